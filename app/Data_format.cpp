@@ -1,0 +1,81 @@
+#include "app/Data_format.h"
+
+#include "app/Errors.h"
+#include "app/String_func.h"
+
+namespace stadix {
+
+namespace {
+
+std::string PadRight(std::string text, std::size_t width) {
+    if (text.size() < width)
+        text.append(width - text.size(), ' ');
+    return text;
+}
+
+std::string Columns(const std::string& line, std::size_t first, std::size_t count) {
+    if (line.size() <= first)
+        return std::string();
+    return Trim(line.substr(first, count));
+}
+
+bool IsCoordCharacters(const std::string& field) {
+    for (char c : field) {
+        if (!((c >= '0' && c <= '9') || c == '-' || c == '.' || c == ' '))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string FormatCoordText(const std::string& text, std::size_t width) {
+    const std::string formatted = FormatFixed(RoundMm(ParseStrictNumber(text)), 3);
+    if (formatted.size() > width)
+        throw ConversionError(text);
+    return formatted;
+}
+
+std::string MakeRecordLine(const std::string& pt, const std::string& code, const std::string& n,
+                           const std::string& e, const std::string& z) {
+    std::string line;
+    line.reserve(kRecordLineLength);
+    line += PadRight(FitName(pt, 8), 9);
+    line += PadRight(FitName(code, 8), 9);
+    line += PadRight(FormatCoordText(n, 12), 13);
+    line += PadRight(FormatCoordText(e, 12), 13);
+    line += PadRight(FormatCoordText(z, 12), 13);
+    return line;
+}
+
+std::string RecordLinePt(const std::string& line) { return Columns(line, 0, 8); }
+std::string RecordLineCode(const std::string& line) { return Columns(line, 9, 8); }
+std::string RecordLineN(const std::string& line) { return Columns(line, 18, 12); }
+std::string RecordLineE(const std::string& line) { return Columns(line, 31, 12); }
+std::string RecordLineZ(const std::string& line) { return Columns(line, 44, 12); }
+
+std::string RecordLineToCsv(const std::string& line) {
+    return RecordLinePt(line) + "," + RecordLineE(line) + "," + RecordLineN(line) + "," +
+           RecordLineZ(line) + "," + RecordLineCode(line);
+}
+
+std::string RecordLineToText(const std::string& line) {
+    return RecordLinePt(line) + "," + RecordLineN(line) + "," + RecordLineE(line) + "," +
+           RecordLineZ(line) + "," + RecordLineCode(line);
+}
+
+bool CsvToRecordLine(const std::string& text, std::string& line) {
+    const std::vector<std::string> fields = SplitCommaText(text);
+    if (fields.size() < 4)
+        return false;
+    const std::string code = fields.size() > 4 ? Trim(fields[4]).substr(0, 8) : std::string();
+    const std::string e = Trim(fields[1]);
+    const std::string n = Trim(fields[2]);
+    const std::string z = Trim(fields[3]);
+    if (!IsCoordCharacters(e) || !IsCoordCharacters(n) || !IsCoordCharacters(z))
+        return false;
+    line = MakeRecordLine(Trim(fields[0]).substr(0, 8), code, n, e, z);
+    return true;
+}
+
+} // namespace stadix

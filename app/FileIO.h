@@ -1,0 +1,23 @@
+// Whole-file reads and all-or-nothing writes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace stadix {
+
+// The file's bytes; throws FileError when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+
+// The file's lines: split at LF, CR LF or CR; a last line without a line end counts.
+// Throws FileError.
+std::vector<std::string> ReadFileLines(const std::string& path);
+
+// Writes the file whole or not at all: a temporary file beside the target, flushed,
+// then renamed over it. Throws FileError; the previous file is then left intact.
+void WriteFileAtomically(const std::string& path, const std::string& bytes);
+
+// Every line followed by CR LF.
+std::string JoinLinesCrLf(const std::vector<std::string>& lines);
+
+} // namespace stadix

@@ -1,0 +1,98 @@
+#include "app/RecordTable.h"
+
+#include "app/Data_format.h"
+#include "app/String_func.h"
+
+namespace stadix {
+
+namespace {
+const std::string kEmpty;
+
+std::string FirstChars(const std::string& text, std::size_t count) {
+    return text.size() > count ? text.substr(0, count) : text;
+}
+} // namespace
+
+RecordTable::RecordTable() : rows_(kMinRows) {}
+
+void RecordTable::SetRowCount(int rows) {
+    rows_.resize(static_cast<std::size_t>(rows < kMinRows ? kMinRows : rows));
+}
+
+const std::string& RecordTable::Cell(int row, int column) const {
+    if (row < 0 || row >= RowCount() || column < 0 || column >= kColumns)
+        return kEmpty;
+    return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+}
+
+void RecordTable::SetCell(int row, int column, std::string text) {
+    if (row < 0 || row >= RowCount() || column < 0 || column >= kColumns)
+        return;
+    rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = std::move(text);
+}
+
+void RecordTable::ClearTable() {
+    for (std::size_t r = 1; r < rows_.size(); ++r)
+        rows_[r] = Row();
+}
+
+void RecordTable::ClearRow(int row) {
+    if (row >= 1 && row < RowCount())
+        rows_[static_cast<std::size_t>(row)] = Row();
+}
+
+bool RecordTable::IsComplete(int row) const {
+    return !Trim(Cell(row, ColPt)).empty() && !Trim(Cell(row, ColN)).empty() &&
+           !Trim(Cell(row, ColE)).empty();
+}
+
+int RecordTable::CountComplete() const {
+    int count = 0;
+    for (int r = 1; r < RowCount(); ++r)
+        count += IsComplete(r) ? 1 : 0;
+    return count;
+}
+
+std::string RecordTable::RowRecordLine(int row) const {
+    const std::string& z = Cell(row, ColZ);
+    return MakeRecordLine(Cell(row, ColPt), Cell(row, ColCode), FirstChars(Cell(row, ColN), 12),
+                          FirstChars(Cell(row, ColE), 12),
+                          z.empty() ? std::string("0.000") : FirstChars(z, 12));
+}
+
+void RecordTable::SetRowFromRecordLine(int row, const std::string& line) {
+    if (row < 1 || row >= RowCount())
+        return;
+    Row& cells = rows_[static_cast<std::size_t>(row)];
+    cells[ColPt] = RecordLinePt(line);
+    cells[ColN] = RecordLineN(line);
+    cells[ColE] = RecordLineE(line);
+    cells[ColZ] = RecordLineZ(line);
+    cells[ColCode] = RecordLineCode(line);
+}
+
+void FillTable(RecordTable& table, const std::vector<std::string>& lines,
+               const TableProgress& progress) {
+    const int count = static_cast<int>(lines.size());
+    if (count >= 3000 && count != table.RowCount() - 1)
+        table.SetRowCount(count + 1);
+    for (int i = 0; i < count; ++i) {
+        table.SetRowFromRecordLine(i + 1, lines[static_cast<std::size_t>(i)]);
+        if (progress)
+            progress(static_cast<std::size_t>(i));
+    }
+}
+
+void GatherRecords(const RecordTable& table, std::vector<std::string>& lines,
+                   const TableProgress& progress) {
+    lines.clear();
+    for (int r = 1; r < table.RowCount(); ++r) {
+        if (!table.IsComplete(r))
+            continue;
+        lines.push_back(table.RowRecordLine(r));
+        if (progress)
+            progress(lines.size());
+    }
+}
+
+} // namespace stadix

@@ -1,0 +1,64 @@
+// The record table's data: rows of five text cells (PT, N/X, E/Y, Z, CODE) with a
+// header row 0 that holds no data. The window shows it; every table operation works
+// on this data.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace stadix {
+
+enum TableColumn { ColPt = 0, ColN = 1, ColE = 2, ColZ = 3, ColCode = 4 };
+
+class RecordTable {
+  public:
+    static constexpr int kColumns = 5;
+    static constexpr int kMinRows = 3001;
+
+    RecordTable();
+
+    int RowCount() const { return static_cast<int>(rows_.size()); }
+    // Grows or shrinks the table, never below kMinRows.
+    void SetRowCount(int rows);
+
+    // Rows beyond the last read as empty.
+    const std::string& Cell(int row, int column) const;
+    void SetCell(int row, int column, std::string text);
+
+    // Empties every cell of rows 1 to the last row; the row count stays.
+    void ClearTable();
+    void ClearRow(int row);
+
+    // PT, N and E all non-empty after trimming.
+    bool IsComplete(int row) const;
+    int CountComplete() const;
+
+    // The record line of a complete row: an empty Z is 0.000 and N, E, Z are cut to
+    // their first 12 characters. Throws ConversionError.
+    std::string RowRecordLine(int row) const;
+
+    // Puts a record line's fields into row.
+    void SetRowFromRecordLine(int row, const std::string& line);
+
+  private:
+    using Row = std::array<std::string, kColumns>;
+    std::vector<Row> rows_;
+};
+
+// Called with the index of each line (FillTable) or the count of lines made
+// (GatherRecords) so that a window can show progress and stay responsive.
+using TableProgress = std::function<void(std::size_t)>;
+
+// Copies line i of the list into row i+1, growing the table when the list holds
+// 3000 lines or more. Rows below the last line are not emptied.
+void FillTable(RecordTable& table, const std::vector<std::string>& lines,
+               const TableProgress& progress = {});
+
+// Replaces lines by the record lines of the complete rows, in table order. Throws
+// ConversionError; the lines made before the failing row stay in the list.
+void GatherRecords(const RecordTable& table, std::vector<std::string>& lines,
+                   const TableProgress& progress = {});
+
+} // namespace stadix

@@ -1,0 +1,172 @@
+#include "app/String_func.h"
+
+#include "app/Errors.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+namespace stadix {
+
+namespace {
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' ' && c != '\0'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Length of the longest prefix of text that reads as a decimal number
+// ([+-]digits[.digits][(e|E)[+-]digits]); 0 when none.
+std::size_t NumberPrefixLength(const std::string& text) {
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    std::size_t digits = 0;
+    while (i < text.size() && IsDigit(text[i])) {
+        ++i;
+        ++digits;
+    }
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && IsDigit(text[i])) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return 0;
+    std::size_t mantissaEnd = i;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+            ++j;
+        std::size_t expDigits = 0;
+        while (j < text.size() && IsDigit(text[j])) {
+            ++j;
+            ++expDigits;
+        }
+        if (expDigits > 0)
+            return j;
+    }
+    return mantissaEnd;
+}
+
+// Converts a text already checked by NumberPrefixLength, independent of the locale.
+double ConvertNumber(const std::string& number) {
+    const char* first = number.data();
+    const char* last = number.data() + number.size();
+    if (*first == '+')
+        ++first;
+    double value = 0;
+    auto result = std::from_chars(first, last, value);
+    if (result.ec != std::errc() || result.ptr != last || !std::isfinite(value))
+        throw ConversionError(number);
+    return value;
+}
+
+} // namespace
+
+std::string FitName(const std::string& text, std::size_t width) {
+    if (text.size() <= width)
+        return text;
+    if (width < 2)
+        return text.substr(0, width);
+    return text.substr(0, width - 2) + "-" + text.back();
+}
+
+double RoundMm(double value) {
+    const double scaled =
+        value > 0 ? std::trunc(value * 1000 + 0.500000001) : std::trunc(value * 1000 - 0.500000001);
+    return scaled * 0.001;
+}
+
+std::string Trim(const std::string& text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ')
+        ++begin;
+    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ')
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+double ParseStrictNumber(const std::string& text) {
+    const std::string trimmed = Trim(text);
+    if (trimmed.empty() || NumberPrefixLength(trimmed) != trimmed.size())
+        throw ConversionError(text);
+    return ConvertNumber(trimmed);
+}
+
+double ParseLenientNumber(const std::string& text) {
+    const std::string trimmed = Trim(text);
+    const std::size_t length = NumberPrefixLength(trimmed);
+    if (length == 0)
+        return 0;
+    try {
+        return ConvertNumber(trimmed.substr(0, length));
+    } catch (const ConversionError&) {
+        return 0;
+    }
+}
+
+std::string FormatFixed(double value, int decimals) {
+    double scale = 1;
+    for (int i = 0; i < decimals; ++i)
+        scale *= 10;
+    const double scaled = std::round(std::fabs(value) * scale);
+    char digits[400];
+    auto result = std::to_chars(digits, digits + sizeof digits, scaled, std::chars_format::fixed, 0);
+    std::string whole(digits, result.ptr);
+    if (whole.size() <= static_cast<std::size_t>(decimals))
+        whole.insert(0, decimals + 1 - whole.size(), '0');
+    std::string out = whole.substr(0, whole.size() - decimals);
+    if (decimals > 0)
+        out += "." + whole.substr(whole.size() - decimals);
+    if (value < 0 && scaled != 0)
+        out.insert(0, "-");
+    return out;
+}
+
+std::vector<std::string> SplitCommaText(const std::string& text) {
+    std::vector<std::string> fields;
+    std::size_t p = 0;
+    const std::size_t n = text.size();
+    auto skipBlanks = [&] {
+        while (p < n && IsBlank(text[p]))
+            ++p;
+    };
+    skipBlanks();
+    while (p < n && text[p] != '\0') {
+        std::string field;
+        if (text[p] == '"') {
+            ++p;
+            while (p < n) {
+                if (text[p] == '"') {
+                    if (p + 1 < n && text[p + 1] == '"') {
+                        field += '"';
+                        p += 2;
+                        continue;
+                    }
+                    ++p;
+                    break;
+                }
+                field += text[p++];
+            }
+        } else {
+            const std::size_t start = p;
+            while (p < n && static_cast<unsigned char>(text[p]) > ' ' && text[p] != ',')
+                ++p;
+            field = text.substr(start, p - start);
+        }
+        fields.push_back(field);
+        skipBlanks();
+        if (p < n && text[p] == ',') {
+            if (p + 1 >= n)
+                fields.emplace_back();
+            do {
+                ++p;
+            } while (p < n && IsBlank(text[p]));
+        }
+    }
+    return fields;
+}
+
+} // namespace stadix

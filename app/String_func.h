@@ -1,0 +1,35 @@
+// Small text helpers on which the record lines and the formats are built.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace stadix {
+
+// The text itself if it fits width; else its first width-2 characters, "-" and its
+// last character.
+std::string FitName(const std::string& text, std::size_t width);
+
+// Rounds to millimetres, half away from zero (with a tiny bias against binary
+// representation error).
+double RoundMm(double value);
+
+// Parses a decimal number strictly: blanks around it are allowed, nothing else.
+// Throws ConversionError.
+double ParseStrictNumber(const std::string& text);
+
+// Reads the longest leading part of the text that forms a number; 0 when none.
+double ParseLenientNumber(const std::string& text);
+
+// value formatted with exactly `decimals` decimals, rounded half away from zero,
+// "." as decimal point, no thousands separators.
+std::string FormatFixed(double value, int decimals);
+
+// Blanks (and other control characters) removed from both ends.
+std::string Trim(const std::string& text);
+
+// Splits comma text as a string list does: commas and blanks separate fields, a
+// field may be enclosed in double quotes ("" inside stands for one quote).
+std::vector<std::string> SplitCommaText(const std::string& text);
+
+} // namespace stadix
