@@ -1,0 +1,37 @@
+// The settings of a serial port, as the port component holds them and as the
+// settings file stores them. Plain data: the component applies them to a device.
+#pragma once
+
+#include <string>
+
+namespace stadix {
+
+enum class BaudRate {
+    Custom, Br110, Br300, Br600, Br1200, Br2400, Br4800, Br9600, Br14400, Br19200,
+    Br38400, Br56000, Br57600, Br115200, Br128000, Br256000
+};
+enum class StopBits { One, OnePointFive, Two };
+enum class Parity { None, Odd, Even, Mark, Space };
+enum class DtrControl { Disable, Enable, Handshake };
+enum class RtsControl { Disable, Enable, Handshake, Toggle };
+
+struct PortSettings {
+#ifdef _WIN32
+    std::string portName = "COM1";
+#else
+    std::string portName = "ttyS0";
+#endif
+    BaudRate baudRate = BaudRate::Br9600;
+    int customBaudRate = 9600;
+    int dataBits = 8;
+    StopBits stopBits = StopBits::One;
+    Parity parity = Parity::None;
+    bool outCtsFlow = false;
+    bool outDsrFlow = false;
+    DtrControl dtrControl = DtrControl::Disable;
+    RtsControl rtsControl = RtsControl::Disable;
+    bool xonXoffOut = false;
+    bool xonXoffIn = false;
+};
+
+} // namespace stadix
