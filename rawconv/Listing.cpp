@@ -1,0 +1,165 @@
+#include "rawconv/Listing.h"
+
+#include "app/String_func.h"
+
+#include <cstring>
+#include <utility>
+
+namespace stadix {
+
+namespace {
+
+struct UnitLines {
+    std::string unit; // "UNIT: " distance, angle, temperature and pressure unit codes
+    std::string edm;  // "EDM:  " temperature, pressure and the EDM settings
+};
+
+std::string Length(const RawRecord& record, std::size_t offset) {
+    return FormatLength(ReadFloat32(record, offset));
+}
+
+std::string Coordinate(const RawRecord& record, std::size_t offset) {
+    return FormatCoordinate(ReadCoordinate(record, offset));
+}
+
+std::string Angle(const RawRecord& record, std::size_t offset) {
+    return FormatAngle(ReadUInt32(record, offset));
+}
+
+// Name and height, the fields that open every observation text.
+std::string ObservationHead(const char* label, const RawRecord& record) {
+    return label + ReadNameText(record, raw::kName) + "," + Length(record, raw::kHeight);
+}
+
+// The code as a last field; nothing when the code is empty.
+std::string OptionalCode(const RawRecord& record) {
+    const std::string code = ReadNameText(record, raw::kCode);
+    return code.empty() ? std::string() : "," + code;
+}
+
+// CRD, STN and BS: height and the three coordinates.
+std::string CoordinateText(const char* label, const RawRecord& record) {
+    return ObservationHead(label, record) + "," + Coordinate(record, raw::kNorth) + "," +
+           Coordinate(record, raw::kEast) + "," + Coordinate(record, raw::kElevation) +
+           OptionalCode(record);
+}
+
+std::string DistText(const RawRecord& record) {
+    return ObservationHead("DIST: ", record) + "," + Angle(record, raw::kHorizontalAngle) + "," +
+           Angle(record, raw::kVerticalAngle) + "," + Length(record, raw::kSlopeDistance) +
+           OptionalCode(record);
+}
+
+std::string AngText(const RawRecord& record) {
+    return ObservationHead("ANG:  ", record) + "," + Angle(record, raw::kHorizontalAngle) + "," +
+           Angle(record, raw::kVerticalAngle) + OptionalCode(record);
+}
+
+std::string BkbText(const RawRecord& record) {
+    return ObservationHead("BKB:  ", record) + "," + Angle(record, raw::kVerticalAngle) + "," +
+           Angle(record, raw::kHorizontalAngle) + OptionalCode(record);
+}
+
+std::string PtText(const RawRecord& record) {
+    return "PT:   " + ReadNameText(record, raw::kName) + "," + Coordinate(record, raw::kPtNorth) +
+           "," + Coordinate(record, raw::kPtEast) + "," + Coordinate(record, raw::kPtElevation);
+}
+
+// Applies the record's byte order before it is shown.
+std::string InstText(const RawRecord& record) {
+    ApplyInstRecord(record);
+    return "INST: " + ReadFixedText(record, raw::kInstModel, raw::kInstModelSize) + ",V" +
+           ReadFixedText(record, raw::kInstVersion, raw::kInstVersionSize) + ",No." +
+           ReadFixedText(record, raw::kInstSerial, raw::kInstSerialSize);
+}
+
+std::string JobText(const RawRecord& record) {
+    return "JOB:  " + ReadFixedText(record, raw::kJobName, raw::kJobNameSize);
+}
+
+int DistanceDisplayCode(const DecodeState& state) {
+    if (!state.feetDisplay)
+        return 0;
+    return state.usSurveyFeet ? 2 : 1;
+}
+
+// Applies the record's distance and angle units, then shows the units in force and
+// the record's settings, each out-of-range setting replaced by its default.
+UnitLines UnitText(const RawRecord& record) {
+    ApplyUnitRecord(record);
+    const DecodeState& state = CurrentDecodeState();
+
+    const int temperatureCode =
+        record[raw::kUnitTemperatureCode] <= 1 ? record[raw::kUnitTemperatureCode] : 1;
+    const int pressureCode =
+        record[raw::kUnitPressureCode] <= 2 ? record[raw::kUnitPressureCode] : 2;
+    const int mode = record[raw::kUnitMode] <= 2 ? record[raw::kUnitMode] : 0;
+    const int storedPrism = static_cast<std::int8_t>(record[raw::kUnitPrism]);
+    const int prism = storedPrism > -100 && storedPrism < 100 ? storedPrism : 0;
+    const float storedScale = ReadFloat32(record, raw::kUnitScale);
+    const double scale = storedScale >= 0.98 && storedScale <= 1.02 ? storedScale : 1.0;
+
+    UnitLines lines;
+    lines.unit = "UNIT: " + std::to_string(DistanceDisplayCode(state)) + "," +
+                 std::to_string(state.angleUnit) + "," + std::to_string(temperatureCode) + "," +
+                 std::to_string(pressureCode);
+    lines.edm =
+        "EDM:  " + FormatTemperature(ReadInt16(record, raw::kUnitTemperature), temperatureCode) +
+        "," + FormatPressure(ReadInt16(record, raw::kUnitPressure), pressureCode) + "," +
+        std::to_string(ReadInt16(record, raw::kUnitPpm)) + "," + std::to_string(mode) + "," +
+        std::to_string(prism) + "," + FormatFixed(scale, 6);
+    return lines;
+}
+
+} // namespace
+
+std::string FormatListingRecord(const RawRecord& record) {
+    switch (record[0]) {
+    case kTypeCrd:
+        return CoordinateText("CRD:  ", record);
+    case kTypeDist:
+        return DistText(record);
+    case kTypeAng:
+        return AngText(record);
+    case kTypeStn:
+        return CoordinateText("STN:  ", record);
+    case kTypePt:
+        return PtText(record);
+    case kTypeBkb:
+        return BkbText(record);
+    case kTypeBs:
+        return CoordinateText("BS:   ", record);
+    case kTypeInst:
+        return InstText(record);
+    case kTypeJob:
+        return JobText(record);
+    case kTypeUnit: {
+        const UnitLines lines = UnitText(record);
+        return lines.unit + "\r\n" + lines.edm;
+    }
+    default:
+        return std::string();
+    }
+}
+
+void AddRecordToListing(std::vector<std::string>& lines, const RawRecord& record) {
+    if (record[0] == kTypeUnit) {
+        UnitLines unit = UnitText(record);
+        lines.push_back(std::move(unit.unit));
+        lines.push_back(std::move(unit.edm));
+        return;
+    }
+    std::string text = FormatListingRecord(record);
+    if (!text.empty())
+        lines.push_back(std::move(text));
+}
+
+void RenderListing(std::string_view store, std::vector<std::string>& lines) {
+    RawRecord record;
+    for (std::size_t at = 0; store.size() - at >= kRawRecordSize; at += kRawRecordSize) {
+        std::memcpy(record.data(), store.data() + at, kRawRecordSize);
+        AddRecordToListing(lines, record);
+    }
+}
+
+} // namespace stadix
