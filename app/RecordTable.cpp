@@ -71,11 +71,17 @@ void RecordTable::SetRowFromRecordLine(int row, const std::string& line) {
     cells[ColCode] = RecordLineCode(line);
 }
 
+bool PrepareRowsForLines(RecordTable& table, std::size_t count) {
+    const int before = table.RowCount();
+    if (count >= 3000 && static_cast<int>(count) != before - 1)
+        table.SetRowCount(static_cast<int>(count) + 1);
+    return table.RowCount() != before;
+}
+
 void FillTable(RecordTable& table, const std::vector<std::string>& lines,
                const TableProgress& progress) {
+    PrepareRowsForLines(table, lines.size());
     const int count = static_cast<int>(lines.size());
-    if (count >= 3000 && count != table.RowCount() - 1)
-        table.SetRowCount(count + 1);
     for (int i = 0; i < count; ++i) {
         table.SetRowFromRecordLine(i + 1, lines[static_cast<std::size_t>(i)]);
         if (progress)

@@ -51,6 +51,10 @@ class RecordTable {
 // (GatherRecords) so that a window can show progress and stay responsive.
 using TableProgress = std::function<void(std::size_t)>;
 
+// Sizes the table for a list of count lines: one row per line plus the header when
+// the list holds 3000 lines or more, else as it is. True when the row count changed.
+bool PrepareRowsForLines(RecordTable& table, std::size_t count);
+
 // Copies line i of the list into row i+1, growing the table when the list holds
 // 3000 lines or more. Rows below the last line are not emptied.
 void FillTable(RecordTable& table, const std::vector<std::string>& lines,

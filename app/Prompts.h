@@ -1,0 +1,59 @@
+// Every question, message box and file dialog that a command of the main window
+// shows goes through this interface, so that tests can run whole commands with
+// scripted answers.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+struct FileChoice {
+    QString path;
+    int filterIndex = 1; // 1-based position of the chosen file type
+};
+
+// A file dialog's settings. filter is a sequence of description and pattern
+// separated by vertical bars ("Text(*.TXT)|*.TXT|...").
+struct FileDialogSpec {
+    QString title;
+    QString filter;
+    int filterIndex = 1;
+    QString defaultExt;
+    QString folder;
+    QString fileName;
+};
+
+class Prompts {
+  public:
+    virtual ~Prompts() = default;
+
+    // A question; returns the button pressed (Yes, No or Cancel).
+    virtual QMessageBox::StandardButton Ask(QWidget* parent, const QString& caption,
+                                            const QString& text,
+                                            QMessageBox::StandardButtons buttons) = 0;
+    // A message with one OK button.
+    virtual void Tell(QWidget* parent, const QString& caption, const QString& text,
+                      QMessageBox::Icon icon) = 0;
+    // The standard error box for a failure that ends a command.
+    virtual void ShowError(QWidget* parent, const QString& text) = 0;
+    virtual std::optional<FileChoice> ChooseOpenFile(QWidget* parent,
+                                                     const FileDialogSpec& spec) = 0;
+    // Asks before overwriting an existing file.
+    virtual std::optional<FileChoice> ChooseSaveFile(QWidget* parent,
+                                                     const FileDialogSpec& spec) = 0;
+};
+
+// The real dialogs.
+class DialogPrompts : public Prompts {
+  public:
+    QMessageBox::StandardButton Ask(QWidget* parent, const QString& caption, const QString& text,
+                                    QMessageBox::StandardButtons buttons) override;
+    void Tell(QWidget* parent, const QString& caption, const QString& text,
+              QMessageBox::Icon icon) override;
+    void ShowError(QWidget* parent, const QString& text) override;
+    std::optional<FileChoice> ChooseOpenFile(QWidget* parent, const FileDialogSpec& spec) override;
+    std::optional<FileChoice> ChooseSaveFile(QWidget* parent, const FileDialogSpec& spec) override;
+};

@@ -1,0 +1,223 @@
+#include "app/RecordGrid.h"
+
+#include "app/CellRules.h"
+#include "app/TextCodec.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+
+namespace {
+
+const char* const kTitles[stadix::RecordTable::kColumns] = {"     PT", "     N/X", "     E/Y",
+                                                            "      Z", "  CODE"};
+const int kColumnWidths[stadix::RecordTable::kColumns] = {96, 110, 110, 110, 96};
+const QColor kHeaderFill(0xE4, 0xE4, 0xE4);
+
+// The typed character of a key event, or 0 when it types nothing or several.
+char TypedChar(const QKeyEvent* event) {
+    const QString text = event->text();
+    if (text.size() != 1)
+        return 0;
+    const QChar c = text.at(0);
+    return c.unicode() < 0x80 ? char(c.unicode()) : char(0x80);
+}
+
+bool IsEnter(const QKeyEvent* event) {
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+} // namespace
+
+RecordTableModel::RecordTableModel(stadix::RecordTable& table, QObject* parent)
+    : QAbstractTableModel(parent), table_(table) {}
+
+int RecordTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : table_.RowCount();
+}
+
+int RecordTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : stadix::RecordTable::kColumns;
+}
+
+QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return QVariant();
+    if (index.row() == 0)
+        return QString::fromLatin1(kTitles[index.column()]);
+    return BytesToDisplay(table_.Cell(index.row(), index.column()));
+}
+
+bool RecordTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || index.row() == 0 || role != Qt::EditRole)
+        return false;
+    table_.SetCell(index.row(), index.column(), DisplayToBytes(value.toString()));
+    emit dataChanged(index, index);
+    return true;
+}
+
+Qt::ItemFlags RecordTableModel::flags(const QModelIndex& index) const {
+    if (!index.isValid() || index.row() == 0)
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+void RecordTableModel::RowsChanged(int first, int last) {
+    emit dataChanged(index(first, 0), index(last, stadix::RecordTable::kColumns - 1));
+}
+
+void RecordTableModel::TableReset() {
+    beginResetModel();
+    endResetModel();
+}
+
+void RecordGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) const {
+    if (index.row() != 0) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    painter->save();
+    painter->fillRect(option.rect, kHeaderFill);
+    painter->setPen(option.palette.color(QPalette::WindowText));
+    const QRect textRect = option.rect.adjusted(20, 3, 0, 0);
+    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
+                      index.data().toString());
+    painter->restore();
+}
+
+QWidget* RecordGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                          const QModelIndex& index) const {
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    editor->setProperty("gridColumn", index.column());
+    return editor;
+}
+
+bool RecordGridDelegate::eventFilter(QObject* editor, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        emit KeyTyped();
+        const char c = TypedChar(key);
+        if (c != 0 && !stadix::IsAllowedCellKey(editor->property("gridColumn").toInt(), c))
+            return true;
+    }
+    return QStyledItemDelegate::eventFilter(editor, event);
+}
+
+RecordGridView::RecordGridView(RecordTableModel* model, QWidget* parent)
+    : QTableView(parent), model_(model) {
+    setModel(model);
+    auto* delegate = new RecordGridDelegate(this);
+    setItemDelegate(delegate);
+    connect(delegate, &RecordGridDelegate::KeyTyped, this, &RecordGridView::KeyTyped);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(kRowHeight);
+    verticalHeader()->setDefaultSectionSize(kRowHeight);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    for (int c = 0; c < stadix::RecordTable::kColumns; ++c)
+        setColumnWidth(c, kColumnWidths[c]);
+    setShowGrid(true);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                    QAbstractItemView::EditKeyPressed);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+}
+
+void RecordGridView::SetCurrentCell(int row, int column) {
+    const QModelIndex target = model_->index(row, column);
+    selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+}
+
+int RecordGridView::CurrentRow() const { return currentIndex().isValid() ? currentIndex().row() : 1; }
+
+int RecordGridView::CurrentColumn() const {
+    return currentIndex().isValid() ? currentIndex().column() : 0;
+}
+
+bool RecordGridView::LeaveCurrentCell() {
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || current.row() == 0)
+        return true;
+    std::string replacement;
+    const std::string text = DisplayToBytes(current.data().toString());
+    switch (stadix::CheckLeftCell(current.column(), text, replacement)) {
+    case stadix::CellLeave::Keep:
+        return true;
+    case stadix::CellLeave::Replace:
+        model_->setData(current, BytesToDisplay(replacement), Qt::EditRole);
+        return true;
+    case stadix::CellLeave::OverRange:
+        if (overRange_)
+            overRange_();
+        return false;
+    }
+    return true;
+}
+
+bool RecordGridView::MoveTo(const QModelIndex& target) {
+    if (!target.isValid() || target.row() == 0)
+        return false;
+    if (target != currentIndex() && !LeaveCurrentCell())
+        return false;
+    selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+    return true;
+}
+
+void RecordGridView::MoveByEnter() {
+    const int row = CurrentRow();
+    const int column = CurrentColumn();
+    if (column < stadix::RecordTable::kColumns - 1)
+        MoveTo(model_->index(row, column + 1));
+    else
+        MoveTo(model_->index(row + 1 < model_->rowCount() ? row + 1 : row, 0));
+}
+
+void RecordGridView::keyPressEvent(QKeyEvent* event) {
+    emit KeyTyped();
+    if (IsEnter(event) && state() != QAbstractItemView::EditingState) {
+        MoveByEnter();
+        return;
+    }
+    const char c = TypedChar(event);
+    if (c != 0 && !stadix::IsAllowedCellKey(CurrentColumn(), c)) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void RecordGridView::mousePressEvent(QMouseEvent* event) {
+    const QModelIndex target = indexAt(event->position().toPoint());
+    if (!target.isValid() || target.row() == 0) {
+        event->accept();
+        return;
+    }
+    if (target != currentIndex() && !LeaveCurrentCell()) {
+        event->accept();
+        return;
+    }
+    QTableView::mousePressEvent(event);
+    emit RowClicked(CurrentRow());
+}
+
+QModelIndex RecordGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    QModelIndex target = QTableView::moveCursor(action, modifiers);
+    if (!target.isValid())
+        return target;
+    if (target.row() == 0)
+        target = model_->index(1, target.column());
+    if (target != currentIndex() && !LeaveCurrentCell())
+        return currentIndex();
+    return target;
+}
+
+void RecordGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    QTableView::closeEditor(editor, hint);
+    // Enter in an open cell commits it and moves on, as Enter does outside the editor.
+    if (hint == QAbstractItemDelegate::SubmitModelCache)
+        MoveByEnter();
+}

@@ -1,0 +1,86 @@
+// The record table on screen (StringGrid1): a view over the table data with the
+// header row, the key filters, Enter moving to the next cell and the checks on
+// leaving a cell.
+#pragma once
+
+#include "app/RecordTable.h"
+
+#include <QAbstractTableModel>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+#include <functional>
+
+// The table data as a Qt model; row 0 holds the column titles.
+class RecordTableModel : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    explicit RecordTableModel(stadix::RecordTable& table, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Tells the view that rows first..last changed, or that the row count did.
+    void RowsChanged(int first, int last);
+    void TableReset();
+
+  private:
+    stadix::RecordTable& table_;
+};
+
+// Paints the grey header row and filters the keys typed into a cell's editor.
+class RecordGridDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+
+  signals:
+    void KeyTyped();
+
+  protected:
+    bool eventFilter(QObject* editor, QEvent* event) override;
+};
+
+class RecordGridView : public QTableView {
+    Q_OBJECT
+  public:
+    static constexpr int kRowHeight = 22;
+
+    RecordGridView(RecordTableModel* model, QWidget* parent = nullptr);
+
+    // Shown when a left N/E/Z cell is over range; the move is then refused.
+    void SetOverRangeHandler(std::function<void()> handler) { overRange_ = std::move(handler); }
+
+    // Moves the current cell without the leave check (loading, New, Open).
+    void SetCurrentCell(int row, int column);
+    int CurrentRow() const;
+    int CurrentColumn() const;
+
+    // Moves as Enter does: one column right, or to column 0 of the next row.
+    void MoveByEnter();
+
+  signals:
+    void KeyTyped();
+    void RowClicked(int row);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+
+  private:
+    // Checks the current cell before the user leaves it; false refuses the move.
+    bool LeaveCurrentCell();
+    bool MoveTo(const QModelIndex& target);
+
+    RecordTableModel* model_;
+    std::function<void()> overRange_;
+};

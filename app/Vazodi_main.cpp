@@ -1,0 +1,659 @@
+#include "app/Vazodi_main.h"
+
+#include "app/About.h"
+#include "app/Data_format.h"
+#include "app/Errors.h"
+#include "app/FileIO.h"
+#include "app/RecordGrid.h"
+#include "app/TextCodec.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const kCoordTitle = "--TS Coord. data file";
+const char* const kMeasTitle = "--TS Meas. Data File";
+const int kMaxOpenLines = 15999;
+const QColor kLightBlue(237, 244, 255);
+
+const char* const kOpenFilter =
+    "TS Coord. Data File(*.JCD)|*.JCD|TS Meas. Data File(*.TSM)|*.TSM|GTS Meas. Data "
+    "File(*.GTS,*.GT7)|*.GTS;*.GT7|Text(*.TXT)|*.TXT";
+const char* const kCoordSaveFilter = "TS Coord. Data File(*.JCD)|*.JCD|Text(*.TXT)|*.TXT";
+
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+bool HasExtension(const QString& path, const char* upper, const char* lower) {
+    const QString name = QFileInfo(path).fileName();
+    return name.endsWith(upper, Qt::CaseSensitive) || name.endsWith(lower, Qt::CaseSensitive);
+}
+
+void PaintLightBlue(QWidget* widget) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, kLightBlue);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
+TForm1::TForm1(std::unique_ptr<Prompts> prompts, QWidget* parent)
+    : QMainWindow(parent), prompts_(prompts ? std::move(prompts) : std::make_unique<DialogPrompts>()) {
+    QFont font("Times New Roman");
+    font.setPixelSize(15);
+    setFont(font);
+    resize(559, 735);
+
+    model_ = new RecordTableModel(Table_, this);
+    StringGrid1 = new RecordGridView(model_, this);
+    StringGrid1->setObjectName("StringGrid1");
+    RichEdit1 = new QPlainTextEdit(this);
+    RichEdit1->setObjectName("RichEdit1");
+    RichEdit1->setReadOnly(true);
+    RichEdit1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont listingFont("Times New Roman");
+    listingFont.setPixelSize(14);
+    RichEdit1->setFont(listingFont);
+    RichEdit1->hide();
+
+    BuildMenus();
+    BuildToolBar();
+    BuildStatusBar();
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ToolBar_);
+    layout->addWidget(StringGrid1, 1);
+    layout->addWidget(RichEdit1, 1);
+    setCentralWidget(central);
+
+    StringGrid1->SetOverRangeHandler([this] {
+        prompts_->Tell(this, "Warning", QString::fromUtf8("Over range！\nPlease input again."),
+                       QMessageBox::Information);
+    });
+    connect(StringGrid1, &RecordGridView::KeyTyped, this, [this] {
+        Modified_ = true;
+        RecountFlag_ = true;
+        ScheduleRecount();
+    });
+    connect(StringGrid1, &RecordGridView::RowClicked, this,
+            [this](int row) { StatusPanels_[2]->setText("Row:" + QString::number(row)); });
+    connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { ScheduleRecount(); });
+
+    DialogFolder_ = QCoreApplication::applicationDirPath();
+    JobCounter_ = 1;
+    DocName_ = "Job1";
+    SetCoordTitle();
+    ClearTable();
+    SetCurrentCell(1, 0);
+    StatusPanels_[1]->setText("Total:");
+    StatusPanels_[2]->setText("Row:");
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::BuildMenus() {
+    QMenu* file = menuBar()->addMenu("File");
+    AddAction(file, "New", QKeySequence("Ctrl+N"), &TForm1::FileNew);
+    AddAction(file, "Open", QKeySequence("Ctrl+O"), &TForm1::FileOpen);
+    AddAction(file, "Save", QKeySequence("Ctrl+S"), &TForm1::FileSave);
+    AddAction(file, "Save as...", QKeySequence(), &TForm1::FileSaveAs);
+    file->addSeparator();
+    AddAction(file, "Print", QKeySequence("Ctrl+P"), nullptr);
+    file->addSeparator();
+    ImportAction_ = AddAction(file, "Import...", QKeySequence(), nullptr);
+    ExportAction_ = AddAction(file, "Export...", QKeySequence(), nullptr);
+    file->addSeparator();
+    AddAction(file, "Exit", QKeySequence("Ctrl+X"), &TForm1::FileExit);
+
+    QMenu* record = menuBar()->addMenu("Record");
+    RecordActions_ << AddAction(record, "Update", QKeySequence("Ctrl+U"), nullptr)
+                   << AddAction(record, "Erase", QKeySequence("Ctrl+E"), nullptr)
+                   << AddAction(record, "Clear", QKeySequence("Ctrl+L"), nullptr);
+
+    QMenu* comm = menuBar()->addMenu("Communction");
+    AddAction(comm, "Receive...", QKeySequence("F9"), nullptr);
+    SendAction_ = AddAction(comm, "Send...", QKeySequence("F10"), nullptr);
+
+    QMenu* card = menuBar()->addMenu("SD/U dsik");
+    AddAction(card, "Import Data...", QKeySequence("F7"), nullptr);
+    ExportDataAction_ = AddAction(card, "Export Data...", QKeySequence("F8"), nullptr);
+    connect(card, &QMenu::aboutToShow, this,
+            [this] { ExportDataAction_->setEnabled(CoordView_); });
+
+    QMenu* tools = menuBar()->addMenu("Tools");
+    AddAction(tools, "Define Export Format...", QKeySequence(), nullptr);
+
+    QMenu* help = menuBar()->addMenu("Help");
+    AddAction(help, "About Software", QKeySequence(), &TForm1::ShowAbout);
+}
+
+QAction* TForm1::AddAction(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
+                           void (TForm1::*command)()) {
+    QAction* action = menu->addAction(caption);
+    action->setShortcut(shortcut);
+    action->setObjectName(caption);
+    if (command)
+        connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
+    return action;
+}
+
+QAction* TForm1::Action(const QString& caption) const {
+    for (QAction* action : findChildren<QAction*>()) {
+        if (action->text() == caption)
+            return action;
+    }
+    return nullptr;
+}
+
+QMenu* TForm1::Menu(const QString& caption) const {
+    for (QAction* action : menuBar()->actions()) {
+        if (action->text() == caption)
+            return action->menu();
+    }
+    return nullptr;
+}
+
+QToolButton* TForm1::ToolButton(const QString& name) const {
+    return ToolBar_->findChild<QToolButton*>(name);
+}
+
+void TForm1::BuildToolBar() {
+    ToolBar_ = new QWidget(this);
+    ToolBar_->setObjectName("ToolBar1");
+    ToolBar_->setFixedHeight(40);
+    PaintLightBlue(ToolBar_);
+
+    AddToolButton("New", 10, "New|Create a new job file", Action("New"))
+        ->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    AddToolButton("Save", 42, "Save|Save data to the current job file", Action("Save"))
+        ->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    AddToolButton("Open", 74, "Open|Open a job file", Action("Open"))
+        ->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    AddToolButton("Print", 106, "Print|Print the current job file", Action("Print"))
+        ->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    AddToolSeparator(145);
+    RecordButtons_ << AddToolButton("Update", 158, "Update|Update the record table",
+                                    Action("Update"));
+    RecordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    RecordButtons_ << AddToolButton("Erase", 190, "Erase|Erase a record", Action("Erase"));
+    RecordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_DialogDiscardButton));
+    RecordButtons_ << AddToolButton("Clear", 222, "Clear|Clear all records", Action("Clear"));
+    RecordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+    AddToolSeparator(263);
+    Edit1 = new QLineEdit(ToolBar_);
+    Edit1->setObjectName("Edit1");
+    Edit1->setGeometry(278, 8, 120, 24);
+    Edit1->setToolTip(QString());
+    Edit1->setStatusTip(QString());
+    RecordButtons_ << AddToolButton("Find", 408, "Find|Find a record by the name entered", nullptr);
+    RecordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    AddToolSeparator(452);
+    AddToolButton("Receive", 466, "Receive|Receive data from total station", Action("Receive..."))
+        ->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    SendButton_ = AddToolButton("Send", 508, "Send|Send data to total station", Action("Send..."));
+    SendButton_->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+}
+
+QToolButton* TForm1::AddToolButton(const QString& name, int left, const QString& hint,
+                                   QAction* action) {
+    auto* button = new QToolButton(ToolBar_);
+    button->setObjectName(name);
+    button->setAutoRaise(true);
+    button->setGeometry(left, 6, 28, 28);
+    button->setIconSize(QSize(20, 20));
+    const int bar = int(hint.indexOf('|'));
+    button->setToolTip(hint.left(bar));
+    button->setStatusTip(hint.mid(bar + 1));
+    if (action)
+        connect(button, &QToolButton::clicked, action, &QAction::trigger);
+    return button;
+}
+
+void TForm1::AddToolSeparator(int left) {
+    auto* line = new QFrame(ToolBar_);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(left, 6, 2, 28);
+}
+
+void TForm1::BuildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("StatusBar1");
+    PaintLightBlue(bar);
+    QFont statusFont = bar->font();
+    statusFont.setFamily("Times New Roman");
+    bar->setFont(statusFont);
+    bar->setSizeGripEnabled(false);
+    const int widths[3] = {340, 105, 120};
+    for (int i = 0; i < 3; ++i) {
+        StatusPanels_[i] = new QLabel(bar);
+        StatusPanels_[i]->setFixedWidth(widths[i]);
+        StatusPanels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        bar->addWidget(StatusPanels_[i]);
+    }
+    StatusSimple_ = new QLabel(bar);
+    bar->addWidget(StatusSimple_, 1);
+    StatusSimple_->hide();
+}
+
+bool TForm1::StatusSimplePanel() const { return !StatusSimple_->isHidden(); }
+
+void TForm1::ShowStartupSplash() {
+    TAboutBox splash(this);
+    splash.StartCloseTimer();
+    splash.exec();
+}
+
+void TForm1::ShowAbout() {
+    TAboutBox about(this);
+    about.exec();
+}
+
+void TForm1::OpenFromCommandLine(const QStringList& arguments) {
+    if (arguments.size() != 1 || QFileInfo(arguments[0]).fileName().right(4) != ".JCD")
+        return;
+    const QString path = arguments[0];
+    RecordLines_ = stadix::ReadFileLines(LocalPath(path));
+    FillTable();
+    FilePath_ = path;
+    DocName_ = QFileInfo(path).fileName();
+    Untitled_ = false;
+    SetCoordTitle();
+    SetTotal(RecordLines_.size());
+}
+
+void TForm1::RunCommand(void (TForm1::*command)()) {
+    try {
+        (this->*command)();
+    } catch (const std::exception& failure) {
+        ShowProgress(QString());
+        prompts_->ShowError(this, BytesToDisplay(failure.what()));
+    }
+}
+
+bool TForm1::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        ShowHint(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TForm1::ShowHint(const QString& hint) {
+    if (CoordView_ && !StatusSimplePanel())
+        StatusPanels_[0]->setText(hint);
+    else
+        StatusSimple_->setText(hint);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (Centred_)
+        return;
+    Centred_ = true;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    bool confirmed = false;
+    try {
+        confirmed = ConfirmSaveChanges();
+    } catch (const std::exception& failure) {
+        prompts_->ShowError(this, BytesToDisplay(failure.what()));
+    }
+    if (confirmed)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TForm1::FileExit() { close(); }
+
+void TForm1::ScheduleRecount() {
+    if (RecountScheduled_)
+        return;
+    RecountScheduled_ = true;
+    QTimer::singleShot(0, this, [this] {
+        RecountScheduled_ = false;
+        CountRecords();
+    });
+}
+
+void TForm1::CountRecords() {
+    const int row = StringGrid1->CurrentRow();
+    if (!RecountFlag_ || row == LastCountedRow_)
+        return;
+    LastCountedRow_ = row;
+    StatusPanels_[1]->setText("Total:" + QString::number(Table_.CountComplete()));
+    RecountFlag_ = false;
+}
+
+void TForm1::SetCoordTitle() { setWindowTitle(DocName_ + kCoordTitle); }
+
+void TForm1::SetMeasurementTitle() {
+    setWindowTitle(RawLoaded_ ? DocName_ + kMeasTitle : DocName_);
+}
+
+void TForm1::SetTotal(std::size_t count) {
+    StatusPanels_[1]->setText("Total:" + QString::number(qulonglong(count)));
+}
+
+void TForm1::SetCurrentCell(int row, int column) { StringGrid1->SetCurrentCell(row, column); }
+
+void TForm1::ShowProgress(const QString& text) {
+    StatusPanels_[0]->setText(text);
+    StatusPanels_[0]->repaint();
+}
+
+void TForm1::ClearTable() {
+    Table_.ClearTable();
+    model_->RowsChanged(1, Table_.RowCount() - 1);
+}
+
+void TForm1::FillTable() {
+    if (stadix::PrepareRowsForLines(Table_, RecordLines_.size()))
+        model_->TableReset();
+    const bool showProgress = RecordLines_.size() > 1000;
+    if (showProgress)
+        ShowProgress("Loading records...");
+    const int column = StringGrid1->CurrentColumn();
+    stadix::FillTable(Table_, RecordLines_, [&](std::size_t i) {
+        if (!showProgress || i % 100 != 0)
+            return;
+        model_->RowsChanged(1, int(i) + 1);
+        SetCurrentCell(int(i) + 1, column);
+        QCoreApplication::processEvents();
+    });
+    if (!RecordLines_.empty())
+        model_->RowsChanged(1, int(RecordLines_.size()));
+    if (showProgress)
+        ShowProgress(QString());
+}
+
+void TForm1::GatherRecords() {
+    stadix::GatherRecords(Table_, RecordLines_, [this](std::size_t made) {
+        if (made != 1000)
+            return;
+        ShowProgress("Processing records...");
+        QCoreApplication::processEvents();
+    });
+    ShowProgress(QString());
+}
+
+void TForm1::ShowRecordLines() {
+    QString text;
+    for (const std::string& line : RecordLines_) {
+        text += BytesToDisplay(line);
+        text += '\n';
+    }
+    if (!text.isEmpty())
+        text.chop(1);
+    RichEdit1->setPlainText(text);
+}
+
+void TForm1::ShowCoordinateView() {
+    RichEdit1->hide();
+    ImportAction_->setEnabled(true);
+    for (QAction* action : RecordActions_)
+        action->setEnabled(true);
+    Edit1->setEnabled(true);
+    for (QToolButton* button : RecordButtons_)
+        button->setEnabled(true);
+    SendButton_->setEnabled(true);
+    SendAction_->setEnabled(true);
+    ExportAction_->setEnabled(true);
+    StatusSimple_->hide();
+    for (QLabel* panel : StatusPanels_)
+        panel->show();
+    StringGrid1->show();
+}
+
+void TForm1::ShowMeasurementView() {
+    ClearTable();
+    StringGrid1->hide();
+    for (QAction* action : RecordActions_)
+        action->setEnabled(false);
+    ImportAction_->setEnabled(false);
+    Edit1->setEnabled(false);
+    for (QToolButton* button : RecordButtons_)
+        button->setEnabled(false);
+    SendButton_->setEnabled(RawLoaded_);
+    ExportAction_->setEnabled(RawLoaded_);
+    SendAction_->setEnabled(RawLoaded_);
+    for (QLabel* panel : StatusPanels_)
+        panel->hide();
+    StatusSimple_->show();
+    ShowRecordLines();
+    RichEdit1->show();
+}
+
+bool TForm1::ConfirmSaveChanges() {
+    if (!Modified_)
+        return true;
+    const QMessageBox::StandardButton answer = prompts_->Ask(
+        this, "Message",
+        QString::fromUtf8("The document has been changed.\nDo you want to save the changes？"),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes)
+        return SaveDocumentAs();
+    return answer == QMessageBox::No;
+}
+
+void TForm1::FileNew() {
+    if (Untitled_ && !Modified_)
+        return;
+    if (!ConfirmSaveChanges())
+        return;
+    if (!RecordLines_.empty()) {
+        ClearTable();
+        RecordLines_.clear();
+        StatusPanels_[1]->setText("Total:0");
+        SetCurrentCell(1, 0);
+    }
+    ++JobCounter_;
+    DocName_ = "Job" + QString::number(JobCounter_);
+    SetCoordTitle();
+    Untitled_ = true;
+    Modified_ = false;
+    SetCurrentCell(1, 0);
+    if (!CoordView_) {
+        ShowCoordinateView();
+        CoordView_ = true;
+    }
+}
+
+void TForm1::FileOpen() {
+    if (!ConfirmSaveChanges())
+        return;
+    FileDialogSpec spec;
+    spec.title = "Open";
+    spec.filter = kOpenFilter;
+    spec.defaultExt = "JCD";
+    spec.folder = DialogFolder_;
+    const std::optional<FileChoice> choice = prompts_->ChooseOpenFile(this, spec);
+    if (!choice)
+        return;
+    if (HasExtension(choice->path, ".JCD", ".jcd"))
+        OpenJobFile(choice->path);
+    else
+        OpenMeasurementFile(choice->path, choice->filterIndex);
+}
+
+void TForm1::OpenJobFile(const QString& path) {
+    std::vector<std::string> lines = stadix::ReadFileLines(LocalPath(path));
+    const std::size_t fileLines = lines.size();
+    if (lines.size() > kMaxOpenLines)
+        lines.resize(kMaxOpenLines);
+    ClearTable();
+    FilePath_ = path;
+    DocName_ = QFileInfo(path).fileName();
+    Untitled_ = false;
+    ShowCoordinateView();
+    CoordView_ = true;
+    SetCoordTitle();
+    RecordLines_ = std::move(lines);
+    FillTable();
+    SetTotal(RecordLines_.size());
+    SetCurrentCell(1, 0);
+    Modified_ = false;
+    if (fileLines > kMaxOpenLines) {
+        prompts_->Tell(this, "Warning",
+                       QString("The file holds %1 lines; only the first %2 were opened.\n"
+                               "Saving this job writes only those %2 records.")
+                           .arg(qulonglong(fileLines))
+                           .arg(kMaxOpenLines),
+                       QMessageBox::Warning);
+    }
+}
+
+void TForm1::OpenMeasurementFile(const QString& path, int filterIndex) {
+    std::vector<std::string> lines = stadix::ReadFileLines(LocalPath(path));
+    FilePath_ = path;
+    DocName_ = QFileInfo(path).fileName();
+    Untitled_ = false;
+    CoordView_ = false;
+    RawLoaded_ = false;
+    RawStore_.clear();
+    RecordLines_ = std::move(lines);
+    if (filterIndex == 3)
+        DataFormat_ = HasExtension(path, ".GTS", ".gts") ? 1 : 2;
+    else
+        DataFormat_ = 0;
+    ShowMeasurementView();
+    SetMeasurementTitle();
+    Modified_ = false;
+}
+
+bool TForm1::WriteDocumentFile(const QString& path, const std::string& bytes) {
+    try {
+        stadix::WriteFileAtomically(LocalPath(path), bytes);
+        return true;
+    } catch (const stadix::FileError& failure) {
+        prompts_->ShowError(this, BytesToDisplay(failure.what()));
+        return false;
+    }
+}
+
+void TForm1::FileSave() { SaveDocument(); }
+
+void TForm1::FileSaveAs() { SaveDocumentAs(); }
+
+bool TForm1::SaveDocument() {
+    if (Untitled_)
+        return SaveDocumentAs();
+    try {
+        if (CoordView_) {
+            GatherRecords();
+            if (!WriteDocumentFile(FilePath_, stadix::JoinLinesCrLf(RecordLines_)))
+                return false;
+        } else if (!RawLoaded_) {
+            if (!WriteDocumentFile(FilePath_, stadix::JoinLinesCrLf(RecordLines_)))
+                return false;
+        }
+    } catch (const stadix::ConversionError& failure) {
+        ShowProgress(QString());
+        prompts_->ShowError(this, BytesToDisplay(failure.what()));
+        return false;
+    }
+    Modified_ = false;
+    return true;
+}
+
+bool TForm1::SaveDocumentAs() {
+    try {
+        return CoordView_ ? SaveAsCoordinates() : SaveAsMeasurement();
+    } catch (const stadix::ConversionError& failure) {
+        ShowProgress(QString());
+        prompts_->ShowError(this, BytesToDisplay(failure.what()));
+        return false;
+    }
+}
+
+bool TForm1::SaveAsCoordinates() {
+    FileDialogSpec spec;
+    spec.title = "Save as";
+    spec.filter = kCoordSaveFilter;
+    spec.defaultExt = "JCD";
+    spec.folder = DialogFolder_;
+    spec.fileName = DocName_;
+    const std::optional<FileChoice> choice = prompts_->ChooseSaveFile(this, spec);
+    if (!choice)
+        return false;
+    GatherRecords();
+    if (choice->filterIndex == 2) {
+        std::vector<std::string> text;
+        text.reserve(RecordLines_.size());
+        for (const std::string& line : RecordLines_)
+            text.push_back(stadix::RecordLineToText(line));
+        if (!WriteDocumentFile(choice->path, stadix::JoinLinesCrLf(text)))
+            return false;
+    } else {
+        if (!WriteDocumentFile(choice->path, stadix::JoinLinesCrLf(RecordLines_)))
+            return false;
+        FilePath_ = choice->path;
+        DocName_ = QFileInfo(choice->path).fileName();
+        SetCoordTitle();
+        Untitled_ = false;
+    }
+    Modified_ = false;
+    return true;
+}
+
+QString TForm1::MeasurementSaveFilter() const {
+    QString first;
+    if (DataFormat_ == 0 && RawLoaded_)
+        first = "TS Meas. Data File(KVR)|*.TSM|";
+    else if (DataFormat_ == 1)
+        first = "TS Meas. Data File(GTS)|*.gts|";
+    else if (DataFormat_ == 2)
+        first = "TS Meas. Data File(SSS)|*.gt7|";
+    return first + "Text file(*.TXT)|*.TXT";
+}
+
+bool TForm1::SaveAsMeasurement() {
+    FileDialogSpec spec;
+    spec.title = "Save as";
+    spec.filter = MeasurementSaveFilter();
+    spec.defaultExt = "JCD";
+    spec.folder = DialogFolder_;
+    spec.fileName = DocName_;
+    const std::optional<FileChoice> choice = prompts_->ChooseSaveFile(this, spec);
+    if (!choice)
+        return false;
+    const bool writeRaw = choice->filterIndex == 1 && RawLoaded_ && DataFormat_ == 0;
+    if (!WriteDocumentFile(choice->path,
+                           writeRaw ? RawStore_ : stadix::JoinLinesCrLf(RecordLines_)))
+        return false;
+    FilePath_ = choice->path;
+    DocName_ = QFileInfo(choice->path).fileName();
+    SetMeasurementTitle();
+    Untitled_ = false;
+    Modified_ = false;
+    return true;
+}

@@ -1,0 +1,151 @@
+#pragma once
+
+#include "app/Prompts.h"
+#include "app/RecordTable.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QToolButton;
+class RecordGridView;
+class RecordTableModel;
+
+// Main window: the job (record table or measurement listing) and every command.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+  public:
+    // prompts: where questions, messages and file dialogs go (the real dialogs when null).
+    explicit TForm1(std::unique_ptr<Prompts> prompts = nullptr, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Start-up: the splash, then a job file named as the only argument.
+    void ShowStartupSplash();
+    void OpenFromCommandLine(const QStringList& arguments);
+
+    // Document commands.
+    void FileNew();
+    void FileOpen();
+    void FileSave();
+    void FileSaveAs();
+    void FileExit();
+    void ShowAbout();
+    // Asks whether to save a changed document; false ends the calling command.
+    bool ConfirmSaveChanges();
+
+    void ShowCoordinateView();
+    void ShowMeasurementView();
+
+    // Table operations on the record text list and the record table.
+    void FillTable();
+    void GatherRecords();
+    void ClearTable();
+    void CountRecords();
+
+    // The document, for the transfer and format commands and for tests.
+    const QString& FilePath() const { return FilePath_; }
+    const QString& DocName() const { return DocName_; }
+    bool Untitled() const { return Untitled_; }
+    int JobCounter() const { return JobCounter_; }
+    bool SendMode() const { return SendMode_; }
+    bool CoordView() const { return CoordView_; }
+    int CoordUnit() const { return CoordUnit_; }
+    int DataFormat() const { return DataFormat_; }
+    int GtsAck() const { return GtsAck_; }
+    bool RawLoaded() const { return RawLoaded_; }
+    bool Modified() const { return Modified_; }
+    const std::vector<std::string>& RecordLines() const { return RecordLines_; }
+    const std::string& RawStore() const { return RawStore_; }
+    stadix::RecordTable& Table() { return Table_; }
+
+    // Controls, named as on the window.
+    RecordGridView* StringGrid1 = nullptr;
+    QPlainTextEdit* RichEdit1 = nullptr;
+    QLineEdit* Edit1 = nullptr; // the search box
+    QLabel* StatusPanel(int index) const { return StatusPanels_[index]; }
+    QLabel* StatusSimpleText() const { return StatusSimple_; }
+    bool StatusSimplePanel() const;
+    QWidget* ToolBarStrip() const { return ToolBar_; }
+    QAction* Action(const QString& caption) const;
+    QMenu* Menu(const QString& caption) const;
+    QToolButton* ToolButton(const QString& name) const;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildStatusBar();
+    QAction* AddAction(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
+                       void (TForm1::*command)());
+    QToolButton* AddToolButton(const QString& name, int left, const QString& hint,
+                               QAction* action);
+    void AddToolSeparator(int left);
+
+    // Runs a command; a failure that escapes it is shown in the standard error box.
+    void RunCommand(void (TForm1::*command)());
+    void ShowHint(const QString& hint);
+    void ScheduleRecount();
+
+    void SetCoordTitle();
+    void SetMeasurementTitle();
+    void SetTotal(std::size_t count);
+    void SetCurrentCell(int row, int column);
+    void ShowRecordLines();
+    void OpenJobFile(const QString& path);
+    void OpenMeasurementFile(const QString& path, int filterIndex);
+    // Writes bytes whole or not at all; reports a failure and returns false.
+    bool WriteDocumentFile(const QString& path, const std::string& bytes);
+    bool SaveAsCoordinates();
+    bool SaveAsMeasurement();
+    bool SaveDocument();
+    bool SaveDocumentAs();
+    QString MeasurementSaveFilter() const;
+    void ShowProgress(const QString& text);
+
+    std::unique_ptr<Prompts> prompts_;
+    stadix::RecordTable Table_;
+    RecordTableModel* model_ = nullptr;
+    std::vector<std::string> RecordLines_;
+    std::string RawStore_;
+
+    QString FilePath_;
+    QString DocName_;
+    bool Untitled_ = true;
+    int JobCounter_ = 1;
+    bool SendMode_ = false;
+    bool CoordView_ = true;
+    int CoordUnit_ = 0;
+    int DataFormat_ = 0;
+    int GtsAck_ = 0;
+    bool RawLoaded_ = false;
+    bool Modified_ = false;
+
+    bool RecountFlag_ = true;
+    int LastCountedRow_ = 1;
+    bool RecountScheduled_ = false;
+    bool ClosingConfirmed_ = false;
+    bool Centred_ = false;
+    QString DialogFolder_;
+
+    QWidget* ToolBar_ = nullptr;
+    QLabel* StatusPanels_[3] = {nullptr, nullptr, nullptr};
+    QLabel* StatusSimple_ = nullptr;
+    QList<QAction*> RecordActions_;
+    QAction* ImportAction_ = nullptr;
+    QAction* ExportAction_ = nullptr;
+    QAction* SendAction_ = nullptr;
+    QAction* ExportDataAction_ = nullptr;
+    QList<QToolButton*> RecordButtons_;
+    QToolButton* SendButton_ = nullptr;
+};
