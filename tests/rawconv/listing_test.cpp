@@ -1,0 +1,218 @@
+#include "rawconv/Listing.h"
+
+#include "RawRecordBuilder.h"
+#include "rawconv/MeasurementFile.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace stadix {
+namespace {
+
+using test::RawRecordBuilder;
+
+class ListingTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ResetDecodeState(); }
+    void TearDown() override { ResetDecodeState(); }
+};
+
+RawRecord Dist(bool bigEndian, const std::string& code) {
+    return RawRecordBuilder(kTypeDist, bigEndian)
+        .Bytes(1, "P1")
+        .Bytes(10, code)
+        .Float(19, 1.5f)
+        .Float(23, 12.3456f)
+        .UInt32(27, 324000)
+        .UInt32(31, 45296)
+        .Build();
+}
+
+RawRecord Observation(std::uint8_t type, const std::string& code) {
+    return RawRecordBuilder(type, true)
+        .Bytes(1, "A7")
+        .Bytes(10, code)
+        .Float(19, 2.0f)
+        .Coordinate(23, 100, 1)
+        .Coordinate(29, -5, -20)
+        .Coordinate(35, 0, -300)
+        .Build();
+}
+
+RawRecord Unit(std::uint8_t distance, std::uint8_t angle, std::uint8_t temperatureCode,
+               std::uint8_t pressureCode, std::int8_t prism, std::uint8_t mode, float scale,
+               bool bigEndian = true) {
+    return RawRecordBuilder(kTypeUnit, bigEndian)
+        .Byte(1, distance)
+        .Byte(2, angle)
+        .Byte(3, temperatureCode)
+        .Byte(4, pressureCode)
+        .Int16(5, 68)
+        .Int16(7, 2992)
+        .Int16(9, -12)
+        .Byte(11, static_cast<std::uint8_t>(prism))
+        .Byte(12, mode)
+        .Float(13, scale)
+        .Build();
+}
+
+RawRecord Inst(const std::string& model, const std::string& marker) {
+    return RawRecordBuilder(kTypeInst, true)
+        .Bytes(1, model)
+        .Bytes(11, "2.1 ")
+        .Bytes(15, "S0012345")
+        .Bytes(24, marker)
+        .Build();
+}
+
+std::string Store(std::initializer_list<RawRecord> records) {
+    std::string store;
+    for (const RawRecord& record : records)
+        store.append(reinterpret_cast<const char*>(record.data()), record.size());
+    return store;
+}
+
+TEST_F(ListingTest, DistRecordShowsHorizontalBeforeVerticalAngle) {
+    EXPECT_EQ(FormatListingRecord(Dist(true, "")), "DIST: P1,1.500,12.3456,90.0000,12.346");
+    SetByteOrder(false);
+    EXPECT_EQ(FormatListingRecord(Dist(false, "K1")), "DIST: P1,1.500,12.3456,90.0000,12.346,K1");
+}
+
+TEST_F(ListingTest, ObservationRecordsEndWithTheCodeOnlyWhenThereIsOne) {
+    EXPECT_EQ(FormatListingRecord(Observation(kTypeCrd, "")),
+              "CRD:  A7,2.000,100.001,-5.020,-0.300");
+    EXPECT_EQ(FormatListingRecord(Observation(kTypeStn, "K1")),
+              "STN:  A7,2.000,100.001,-5.020,-0.300,K1");
+    EXPECT_EQ(FormatListingRecord(Observation(kTypeBs, "K1")),
+              "BS:   A7,2.000,100.001,-5.020,-0.300,K1");
+
+    const RawRecord ang = RawRecordBuilder(kTypeAng, true)
+                              .Bytes(1, "A8")
+                              .Float(19, 0.25f)
+                              .UInt32(27, 324000)
+                              .UInt32(31, 45296)
+                              .Build();
+    EXPECT_EQ(FormatListingRecord(ang), "ANG:  A8,0.250,12.3456,90.0000");
+
+    const RawRecord bkb = RawRecordBuilder(kTypeBkb, true)
+                              .Bytes(1, "B1")
+                              .Bytes(10, "K1")
+                              .UInt32(27, 324000)
+                              .UInt32(31, 45296)
+                              .Build();
+    EXPECT_EQ(FormatListingRecord(bkb), "BKB:  B1,0.000,90.0000,12.3456,K1");
+}
+
+TEST_F(ListingTest, PtRecordNeverShowsItsCode) {
+    const RawRecord pt = RawRecordBuilder(kTypePt, true)
+                             .Bytes(1, "P9")
+                             .Bytes(10, "K1")
+                             .Coordinate(19, 1, 2)
+                             .Coordinate(25, 3, 4)
+                             .Coordinate(31, 5, 6)
+                             .Build();
+    EXPECT_EQ(FormatListingRecord(pt), "PT:   P9,1.002,3.004,5.006");
+}
+
+TEST_F(ListingTest, InstRecordIsTrimmedAndDecidesTheFollowingByteOrder) {
+    SetByteOrder(false);
+    EXPECT_EQ(FormatListingRecord(Inst(std::string("RVA110 \0\0 ", 10), "   ")),
+              "INST: RVA110,V2.1,No.S0012345");
+    EXPECT_TRUE(CurrentDecodeState().bigEndian);
+    EXPECT_EQ(FormatListingRecord(Dist(true, "")), "DIST: P1,1.500,12.3456,90.0000,12.346");
+
+    FormatListingRecord(Inst("RVA110", "LTE"));
+    EXPECT_FALSE(CurrentDecodeState().bigEndian);
+    EXPECT_EQ(FormatListingRecord(Dist(false, "")), "DIST: P1,1.500,12.3456,90.0000,12.346");
+}
+
+TEST_F(ListingTest, JobRecordShowsTheTrimmedName) {
+    const RawRecord job =
+        RawRecordBuilder(kTypeJob, true).Bytes(1, " JOB42  ").Bytes(9, "XX").Build();
+    EXPECT_EQ(FormatListingRecord(job), "JOB:  JOB42");
+}
+
+TEST_F(ListingTest, UnitRecordGivesTwoLines) {
+    const RawRecord unit = Unit(0, 0, 0, 0, -30, 1, 1.0f);
+    EXPECT_EQ(FormatListingRecord(unit), "UNIT: 0,0,0,0\r\nEDM:  20,1013,-12,1,-30,1.000000");
+
+    std::vector<std::string> lines{"before"};
+    AddRecordToListing(lines, unit);
+    EXPECT_EQ(lines, (std::vector<std::string>{"before", "UNIT: 0,0,0,0",
+                                               "EDM:  20,1013,-12,1,-30,1.000000"}));
+}
+
+TEST_F(ListingTest, UnitRecordAppliesItsUnitsToItselfAndLaterRecords) {
+    EXPECT_EQ(FormatListingRecord(Unit(2, 1, 5, 1, 0, 0, 0.99f)),
+              "UNIT: 2,1,1,1\r\nEDM:  68,760,-12,0,0,0.990000");
+    EXPECT_EQ(FormatListingRecord(Dist(true, "")), "DIST: P1,4.92,13.9802,100.0000,40.50");
+    EXPECT_EQ(FormatListingRecord(Observation(kTypeCrd, "")), "CRD:  A7,6.56,328.09,-16.47,-0.98");
+
+    // Out-of-range codes: the units in force stay and are shown.
+    EXPECT_EQ(FormatListingRecord(Unit(7, 9, 0, 0, 0, 0, 1.0f)).substr(0, 14), "UNIT: 2,1,0,0\r");
+    EXPECT_EQ(FormatListingRecord(Unit(0, 2, 0, 0, 0, 0, 1.0f)).substr(0, 14), "UNIT: 0,2,0,0\r");
+    EXPECT_EQ(FormatListingRecord(Dist(true, "")), "DIST: P1,1.500,223.684,1600.000,12.346");
+}
+
+TEST_F(ListingTest, UnitSettingsOutOfRangeFallBackToDefaults) {
+    EXPECT_EQ(FormatListingRecord(Unit(0, 0, 2, 3, 100, 3, 0.97f)),
+              "UNIT: 0,0,1,2\r\nEDM:  68,29.92,-12,0,0,1.000000");
+    EXPECT_EQ(FormatListingRecord(Unit(0, 0, 0, 0, -100, 0, 1.05f)),
+              "UNIT: 0,0,0,0\r\nEDM:  20,1013,-12,0,0,1.000000");
+    EXPECT_EQ(FormatListingRecord(Unit(0, 0, 0, 0, -99, 2, 1.02f)),
+              "UNIT: 0,0,0,0\r\nEDM:  20,1013,-12,2,-99,1.020000");
+    EXPECT_EQ(FormatListingRecord(Unit(0, 0, 0, 0, 99, 0, std::numeric_limits<float>::quiet_NaN())),
+              "UNIT: 0,0,0,0\r\nEDM:  20,1013,-12,0,99,1.000000");
+}
+
+TEST_F(ListingTest, BadFieldsAreShownAsDecoded) {
+    const RawRecord dist = RawRecordBuilder(kTypeDist, true)
+                               .Bytes(1, "NONULNAME")
+                               .Bytes(10, "CODE5678X")
+                               .Float(19, std::numeric_limits<float>::infinity())
+                               .Float(23, std::numeric_limits<float>::quiet_NaN())
+                               .UInt32(27, 4294967295u)
+                               .UInt32(31, 1295999)
+                               .Build();
+    EXPECT_EQ(FormatListingRecord(dist), "DIST: NONULNAME,INF,359.5959,13398.2815,NAN,CODE5678X");
+}
+
+TEST_F(ListingTest, UnknownTypesAddNothingAndChangeNothing) {
+    std::vector<std::string> lines;
+    RawRecord other = Unit(2, 2, 0, 0, 0, 0, 1.0f);
+    for (int type : {7, 128, 132, 200, 255}) {
+        other[0] = static_cast<std::uint8_t>(type);
+        EXPECT_EQ(FormatListingRecord(other), "");
+        AddRecordToListing(lines, other);
+    }
+    EXPECT_TRUE(lines.empty());
+    EXPECT_FALSE(CurrentDecodeState().feetDisplay);
+    EXPECT_EQ(CurrentDecodeState().angleUnit, 0);
+}
+
+TEST_F(ListingTest, RendersAStoreInOrderIgnoringAPartialRecord) {
+    std::string store =
+        Store({Inst("OTHER", "   "), Dist(false, "K1"), Unit(1, 0, 0, 0, 0, 0, 1.0f, false),
+               RawRecordBuilder(200, true).Build()});
+    store += "\x01partial";
+    std::vector<std::string> lines;
+    RenderListing(store, lines);
+    EXPECT_EQ(lines, (std::vector<std::string>{"INST: OTHER,V2.1,No.S0012345",
+                                               "DIST: P1,1.500,12.3456,90.0000,12.346,K1",
+                                               "UNIT: 1,0,0,0", "EDM:  20,1013,-12,0,0,1.000000"}));
+}
+
+TEST_F(ListingTest, ChecksMeasurementFiles) {
+    const std::string valid = Store({Inst("TS", "   "), Dist(true, "")});
+    EXPECT_EQ(CheckMeasurementFile(valid), "");
+    EXPECT_EQ(CheckMeasurementFile(""), "The measurement file is empty.");
+    EXPECT_EQ(CheckMeasurementFile(valid + "x"),
+              "The measurement file has 85 bytes, which is not a whole number of 42-byte "
+              "records.");
+    EXPECT_EQ(CheckMeasurementFile(Store({Dist(true, ""), Inst("TS", "   ")})),
+              "The measurement file does not begin with an INST record.");
+}
+
+} // namespace
+} // namespace stadix
