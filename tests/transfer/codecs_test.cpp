@@ -1,0 +1,228 @@
+#include "transfer/Codecs.h"
+
+#include "app/Data_format.h"
+#include "app/Errors.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace stadix {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::string Number(const Bytes& bytes) {
+    return DecodeKvrNumber(bytes.data(), bytes.size());
+}
+
+Bytes ToBytes(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
+TEST(KvrText, DecodesCodesAndMarksUnknownOnes) {
+    const Bytes name = {0x0B, 0x0C, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    EXPECT_EQ(DecodeKvrText(name.data(), name.size()), "AB1");
+    const Bytes unknown = {0x0B, 0x40};
+    EXPECT_EQ(DecodeKvrText(unknown.data(), unknown.size()), "A#");
+    // An inner blank stays; only trailing ones go.
+    const Bytes inner = {0x0B, 0xFF, 0x25, 0x67, 0xFF};
+    EXPECT_EQ(DecodeKvrText(inner.data(), inner.size()), "A a%");
+}
+
+TEST(KvrText, EncodesCodesPaddedToWidth) {
+    EXPECT_EQ(EncodeKvrText("P-1", 8), (Bytes{0x1A, 0x3F, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(EncodeKvrText("P,1", 8), (Bytes{0x1A, 0x4A, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+    // Never more than width bytes, whatever the text.
+    EXPECT_EQ(EncodeKvrText("ABCDEFGHIJ", 2), (Bytes{0x0B, 0x0C}));
+}
+
+TEST(KvrText, EveryCharacterOfTheSetSurvivesARoundTrip) {
+    const std::string set(kKvrCharacterSet.substr(0, kKvrCharacterSet.size() - 1));
+    const Bytes codes = EncodeKvrText(set, set.size());
+    EXPECT_EQ(DecodeKvrText(codes.data(), codes.size()), set);
+    EXPECT_EQ(codes[set.find('z')], 0x3E);
+    EXPECT_EQ(codes[set.find('%')], 0x67);
+}
+
+TEST(KvrNumber, DecodesPackedDecimals) {
+    EXPECT_EQ(Number({0x00, 0x12, 0x34, 0x50}), "123.450");
+    EXPECT_EQ(Number({0xF0, 0x00, 0x01, 0x23, 0x45}), "-000012.345");
+    EXPECT_EQ(Number({0x00, 0x00, 0x00}), "0.000");
+    EXPECT_EQ(Number({0x00, 0x01, 0x23, 0x45, 0x67}), "1234.567");
+    EXPECT_EQ(Number({0x00, 0x00, 0x00, 0x00, 0x05}), "0.005");
+    // Half-bytes beyond 9 give two-digit groups instead of failing.
+    EXPECT_EQ(Number({0x00, 0x1A, 0x00}), "2.000");
+}
+
+TEST(KvrNumber, DecodesAngles) {
+    const Bytes angle = {0x01, 0x23, 0x45, 0x30};
+    EXPECT_EQ(DecodeKvrAngle(angle.data()), "123.4530");
+    const Bytes small = {0x00, 0x00, 0x00, 0x15};
+    EXPECT_EQ(DecodeKvrAngle(small.data()), "0.0015");
+}
+
+TEST(KvrNumber, NormalizesToElevenDigits) {
+    EXPECT_EQ(NormalizeKvrNumber("12.5"), "00000012500");
+    EXPECT_EQ(NormalizeKvrNumber("123"), "00000123000");
+    EXPECT_EQ(NormalizeKvrNumber("1234.567"), "00001234567");
+    EXPECT_EQ(NormalizeKvrNumber("-12.345"), "00000-12345");
+    EXPECT_EQ(NormalizeKvrNumber("99999999.999"), "99999999999");
+    EXPECT_EQ(NormalizeKvrNumber("0.000"), "00000000000");
+}
+
+TEST(KvrNumber, EncodesSixBytes) {
+    EXPECT_EQ(EncodeKvrNumber("-12.345"),
+              (std::array<std::uint8_t, 6>{0x00, 0x00, 0x0F, 0x12, 0x34, 0x05}));
+    EXPECT_EQ(EncodeKvrNumber("1234.567"),
+              (std::array<std::uint8_t, 6>{0x00, 0x00, 0x12, 0x34, 0x56, 0x07}));
+    EXPECT_EQ(EncodeKvrNumber("-123.456"),
+              (std::array<std::uint8_t, 6>{0x00, 0x00, 0xF1, 0x23, 0x45, 0x06}));
+    EXPECT_THROW(EncodeKvrNumber("123456789"), ConversionError);
+}
+
+TEST(CoordBlock, DecodesNamesAndValues) {
+    CoordBlock block{};
+    const Bytes pt = EncodeKvrText("P1", 8);
+    const Bytes code = EncodeKvrText("TREE", 8);
+    std::copy(pt.begin(), pt.end(), block.begin());
+    std::copy(code.begin(), code.end(), block.begin() + 8);
+    const Bytes values = {0x00, 0x01, 0x23, 0x45, 0x67, 0xF0, 0x00, 0x01,
+                          0x23, 0x45, 0x00, 0x00, 0x01, 0x00, 0x00};
+    std::copy(values.begin(), values.end(), block.begin() + 16);
+    block[31] = 0x99; // never read
+    EXPECT_EQ(DecodeCoordBlock(block.data(), 0),
+              MakeRecordLine("P1", "TREE", "1234.567", "-12.345", "10"));
+    // Received metres become feet.
+    EXPECT_EQ(DecodeCoordBlock(block.data(), 1),
+              MakeRecordLine("P1", "TREE", "4050.42", "-40.50", "32.81"));
+}
+
+TEST(CoordBlock, DecodingNoiseGivesALineInsteadOfFailing) {
+    CoordBlock block;
+    block.fill(0xFF);
+    const std::string line = DecodeCoordBlock(block.data(), 0);
+    EXPECT_EQ(line.size(), kRecordLineLength);
+    EXPECT_EQ(RecordLineN(line), "-15.000");
+    block.fill(0xEE);
+    EXPECT_EQ(RecordLineZ(DecodeCoordBlock(block.data(), 2)), "5057540.870");
+}
+
+TEST(CoordBlock, WhatWeSendDecodesToTheSameLine) {
+    const std::vector<std::string> lines = {
+        MakeRecordLine("P1", "TREE", "1234.567", "2345.678", "12.3"),
+        MakeRecordLine("A-9_x/%", "", "-12.345", "-123.456", "-0.5"),
+        MakeRecordLine("12345678", "#$&@!*+.", "9999999.999", "-999999.999", "0"),
+        MakeRecordLine("a b", "c", "0.001", "-0.001", "100"),
+    };
+    for (const std::string& line : lines) {
+        const CoordBlock block = EncodeCoordBlock(line, 0);
+        EXPECT_EQ(DecodeCoordBlock(block.data(), 0), line);
+        EXPECT_EQ(block[31], 0);
+    }
+}
+
+TEST(CoordBlock, EncodesEachValueInItsOwnSlot) {
+    const CoordBlock block =
+        EncodeCoordBlock(MakeRecordLine("P", "", "1234.567", "-12.345", "-123.456"), 0);
+    const CoordBlock expected = {0x1A, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x01, 0x23, 0x45, 0x67, 0x00,
+                                 0x00, 0xF1, 0x23, 0x45, 0x00, 0x0F, 0x12, 0x34, 0x56, 0x00};
+    EXPECT_EQ(block, expected);
+}
+
+TEST(CoordBlock, RefusesValuesThatDoNotFitASlot) {
+    EXPECT_THROW(EncodeCoordBlock(MakeRecordLine("P", "", "10000000", "0", "0"), 0),
+                 ConversionError);
+    EXPECT_THROW(EncodeCoordBlock(MakeRecordLine("P", "", "0", "-1000000", "0"), 0),
+                 ConversionError);
+}
+
+TEST(CoordBlock, SendsFeetAsMetres) {
+    const CoordBlock block =
+        EncodeCoordBlock(MakeRecordLine("P", "", "328.084", "328.080", "0"), 1);
+    EXPECT_EQ(DecodeCoordBlock(block.data(), 0), MakeRecordLine("P", "", "100.000", "99.999", "0"));
+}
+
+TEST(CsvRecord, ParsesFieldsWithLimitsAndRanges) {
+    EXPECT_EQ(ParseCsvRecord("P1,C1,100,200,30"), MakeRecordLine("P1", "C1", "100", "200", "30"));
+    EXPECT_EQ(ParseCsvRecord("P1"), MakeRecordLine("P1", "", "0", "0", "0"));
+    EXPECT_EQ(ParseCsvRecord("P1,C1,100000001,2,3"), MakeRecordLine("P1", "C1", "0", "2", "3"));
+    // Both end values are refused, in the middle and at the end.
+    EXPECT_EQ(ParseCsvRecord("P,C,-10000000,99999999.999,100000000"),
+              MakeRecordLine("P", "C", "0", "99999999.999", "0"));
+    // Blanks inside comma-ended fields go; characters beyond a limit are dropped.
+    EXPECT_EQ(ParseCsvRecord(" P 1 ,ABCDEFGHIJ,1 0,2,3"),
+              MakeRecordLine("P1", "ABCDEFGH", "10", "2", "3"));
+    // A last field longer than its limit is missing; fields after the fifth are ignored.
+    EXPECT_EQ(ParseCsvRecord("P,C,1,2,3.0000000000000"), MakeRecordLine("P", "C", "1", "2", "0"));
+    EXPECT_EQ(ParseCsvRecord("P,C,1,2,3,4,5"), MakeRecordLine("P", "C", "1", "2", "3"));
+}
+
+TEST(CsvRecord, UnreadableNumbersReadLenientlyInsteadOfFailing) {
+    EXPECT_EQ(ParseCsvRecord("P,C,12abc,,-"), MakeRecordLine("P", "C", "12", "0", "0"));
+}
+
+TEST(CsvBlock, EndsAtTheTerminatorAndConvertsToFeet) {
+    Bytes block = ToBytes("P1,C1,100,200,30");
+    block.push_back(0);
+    block.push_back('9');
+    EXPECT_EQ(DecodeCsvBlock(block.data(), block.size(), 0),
+              MakeRecordLine("P1", "C1", "100", "200", "30"));
+    EXPECT_EQ(DecodeCsvBlock(block.data(), block.size(), 1),
+              MakeRecordLine("P1", "C1", "328.08", "656.17", "98.43"));
+    // Without a terminator the text ends at the block length.
+    EXPECT_EQ(DecodeCsvBlock(block.data(), 12, 0), MakeRecordLine("P1", "C1", "100", "20", "0"));
+    // Feet that would not fit a record line become 0 rather than fail the reception.
+    const Bytes large = ToBytes("P,C,50000000,1,2");
+    EXPECT_EQ(DecodeCsvBlock(large.data(), large.size(), 2),
+              MakeRecordLine("P", "C", "0", "3.28", "6.56"));
+}
+
+TEST(TextBlock, WritesFixedColumnsInMetres) {
+    const std::string line = MakeRecordLine("P1", "TREE", "1234.567", "-2345.678", "12.3");
+    EXPECT_EQ(EncodeTextBlock11(line, 0), "P1      TREE    1234.567   -2345.678  12.300     ");
+    EXPECT_EQ(EncodeTextBlock12(line, 0), "P1      TREE    1234.567    -2345.678   12.300      ");
+    EXPECT_EQ(EncodeTextBlock11(MakeRecordLine("P", "", "328.084", "0", "0"), 1),
+              "P               100.000    0.000      0.000      ");
+}
+
+TEST(TextBlock, RefusesAValueWiderThanItsColumn) {
+    const std::string line = MakeRecordLine("P", "", "12345678.123", "0", "0");
+    EXPECT_THROW(EncodeTextBlock11(line, 0), ConversionError);
+    EXPECT_EQ(EncodeTextBlock12(line, 0).size(), 52u);
+}
+
+TEST(Gts, FormatsSignedValues) {
+    EXPECT_EQ(FormatGtsValue(1234.5678), "+00001234568");
+    EXPECT_EQ(FormatGtsValue(-0.25), "-00000000250");
+    EXPECT_EQ(FormatGtsValue(0), "+00000000000");
+    EXPECT_EQ(FormatGtsValue(99999999.999), "+99999999999");
+    EXPECT_EQ(FormatGtsValue(-12.3455), "-00000012346");
+}
+
+TEST(Gts, EncodesCoordinateLines) {
+    const std::string line = MakeRecordLine("P1", "TREE", "1234.567", "-2345.678", "12.3");
+    const std::string text = EncodeGtsCoordLine(line, 0);
+    EXPECT_EQ(text, "_+P1        _ x+00001234567_ y-00002345678_ z+00000012300");
+    EXPECT_EQ(text.size(), 57u);
+    EXPECT_EQ(EncodeGtsCoordLine(MakeRecordLine("P", "", "328.084", "0", "1"), 1),
+              "_+P         _ x+00000100000_ y+00000000000_ z+00000000305");
+    EXPECT_THROW(EncodeGtsCoordLine("P        C        abc", 0), ConversionError);
+}
+
+TEST(Units, ConvertBetweenMetresAndFeet) {
+    EXPECT_EQ(MetresToFeetText("100", 0), "328.08");
+    EXPECT_EQ(MetresToFeetText("100", 1), "328.08");
+    EXPECT_EQ(MetresToFeetText("1000", 0), "3280.84");
+    EXPECT_EQ(MetresToFeetText("1000", 1), "3280.83");
+    EXPECT_EQ(MetresToFeetText("x", 0), "0.00");
+    const std::string metres = MakeRecordLine("P", "C", "100", "-1000", "0");
+    EXPECT_EQ(LineMetresToFeet(metres, 1), MakeRecordLine("P", "C", "328.08", "-3280.83", "0"));
+    const std::string feet = MakeRecordLine("P", "C", "328.084", "328.080", "1000000");
+    EXPECT_EQ(LineFeetToMetres(feet, 0), MakeRecordLine("P", "C", "100", "99.999", "304800"));
+    EXPECT_EQ(LineFeetToMetres(feet, 1), MakeRecordLine("P", "C", "100", "99.999", "304800.610"));
+}
+
+} // namespace
+} // namespace stadix
