@@ -1,0 +1,560 @@
+#include "transfer/KvrEngine.h"
+
+#include "app/Data_format.h"
+#include "transfer/Codecs.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace stadix {
+namespace {
+
+// The computer's end of the line: what the instrument has sent and not yet been read,
+// and everything written to the instrument.
+class ScriptedPort : public KvrPort {
+  public:
+    int InputCount() override { return static_cast<int>(input.size()); }
+    std::string Read(int count) override {
+        const std::string bytes = input.substr(0, static_cast<std::size_t>(count));
+        input.erase(0, bytes.size());
+        return bytes;
+    }
+    void Write(const std::string& bytes) override { written += bytes; }
+    void ClearBuffer(bool clearInput, bool /*clearOutput*/) override {
+        if (clearInput)
+            input.clear();
+    }
+
+    std::string input;
+    std::string written;
+};
+
+class RecordingHost : public KvrHost {
+  public:
+    void AppendRecordLine(const std::string& line) override { lines.push_back(line); }
+    void ClearRawRecords() override { rawRecords.clear(); }
+    void AppendRawRecord(const std::string& record) override { rawRecords += record; }
+    void SetStatusText(const std::string& text) override { status = text; }
+    void SetCounterText(const std::string& text) override { counter = text; }
+    void ShowWarning(const std::string& text) override { warnings.push_back(text); }
+    void CloseDialog() override { ++closeCount; }
+    void StartTimer(KvrTimer timer, int ms) override { timers[timer] = ms; }
+    void StopTimer(KvrTimer timer) override { timers.erase(timer); }
+
+    bool Running(KvrTimer timer) const { return timers.count(timer) != 0; }
+
+    std::vector<std::string> lines;
+    std::string rawRecords = "old";
+    std::string status;
+    std::string counter = "0";
+    std::vector<std::string> warnings;
+    int closeCount = 0;
+    std::map<KvrTimer, int> timers;
+};
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string bytes;
+    for (int value : values)
+        bytes += static_cast<char>(value);
+    return bytes;
+}
+
+std::string WithChecksum(const std::string& block) {
+    return block + static_cast<char>(KvrChecksum(
+                       reinterpret_cast<const std::uint8_t*>(block.data()), block.size()));
+}
+
+// Text padded with NUL bytes to the block length, as the instrument sends text blocks.
+std::string TextBlock(const std::string& text, std::size_t length) {
+    std::string block = text;
+    block.resize(length, '\0');
+    return block;
+}
+
+// Coordinate block of P1, no code, N 1234.567, E 0.005, Z -12.345.
+std::string CoordinateBlock() {
+    return Bytes({0x1A, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, // PT
+                  0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, // CODE
+                  0x00, 0x01, 0x23, 0x45, 0x67,                   // N
+                  0x00, 0x00, 0x00, 0x00, 0x05,                   // E
+                  0xF0, 0x00, 0x01, 0x23, 0x45,                   // Z
+                  0x00});
+}
+
+class KvrTransferTest : public ::testing::Test {
+  protected:
+    void OpenTransfer(const KvrSettings& settings, KvrSendData data = {}) {
+        engine = std::make_unique<KvrEngine>(port, host, settings, std::move(data));
+        engine->Open();
+    }
+    void OpenReceive(bool coordView = true, bool rawLoaded = false, int coordUnit = 0) {
+        KvrSettings settings;
+        settings.coordView = coordView;
+        settings.rawLoaded = rawLoaded;
+        settings.coordUnit = coordUnit;
+        OpenTransfer(settings);
+    }
+    void OpenSend(KvrSendData data, bool coordView = true, bool rawLoaded = false) {
+        KvrSettings settings;
+        settings.sendMode = true;
+        settings.coordView = coordView;
+        settings.rawLoaded = rawLoaded;
+        OpenTransfer(settings, std::move(data));
+    }
+
+    // The instrument sends bytes; the port reports them in one event.
+    void Arrive(const std::string& bytes) {
+        port.input += bytes;
+        engine->OnBytesArrived(port.InputCount());
+    }
+    // The written bytes since the last call.
+    std::string TakeWritten() {
+        std::string written;
+        written.swap(port.written);
+        return written;
+    }
+    void Fire(KvrTimer timer) {
+        ASSERT_TRUE(host.Running(timer));
+        host.timers.erase(timer);
+        engine->OnTimer(timer);
+    }
+    // One record received whole: type byte, go-ahead, block; returns the replies.
+    std::string ReceiveRecord(std::uint8_t type, const std::string& block) {
+        Arrive(std::string(1, static_cast<char>(type)));
+        Arrive(WithChecksum(block));
+        return TakeWritten();
+    }
+
+    ScriptedPort port;
+    RecordingHost host;
+    std::unique_ptr<KvrEngine> engine;
+};
+
+TEST(KvrMessages, OpenFailureNamesThePortThatFailed) {
+    EXPECT_EQ(OpenFailedMessage("ttyUSB0"), "Unable to open ttyUSB0. Maybe ttyUSB0 occupied.");
+}
+
+TEST_F(KvrTransferTest, OpenFailureWarnsAndCloses) {
+    engine = std::make_unique<KvrEngine>(port, host, KvrSettings{});
+    engine->ReportOpenFailure("COM3");
+    EXPECT_EQ(host.warnings, std::vector<std::string>{"Unable to open COM3. Maybe COM3 occupied."});
+    EXPECT_EQ(host.closeCount, 1);
+    EXPECT_TRUE(port.written.empty());
+}
+
+TEST_F(KvrTransferTest, ReceivesCoordinateBlockAndAnswersAtOnce) {
+    OpenReceive(false);
+    EXPECT_EQ(host.rawRecords, "");
+    EXPECT_EQ(engine->TransferState(), 1);
+
+    Arrive("\xAA");
+    EXPECT_EQ(TakeWritten(), "\xBB");
+    EXPECT_FALSE(engine->CloseAllowed());
+    EXPECT_TRUE(host.Running(KvrTimer::BlockWait));
+
+    // The block comes in pieces; the reply goes out with the last byte, no timer.
+    const std::string block = WithChecksum(CoordinateBlock());
+    Arrive(block.substr(0, 5));
+    Arrive(block.substr(5, 20));
+    EXPECT_EQ(TakeWritten(), "");
+    Arrive(block.substr(25));
+    EXPECT_EQ(TakeWritten(), std::string(1, '\0'));
+    EXPECT_FALSE(host.Running(KvrTimer::BlockWait));
+
+    EXPECT_EQ(host.lines,
+              std::vector<std::string>{MakeRecordLine("P1", "", "1234.567", "0.005", "-12.345")});
+    EXPECT_EQ(host.counter, "1");
+    EXPECT_EQ(engine->TransferredCount(), 1);
+    EXPECT_TRUE(engine->CoordRecords());
+    EXPECT_TRUE(engine->CloseAllowed());
+    EXPECT_EQ(engine->TransferState(), 1);
+    // After a good checksum the block reads as terminated text.
+    EXPECT_EQ(engine->BlockBuffer()[32], 0);
+}
+
+TEST_F(KvrTransferTest, ReceivedCoordinatesFollowTheCoordinateUnit) {
+    OpenReceive(true, false, 1);
+    std::string block = CoordinateBlock();
+    block.replace(16, 5, Bytes({0x00, 0x00, 0x10, 0x00, 0x00})); // N 100.000
+    EXPECT_EQ(ReceiveRecord(0xAA, block), Bytes({0xBB, 0x00}));
+    ASSERT_EQ(host.lines.size(), 1u);
+    EXPECT_EQ(RecordLineN(host.lines[0]), "328.080");
+}
+
+TEST_F(KvrTransferTest, ReceivesCommaTextOfBothLengths) {
+    OpenReceive(false);
+    EXPECT_EQ(ReceiveRecord(0x06, TextBlock("P1,C1,100,200,30", 53)), Bytes({0xBB, 0x00}));
+    EXPECT_EQ(ReceiveRecord(0xA9, TextBlock("P2,,1.5,-2.25,0", 56)), Bytes({0xBB, 0x00}));
+    EXPECT_EQ(host.lines,
+              (std::vector<std::string>{MakeRecordLine("P1", "C1", "100", "200", "30"),
+                                        MakeRecordLine("P2", "", "1.5", "-2.25", "0")}));
+    EXPECT_EQ(host.counter, "2");
+    EXPECT_TRUE(engine->CoordRecords());
+}
+
+TEST_F(KvrTransferTest, RawRecordGoesToTheStoreAndSetsRawLoaded) {
+    OpenReceive(true, false);
+    std::string record = TextBlock("\x01PT1", 42);
+    record[41] = '\x07';
+    EXPECT_EQ(ReceiveRecord(0xA8, record), Bytes({0xBB, 0x00}));
+    EXPECT_EQ(host.rawRecords, record);
+    EXPECT_TRUE(host.lines.empty());
+    EXPECT_TRUE(engine->RawLoaded());
+    EXPECT_FALSE(engine->CoordRecords());
+}
+
+TEST_F(KvrTransferTest, FixedColumnRecordsBecomeDisplayLines) {
+    OpenReceive(true, true);
+    const std::string separator(60, '-');
+    ReceiveRecord(0xA1, TextBlock("P7      TREE    123.456 90.0000 45.3000   1.500", 47));
+    ReceiveRecord(0xA2, TextBlock("P8      CODE8    88.1020 12.3456  1.6", 39));
+    ReceiveRecord(0xA0, TextBlock("P9      C9      1000.123   2000.456   30.789      1.7", 56));
+    ReceiveRecord(0xA3, TextBlock("STN1            500.000    600.000    70.000     1.55", 56));
+    EXPECT_EQ(host.lines, (std::vector<std::string>{
+                              separator,
+                              "Pt.:P7 Tgt.h:1.500m HAR:45.3000 ZA:90.0000 Sdist:123.456m Code:TREE",
+                              separator,
+                              "Pt.:P8 Tgt.h:1.6m HAR:12.3456 ZA:88.1020 Code:CODE8",
+                              separator,
+                              "Pt.:P9 Tgt.h:1.7m N:1000.123m E:2000.456m Z:30.789m Code:C9",
+                              separator,
+                              "Pt.:STN1 Ins.h:1.55m N0:500.000m E0:600.000m Z0:70.000m Code:",
+                          }));
+    EXPECT_EQ(host.counter, "4");
+    // Measurements without raw records: neither coordinates nor raw data on show.
+    EXPECT_FALSE(engine->CoordRecords());
+    EXPECT_FALSE(engine->RawLoaded());
+}
+
+TEST_F(KvrTransferTest, FixedColumnTextEndsAtTheFirstNulByte) {
+    EXPECT_EQ(FormatFixedColumnRecord(0xA2, std::string("P1      C1      88.1")),
+              "Pt.:P1 Tgt.h:m HAR: ZA:88.1 Code:C1");
+}
+
+TEST_F(KvrTransferTest, StationBlockBecomesSevenLinesWithFullWidthColons) {
+    OpenReceive();
+    const std::string block = Bytes({0x1A, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, // P1
+                                     0x0B, 0x0C, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, // AB
+                                     0x01, 0x23, 0x45, 0x30,                         // HA
+                                     0x00, 0x90, 0x00, 0x00,                         // VA
+                                     0x00, 0x12, 0x34, 0x50,                         // SD
+                                     0x00, 0x00, 0x10, 0x00, 0x00,                   // N
+                                     0xF0, 0x00, 0x02, 0x00, 0x00,                   // E
+                                     0x00, 0x00, 0x03, 0x00, 0x00,                   // Z
+                                     0x00, 0x15, 0x50,                               // inst
+                                     0x00, 0x17, 0x00,                               // refl
+                                     0x99, 0x99});
+    EXPECT_EQ(ReceiveRecord(0xAF, block), Bytes({0xBB, 0x00}));
+    EXPECT_EQ(host.lines, (std::vector<std::string>{
+                              std::string(60, '-'),
+                              "  PT#\xA3\xBAP1",
+                              "  ID\xA3\xBA"
+                              "AB",
+                              "  HA\xA3\xBA"
+                              "123.4530  VA\xA3\xBA 90.0000  SD\xA3\xBA 123.450m",
+                              "  Stn\xA3\xBAN: 100.000m   E\xA3\xBA-000020.000m   Z\xA3\xBA"
+                              "30.000m",
+                              "  Ins Ht\xA3\xBA"
+                              "1.550m",
+                              "  R Ht\xA3\xBA"
+                              "1.700m",
+                          }));
+    EXPECT_FALSE(engine->CoordRecords());
+}
+
+TEST_F(KvrTransferTest, ChecksumFaultIsRejectedAndTheRepeatAccepted) {
+    OpenReceive();
+    std::string bad = WithChecksum(CoordinateBlock());
+    bad.back() = static_cast<char>(bad.back() + 1);
+    Arrive("\xAA");
+    Arrive(bad);
+    EXPECT_EQ(TakeWritten(), Bytes({0xBB, 0xFF}));
+    EXPECT_TRUE(host.lines.empty());
+    EXPECT_EQ(host.counter, "0");
+    EXPECT_EQ(engine->TransferState(), 1);
+
+    EXPECT_EQ(ReceiveRecord(0xAA, CoordinateBlock()), Bytes({0xBB, 0x00}));
+    EXPECT_EQ(host.lines.size(), 1u);
+    EXPECT_EQ(host.counter, "1");
+}
+
+TEST_F(KvrTransferTest, NoiseAtTheTypeStepIsDroppedWithoutReply) {
+    OpenReceive();
+    // A type byte that came together with its block.
+    Arrive("\xAA" + WithChecksum(CoordinateBlock()));
+    // A byte that is no record type.
+    Arrive("\x42");
+    EXPECT_EQ(TakeWritten(), "");
+    EXPECT_EQ(port.input, "");
+    EXPECT_TRUE(host.lines.empty());
+    EXPECT_FALSE(host.Running(KvrTimer::BlockWait));
+    EXPECT_EQ(engine->TransferState(), 1);
+    EXPECT_EQ(ReceiveRecord(0xAA, CoordinateBlock()), Bytes({0xBB, 0x00}));
+}
+
+TEST_F(KvrTransferTest, BlockCutShortIsRejectedWhenTheWaitEnds) {
+    OpenReceive();
+    Arrive("\xAA");
+    Arrive(WithChecksum(CoordinateBlock()).substr(0, 20));
+    EXPECT_EQ(TakeWritten(), "\xBB");
+    EXPECT_EQ(host.timers[KvrTimer::BlockWait], KvrEngine::kBlockWaitMs);
+    Fire(KvrTimer::BlockWait);
+    EXPECT_EQ(TakeWritten(), "\xFF");
+    // The stub of the block is dropped as noise; the next record gets through.
+    EXPECT_EQ(port.input, "");
+    EXPECT_TRUE(engine->CloseAllowed());
+    EXPECT_EQ(ReceiveRecord(0xAA, CoordinateBlock()), Bytes({0xBB, 0x00}));
+    EXPECT_EQ(host.counter, "1");
+}
+
+TEST_F(KvrTransferTest, SilentInstrumentGetsRejectAfterTheWaitAndNothingElse) {
+    OpenReceive();
+    Arrive("\xA8");
+    Fire(KvrTimer::BlockWait);
+    EXPECT_EQ(TakeWritten(), Bytes({0xBB, 0xFF}));
+    // No overall time-out: the dialog waits for the user.
+    EXPECT_TRUE(host.timers.empty());
+    EXPECT_EQ(host.closeCount, 0);
+    // A single byte left over after the wait is read as the next type byte.
+    Arrive("\xA9");
+    Arrive(TextBlock("P1", 20));
+    Fire(KvrTimer::BlockWait);
+    EXPECT_EQ(TakeWritten(), Bytes({0xBB, 0xFF}));
+}
+
+TEST_F(KvrTransferTest, BlockLongerThanExpectedIsRejectedAtOnce) {
+    OpenReceive();
+    Arrive("\xAA");
+    Arrive(WithChecksum(CoordinateBlock()) + "\x01\x02");
+    EXPECT_EQ(TakeWritten(), Bytes({0xBB, 0xFF}));
+    EXPECT_FALSE(host.Running(KvrTimer::BlockWait));
+    EXPECT_TRUE(host.lines.empty());
+    EXPECT_EQ(port.input, "");
+}
+
+TEST_F(KvrTransferTest, EndByteClosesThreeSecondsLaterAndKeepsTheView) {
+    OpenReceive(false, true);
+    Arrive("\xEE");
+    EXPECT_EQ(host.status, "Transfer terminated.");
+    EXPECT_TRUE(engine->Ended());
+    EXPECT_EQ(host.timers[KvrTimer::CloseDelay], 3000);
+    EXPECT_EQ(host.closeCount, 0);
+    // Further bytes are left alone.
+    Arrive("\xAA");
+    EXPECT_EQ(TakeWritten(), "");
+    Fire(KvrTimer::CloseDelay);
+    EXPECT_EQ(host.closeCount, 1);
+    EXPECT_FALSE(engine->CoordRecords());
+    EXPECT_TRUE(engine->RawLoaded());
+}
+
+TEST_F(KvrTransferTest, CancelClosesWithoutSendingAndWaitsForABlockInFlight) {
+    OpenReceive();
+    Arrive("\xAA");
+    TakeWritten();
+    engine->OnCancel();
+    EXPECT_EQ(host.closeCount, 0);
+    EXPECT_FALSE(engine->CanClose());
+    Arrive(WithChecksum(CoordinateBlock()));
+    // The block is answered and kept, then the dialog closes.
+    EXPECT_EQ(TakeWritten(), std::string(1, '\0'));
+    EXPECT_EQ(host.lines.size(), 1u);
+    EXPECT_EQ(host.closeCount, 1);
+    EXPECT_TRUE(host.timers.empty());
+    // A closed transfer does nothing more.
+    Arrive("\xAA");
+    engine->OnTimer(KvrTimer::BlockWait);
+    EXPECT_EQ(TakeWritten(), "");
+    EXPECT_EQ(host.closeCount, 1);
+}
+
+TEST_F(KvrTransferTest, CancelDuringASilentBlockWaitClosesWhenTheWaitEnds) {
+    OpenReceive();
+    Arrive("\xAA");
+    engine->OnCancel();
+    Fire(KvrTimer::BlockWait);
+    EXPECT_EQ(TakeWritten(), Bytes({0xBB, 0xFF}));
+    EXPECT_EQ(host.closeCount, 1);
+}
+
+TEST_F(KvrTransferTest, LineErrorShowsItselfAndClosesTwoSecondsLater) {
+    OpenReceive();
+    Arrive("\xAA");
+    engine->OnLineError();
+    engine->OnLineError();
+    EXPECT_EQ(host.status, "Communication error!");
+    EXPECT_EQ(host.timers, (std::map<KvrTimer, int>{{KvrTimer::CloseDelay, 2000}}));
+    EXPECT_TRUE(engine->CanClose());
+    Arrive(WithChecksum(CoordinateBlock()));
+    EXPECT_EQ(TakeWritten(), "\xBB");
+    EXPECT_TRUE(host.lines.empty());
+    Fire(KvrTimer::CloseDelay);
+    EXPECT_EQ(host.closeCount, 1);
+}
+
+TEST_F(KvrTransferTest, StaleTimerEventsAreIgnored) {
+    OpenReceive();
+    engine->OnTimer(KvrTimer::BlockWait);
+    engine->OnTimer(KvrTimer::Poll);
+    engine->OnTimer(KvrTimer::CloseDelay);
+    EXPECT_EQ(TakeWritten(), "");
+    EXPECT_EQ(host.closeCount, 0);
+    EXPECT_EQ(ReceiveRecord(0xAA, CoordinateBlock()), Bytes({0xBB, 0x00}));
+}
+
+// Sending.
+
+std::vector<std::string> ThreeLines() {
+    return {MakeRecordLine("P1", "C1", "100", "200", "30"),
+            MakeRecordLine("P2", "", "-1.5", "2.25", "0"),
+            MakeRecordLine("P3", "X", "5", "6", "7")};
+}
+
+std::string AsText(const CoordBlock& block) {
+    return std::string(reinterpret_cast<const char*>(block.data()), block.size());
+}
+
+char ChecksumOf(const std::string& block) {
+    return static_cast<char>(
+        KvrChecksum(reinterpret_cast<const std::uint8_t*>(block.data()), block.size()));
+}
+
+TEST_F(KvrTransferTest, SendsThreeCoordinateBlocksThenTheEndByte) {
+    const std::vector<std::string> lines = ThreeLines();
+    OpenSend({lines, ""});
+    EXPECT_EQ(host.status, "Sending data to total station. Please wait...");
+    EXPECT_EQ(engine->TransferState(), 3);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        Arrive("\xBB");
+        const std::string block = AsText(EncodeCoordBlock(lines[i], 0));
+        ASSERT_EQ(TakeWritten(), block);
+        EXPECT_EQ(engine->TransferState(), 4);
+        Arrive(std::string(1, ChecksumOf(block)));
+        const std::string reply = TakeWritten();
+        if (i + 1 < lines.size())
+            EXPECT_EQ(reply, Bytes({0x00, 0xAA}));
+        else
+            EXPECT_EQ(reply, Bytes({0x00, 0xEE}));
+    }
+    EXPECT_EQ(host.counter, "3");
+    EXPECT_EQ(engine->SendIndex(), 3);
+    EXPECT_EQ(host.status, "Transfer terminated.");
+    EXPECT_TRUE(engine->Ended());
+    Fire(KvrTimer::CloseDelay);
+    EXPECT_EQ(host.closeCount, 1);
+}
+
+TEST_F(KvrTransferTest, SendsTextBlocksOfBothWidths) {
+    const std::vector<std::string> lines = ThreeLines();
+    OpenSend({lines, ""});
+    Arrive("\xB7");
+    const std::string narrow = EncodeTextBlock11(lines[0], 0);
+    ASSERT_EQ(narrow.size(), 49u);
+    EXPECT_EQ(TakeWritten(), narrow);
+    Arrive(std::string(1, ChecksumOf(narrow)));
+    EXPECT_EQ(TakeWritten(), Bytes({0x00, 0xAA}));
+
+    Arrive("\xB9");
+    const std::string wide = EncodeTextBlock12(lines[1], 0);
+    ASSERT_EQ(wide.size(), 52u);
+    EXPECT_EQ(TakeWritten(), wide);
+    EXPECT_EQ(engine->BlockLength(), 52u);
+}
+
+TEST_F(KvrTransferTest, SendsRawRecordsOnlyWhenRawDataIsLoaded) {
+    std::string store;
+    for (char type : {'\x81', '\x82', '\x83', '\x01'})
+        store += TextBlock(std::string(1, type) + "REC", 42);
+    {
+        OpenSend({{}, store}, false, false);
+        Arrive("\xB8");
+        Arrive("\xBB");
+        EXPECT_EQ(TakeWritten(), Bytes({0xAA, 0xAA}));
+    }
+    OpenSend({{}, store}, false, true);
+    TakeWritten();
+    for (int i = 0; i < 4; ++i) {
+        // A coordinate request is out of place in the measurement view.
+        Arrive("\xBB");
+        EXPECT_EQ(TakeWritten(), "\xAA");
+        Arrive("\xB8");
+        const std::string record = store.substr(i * 42, 42);
+        ASSERT_EQ(TakeWritten(), record);
+        Arrive(std::string(1, ChecksumOf(record)));
+        EXPECT_EQ(TakeWritten(), Bytes({0x00, i < 3 ? 0xAA : 0xEE}));
+    }
+}
+
+TEST_F(KvrTransferTest, WrongEchoOffersTheSameRecordAgain) {
+    const std::vector<std::string> lines = ThreeLines();
+    OpenSend({lines, ""});
+    const std::string block = AsText(EncodeCoordBlock(lines[0], 0));
+    Arrive("\xBB");
+    TakeWritten();
+    Arrive(std::string(1, static_cast<char>(ChecksumOf(block) + 1)));
+    EXPECT_EQ(TakeWritten(), "\xFF");
+    EXPECT_EQ(host.timers[KvrTimer::ReplyPause], 100);
+    // Bytes during the pause wait for it to end.
+    Arrive("\xBB");
+    EXPECT_EQ(TakeWritten(), "");
+    Fire(KvrTimer::ReplyPause);
+    EXPECT_EQ(TakeWritten(), "\xAA" + block);
+    EXPECT_EQ(engine->SendIndex(), 0);
+    EXPECT_EQ(host.counter, "0");
+}
+
+TEST_F(KvrTransferTest, WrongByteCountIsRejectedThenPolled) {
+    OpenSend({ThreeLines(), ""});
+    Arrive("\xBB\xBB");
+    EXPECT_EQ(TakeWritten(), "\xFF");
+    EXPECT_EQ(port.input, "");
+    Fire(KvrTimer::ReplyPause);
+    EXPECT_EQ(TakeWritten(), "\xAA");
+    Arrive("\xBB");
+    TakeWritten();
+    // Two echo bytes at once.
+    Arrive("\x01\x02");
+    EXPECT_EQ(TakeWritten(), "\xFF");
+    Fire(KvrTimer::ReplyPause);
+    EXPECT_EQ(TakeWritten(), "\xAA");
+    EXPECT_EQ(engine->SendIndex(), 0);
+    EXPECT_EQ(engine->TransferState(), 3);
+}
+
+TEST_F(KvrTransferTest, PollsUntilTheInstrumentFirstSpeaks) {
+    OpenSend({ThreeLines(), ""});
+    EXPECT_EQ(host.timers[KvrTimer::Poll], 100);
+    Fire(KvrTimer::Poll);
+    Fire(KvrTimer::Poll);
+    EXPECT_EQ(TakeWritten(), Bytes({0xAA, 0xAA}));
+    // The end byte is no request: it is polled like any other byte.
+    Arrive("\xEE");
+    EXPECT_EQ(TakeWritten(), "\xAA");
+    EXPECT_FALSE(host.Running(KvrTimer::Poll));
+    EXPECT_FALSE(engine->Ended());
+}
+
+TEST_F(KvrTransferTest, RecordThatDoesNotFitTheBlockIsNotSentInIt) {
+    const std::string line = MakeRecordLine("BIG", "", "12345678.9", "1", "2");
+    OpenSend({{line}, ""});
+    Arrive("\xBB");
+    EXPECT_EQ(TakeWritten(), "\xAA");
+    EXPECT_EQ(engine->TransferState(), 3);
+    // The wide text block carries it.
+    Arrive("\xB9");
+    EXPECT_EQ(TakeWritten(), EncodeTextBlock12(line, 0));
+}
+
+TEST_F(KvrTransferTest, CancelWhileSendingClosesWithoutTheEndByte) {
+    OpenSend({ThreeLines(), ""});
+    Arrive("\xBB");
+    TakeWritten();
+    engine->OnCancel();
+    EXPECT_EQ(host.closeCount, 1);
+    EXPECT_TRUE(host.timers.empty());
+    EXPECT_EQ(TakeWritten(), "");
+}
+
+} // namespace
+} // namespace stadix

@@ -1,0 +1,492 @@
+#include "transfer/KvrEngine.h"
+
+#include "app/Errors.h"
+#include "app/String_func.h"
+#include "transfer/Codecs.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace stadix {
+
+namespace {
+
+// A record type the instrument may announce, and the block that follows it.
+struct RecordType {
+    std::uint8_t type;
+    std::size_t length;
+    bool coordinates;
+};
+
+// Searched in this order.
+constexpr std::array<RecordType, 9> kRecordTypes = {{
+    {0xAA, 32, true},
+    {0xAF, 51, false},
+    {0x06, 53, true},
+    {0xA0, 56, false},
+    {0xA1, 47, false},
+    {0xA2, 39, false},
+    {0xA3, 56, false},
+    {0xA8, 42, false},
+    {0xA9, 56, true},
+}};
+
+// A block the instrument may ask for when we send.
+struct Request {
+    std::uint8_t request;
+    std::size_t length;
+    bool coordinates;
+};
+
+constexpr std::array<Request, 4> kRequests = {{
+    {0xBB, 32, true},
+    {0xB7, 49, true},
+    {0xB8, 42, false},
+    {0xB9, 52, true},
+}};
+
+constexpr std::uint8_t kRawRecordType = 0xA8;
+constexpr std::size_t kRawRecordSize = 42;
+
+const std::string kFullWidthColon = "\xA3\xBA";
+const std::string kSeparatorLine(60, '-');
+
+const RecordType* FindRecordType(std::uint8_t type) {
+    const auto it = std::find_if(kRecordTypes.begin(), kRecordTypes.end(),
+                                 [type](const RecordType& entry) { return entry.type == type; });
+    return it == kRecordTypes.end() ? nullptr : &*it;
+}
+
+const Request* FindRequest(std::uint8_t request) {
+    const auto it =
+        std::find_if(kRequests.begin(), kRequests.end(),
+                     [request](const Request& entry) { return entry.request == request; });
+    return it == kRequests.end() ? nullptr : &*it;
+}
+
+// Columns first to last (1-based, inclusive) of the text, trimmed; what lies beyond
+// the end of the text is empty.
+std::string Columns(const std::string& text, std::size_t first, std::size_t last) {
+    if (text.size() < first)
+        return std::string();
+    return Trim(text.substr(first - 1, last - first + 1));
+}
+
+int TimerIndex(KvrTimer timer) {
+    return static_cast<int>(timer);
+}
+
+} // namespace
+
+std::string OpenFailedMessage(const std::string& portName) {
+    return "Unable to open " + portName + ". Maybe " + portName + " occupied.";
+}
+
+std::uint8_t KvrChecksum(const std::uint8_t* bytes, std::size_t count) {
+    unsigned sum = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        sum += bytes[i];
+    return static_cast<std::uint8_t>(sum & 0xFF);
+}
+
+std::string FormatFixedColumnRecord(std::uint8_t type, const std::string& text) {
+    const std::string pt = Columns(text, 1, 8);
+    const std::string code = Columns(text, 9, 16);
+    switch (type) {
+    case 0xA1:
+        return "Pt.:" + pt + " Tgt.h:" + Columns(text, 41, 47) + "m HAR:" + Columns(text, 33, 40) +
+               " ZA:" + Columns(text, 25, 32) + " Sdist:" + Columns(text, 17, 24) +
+               "m Code:" + code;
+    case 0xA2:
+        return "Pt.:" + pt + " Tgt.h:" + Columns(text, 33, 39) + "m HAR:" + Columns(text, 25, 32) +
+               " ZA:" + Columns(text, 17, 24) + " Code:" + code;
+    case 0xA0:
+        return "Pt.:" + pt + " Tgt.h:" + Columns(text, 50, 56) + "m N:" + Columns(text, 17, 27) +
+               "m E:" + Columns(text, 28, 38) + "m Z:" + Columns(text, 39, 49) + "m Code:" + code;
+    case 0xA3:
+        return "Pt.:" + pt + " Ins.h:" + Columns(text, 50, 56) + "m N0:" + Columns(text, 17, 27) +
+               "m E0:" + Columns(text, 28, 38) + "m Z0:" + Columns(text, 39, 49) + "m Code:" + code;
+    default:
+        return std::string();
+    }
+}
+
+std::vector<std::string> StationBlockLines(const std::uint8_t* block) {
+    const std::string& colon = kFullWidthColon;
+    return {
+        kSeparatorLine,
+        "  PT#" + colon + DecodeKvrText(block, 8),
+        "  ID" + colon + DecodeKvrText(block + 8, 8),
+        "  HA" + colon + DecodeKvrAngle(block + 16) + "  VA" + colon + " " +
+            DecodeKvrAngle(block + 20) + "  SD" + colon + " " + DecodeKvrNumber(block + 24, 4) +
+            "m",
+        "  Stn" + colon + "N: " + DecodeKvrNumber(block + 28, 5) + "m" + "   E" + colon +
+            DecodeKvrNumber(block + 33, 5) + "m" + "   Z" + colon + DecodeKvrNumber(block + 38, 5) +
+            "m",
+        "  Ins Ht" + colon + DecodeKvrNumber(block + 43, 3) + "m",
+        "  R Ht" + colon + DecodeKvrNumber(block + 46, 3) + "m",
+    };
+}
+
+KvrEngine::KvrEngine(KvrPort& port, KvrHost& host, const KvrSettings& settings,
+                     KvrSendData sendData)
+    : port_(port), host_(host), settings_(settings), sendData_(std::move(sendData)),
+      coordRecords_(settings.coordView), rawLoaded_(settings.rawLoaded) {}
+
+void KvrEngine::Open() {
+    port_.ClearBuffer(true, true);
+    closeAllowed_ = true;
+    if (!settings_.sendMode) {
+        transferState_ = 1;
+        host_.ClearRawRecords();
+        return;
+    }
+    host_.SetStatusText("Sending data to total station. Please wait...");
+    sendIndex_ = 0;
+    StartTimer(KvrTimer::Poll, kPollIntervalMs);
+    transferState_ = 3;
+}
+
+void KvrEngine::ReportOpenFailure(const std::string& portName) {
+    host_.ShowWarning(OpenFailedMessage(portName));
+    Close();
+}
+
+void KvrEngine::OnBytesArrived(int count) {
+    if (closed_)
+        return;
+    eventCount_ = count;
+    if (awaitingBlock_) {
+        CheckBlockArrival();
+        return;
+    }
+    switch (transferState_) {
+    case 1:
+        RecordTypeStep();
+        break;
+    case 3:
+        RequestStep();
+        break;
+    case 4:
+        EchoStep();
+        break;
+    default:
+        // Busy: the bytes stay queued until the step in progress has finished.
+        break;
+    }
+}
+
+void KvrEngine::OnTimer(KvrTimer timer) {
+    const int index = TimerIndex(timer);
+    if (closed_ || !timerRunning_[index])
+        return;
+    timerRunning_[index] = false;
+    switch (timer) {
+    case KvrTimer::Poll:
+        port_.ClearBuffer(true, true);
+        WriteByte(PollByte);
+        StartTimer(KvrTimer::Poll, kPollIntervalMs);
+        break;
+    case KvrTimer::BlockWait:
+        if (port_.InputCount() == static_cast<int>(blockLength_ + 1))
+            ReceiveBlock();
+        else
+            FinishBlockStep(kRejectByte);
+        break;
+    case KvrTimer::ReplyPause:
+        OfferNextRecord();
+        break;
+    case KvrTimer::CloseDelay:
+        Close();
+        break;
+    }
+}
+
+void KvrEngine::OnCancel() {
+    if (closed_)
+        return;
+    if (closeAllowed_)
+        Close();
+    else
+        cancelRequested_ = true;
+}
+
+void KvrEngine::OnLineError() {
+    // A broken line keeps reporting errors; the first one decides.
+    if (closed_ || timerRunning_[TimerIndex(KvrTimer::CloseDelay)])
+        return;
+    StopTimer(KvrTimer::Poll);
+    StopTimer(KvrTimer::BlockWait);
+    StopTimer(KvrTimer::ReplyPause);
+    awaitingBlock_ = false;
+    transferState_ = 0;
+    closeAllowed_ = true;
+    host_.SetStatusText("Communication error!");
+    if (cancelRequested_)
+        Close();
+    else
+        StartTimer(KvrTimer::CloseDelay, kErrorCloseDelayMs);
+}
+
+void KvrEngine::RecordTypeStep() {
+    transferState_ = 0;
+    if (eventCount_ != 1) {
+        // Noise, or a type byte that came together with its block: drop it all.
+        port_.ClearBuffer(true, true);
+        transferState_ = 1;
+        return;
+    }
+    const std::string byte = port_.Read(1);
+    const std::uint8_t type = byte.empty() ? 0 : static_cast<std::uint8_t>(byte[0]);
+    if (byte.size() == 1 && type == kEndByte) {
+        EndTransfer();
+        return;
+    }
+    const RecordType* entry = byte.size() == 1 ? FindRecordType(type) : nullptr;
+    if (entry == nullptr) {
+        port_.ClearBuffer(true, true);
+        transferState_ = 1;
+        return;
+    }
+    coordRecords_ = entry->coordinates;
+    if (!entry->coordinates)
+        rawLoaded_ = type == kRawRecordType;
+    WriteByte(kGoAheadByte);
+    port_.ClearBuffer(true, false);
+    BeginBlockStep(type, entry->length);
+}
+
+void KvrEngine::BeginBlockStep(std::uint8_t type, std::size_t length) {
+    closeAllowed_ = false;
+    blockType_ = type;
+    blockLength_ = length;
+    awaitingBlock_ = true;
+    StartTimer(KvrTimer::BlockWait, kBlockWaitMs);
+}
+
+void KvrEngine::CheckBlockArrival() {
+    const int waiting = port_.InputCount();
+    const int expected = static_cast<int>(blockLength_ + 1);
+    if (waiting < expected)
+        return;
+    StopTimer(KvrTimer::BlockWait);
+    if (waiting == expected)
+        ReceiveBlock();
+    else
+        FinishBlockStep(kRejectByte);
+}
+
+void KvrEngine::ReceiveBlock() {
+    const std::string data = port_.Read(static_cast<int>(blockLength_ + 1));
+    if (data.size() != blockLength_ + 1) {
+        FinishBlockStep(kRejectByte);
+        return;
+    }
+    std::memcpy(blockBuffer_.data(), data.data(), data.size());
+    if (KvrChecksum(blockBuffer_.data(), blockLength_) != blockBuffer_[blockLength_]) {
+        FinishBlockStep(kRejectByte);
+        return;
+    }
+    // The data now reads as a terminated text.
+    blockBuffer_[blockLength_] = 0;
+    HandleBlock();
+    CountTransferred();
+    FinishBlockStep(kAcceptByte);
+}
+
+void KvrEngine::HandleBlock() {
+    const std::uint8_t* block = blockBuffer_.data();
+    switch (blockType_) {
+    case 0xAA:
+        host_.AppendRecordLine(DecodeCoordBlock(block, settings_.coordUnit));
+        break;
+    case 0x06:
+    case 0xA9:
+        host_.AppendRecordLine(DecodeCsvBlock(block, blockLength_, settings_.coordUnit));
+        break;
+    case kRawRecordType:
+        host_.AppendRawRecord(std::string(reinterpret_cast<const char*>(block), kRawRecordSize));
+        break;
+    case 0xAF:
+        for (const std::string& line : StationBlockLines(block))
+            host_.AppendRecordLine(line);
+        break;
+    default: {
+        const char* text = reinterpret_cast<const char*>(block);
+        host_.AppendRecordLine(kSeparatorLine);
+        host_.AppendRecordLine(
+            FormatFixedColumnRecord(blockType_, std::string(text, strnlen(text, blockLength_))));
+        break;
+    }
+    }
+}
+
+void KvrEngine::FinishBlockStep(std::uint8_t reply) {
+    awaitingBlock_ = false;
+    WriteByte(reply);
+    closeAllowed_ = true;
+    transferState_ = 1;
+    if (cancelRequested_)
+        Close();
+    else
+        ResumeQueuedInput();
+}
+
+void KvrEngine::RequestStep() {
+    transferState_ = 0;
+    // The instrument has spoken: no more polling in this transfer.
+    StopTimer(KvrTimer::Poll);
+    if (eventCount_ != 1) {
+        port_.ClearBuffer(true, true);
+        RejectAndPause();
+        return;
+    }
+    const std::string byte = port_.Read(1);
+    if (byte.size() == 1 && RequestAllowed(static_cast<std::uint8_t>(byte[0])) &&
+        FillSendBlock(static_cast<std::uint8_t>(byte[0]))) {
+        port_.ClearBuffer(true, true);
+        SendBlockStep();
+        return;
+    }
+    // Anything else, the end byte included, is answered by a poll.
+    WriteByte(PollByte);
+    port_.ClearBuffer(true, false);
+    transferState_ = 3;
+}
+
+bool KvrEngine::RequestAllowed(std::uint8_t request) const {
+    const Request* entry = FindRequest(request);
+    if (entry == nullptr || entry->coordinates != settings_.coordView)
+        return false;
+    if (!entry->coordinates && !rawLoaded_)
+        return false;
+    return static_cast<std::size_t>(sendIndex_) < RecordsToSend();
+}
+
+bool KvrEngine::FillSendBlock(std::uint8_t request) {
+    const Request& entry = *FindRequest(request);
+    std::array<std::uint8_t, kBlockBufferSize> block{};
+    try {
+        switch (request) {
+        case 0xBB: {
+            const CoordBlock coords =
+                EncodeCoordBlock(sendData_.recordLines[sendIndex_], settings_.coordUnit);
+            std::copy(coords.begin(), coords.end(), block.begin());
+            break;
+        }
+        case 0xB8:
+            std::memcpy(block.data(), sendData_.rawRecords.data() + sendIndex_ * kRawRecordSize,
+                        kRawRecordSize);
+            break;
+        default: {
+            const std::string& line = sendData_.recordLines[sendIndex_];
+            const std::string text = request == 0xB7 ? EncodeTextBlock11(line, settings_.coordUnit)
+                                                     : EncodeTextBlock12(line, settings_.coordUnit);
+            std::memcpy(block.data(), text.data(), std::min(text.size(), entry.length));
+            break;
+        }
+        }
+    } catch (const ConversionError&) {
+        // A record that cannot be put into this block is not offered.
+        return false;
+    }
+    blockBuffer_ = block;
+    blockLength_ = entry.length;
+    blockBuffer_[blockLength_] = KvrChecksum(blockBuffer_.data(), blockLength_);
+    return true;
+}
+
+void KvrEngine::SendBlockStep() {
+    closeAllowed_ = false;
+    // The checksum stays here for the echo; it is not transmitted.
+    port_.Write(std::string(reinterpret_cast<const char*>(blockBuffer_.data()), blockLength_));
+    closeAllowed_ = true;
+    transferState_ = 4;
+}
+
+void KvrEngine::EchoStep() {
+    transferState_ = 0;
+    if (eventCount_ != 1) {
+        port_.ClearBuffer(true, true);
+        RejectAndPause();
+        return;
+    }
+    const std::string byte = port_.Read(1);
+    if (byte.size() != 1 || static_cast<std::uint8_t>(byte[0]) != blockBuffer_[blockLength_]) {
+        // SendIndex stays, so the next request gets the same record again.
+        RejectAndPause();
+        return;
+    }
+    port_.ClearBuffer(true, true);
+    ++sendIndex_;
+    WriteByte(kAcceptByte);
+    CountTransferred();
+    if (static_cast<std::size_t>(sendIndex_) >= RecordsToSend()) {
+        WriteByte(kEndByte);
+        EndTransfer();
+        return;
+    }
+    OfferNextRecord();
+}
+
+void KvrEngine::RejectAndPause() {
+    WriteByte(kRejectByte);
+    StartTimer(KvrTimer::ReplyPause, kReplyPauseMs);
+}
+
+void KvrEngine::OfferNextRecord() {
+    WriteByte(PollByte);
+    transferState_ = 3;
+    ResumeQueuedInput();
+}
+
+std::size_t KvrEngine::RecordsToSend() const {
+    if (settings_.coordView)
+        return sendData_.recordLines.size();
+    return sendData_.rawRecords.size() / kRawRecordSize;
+}
+
+void KvrEngine::CountTransferred() {
+    ++transferredCount_;
+    host_.SetCounterText(std::to_string(transferredCount_));
+}
+
+void KvrEngine::EndTransfer() {
+    ended_ = true;
+    host_.SetStatusText("Transfer terminated.");
+    StartTimer(KvrTimer::CloseDelay, kEndCloseDelayMs);
+}
+
+// Bytes that came while a step was busy get the event they would have had.
+void KvrEngine::ResumeQueuedInput() {
+    const int waiting = port_.InputCount();
+    if (waiting > 0)
+        OnBytesArrived(waiting);
+}
+
+void KvrEngine::WriteByte(std::uint8_t byte) {
+    port_.Write(std::string(1, static_cast<char>(byte)));
+}
+
+void KvrEngine::StartTimer(KvrTimer timer, int ms) {
+    timerRunning_[TimerIndex(timer)] = true;
+    host_.StartTimer(timer, ms);
+}
+
+void KvrEngine::StopTimer(KvrTimer timer) {
+    if (!timerRunning_[TimerIndex(timer)])
+        return;
+    timerRunning_[TimerIndex(timer)] = false;
+    host_.StopTimer(timer);
+}
+
+void KvrEngine::Close() {
+    for (int i = 0; i < kKvrTimerCount; ++i)
+        StopTimer(static_cast<KvrTimer>(i));
+    awaitingBlock_ = false;
+    transferState_ = 0;
+    closed_ = true;
+    host_.CloseDialog();
+}
+
+} // namespace stadix

@@ -1,0 +1,181 @@
+// The instrument-format (KVR) transfer: the byte handshake with the total station in
+// both directions, as a state machine driven by events (bytes arrived, timer fired,
+// cancel pressed, line error). It talks to the serial port and to the transfer dialog
+// only through the two small interfaces below, and never blocks: every wait is a timer.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace stadix {
+
+// What the engine needs of an open serial port.
+class KvrPort {
+  public:
+    virtual ~KvrPort() = default;
+    // Bytes waiting in the input queue.
+    virtual int InputCount() = 0;
+    // Up to count bytes from the input queue.
+    virtual std::string Read(int count) = 0;
+    virtual void Write(const std::string& bytes) = 0;
+    virtual void ClearBuffer(bool input, bool output) = 0;
+};
+
+// The engine's timers. Each fires once per start; the engine restarts the poll timer
+// itself.
+enum class KvrTimer { Poll, BlockWait, ReplyPause, CloseDelay };
+constexpr int kKvrTimerCount = 4;
+
+// What the engine needs of the dialog and the main window's document.
+class KvrHost {
+  public:
+    virtual ~KvrHost() = default;
+    // Appends a record line or a display line to the record text list.
+    virtual void AppendRecordLine(const std::string& line) = 0;
+    // Empties the raw record store.
+    virtual void ClearRawRecords() = 0;
+    // Appends one 42-byte raw record to the raw record store and its readable listing
+    // to the record text list.
+    virtual void AppendRawRecord(const std::string& record) = 0;
+    // The status line (Label1).
+    virtual void SetStatusText(const std::string& text) = 0;
+    // The counter of accepted blocks (Label3).
+    virtual void SetCounterText(const std::string& text) = 0;
+    // A modal message box with the caption "Warning".
+    virtual void ShowWarning(const std::string& text) = 0;
+    virtual void CloseDialog() = 0;
+    // Starts (or restarts) the timer so that it fires once after ms milliseconds.
+    virtual void StartTimer(KvrTimer timer, int ms) = 0;
+    virtual void StopTimer(KvrTimer timer) = 0;
+};
+
+// The main-window state that a transfer starts from.
+struct KvrSettings {
+    bool sendMode = false;
+    bool coordView = true;
+    bool rawLoaded = false;
+    int coordUnit = 0;
+};
+
+// What a send transfer offers: the record lines (coordinate view) or the raw record
+// store (measurement view), 42 bytes per record.
+struct KvrSendData {
+    std::vector<std::string> recordLines;
+    std::string rawRecords;
+};
+
+// The warning shown when the chosen port cannot be opened.
+std::string OpenFailedMessage(const std::string& portName);
+
+// The 8-bit sum of the bytes, carries dropped.
+std::uint8_t KvrChecksum(const std::uint8_t* bytes, std::size_t count);
+
+// The formatted display line of a fixed-column text block (types 0xA0 to 0xA3), read
+// as terminated text; empty for any other type.
+std::string FormatFixedColumnRecord(std::uint8_t type, const std::string& text);
+
+// The seven display lines of a 51-byte station block (type 0xAF).
+std::vector<std::string> StationBlockLines(const std::uint8_t* block);
+
+class KvrEngine {
+  public:
+    static constexpr std::uint8_t kGoAheadByte = 0xBB;
+    static constexpr std::uint8_t kAcceptByte = 0x00;
+    static constexpr std::uint8_t kRejectByte = 0xFF;
+    static constexpr std::uint8_t kEndByte = 0xEE;
+    static constexpr std::uint8_t PollByte = 0xAA;
+
+    static constexpr int kPollIntervalMs = 100;
+    static constexpr int kBlockWaitMs = 500;
+    static constexpr int kReplyPauseMs = 100;
+    static constexpr int kEndCloseDelayMs = 3000;
+    static constexpr int kErrorCloseDelayMs = 2000;
+
+    // The longest block (56 bytes) and its checksum.
+    static constexpr std::size_t kBlockBufferSize = 57;
+
+    KvrEngine(KvrPort& port, KvrHost& host, const KvrSettings& settings, KvrSendData sendData = {});
+
+    // Starts the transfer on the freshly opened port.
+    void Open();
+    // The port could not be opened: warns and closes the dialog.
+    void ReportOpenFailure(const std::string& portName);
+
+    void OnBytesArrived(int count);
+    void OnTimer(KvrTimer timer);
+    // The Cancel button, or any other request to close the dialog. Honoured at once,
+    // or as soon as the block being received has been answered.
+    void OnCancel();
+    void OnLineError();
+
+    // Whether a close request may be granted now.
+    bool CanClose() const { return closeAllowed_; }
+    // True once the end byte has been received or sent.
+    bool Ended() const { return ended_; }
+    bool Closed() const { return closed_; }
+
+    int TransferState() const { return transferState_; }
+    bool CloseAllowed() const { return closeAllowed_; }
+    // Whether the last record type received carries coordinates; the main window's
+    // CoordView when the dialog closes.
+    bool CoordRecords() const { return coordRecords_; }
+    // The main window's RawLoaded as the transfer leaves it.
+    bool RawLoaded() const { return rawLoaded_; }
+    int EventCount() const { return eventCount_; }
+    int TransferredCount() const { return transferredCount_; }
+    int SendIndex() const { return sendIndex_; }
+    const std::array<std::uint8_t, kBlockBufferSize>& BlockBuffer() const { return blockBuffer_; }
+    std::size_t BlockLength() const { return blockLength_; }
+
+  private:
+    void RecordTypeStep();
+    void BeginBlockStep(std::uint8_t type, std::size_t length);
+    void CheckBlockArrival();
+    void ReceiveBlock();
+    void HandleBlock();
+    void FinishBlockStep(std::uint8_t reply);
+
+    void RequestStep();
+    bool RequestAllowed(std::uint8_t request) const;
+    bool FillSendBlock(std::uint8_t request);
+    void SendBlockStep();
+    void EchoStep();
+    void RejectAndPause();
+    void OfferNextRecord();
+    std::size_t RecordsToSend() const;
+
+    void CountTransferred();
+    void EndTransfer();
+    void ResumeQueuedInput();
+    void WriteByte(std::uint8_t byte);
+    void StartTimer(KvrTimer timer, int ms);
+    void StopTimer(KvrTimer timer);
+    void Close();
+
+    KvrPort& port_;
+    KvrHost& host_;
+    const KvrSettings settings_;
+    const KvrSendData sendData_;
+
+    int transferState_ = 0;
+    // Nothing is in flight before the transfer opens.
+    bool closeAllowed_ = true;
+    bool coordRecords_;
+    bool rawLoaded_;
+    int eventCount_ = 0;
+    int transferredCount_ = 0;
+    int sendIndex_ = 0;
+    std::array<std::uint8_t, kBlockBufferSize> blockBuffer_{};
+    std::size_t blockLength_ = 0;
+    std::uint8_t blockType_ = 0;
+
+    bool awaitingBlock_ = false;
+    std::array<bool, kKvrTimerCount> timerRunning_{};
+    bool cancelRequested_ = false;
+    bool ended_ = false;
+    bool closed_ = false;
+};
+
+} // namespace stadix
