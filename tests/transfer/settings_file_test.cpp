@@ -1,0 +1,235 @@
+#include "transfer/SettingsFile.h"
+
+#include "app/Errors.h"
+#include "app/FileIO.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace stadix {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("stadix-settings-" +
+                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        path_ = (folder_ / kSettingsFileName).string();
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    void Write(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
+    std::string Read() const { return ReadFileBytes(path_); }
+
+    // What closing the settings dialog writes.
+    void SaveDialog(const PortSettings& port, int unit, int format) const {
+        StorePortSettings(path_, kPortSection, port);
+        WriteSettingValue(path_, kCoordUnitSection, kCoordUnitKey, unit);
+        WriteSettingValue(path_, kDataFormatSection, kDataFormatKey, format);
+    }
+
+    static PortSettings InitialPort() {
+        PortSettings port;
+        port.portName = "COM1";
+        return port;
+    }
+
+    fs::path folder_;
+    std::string path_;
+};
+
+const std::string kInitialFile = "[ComPort1]\r\n"
+                                 "Port=COM1\r\n"
+                                 "BaudRate=9600\r\n"
+                                 "StopBits=1\r\n"
+                                 "DataBits=8\r\n"
+                                 "Parity=None\r\n"
+                                 "FlowControl=None\r\n"
+                                 "[CoordUnitSetting]\r\n"
+                                 "CoordUnit=0\r\n"
+                                 "[DataFormatSetting]\r\n"
+                                 "DataFormat=0\r\n";
+
+TEST_F(SettingsFileTest, InitialSettingsWriteTheDocumentedFile) {
+    SaveDialog(InitialPort(), 0, 0);
+    EXPECT_EQ(Read(), kInitialFile);
+    WriteSettingValue(path_, kGtsAckSection, kGtsAckKey, 0);
+    EXPECT_EQ(Read(), kInitialFile + "[GTSACKSetting]\r\nGTSACK=0\r\n");
+}
+
+TEST_F(SettingsFileTest, SavingAgainKeepsOneOwnSectionOfEachAtTheEnd) {
+    SaveDialog(InitialPort(), 0, 0);
+    WriteSettingValue(path_, kGtsAckSection, kGtsAckKey, 1);
+    PortSettings port = InitialPort();
+    port.baudRate = BaudRate::Br38400;
+    port.dataBits = 7;
+    port.parity = Parity::Odd;
+    SaveDialog(port, 2, 2);
+    EXPECT_EQ(Read(), "[ComPort1]\r\n"
+                      "Port=COM1\r\n"
+                      "BaudRate=38400\r\n"
+                      "StopBits=1\r\n"
+                      "DataBits=7\r\n"
+                      "Parity=Odd\r\n"
+                      "FlowControl=None\r\n"
+                      "[GTSACKSetting]\r\n"
+                      "GTSACK=1\r\n"
+                      "[CoordUnitSetting]\r\n"
+                      "CoordUnit=2\r\n"
+                      "[DataFormatSetting]\r\n"
+                      "DataFormat=2\r\n");
+    EXPECT_EQ(ReadSettingDigit(path_, kCoordUnitSection, kCoordUnitKey), 2);
+    EXPECT_EQ(ReadSettingDigit(path_, kDataFormatSection, kDataFormatKey), 2);
+    EXPECT_EQ(ReadSettingDigit(path_, kGtsAckSection, kGtsAckKey), 1);
+    PortSettings loaded;
+    LoadPortSettings(path_, kPortSection, loaded);
+    EXPECT_EQ(loaded.baudRate, BaudRate::Br38400);
+    EXPECT_EQ(loaded.dataBits, 7);
+    EXPECT_EQ(loaded.parity, Parity::Odd);
+    EXPECT_EQ(loaded.portName, "COM1");
+}
+
+TEST_F(SettingsFileTest, WritesKeepTheRestOfTheFile) {
+    Write("; comment\n"
+          "[Other]\n"
+          "Port=elsewhere\n"
+          "\n"
+          "[comport1]\n"
+          "port = COM7\n"
+          "Extra=\xB2\xE2\n"
+          "\n"
+          "[UserDefFormat1]\r"
+          "DefName=My format\r\n"
+          "DefFileExt=dat\r\n"
+          "DefOrderWord=012341");
+    PortSettings port = InitialPort();
+    port.baudRate = BaudRate::Custom;
+    port.customBaudRate = 250000;
+    StorePortSettings(path_, kPortSection, port);
+    WriteSettingValue(path_, kCoordUnitSection, kCoordUnitKey, 1);
+    EXPECT_EQ(Read(), "; comment\r\n"
+                      "[Other]\r\n"
+                      "Port=elsewhere\r\n"
+                      "\r\n"
+                      "[comport1]\r\n"
+                      "Port=COM1\r\n"
+                      "Extra=\xB2\xE2\r\n"
+                      "BaudRate=Custom\r\n"
+                      "CustomBaudRate=250000\r\n"
+                      "StopBits=1\r\n"
+                      "DataBits=8\r\n"
+                      "Parity=None\r\n"
+                      "FlowControl=None\r\n"
+                      "\r\n"
+                      "[UserDefFormat1]\r\n"
+                      "DefName=My format\r\n"
+                      "DefFileExt=dat\r\n"
+                      "DefOrderWord=012341\r\n"
+                      "[CoordUnitSetting]\r\n"
+                      "CoordUnit=1\r\n");
+    EXPECT_EQ(ReadIniValue(path_, "UserDefFormat1", "defname"), "My format");
+    EXPECT_EQ(ReadIniValue(path_, "Other", "Port"), "elsewhere");
+    EXPECT_EQ(ReadIniValue(path_, "Other", "Missing"), std::nullopt);
+    EXPECT_EQ(ReadIniValue(path_, "Missing", "Port"), std::nullopt);
+}
+
+TEST_F(SettingsFileTest, DigitsFollowTheirLineRules) {
+    EXPECT_EQ(ReadSettingDigit(path_, kCoordUnitSection, kCoordUnitKey), 0); // no file
+    const auto digitOf = [&](const std::string& bytes) {
+        Write(bytes);
+        return ReadSettingDigit(path_, kCoordUnitSection, kCoordUnitKey);
+    };
+    EXPECT_EQ(digitOf("  [CoordUnitSetting]  \r  CoordUnit=2  \r"), 2);
+    EXPECT_EQ(digitOf("[CoordUnitSetting]\n\nCoordUnit=2\n"), 0); // not directly after
+    EXPECT_EQ(digitOf("[CoordUnitSetting]\nCoordUnit=12\n"), 1);  // one character only
+    EXPECT_EQ(digitOf("[CoordUnitSetting]\nCoordUnit=x\n"), 0);   // not a digit
+    EXPECT_EQ(digitOf("[CoordUnitSetting]\nCoordUnit=\n"), 0);    // empty
+    EXPECT_EQ(digitOf("[CoordUnitSetting]"), 0);                  // no next line
+    EXPECT_EQ(digitOf("[CoordUnitSetting]\nCoordUnit=1\n"
+                      "[CoordUnitSetting]\nCoordUnit=2\n"),
+              1);                                               // first section counts
+    EXPECT_EQ(digitOf("[coordunitsetting]\nCoordUnit=2\n"), 0); // exact section line
+}
+
+TEST_F(SettingsFileTest, WritingADigitTidiesAnOddFile) {
+    Write("[CoordUnitSetting]\nX=1\nCoordUnit=5\n[CoordUnitSetting]\n[Tail]\nA=1");
+    WriteSettingValue(path_, kCoordUnitSection, kCoordUnitKey, 3);
+    EXPECT_EQ(Read(), "X=1\r\n[Tail]\r\nA=1\r\n[CoordUnitSetting]\r\nCoordUnit=3\r\n");
+}
+
+TEST_F(SettingsFileTest, LoadingMatchesWordsWithoutCaseAndDefaultsUnknownOnes) {
+    Write("[ComPort1]\nPort=ttyUSB0\nBaudRate=custom\nCustomBaudRate=31250\nStopBits=1.5\n"
+          "DataBits=7\nParity=EVEN\nFlowControl=hardware\n");
+    PortSettings port;
+    LoadPortSettings(path_, kPortSection, port);
+    EXPECT_EQ(port.portName, "ttyUSB0");
+    EXPECT_EQ(port.baudRate, BaudRate::Custom);
+    EXPECT_EQ(port.customBaudRate, 31250);
+    EXPECT_EQ(port.stopBits, StopBits::OnePointFive);
+    EXPECT_EQ(port.dataBits, 7);
+    EXPECT_EQ(port.parity, Parity::Even);
+    EXPECT_EQ(port.rtsControl, RtsControl::Handshake);
+    EXPECT_TRUE(port.outCtsFlow);
+
+    Write("[ComPort1]\nBaudRate=9601\nCustomBaudRate=-5\nStopBits=3\nDataBits=9\nParity=odd?\n"
+          "FlowControl=Software\n");
+    LoadPortSettings(path_, kPortSection, port);
+    EXPECT_EQ(port.portName, "ttyUSB0"); // missing key keeps the value
+    EXPECT_EQ(port.baudRate, BaudRate::Br9600);
+    EXPECT_EQ(port.customBaudRate, 9600);
+    EXPECT_EQ(port.stopBits, StopBits::One);
+    EXPECT_EQ(port.dataBits, 8);
+    EXPECT_EQ(port.parity, Parity::None);
+    EXPECT_EQ(port.rtsControl, RtsControl::Disable);
+    EXPECT_FALSE(port.outCtsFlow);
+    EXPECT_TRUE(port.xonXoffOut);
+    EXPECT_TRUE(port.xonXoffIn);
+
+    Write("[ComPort1]\nFlowControl=whatever\n");
+    LoadPortSettings(path_, kPortSection, port);
+    EXPECT_TRUE(port.xonXoffOut); // Custom leaves the flow settings
+    EXPECT_EQ(port.baudRate, BaudRate::Br9600);
+}
+
+TEST_F(SettingsFileTest, FlowControlWordFollowsTheFourFlowSettings) {
+    const auto storedFlow = [&](const PortSettings& port) {
+        StorePortSettings(path_, kPortSection, port);
+        return ReadIniValue(path_, kPortSection, "FlowControl");
+    };
+    PortSettings port;
+    EXPECT_EQ(storedFlow(port), "None");
+    port.xonXoffOut = port.xonXoffIn = true;
+    EXPECT_EQ(storedFlow(port), "Software");
+    port.xonXoffIn = false;
+    EXPECT_EQ(storedFlow(port), "Custom");
+    port.xonXoffOut = false;
+    port.rtsControl = RtsControl::Handshake;
+    port.outCtsFlow = true;
+    EXPECT_EQ(storedFlow(port), "Hardware");
+    port.rtsControl = RtsControl::Enable;
+    EXPECT_EQ(storedFlow(port), "Custom");
+    // Reading "Custom" back changes nothing.
+    PortSettings loaded = port;
+    LoadPortSettings(path_, kPortSection, loaded);
+    EXPECT_EQ(loaded.rtsControl, RtsControl::Enable);
+    EXPECT_TRUE(loaded.outCtsFlow);
+}
+
+TEST_F(SettingsFileTest, MissingFileLoadsNothingAndWritesIntoAMissingFolderFail) {
+    PortSettings port = InitialPort();
+    LoadPortSettings(path_, kPortSection, port);
+    EXPECT_EQ(port.portName, "COM1");
+    const std::string nowhere = (folder_ / "missing" / kSettingsFileName).string();
+    EXPECT_THROW(WriteSettingValue(nowhere, kCoordUnitSection, kCoordUnitKey, 1), FileError);
+    EXPECT_THROW(StorePortSettings(nowhere, kPortSection, port), FileError);
+}
+
+} // namespace
+} // namespace stadix
