@@ -56,8 +56,7 @@ std::string PackedByteDigits(std::uint8_t byte) {
         return "0-";
     if (high == 0x0F)
         return "-" + std::to_string(low);
-    const std::string digits = std::to_string(high * 10 + low);
-    return digits.size() < 2 ? "0" + digits : digits;
+    return std::to_string(high * 10 + low);
 }
 
 std::string PackedDigits(const std::uint8_t* bytes, std::size_t count) {
@@ -200,7 +199,7 @@ std::vector<std::uint8_t> EncodeKvrText(const std::string& text, std::size_t wid
 std::string DecodeKvrNumber(const std::uint8_t* bytes, std::size_t count) {
     std::string digits = PackedDigits(bytes, count);
     const std::size_t point = count >= 2 ? 2 * count - 3 : 0;
-    digits.insert(std::min(point, digits.size()), ".");
+    digits.insert(point, ".");
     return StripLeadingZeros(digits);
 }
 
@@ -228,8 +227,9 @@ std::string NormalizeKvrNumber(const std::string& text) {
             else if (value < 0)
                 value -= 0.0005;
             char general[64];
-            std::snprintf(general, sizeof general, "%.15g", value);
-            std::string rounded = general;
+            const auto written = std::to_chars(general, general + sizeof general, value,
+                                               std::chars_format::general, 15);
+            std::string rounded(general, written.ptr);
             rounded.resize(12, '0');
             padded = (Zeros(9 - point) + rounded).substr(0, 12);
         }

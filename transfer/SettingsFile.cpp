@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <filesystem>
 
 namespace stadix {
@@ -21,10 +20,14 @@ constexpr std::array<const char*, 4> kDataBitsWords = {"5", "6", "7", "8"};
 constexpr std::array<const char*, 5> kParityWords = {"None", "Odd", "Even", "Mark", "Space"};
 constexpr int kDefaultCustomBaudRate = 9600;
 
+// ASCII only, whatever the process locale.
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 bool SameWord(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
+               return LowerAscii(x) == LowerAscii(y);
            });
 }
 
