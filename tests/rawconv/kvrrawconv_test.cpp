@@ -30,14 +30,6 @@ std::string ByteString(std::initializer_list<unsigned char> bytes) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-TEST_F(KvrrawconvTest, StartsBigEndianInMetresAndDegrees) {
-    const DecodeState& state = CurrentDecodeState();
-    EXPECT_TRUE(state.bigEndian);
-    EXPECT_FALSE(state.feetDisplay);
-    EXPECT_FALSE(state.usSurveyFeet);
-    EXPECT_EQ(state.angleUnit, 0);
-}
-
 TEST_F(KvrrawconvTest, ReadsNumbersInEitherByteOrder) {
     const RawRecord big = RawRecordBuilder(kTypeDist, true)
                               .Bytes(19, ByteString({0x3F, 0xC0, 0x00, 0x00}))
@@ -109,14 +101,11 @@ TEST_F(KvrrawconvTest, CoordinatesAndLengthsInFeet) {
     EXPECT_EQ(FormatLength(1000.0f), "3280.84");
 }
 
-TEST_F(KvrrawconvTest, LengthsInMetresRoundHalfAwayFromZero) {
+TEST_F(KvrrawconvTest, LengthsRoundHalfAwayFromZeroOrAreNamedWhenNoNumber) {
     EXPECT_EQ(FormatLength(1.5f), "1.500");
     EXPECT_EQ(FormatLength(12.3456f), "12.346");
     EXPECT_EQ(FormatLength(-0.0625f), "-0.063");
     EXPECT_EQ(FormatLength(0.0f), "0.000");
-}
-
-TEST_F(KvrrawconvTest, LengthsThatAreNoNumberAreNamed) {
     EXPECT_EQ(FormatLength(std::numeric_limits<float>::quiet_NaN()), "NAN");
     EXPECT_EQ(FormatLength(std::numeric_limits<float>::infinity()), "INF");
     EXPECT_EQ(FormatLength(-std::numeric_limits<float>::infinity()), "-INF");
