@@ -1,11 +1,11 @@
 #include "app/About.h"
 
+#include "app/Version.h"
+
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QVBoxLayout>
-
-const char* const kVersionText = "4.1";
 
 namespace {
 QFont PixelFont(const QString& family, int pixels, bool bold) {
@@ -16,8 +16,7 @@ QFont PixelFont(const QString& family, int pixels, bool bold) {
 }
 } // namespace
 
-TAboutBox::TAboutBox(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setFixedSize(343, 223);
     setModal(true);
     auto* panel = new QFrame(this);
@@ -29,7 +28,7 @@ TAboutBox::TAboutBox(QWidget* parent)
 
     ProductName = new QLabel("Total Station ", panel);
     ProductName2 = new QLabel("Communication Software", panel);
-    Version = new QLabel(QString("Version  ") + kVersionText, panel);
+    Version = new QLabel(QString("Version  ") + stadix::kVersionText, panel);
     for (QLabel* label : {ProductName, ProductName2})
         label->setFont(PixelFont("Times New Roman", 24, true));
     Version->setFont(PixelFont("Arial", 19, false));

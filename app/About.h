@@ -27,6 +27,3 @@ class TAboutBox : public QDialog {
   private:
     QTimer Timer1;
 };
-
-// The version shown in the about window and by stadix-cli --version.
-extern const char* const kVersionText;

@@ -6,7 +6,9 @@
 namespace stadix {
 
 namespace {
-bool IsNameColumn(int column) { return column == ColPt || column == ColCode; }
+bool IsNameColumn(int column) {
+    return column == ColPt || column == ColCode;
+}
 } // namespace
 
 bool IsAllowedCellKey(int column, char c) {

@@ -48,11 +48,21 @@ std::string MakeRecordLine(const std::string& pt, const std::string& code, const
     return line;
 }
 
-std::string RecordLinePt(const std::string& line) { return Columns(line, 0, 8); }
-std::string RecordLineCode(const std::string& line) { return Columns(line, 9, 8); }
-std::string RecordLineN(const std::string& line) { return Columns(line, 18, 12); }
-std::string RecordLineE(const std::string& line) { return Columns(line, 31, 12); }
-std::string RecordLineZ(const std::string& line) { return Columns(line, 44, 12); }
+std::string RecordLinePt(const std::string& line) {
+    return Columns(line, 0, 8);
+}
+std::string RecordLineCode(const std::string& line) {
+    return Columns(line, 9, 8);
+}
+std::string RecordLineN(const std::string& line) {
+    return Columns(line, 18, 12);
+}
+std::string RecordLineE(const std::string& line) {
+    return Columns(line, 31, 12);
+}
+std::string RecordLineZ(const std::string& line) {
+    return Columns(line, 44, 12);
+}
 
 std::string RecordLineToCsv(const std::string& line) {
     return RecordLinePt(line) + "," + RecordLineE(line) + "," + RecordLineN(line) + "," +

@@ -19,7 +19,9 @@ namespace stadix {
 
 namespace {
 
-std::string SystemReason() { return std::strerror(errno); }
+std::string SystemReason() {
+    return std::strerror(errno);
+}
 
 } // namespace
 

@@ -80,7 +80,7 @@ void RecordGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     }
     painter->save();
     painter->fillRect(option.rect, kHeaderFill);
-    painter->setPen(option.palette.color(QPalette::WindowText));
+    painter->setPen(option.palette.color(QPalette::Active, QPalette::WindowText));
     const QRect textRect = option.rect.adjusted(20, 3, 0, 0);
     painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
                       index.data().toString());
@@ -132,7 +132,9 @@ void RecordGridView::SetCurrentCell(int row, int column) {
     selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
 }
 
-int RecordGridView::CurrentRow() const { return currentIndex().isValid() ? currentIndex().row() : 1; }
+int RecordGridView::CurrentRow() const {
+    return currentIndex().isValid() ? currentIndex().row() : 1;
+}
 
 int RecordGridView::CurrentColumn() const {
     return currentIndex().isValid() ? currentIndex().column() : 0;

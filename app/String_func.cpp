@@ -10,8 +10,12 @@ namespace stadix {
 
 namespace {
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' ' && c != '\0'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= ' ' && c != '\0';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Length of the longest prefix of text that reads as a decimal number
 // ([+-]digits[.digits][(e|E)[+-]digits]); 0 when none.
@@ -113,7 +117,8 @@ std::string FormatFixed(double value, int decimals) {
         scale *= 10;
     const double scaled = std::round(std::fabs(value) * scale);
     char digits[400];
-    auto result = std::to_chars(digits, digits + sizeof digits, scaled, std::chars_format::fixed, 0);
+    auto result =
+        std::to_chars(digits, digits + sizeof digits, scaled, std::chars_format::fixed, 0);
     std::string whole(digits, result.ptr);
     if (whole.size() <= static_cast<std::size_t>(decimals))
         whole.insert(0, decimals + 1 - whole.size(), '0');
@@ -152,7 +157,7 @@ std::vector<std::string> SplitCommaText(const std::string& text) {
             }
         } else {
             const std::size_t start = p;
-            while (p < n && static_cast<unsigned char>(text[p]) > ' ' && text[p] != ',')
+            while (p<n&& static_cast<unsigned char>(text[p])> ' ' && text[p] != ',')
                 ++p;
             field = text.substr(start, p - start);
         }

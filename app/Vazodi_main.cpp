@@ -4,8 +4,11 @@
 #include "app/Data_format.h"
 #include "app/Errors.h"
 #include "app/FileIO.h"
+#include "app/JobFile.h"
 #include "app/RecordGrid.h"
 #include "app/TextCodec.h"
+#include "rawconv/Listing.h"
+#include "rawconv/MeasurementFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,7 +32,6 @@ namespace {
 
 const char* const kCoordTitle = "--TS Coord. data file";
 const char* const kMeasTitle = "--TS Meas. Data File";
-const int kMaxOpenLines = 15999;
 const QColor kLightBlue(237, 244, 255);
 
 const char* const kOpenFilter =
@@ -37,7 +39,9 @@ const char* const kOpenFilter =
     "File(*.GTS,*.GT7)|*.GTS;*.GT7|Text(*.TXT)|*.TXT";
 const char* const kCoordSaveFilter = "TS Coord. Data File(*.JCD)|*.JCD|Text(*.TXT)|*.TXT";
 
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 bool HasExtension(const QString& path, const char* upper, const char* lower) {
     const QString name = QFileInfo(path).fileName();
@@ -54,7 +58,8 @@ void PaintLightBlue(QWidget* widget) {
 } // namespace
 
 TForm1::TForm1(std::unique_ptr<Prompts> prompts, QWidget* parent)
-    : QMainWindow(parent), prompts_(prompts ? std::move(prompts) : std::make_unique<DialogPrompts>()) {
+    : QMainWindow(parent),
+      prompts_(prompts ? std::move(prompts) : std::make_unique<DialogPrompts>()) {
     QFont font("Times New Roman");
     font.setPixelSize(15);
     setFont(font);
@@ -139,8 +144,7 @@ void TForm1::BuildMenus() {
     QMenu* card = menuBar()->addMenu("SD/U dsik");
     AddAction(card, "Import Data...", QKeySequence("F7"), nullptr);
     ExportDataAction_ = AddAction(card, "Export Data...", QKeySequence("F8"), nullptr);
-    connect(card, &QMenu::aboutToShow, this,
-            [this] { ExportDataAction_->setEnabled(CoordView_); });
+    connect(card, &QMenu::aboutToShow, this, [this] { ExportDataAction_->setEnabled(CoordView_); });
 
     QMenu* tools = menuBar()->addMenu("Tools");
     AddAction(tools, "Define Export Format...", QKeySequence(), nullptr);
@@ -258,7 +262,9 @@ void TForm1::BuildStatusBar() {
     StatusSimple_->hide();
 }
 
-bool TForm1::StatusSimplePanel() const { return !StatusSimple_->isHidden(); }
+bool TForm1::StatusSimplePanel() const {
+    return !StatusSimple_->isHidden();
+}
 
 void TForm1::ShowStartupSplash() {
     TAboutBox splash(this);
@@ -333,7 +339,9 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
-void TForm1::FileExit() { close(); }
+void TForm1::FileExit() {
+    close();
+}
 
 void TForm1::ScheduleRecount() {
     if (RecountScheduled_)
@@ -354,7 +362,9 @@ void TForm1::CountRecords() {
     RecountFlag_ = false;
 }
 
-void TForm1::SetCoordTitle() { setWindowTitle(DocName_ + kCoordTitle); }
+void TForm1::SetCoordTitle() {
+    setWindowTitle(DocName_ + kCoordTitle);
+}
 
 void TForm1::SetMeasurementTitle() {
     setWindowTitle(RawLoaded_ ? DocName_ + kMeasTitle : DocName_);
@@ -364,7 +374,9 @@ void TForm1::SetTotal(std::size_t count) {
     StatusPanels_[1]->setText("Total:" + QString::number(qulonglong(count)));
 }
 
-void TForm1::SetCurrentCell(int row, int column) { StringGrid1->SetCurrentCell(row, column); }
+void TForm1::SetCurrentCell(int row, int column) {
+    StringGrid1->SetCurrentCell(row, column);
+}
 
 void TForm1::ShowProgress(const QString& text) {
     StatusPanels_[0]->setText(text);
@@ -506,10 +518,7 @@ void TForm1::FileOpen() {
 }
 
 void TForm1::OpenJobFile(const QString& path) {
-    std::vector<std::string> lines = stadix::ReadFileLines(LocalPath(path));
-    const std::size_t fileLines = lines.size();
-    if (lines.size() > kMaxOpenLines)
-        lines.resize(kMaxOpenLines);
+    stadix::JobLoad load = stadix::LoadJobFile(LocalPath(path));
     ClearTable();
     FilePath_ = path;
     DocName_ = QFileInfo(path).fileName();
@@ -517,23 +526,25 @@ void TForm1::OpenJobFile(const QString& path) {
     ShowCoordinateView();
     CoordView_ = true;
     SetCoordTitle();
-    RecordLines_ = std::move(lines);
+    RecordLines_ = std::move(load.lines);
     FillTable();
     SetTotal(RecordLines_.size());
     SetCurrentCell(1, 0);
     Modified_ = false;
-    if (fileLines > kMaxOpenLines) {
-        prompts_->Tell(this, "Warning",
-                       QString("The file holds %1 lines; only the first %2 were opened.\n"
-                               "Saving this job writes only those %2 records.")
-                           .arg(qulonglong(fileLines))
-                           .arg(kMaxOpenLines),
+    if (load.fileLines > RecordLines_.size()) {
+        prompts_->Tell(this, "Warning", BytesToDisplay(stadix::JobCutMessage(load.fileLines)),
                        QMessageBox::Warning);
     }
 }
 
 void TForm1::OpenMeasurementFile(const QString& path, int filterIndex) {
-    std::vector<std::string> lines = stadix::ReadFileLines(LocalPath(path));
+    const bool rawRecords = HasExtension(path, ".TSM", ".tsm");
+    std::string bytes;
+    std::vector<std::string> lines;
+    if (rawRecords)
+        bytes = stadix::ReadFileBytes(LocalPath(path));
+    else
+        lines = stadix::ReadFileLines(LocalPath(path));
     FilePath_ = path;
     DocName_ = QFileInfo(path).fileName();
     Untitled_ = false;
@@ -541,13 +552,27 @@ void TForm1::OpenMeasurementFile(const QString& path, int filterIndex) {
     RawLoaded_ = false;
     RawStore_.clear();
     RecordLines_ = std::move(lines);
-    if (filterIndex == 3)
+    QString problem;
+    if (rawRecords) {
+        problem = BytesToDisplay(stadix::CheckMeasurementFile(bytes));
+        if (problem.isEmpty()) {
+            RawStore_ = std::move(bytes);
+            stadix::RenderListing(RawStore_, RecordLines_);
+            RawLoaded_ = true;
+            DataFormat_ = 0;
+        }
+    } else if (filterIndex == 3) {
         DataFormat_ = HasExtension(path, ".GTS", ".gts") ? 1 : 2;
-    else
+    } else {
         DataFormat_ = 0;
+    }
     ShowMeasurementView();
     SetMeasurementTitle();
     Modified_ = false;
+    // An invalid measurement file shows an empty view; say why rather than leave the
+    // user with what looks like an empty document.
+    if (!problem.isEmpty())
+        prompts_->Tell(this, "Warning", problem, QMessageBox::Warning);
 }
 
 bool TForm1::WriteDocumentFile(const QString& path, const std::string& bytes) {
@@ -560,9 +585,13 @@ bool TForm1::WriteDocumentFile(const QString& path, const std::string& bytes) {
     }
 }
 
-void TForm1::FileSave() { SaveDocument(); }
+void TForm1::FileSave() {
+    SaveDocument();
+}
 
-void TForm1::FileSaveAs() { SaveDocumentAs(); }
+void TForm1::FileSaveAs() {
+    SaveDocumentAs();
+}
 
 bool TForm1::SaveDocument() {
     if (Untitled_)
@@ -570,7 +599,7 @@ bool TForm1::SaveDocument() {
     try {
         if (CoordView_) {
             GatherRecords();
-            if (!WriteDocumentFile(FilePath_, stadix::JoinLinesCrLf(RecordLines_)))
+            if (!WriteDocumentFile(FilePath_, stadix::JobFileBytes(RecordLines_)))
                 return false;
         } else if (!RawLoaded_) {
             if (!WriteDocumentFile(FilePath_, stadix::JoinLinesCrLf(RecordLines_)))
@@ -607,14 +636,10 @@ bool TForm1::SaveAsCoordinates() {
         return false;
     GatherRecords();
     if (choice->filterIndex == 2) {
-        std::vector<std::string> text;
-        text.reserve(RecordLines_.size());
-        for (const std::string& line : RecordLines_)
-            text.push_back(stadix::RecordLineToText(line));
-        if (!WriteDocumentFile(choice->path, stadix::JoinLinesCrLf(text)))
+        if (!WriteDocumentFile(choice->path, stadix::JobTextCopyBytes(RecordLines_)))
             return false;
     } else {
-        if (!WriteDocumentFile(choice->path, stadix::JoinLinesCrLf(RecordLines_)))
+        if (!WriteDocumentFile(choice->path, stadix::JobFileBytes(RecordLines_)))
             return false;
         FilePath_ = choice->path;
         DocName_ = QFileInfo(choice->path).fileName();

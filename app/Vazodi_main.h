@@ -88,8 +88,7 @@ class TForm1 : public QMainWindow {
     void BuildStatusBar();
     QAction* AddAction(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
                        void (TForm1::*command)());
-    QToolButton* AddToolButton(const QString& name, int left, const QString& hint,
-                               QAction* action);
+    QToolButton* AddToolButton(const QString& name, int left, const QString& hint, QAction* action);
     void AddToolSeparator(int left);
 
     // Runs a command; a failure that escapes it is shown in the standard error box.

@@ -10,9 +10,10 @@ namespace fs = std::filesystem;
 
 namespace {
 fs::path TempFolder() {
-    fs::path folder = fs::temp_directory_path() /
-                      ("stadix-fileio-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::path folder =
+        fs::temp_directory_path() /
+        ("stadix-fileio-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(folder);
     fs::create_directories(folder);
     return folder;

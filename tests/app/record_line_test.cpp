@@ -51,11 +51,12 @@ TEST(MakeRecordLine, BuildsFixedColumns) {
 }
 
 TEST(MakeRecordLine, FullWidthFieldsAndNonAsciiBytesPassThrough) {
-    const std::string name = "\xB5\xE3\xA3\xBA" "ABCDEFG"; // 11 bytes
-    const std::string line =
-        MakeRecordLine(name, "CODE12345", "-9999999.999", "99999999.999", "0");
+    const std::string name = "\xB5\xE3\xA3\xBA"
+                             "ABCDEFG"; // 11 bytes
+    const std::string line = MakeRecordLine(name, "CODE12345", "-9999999.999", "99999999.999", "0");
     EXPECT_EQ(line.size(), kRecordLineLength);
-    EXPECT_EQ(RecordLinePt(line), "\xB5\xE3\xA3\xBA" "AB-G");
+    EXPECT_EQ(RecordLinePt(line), "\xB5\xE3\xA3\xBA"
+                                  "AB-G");
     EXPECT_EQ(RecordLineCode(line), "CODE12-5");
     EXPECT_EQ(RecordLineN(line), "-9999999.999");
     EXPECT_EQ(line.substr(18, 13), "-9999999.999 ");

@@ -1,0 +1,35 @@
+#include "app/JobFile.h"
+
+#include "app/Data_format.h"
+#include "app/FileIO.h"
+
+namespace stadix {
+
+JobLoad LoadJobFile(const std::string& path) {
+    JobLoad load;
+    load.lines = ReadFileLines(path);
+    load.fileLines = load.lines.size();
+    if (load.lines.size() > kMaxJobLines)
+        load.lines.resize(kMaxJobLines);
+    return load;
+}
+
+std::string JobCutMessage(std::size_t fileLines) {
+    const std::string kept = std::to_string(kMaxJobLines);
+    return "The file holds " + std::to_string(fileLines) + " lines; only the first " + kept +
+           " were opened.\nSaving this job writes only those " + kept + " records.";
+}
+
+std::string JobFileBytes(const std::vector<std::string>& recordLines) {
+    return JoinLinesCrLf(recordLines);
+}
+
+std::string JobTextCopyBytes(const std::vector<std::string>& recordLines) {
+    std::vector<std::string> text;
+    text.reserve(recordLines.size());
+    for (const std::string& line : recordLines)
+        text.push_back(RecordLineToText(line));
+    return JoinLinesCrLf(text);
+}
+
+} // namespace stadix

@@ -1,0 +1,103 @@
+#include "cli/CliSupport.h"
+
+#include "app/Errors.h"
+#include "app/FileIO.h"
+
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <iostream>
+
+namespace cli {
+
+std::string Arguments::Value(const std::string& option, const std::string& fallback) const {
+    const auto found = options.find(option);
+    return found == options.end() ? fallback : found->second;
+}
+
+Arguments ParseArguments(const std::vector<std::string>& words,
+                         const std::set<std::string>& valueOptions,
+                         const std::set<std::string>& flagOptions) {
+    Arguments args;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word.size() < 2 || word.compare(0, 2, "--") != 0) {
+            args.positionals.push_back(word);
+            continue;
+        }
+        std::string name = word;
+        std::string value;
+        bool inlineValue = false;
+        const std::size_t equals = word.find('=');
+        if (equals != std::string::npos) {
+            name = word.substr(0, equals);
+            value = word.substr(equals + 1);
+            inlineValue = true;
+        }
+        if (valueOptions.count(name) != 0 || name == "--settings") {
+            if (!inlineValue) {
+                if (i + 1 >= words.size())
+                    throw Failure(kUsage, "option " + name + " needs a value");
+                value = words[++i];
+            }
+        } else if (flagOptions.count(name) != 0 && !inlineValue) {
+            value.clear();
+        } else {
+            throw Failure(kUsage, "unknown option " + word);
+        }
+        if (args.Has(name))
+            throw Failure(kUsage, "option " + name + " given twice");
+        args.options[name] = value;
+    }
+    return args;
+}
+
+void RequirePositionals(const Arguments& args, const std::vector<std::string>& names) {
+    if (args.positionals.size() < names.size())
+        throw Failure(kUsage, "missing argument " + names[args.positionals.size()]);
+    if (args.positionals.size() > names.size())
+        throw Failure(kUsage, "unexpected argument " + args.positionals[names.size()]);
+}
+
+bool HasExtension(const std::string& path, const std::string& upper) {
+    std::string lower = upper;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    auto endsWith = [&name](const std::string& ending) {
+        return name.size() >= ending.size() &&
+               name.compare(name.size() - ending.size(), ending.size(), ending) == 0;
+    };
+    return endsWith(upper) || endsWith(lower);
+}
+
+void WriteOutput(const std::string& output, const std::string& bytes) {
+    if (output == "-") {
+        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+        if (std::fflush(stdout) != 0)
+            throw Failure(kBadOutput, "Cannot write to standard output.");
+        return;
+    }
+    try {
+        stadix::WriteFileAtomically(output, bytes);
+    } catch (const stadix::FileError& failure) {
+        throw Failure(kBadOutput, failure.what());
+    }
+}
+
+void Report(const std::string& message) {
+    // Our own texts are UTF-8; record texts quoted in them are in the instrument's
+    // code page and are converted.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(QByteArray::fromStdString(message));
+    if (utf8.hasError()) {
+        QStringDecoder gbk("GB18030");
+        text = gbk(QByteArray::fromStdString(message));
+    }
+    std::cerr << text.toStdString() << std::endl;
+}
+
+} // namespace cli

@@ -1,0 +1,48 @@
+// What every verb of stadix-cli shares: exit codes, option parsing, messages and
+// writing the output file.
+#pragma once
+
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+enum ExitCode { kDone = 0, kUsage = 1, kBadInput = 2, kBadOutput = 3, kTransferFailed = 4 };
+
+// Ends a verb with an exit code and a message for standard error.
+struct Failure : std::runtime_error {
+    Failure(ExitCode code, const std::string& message) : std::runtime_error(message), code(code) {}
+    ExitCode code;
+};
+
+struct Arguments {
+    std::map<std::string, std::string> options; // "--format" -> "jcd"; flags map to ""
+    std::vector<std::string> positionals;
+    bool Has(const std::string& option) const { return options.count(option) != 0; }
+    std::string Value(const std::string& option, const std::string& fallback = "") const;
+};
+
+// Options may stand before or after the positional arguments, as "--opt value" or
+// "--opt=value". "--settings FILE" is accepted by every verb. Throws Failure(kUsage).
+Arguments ParseArguments(const std::vector<std::string>& words,
+                         const std::set<std::string>& valueOptions,
+                         const std::set<std::string>& flagOptions = {});
+
+// Exactly count positionals, named for the message.
+void RequirePositionals(const Arguments& args, const std::vector<std::string>& names);
+
+// The decision of the window's file rules: the extension compared with its upper-case
+// and lower-case forms ("site.Jcd" is neither).
+bool HasExtension(const std::string& path, const std::string& upper);
+
+// Writes bytes to the file whole or not at all, or to standard output for "-".
+// Throws Failure(kBadOutput).
+void WriteOutput(const std::string& output, const std::string& bytes);
+
+// A line on standard error.
+void Report(const std::string& message);
+
+} // namespace cli

@@ -1,0 +1,461 @@
+#include "app/About.h"
+#include "app/Data_format.h"
+#include "app/FileIO.h"
+#include "app/RecordGrid.h"
+#include "app/Vazodi_main.h"
+#include "tests/support/ScriptedPrompts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QStatusTipEvent>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+std::string Line(const char* pt, const char* n, const char* e, const char* z = "0",
+                 const char* code = "") {
+    return stadix::MakeRecordLine(pt, code, n, e, z);
+}
+
+std::string Bytes(const QString& path) {
+    return stadix::ReadFileBytes(path.toStdString());
+}
+
+void WriteBytes(const QString& path, const std::string& bytes) {
+    stadix::WriteFileAtomically(path.toStdString(), bytes);
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir;
+    ScriptedPrompts* prompts = nullptr;
+    std::unique_ptr<TForm1> form;
+
+    QString Path(const QString& name) const { return dir.filePath(name); }
+
+    void SetRow(int row, const char* pt, const char* n, const char* e, const char* z = "") {
+        form->Table().SetCell(row, stadix::ColPt, pt);
+        form->Table().SetCell(row, stadix::ColN, n);
+        form->Table().SetCell(row, stadix::ColE, e);
+        form->Table().SetCell(row, stadix::ColZ, z);
+    }
+
+    // Types text into whatever has the focus, as the user would.
+    void Type(const QString& text) {
+        for (QChar c : text) {
+            QWidget* target =
+                QApplication::focusWidget() ? QApplication::focusWidget() : form->StringGrid1;
+            QTest::keyClick(target, c.toLatin1());
+            QCoreApplication::processEvents();
+        }
+    }
+    void PressEnter() {
+        QWidget* target =
+            QApplication::focusWidget() ? QApplication::focusWidget() : form->StringGrid1;
+        QTest::keyClick(target, Qt::Key_Return);
+        QCoreApplication::processEvents();
+    }
+    QString CellText(int row, int column) {
+        return QString::fromStdString(form->Table().Cell(row, column));
+    }
+
+  private slots:
+    void init() {
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        prompts = scripted.get();
+        form = std::make_unique<TForm1>(std::move(scripted));
+    }
+    void cleanup() { form.reset(); }
+
+    void startsWithAnEmptyUntitledJob() {
+        QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
+        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:"));
+        QCOMPARE(form->StatusPanel(2)->text(), QString("Row:"));
+        QCOMPARE(form->Table().RowCount(), 3001);
+        QCOMPARE(form->StringGrid1->CurrentRow(), 1);
+        QCOMPARE(form->StringGrid1->CurrentColumn(), 0);
+        QVERIFY(form->Untitled() && form->CoordView() && !form->Modified());
+        QCOMPARE(form->size(), QSize(559, 735));
+    }
+
+    void menusToolbarAndStatusBarAreLaidOut() {
+        const QStringList menus{"File", "Record", "Communction", "SD/U dsik", "Tools", "Help"};
+        for (const QString& caption : menus)
+            QVERIFY2(form->Menu(caption), qPrintable(caption));
+        const QList<QPair<QString, QString>> shortcuts{
+            {"New", "Ctrl+N"},        {"Open", "Ctrl+O"},
+            {"Save", "Ctrl+S"},       {"Print", "Ctrl+P"},
+            {"Exit", "Ctrl+X"},       {"Update", "Ctrl+U"},
+            {"Erase", "Ctrl+E"},      {"Clear", "Ctrl+L"},
+            {"Receive...", "F9"},     {"Send...", "F10"},
+            {"Import Data...", "F7"}, {"Export Data...", "F8"},
+            {"Save as...", ""},       {"Define Export Format...", ""},
+            {"About Software", ""}};
+        for (const auto& [caption, keys] : shortcuts) {
+            QAction* action = form->Action(caption);
+            QVERIFY2(action, qPrintable(caption));
+            QCOMPARE(action->shortcut().toString(), keys);
+        }
+        const QList<QPair<QString, int>> buttons{
+            {"New", 10},    {"Save", 42},   {"Open", 74},  {"Print", 106},   {"Update", 158},
+            {"Erase", 190}, {"Clear", 222}, {"Find", 408}, {"Receive", 466}, {"Send", 508}};
+        for (const auto& [name, left] : buttons) {
+            QToolButton* button = form->ToolButton(name);
+            QVERIFY2(button, qPrintable(name));
+            QCOMPARE(button->geometry().left(), left);
+            QCOMPARE(button->size(), QSize(28, 28));
+            QCOMPARE(button->toolTip(), name);
+        }
+        QCOMPARE(form->ToolButton("Find")->statusTip(),
+                 QString("Find a record by the name entered"));
+        QCOMPARE(form->Edit1->geometry().left(), 278);
+        QCOMPARE(form->Edit1->width(), 120);
+        QCOMPARE(form->ToolBarStrip()->height(), 40);
+        QCOMPARE(form->StatusPanel(0)->width(), 340);
+        QCOMPARE(form->StatusPanel(1)->width(), 105);
+        QCOMPARE(form->StatusPanel(2)->width(), 120);
+        QCOMPARE(form->StringGrid1->columnWidth(1), 110);
+        QCOMPARE(form->StringGrid1->columnWidth(4), 96);
+        QCOMPARE(form->StringGrid1->rowHeight(3), 22);
+        QCOMPARE(form->ToolBarStrip()->palette().color(QPalette::Window), QColor(237, 244, 255));
+    }
+
+    void hintsGoToPanelZeroOrTheSimplePanel() {
+        QStatusTipEvent tip("Create a new job file");
+        QApplication::sendEvent(form.get(), &tip);
+        QCOMPARE(form->StatusPanel(0)->text(), QString("Create a new job file"));
+
+        WriteBytes(Path("m.TXT"), "line\r\n");
+        prompts->files.push_back(FileChoice{Path("m.TXT"), 4});
+        form->FileOpen();
+        QStatusTipEvent tip2("Open a job file");
+        QApplication::sendEvent(form.get(), &tip2);
+        QVERIFY(form->StatusSimplePanel());
+        QCOMPARE(form->StatusSimpleText()->text(), QString("Open a job file"));
+    }
+
+    void newAdvancesTheJobOnlyForAChangedOrNamedDocument() {
+        form->FileNew();
+        QCOMPARE(form->JobCounter(), 1);
+        QVERIFY(prompts->shown.isEmpty());
+
+        Type("A");
+        QVERIFY(form->Modified());
+        prompts->answers.push_back(QMessageBox::Cancel);
+        form->FileNew();
+        QCOMPARE(form->JobCounter(), 1);
+        QCOMPARE(prompts->shown.last().caption, QString("Message"));
+        QCOMPARE(
+            prompts->shown.last().text,
+            QString::fromUtf8("The document has been changed.\nDo you want to save the changes？"));
+
+        prompts->answers.push_back(QMessageBox::No);
+        form->FileNew();
+        QCOMPARE(form->JobCounter(), 2);
+        QCOMPARE(form->windowTitle(), QString("Job2--TS Coord. data file"));
+        QVERIFY(!form->Modified());
+    }
+
+    void yesThenCancelledSaveAsEndsTheCommandAsCancel() {
+        SetRow(1, "P1", "1", "2");
+        Type("A");
+        prompts->answers.push_back(QMessageBox::Yes);
+        prompts->files.push_back(std::nullopt);
+        form->FileNew();
+        QCOMPARE(form->JobCounter(), 1);
+        QVERIFY(form->Modified());
+        QCOMPARE(CellText(1, stadix::ColN), QString("1"));
+        QCOMPARE(prompts->Kinds(), QStringList({"ask", "save"}));
+
+        // Exit the same way: the window stays open.
+        form->show();
+        prompts->answers.push_back(QMessageBox::Yes);
+        prompts->files.push_back(std::nullopt);
+        QVERIFY(!form->close());
+        QVERIFY(form->isVisible());
+        prompts->answers.push_back(QMessageBox::No);
+        QVERIFY(form->close());
+    }
+
+    void saveAsWritesCompleteRecordsAndOpenReadsThemBack() {
+        SetRow(1, "P1", "1234.567", "2345.678", "12.3");
+        SetRow(5, "P5", "1", "2");
+        SetRow(7, "NOE", "1", "");
+        SetRow(9, "P9", "-1.0004", "3", "4");
+        prompts->files.push_back(FileChoice{Path("job.JCD"), 1});
+        form->FileSaveAs();
+        const auto& dialog = prompts->shown.last().dialog;
+        QCOMPARE(dialog.title, QString("Save as"));
+        QCOMPARE(dialog.filter, QString("TS Coord. Data File(*.JCD)|*.JCD|Text(*.TXT)|*.TXT"));
+        QCOMPARE(dialog.defaultExt, QString("JCD"));
+        QCOMPARE(dialog.fileName, QString("Job1"));
+        QCOMPARE(dialog.folder, QCoreApplication::applicationDirPath());
+        const std::string expected = Line("P1", "1234.567", "2345.678", "12.3") + "\r\n" +
+                                     Line("P5", "1", "2", "0") + "\r\n" +
+                                     Line("P9", "-1.0004", "3", "4") + "\r\n";
+        QCOMPARE(Bytes(Path("job.JCD")), expected);
+        QCOMPARE(form->windowTitle(), QString("job.JCD--TS Coord. data file"));
+        QVERIFY(!form->Untitled());
+
+        prompts->files.push_back(FileChoice{Path("job.JCD"), 1});
+        form->FileOpen();
+        QCOMPARE(prompts->shown.last().dialog.title, QString("Open"));
+        QCOMPARE(CellText(3, stadix::ColPt), QString("P9"));
+        QCOMPARE(CellText(3, stadix::ColN), QString("-1.000"));
+        QCOMPARE(CellText(4, stadix::ColPt), QString());
+        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:3"));
+
+        form->Table().SetCell(2, stadix::ColE, "7");
+        form->FileSave();
+        QCOMPARE(Bytes(Path("job.JCD")).substr(59 + 31, 5), std::string("7.000"));
+    }
+
+    void saveAsTextKeepsTheJobUntitled() {
+        SetRow(1, "P1", "1", "2", "3");
+        prompts->files.push_back(FileChoice{Path("copy.TXT"), 2});
+        form->FileSaveAs();
+        QCOMPARE(Bytes(Path("copy.TXT")), std::string("P1,1.000,2.000,3.000,\r\n"));
+        QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
+        QVERIFY(form->Untitled());
+        form->FileSave();
+        QCOMPARE(prompts->shown.last().kind, QString("save"));
+    }
+
+    void failedSavesLeaveFileAndDocumentAsTheyWere() {
+        SetRow(1, "P1", "1", "2");
+        prompts->files.push_back(FileChoice{Path("job.JCD"), 1});
+        form->FileSaveAs();
+        const std::string before = Bytes(Path("job.JCD"));
+
+        SetRow(2, "P2", "abc", "2");
+        Type("A");
+        form->FileSave();
+        QCOMPARE(prompts->shown.last().kind, QString("error"));
+        QVERIFY(prompts->shown.last().text.contains("abc"));
+        QCOMPARE(Bytes(Path("job.JCD")), before);
+        QVERIFY(form->Modified());
+
+        SetRow(2, "P2", "5", "2");
+        prompts->files.push_back(FileChoice{Path("missing/job.JCD"), 1});
+        form->FileSaveAs();
+        QCOMPARE(prompts->shown.last().kind, QString("error"));
+        QCOMPARE(form->DocName(), QString("job.JCD"));
+        QVERIFY(form->Modified());
+    }
+
+    void openCutsLongFilesAndSaysSo() {
+        std::vector<std::string> lines;
+        for (int i = 0; i < 20000; ++i)
+            lines.push_back(Line(("P" + std::to_string(i)).c_str(), "1", "2"));
+        lines[5] = "";
+        lines[6] = std::string("\x01\xff short", 8);
+        WriteBytes(Path("big.jcd"), stadix::JoinLinesCrLf(lines));
+        prompts->files.push_back(FileChoice{Path("big.jcd"), 1});
+        form->FileOpen();
+        QCOMPARE(form->RecordLines().size(), std::size_t(15999));
+        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:15999"));
+        QCOMPARE(form->Table().RowCount(), 16000);
+        QCOMPARE(prompts->shown.last().kind, QString("tell"));
+        QVERIFY(prompts->shown.last().text.contains("20000"));
+        QCOMPARE(CellText(15999, stadix::ColPt), QString("P15998"));
+        QVERIFY(form->StatusPanel(0)->text().isEmpty());
+    }
+
+    void openOfUnreadableFileKeepsTheDocument() {
+        SetRow(1, "KEEP", "1", "2");
+        prompts->files.push_back(FileChoice{Path("none.JCD"), 1});
+        QAction* open = form->Action("Open");
+        open->trigger();
+        QCOMPARE(prompts->shown.last().kind, QString("error"));
+        QCOMPARE(CellText(1, stadix::ColPt), QString("KEEP"));
+        QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
+    }
+
+    void otherExtensionsOpenAsMeasurementText() {
+        WriteBytes(Path("site.Jcd"), "abc\r\ndef\r\n");
+        prompts->files.push_back(FileChoice{Path("site.Jcd"), 1});
+        form->FileOpen();
+        QVERIFY(!form->CoordView());
+        QCOMPARE(form->windowTitle(), QString("site.Jcd"));
+        QCOMPARE(form->RichEdit1->toPlainText(), QString("abc\ndef"));
+        QVERIFY(form->RichEdit1->isReadOnly());
+        QVERIFY(!form->Action("Update")->isEnabled());
+        QVERIFY(!form->Action("Send...")->isEnabled());
+        QVERIFY(!form->Edit1->isEnabled());
+        QCOMPARE(form->DataFormat(), 0);
+        form->Menu("SD/U dsik")->aboutToShow();
+        QVERIFY(!form->Action("Export Data...")->isEnabled());
+
+        WriteBytes(Path("m.GT7"), "x\r\n");
+        prompts->files.push_back(FileChoice{Path("m.GT7"), 3});
+        form->FileOpen();
+        QCOMPARE(form->DataFormat(), 2);
+        prompts->files.push_back(FileChoice{Path("out.gt7"), 1});
+        form->FileSaveAs();
+        QCOMPARE(prompts->shown.last().dialog.filter,
+                 QString("TS Meas. Data File(SSS)|*.gt7|Text file(*.TXT)|*.TXT"));
+        QCOMPARE(Bytes(Path("out.gt7")), std::string("x\r\n"));
+        QCOMPARE(form->windowTitle(), QString("out.gt7"));
+
+        // New returns to the coordinate view; Save As then offers the job file types.
+        form->FileNew();
+        QVERIFY(form->CoordView());
+        QVERIFY(form->StringGrid1->isVisibleTo(form.get()));
+        QCOMPARE(form->windowTitle(), QString("Job2--TS Coord. data file"));
+        form->FileSaveAs();
+        QCOMPARE(prompts->shown.last().dialog.filter,
+                 QString("TS Coord. Data File(*.JCD)|*.JCD|Text(*.TXT)|*.TXT"));
+    }
+
+    void measurementFilesOpenAsRenderedRawRecords() {
+        std::string inst(42, '\0');
+        inst[0] = char(0x81);
+        inst.replace(1, 6, "MODELX");
+        WriteBytes(Path("one.TSM"), inst);
+        prompts->files.push_back(FileChoice{Path("one.TSM"), 2});
+        form->FileOpen();
+        QVERIFY(form->RawLoaded());
+        QCOMPARE(form->DataFormat(), 0);
+        QCOMPARE(form->RecordLines().size(), std::size_t(1));
+        QVERIFY(!form->RichEdit1->toPlainText().isEmpty());
+        QCOMPARE(form->windowTitle(), QString("one.TSM--TS Meas. Data File"));
+        QVERIFY(form->Action("Send...")->isEnabled());
+        QVERIFY(form->Action("Export...")->isEnabled());
+        QVERIFY(prompts->shown.last().kind == "open");
+
+        // Save writes nothing for raw records; Save As of the first type writes them.
+        WriteBytes(Path("one.TSM"), "changed on disk");
+        form->FileSave();
+        QCOMPARE(Bytes(Path("one.TSM")), std::string("changed on disk"));
+        prompts->files.push_back(FileChoice{Path("copy.TSM"), 1});
+        form->FileSaveAs();
+        QCOMPARE(prompts->shown.last().dialog.filter,
+                 QString("TS Meas. Data File(KVR)|*.TSM|Text file(*.TXT)|*.TXT"));
+        QCOMPARE(Bytes(Path("copy.TSM")), inst);
+        QCOMPARE(form->windowTitle(), QString("copy.TSM--TS Meas. Data File"));
+
+        // Invalid files open empty, and the user is told why.
+        WriteBytes(Path("bad.tsm"), std::string(84, '\0'));
+        prompts->files.push_back(FileChoice{Path("bad.tsm"), 2});
+        form->FileOpen();
+        QVERIFY(!form->RawLoaded());
+        QVERIFY(form->RecordLines().empty());
+        QVERIFY(form->RawStore().empty());
+        QCOMPARE(form->windowTitle(), QString("bad.tsm"));
+        QCOMPARE(prompts->shown.last().kind, QString("tell"));
+        QVERIFY(!form->Action("Send...")->isEnabled());
+
+        WriteBytes(Path("odd.TSM"), inst + "x");
+        prompts->files.push_back(FileChoice{Path("odd.TSM"), 2});
+        form->FileOpen();
+        QCOMPARE(prompts->shown.last().kind, QString("tell"));
+        QVERIFY(prompts->shown.last().text.contains("43"));
+        QVERIFY(form->RecordLines().empty());
+    }
+
+    void typedKeysAreFilteredAndCheckedOnLeavingTheCell() {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QApplication::setActiveWindow(form.get());
+        form->StringGrid1->setFocus();
+        form->StringGrid1->SetCurrentCell(1, stadix::ColN);
+        Type("x");
+        QCOMPARE(CellText(1, stadix::ColN), QString());
+        Type("12-3x");
+        PressEnter();
+        QCOMPARE(CellText(1, stadix::ColN), QString("12.000"));
+        QCOMPARE(form->StringGrid1->CurrentColumn(), int(stadix::ColE));
+
+        Type("100000000");
+        PressEnter();
+        QCOMPARE(prompts->shown.last().caption, QString("Warning"));
+        QCOMPARE(prompts->shown.last().text,
+                 QString::fromUtf8("Over range！\nPlease input again."));
+        QCOMPARE(form->StringGrid1->CurrentColumn(), int(stadix::ColE));
+        QCOMPARE(CellText(1, stadix::ColE), QString("100000000"));
+
+        form->Table().SetCell(1, stadix::ColE, "-9999999.9996");
+        PressEnter();
+        QCOMPARE(CellText(1, stadix::ColE), QString("-10000000.000"));
+        PressEnter();
+        Type("LONGNAME99");
+        PressEnter();
+        QCOMPARE(CellText(1, stadix::ColCode), QString("LONGNAME"));
+        QCOMPARE(form->StringGrid1->CurrentRow(), 2);
+        QCOMPARE(form->StringGrid1->CurrentColumn(), 0);
+        QVERIFY(form->Modified());
+    }
+
+    void headerRowCannotBeSelectedAndClicksShowTheRow() {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QWidget* viewport = form->StringGrid1->viewport();
+        const QRect header = form->StringGrid1->visualRect(form->StringGrid1->model()->index(0, 2));
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, header.center());
+        QCOMPARE(form->StringGrid1->CurrentRow(), 1);
+        const QRect cell = form->StringGrid1->visualRect(form->StringGrid1->model()->index(4, 2));
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, cell.center());
+        QCOMPARE(form->StringGrid1->CurrentRow(), 4);
+        QCOMPARE(form->StatusPanel(2)->text(), QString("Row:4"));
+    }
+
+    void totalFollowsEditsWhenTheRowChanges() {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QApplication::setActiveWindow(form.get());
+        form->StringGrid1->setFocus();
+        Type("P1");
+        PressEnter();
+        Type("1");
+        PressEnter();
+        Type("2");
+        PressEnter();
+        PressEnter();
+        PressEnter();
+        QTRY_COMPARE(form->StatusPanel(1)->text(), QString("Total:1"));
+    }
+
+    void commandLineOpensOnlyOneUpperCaseJobFile() {
+        WriteBytes(Path("start.jcd"), Line("P1", "1", "2") + "\r\n");
+        form->OpenFromCommandLine({Path("start.jcd")});
+        QVERIFY(form->Untitled());
+
+        std::vector<std::string> lines(17000, Line("Q", "1", "2"));
+        WriteBytes(Path("start.JCD"), stadix::JoinLinesCrLf(lines));
+        form->OpenFromCommandLine({Path("start.JCD"), Path("other.JCD")});
+        QVERIFY(form->Untitled());
+        form->OpenFromCommandLine({Path("start.JCD")});
+        QCOMPARE(form->windowTitle(), QString("start.JCD--TS Coord. data file"));
+        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:17000"));
+
+        // Every row is saved back, also beyond 15999.
+        form->Table().SetCell(16500, stadix::ColPt, "R");
+        form->FileSave();
+        QCOMPARE(Bytes(Path("start.JCD")).size(), std::size_t(17000 * 59));
+        QCOMPARE(Bytes(Path("start.JCD")).substr(16499 * 59, 2), std::string("R "));
+    }
+
+    void splashClosesItselfButTheHelpCopyWaits() {
+        TAboutBox splash;
+        QCOMPARE(splash.size(), QSize(343, 223));
+        QCOMPARE(splash.Version->text(), QString("Version  4.1"));
+        QVERIFY(!splash.CloseTimerRunning());
+        splash.StartCloseTimer();
+        splash.show();
+        QTRY_VERIFY_WITH_TIMEOUT(!splash.isVisible(), 3000);
+        QCOMPARE(splash.result(), int(QDialog::Accepted));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
