@@ -236,13 +236,13 @@ void KvrEngine::RecordTypeStep() {
         transferState_ = 1;
         return;
     }
-    const std::string byte = port_.Read(1);
-    const std::uint8_t type = byte.empty() ? 0 : static_cast<std::uint8_t>(byte[0]);
-    if (byte.size() == 1 && type == kEndByte) {
+    std::uint8_t type = 0;
+    const bool read = ReadByte(type);
+    if (read && type == kEndByte) {
         EndTransfer();
         return;
     }
-    const RecordType* entry = byte.size() == 1 ? FindRecordType(type) : nullptr;
+    const RecordType* entry = read ? FindRecordType(type) : nullptr;
     if (entry == nullptr) {
         port_.ClearBuffer(true, true);
         transferState_ = 1;
@@ -341,9 +341,8 @@ void KvrEngine::RequestStep() {
         RejectAndPause();
         return;
     }
-    const std::string byte = port_.Read(1);
-    if (byte.size() == 1 && RequestAllowed(static_cast<std::uint8_t>(byte[0])) &&
-        FillSendBlock(static_cast<std::uint8_t>(byte[0]))) {
+    std::uint8_t request = 0;
+    if (ReadByte(request) && RequestAllowed(request) && FillSendBlock(request)) {
         port_.ClearBuffer(true, true);
         SendBlockStep();
         return;
@@ -411,8 +410,8 @@ void KvrEngine::EchoStep() {
         RejectAndPause();
         return;
     }
-    const std::string byte = port_.Read(1);
-    if (byte.size() != 1 || static_cast<std::uint8_t>(byte[0]) != blockBuffer_[blockLength_]) {
+    std::uint8_t echo = 0;
+    if (!ReadByte(echo) || echo != blockBuffer_[blockLength_]) {
         // SendIndex stays, so the next request gets the same record again.
         RejectAndPause();
         return;
@@ -462,6 +461,14 @@ void KvrEngine::ResumeQueuedInput() {
     const int waiting = port_.InputCount();
     if (waiting > 0)
         OnBytesArrived(waiting);
+}
+
+bool KvrEngine::ReadByte(std::uint8_t& byte) {
+    const std::string bytes = port_.Read(1);
+    if (bytes.size() != 1)
+        return false;
+    byte = static_cast<std::uint8_t>(bytes[0]);
+    return true;
 }
 
 void KvrEngine::WriteByte(std::uint8_t byte) {

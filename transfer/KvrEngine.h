@@ -149,6 +149,8 @@ class KvrEngine {
     void CountTransferred();
     void EndTransfer();
     void ResumeQueuedInput();
+    // False when the port had no byte after all.
+    bool ReadByte(std::uint8_t& byte);
     void WriteByte(std::uint8_t byte);
     void StartTimer(KvrTimer timer, int ms);
     void StopTimer(KvrTimer timer);
