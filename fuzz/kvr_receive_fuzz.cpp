@@ -67,7 +67,7 @@ stadix::KvrSendData SendData() {
 // as soon as the block being waited for has been answered, and the counter shows the
 // accepted blocks.
 void CheckInvariants(const stadix::KvrEngine& engine, const FuzzHost& host) {
-    if (!engine.CanClose() && !host.running[static_cast<int>(KvrTimer::BlockWait)])
+    if (!engine.CloseAllowed() && !host.running[static_cast<int>(KvrTimer::BlockWait)])
         std::abort();
     if (host.counter != std::to_string(engine.TransferredCount()))
         std::abort();

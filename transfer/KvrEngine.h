@@ -79,6 +79,7 @@ std::string FormatFixedColumnRecord(std::uint8_t type, const std::string& text);
 // The seven display lines of a 51-byte station block (type 0xAF).
 std::vector<std::string> StationBlockLines(const std::uint8_t* block);
 
+// The transfer engine of the instrument-format dialog; one per transfer.
 class KvrEngine {
   public:
     static constexpr std::uint8_t kGoAheadByte = 0xBB;
@@ -110,13 +111,12 @@ class KvrEngine {
     void OnCancel();
     void OnLineError();
 
-    // Whether a close request may be granted now.
-    bool CanClose() const { return closeAllowed_; }
     // True once the end byte has been received or sent.
     bool Ended() const { return ended_; }
     bool Closed() const { return closed_; }
 
     int TransferState() const { return transferState_; }
+    // Whether a close request may be granted now: not while a block is in flight.
     bool CloseAllowed() const { return closeAllowed_; }
     // Whether the last record type received carries coordinates; the main window's
     // CoordView when the dialog closes.

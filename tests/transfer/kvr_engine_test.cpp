@@ -355,7 +355,7 @@ TEST_F(KvrTransferTest, CancelClosesWithoutSendingAndWaitsForABlockInFlight) {
     TakeWritten();
     engine->OnCancel();
     EXPECT_EQ(host.closeCount, 0);
-    EXPECT_FALSE(engine->CanClose());
+    EXPECT_FALSE(engine->CloseAllowed());
     Arrive(WithChecksum(CoordinateBlock()));
     // The block is answered and kept, then the dialog closes.
     EXPECT_EQ(TakeWritten(), std::string(1, '\0'));
@@ -384,7 +384,7 @@ TEST_F(KvrTransferTest, LineErrorShowsItselfAndClosesTwoSecondsLater) {
     engine->OnLineError();
     EXPECT_EQ(host.status, "Communication error!");
     EXPECT_EQ(host.timers, (std::map<KvrTimer, int>{{KvrTimer::CloseDelay, 2000}}));
-    EXPECT_TRUE(engine->CanClose());
+    EXPECT_TRUE(engine->CloseAllowed());
     Arrive(WithChecksum(CoordinateBlock()));
     EXPECT_EQ(TakeWritten(), "\xBB");
     EXPECT_TRUE(host.lines.empty());
