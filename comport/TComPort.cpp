@@ -1,0 +1,492 @@
+#include "comport/TComPort.h"
+
+#include "app/Errors.h"
+#include "transfer/SettingsFile.h"
+
+#include <QElapsedTimer>
+#include <QSerialPortInfo>
+#include <QThread>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#include <utility>
+
+namespace stadix {
+
+namespace {
+
+int BaudRateValue(const PortSettings& settings) {
+    switch (settings.baudRate) {
+    case BaudRate::Custom:
+        return settings.customBaudRate;
+    case BaudRate::Br110:
+        return 110;
+    case BaudRate::Br300:
+        return 300;
+    case BaudRate::Br600:
+        return 600;
+    case BaudRate::Br1200:
+        return 1200;
+    case BaudRate::Br2400:
+        return 2400;
+    case BaudRate::Br4800:
+        return 4800;
+    case BaudRate::Br9600:
+        return 9600;
+    case BaudRate::Br14400:
+        return 14400;
+    case BaudRate::Br19200:
+        return 19200;
+    case BaudRate::Br38400:
+        return 38400;
+    case BaudRate::Br56000:
+        return 56000;
+    case BaudRate::Br57600:
+        return 57600;
+    case BaudRate::Br115200:
+        return 115200;
+    case BaudRate::Br128000:
+        return 128000;
+    case BaudRate::Br256000:
+        return 256000;
+    }
+    return 9600;
+}
+
+QSerialPort::Parity QtParity(Parity parity) {
+    switch (parity) {
+    case Parity::None:
+        return QSerialPort::NoParity;
+    case Parity::Odd:
+        return QSerialPort::OddParity;
+    case Parity::Even:
+        return QSerialPort::EvenParity;
+    case Parity::Mark:
+        return QSerialPort::MarkParity;
+    case Parity::Space:
+        return QSerialPort::SpaceParity;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits QtStopBits(StopBits bits) {
+    switch (bits) {
+    case StopBits::One:
+        return QSerialPort::OneStop;
+    case StopBits::OnePointFive:
+        return QSerialPort::OneAndHalfStop;
+    case StopBits::Two:
+        return QSerialPort::TwoStop;
+    }
+    return QSerialPort::OneStop;
+}
+
+// The platform knows RTS/CTS and Xon/Xoff flow control; DSR flow is not available.
+QSerialPort::FlowControl QtFlowControl(const PortSettings& settings) {
+    if (settings.outCtsFlow || settings.rtsControl == RtsControl::Handshake)
+        return QSerialPort::HardwareControl;
+    if (settings.xonXoffOut || settings.xonXoffIn)
+        return QSerialPort::SoftwareControl;
+    return QSerialPort::NoFlowControl;
+}
+
+// Values the device cannot take at all are refused before they reach it.
+void CheckSettings(const PortSettings& settings) {
+    const bool valid = settings.dataBits >= 5 && settings.dataBits <= 8 &&
+                       (settings.baudRate != BaudRate::Custom || settings.customBaudRate > 0);
+    if (!valid)
+        throw EComPort(ComPortErrorKind::SetCommState, EINVAL);
+}
+
+} // namespace
+
+TComPort::TComPort(QObject* parent) : QObject(parent), port_(std::make_unique<QSerialPort>()) {
+    setObjectName(QString::fromLatin1(kPortSection));
+    ConnectDevice();
+}
+
+TComPort::~TComPort() {
+    Close();
+}
+
+// The device's signals are handled on the device's own thread, where they are raised.
+void TComPort::ConnectDevice() {
+    QSerialPort* port = port_.get();
+    connect(port, &QSerialPort::readyRead, port, [this] { TakeArrivedBytes(); });
+    connect(port, &QSerialPort::errorOccurred, port,
+            [this](QSerialPort::SerialPortError error) { HandleDeviceError(error); });
+}
+
+void TComPort::SetSettings(const PortSettings& settings) {
+    CheckSettings(settings);
+    settings_ = settings;
+    if (Connected())
+        ApplySettings();
+}
+
+void TComPort::SetPortName(const std::string& name) {
+    PortSettings changed = settings_;
+    changed.portName = name;
+    SetSettings(changed);
+}
+
+void TComPort::SetBaudRate(BaudRate rate) {
+    PortSettings changed = settings_;
+    changed.baudRate = rate;
+    SetSettings(changed);
+}
+
+void TComPort::SetCustomBaudRate(int rate) {
+    PortSettings changed = settings_;
+    changed.customBaudRate = rate;
+    SetSettings(changed);
+}
+
+void TComPort::SetDataBits(int bits) {
+    PortSettings changed = settings_;
+    changed.dataBits = bits;
+    SetSettings(changed);
+}
+
+void TComPort::SetStopBits(StopBits bits) {
+    PortSettings changed = settings_;
+    changed.stopBits = bits;
+    SetSettings(changed);
+}
+
+void TComPort::SetParity(Parity parity) {
+    PortSettings changed = settings_;
+    changed.parity = parity;
+    SetSettings(changed);
+}
+
+void TComPort::SetOutCtsFlow(bool on) {
+    PortSettings changed = settings_;
+    changed.outCtsFlow = on;
+    SetSettings(changed);
+}
+
+void TComPort::SetOutDsrFlow(bool on) {
+    PortSettings changed = settings_;
+    changed.outDsrFlow = on;
+    SetSettings(changed);
+}
+
+void TComPort::SetDtrControl(DtrControl control) {
+    PortSettings changed = settings_;
+    changed.dtrControl = control;
+    SetSettings(changed);
+}
+
+void TComPort::SetRtsControl(RtsControl control) {
+    PortSettings changed = settings_;
+    changed.rtsControl = control;
+    SetSettings(changed);
+}
+
+void TComPort::SetXonXoffOut(bool on) {
+    PortSettings changed = settings_;
+    changed.xonXoffOut = on;
+    SetSettings(changed);
+}
+
+void TComPort::SetXonXoffIn(bool on) {
+    PortSettings changed = settings_;
+    changed.xonXoffIn = on;
+    SetSettings(changed);
+}
+
+void TComPort::Open() {
+    if (Connected())
+        return;
+    ResetDeviceSettings();
+    port_->setPortName(QString::fromStdString(settings_.portName));
+    input_.clear();
+    pendingErrors_ = 0;
+    hungUp_ = false;
+    lastErrno_ = 0;
+    errno = 0;
+    if (!port_->open(QIODevice::ReadWrite))
+        throw EComPort(ComPortErrorKind::OpenPort, lastErrno_ != 0 ? lastErrno_ : EIO);
+    try {
+        ApplySettings();
+    } catch (const EComPort&) {
+        port_->close();
+        throw;
+    }
+}
+
+// The device opens with plain settings that every device takes; ours follow, so that
+// a refused one is reported as a configuration failure.
+void TComPort::ResetDeviceSettings() {
+    port_->setBaudRate(9600);
+    port_->setDataBits(QSerialPort::Data8);
+    port_->setParity(QSerialPort::NoParity);
+    port_->setStopBits(QSerialPort::OneStop);
+    port_->setFlowControl(QSerialPort::NoFlowControl);
+}
+
+void TComPort::Close() {
+    if (port_->isOpen())
+        port_->close();
+    input_.clear();
+}
+
+bool TComPort::Connected() const {
+    return port_->isOpen();
+}
+
+void TComPort::ApplySettings() {
+    lastErrno_ = 0;
+    errno = 0;
+    const bool applied =
+        port_->setBaudRate(BaudRateValue(settings_)) &&
+        port_->setDataBits(static_cast<QSerialPort::DataBits>(settings_.dataBits)) &&
+        port_->setParity(QtParity(settings_.parity)) &&
+        port_->setStopBits(QtStopBits(settings_.stopBits)) &&
+        port_->setFlowControl(QtFlowControl(settings_));
+    if (!applied)
+        throw EComPort(ComPortErrorKind::SetCommState, lastErrno_ != 0 ? lastErrno_ : EINVAL);
+    ApplyModemLines();
+}
+
+// Best effort: devices without modem lines (pseudo-terminals, some adapters) refuse
+// these calls, and the line works without them.
+void TComPort::ApplyModemLines() {
+    port_->setDataTerminalReady(settings_.dtrControl != DtrControl::Disable);
+    if (QtFlowControl(settings_) != QSerialPort::HardwareControl)
+        port_->setRequestToSend(settings_.rtsControl == RtsControl::Enable);
+}
+
+void TComPort::TakeArrivedBytes() {
+    input_.append(port_->readAll());
+    if (!input_.isEmpty())
+        ScheduleDelivery();
+}
+
+// Called while the device is inside its own read handling: closing is left for later.
+void TComPort::HandleDeviceError(QSerialPort::SerialPortError error) {
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+        return;
+    lastErrno_ = errno;
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
+        return;
+    if (hungUp_)
+        return;
+    if (LineHungUp()) {
+        hungUp_ = true;
+        QMetaObject::invokeMethod(
+            port_.get(), [this] { CloseAfterHangUp(); }, Qt::QueuedConnection);
+        return;
+    }
+    // A read that found nothing (the bytes were taken or purged after the device was
+    // seen readable) stops the device's reading; reading the queue restarts it.
+    TakeArrivedBytes();
+}
+
+bool TComPort::LineHungUp() const {
+    pollfd line{port_->handle(), POLLIN, 0};
+    return ::poll(&line, 1, 0) > 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+void TComPort::CloseAfterHangUp() {
+    if (!port_->isOpen())
+        return;
+    Close();
+    pendingErrors_ |= CeIo;
+    ScheduleDelivery();
+}
+
+// A failure of the device itself: when the line has gone, the port closes.
+void TComPort::NoteFailure(int errorCode) {
+    if (errorCode == EIO || LineHungUp()) {
+        hungUp_ = true;
+        CloseAfterHangUp();
+    }
+}
+
+void TComPort::RequireOpen(ComPortErrorKind kind) {
+    if (hungUp_)
+        CloseAfterHangUp();
+    if (!port_->isOpen())
+        throw EComPort(kind, hungUp_ ? EIO : EBADF);
+}
+
+// Takes what the device holds now, without waiting.
+void TComPort::PullFromDevice() {
+    while (port_->waitForReadyRead(0)) {
+    }
+    TakeArrivedBytes();
+}
+
+int TComPort::DeviceQueueCount() const {
+    int waiting = 0;
+    if (::ioctl(port_->handle(), FIONREAD, &waiting) == -1)
+        return -1;
+    return waiting;
+}
+
+int TComPort::WaitingCount() const {
+    if (!port_->isOpen())
+        return 0;
+    return static_cast<int>(input_.size()) + std::max(DeviceQueueCount(), 0);
+}
+
+int TComPort::Read(void* buffer, int count) {
+    RequireOpen(ComPortErrorKind::ReadFile);
+    if (input_.size() < count)
+        PullFromDevice();
+    const int taken = std::min(count, static_cast<int>(input_.size()));
+    if (taken <= 0)
+        return 0;
+    std::memcpy(buffer, input_.constData(), static_cast<std::size_t>(taken));
+    input_.remove(0, taken);
+    return taken;
+}
+
+int TComPort::ReadStr(std::string& text, int count) {
+    text.assign(static_cast<std::size_t>(std::max(count, 0)), '\0');
+    const int taken = Read(text.data(), count);
+    text.resize(static_cast<std::size_t>(taken));
+    return taken;
+}
+
+int TComPort::Write(const void* buffer, int count) {
+    RequireOpen(ComPortErrorKind::WriteFile);
+    const char* bytes = static_cast<const char*>(buffer);
+    const qint64 limitMs =
+        qint64(writeTimeouts_.perByteMs) * count + qint64(writeTimeouts_.constantMs);
+    QElapsedTimer clock;
+    clock.start();
+    int written = 0;
+    while (written < count) {
+        const ssize_t n =
+            ::write(port_->handle(), bytes + written, static_cast<std::size_t>(count - written));
+        if (n > 0) {
+            written += static_cast<int>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            const int code = errno;
+            NoteFailure(code);
+            throw EComPort(ComPortErrorKind::WriteFile, code);
+        }
+        const qint64 leftMs = limitMs - clock.elapsed();
+        if (leftMs <= 0)
+            break;
+        pollfd line{port_->handle(), POLLOUT, 0};
+        ::poll(&line, 1, static_cast<int>(leftMs));
+    }
+    return written;
+}
+
+int TComPort::WriteStr(const std::string& text) {
+    return Write(text.data(), static_cast<int>(text.size()));
+}
+
+int TComPort::InputCount() {
+    RequireOpen(ComPortErrorKind::ClearCommError);
+    const int waiting = DeviceQueueCount();
+    if (waiting < 0) {
+        const int code = errno;
+        NoteFailure(code);
+        throw EComPort(ComPortErrorKind::ClearCommError, code);
+    }
+    return static_cast<int>(input_.size()) + waiting;
+}
+
+void TComPort::ClearBuffer(bool input, bool output) {
+    RequireOpen(ComPortErrorKind::PurgeComm);
+    QSerialPort::Directions directions;
+    if (input) {
+        directions |= QSerialPort::Input;
+        input_.clear();
+    }
+    if (output)
+        directions |= QSerialPort::Output;
+    if (directions == QSerialPort::Directions())
+        return;
+    lastErrno_ = 0;
+    if (!port_->clear(directions)) {
+        const int code = lastErrno_ != 0 ? lastErrno_ : EIO;
+        NoteFailure(code);
+        throw EComPort(ComPortErrorKind::PurgeComm, code);
+    }
+}
+
+bool TComPort::WaitForInput(int ms) {
+    if (InputCount() > 0)
+        return true;
+    port_->waitForReadyRead(ms);
+    TakeArrivedBytes();
+    return InputCount() > 0;
+}
+
+void TComPort::StoreSettings(const std::string& path) const {
+    try {
+        StorePortSettings(path, objectName().toStdString(), settings_);
+    } catch (const FileError&) {
+        throw EComPort(ComPortErrorKind::StoreSettings, errno != 0 ? errno : EIO);
+    }
+}
+
+void TComPort::LoadSettings(const std::string& path) {
+    PortSettings loaded = settings_;
+    LoadPortSettings(path, objectName().toStdString(), loaded);
+    SetSettings(loaded);
+}
+
+QStringList TComPort::EnumComPorts() {
+    QStringList names;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        names << info.portName();
+    names.sort();
+    return names;
+}
+
+void TComPort::HandOverTo(QThread* worker) {
+    home_ = port_->thread();
+    port_->moveToThread(worker);
+}
+
+void TComPort::HandBack() {
+    port_->moveToThread(home_);
+}
+
+void TComPort::ScheduleDelivery() {
+    if (deliveryScheduled_)
+        return;
+    deliveryScheduled_ = true;
+    QMetaObject::invokeMethod(
+        port_.get(), [this] { DeliverEvents(); }, Qt::QueuedConnection);
+}
+
+void TComPort::DeliverEvents() {
+    deliveryScheduled_ = false;
+    if (delivering_) {
+        // A handler of the current batch lets the event loop run: this batch waits.
+        redeliver_ = true;
+        return;
+    }
+    struct Batch {
+        TComPort& port;
+        explicit Batch(TComPort& p) : port(p) { port.delivering_ = true; }
+        ~Batch() {
+            port.delivering_ = false;
+            if (std::exchange(port.redeliver_, false))
+                port.ScheduleDelivery();
+        }
+    } batch(*this);
+    const int errors = std::exchange(pendingErrors_, 0);
+    if (errors != 0 && (events_ & EvError) != 0)
+        emit OnError(errors);
+    const int count = WaitingCount();
+    if (count > 0 && (events_ & EvRxChar) != 0)
+        emit OnRxChar(count);
+}
+
+} // namespace stadix

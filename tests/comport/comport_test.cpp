@@ -1,0 +1,355 @@
+// The serial port component on a real pseudo-terminal.
+#include "Pty.h"
+#include "comport/TComPort.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace stadix {
+namespace {
+
+using test::Pty;
+
+// Runs the event loop until the condition holds or 3 s have passed.
+bool WaitUntil(const std::function<bool()>& condition) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > 3000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+// Runs the event loop for a while, to let late events show up.
+void Settle(int ms = 200) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+speed_t OutputSpeed(const Pty& pty) {
+    const termios settings = pty.ProgramEndSettings();
+    return cfgetospeed(&settings);
+}
+
+std::string AllByteValues() {
+    std::string bytes;
+    for (int value = 0; value < 256; ++value)
+        bytes.push_back(static_cast<char>(value));
+    return bytes;
+}
+
+class ComPortTest : public ::testing::Test {
+  protected:
+    void SetUp() override { port.SetPortName(pty.DevicePath()); }
+
+    Pty pty;
+    TComPort port;
+};
+
+TEST_F(ComPortTest, OpensWithItsSettingsAndASecondOpenChangesNothing) {
+    EXPECT_EQ(port.Settings().baudRate, BaudRate::Br9600);
+    port.Open();
+    ASSERT_TRUE(port.Connected());
+    EXPECT_EQ(OutputSpeed(pty), speed_t(B9600));
+
+    ASSERT_TRUE(pty.Write("A"));
+    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 1; }));
+    port.Open();
+    EXPECT_TRUE(port.Connected());
+    EXPECT_EQ(port.InputCount(), 1) << "a second open must not reopen or purge";
+}
+
+TEST(ComPortOpen, MissingDeviceRaisesUnableToOpenWithErrno) {
+    TComPort port;
+    port.SetPortName("/dev/stadix-no-such-device");
+    try {
+        port.Open();
+        FAIL() << "opening a missing device must fail";
+    } catch (const EComPort& error) {
+        EXPECT_EQ(error.Kind(), ComPortErrorKind::OpenPort);
+        EXPECT_EQ(error.ErrorCode(), ENOENT);
+        EXPECT_STREQ(error.what(), "Unable to open com port (win error code: 2)");
+    }
+    EXPECT_FALSE(port.Connected());
+    EXPECT_THROW(port.InputCount(), EComPort);
+}
+
+TEST_F(ComPortTest, PortHeldByAnotherComponentCannotBeOpened) {
+    port.Open();
+    TComPort other;
+    other.SetPortName(pty.DevicePath());
+    try {
+        other.Open();
+        FAIL() << "a port in use must not open twice";
+    } catch (const EComPort& error) {
+        EXPECT_EQ(error.Kind(), ComPortErrorKind::OpenPort);
+    }
+    EXPECT_FALSE(other.Connected());
+    EXPECT_TRUE(port.Connected());
+}
+
+TEST_F(ComPortTest, AllByteValuesPassBothWays) {
+    port.Open();
+    const std::string bytes = AllByteValues();
+
+    ASSERT_TRUE(pty.Write(bytes));
+    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 256; }));
+    std::string received;
+    EXPECT_EQ(port.ReadStr(received, 256), 256);
+    EXPECT_EQ(received, bytes);
+    EXPECT_EQ(port.InputCount(), 0);
+
+    EXPECT_EQ(port.WriteStr(bytes), 256);
+    EXPECT_EQ(pty.Read(256), bytes);
+}
+
+TEST_F(ComPortTest, ReadTakesNoMoreThanAskedAndKeepsTheRest) {
+    port.Open();
+    ASSERT_TRUE(pty.Write("HELLO"));
+    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 5; }));
+    std::string text;
+    EXPECT_EQ(port.ReadStr(text, 2), 2);
+    EXPECT_EQ(text, "HE");
+    EXPECT_EQ(port.InputCount(), 3);
+    char rest[8] = {};
+    EXPECT_EQ(port.Read(rest, 8), 3);
+    EXPECT_EQ(std::string(rest, 3), "LLO");
+}
+
+TEST_F(ComPortTest, ArrivingBytesRaiseRxCharWithCountsThatAddUp) {
+    std::vector<int> counts;
+    std::string received;
+    QObject::connect(&port, &TComPort::OnRxChar, [&](int count) {
+        counts.push_back(count);
+        std::string chunk;
+        port.ReadStr(chunk, count);
+        received += chunk;
+    });
+    port.Open();
+
+    ASSERT_TRUE(pty.Write("\x06\x15"));
+    ASSERT_TRUE(WaitUntil([&] { return received.size() == 2; }));
+    Settle();
+    EXPECT_EQ(received, "\x06\x15");
+    int total = 0;
+    for (int count : counts) {
+        EXPECT_GT(count, 0);
+        total += count;
+    }
+    EXPECT_EQ(total, 2);
+}
+
+// A handler that lets the event loop run (as the instrument-format dialog does) gets
+// no nested event; what arrives meanwhile is announced after it returns.
+TEST_F(ComPortTest, HandlersOfOnePortNeverOverlap) {
+    int depth = 0;
+    int deepest = 0;
+    std::string received;
+    bool spun = false;
+    QObject::connect(&port, &TComPort::OnRxChar, [&](int count) {
+        ++depth;
+        deepest = std::max(deepest, depth);
+        std::string chunk;
+        port.ReadStr(chunk, count);
+        received += chunk;
+        if (!spun) {
+            spun = true;
+            pty.Write("BC");
+            Settle(100);
+        }
+        --depth;
+    });
+    port.Open();
+
+    ASSERT_TRUE(pty.Write("A"));
+    ASSERT_TRUE(WaitUntil([&] { return received == "ABC"; })) << received;
+    EXPECT_EQ(deepest, 1);
+}
+
+TEST_F(ComPortTest, ClearingInputOnlyKeepsOutputNotYetSent) {
+    port.Open();
+    ASSERT_EQ(port.WriteStr("OUT"), 3);
+    ASSERT_TRUE(pty.Write("IN"));
+    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 2; }));
+
+    port.ClearBuffer(true, false);
+    EXPECT_EQ(port.InputCount(), 0);
+    EXPECT_EQ(pty.Read(3), "OUT");
+
+    ASSERT_EQ(port.WriteStr("LOST"), 4);
+    port.ClearBuffer(false, true);
+    EXPECT_EQ(pty.Read(4, 300), "");
+}
+
+TEST_F(ComPortTest, HangUpClosesThePortAndIsReportedOnce) {
+    std::vector<int> errors;
+    QObject::connect(&port, &TComPort::OnError, [&](int set) { errors.push_back(set); });
+    port.Open();
+
+    pty.Close();
+    ASSERT_TRUE(WaitUntil([&] { return !port.Connected(); }));
+    Settle();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0] & CeIo, 0);
+    try {
+        port.InputCount();
+        FAIL() << "a closed port has no input queue";
+    } catch (const EComPort& error) {
+        EXPECT_EQ(error.Kind(), ComPortErrorKind::ClearCommError);
+    }
+}
+
+TEST_F(ComPortTest, WriteOnAHungUpLineFailsAndClosesThePort) {
+    std::vector<int> errors;
+    QObject::connect(&port, &TComPort::OnError, [&](int set) { errors.push_back(set); });
+    port.Open();
+    pty.Close();
+
+    try {
+        port.WriteStr("X");
+        FAIL() << "writing to a line that has gone must fail";
+    } catch (const EComPort& error) {
+        EXPECT_EQ(error.Kind(), ComPortErrorKind::WriteFile);
+        EXPECT_EQ(error.ErrorCode(), EIO);
+    }
+    EXPECT_FALSE(port.Connected());
+    Settle();
+    EXPECT_EQ(errors.size(), 1u);
+}
+
+TEST_F(ComPortTest, SettingsChangedWhileOpenReachTheDevice) {
+    port.Open();
+    port.SetBaudRate(BaudRate::Br19200);
+    EXPECT_EQ(OutputSpeed(pty), speed_t(B19200));
+    port.SetStopBits(StopBits::Two);
+    EXPECT_NE(pty.ProgramEndSettings().c_cflag & CSTOPB, 0u);
+    port.SetCustomBaudRate(4800);
+    port.SetBaudRate(BaudRate::Custom);
+    EXPECT_EQ(OutputSpeed(pty), speed_t(B4800));
+
+    EXPECT_THROW(port.SetDataBits(4), EComPort);
+    EXPECT_EQ(port.Settings().dataBits, 8);
+    EXPECT_TRUE(port.Connected());
+}
+
+TEST_F(ComPortTest, SettingsStoredToTheFileComeBackAndReachAnOpenPort) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::string path = folder.filePath("Commpara").toStdString();
+    port.LoadSettings(path);
+    EXPECT_EQ(port.Settings().portName, pty.DevicePath()) << "no file keeps the settings";
+
+    port.SetBaudRate(BaudRate::Br38400);
+    port.SetStopBits(StopBits::Two);
+    port.StoreSettings(path);
+
+    port.SetBaudRate(BaudRate::Br1200);
+    port.SetStopBits(StopBits::One);
+    port.Open();
+    port.LoadSettings(path);
+    EXPECT_EQ(port.Settings().portName, pty.DevicePath());
+    EXPECT_EQ(port.Settings().baudRate, BaudRate::Br38400);
+    EXPECT_EQ(port.Settings().stopBits, StopBits::Two);
+    EXPECT_EQ(OutputSpeed(pty), speed_t(B38400));
+    EXPECT_NE(pty.ProgramEndSettings().c_cflag & CSTOPB, 0u);
+}
+
+TEST_F(ComPortTest, ModemLinesThatThePtyRefusesDoNotFailTheOpen) {
+    port.SetDtrControl(DtrControl::Enable);
+    port.SetRtsControl(RtsControl::Enable);
+    port.Open();
+    EXPECT_TRUE(port.Connected());
+}
+
+TEST_F(ComPortTest, WriteGivesUpAfterTheWriteTimeOut) {
+    port.Open();
+    port.SetTimeouts({0, 200});
+    const std::string flood(1 << 20, 'x');
+    const int written = port.WriteStr(flood);
+    EXPECT_GT(written, 0);
+    EXPECT_LT(written, static_cast<int>(flood.size()));
+}
+
+// Handlers that read past the announced count or purge make the port take bytes from
+// the device outside its own reading; a stream must still arrive whole.
+TEST_F(ComPortTest, AStreamArrivesWholeWhileHandlersTakeMoreThanAnnounced) {
+    std::string received;
+    QObject::connect(&port, &TComPort::OnRxChar, [&](int count) {
+        std::string chunk;
+        port.ReadStr(chunk, count + 64);
+        received += chunk;
+    });
+    port.Open();
+    std::string sent;
+    for (int i = 0; i < 3000; ++i)
+        sent.push_back(static_cast<char>('a' + i % 26));
+    std::thread instrument([&] {
+        for (std::size_t i = 0; i < sent.size(); ++i) {
+            pty.Write(sent.substr(i, 1));
+            if (i % 7 == 0)
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+    const bool whole = WaitUntil([&] { return received.size() >= sent.size(); });
+    instrument.join();
+    ASSERT_TRUE(whole) << received.size();
+    EXPECT_EQ(received, sent);
+    Settle(50);
+    ASSERT_TRUE(pty.Write("!"));
+    EXPECT_TRUE(WaitUntil([&] { return received.size() == sent.size() + 1; }));
+    EXPECT_TRUE(port.Connected());
+}
+
+// The worker thread of a transfer takes the port, talks on it without an event loop
+// and gives it back; events then reach the owner's thread again.
+TEST_F(ComPortTest, AWorkerThreadCanTakeThePortAndGiveItBack) {
+    port.Open();
+    std::string workerReceived;
+    QThread* worker = QThread::create([&] {
+        if (port.WaitForInput(3000)) {
+            QThread::msleep(50);
+            port.ReadStr(workerReceived, port.InputCount());
+            port.WriteStr("ACK:" + workerReceived);
+        }
+        port.HandBack();
+    });
+    port.HandOverTo(worker);
+    worker->start();
+    ASSERT_TRUE(pty.Write("PING"));
+    ASSERT_TRUE(worker->wait(5000));
+    delete worker;
+    EXPECT_EQ(workerReceived, "PING");
+    EXPECT_EQ(pty.Read(8), "ACK:PING");
+
+    QThread* handlerThread = nullptr;
+    QObject::connect(&port, &TComPort::OnRxChar,
+                     [&](int) { handlerThread = QThread::currentThread(); });
+    ASSERT_TRUE(pty.Write("Z"));
+    ASSERT_TRUE(WaitUntil([&] { return handlerThread != nullptr; }));
+    EXPECT_EQ(handlerThread, QCoreApplication::instance()->thread());
+}
+
+} // namespace
+} // namespace stadix
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
