@@ -121,11 +121,20 @@ void TComPort::ConnectDevice() {
             [this](QSerialPort::SerialPortError error) { HandleDeviceError(error); });
 }
 
+// A change the open device refuses is taken back, so that the settings always describe
+// the device.
 void TComPort::SetSettings(const PortSettings& settings) {
     CheckSettings(settings);
-    settings_ = settings;
-    if (Connected())
+    const PortSettings previous = std::exchange(settings_, settings);
+    if (!Connected())
+        return;
+    try {
         ApplySettings();
+    } catch (const EComPort&) {
+        settings_ = previous;
+        ApplySettings();
+        throw;
+    }
 }
 
 void TComPort::SetPortName(const std::string& name) {
