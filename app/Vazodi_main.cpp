@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -33,6 +34,7 @@ namespace {
 const char* const kCoordTitle = "--TS Coord. data file";
 const char* const kMeasTitle = "--TS Meas. Data File";
 const QColor kLightBlue(237, 244, 255);
+const int kFrameMs = 16;
 
 const char* const kOpenFilter =
     "TS Coord. Data File(*.JCD)|*.JCD|TS Meas. Data File(*.TSM)|*.TSM|GTS Meas. Data "
@@ -395,12 +397,17 @@ void TForm1::FillTable() {
     if (showProgress)
         ShowProgress("Loading records...");
     const int column = StringGrid1->CurrentColumn();
+    // Yield to the window every 100 lines, but at most once a frame: a repaint for
+    // every 100 lines would make loading many times slower than the load itself.
+    QElapsedTimer sinceYield;
+    sinceYield.start();
     stadix::FillTable(Table_, RecordLines_, [&](std::size_t i) {
-        if (!showProgress || i % 100 != 0)
+        if (!showProgress || i % 100 != 0 || sinceYield.elapsed() < kFrameMs)
             return;
         model_->RowsChanged(1, int(i) + 1);
         SetCurrentCell(int(i) + 1, column);
         QCoreApplication::processEvents();
+        sinceYield.restart();
     });
     if (!RecordLines_.empty())
         model_->RowsChanged(1, int(RecordLines_.size()));

@@ -57,8 +57,11 @@ class ScriptedPrompts : public Prompts {
         shown.append({kind, spec.title, spec.filter, spec});
         if (files.empty())
             return std::nullopt;
-        auto file = files.front();
+        const bool cancelled = !files.front().has_value();
+        const FileChoice choice = cancelled ? FileChoice{} : *files.front();
         files.pop_front();
-        return file;
+        if (cancelled)
+            return std::nullopt;
+        return choice;
     }
 };

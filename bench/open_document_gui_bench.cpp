@@ -1,0 +1,100 @@
+// Opening documents in the real main window, up to the shown table or listing.
+#include "app/Data_format.h"
+#include "app/FileIO.h"
+#include "app/Vazodi_main.h"
+#include "tests/support/ScriptedPrompts.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QTemporaryDir* folder = nullptr;
+
+QString WriteJob(int lines) {
+    std::vector<std::string> records;
+    for (int i = 0; i < lines; ++i)
+        records.push_back(stadix::MakeRecordLine("P" + std::to_string(i), "C",
+                                                 std::to_string(i) + ".5", "2.25", "3"));
+    const QString path = folder->filePath("job.JCD");
+    stadix::WriteFileAtomically(path.toStdString(), stadix::JoinLinesCrLf(records));
+    return path;
+}
+
+// An INST record followed by PT records, in the instrument's default byte order.
+QString WriteMeasurements(int records) {
+    std::string bytes(42, '\0');
+    bytes[0] = char(0x81);
+    for (int i = 1; i < records; ++i) {
+        std::string pt(42, '\0');
+        pt[0] = 4;
+        const std::string name = "P" + std::to_string(i % 1000);
+        pt.replace(1, name.size(), name);
+        bytes += pt;
+    }
+    const QString path = folder->filePath("meas.TSM");
+    stadix::WriteFileAtomically(path.toStdString(), bytes);
+    return path;
+}
+
+void OpenIn(TForm1& form, ScriptedPrompts& prompts, const QString& path, int type) {
+    prompts.files.push_back(FileChoice{path, type});
+    form.FileOpen();
+    QCoreApplication::processEvents();
+}
+
+void BM_OpenJob15999(benchmark::State& state) {
+    const QString path = WriteJob(15999);
+    auto scripted = std::make_unique<ScriptedPrompts>();
+    ScriptedPrompts& prompts = *scripted;
+    TForm1 form(std::move(scripted));
+    form.show();
+    for (auto _ : state)
+        OpenIn(form, prompts, path, 1);
+    state.counters["rows"] = double(form.Table().CountComplete());
+}
+BENCHMARK(BM_OpenJob15999)->Unit(benchmark::kMillisecond);
+
+void BM_OpenTsm3072(benchmark::State& state) {
+    const QString path = WriteMeasurements(3072);
+    auto scripted = std::make_unique<ScriptedPrompts>();
+    ScriptedPrompts& prompts = *scripted;
+    TForm1 form(std::move(scripted));
+    form.show();
+    for (auto _ : state)
+        OpenIn(form, prompts, path, 2);
+    state.counters["lines"] = double(form.RecordLines().size());
+}
+BENCHMARK(BM_OpenTsm3072)->Unit(benchmark::kMillisecond);
+
+void BM_OpenTsm100000Lines(benchmark::State& state) {
+    const QString path = WriteMeasurements(100000);
+    auto scripted = std::make_unique<ScriptedPrompts>();
+    ScriptedPrompts& prompts = *scripted;
+    TForm1 form(std::move(scripted));
+    form.show();
+    for (auto _ : state) {
+        OpenIn(form, prompts, path, 2);
+        // Scroll to the end, as a user looking at the last records would.
+        form.RichEdit1->moveCursor(QTextCursor::End);
+        QCoreApplication::processEvents();
+    }
+    state.counters["lines"] = double(form.RecordLines().size());
+}
+BENCHMARK(BM_OpenTsm100000Lines)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QTemporaryDir temporary;
+    folder = &temporary;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,48 @@
+// Record lines and the record table on a whole job.
+#include "app/Data_format.h"
+#include "app/RecordTable.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+std::vector<std::string> JobLines(int count) {
+    std::vector<std::string> lines;
+    lines.reserve(std::size_t(count));
+    for (int i = 0; i < count; ++i)
+        lines.push_back(stadix::MakeRecordLine("P" + std::to_string(i), "CODE",
+                                               std::to_string(1000 + i) + ".123",
+                                               std::to_string(5000 + i) + ".456", "12.3"));
+    return lines;
+}
+
+void BM_MakeRecordLine(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            stadix::MakeRecordLine("P1234", "TREE", "1234567.891", "-2345.678", "12.3"));
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_MakeRecordLine);
+
+void BM_FillTable15999(benchmark::State& state) {
+    const std::vector<std::string> lines = JobLines(15999);
+    stadix::RecordTable table;
+    for (auto _ : state) {
+        table.ClearTable();
+        stadix::FillTable(table, lines);
+    }
+    state.SetItemsProcessed(state.iterations() * 15999);
+}
+BENCHMARK(BM_FillTable15999)->Unit(benchmark::kMillisecond);
+
+void BM_GatherRecords15999(benchmark::State& state) {
+    stadix::RecordTable table;
+    stadix::FillTable(table, JobLines(15999));
+    std::vector<std::string> lines;
+    for (auto _ : state)
+        stadix::GatherRecords(table, lines);
+    state.SetItemsProcessed(state.iterations() * 15999);
+}
+BENCHMARK(BM_GatherRecords15999)->Unit(benchmark::kMillisecond);
+
+} // namespace
