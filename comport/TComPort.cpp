@@ -94,6 +94,47 @@ QSerialPort::FlowControl QtFlowControl(const PortSettings& settings) {
     return QSerialPort::NoFlowControl;
 }
 
+// How Qt classifies an error number of the platform.
+QSerialPort::SerialPortError QtErrorOf(int errorNumber) {
+    switch (errorNumber) {
+    case ENODEV:
+    case ENOENT:
+        return QSerialPort::DeviceNotFoundError;
+    case EACCES:
+    case EBUSY:
+    case EPERM:
+        return QSerialPort::PermissionError;
+    case EAGAIN:
+    case EIO:
+    case EBADF:
+        return QSerialPort::ResourceError;
+    case EINVAL:
+    case ENOTTY:
+        return QSerialPort::UnsupportedOperationError;
+    default:
+        return QSerialPort::UnknownError;
+    }
+}
+
+// The error number behind a device error. errno is trusted when it explains the
+// error; some failures (a lock held by another program, a value Qt itself refuses)
+// leave an unrelated errno behind and get the nearest number instead.
+int PlatformErrorNumber(QSerialPort::SerialPortError error, int errorNumber) {
+    if (errorNumber != 0 && QtErrorOf(errorNumber) == error)
+        return errorNumber;
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return ENOENT;
+    case QSerialPort::PermissionError:
+    case QSerialPort::OpenError:
+        return EBUSY;
+    case QSerialPort::UnsupportedOperationError:
+        return EINVAL;
+    default:
+        return errorNumber != 0 ? errorNumber : EIO;
+    }
+}
+
 // Values the device cannot take at all are refused before they reach it.
 void CheckSettings(const PortSettings& settings) {
     const bool valid = settings.dataBits >= 5 && settings.dataBits <= 8 &&
@@ -281,7 +322,7 @@ void TComPort::TakeArrivedBytes() {
 void TComPort::HandleDeviceError(QSerialPort::SerialPortError error) {
     if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
         return;
-    lastErrno_ = errno;
+    lastErrno_ = PlatformErrorNumber(error, errno);
     if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
         return;
     if (hungUp_)

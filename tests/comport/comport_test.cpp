@@ -99,6 +99,7 @@ TEST_F(ComPortTest, PortHeldByAnotherComponentCannotBeOpened) {
         FAIL() << "a port in use must not open twice";
     } catch (const EComPort& error) {
         EXPECT_EQ(error.Kind(), ComPortErrorKind::OpenPort);
+        EXPECT_EQ(error.ErrorCode(), EBUSY);
     }
     EXPECT_FALSE(other.Connected());
     EXPECT_TRUE(port.Connected());
