@@ -296,6 +296,27 @@ class MainWindowTest : public QObject {
         form->Menu("SD/U dsik")->aboutToShow();
         QVERIFY(!form->Action("Export Data...")->isEnabled());
 
+        QCOMPARE(form->RichEdit1->font().pixelSize(), 14);
+        QCOMPARE(form->RichEdit1->lineWrapMode(), QPlainTextEdit::NoWrap);
+
+        WriteBytes(Path("m.gts"), "gts line\n");
+        prompts->files.push_back(FileChoice{Path("m.gts"), 3});
+        form->FileOpen();
+        QCOMPARE(form->DataFormat(), 1);
+        QVERIFY(!form->RawLoaded());
+        QCOMPARE(form->windowTitle(), QString("m.gts"));
+        form->FileSave();
+        QCOMPARE(Bytes(Path("m.gts")), std::string("gts line\r\n"));
+
+        WriteBytes(Path("m.GTS"), "y\r\n");
+        prompts->files.push_back(FileChoice{Path("m.GTS"), 4});
+        form->FileOpen();
+        QCOMPARE(form->DataFormat(), 0);
+        prompts->files.push_back(FileChoice{Path("m2.TXT"), 1});
+        form->FileSaveAs();
+        QCOMPARE(prompts->shown.last().dialog.filter, QString("Text file(*.TXT)|*.TXT"));
+        QCOMPARE(Bytes(Path("m2.TXT")), std::string("y\r\n"));
+
         WriteBytes(Path("m.GT7"), "x\r\n");
         prompts->files.push_back(FileChoice{Path("m.GT7"), 3});
         form->FileOpen();
