@@ -179,75 +179,51 @@ void TComPort::SetSettings(const PortSettings& settings) {
 }
 
 void TComPort::SetPortName(const std::string& name) {
-    PortSettings changed = settings_;
-    changed.portName = name;
-    SetSettings(changed);
+    ChangeSetting(&PortSettings::portName, name);
 }
 
 void TComPort::SetBaudRate(BaudRate rate) {
-    PortSettings changed = settings_;
-    changed.baudRate = rate;
-    SetSettings(changed);
+    ChangeSetting(&PortSettings::baudRate, rate);
 }
 
 void TComPort::SetCustomBaudRate(int rate) {
-    PortSettings changed = settings_;
-    changed.customBaudRate = rate;
-    SetSettings(changed);
+    ChangeSetting(&PortSettings::customBaudRate, rate);
 }
 
 void TComPort::SetDataBits(int bits) {
-    PortSettings changed = settings_;
-    changed.dataBits = bits;
-    SetSettings(changed);
+    ChangeSetting(&PortSettings::dataBits, bits);
 }
 
 void TComPort::SetStopBits(StopBits bits) {
-    PortSettings changed = settings_;
-    changed.stopBits = bits;
-    SetSettings(changed);
+    ChangeSetting(&PortSettings::stopBits, bits);
 }
 
 void TComPort::SetParity(Parity parity) {
-    PortSettings changed = settings_;
-    changed.parity = parity;
-    SetSettings(changed);
+    ChangeSetting(&PortSettings::parity, parity);
 }
 
 void TComPort::SetOutCtsFlow(bool on) {
-    PortSettings changed = settings_;
-    changed.outCtsFlow = on;
-    SetSettings(changed);
+    ChangeSetting(&PortSettings::outCtsFlow, on);
 }
 
 void TComPort::SetOutDsrFlow(bool on) {
-    PortSettings changed = settings_;
-    changed.outDsrFlow = on;
-    SetSettings(changed);
+    ChangeSetting(&PortSettings::outDsrFlow, on);
 }
 
 void TComPort::SetDtrControl(DtrControl control) {
-    PortSettings changed = settings_;
-    changed.dtrControl = control;
-    SetSettings(changed);
+    ChangeSetting(&PortSettings::dtrControl, control);
 }
 
 void TComPort::SetRtsControl(RtsControl control) {
-    PortSettings changed = settings_;
-    changed.rtsControl = control;
-    SetSettings(changed);
+    ChangeSetting(&PortSettings::rtsControl, control);
 }
 
 void TComPort::SetXonXoffOut(bool on) {
-    PortSettings changed = settings_;
-    changed.xonXoffOut = on;
-    SetSettings(changed);
+    ChangeSetting(&PortSettings::xonXoffOut, on);
 }
 
 void TComPort::SetXonXoffIn(bool on) {
-    PortSettings changed = settings_;
-    changed.xonXoffIn = on;
-    SetSettings(changed);
+    ChangeSetting(&PortSettings::xonXoffIn, on);
 }
 
 void TComPort::Open() {

@@ -128,6 +128,11 @@ class TComPort : public QObject {
     void OnError(int errors);
 
   private:
+    template <typename T> void ChangeSetting(T PortSettings::*field, T value) {
+        PortSettings changed = settings_;
+        changed.*field = value;
+        SetSettings(changed);
+    }
     void ConnectDevice();
     void ApplySettings();
     void ApplyModemLines();

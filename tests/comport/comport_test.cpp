@@ -361,6 +361,33 @@ TEST_F(ComPortTest, AWorkerThreadCanTakeThePortAndGiveItBack) {
     EXPECT_EQ(handlerThread, QCoreApplication::instance()->thread());
 }
 
+// A hang-up during a worker's transfer fails the worker's next operation; the report
+// reaches the owner's thread once the port is back.
+TEST_F(ComPortTest, AHangUpDuringAWorkersTransferIsReportedAfterTheHandBack) {
+    std::vector<int> errors;
+    QObject::connect(&port, &TComPort::OnError, [&](int set) { errors.push_back(set); });
+    port.Open();
+    bool workerFailed = false;
+    QThread* worker = QThread::create([&] {
+        try {
+            pty.Close();
+            port.WaitForInput(3000);
+        } catch (const EComPort&) {
+            workerFailed = true;
+        }
+        port.HandBack();
+    });
+    port.HandOverTo(worker);
+    worker->start();
+    ASSERT_TRUE(worker->wait(5000));
+    delete worker;
+    EXPECT_TRUE(workerFailed);
+    EXPECT_FALSE(port.Connected());
+    Settle();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0] & CeIo, 0);
+}
+
 } // namespace
 } // namespace stadix
 
