@@ -143,17 +143,19 @@ class SettingsDialogTest : public QObject {
     }
 
     void savingTwiceKeepsOneSectionOfEachAtTheEnd() {
-        Session([](TForm3& f) { Click(f.RadioGroup2, 1); });
+        const std::string userFormat = "[UserDefFormat1]\r\nDefName=Mine\r\nDefFileExt=txt\r\n"
+                                       "DefOrderWord=012341\r\n";
+        WriteFile(kDefaultFile + userFormat);
+        Session([](TForm3& f) {
+            Click(f.RadioGroup2, 1);
+            Click(f.RadioGroup1, 1);
+        });
         const std::string once = FileBytes();
         Session([](TForm3&) {});
         QCOMPARE(FileBytes(), once);
-        Session([](TForm3& f) { Click(f.RadioGroup1, 1); });
-        const std::string expected = "[ComPort1]\r\nPort=COM1\r\nBaudRate=9600\r\nStopBits=1\r\n"
-                                     "DataBits=8\r\nParity=None\r\nFlowControl=None\r\n"
-                                     "[CoordUnitSetting]\r\nCoordUnit=1\r\n"
-                                     "[DataFormatSetting]\r\nDataFormat=1\r\n"
-                                     "[GTSACKSetting]\r\nGTSACK=0\r\n";
-        QCOMPARE(FileBytes(), expected);
+        QCOMPARE(once, kDefaultFile.substr(0, kDefaultFile.find("[Coord")) + userFormat +
+                           "[CoordUnitSetting]\r\nCoordUnit=1\r\n[DataFormatSetting]\r\n"
+                           "DataFormat=1\r\n[GTSACKSetting]\r\nGTSACK=0\r\n");
     }
 
     void kvrForcesEightNoneAndOneStopBit() {
