@@ -68,7 +68,9 @@ void ConvertGts(std::vector<std::string>& lines) {
         const std::string e = GtsCoordinate(Between(text, y, z), width);
         std::size_t end = text.find("_+", z);
         if (end == std::string::npos) {
-            if (text.size() - z < width + 4)
+            // The last height runs to the end of the text: it needs all its digits, but
+            // no character after them (a block's framing may end right there).
+            if (text.size() - z < width + 3)
                 return;
             end = z + width + 3;
         }

@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang under the sanitizers and runs each for a bounded
-# time (FUZZ_SECONDS, default 60).
+# time (FUZZ_SECONDS, default 60). Fails on the first finding, showing its report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
+bash scripts/setup-debian.sh
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DSTADIX_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz
 shopt -s nullglob
 for target in build-fuzz/fuzz/*_fuzz; do
-  corpus="build-fuzz/corpus/$(basename "$target")"
+  name=$(basename "$target")
+  corpus="build-fuzz/corpus/$name"
+  log="build-fuzz/$name.log"
   mkdir -p "$corpus"
-  echo "fuzzing $(basename "$target") for ${seconds}s"
-  "$target" -max_total_time="$seconds" -print_final_stats=1 "$corpus" 2>&1 | tail -n 3
+  echo "fuzzing $name for ${seconds}s"
+  if ! (cd build-fuzz && "../$target" -max_total_time="$seconds" -print_final_stats=1 "../$corpus") >"$log" 2>&1; then
+    tail -n 60 "$log"
+    echo "fuzzing $name found a fault"
+    exit 1
+  fi
+  grep -E 'stat::number_of_executed_units' "$log" || true
 done

@@ -44,10 +44,15 @@ TEST(ConvertReceivedCoordinates, IncompletePointsEndTheConversion) {
     ConvertReceivedCoordinates(lines, 1);
     ASSERT_EQ(lines.size(), 1u);
 
-    // The last height needs the first northing's width and the marker after it.
+    // The last height needs the first northing's width; a block's framing may end
+    // right after it.
     lines = {GtsPoint("A", "0001000", "0002000", "00000")};
     ConvertReceivedCoordinates(lines, 1);
     EXPECT_TRUE(lines.empty());
+    lines = {GtsPoint("A", "0001000", "0002000", "0000050") + "1234\x03"};
+    ConvertReceivedCoordinates(lines, 1);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(RecordLineZ(lines[0]), "0.050");
 
     lines = {"no markers here", "\x03\r\n"};
     ConvertReceivedCoordinates(lines, 1);

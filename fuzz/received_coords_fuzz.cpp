@@ -1,0 +1,31 @@
+// Arbitrary received text through the conversion of GTS and SSS coordinates.
+#include "app/Errors.h"
+#include "app/ReceivedCoords.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0)
+        return 0;
+    const int dataFormat = data[0] % 3;
+    std::vector<std::string> lines(1);
+    for (std::size_t i = 1; i < size; ++i) {
+        if (data[i] == '\n')
+            lines.emplace_back();
+        else
+            lines.back() += static_cast<char>(data[i]);
+    }
+    try {
+        stadix::ConvertReceivedCoordinates(lines, dataFormat);
+    } catch (const stadix::ConversionError&) {
+        return 0; // the lines not yet examined stay as received
+    }
+    for (const std::string& line : lines) {
+        if (dataFormat != 0 && line.size() != 57)
+            __builtin_trap();
+    }
+    return 0;
+}
