@@ -46,7 +46,7 @@ TEST(ConvertReceivedCoordinates, IncompletePointsEndTheConversion) {
 
     // The last height needs the first northing's width; a block's framing may end
     // right after it.
-    lines = {GtsPoint("A", "0001000", "0002000", "00000")};
+    lines = {GtsPoint("A", "0001000", "0002000", "000")};
     ConvertReceivedCoordinates(lines, 1);
     EXPECT_TRUE(lines.empty());
     lines = {GtsPoint("A", "0001000", "0002000", "0000050") + "1234\x03"};
