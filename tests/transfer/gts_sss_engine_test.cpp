@@ -1,0 +1,430 @@
+#include "transfer/GtsSssTransfer.h"
+
+#include "app/Data_format.h"
+#include "app/Errors.h"
+#include "transfer/Codecs.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+namespace stadix {
+namespace {
+
+// The computer's end of the line and the worker thread, on a virtual clock: waits move
+// the clock on, and the instrument's bytes arrive at the times they are scheduled for.
+class ScriptedLine : public GtsSssPort, public GtsSssHost {
+  public:
+    struct Write {
+        std::int64_t atMs;
+        std::string bytes;
+    };
+
+    // GtsSssPort
+    int InputCount() override {
+        Deliver();
+        return static_cast<int>(input.size());
+    }
+    std::string Read(int count) override {
+        const std::string bytes = input.substr(0, static_cast<std::size_t>(count));
+        input.erase(0, bytes.size());
+        return bytes;
+    }
+    void Write(const std::string& bytes) override {
+        writes.push_back({now, bytes});
+        written += bytes;
+        if (instrument)
+            instrument(bytes);
+    }
+    void ClearBuffer(bool clearInput, bool /*clearOutput*/) override {
+        Deliver();
+        if (clearInput)
+            input.clear();
+    }
+    bool WaitForInput(int ms) override {
+        Deliver();
+        if (!input.empty())
+            return true;
+        const auto next = arrivals.begin();
+        if (next != arrivals.end() && next->first <= now + ms) {
+            now = next->first;
+            Deliver();
+            return true;
+        }
+        now += ms;
+        return false;
+    }
+
+    // GtsSssHost
+    bool StopRequested() override { return now >= stopAtMs || (stopWhenEnded && ended); }
+    void Pause(int ms) override {
+        now += ms;
+        Deliver();
+    }
+    std::int64_t NowMs() override { return now; }
+    void StartReceivedText() override {
+        lines.clear();
+        coordView = false;
+    }
+    void AppendReceivedText(const std::string& text) override {
+        received += text;
+        AppendTextLines(lines, text);
+    }
+    void SetCounterText(const std::string& text) override { counters.push_back(text); }
+    void SetCoordView(bool coordinates) override { coordView = coordinates; }
+    void EndTransfer() override { ended = true; }
+
+    // The instrument sends bytes at a time from now.
+    void Send(const std::string& bytes, std::int64_t afterMs = 0) {
+        arrivals.emplace(now + afterMs, bytes);
+    }
+
+    // The computer's writes of one byte value, with their times.
+    std::vector<std::int64_t> TimesOf(char byte) const {
+        std::vector<std::int64_t> times;
+        for (const auto& w : writes) {
+            if (w.bytes == std::string(1, byte))
+                times.push_back(w.atMs);
+        }
+        return times;
+    }
+
+    std::int64_t now = 0;
+    std::int64_t stopAtMs = 600000;
+    bool stopWhenEnded = true;
+    std::multimap<std::int64_t, std::string> arrivals;
+    std::string input;
+    std::vector<struct Write> writes;
+    std::string written;
+    std::function<void(const std::string&)> instrument;
+
+    std::vector<std::string> lines{"old"};
+    std::string received;
+    std::vector<std::string> counters;
+    bool coordView = true;
+    bool ended = false;
+
+  private:
+    void Deliver() {
+        while (!arrivals.empty() && arrivals.begin()->first <= now) {
+            input += arrivals.begin()->second;
+            arrivals.erase(arrivals.begin());
+        }
+    }
+};
+
+std::string Record(const std::string& pt, const std::string& n, const std::string& e,
+                   const std::string& z) {
+    return MakeRecordLine(pt, "", n, e, z);
+}
+
+std::string Piece(const std::string& text) {
+    std::string piece = text;
+    piece.resize(kGtsPieceLength, ' ');
+    return piece;
+}
+
+const std::string kCoordPiece = Piece("_+P1        _ x+00000100000_ y+00000200000_ z+00000000000");
+const std::string kEotLine = std::string{kEot, '\r', '\n'};
+
+TEST(GtsSssCodec, FramedBlocksCarryDigitAndXorCheck) {
+    const std::string block = FrameGtsBlock(Piece("A"), 0);
+    ASSERT_EQ(block.size(), kGtsBlockLength);
+    // 'A' ^ 127 blanks (odd count: one blank left) ^ '0' = 0x41 ^ 0x20 ^ 0x30 = 0x51 = 81.
+    EXPECT_EQ(block.substr(128, 8), std::string(" 0081") + kEtx + "\r\n");
+    EXPECT_EQ(block[0], kStx);
+    EXPECT_EQ(FrameGtsBlock(Piece("A"), 10)[129], '0');
+    EXPECT_EQ(FrameGtsBlock(Piece("A"), 13)[129], '3');
+    EXPECT_EQ(CheckReceivedUnit(TextFormat::Gts, block), UnitCheck::Accepted);
+}
+
+TEST(GtsSssCodec, GtsUnitsAreRejectedForAnyFramingOrCheckFault) {
+    const std::string good = FrameGtsBlock(kCoordPiece, 3);
+    std::string wrongCheck = good;
+    wrongCheck[132] = wrongCheck[132] == '9' ? '8' : '9';
+    std::string noEtx = good;
+    noEtx[133] = ' ';
+    std::string noStx = good;
+    noStx[0] = ' ';
+    const std::string shortBlock = good.substr(0, 5) + good.substr(6);
+    for (const std::string& bad : {wrongCheck, noEtx, noStx, shortBlock})
+        EXPECT_EQ(CheckReceivedUnit(TextFormat::Gts, bad), UnitCheck::Rejected);
+    EXPECT_EQ(CheckReceivedUnit(TextFormat::Gts, good.substr(0, 135)), UnitCheck::Incomplete);
+    EXPECT_EQ(CheckReceivedUnit(TextFormat::Gts, kEotLine), UnitCheck::EndOfTransmission);
+    EXPECT_EQ(CheckReceivedUnit(TextFormat::Gts, kGtsEndText), UnitCheck::EndOfTransmission);
+    EXPECT_EQ(CheckReceivedUnit(TextFormat::Sss, kEotLine), UnitCheck::EndOfTransmission);
+}
+
+TEST(GtsSssCodec, SssUnitsAcceptOnlyPrintableTextAndLineEnds) {
+    EXPECT_EQ(CheckReceivedUnit(TextFormat::Sss, "P1,200.000,100.000,0.000,{~}\r\n"),
+              UnitCheck::Accepted);
+    EXPECT_EQ(CheckReceivedUnit(TextFormat::Sss, "P1\r,2\n00\r\n"), UnitCheck::Accepted);
+    EXPECT_EQ(CheckReceivedUnit(TextFormat::Sss, "P1\t,200\r\n"), UnitCheck::Rejected);
+    EXPECT_EQ(CheckReceivedUnit(TextFormat::Sss, "P\xB0\xA1,200\r\n"), UnitCheck::Rejected);
+    EXPECT_EQ(CheckReceivedUnit(TextFormat::Sss, std::string("P\0,1\r\n", 6)), UnitCheck::Rejected);
+    EXPECT_EQ(CheckReceivedUnit(TextFormat::Sss, "P1,200\r"), UnitCheck::Incomplete);
+}
+
+TEST(GtsSssCodec, KindOfDataAndCounterTexts) {
+    EXPECT_TRUE(HoldsCoordinates(TextFormat::Gts, kCoordPiece));
+    EXPECT_FALSE(HoldsCoordinates(TextFormat::Gts, "_+P1 _ x+1 _ y+2 _ Z+3"));
+    EXPECT_TRUE(HoldsCoordinates(TextFormat::Sss, "P1,200.000,100.000,0.000,STN\r\n"));
+    EXPECT_FALSE(HoldsCoordinates(TextFormat::Sss, "STN     P1,1.5,\r\n"));
+    EXPECT_FALSE(HoldsCoordinates(TextFormat::Sss, "x\r\nHV      1,2\r\n"));
+    EXPECT_EQ(ReceiveCounterText(TextFormat::Gts, 12), "Record blocks received:   12");
+    EXPECT_EQ(ReceiveCounterText(TextFormat::Sss, 3), "Records received:   3");
+    EXPECT_EQ(SendCounterText(2, 5), "Records transferred:   2/5");
+}
+
+TEST(GtsSssCodec, AppendedTextStartsANewLineAndSplitsAtEveryLineEnd) {
+    std::vector<std::string> lines{"old"};
+    AppendTextLines(lines, "a\r\nb\rc\nd");
+    AppendTextLines(lines, "\x02x\x03\r\n");
+    AppendTextLines(lines, "");
+    AppendTextLines(lines, "\r\n");
+    EXPECT_EQ(lines, (std::vector<std::string>{"old", "a", "b", "c", "d", "\x02x\x03", ""}));
+}
+
+TEST(GtsSssAccumulator, UnitsAreFoundWhereverTheInputIsSplitOrGlued) {
+    const std::string stream =
+        FrameGtsBlock(kCoordPiece, 0) + "noise\r\n" + FrameGtsBlock(kCoordPiece, 1) + "tail";
+    for (std::size_t chunk : {1u, 2u, 7u, 135u, 136u, 137u, 1000u}) {
+        ReceiveAccumulator accumulator;
+        std::vector<std::string> units;
+        std::string unit;
+        for (std::size_t i = 0; i < stream.size(); i += chunk) {
+            accumulator.Add(std::string_view(stream).substr(i, chunk));
+            while (accumulator.TakeUnit(unit))
+                units.push_back(unit);
+        }
+        ASSERT_EQ(units.size(), 3u) << chunk;
+        EXPECT_EQ(units[0], FrameGtsBlock(kCoordPiece, 0));
+        EXPECT_EQ(units[1], "noise\r\n");
+        EXPECT_EQ(units[2], FrameGtsBlock(kCoordPiece, 1));
+        EXPECT_EQ(accumulator.Size(), 4u);
+    }
+}
+
+TEST(GtsSssAccumulator, EndlessLineIsDroppedUpToItsEndAndReadingResynchronises) {
+    ReceiveAccumulator accumulator;
+    const std::string chunk(4096, 'x');
+    std::size_t largest = 0;
+    int overflows = 0;
+    for (int i = 0; i < 100; ++i) {
+        accumulator.Add(chunk);
+        largest = std::max(largest, accumulator.Size());
+        overflows += accumulator.TakeOverflow() ? 1 : 0;
+    }
+    EXPECT_LE(largest, kMaxUnitLength + chunk.size());
+    EXPECT_EQ(overflows, 1);
+    std::string unit;
+    accumulator.Add("still the same line\r");
+    EXPECT_FALSE(accumulator.TakeUnit(unit));
+    accumulator.Add("\nP1,1,2,3\r\n");
+    ASSERT_TRUE(accumulator.TakeUnit(unit));
+    EXPECT_EQ(unit, "P1,1,2,3\r\n");
+    EXPECT_FALSE(accumulator.TakeOverflow());
+}
+
+TEST(GtsReceive, AcknowledgedReceiveAsksEvery4sAnswersEachBlockAndEndsWithAck) {
+    ScriptedLine line;
+    const std::string good = FrameGtsBlock(kCoordPiece, 0);
+    std::string bad = FrameGtsBlock(kCoordPiece, 1);
+    bad[131] = bad[131] == '9' ? '8' : '9';
+    line.Send(good, 9000);
+    line.Send(bad, 9500);
+    line.Send(FrameGtsBlock(Piece("_+P2 no height"), 1), 10000);
+    line.Send(kEotLine, 10500);
+    GtsSssReceiver receiver(line, line, TextFormat::Gts, true);
+    receiver.Run();
+
+    EXPECT_EQ(line.TimesOf(kEnq), (std::vector<std::int64_t>{0, 4000, 8000}));
+    EXPECT_EQ(line.TimesOf(kNak), (std::vector<std::int64_t>{9500}));
+    EXPECT_EQ(line.TimesOf(kAck), (std::vector<std::int64_t>{9000, 10000, 10500}));
+    EXPECT_EQ(line.received, good + FrameGtsBlock(Piece("_+P2 no height"), 1));
+    EXPECT_EQ(line.lines.size(), 2u);
+    EXPECT_EQ(line.lines[0], good.substr(0, 134));
+    EXPECT_TRUE(line.coordView);
+    EXPECT_EQ(line.counters.back(), "Record blocks received:   2");
+    EXPECT_TRUE(line.ended);
+    EXPECT_EQ(receiver.Count(), 2);
+}
+
+TEST(GtsReceive, OneWayTakesGluedAndSplitBlocksAndTheFirstBlockDecidesTheKind) {
+    ScriptedLine line;
+    const std::string first = FrameGtsBlock(Piece("_+P1 _ x+1 _ y+2"), 0);
+    const std::string second = FrameGtsBlock(kCoordPiece, 1);
+    const std::string glued = "junk\r\n" + first + second;
+    line.Send(glued.substr(0, 200), 10);
+    line.Send(glued.substr(200), 20);
+    line.Send(kEotLine, 30);
+    GtsSssReceiver receiver(line, line, TextFormat::Gts, false);
+    receiver.Run();
+
+    EXPECT_EQ(line.received, first + second);
+    EXPECT_FALSE(line.coordView);
+    EXPECT_EQ(receiver.Count(), 2);
+    const std::string xoff(1, kXoff), xon(1, kXon), ack(1, kAck);
+    EXPECT_EQ(line.written, xoff + xon + xoff + xon + ack);
+    EXPECT_TRUE(line.TimesOf(kEnq).empty());
+}
+
+TEST(SssReceive, BadLinesAreDroppedKeywordsMeanMeasurementsAndCancelKeepsText) {
+    ScriptedLine line;
+    line.Send("JOB     MINE\r\nSTN     P1,1.5,\r\nbad\x01line\r\nXYZ     1,2,3\r\nunfin", 10);
+    line.stopAtMs = 5000;
+    GtsSssReceiver receiver(line, line, TextFormat::Sss, true);
+    receiver.Run();
+
+    EXPECT_EQ(line.lines,
+              (std::vector<std::string>{"JOB     MINE", "STN     P1,1.5,", "XYZ     1,2,3"}));
+    EXPECT_FALSE(line.coordView);
+    EXPECT_EQ(line.counters.back(), "Records received:   3");
+    EXPECT_EQ(line.written, (std::string{kXoff, kXon}));
+    EXPECT_FALSE(line.ended);
+    EXPECT_LE(line.now, 5000 + kStopCheckMs);
+}
+
+TEST(SssReceive, AnEndlessLineIsRejectedOnceAndTheNextLineIsTaken) {
+    ScriptedLine line;
+    for (int i = 0; i < 40; ++i)
+        line.Send(std::string(4000, 'A'), 10 + i);
+    line.Send("AAAA\r\nP1,200,100,5,TREE\r\n", 100);
+    line.Send(kEotLine, 200);
+    GtsSssReceiver receiver(line, line, TextFormat::Sss, false);
+    receiver.Run();
+
+    EXPECT_EQ(line.lines, (std::vector<std::string>{"P1,200,100,5,TREE"}));
+    EXPECT_TRUE(line.coordView);
+    EXPECT_EQ(line.written, (std::string{kXon, kXoff, kXon, kAck}));
+}
+
+TEST(GtsSend, OneWayHeaderBlocksPaddingAndEndText) {
+    ScriptedLine line;
+    GtsSssSender sender(line, line, TextFormat::Gts, false, 0,
+                        {Record("P1", "100", "200", "0"), Record("P2", "1.5", "2", "-3")});
+    sender.Run();
+
+    const std::string data = EncodeGtsCoordLine(Record("P1", "100", "200", "0"), 0) +
+                             EncodeGtsCoordLine(Record("P2", "1.5", "2", "-3"), 0);
+    ASSERT_EQ(data.size(), 114u);
+    EXPECT_EQ(line.written, std::string("\x02"
+                                        "F00F000\x03\r\n") +
+                                "\x02"
+                                "12345678  +00001.000000100000-000017S069\x03\r\n" +
+                                FrameGtsBlock(data + std::string(14, ' '), 0) + kGtsEndText);
+    ASSERT_EQ(line.writes.size(), 4u);
+    EXPECT_EQ(line.writes[1].atMs, 400);
+    EXPECT_EQ(line.writes[2].atMs, 800);
+    EXPECT_EQ(line.writes[3].atMs, 800 + kOneWayWaitCount * kOneWayWaitMs);
+    EXPECT_EQ(line.counters, (std::vector<std::string>{"Records transferred:   2/2"}));
+    EXPECT_TRUE(line.ended);
+}
+
+TEST(GtsSend, RecordsRunAcrossBlocksAndTheBlockDigitWraps) {
+    ScriptedLine line;
+    line.instrument = [&line](const std::string&) { line.Send(std::string(1, kXon), 5); };
+    std::vector<std::string> records;
+    std::string data;
+    for (int i = 0; i < 25; ++i) {
+        records.push_back(Record("P" + std::to_string(i), std::to_string(i), "2", "3"));
+        data += EncodeGtsCoordLine(records.back(), 0);
+    }
+    GtsSssSender sender(line, line, TextFormat::Gts, false, 0, records);
+    sender.Run();
+
+    // 25 x 57 = 1425 characters: eleven full blocks and one of 17 characters.
+    std::string expected;
+    for (int block = 0; block < 12; ++block)
+        expected += FrameGtsBlock(Piece(data.substr(block * 128, 128)), block);
+    EXPECT_EQ(line.written.substr(line.written.size() - expected.size() - kGtsEndText.size()),
+              expected + kGtsEndText);
+    EXPECT_EQ(expected[10 * kGtsBlockLength + 129], '0');
+    EXPECT_EQ(line.counters.size(), 12u);
+    EXPECT_EQ(line.counters[1], "Records transferred:   5/25");
+}
+
+TEST(GtsSend, AcknowledgedSendRepeatsOnNakAndAfter4sOfSilence) {
+    ScriptedLine line;
+    int writes = 0;
+    line.instrument = [&](const std::string&) {
+        ++writes;
+        // Header: NAK, then ACK. Second block: NAK then ACK. First data block: silent
+        // once, then ACK.
+        static const std::map<int, char> replies = {{1, kNak}, {2, kAck}, {3, kNak},
+                                                    {4, kAck}, {6, kAck}, {7, kAck}};
+        const auto reply = replies.find(writes);
+        if (reply != replies.end())
+            line.Send(std::string(1, reply->second), 100);
+    };
+    GtsSssSender sender(line, line, TextFormat::Gts, true, 0, {Record("P1", "1", "2", "3")});
+    sender.Run();
+
+    ASSERT_EQ(line.writes.size(), 7u);
+    EXPECT_EQ(line.writes[0].bytes, kGtsHeaderBlock);
+    EXPECT_EQ(line.writes[1].bytes, kGtsHeaderBlock);
+    EXPECT_EQ(line.writes[2].bytes, kGtsSecondBlock);
+    EXPECT_EQ(line.writes[3].bytes, kGtsSecondBlock);
+    EXPECT_EQ(line.writes[4].bytes, line.writes[5].bytes);
+    EXPECT_EQ(line.writes[5].atMs - line.writes[4].atMs, kReplyRepeatMs);
+    EXPECT_EQ(line.writes[6].bytes, kGtsEndText);
+    EXPECT_TRUE(line.ended);
+}
+
+TEST(SssSend, LinesAreCommaTextAndXoffHoldsTheNextLineUntilXon) {
+    ScriptedLine line;
+    bool paused = false;
+    line.instrument = [&](const std::string&) {
+        if (!paused) {
+            paused = true;
+            line.Send(std::string(1, kXoff), 20);
+            line.Send(std::string(1, kXon), 3000);
+        }
+    };
+    GtsSssSender sender(line, line, TextFormat::Sss, false, 0,
+                        {Record("P1", "100", "200", "0"), Record("P2", "1", "2", "3")});
+    sender.Run();
+
+    ASSERT_EQ(line.writes.size(), 3u);
+    EXPECT_EQ(line.writes[0].bytes, "P1,200.000,100.000,0.000,\r\n");
+    EXPECT_EQ(line.writes[1].bytes, "P2,2.000,1.000,3.000,\r\n");
+    EXPECT_EQ(line.writes[1].atMs, 3000);
+    EXPECT_EQ(line.writes[2].bytes, kEotLine);
+    EXPECT_EQ(line.counters.front(), "Records transferred:   1/2");
+}
+
+TEST(SssSend, CancelBetweenRecordsOrDuringAPauseSendsOneEndText) {
+    ScriptedLine between;
+    between.instrument = [&between](const std::string&) { between.Send(std::string(1, kXon), 5); };
+    between.stopAtMs = kOneWayWaitMs;
+    GtsSssSender sss(between, between, TextFormat::Sss, false, 0,
+                     {Record("P1", "1", "2", "3"), Record("P2", "1", "2", "3")});
+    sss.Run();
+    EXPECT_EQ(between.written, "P1,2.000,1.000,3.000,\r\n" + kEotLine);
+    EXPECT_FALSE(between.ended);
+
+    ScriptedLine paused;
+    paused.instrument = [&](const std::string& bytes) {
+        if (bytes.size() == kGtsBlockLength)
+            paused.Send(std::string(1, kXoff), 10);
+    };
+    paused.stopAtMs = 5000;
+    GtsSssSender gts(
+        paused, paused, TextFormat::Gts, false, 0,
+        {Record("P1", "1", "2", "3"), Record("P2", "1", "2", "3"), Record("P3", "1", "2", "3")});
+    gts.Run();
+    ASSERT_EQ(paused.writes.size(), 4u);
+    EXPECT_EQ(paused.writes[3].bytes, kGtsEndText);
+    EXPECT_LE(paused.writes[3].atMs, 5000 + kStopCheckMs);
+}
+
+TEST(GtsSend, ALineThatIsNoRecordEndsTheSendWithTheEndText) {
+    ScriptedLine line;
+    GtsSssSender sender(line, line, TextFormat::Gts, false, 0, {"JOB     listing text"});
+    EXPECT_THROW(sender.Run(), ConversionError);
+    EXPECT_EQ(line.written.substr(line.written.size() - 3), kEotLine);
+}
+
+} // namespace
+} // namespace stadix
