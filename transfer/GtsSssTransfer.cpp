@@ -247,6 +247,8 @@ void GtsSssReceiver::HandleUnits() {
     while (!(Acknowledged() && handshakePending_) && accumulator_.TakeUnit(unit)) {
         const UnitCheck check = CheckReceivedUnit(format_, unit);
         if (check == UnitCheck::EndOfTransmission) {
+            if (paused)
+                port_.Write(std::string(1, kXon));
             port_.Write(std::string(1, kAck));
             host_.EndTransfer();
             ended_ = true;

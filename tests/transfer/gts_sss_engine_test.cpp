@@ -257,8 +257,7 @@ TEST(GtsReceive, OneWayTakesGluedAndSplitBlocksAndTheFirstBlockDecidesTheKind) {
     const std::string second = FrameGtsBlock(kCoordPiece, 1);
     const std::string glued = "junk\r\n" + first + second;
     line.Send(glued.substr(0, 200), 10);
-    line.Send(glued.substr(200), 20);
-    line.Send(kEotLine, 30);
+    line.Send(glued.substr(200) + kEotLine, 20);
     GtsSssReceiver receiver(line, line, TextFormat::Gts, false);
     receiver.Run();
 
