@@ -7,7 +7,7 @@
 
 namespace stadix {
 
-KvrSession::KvrSession(KvrDocument& document, KvrSessionView& view)
+KvrSession::KvrSession(const KvrDocument& document, KvrSessionView& view)
     : document_(document), view_(view), ComPort1_(std::make_unique<TComPort>()),
       engine_(*this, *this, SettingsOf(document), SendDataOf(document)) {
     for (int i = 0; i < kKvrTimerCount; ++i) {

@@ -45,7 +45,7 @@ class KvrSessionView {
 
 class KvrSession : private KvrPort, private KvrHost {
   public:
-    KvrSession(KvrDocument& document, KvrSessionView& view);
+    KvrSession(const KvrDocument& document, KvrSessionView& view);
     ~KvrSession() override;
     KvrSession(const KvrSession&) = delete;
     KvrSession& operator=(const KvrSession&) = delete;
@@ -99,7 +99,7 @@ class KvrSession : private KvrPort, private KvrHost {
     static KvrSettings SettingsOf(const KvrDocument& document);
     static KvrSendData SendDataOf(const KvrDocument& document);
 
-    KvrDocument& document_;
+    const KvrDocument document_;
     KvrSessionView& view_;
     std::unique_ptr<TComPort> ComPort1_;
     std::array<std::unique_ptr<QTimer>, kKvrTimerCount> timers_;

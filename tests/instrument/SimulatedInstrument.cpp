@@ -1,0 +1,205 @@
+#include "SimulatedInstrument.h"
+
+#include <chrono>
+#include <thread>
+
+namespace stadix::test {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Nothing at all from the computer for this long means it has not answered.
+constexpr int kAnswerTimeoutMs = 1500;
+
+std::string Byte(std::uint8_t value) {
+    return std::string(1, static_cast<char>(value));
+}
+
+} // namespace
+
+std::size_t SimulatedInstrument::RecordLength(std::uint8_t type) {
+    switch (type) {
+    case 0xAA:
+        return 32;
+    case 0xAF:
+        return 51;
+    case 0x06:
+        return 53;
+    case 0xA0:
+    case 0xA3:
+    case 0xA9:
+        return 56;
+    case 0xA1:
+        return 47;
+    case 0xA2:
+        return 39;
+    case 0xA8:
+        return 42;
+    default:
+        return 0;
+    }
+}
+
+std::size_t SimulatedInstrument::RequestLength(std::uint8_t request) {
+    switch (request) {
+    case 0xBB:
+        return 32;
+    case 0xB7:
+        return 49;
+    case 0xB8:
+        return 42;
+    case 0xB9:
+        return 52;
+    default:
+        return 0;
+    }
+}
+
+std::uint8_t SimulatedInstrument::Checksum(const std::string& bytes) {
+    std::uint8_t sum = 0;
+    for (const char byte : bytes)
+        sum = static_cast<std::uint8_t>(sum + static_cast<std::uint8_t>(byte));
+    return sum;
+}
+
+std::string SimulatedInstrument::Offer(std::uint8_t type, const std::string& block,
+                                       OfferFault fault) {
+    const std::uint8_t sum = Checksum(block);
+    if (fault == OfferFault::TypeWithBlock) {
+        Send(Byte(type) + block + Byte(sum));
+        return Listen(800);
+    }
+    Send(Byte(type));
+    std::string answers = Receive(1, kAnswerTimeoutMs);
+    if (answers != Byte(kGoAhead))
+        return answers;
+    TurnAround();
+    switch (fault) {
+    case OfferFault::WrongChecksum:
+        Send(block + Byte(static_cast<std::uint8_t>(sum + 1)));
+        break;
+    case OfferFault::CutShort:
+        Send(block.substr(0, block.size() > 5 ? block.size() - 5 : 0));
+        break;
+    case OfferFault::Silence:
+        break;
+    case OfferFault::HangUp:
+        Send(block.substr(0, block.size() / 2));
+        HangUp();
+        return answers;
+    default:
+        Send(block + Byte(sum));
+        break;
+    }
+    return answers + Receive(1, kAnswerTimeoutMs);
+}
+
+void SimulatedInstrument::SendEnd() {
+    Send(Byte(kEnd));
+}
+
+std::string SimulatedInstrument::SendNoise(const std::string& bytes, int waitMs) {
+    Send(bytes);
+    return Listen(waitMs);
+}
+
+bool SimulatedInstrument::AwaitPoll(int timeoutMs) {
+    if (pollPending_) {
+        pollPending_ = false;
+        return true;
+    }
+    // Polls that queued up while nobody listened are stale: answer a fresh one, so
+    // that the request is not swept away by the next poll.
+    pty_.Read(4096, 0);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (Clock::now() < deadline) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (pty_.Read(1, static_cast<int>(left.count()) + 1) == Byte(kPoll))
+            return true;
+    }
+    return false;
+}
+
+Exchange SimulatedInstrument::Request(std::uint8_t request, EchoFault fault) {
+    Exchange exchange;
+    if (!AwaitPoll())
+        return exchange;
+    Send(Byte(request));
+    const std::size_t length = RequestLength(request);
+    exchange.block = Receive(length, kAnswerTimeoutMs);
+    if (exchange.block.size() < length)
+        return exchange;
+    TurnAround();
+    const std::uint8_t sum = Checksum(exchange.block);
+    switch (fault) {
+    case EchoFault::WrongEcho:
+        Send(Byte(static_cast<std::uint8_t>(sum ^ 0x5A)));
+        break;
+    case EchoFault::NoEcho:
+        exchange.replies = Listen(300);
+        NotePoll(exchange.replies);
+        return exchange;
+    case EchoFault::TwoBytes:
+        Send(Byte(sum) + Byte(0x42));
+        break;
+    default:
+        Send(Byte(sum));
+        break;
+    }
+    // The reply, then a poll or the end byte (after a reject, 100 ms later).
+    exchange.replies = Receive(2, kAnswerTimeoutMs);
+    NotePoll(exchange.replies);
+    return exchange;
+}
+
+std::string SimulatedInstrument::Ask(std::uint8_t request, int waitMs) {
+    if (!AwaitPoll())
+        return std::string();
+    Send(Byte(request));
+    const std::string answers = Listen(waitMs);
+    NotePoll(answers);
+    return answers;
+}
+
+std::string SimulatedInstrument::Listen(int waitMs) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+    std::string received;
+    while (Clock::now() < deadline) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        received += pty_.Read(4096, static_cast<int>(left.count()));
+    }
+    return received;
+}
+
+void SimulatedInstrument::Send(const std::string& bytes) {
+    if (baud_ <= 0) {
+        pty_.Write(bytes);
+        return;
+    }
+    // A byte has arrived once its ten bits have crossed the line.
+    const auto byteTime = std::chrono::microseconds(10'000'000 / baud_);
+    auto due = Clock::now();
+    for (const char byte : bytes) {
+        due += byteTime;
+        std::this_thread::sleep_until(due);
+        pty_.Write(std::string(1, byte));
+    }
+}
+
+std::string SimulatedInstrument::Receive(std::size_t count, int timeoutMs) {
+    return pty_.Read(count, timeoutMs);
+}
+
+void SimulatedInstrument::TurnAround() const {
+    if (baud_ <= 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
+void SimulatedInstrument::NotePoll(const std::string& received) {
+    pollPending_ = !received.empty() && static_cast<std::uint8_t>(received.back()) == kPoll;
+}
+
+} // namespace stadix::test
