@@ -66,7 +66,7 @@ std::string Piece(const std::string& text) {
 
 const std::string kCoordinates = "_+P1        _ x+00000100000_ y+00000200000_ z+00000000000"
                                  "_+P2        _ x+00000001500_ y+00000002000_ z-00000003000"
-    "_+P3        _ x+00000000001_ y+00000000002_ z+00000000003";
+                                 "_+P3        _ x+00000000001_ y+00000000002_ z+00000000003";
 
 } // namespace
 
@@ -185,6 +185,32 @@ class GtsSssDialogTest : public QObject {
         QVERIFY(form.ThreadStarted());
         QCOMPARE(state.RecordLines, std::vector<std::string>{"old line"});
         QVERIFY(state.CoordView);
+        QVERIFY(!port.Connected());
+    }
+
+    void HangUpEndsTheReceptionWithAWarningAndKeepsAcceptedText() {
+        Instrument instrument([](stadix::test::Pty& pty) {
+            pty.Write("JOB     MINE\r\n");
+            const std::string seen = pty.Read(2);
+            pty.Close();
+            return seen;
+        });
+        stadix::TComPort port;
+        port.SetPortName(instrument.pty.DevicePath());
+        MainWindowState state;
+        state.DataFormat = 2;
+        ScriptedPrompts prompts;
+        TForm8 form(port, state.Document(), &prompts);
+        QTimer::singleShot(100, [&instrument] { instrument.Start(); });
+        form.exec();
+
+        QCOMPARE(instrument.Seen(), (std::string{stadix::kXoff, stadix::kXon}));
+        QCOMPARE(prompts.Kinds(), QStringList{"tell"});
+        QCOMPARE(prompts.shown[0].caption, QString("Warning"));
+        QVERIFY2(prompts.shown[0].text.contains("(win error code:"),
+                 qPrintable(prompts.shown[0].text));
+        QCOMPARE(state.RecordLines, std::vector<std::string>{"JOB     MINE"});
+        QVERIFY(!state.CoordView);
         QVERIFY(!port.Connected());
     }
 
