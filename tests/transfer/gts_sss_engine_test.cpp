@@ -166,15 +166,12 @@ TEST(GtsSssCodec, SssUnitsAcceptOnlyPrintableTextAndLineEnds) {
     EXPECT_EQ(CheckReceivedUnit(TextFormat::Sss, "P1,200\r"), UnitCheck::Incomplete);
 }
 
-TEST(GtsSssCodec, KindOfDataAndCounterTexts) {
+TEST(GtsSssCodec, TheFirstBlockTellsCoordinatesFromMeasurements) {
     EXPECT_TRUE(HoldsCoordinates(TextFormat::Gts, kCoordPiece));
     EXPECT_FALSE(HoldsCoordinates(TextFormat::Gts, "_+P1 _ x+1 _ y+2 _ Z+3"));
     EXPECT_TRUE(HoldsCoordinates(TextFormat::Sss, "P1,200.000,100.000,0.000,STN\r\n"));
     EXPECT_FALSE(HoldsCoordinates(TextFormat::Sss, "STN     P1,1.5,\r\n"));
     EXPECT_FALSE(HoldsCoordinates(TextFormat::Sss, "x\r\nHV      1,2\r\n"));
-    EXPECT_EQ(ReceiveCounterText(TextFormat::Gts, 12), "Record blocks received:   12");
-    EXPECT_EQ(ReceiveCounterText(TextFormat::Sss, 3), "Records received:   3");
-    EXPECT_EQ(SendCounterText(2, 5), "Records transferred:   2/5");
 }
 
 TEST(GtsSssCodec, AppendedTextStartsANewLineAndSplitsAtEveryLineEnd) {
@@ -204,27 +201,6 @@ TEST(GtsSssAccumulator, UnitsAreFoundWhereverTheInputIsSplitOrGlued) {
         EXPECT_EQ(units[2], FrameGtsBlock(kCoordPiece, 1));
         EXPECT_EQ(accumulator.Size(), 4u);
     }
-}
-
-TEST(GtsSssAccumulator, EndlessLineIsDroppedUpToItsEndAndReadingResynchronises) {
-    ReceiveAccumulator accumulator;
-    const std::string chunk(4096, 'x');
-    std::size_t largest = 0;
-    int overflows = 0;
-    for (int i = 0; i < 100; ++i) {
-        accumulator.Add(chunk);
-        largest = std::max(largest, accumulator.Size());
-        overflows += accumulator.TakeOverflow() ? 1 : 0;
-    }
-    EXPECT_LE(largest, kMaxUnitLength + chunk.size());
-    EXPECT_EQ(overflows, 1);
-    std::string unit;
-    accumulator.Add("still the same line\r");
-    EXPECT_FALSE(accumulator.TakeUnit(unit));
-    accumulator.Add("\nP1,1,2,3\r\n");
-    ASSERT_TRUE(accumulator.TakeUnit(unit));
-    EXPECT_EQ(unit, "P1,1,2,3\r\n");
-    EXPECT_FALSE(accumulator.TakeOverflow());
 }
 
 TEST(GtsReceive, AcknowledgedReceiveAsksEvery4sAnswersEachBlockAndEndsWithAck) {
