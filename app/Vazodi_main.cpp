@@ -5,10 +5,15 @@
 #include "app/Errors.h"
 #include "app/FileIO.h"
 #include "app/JobFile.h"
+#include "app/ReceivedCoords.h"
 #include "app/RecordGrid.h"
 #include "app/TextCodec.h"
+#include "comport/SettingsPath.h"
 #include "rawconv/Listing.h"
 #include "rawconv/MeasurementFile.h"
+#include "transfer/Trans.h"
+#include "transfer/Unit3.h"
+#include "transfer/Unit8.h"
 
 #include <QAction>
 #include <QApplication>
@@ -108,7 +113,9 @@ TForm1::TForm1(std::unique_ptr<Prompts> prompts, QWidget* parent)
     connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { ScheduleRecount(); });
 
+    ComPort1.setObjectName("ComPort1");
     DialogFolder_ = QCoreApplication::applicationDirPath();
+    SettingsPath_ = stadix::SettingsFilePath().toStdString();
     JobCounter_ = 1;
     DocName_ = "Job1";
     SetCoordTitle();
@@ -140,8 +147,8 @@ void TForm1::BuildMenus() {
                    << AddAction(record, "Clear", QKeySequence("Ctrl+L"), nullptr);
 
     QMenu* comm = menuBar()->addMenu("Communction");
-    AddAction(comm, "Receive...", QKeySequence("F9"), nullptr);
-    SendAction_ = AddAction(comm, "Send...", QKeySequence("F10"), nullptr);
+    AddAction(comm, "Receive...", QKeySequence("F9"), &TForm1::Receive);
+    SendAction_ = AddAction(comm, "Send...", QKeySequence("F10"), &TForm1::Send);
 
     QMenu* card = menuBar()->addMenu("SD/U dsik");
     AddAction(card, "Import Data...", QKeySequence("F7"), nullptr);
@@ -485,10 +492,14 @@ bool TForm1::ConfirmSaveChanges() {
 }
 
 void TForm1::FileNew() {
+    NewDocument();
+}
+
+bool TForm1::NewDocument() {
     if (Untitled_ && !Modified_)
-        return;
+        return true;
     if (!ConfirmSaveChanges())
-        return;
+        return false;
     if (!RecordLines_.empty()) {
         ClearTable();
         RecordLines_.clear();
@@ -505,6 +516,70 @@ void TForm1::FileNew() {
         ShowCoordinateView();
         CoordView_ = true;
     }
+    return true;
+}
+
+void TForm1::RunSettingsDialog() {
+    stadix::PortSettings settings = ComPort1.Settings();
+    TForm3 form(settings, CoordUnit_, DataFormat_, GtsAck_, SendMode_, SettingsPath_,
+                stadix::TComPort::EnumComPorts(), this);
+    form.SetPrompts(prompts_.get());
+    form.exec();
+    ComPort1.SetSettings(settings);
+}
+
+void TForm1::RunTransferDialog() {
+    if (DataFormat_ != 0) {
+        GtsSssDocument document{SendMode_,  DataFormat_, GtsAck_,
+                                CoordUnit_, CoordView_,  RecordLines_};
+        TForm8 form(ComPort1, document, prompts_.get(), this);
+        form.exec();
+        return;
+    }
+    stadix::KvrDocument document{SendMode_,  CoordView_,   RawLoaded_,
+                                 CoordUnit_, RecordLines_, RawStore_};
+    TForm2 dialog(document, this, SettingsPath_);
+    dialog.SetWarningFunction([this](QWidget* parent, const QString& text) {
+        prompts_->Tell(parent, "Warning", text, QMessageBox::Warning);
+    });
+    dialog.exec();
+}
+
+void TForm1::Receive() {
+    if (!NewDocument())
+        return;
+    SendMode_ = false;
+    RunSettingsDialog();
+    RunTransferDialog();
+    if (CoordView_ && DataFormat_ != 0)
+        stadix::ConvertReceivedCoordinates(RecordLines_, DataFormat_);
+    ShowReceivedDocument();
+}
+
+void TForm1::ShowReceivedDocument() {
+    if (CoordView_) {
+        FillTable();
+        ShowCoordinateView();
+        SetTotal(RecordLines_.size());
+        SetCurrentCell(1, 0);
+        return;
+    }
+    ShowMeasurementView();
+    Modified_ = true;
+    setWindowTitle(DocName_ + kMeasTitle);
+}
+
+void TForm1::Send() {
+    if (CoordView_) {
+        GatherRecords();
+        if (RecordLines_.empty())
+            return;
+    } else if (RawStore_.size() / stadix::kRawRecordSize < 4) {
+        return;
+    }
+    SendMode_ = true;
+    RunSettingsDialog();
+    RunTransferDialog();
 }
 
 void TForm1::FileOpen() {
@@ -631,14 +706,18 @@ bool TForm1::SaveDocumentAs() {
     }
 }
 
-bool TForm1::SaveAsCoordinates() {
+std::optional<FileChoice> TForm1::ChooseSaveAsFile(const QString& filter) {
     FileDialogSpec spec;
     spec.title = "Save as";
-    spec.filter = kCoordSaveFilter;
+    spec.filter = filter;
     spec.defaultExt = "JCD";
     spec.folder = DialogFolder_;
     spec.fileName = DocName_;
-    const std::optional<FileChoice> choice = prompts_->ChooseSaveFile(this, spec);
+    return prompts_->ChooseSaveFile(this, spec);
+}
+
+bool TForm1::SaveAsCoordinates() {
+    const std::optional<FileChoice> choice = ChooseSaveAsFile(kCoordSaveFilter);
     if (!choice)
         return false;
     GatherRecords();
@@ -669,13 +748,7 @@ QString TForm1::MeasurementSaveFilter() const {
 }
 
 bool TForm1::SaveAsMeasurement() {
-    FileDialogSpec spec;
-    spec.title = "Save as";
-    spec.filter = MeasurementSaveFilter();
-    spec.defaultExt = "JCD";
-    spec.folder = DialogFolder_;
-    spec.fileName = DocName_;
-    const std::optional<FileChoice> choice = prompts_->ChooseSaveFile(this, spec);
+    const std::optional<FileChoice> choice = ChooseSaveAsFile(MeasurementSaveFilter());
     if (!choice)
         return false;
     const bool writeRaw = choice->filterIndex == 1 && RawLoaded_ && DataFormat_ == 0;

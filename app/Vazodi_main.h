@@ -2,6 +2,7 @@
 
 #include "app/Prompts.h"
 #include "app/RecordTable.h"
+#include "comport/TComPort.h"
 
 #include <QMainWindow>
 
@@ -37,6 +38,9 @@ class TForm1 : public QMainWindow {
     void FileSaveAs();
     void FileExit();
     void ShowAbout();
+    // Transfers with the total station.
+    void Receive();
+    void Send();
     // Asks whether to save a changed document; false ends the calling command.
     bool ConfirmSaveChanges();
 
@@ -64,6 +68,12 @@ class TForm1 : public QMainWindow {
     const std::vector<std::string>& RecordLines() const { return RecordLines_; }
     const std::string& RawStore() const { return RawStore_; }
     stadix::RecordTable& Table() { return Table_; }
+
+    // The main window's port: holds the serial settings of every transfer and is the
+    // port of the GTS and SSS transfers.
+    stadix::TComPort ComPort1;
+    // The settings file the transfers read and write (SettingsFilePath() by default).
+    void SetSettingsPath(const std::string& path) { SettingsPath_ = path; }
 
     // Controls, named as on the window.
     RecordGridView* StringGrid1 = nullptr;
@@ -101,10 +111,15 @@ class TForm1 : public QMainWindow {
     void SetTotal(std::size_t count);
     void SetCurrentCell(int row, int column);
     void ShowRecordLines();
+    bool NewDocument();
+    void RunSettingsDialog();
+    void RunTransferDialog();
+    void ShowReceivedDocument();
     void OpenJobFile(const QString& path);
     void OpenMeasurementFile(const QString& path, int filterIndex);
     // Writes bytes whole or not at all; reports a failure and returns false.
     bool WriteDocumentFile(const QString& path, const std::string& bytes);
+    std::optional<FileChoice> ChooseSaveAsFile(const QString& filter);
     bool SaveAsCoordinates();
     bool SaveAsMeasurement();
     bool SaveDocument();
@@ -136,6 +151,7 @@ class TForm1 : public QMainWindow {
     bool ClosingConfirmed_ = false;
     bool Centred_ = false;
     QString DialogFolder_;
+    std::string SettingsPath_;
 
     QWidget* ToolBar_ = nullptr;
     QLabel* StatusPanels_[3] = {nullptr, nullptr, nullptr};
