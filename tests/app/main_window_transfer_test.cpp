@@ -1,0 +1,167 @@
+// Receive and Send from the main window, end to end: the settings dialog, the KVR
+// transfer dialog and the real port against the simulated instrument on a
+// pseudo-terminal.
+#include "SimulatedInstrument.h"
+#include "app/Data_format.h"
+#include "app/FileIO.h"
+#include "app/RecordGrid.h"
+#include "app/Vazodi_main.h"
+#include "rawconv/Kvrrawconv.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "transfer/Codecs.h"
+#include "transfer/Trans.h"
+#include "transfer/Unit3.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <atomic>
+#include <future>
+#include <thread>
+
+using stadix::test::Pty;
+using stadix::test::SimulatedInstrument;
+
+namespace {
+
+std::string CoordBlock(const std::string& line) {
+    const stadix::CoordBlock block = stadix::EncodeCoordBlock(line, 0);
+    return std::string(block.begin(), block.end());
+}
+
+} // namespace
+
+class MainWindowTransferTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir;
+    std::unique_ptr<Pty> pty;
+    std::unique_ptr<SimulatedInstrument> instrument;
+    ScriptedPrompts* prompts = nullptr;
+    std::unique_ptr<TForm1> form;
+    std::atomic<bool> transferShown{false};
+    QTimer dialogWatch;
+
+    // Answers the settings dialog with OK, as it stands, and notes when the transfer
+    // dialog is up so that the instrument can start.
+    void WatchDialogs() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* settings = qobject_cast<TForm3*>(modal))
+            settings->accept();
+        else if (auto* transfer = qobject_cast<TForm2*>(modal))
+            transferShown = transfer->Session().ComPort1().Connected();
+    }
+
+    void AwaitTransferDialog() {
+        for (int i = 0; i < 2000 && !transferShown; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+
+  private slots:
+    void init() {
+        pty = std::make_unique<Pty>();
+        instrument = std::make_unique<SimulatedInstrument>(*pty);
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        prompts = scripted.get();
+        form = std::make_unique<TForm1>(std::move(scripted));
+        const std::string settings = dir.filePath("Commpara").toStdString();
+        stadix::WriteFileAtomically(settings, "[ComPort1]\r\nPort=" + pty->DevicePath() +
+                                                  "\r\nBaudRate=9600\r\n");
+        form->SetSettingsPath(settings);
+        transferShown = false;
+        stadix::ResetDecodeState();
+        connect(&dialogWatch, &QTimer::timeout, this, &MainWindowTransferTest::WatchDialogs);
+        dialogWatch.start(10);
+    }
+
+    void cleanup() {
+        dialogWatch.stop();
+        dialogWatch.disconnect();
+        form.reset();
+        instrument.reset();
+        pty.reset();
+    }
+
+    void receivedCoordinatesFillTheTable() {
+        const std::string p1 = stadix::MakeRecordLine("P1", "TREE", "1234.567", "-12.345", "10");
+        const std::string p2 = stadix::MakeRecordLine("P2", "", "1", "2", "3");
+        auto script = std::async(std::launch::async, [&] {
+            AwaitTransferDialog();
+            const std::string first = instrument->Offer(0xAA, CoordBlock(p1));
+            const std::string second = instrument->Offer(0xAA, CoordBlock(p2));
+            instrument->SendEnd();
+            return first + second;
+        });
+        form->Receive();
+        QCOMPARE(script.get(), std::string("\xBB\x00\xBB\x00", 4));
+        QVERIFY(form->CoordView());
+        QVERIFY(!form->SendMode());
+        QCOMPARE(form->RecordLines(), (std::vector<std::string>{p1, p2}));
+        QCOMPARE(form->Table().Cell(1, stadix::ColE), std::string("-12.345"));
+        QCOMPARE(form->Table().Cell(2, stadix::ColPt), std::string("P2"));
+        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:2"));
+        QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
+        // The settings dialog stored what it showed.
+        QVERIFY(stadix::ReadFileBytes(dir.filePath("Commpara").toStdString())
+                    .find("[DataFormatSetting]\r\nDataFormat=0") != std::string::npos);
+    }
+
+    void receivedMeasurementsShowAsAChangedListing() {
+        std::string inst(stadix::kRawRecordSize, 'M');
+        inst[0] = char(stadix::kTypeInst);
+        auto script = std::async(std::launch::async, [&] {
+            AwaitTransferDialog();
+            const std::string answer = instrument->Offer(0xA8, inst);
+            instrument->SendEnd();
+            return answer;
+        });
+        form->Receive();
+        QCOMPARE(script.get(), std::string("\xBB\x00", 2));
+        QVERIFY(!form->CoordView());
+        QVERIFY(form->RawLoaded());
+        QCOMPARE(form->RawStore(), inst);
+        QVERIFY(form->Modified());
+        QCOMPARE(form->windowTitle(), QString("Job1--TS Meas. Data File"));
+        QVERIFY(form->RichEdit1->toPlainText().startsWith("INST"));
+        QVERIFY(form->StatusSimplePanel());
+
+        // Closing now asks whether to save.
+        prompts->answers.push_back(QMessageBox::Cancel);
+        QVERIFY(!form->close());
+        QCOMPARE(prompts->shown.last().kind, QString("ask"));
+    }
+
+    void sendOffersTheGatheredRecords() {
+        form->Table().SetCell(1, stadix::ColPt, "A1");
+        form->Table().SetCell(1, stadix::ColN, "1.5");
+        form->Table().SetCell(1, stadix::ColE, "2.5");
+        form->Table().SetCell(3, stadix::ColPt, "A3");
+        form->Table().SetCell(3, stadix::ColN, "3");
+        form->Table().SetCell(3, stadix::ColE, "4");
+        auto script = std::async(std::launch::async, [&] {
+            AwaitTransferDialog();
+            const auto first = instrument->Request(0xBB);
+            const auto second = instrument->Request(0xBB);
+            return std::make_pair(first, second);
+        });
+        form->Send();
+        const auto [first, second] = script.get();
+        QCOMPARE(first.block, CoordBlock(stadix::MakeRecordLine("A1", "", "1.5", "2.5", "0")));
+        QCOMPARE(second.block, CoordBlock(stadix::MakeRecordLine("A3", "", "3", "4", "0")));
+        QCOMPARE(second.replies, std::string("\x00\xEE", 2));
+        QVERIFY(form->SendMode());
+    }
+
+    void sendWithNothingToSendDoesNothing() {
+        form->Send();
+        QVERIFY(!form->SendMode());
+        QVERIFY(!transferShown);
+    }
+};
+
+QTEST_MAIN(MainWindowTransferTest)
+#include "main_window_transfer_test.moc"
