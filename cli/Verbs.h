@@ -12,4 +12,13 @@ namespace cli {
 extern const char* const kExportUsage;
 int RunExport(const std::vector<std::string>& words);
 
+extern const char* const kReceiveUsage;
+int RunReceive(const std::vector<std::string>& words);
+
+extern const char* const kSendUsage;
+int RunSend(const std::vector<std::string>& words);
+
+extern const char* const kPortsUsage;
+int RunPorts(const std::vector<std::string>& words);
+
 } // namespace cli

@@ -14,6 +14,9 @@ struct Verb {
 
 const Verb kVerbs[] = {
     {"export", cli::kExportUsage, cli::RunExport},
+    {"receive", cli::kReceiveUsage, cli::RunReceive},
+    {"send", cli::kSendUsage, cli::RunSend},
+    {"ports", cli::kPortsUsage, cli::RunPorts},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
 namespace stadix {
 
@@ -44,10 +45,7 @@ void KvrSession::ConnectPort() {
     TComPort* port = ComPort1_.get();
     QObject::connect(port, &TComPort::OnRxChar, port,
                      [this](int count) { engine_.OnBytesArrived(count); });
-    QObject::connect(port, &TComPort::OnError, port, [this](int) {
-        lineFailed_ = true;
-        engine_.OnLineError();
-    });
+    QObject::connect(port, &TComPort::OnError, port, [this](int) { HandleLineError(); });
 }
 
 void KvrSession::LoadPortSettings(const std::string& settingsPath) {
@@ -109,11 +107,19 @@ void KvrSession::ClearBuffer(bool input, bool output) {
 
 // The engine is in the middle of a step: the error is handled once that step is over.
 void KvrSession::ReportLineError() {
-    lineFailed_ = true;
     if (lineErrorQueued_)
         return;
     lineErrorQueued_ = true;
-    QTimer::singleShot(0, ComPort1_.get(), [this] { engine_.OnLineError(); });
+    QTimer::singleShot(0, ComPort1_.get(), [this] { HandleLineError(); });
+}
+
+// The first error decides; one after the transfer has closed changes nothing.
+void KvrSession::HandleLineError() {
+    if (engine_.Closed() || std::exchange(lineFailed_, true))
+        return;
+    engine_.OnLineError();
+    WriteBackResults();
+    view_.TransferFailed();
 }
 
 void KvrSession::AppendRecordLine(const std::string& line) {
@@ -133,8 +139,10 @@ void KvrSession::AppendRawRecord(const std::string& record) {
 
 void KvrSession::SetStatusText(const std::string& text) {
     view_.SetStatusText(text);
-    if (engine_.Ended())
-        view_.TransferEnded();
+    if (!engine_.Ended())
+        return;
+    WriteBackResults();
+    view_.TransferEnded();
 }
 
 void KvrSession::SetCounterText(const std::string& text) {

@@ -19,7 +19,7 @@ namespace stadix {
 // coordUnit; it appends received record lines, display lines and listing lines to
 // recordLines and raw records to rawRecords (empties rawRecords first when receiving);
 // a send reads them. coordView and rawLoaded are read when the session is created and
-// written back, as the transfer leaves them, when it closes.
+// written back, as the transfer leaves them, when it ends, fails or closes.
 struct KvrDocument {
     bool sendMode;
     bool& coordView;
@@ -41,6 +41,8 @@ class KvrSessionView {
     virtual void CloseDialog() = 0;
     // The end byte has been received or sent; the dialog still closes a little later.
     virtual void TransferEnded() {}
+    // A line error has ended the transfer; the dialog still closes a little later.
+    virtual void TransferFailed() {}
 };
 
 class KvrSession : private KvrPort, private KvrHost {
@@ -94,6 +96,7 @@ class KvrSession : private KvrPort, private KvrHost {
 
     void ConnectPort();
     void ReportLineError();
+    void HandleLineError();
     void WriteBackResults();
 
     static KvrSettings SettingsOf(const KvrDocument& document);
