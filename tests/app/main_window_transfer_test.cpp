@@ -11,6 +11,7 @@
 #include "transfer/Codecs.h"
 #include "transfer/Trans.h"
 #include "transfer/Unit3.h"
+#include "transfer/Unit8.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -54,6 +55,8 @@ class MainWindowTransferTest : public QObject {
             settings->accept();
         else if (auto* transfer = qobject_cast<TForm2*>(modal))
             transferShown = transfer->Session().ComPort1().Connected();
+        else if (qobject_cast<TForm8*>(modal))
+            transferShown = true;
     }
 
     void AwaitTransferDialog() {
@@ -154,6 +157,31 @@ class MainWindowTransferTest : public QObject {
         QCOMPARE(second.block, CoordBlock(stadix::MakeRecordLine("A3", "", "3", "4", "0")));
         QCOMPARE(second.replies, std::string("\x00\xEE", 2));
         QVERIFY(form->SendMode());
+    }
+
+    void receivedSssCoordinatesAreConverted() {
+        stadix::WriteFileAtomically(dir.filePath("Commpara").toStdString(),
+                                    "[ComPort1]\r\nPort=" + pty->DevicePath() +
+                                        "\r\n[DataFormatSetting]\r\nDataFormat=2\r\n");
+        auto script = std::async(std::launch::async, [&] {
+            AwaitTransferDialog();
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            pty->Write("P1,200,100,5,TREE\r\nEND\r\n");
+            std::string seen = pty->Read(2);
+            pty->Write("\x04\r\n");
+            seen += pty->Read(3);
+            return seen;
+        });
+        form->Receive();
+        QVERIFY(!script.get().empty());
+        QCOMPARE(form->DataFormat(), 2);
+        QVERIFY(form->CoordView());
+        QCOMPARE(form->RecordLines(),
+                 std::vector<std::string>{stadix::MakeRecordLine("P1", "TREE", "100", "200", "5")});
+        QCOMPARE(form->Table().Cell(1, stadix::ColCode), std::string("TREE"));
+        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:1"));
+        // The port is free again for the next transfer.
+        QVERIFY(!form->ComPort1.Connected());
     }
 
     void sendWithNothingToSendDoesNothing() {
