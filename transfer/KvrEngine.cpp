@@ -323,6 +323,10 @@ void KvrEngine::HandleBlock() {
 
 void KvrEngine::FinishBlockStep(std::uint8_t reply) {
     awaitingBlock_ = false;
+    // What is left of a spoilt block goes now: cleared later together with the output
+    // queue, it would take the reject along before the instrument has seen it.
+    if (reply == kRejectByte)
+        port_.ClearBuffer(true, false);
     WriteByte(reply);
     closeAllowed_ = true;
     transferState_ = 1;
