@@ -180,17 +180,24 @@ void SimulatedInstrument::Send(const std::string& bytes) {
         return;
     }
     // A byte has arrived once its ten bits have crossed the line.
-    const auto byteTime = std::chrono::microseconds(10'000'000 / baud_);
     auto due = Clock::now();
     for (const char byte : bytes) {
-        due += byteTime;
+        due += ByteTime();
         std::this_thread::sleep_until(due);
         pty_.Write(std::string(1, byte));
     }
 }
 
+// At a paced rate a received byte is there only once it has crossed the line.
 std::string SimulatedInstrument::Receive(std::size_t count, int timeoutMs) {
-    return pty_.Read(count, timeoutMs);
+    const std::string received = pty_.Read(count, timeoutMs);
+    if (baud_ > 0)
+        std::this_thread::sleep_for(ByteTime() * received.size());
+    return received;
+}
+
+std::chrono::microseconds SimulatedInstrument::ByteTime() const {
+    return std::chrono::microseconds(10'000'000 / baud_);
 }
 
 void SimulatedInstrument::TurnAround() const {

@@ -8,6 +8,7 @@
 
 #include "Pty.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -48,7 +49,8 @@ class SimulatedInstrument {
   public:
     explicit SimulatedInstrument(Pty& pty) : pty_(pty) {}
 
-    // Paces every byte as a line at this rate would (ten bits a byte); 0 sends at once.
+    // Paces every byte both ways as a line at this rate would (ten bits a byte); 0
+    // sends and receives at once.
     void SetBaudRate(int baud) { baud_ = baud; }
 
     // The block length that follows a record type byte, or that a request byte asks
@@ -86,6 +88,8 @@ class SimulatedInstrument {
     void Send(const std::string& bytes);
     // Up to count bytes, waiting at most timeoutMs for all of them.
     std::string Receive(std::size_t count, int timeoutMs);
+    // How long a byte takes on the paced line.
+    std::chrono::microseconds ByteTime() const;
     // Leaves a moment before answering, as a line between two devices does.
     void TurnAround() const;
 

@@ -1,0 +1,163 @@
+// The KVR transfer on a pseudo-terminal against the simulated instrument: how fast a
+// block is answered, and how close a paced reception comes to the time its bytes
+// need on the line. Runs the real port component and session; no windows.
+#include "SimulatedInstrument.h"
+#include "transfer/KvrSession.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QThread>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using stadix::test::Pty;
+using stadix::test::SimulatedInstrument;
+
+class QuietView : public stadix::KvrSessionView {
+  public:
+    void SetStatusText(const std::string&) override {}
+    void SetCounterText(const std::string&) override {}
+    void ShowWarning(const std::string&) override {}
+    void CloseDialog() override {}
+};
+
+// A receiving session on its own thread and event loop, as the dialog runs one.
+class ReceivingSession {
+  public:
+    explicit ReceivingSession(const std::string& device) {
+        thread_.reset(QThread::create([this, device] {
+            QuietView view;
+            bool coordView = true;
+            bool rawLoaded = false;
+            std::vector<std::string> lines;
+            std::string raw;
+            stadix::KvrSession session({false, coordView, rawLoaded, 0, lines, raw}, view);
+            session.ComPort1().SetPortName(device);
+            session.Open();
+            opened_ = session.ComPort1().Connected();
+            ready_ = true;
+            QEventLoop loop;
+            loop.exec();
+        }));
+        thread_->start();
+        while (!ready_)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        // Let the opening clear of the queues pass before the instrument speaks.
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ~ReceivingSession() {
+        thread_->quit();
+        thread_->wait();
+    }
+    bool Opened() const { return opened_; }
+
+  private:
+    std::unique_ptr<QThread> thread_;
+    std::atomic<bool> ready_{false};
+    std::atomic<bool> opened_{false};
+};
+
+std::string CoordinateBlock(int index) {
+    std::string block(32, '\0');
+    block[0] = 0x1A;
+    block[1] = static_cast<char>(0x30 + index % 10);
+    std::fill(block.begin() + 2, block.begin() + 16, '\xFF');
+    block[20] = static_cast<char>(index % 100);
+    return block;
+}
+
+std::string Byte(std::uint8_t value) {
+    return std::string(1, static_cast<char>(value));
+}
+
+// From the block's last byte leaving the instrument to the answer arriving there.
+void BM_BlockAnswer(benchmark::State& state) {
+    Pty pty;
+    ReceivingSession session(pty.DevicePath());
+    if (!session.Opened()) {
+        state.SkipWithError("the port did not open");
+        return;
+    }
+    std::vector<double> answerMs;
+    int index = 0;
+    for (auto _ : state) {
+        const std::string block = CoordinateBlock(index++);
+        std::uint8_t sum = 0;
+        for (const char byte : block)
+            sum = static_cast<std::uint8_t>(sum + static_cast<std::uint8_t>(byte));
+        // Every fourth block carries a wrong checksum and is answered by a reject.
+        if (index % 4 == 0)
+            ++sum;
+        pty.Write(Byte(0xAA));
+        if (pty.Read(1) != Byte(0xBB)) {
+            state.SkipWithError("no go-ahead");
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        pty.Write(block + Byte(sum));
+        const auto sent = Clock::now();
+        if (pty.Read(1).size() != 1) {
+            state.SkipWithError("no answer");
+            return;
+        }
+        const std::chrono::duration<double> elapsed = Clock::now() - sent;
+        state.SetIterationTime(elapsed.count());
+        answerMs.push_back(elapsed.count() * 1000);
+    }
+    std::sort(answerMs.begin(), answerMs.end());
+    state.counters["median_ms"] = answerMs[answerMs.size() / 2];
+    state.counters["max_ms"] = answerMs.back();
+}
+BENCHMARK(BM_BlockAnswer)->UseManualTime()->Iterations(400)->Unit(benchmark::kMicrosecond);
+
+// 500 coordinate records from an instrument paced at 9600 baud, against the time the
+// 36 bytes of each exchange (type, go-ahead, block, checksum, answer) need on the line.
+void BM_PacedReception(benchmark::State& state) {
+    constexpr int kRecords = 500;
+    constexpr int kBaud = 9600;
+    constexpr double kBytesPerRecord = 36;
+    Pty pty;
+    ReceivingSession session(pty.DevicePath());
+    if (!session.Opened()) {
+        state.SkipWithError("the port did not open");
+        return;
+    }
+    SimulatedInstrument instrument(pty);
+    instrument.SetBaudRate(kBaud);
+    const double lineSeconds = kRecords * kBytesPerRecord * 10 / kBaud;
+    double ratio = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        for (int i = 0; i < kRecords; ++i) {
+            if (instrument.Offer(0xAA, CoordinateBlock(i)) != std::string("\xBB\x00", 2)) {
+                state.SkipWithError("a record was not accepted");
+                return;
+            }
+        }
+        const std::chrono::duration<double> elapsed = Clock::now() - start;
+        state.SetIterationTime(elapsed.count());
+        ratio = elapsed.count() / lineSeconds;
+    }
+    state.counters["line_ms"] = lineSeconds * 1000;
+    state.counters["ratio"] = ratio;
+}
+BENCHMARK(BM_PacedReception)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
