@@ -76,6 +76,9 @@ void TForm2::showEvent(QShowEvent* event) {
 }
 
 void TForm2::FormShow() {
+    // Cancelled before the transfer could open.
+    if (session_->Closed())
+        return;
     session_->LoadPortSettings(settingsPath_);
     session_->Open();
 }

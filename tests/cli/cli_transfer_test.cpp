@@ -1,4 +1,4 @@
-// stadix-cli receive, send and ports, run as a program against the simulated
+// stadix-cli receive and send, run as a program against the simulated
 // instrument on a pseudo-terminal.
 #include "SimulatedInstrument.h"
 #include "app/Data_format.h"
@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -311,17 +310,6 @@ TEST_F(CliTransferTest, RefusesOptionsThatKvrDoesNotTake) {
     CliProcess noPort({"receive", Path("out.JCD")}, dir);
     EXPECT_EQ(noPort.Wait(), 1);
     EXPECT_NE(noPort.Err().find("--port"), std::string::npos);
-}
-
-TEST_F(CliTransferTest, ListsThePortsSorted) {
-    CliProcess cli({"ports"}, dir);
-    ASSERT_EQ(cli.Wait(), 0);
-    std::vector<std::string> names;
-    std::string out = cli.Out();
-    for (std::size_t start = 0, end; (end = out.find('\n', start)) != std::string::npos;
-         start = end + 1)
-        names.push_back(out.substr(start, end - start));
-    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
 }
 
 } // namespace
