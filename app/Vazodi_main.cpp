@@ -562,6 +562,9 @@ void TForm1::ShowReceivedDocument() {
         ShowCoordinateView();
         SetTotal(RecordLines_.size());
         SetCurrentCell(1, 0);
+        // Received coordinates exist nowhere else yet: closing must ask about them.
+        if (!RecordLines_.empty())
+            Modified_ = true;
         return;
     }
     ShowMeasurementView();

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -108,6 +109,7 @@ class MainWindowTransferTest : public QObject {
         QCOMPARE(form->Table().Cell(2, stadix::ColPt), std::string("P2"));
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:2"));
         QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
+        QVERIFY(form->Modified());
         // The settings dialog stored what it showed.
         QVERIFY(stadix::ReadFileBytes(dir.filePath("Commpara").toStdString())
                     .find("[DataFormatSetting]\r\nDataFormat=0") != std::string::npos);
@@ -182,6 +184,18 @@ class MainWindowTransferTest : public QObject {
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:1"));
         // The port is free again for the next transfer.
         QVERIFY(!form->ComPort1.Connected());
+    }
+
+    void cancelledReceptionLeavesAnUnchangedEmptyJob() {
+        QTimer::singleShot(300, [] {
+            if (auto* transfer = qobject_cast<TForm2*>(QApplication::activeModalWidget()))
+                transfer->Button1->click();
+        });
+        form->Receive();
+        QVERIFY(form->CoordView());
+        QVERIFY(!form->Modified());
+        QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
+        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:0"));
     }
 
     void sendWithNothingToSendDoesNothing() {
