@@ -24,6 +24,17 @@ char TypedChar(const QKeyEvent* event) {
     return c.unicode() < 0x80 ? char(c.unicode()) : char(0x80);
 }
 
+// A key that types or deletes text. Modifier keys alone, navigation, Enter, Tab and
+// Escape change nothing in the job, so they must not mark it as changed (pressing Ctrl
+// of Ctrl+O would otherwise ask to save an untouched job).
+bool IsEditingKey(const QKeyEvent* event) {
+    const QString text = event->text();
+    if (text.isEmpty())
+        return event->key() == Qt::Key_Delete;
+    const QChar c = text.at(0);
+    return c != '\r' && c != '\n' && c != '\t' && c != QChar(0x1b);
+}
+
 bool IsEnter(const QKeyEvent* event) {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
@@ -97,7 +108,8 @@ QWidget* RecordGridDelegate::createEditor(QWidget* parent, const QStyleOptionVie
 bool RecordGridDelegate::eventFilter(QObject* editor, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        emit KeyTyped();
+        if (IsEditingKey(key))
+            emit KeyTyped();
         const char c = TypedChar(key);
         if (c != 0 && !stadix::IsAllowedCellKey(editor->property("gridColumn").toInt(), c))
             return true;
@@ -179,7 +191,8 @@ void RecordGridView::MoveByEnter() {
 }
 
 void RecordGridView::keyPressEvent(QKeyEvent* event) {
-    emit KeyTyped();
+    if (IsEditingKey(event))
+        emit KeyTyped();
     if (IsEnter(event) && state() != QAbstractItemView::EditingState) {
         MoveByEnter();
         return;

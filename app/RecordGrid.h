@@ -67,6 +67,7 @@ class RecordGridView : public QTableView {
     void MoveByEnter();
 
   signals:
+    // A key that types or deletes text in the table.
     void KeyTyped();
     void RowClicked(int row);
 

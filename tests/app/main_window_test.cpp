@@ -390,6 +390,10 @@ class MainWindowTest : public QObject {
         QApplication::setActiveWindow(form.get());
         form->StringGrid1->setFocus();
         form->StringGrid1->SetCurrentCell(1, stadix::ColN);
+        QTest::keyClick(form->StringGrid1, Qt::Key_Control);
+        QTest::keyClick(form->StringGrid1, Qt::Key_Down);
+        QTest::keyClick(form->StringGrid1, Qt::Key_Up);
+        QVERIFY(!form->Modified());
         Type("x");
         QCOMPARE(CellText(1, stadix::ColN), QString());
         Type("12-3x");
