@@ -4,7 +4,9 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QGuiApplication>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -49,4 +51,13 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Framele
 void TAboutBox::mousePressEvent(QMouseEvent* event) {
     event->accept();
     accept();
+}
+
+void TAboutBox::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
 }

@@ -23,6 +23,7 @@ class TAboutBox : public QDialog {
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     QTimer Timer1;

@@ -7,8 +7,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("Stadix");
     QApplication::setApplicationDisplayName("Stadix");
     TForm1 form;
-    form.show();
     form.ShowStartupSplash();
+    form.show();
     try {
         form.OpenFromCommandLine(application.arguments().mid(1));
     } catch (const std::exception& failure) {
