@@ -6,6 +6,8 @@
 // five seconds of silence.
 #include "transfer/GtsSssTransfer.h"
 
+#include "tests/support/InMemoryPort.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
@@ -21,19 +23,8 @@ void Require(bool condition) {
 
 // The instrument's batches, one per wait; the transfer stops once all are read or the
 // transmission has ended.
-class FuzzLine : public stadix::GtsSssPort, public stadix::GtsSssHost {
+class FuzzLine : public InMemoryPort<stadix::GtsSssPort>, public stadix::GtsSssHost {
   public:
-    int InputCount() override { return static_cast<int>(input.size()); }
-    std::string Read(int count) override {
-        const std::string bytes = input.substr(0, static_cast<std::size_t>(count));
-        input.erase(0, bytes.size());
-        return bytes;
-    }
-    void Write(const std::string& bytes) override { written += bytes; }
-    void ClearBuffer(bool clearInput, bool) override {
-        if (clearInput)
-            input.clear();
-    }
     bool WaitForInput(int ms) override {
         now += ms;
         if (input.empty() && !batches.empty()) {
@@ -53,8 +44,6 @@ class FuzzLine : public stadix::GtsSssPort, public stadix::GtsSssHost {
     void EndTransfer() override { ended = true; }
 
     std::deque<std::string> batches;
-    std::string input;
-    std::string written;
     std::vector<std::string> appended;
     int kindDecisions = 0;
     bool ended = false;

@@ -6,6 +6,7 @@
 #include "transfer/KvrEngine.h"
 
 #include "app/Data_format.h"
+#include "tests/support/InMemoryPort.h"
 
 #include <cstdlib>
 
@@ -13,23 +14,7 @@ namespace {
 
 using stadix::KvrTimer;
 
-class FuzzPort : public stadix::KvrPort {
-  public:
-    int InputCount() override { return static_cast<int>(input.size()); }
-    std::string Read(int count) override {
-        const std::string bytes = input.substr(0, static_cast<std::size_t>(count));
-        input.erase(0, bytes.size());
-        return bytes;
-    }
-    void Write(const std::string& bytes) override { written += bytes; }
-    void ClearBuffer(bool clearInput, bool /*clearOutput*/) override {
-        if (clearInput)
-            input.clear();
-    }
-
-    std::string input;
-    std::string written;
-};
+using FuzzPort = InMemoryPort<stadix::KvrPort>;
 
 class FuzzHost : public stadix::KvrHost {
   public:

@@ -1,6 +1,7 @@
 #include "transfer/KvrEngine.h"
 
 #include "app/Data_format.h"
+#include "tests/support/InMemoryPort.h"
 #include "transfer/Codecs.h"
 
 #include <gtest/gtest.h>
@@ -10,25 +11,7 @@
 namespace stadix {
 namespace {
 
-// The computer's end of the line: what the instrument has sent and not yet been read,
-// and everything written to the instrument.
-class ScriptedPort : public KvrPort {
-  public:
-    int InputCount() override { return static_cast<int>(input.size()); }
-    std::string Read(int count) override {
-        const std::string bytes = input.substr(0, static_cast<std::size_t>(count));
-        input.erase(0, bytes.size());
-        return bytes;
-    }
-    void Write(const std::string& bytes) override { written += bytes; }
-    void ClearBuffer(bool clearInput, bool /*clearOutput*/) override {
-        if (clearInput)
-            input.clear();
-    }
-
-    std::string input;
-    std::string written;
-};
+using ScriptedPort = InMemoryPort<KvrPort>;
 
 class RecordingHost : public KvrHost {
   public:
