@@ -1,12 +1,11 @@
 #include "app/About.h"
 
 #include "app/Version.h"
+#include "app/WindowPlacement.h"
 
 #include <QFrame>
 #include <QLabel>
-#include <QGuiApplication>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -55,9 +54,5 @@ void TAboutBox::mousePressEvent(QMouseEvent* event) {
 
 void TAboutBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(this);
 }

@@ -8,6 +8,7 @@
 #include "app/ReceivedCoords.h"
 #include "app/RecordGrid.h"
 #include "app/TextCodec.h"
+#include "app/WindowPlacement.h"
 #include "comport/SettingsPath.h"
 #include "rawconv/Listing.h"
 #include "rawconv/MeasurementFile.h"
@@ -26,7 +27,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
@@ -328,11 +328,7 @@ void TForm1::showEvent(QShowEvent* event) {
     if (Centred_)
         return;
     Centred_ = true;
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(this);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -1,12 +1,12 @@
 #include "transfer/Trans.h"
 
+#include "app/WindowPlacement.h"
 #include "comport/SettingsPath.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
@@ -33,9 +33,7 @@ TForm2::TForm2(const stadix::KvrDocument& document, QWidget* parent, std::string
     setFont(QFont(QStringLiteral("Times New Roman")));
     setFixedSize(kWidth, kHeight);
     BuildControls();
-    if (parent == nullptr || parent->screen() == nullptr)
-        return;
-    move(parent->screen()->availableGeometry().center() - rect().center());
+    CentreOnScreen(this);
 }
 
 TForm2::~TForm2() = default;
