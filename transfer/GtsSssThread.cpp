@@ -3,20 +3,24 @@
 #include "comport/TComPort.h"
 
 #include <exception>
+#include <utility>
 
 namespace stadix {
 
 namespace {
 
-// The engines' view of the main window's port.
+// The engines' view of the main window's port; tells when bytes have been read.
 class ComPortLine : public GtsSssPort {
   public:
-    explicit ComPortLine(TComPort& port) : port_(port) {}
+    ComPortLine(TComPort& port, std::function<void()> onInput)
+        : port_(port), onInput_(std::move(onInput)) {}
 
     int InputCount() override { return port_.InputCount(); }
     std::string Read(int count) override {
         std::string bytes;
         port_.ReadStr(bytes, count);
+        if (!bytes.empty())
+            onInput_();
         return bytes;
     }
     void Write(const std::string& bytes) override { port_.WriteStr(bytes); }
@@ -25,6 +29,7 @@ class ComPortLine : public GtsSssPort {
 
   private:
     TComPort& port_;
+    std::function<void()> onInput_;
 };
 
 } // namespace
@@ -48,7 +53,7 @@ void GtsSssThread::RequestStop() {
 // A failure ends the transfer: the dialog is asked to close and reports it.
 void GtsSssThread::run() {
     try {
-        ComPortLine line(port_);
+        ComPortLine line(port_, [this] { lastInputMs_ = NowMs(); });
         RunTransfer(line);
     } catch (const std::exception& failure) {
         failureText_ = failure.what();
@@ -70,6 +75,10 @@ std::int64_t GtsSssThread::NowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                  start_)
         .count();
+}
+
+std::int64_t GtsSssThread::MsSinceInput() {
+    return NowMs() - lastInputMs_;
 }
 
 void GtsSssThread::CallWindow(const std::function<void()>& call) {

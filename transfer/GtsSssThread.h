@@ -33,6 +33,9 @@ class GtsSssThread : public QThread, public GtsSssHost {
     // Why the transfer ended early (a port failure, a line that is no record); empty
     // when it did not. Read after the thread has finished.
     const std::string& FailureText() const { return failureText_; }
+    // Milliseconds since a byte last came from the instrument, or since the thread was
+    // made when none has come yet. Any thread may ask.
+    std::int64_t MsSinceInput();
 
     bool StopRequested() override;
     void Pause(int ms) override;
@@ -59,6 +62,7 @@ class GtsSssThread : public QThread, public GtsSssHost {
     std::condition_variable stopChanged_;
     const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
     std::string failureText_;
+    std::atomic<std::int64_t> lastInputMs_{0};
 };
 
 } // namespace stadix
