@@ -357,17 +357,26 @@ class GtsSssInstrumentTest : public QObject {
         QCOMPARE(form.Label2->text(), QString("Records transferred:   3/3"));
     }
 
-    // An instrument that pauses and never goes on: Cancel ends the send with the end
-    // text of the format.
-    void CancelDuringAPauseWithoutXonSendsTheEndText() {
-        for (const int format : {1, 2}) {
+    // An instrument that pauses and never goes on, or never acknowledges: Cancel ends
+    // the send with an end text, the format's inside a one-way send.
+    void CancelDuringAPauseSendsTheEndText() {
+        struct Case {
+            int format;
+            int gtsAck;
+            TextAnswer answer;
+            std::string endText;
+        };
+        const Case cases[] = {{1, 1, TextAnswer::XoffOnly, SimulatedTextInstrument::GtsEndText()},
+                              {2, 1, TextAnswer::XoffOnly, SimulatedTextInstrument::SssEndText()},
+                              {1, 0, TextAnswer::Silence, SimulatedTextInstrument::SssEndText()}};
+        for (const Case& c : cases) {
             Station station;
             stadix::TComPort port;
             port.SetPortName(station.pty.DevicePath());
             MainWindowState state;
             state.SendMode = true;
-            state.DataFormat = format;
-            state.GtsAck = 1;
+            state.DataFormat = c.format;
+            state.GtsAck = c.gtsAck;
             state.RecordLines = Records(3);
             ScriptedPrompts prompts;
             TForm8 form(port, state.Document(), &prompts);
@@ -375,12 +384,12 @@ class GtsSssInstrumentTest : public QObject {
             std::string last;
             std::string afterEnd;
             station.StartNow([&](SimulatedTextInstrument& instrument) {
-                if (format == 1) {
+                for (int header = 0; c.format == 1 && header < 2; ++header) {
                     instrument.ReceiveUnit();
-                    instrument.ReceiveUnit();
+                    instrument.Answer(TextAnswer::Ack);
                 }
                 paused = instrument.ReceiveUnit();
-                instrument.Answer(TextAnswer::XoffOnly);
+                instrument.Answer(c.answer);
                 QThread::msleep(600); // longer than the eight waits of a one-way send
                 PressCancel(form);
                 last = instrument.ReceiveUnit();
@@ -389,14 +398,11 @@ class GtsSssInstrumentTest : public QObject {
             form.exec();
             station.Join();
 
-            if (format == 1) {
-                QVERIFY2(SimulatedTextInstrument::IsGtsBlock(paused),
-                         QByteArray::fromStdString(paused).toHex().constData());
-                QCOMPARE(last, SimulatedTextInstrument::GtsEndText());
-            } else {
+            if (c.format == 1)
+                QVERIFY(SimulatedTextInstrument::IsGtsBlock(paused));
+            else
                 QCOMPARE(paused, std::string("P1,1999.500,1001.125,-1.007,\r\n"));
-                QCOMPARE(last, SimulatedTextInstrument::SssEndText());
-            }
+            QCOMPARE(last, c.endText);
             QCOMPARE(afterEnd, std::string());
             QVERIFY(prompts.shown.isEmpty());
             QVERIFY(!port.Connected());
