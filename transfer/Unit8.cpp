@@ -1,17 +1,16 @@
 #include "transfer/Unit8.h"
 
 #include "app/Prompts.h"
+#include "app/WindowPlacement.h"
 #include "comport/TComPort.h"
 #include "transfer/KvrEngine.h"
 #include "transfer/Rcvdatathread.h"
 #include "transfer/Senddatathread.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
@@ -49,8 +48,7 @@ TForm8::TForm8(stadix::TComPort& port, GtsSssDocument document, Prompts* prompts
     connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
     CentreLabels();
 
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(this);
 }
 
 TForm8::~TForm8() {
