@@ -7,8 +7,22 @@
 namespace stadix {
 
 enum class BaudRate {
-    Custom, Br110, Br300, Br600, Br1200, Br2400, Br4800, Br9600, Br14400, Br19200,
-    Br38400, Br56000, Br57600, Br115200, Br128000, Br256000
+    Custom,
+    Br110,
+    Br300,
+    Br600,
+    Br1200,
+    Br2400,
+    Br4800,
+    Br9600,
+    Br14400,
+    Br19200,
+    Br38400,
+    Br56000,
+    Br57600,
+    Br115200,
+    Br128000,
+    Br256000
 };
 enum class StopBits { One, OnePointFive, Two };
 enum class Parity { None, Odd, Even, Mark, Space };

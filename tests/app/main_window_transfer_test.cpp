@@ -15,8 +15,8 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QPushButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
