@@ -26,21 +26,21 @@ QList<FileType> ParseFileTypes(const QString& filter) {
     return types;
 }
 
-std::optional<FileChoice> RunFileDialog(QWidget* parent, const FileDialogSpec& spec,
+std::optional<FileChoice> RunFileDialog(QWidget* parent, const FileDialogRequest& request,
                                         QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(parent, spec.title, spec.folder);
+    QFileDialog dialog(parent, request.title, request.folder);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
-    const QList<FileType> types = ParseFileTypes(spec.filter);
+    const QList<FileType> types = ParseFileTypes(request.filter);
     QStringList nameFilters;
     for (const FileType& type : types)
         nameFilters << type.nameFilter;
     dialog.setNameFilters(nameFilters);
-    const int index = qBound(1, spec.filterIndex, qMax(1, int(types.size())));
+    const int index = qBound(1, request.filterIndex, qMax(1, int(types.size())));
     if (!types.isEmpty())
         dialog.selectNameFilter(types[index - 1].nameFilter);
-    dialog.setDefaultSuffix(spec.defaultExt);
+    dialog.setDefaultSuffix(request.defaultExt);
     // A name typed without extension gets the extension of the chosen type, so that a
     // text copy is never saved under the job file's extension.
     if (mode == QFileDialog::AcceptSave) {
@@ -51,8 +51,8 @@ std::optional<FileChoice> RunFileDialog(QWidget* parent, const FileDialogSpec& s
                                      dialog.setDefaultSuffix(type.extension);
                              }
                          });
-        if (!spec.fileName.isEmpty())
-            dialog.selectFile(spec.fileName);
+        if (!request.fileName.isEmpty())
+            dialog.selectFile(request.fileName);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
@@ -83,11 +83,11 @@ void DialogPrompts::ShowError(QWidget* parent, const QString& text) {
 }
 
 std::optional<FileChoice> DialogPrompts::ChooseOpenFile(QWidget* parent,
-                                                        const FileDialogSpec& spec) {
-    return RunFileDialog(parent, spec, QFileDialog::AcceptOpen);
+                                                        const FileDialogRequest& request) {
+    return RunFileDialog(parent, request, QFileDialog::AcceptOpen);
 }
 
 std::optional<FileChoice> DialogPrompts::ChooseSaveFile(QWidget* parent,
-                                                        const FileDialogSpec& spec) {
-    return RunFileDialog(parent, spec, QFileDialog::AcceptSave);
+                                                        const FileDialogRequest& request) {
+    return RunFileDialog(parent, request, QFileDialog::AcceptSave);
 }

@@ -17,7 +17,7 @@ struct FileChoice {
 
 // A file dialog's settings. filter is a sequence of description and pattern
 // separated by vertical bars ("Text(*.TXT)|*.TXT|...").
-struct FileDialogSpec {
+struct FileDialogRequest {
     QString title;
     QString filter;
     int filterIndex = 1;
@@ -40,10 +40,10 @@ class Prompts {
     // The standard error box for a failure that ends a command.
     virtual void ShowError(QWidget* parent, const QString& text) = 0;
     virtual std::optional<FileChoice> ChooseOpenFile(QWidget* parent,
-                                                     const FileDialogSpec& spec) = 0;
+                                                     const FileDialogRequest& request) = 0;
     // Asks before overwriting an existing file.
     virtual std::optional<FileChoice> ChooseSaveFile(QWidget* parent,
-                                                     const FileDialogSpec& spec) = 0;
+                                                     const FileDialogRequest& request) = 0;
 };
 
 // The real dialogs.
@@ -54,6 +54,8 @@ class DialogPrompts : public Prompts {
     void Tell(QWidget* parent, const QString& caption, const QString& text,
               QMessageBox::Icon icon) override;
     void ShowError(QWidget* parent, const QString& text) override;
-    std::optional<FileChoice> ChooseOpenFile(QWidget* parent, const FileDialogSpec& spec) override;
-    std::optional<FileChoice> ChooseSaveFile(QWidget* parent, const FileDialogSpec& spec) override;
+    std::optional<FileChoice> ChooseOpenFile(QWidget* parent,
+                                             const FileDialogRequest& request) override;
+    std::optional<FileChoice> ChooseSaveFile(QWidget* parent,
+                                             const FileDialogRequest& request) override;
 };

@@ -584,12 +584,12 @@ void TForm1::Send() {
 void TForm1::FileOpen() {
     if (!ConfirmSaveChanges())
         return;
-    FileDialogSpec spec;
-    spec.title = "Open";
-    spec.filter = kOpenFilter;
-    spec.defaultExt = "JCD";
-    spec.folder = DialogFolder_;
-    const std::optional<FileChoice> choice = prompts_->ChooseOpenFile(this, spec);
+    FileDialogRequest request;
+    request.title = "Open";
+    request.filter = kOpenFilter;
+    request.defaultExt = "JCD";
+    request.folder = DialogFolder_;
+    const std::optional<FileChoice> choice = prompts_->ChooseOpenFile(this, request);
     if (!choice)
         return;
     if (HasExtension(choice->path, ".JCD", ".jcd"))
@@ -706,13 +706,13 @@ bool TForm1::SaveDocumentAs() {
 }
 
 std::optional<FileChoice> TForm1::ChooseSaveAsFile(const QString& filter) {
-    FileDialogSpec spec;
-    spec.title = "Save as";
-    spec.filter = filter;
-    spec.defaultExt = "JCD";
-    spec.folder = DialogFolder_;
-    spec.fileName = DocName_;
-    return prompts_->ChooseSaveFile(this, spec);
+    FileDialogRequest request;
+    request.title = "Save as";
+    request.filter = filter;
+    request.defaultExt = "JCD";
+    request.folder = DialogFolder_;
+    request.fileName = DocName_;
+    return prompts_->ChooseSaveFile(this, request);
 }
 
 bool TForm1::SaveAsCoordinates() {

@@ -15,7 +15,7 @@ class ScriptedPrompts : public Prompts {
         QString kind; // "ask", "tell", "error", "open", "save"
         QString caption;
         QString text;
-        FileDialogSpec dialog;
+        FileDialogRequest dialog;
     };
 
     std::deque<QMessageBox::StandardButton> answers;
@@ -37,11 +37,11 @@ class ScriptedPrompts : public Prompts {
     void ShowError(QWidget*, const QString& text) override {
         shown.append({"error", QString(), text, {}});
     }
-    std::optional<FileChoice> ChooseOpenFile(QWidget*, const FileDialogSpec& spec) override {
-        return NextFile("open", spec);
+    std::optional<FileChoice> ChooseOpenFile(QWidget*, const FileDialogRequest& request) override {
+        return NextFile("open", request);
     }
-    std::optional<FileChoice> ChooseSaveFile(QWidget*, const FileDialogSpec& spec) override {
-        return NextFile("save", spec);
+    std::optional<FileChoice> ChooseSaveFile(QWidget*, const FileDialogRequest& request) override {
+        return NextFile("save", request);
     }
 
     // Kinds of everything shown so far, in order.
@@ -53,8 +53,8 @@ class ScriptedPrompts : public Prompts {
     }
 
   private:
-    std::optional<FileChoice> NextFile(const QString& kind, const FileDialogSpec& spec) {
-        shown.append({kind, spec.title, spec.filter, spec});
+    std::optional<FileChoice> NextFile(const QString& kind, const FileDialogRequest& request) {
+        shown.append({kind, request.title, request.filter, request});
         if (files.empty())
             return std::nullopt;
         const bool cancelled = !files.front().has_value();
