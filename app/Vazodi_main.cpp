@@ -317,10 +317,10 @@ bool TForm1::event(QEvent* event) {
 }
 
 void TForm1::ShowHint(const QString& hint) {
-    if (CoordView_ && !StatusSimplePanel())
-        StatusPanels_[0]->setText(hint);
-    else
+    if (StatusSimplePanel())
         StatusSimple_->setText(hint);
+    else
+        StatusPanels_[0]->setText(hint);
 }
 
 void TForm1::showEvent(QShowEvent* event) {
