@@ -1,3 +1,4 @@
+#include "CliFolderTest.h"
 #include "app/Data_format.h"
 #include "app/FileIO.h"
 
@@ -17,18 +18,8 @@ struct CliRun {
     std::string err;
 };
 
-class CliTest : public ::testing::Test {
+class CliTest : public stadix::test::CliFolderTest {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("stadix-cli-" +
-               std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string Path(const std::string& name) const { return (dir / name).string(); }
     void Write(const std::string& name, const std::string& bytes) const {
         stadix::WriteFileAtomically(Path(name), bytes);
     }
@@ -48,8 +39,6 @@ class CliTest : public ::testing::Test {
         run.err = stadix::ReadFileBytes(errFile);
         return run;
     }
-
-    fs::path dir;
 };
 
 std::string Line(const char* pt, const char* n, const char* e, const char* z, const char* code) {

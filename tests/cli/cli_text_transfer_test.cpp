@@ -1,6 +1,6 @@
 // stadix-cli receive and send in the GTS and SSS formats, run as a program against the
 // simulated GTS/SSS instrument on a pseudo-terminal.
-#include "CliProcess.h"
+#include "CliPtyTest.h"
 #include "SimulatedTextInstrument.h"
 #include "app/Data_format.h"
 #include "app/FileIO.h"
@@ -42,45 +42,12 @@ std::string GtsText(const std::vector<std::string>& records, int coordUnit = 0) 
     return text;
 }
 
-class CliTextTransferTest : public ::testing::Test {
+class CliTextTransferTest : public stadix::test::CliPtyTest {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("stadix-cli-text-" +
-               std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string Path(const std::string& name) const { return (dir / name).string(); }
-
-    std::unique_ptr<CliProcess> Start(const std::string& verb, std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(),
-                         {verb, "--port", pty.DevicePath(), "--settings", Path("Commpara")});
-        return std::make_unique<CliProcess>(arguments, dir);
-    }
-
-    // The program has set up its end of the line (9600 baud) and its transfer thread
-    // has cleared what came before.
-    static bool WaitForOpenPort(const Pty& line) {
-        for (int i = 0; i < 1000; ++i) {
-            const termios settings = line.ProgramEndSettings();
-            if (cfgetospeed(&settings) == B9600) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return false;
-    }
-
     void WriteJob(const std::string& name, const std::vector<std::string>& lines) {
         stadix::WriteFileAtomically(Path(name), stadix::JoinLinesCrLf(lines));
     }
 
-    fs::path dir;
-    Pty pty;
     SimulatedTextInstrument instrument{pty};
 };
 

@@ -1,6 +1,6 @@
 // stadix-cli receive and send, run as a program against the simulated
 // instrument on a pseudo-terminal.
-#include "CliProcess.h"
+#include "CliPtyTest.h"
 #include "SimulatedInstrument.h"
 #include "app/Data_format.h"
 #include "app/FileIO.h"
@@ -10,9 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -20,7 +18,6 @@ using stadix::test::CliProcess;
 using stadix::test::EchoFault;
 using stadix::test::Exchange;
 using stadix::test::OfferFault;
-using stadix::test::Pty;
 using stadix::test::SimulatedInstrument;
 
 namespace {
@@ -40,42 +37,8 @@ std::string RawRecordBytes(std::uint8_t type, char fill) {
     return record;
 }
 
-class CliTransferTest : public ::testing::Test {
+class CliTransferTest : public stadix::test::CliPtyTest {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("stadix-cli-transfer-" +
-               std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string Path(const std::string& name) const { return (dir / name).string(); }
-
-    // A run with the serial defaults (no settings file) on the pseudo-terminal.
-    std::unique_ptr<CliProcess> Start(const std::string& verb, std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(),
-                         {verb, "--port", pty.DevicePath(), "--settings", Path("Commpara")});
-        return std::make_unique<CliProcess>(arguments, dir);
-    }
-
-    // The program has opened and set up its end of the line (9600 baud), and cleared
-    // what came before.
-    bool WaitForOpenPort() {
-        for (int i = 0; i < 1000; ++i) {
-            const termios settings = pty.ProgramEndSettings();
-            if (cfgetospeed(&settings) == B9600) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return false;
-    }
-
-    fs::path dir;
-    Pty pty;
     SimulatedInstrument instrument{pty};
 };
 
@@ -84,7 +47,7 @@ TEST_F(CliTransferTest, ReceivesCoordinatesAsAJobFileAndEndsAtTheEndByte) {
         stadix::MakeRecordLine("P1", "TREE", "1234.567", "2345.678", "12.300"),
         stadix::MakeRecordLine("P2", "", "-1.500", "2.000", "3.000")};
     auto cli = Start("receive", {Path("out.JCD")});
-    ASSERT_TRUE(WaitForOpenPort());
+    ASSERT_TRUE(WaitForOpenPort(pty));
     EXPECT_EQ(instrument.Offer(0xAA, CoordBlock(lines[0])), kGoAheadAccept);
     EXPECT_EQ(instrument.Offer(0xAA, CoordBlock(lines[1])), kGoAheadAccept);
     instrument.SendEnd();
@@ -98,7 +61,7 @@ TEST_F(CliTransferTest, ReceivesRawRecordsAsAMeasurementFile) {
     const std::string records =
         RawRecordBytes(stadix::kTypeInst, 'M') + RawRecordBytes(stadix::kTypeDist, 'd');
     auto cli = Start("receive", {Path("out.tsm")});
-    ASSERT_TRUE(WaitForOpenPort());
+    ASSERT_TRUE(WaitForOpenPort(pty));
     EXPECT_EQ(instrument.Offer(0xA8, records.substr(0, 42)), kGoAheadAccept);
     EXPECT_EQ(instrument.Offer(0xA8, records.substr(42)), kGoAheadAccept);
     instrument.SendEnd();
@@ -112,7 +75,7 @@ TEST_F(CliTransferTest, ReceivesTextUntilTheLineFallsSilent) {
     std::string block = "P3      CODE    1.000   90.0000 45.3000 1.500";
     block.resize(47, ' ');
     auto cli = Start("receive", {"--idle", "0.5", Path("out.txt")});
-    ASSERT_TRUE(WaitForOpenPort());
+    ASSERT_TRUE(WaitForOpenPort(pty));
     EXPECT_EQ(instrument.Offer(0xA1, block, OfferFault::WrongChecksum), "\xBB\xFF");
     EXPECT_EQ(instrument.Offer(0xA1, block), kGoAheadAccept);
     EXPECT_EQ(cli->Wait(), 0) << cli->Err();
@@ -128,7 +91,7 @@ TEST_F(CliTransferTest, WritesNothingWhenNothingArrived) {
     EXPECT_FALSE(fs::exists(Path("out.JCD")));
 
     auto interrupted = Start("receive", {Path("out.JCD")});
-    ASSERT_TRUE(WaitForOpenPort());
+    ASSERT_TRUE(WaitForOpenPort(pty));
     interrupted->Interrupt();
     EXPECT_EQ(interrupted->Wait(), 4);
     EXPECT_FALSE(fs::exists(Path("out.JCD")));
@@ -138,7 +101,7 @@ TEST_F(CliTransferTest, WritesNothingWhenNothingArrived) {
 TEST_F(CliTransferTest, KeepsWhatArrivedBeforeCtrlC) {
     const std::string line = stadix::MakeRecordLine("P1", "", "1.000", "2.000", "3.000");
     auto cli = Start("receive", {Path("out.JCD")});
-    ASSERT_TRUE(WaitForOpenPort());
+    ASSERT_TRUE(WaitForOpenPort(pty));
     EXPECT_EQ(instrument.Offer(0xAA, CoordBlock(line)), kGoAheadAccept);
     cli->Interrupt();
     EXPECT_EQ(cli->Wait(), 0) << cli->Err();
@@ -150,7 +113,7 @@ TEST_F(CliTransferTest, KeepsWhatArrivedBeforeCtrlC) {
 TEST_F(CliTransferTest, FailsWhenTheLineClosesButKeepsTheRecords) {
     const std::string line = stadix::MakeRecordLine("P1", "", "1.000", "2.000", "3.000");
     auto cli = Start("receive", {Path("out.JCD")});
-    ASSERT_TRUE(WaitForOpenPort());
+    ASSERT_TRUE(WaitForOpenPort(pty));
     EXPECT_EQ(instrument.Offer(0xAA, CoordBlock(line)), kGoAheadAccept);
     instrument.Offer(0xAA, CoordBlock(line), OfferFault::HangUp);
     EXPECT_EQ(cli->Wait(1500), 4) << cli->Err();
