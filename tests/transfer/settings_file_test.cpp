@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace stadix {
 namespace {
@@ -16,9 +17,11 @@ namespace fs = std::filesystem;
 class SettingsFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        // Named by the process too: other build folders may run the same test at once.
         folder_ = fs::temp_directory_path() /
                   ("stadix-settings-" +
-                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                   "-" + std::to_string(::getpid()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         path_ = (folder_ / kSettingsFileName).string();
