@@ -98,12 +98,16 @@ stadix::TextFormat TForm8::Format() const {
 }
 
 void TForm8::WarnAndClose(const std::string& text) {
+    ShowWarning(text);
+    QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+}
+
+void TForm8::ShowWarning(const std::string& text) {
     const QString message = QString::fromStdString(text);
     if (prompts_)
         prompts_->Tell(this, "Warning", message, QMessageBox::Warning);
     else
         QMessageBox::warning(this, "Warning", message);
-    QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
 }
 
 void TForm8::CentreLabels() {
@@ -134,13 +138,8 @@ void TForm8::StopTransfer() {
         ComPort1.Close();
     const std::string failure = thread_ ? thread_->FailureText() : std::string();
     thread_.reset();
-    if (!failure.empty()) {
-        const QString message = QString::fromStdString(failure);
-        if (prompts_)
-            prompts_->Tell(this, "Warning", message, QMessageBox::Warning);
-        else
-            QMessageBox::warning(this, "Warning", message);
-    }
+    if (!failure.empty())
+        ShowWarning(failure);
 }
 
 void TForm8::StartReceivedText() {

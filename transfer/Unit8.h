@@ -74,6 +74,8 @@ class TForm8 : public QDialog, private stadix::GtsSssWindow {
     // Opens the port and starts the thread, or warns and closes.
     void FormCreate();
     void WarnAndClose(const std::string& text);
+    // A warning message box, or the prompts' one when given.
+    void ShowWarning(const std::string& text);
     void CentreLabels();
     void StopTransfer();
     std::unique_ptr<stadix::GtsSssThread> CreateThread();
