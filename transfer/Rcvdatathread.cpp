@@ -9,7 +9,6 @@ ReceiveData::ReceiveData(TComPort& port, GtsSssWindow& window, QObject* windowOb
 void ReceiveData::RunTransfer(GtsSssPort& port) {
     GtsSssReceiver receiver(port, *this, format_, acknowledged_);
     receiver.Run();
-    count_ = receiver.Count();
 }
 
 } // namespace stadix

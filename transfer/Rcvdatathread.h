@@ -13,16 +13,12 @@ class ReceiveData : public GtsSssThread {
     ReceiveData(TComPort& port, GtsSssWindow& window, QObject* windowObject, TextFormat format,
                 bool acknowledged);
 
-    // Blocks or lines accepted; read after the thread has finished.
-    int Count() const { return count_; }
-
   protected:
     void RunTransfer(GtsSssPort& port) override;
 
   private:
     const TextFormat format_;
     const bool acknowledged_;
-    int count_ = 0;
 };
 
 } // namespace stadix
