@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <atomic>
 #include <functional>
 #include <thread>
 
@@ -169,8 +170,15 @@ class GtsSssDialogTest : public QObject {
         QVERIFY(!port.Connected());
     }
 
+    // Cancel once the reception has said it is ready (ENQ), while it waits for the
+    // instrument.
     void CancelStopsAWaitingReceptionAndKeepsTheList() {
-        Instrument instrument([](stadix::test::Pty& pty) { return pty.Read(1, 3000); });
+        std::atomic<bool> answered{false};
+        Instrument instrument([&answered](stadix::test::Pty& pty) {
+            const std::string seen = pty.Read(1, 3000);
+            answered = true;
+            return seen;
+        });
         stadix::TComPort port;
         port.SetPortName(instrument.pty.DevicePath());
         MainWindowState state;
@@ -178,7 +186,14 @@ class GtsSssDialogTest : public QObject {
         ScriptedPrompts prompts;
         TForm8 form(port, state.Document(), &prompts);
         instrument.Start();
-        QTimer::singleShot(300, form.Button1, &QPushButton::click);
+        QTimer cancel;
+        QObject::connect(&cancel, &QTimer::timeout, form.Button1, [&] {
+            if (!answered)
+                return;
+            cancel.stop();
+            form.Button1->click();
+        });
+        cancel.start(10);
         form.exec();
 
         QCOMPARE(instrument.Seen(), std::string(1, stadix::kEnq));
