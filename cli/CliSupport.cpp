@@ -2,6 +2,8 @@
 
 #include "app/Errors.h"
 #include "app/FileIO.h"
+#include "app/JobFile.h"
+#include "app/RecordTable.h"
 
 #include <QStringDecoder>
 
@@ -98,6 +100,21 @@ void Report(const std::string& message) {
         text = gbk(QByteArray::fromStdString(message));
     }
     std::cerr << text.toStdString() << std::endl;
+}
+
+std::vector<std::string> GatheredRecords(const std::vector<std::string>& lines) {
+    stadix::RecordTable table;
+    stadix::FillTable(table, lines);
+    std::vector<std::string> records;
+    stadix::GatherRecords(table, records);
+    return records;
+}
+
+std::vector<std::string> LoadGatheredJob(const std::string& path) {
+    const stadix::JobLoad load = stadix::LoadJobFile(path);
+    if (load.fileLines > load.lines.size())
+        Report(stadix::JobCutMessage(load.fileLines));
+    return GatheredRecords(load.lines);
 }
 
 } // namespace cli

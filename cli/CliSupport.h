@@ -1,5 +1,5 @@
-// What every verb of stadix-cli shares: exit codes, option parsing, messages and
-// writing the output file.
+// What every verb of stadix-cli shares: exit codes, option parsing, messages, the
+// gathered job and writing the output file.
 #pragma once
 
 #include <map>
@@ -44,5 +44,12 @@ void WriteOutput(const std::string& output, const std::string& bytes);
 
 // A line on standard error.
 void Report(const std::string& message);
+
+// The record lines as the table leaves them for Save: complete records only, normalised.
+std::vector<std::string> GatheredRecords(const std::vector<std::string>& lines);
+
+// A job file loaded as Open loads it, telling on standard error when it was cut, then
+// gathered. Throws FileError and ConversionError.
+std::vector<std::string> LoadGatheredJob(const std::string& path);
 
 } // namespace cli

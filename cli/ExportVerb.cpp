@@ -4,7 +4,6 @@
 #include "app/Errors.h"
 #include "app/FileIO.h"
 #include "app/JobFile.h"
-#include "app/RecordTable.h"
 #include "rawconv/Kvrrawconv.h"
 #include "rawconv/Listing.h"
 #include "rawconv/MeasurementFile.h"
@@ -16,20 +15,8 @@ namespace {
 const std::set<std::string> kJobFormats = {"jcd", "txt"};
 const std::set<std::string> kMeasurementFormats = {"listing"};
 
-// The job's record lines as Save gathers them after Open loaded the file.
-std::vector<std::string> GatheredJob(const std::string& input) {
-    const stadix::JobLoad load = stadix::LoadJobFile(input);
-    if (load.fileLines > load.lines.size())
-        Report(stadix::JobCutMessage(load.fileLines));
-    stadix::RecordTable table;
-    stadix::FillTable(table, load.lines);
-    std::vector<std::string> lines;
-    stadix::GatherRecords(table, lines);
-    return lines;
-}
-
 std::string ExportJob(const std::string& format, const std::string& input) {
-    const std::vector<std::string> lines = GatheredJob(input);
+    const std::vector<std::string> lines = LoadGatheredJob(input);
     return format == "txt" ? stadix::JobTextCopyBytes(lines) : stadix::JobFileBytes(lines);
 }
 

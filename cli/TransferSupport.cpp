@@ -3,7 +3,6 @@
 #include "app/Errors.h"
 #include "app/FileIO.h"
 #include "app/JobFile.h"
-#include "app/RecordTable.h"
 #include "app/String_func.h"
 #include "comport/SettingsPath.h"
 #include "rawconv/Kvrrawconv.h"
@@ -186,14 +185,6 @@ void InterruptWatch::OnSignal(int) {
     }
 }
 
-std::vector<std::string> GatheredRecords(const std::vector<std::string>& lines) {
-    stadix::RecordTable table;
-    stadix::FillTable(table, lines);
-    std::vector<std::string> records;
-    stadix::GatherRecords(table, records);
-    return records;
-}
-
 std::pair<std::string, std::string> ReceivedFile(const std::vector<std::string>& lines,
                                                  const std::string& raw, bool coordView,
                                                  bool rawLoaded) {
@@ -215,8 +206,7 @@ void LoadSendInput(const std::string& input, std::vector<std::string>& lines, st
                       "Not a coordinate job file (.JCD) or measurement file (.TSM): " + input);
     try {
         if (coordView) {
-            const stadix::JobLoad load = stadix::LoadJobFile(input);
-            lines = GatheredRecords(load.lines);
+            lines = LoadGatheredJob(input);
             if (lines.empty())
                 throw Failure(kBadInput, "Nothing to send");
             return;

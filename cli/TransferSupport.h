@@ -50,9 +50,6 @@ class InterruptWatch {
     std::unique_ptr<QSocketNotifier> notifier_;
 };
 
-// The job as Receive leaves it in the coordinate view and Save As gathers it.
-std::vector<std::string> GatheredRecords(const std::vector<std::string>& lines);
-
 // What Save As writes of the received document, and the line that names it.
 std::pair<std::string, std::string> ReceivedFile(const std::vector<std::string>& lines,
                                                  const std::string& raw, bool coordView,
