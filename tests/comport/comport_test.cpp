@@ -21,12 +21,13 @@ namespace {
 
 using test::Pty;
 
-// Runs the event loop until the condition holds or 3 s have passed.
+// Runs the event loop until the condition holds or 10 s have passed (a generous limit,
+// so that a loaded machine does not fail the test).
 bool WaitUntil(const std::function<bool()>& condition) {
     QElapsedTimer clock;
     clock.start();
     while (!condition()) {
-        if (clock.elapsed() > 3000)
+        if (clock.elapsed() > 10000)
             return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QThread::msleep(1);
@@ -334,7 +335,7 @@ TEST_F(ComPortTest, AWorkerThreadCanTakeThePortAndGiveItBack) {
     port.Open();
     std::string workerReceived;
     QThread* worker = QThread::create([&] {
-        if (port.WaitForInput(3000)) {
+        if (port.WaitForInput(10000)) {
             QThread::msleep(50);
             port.ReadStr(workerReceived, port.InputCount());
             port.WriteStr("ACK:" + workerReceived);
@@ -344,7 +345,7 @@ TEST_F(ComPortTest, AWorkerThreadCanTakeThePortAndGiveItBack) {
     port.HandOverTo(worker);
     worker->start();
     ASSERT_TRUE(pty.Write("PING"));
-    ASSERT_TRUE(worker->wait(5000));
+    ASSERT_TRUE(worker->wait(15000));
     delete worker;
     EXPECT_EQ(workerReceived, "PING");
     EXPECT_EQ(pty.Read(8), "ACK:PING");
