@@ -2,6 +2,7 @@
 
 #include "app/Errors.h"
 #include "app/String_func.h"
+#include "rawconv/Kvrrawconv.h"
 #include "transfer/Codecs.h"
 
 #include <algorithm>
@@ -46,7 +47,6 @@ constexpr std::array<Request, 4> kRequests = {{
 }};
 
 constexpr std::uint8_t kRawRecordType = 0xA8;
-constexpr std::size_t kRawRecordSize = 42;
 
 const std::string kFullWidthColon = "\xA3\xBA";
 const std::string kSeparatorLine(60, '-');
