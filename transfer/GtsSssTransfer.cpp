@@ -63,6 +63,12 @@ bool IsEndOfTransmission(TextFormat format, std::string_view unit) {
            (format == TextFormat::Gts && unit == kGtsEndText);
 }
 
+// The transfer is over; the thread ends when the dialog asks it to.
+void WaitForStop(GtsSssHost& host) {
+    while (!host.StopRequested())
+        host.Pause(kStopCheckMs);
+}
+
 } // namespace
 
 const std::string kGtsHeaderBlock = std::string(1, kStx) + "F00F000" + kEtx + "\r\n";
@@ -203,7 +209,7 @@ void GtsSssReceiver::Run() {
         ReadInput();
         HandleUnits();
         if (ended_) {
-            WaitForStop();
+            WaitForStop(host_);
             return;
         }
     }
@@ -289,11 +295,6 @@ void GtsSssReceiver::Reject() {
     }
 }
 
-void GtsSssReceiver::WaitForStop() {
-    while (!host_.StopRequested())
-        host_.Pause(kStopCheckMs);
-}
-
 // ---------------------------------------------------------------------------------------
 
 GtsSssSender::GtsSssSender(GtsSssPort& port, GtsSssHost& host, TextFormat format, bool acknowledged,
@@ -313,7 +314,7 @@ void GtsSssSender::Run() {
     }
     if (completed)
         host_.EndTransfer();
-    WaitForStop();
+    WaitForStop(host_);
 }
 
 bool GtsSssSender::SendGtsHeader() {
@@ -455,11 +456,6 @@ void GtsSssSender::StopWithEndText(const std::string& endText) {
 
 const std::string& GtsSssSender::EndText() const {
     return format_ == TextFormat::Gts ? kGtsEndText : kSssEndText;
-}
-
-void GtsSssSender::WaitForStop() {
-    while (!host_.StopRequested())
-        host_.Pause(kStopCheckMs);
 }
 
 } // namespace stadix

@@ -145,7 +145,6 @@ class GtsSssReceiver {
     void HandleUnits();
     void Accept(const std::string& unit);
     void Reject();
-    void WaitForStop();
 
     GtsSssPort& port_;
     GtsSssHost& host_;
@@ -185,7 +184,6 @@ class GtsSssSender {
     void ShowCounter();
     void StopWithEndText(const std::string& endText);
     const std::string& EndText() const;
-    void WaitForStop();
 
     GtsSssPort& port_;
     GtsSssHost& host_;
