@@ -3,7 +3,7 @@
 // byte is a command: below 0xF0 the length of the next batch of line bytes, which
 // follow it; 0xF0 a correctly framed GTS block of the next (up to 128) bytes; 0xF1 a
 // long run of one byte (the next byte, repeated the following byte times 1024); 0xF2
-// five seconds of silence.
+// and above one wait of the engine in which nothing arrives.
 #include "transfer/GtsSssTransfer.h"
 
 #include "tests/support/InMemoryPort.h"
