@@ -208,8 +208,12 @@ TEST_F(KvrTransferTest, FixedColumnRecordsBecomeDisplayLines) {
 }
 
 TEST_F(KvrTransferTest, FixedColumnTextEndsAtTheFirstNulByte) {
-    EXPECT_EQ(FormatFixedColumnRecord(0xA2, std::string("P1      C1      88.1")),
-              "Pt.:P1 Tgt.h:m HAR: ZA:88.1 Code:C1");
+    OpenReceive();
+    // What follows the NUL is left-over buffer content, not fields.
+    std::string block = std::string("P1      C1      88.1") + '\0';
+    block.resize(39, '7');
+    EXPECT_EQ(ReceiveRecord(0xA2, block), Bytes({0xBB, 0x00}));
+    EXPECT_EQ(host.lines.back(), "Pt.:P1 Tgt.h:m HAR: ZA:88.1 Code:C1");
 }
 
 TEST_F(KvrTransferTest, StationBlockBecomesSevenLinesWithFullWidthColons) {
