@@ -136,7 +136,6 @@ class GtsSssReceiver {
     void Run();
 
     int Count() const { return count_; }
-    bool Ended() const { return ended_; }
 
   private:
     bool Acknowledged() const;
@@ -164,8 +163,6 @@ class GtsSssSender {
                  int coordUnit, std::vector<std::string> recordLines);
 
     void Run();
-
-    int Count() const { return count_; }
 
   private:
     // Each returns false when a stop ended the transfer (the end text is then written).

@@ -123,7 +123,6 @@ class KvrEngine {
     bool CoordRecords() const { return coordRecords_; }
     // The main window's RawLoaded as the transfer leaves it.
     bool RawLoaded() const { return rawLoaded_; }
-    int EventCount() const { return eventCount_; }
     int TransferredCount() const { return transferredCount_; }
     int SendIndex() const { return sendIndex_; }
     const std::array<std::uint8_t, kBlockBufferSize>& BlockBuffer() const { return blockBuffer_; }
