@@ -20,6 +20,11 @@ class CliProcess {
   public:
     CliProcess(const std::vector<std::string>& arguments, const std::filesystem::path& dir)
         : out_(dir / "stdout.txt"), err_(dir / "stderr.txt") {
+        // Built before the fork: the child only makes system calls until it runs the program.
+        std::vector<char*> argv = {const_cast<char*>(STADIX_CLI)};
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
         pid_ = ::fork();
         if (pid_ != 0)
             return;
@@ -30,10 +35,6 @@ class CliProcess {
         // The instrument's end of the line must not stay open in the program.
         for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd)
             ::close(fd);
-        std::vector<char*> argv = {const_cast<char*>(STADIX_CLI)};
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
         ::execv(STADIX_CLI, argv.data());
         ::_exit(127);
     }
