@@ -138,7 +138,17 @@ void ReceiveAccumulator::Add(std::string_view bytes) {
     text_.append(bytes);
     if (skippingLine_)
         DropOverlongText();
-    else if (!HasUnit() && text_.size() > kMaxUnitLength) {
+    DropOverlongLines();
+}
+
+// Drops each leading line longer than kMaxUnitLength, ended or not yet ended, so that
+// no unit is ever longer and the text held never grows past it by more than a batch.
+void ReceiveAccumulator::DropOverlongLines() {
+    while (!skippingLine_) {
+        const std::size_t lineEnd = text_.find(kLineEnd, searchFrom_);
+        const std::size_t length = lineEnd == std::string::npos ? text_.size() : lineEnd;
+        if (length <= kMaxUnitLength)
+            return;
         overflowed_ = true;
         skippingLine_ = true;
         DropOverlongText();
@@ -158,11 +168,8 @@ void ReceiveAccumulator::DropOverlongText() {
     text_.assign(endsWithCr ? "\r" : "");
 }
 
-bool ReceiveAccumulator::HasUnit() const {
-    return !skippingLine_ && text_.find(kLineEnd, searchFrom_) != std::string::npos;
-}
-
 bool ReceiveAccumulator::TakeUnit(std::string& unit) {
+    DropOverlongLines();
     const std::size_t lineEnd =
         skippingLine_ ? std::string::npos : text_.find(kLineEnd, searchFrom_);
     if (lineEnd == std::string::npos) {

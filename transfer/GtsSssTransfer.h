@@ -105,20 +105,20 @@ std::string SendCounterText(int count, std::size_t total);
 // line and is split at CR LF, CR or LF; a final line end adds no empty line.
 void AppendTextLines(std::vector<std::string>& lines, std::string_view text);
 
-// Received bytes cut into units that end with CR LF. A stretch longer than
-// kMaxUnitLength without CR LF is dropped, together with the rest of its line.
+// Received bytes cut into units that end with CR LF. A line longer than kMaxUnitLength
+// is dropped whole, whether its CR LF has arrived or is still to come.
 class ReceiveAccumulator {
   public:
     void Add(std::string_view bytes);
     // The next complete unit, CR LF included; false when none is complete.
     bool TakeUnit(std::string& unit);
-    bool HasUnit() const;
     // True once after text has been dropped for its length.
     bool TakeOverflow();
     void Clear();
     std::size_t Size() const { return text_.size(); }
 
   private:
+    void DropOverlongLines();
     void DropOverlongText();
 
     std::string text_;

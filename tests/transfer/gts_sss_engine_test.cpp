@@ -203,6 +203,25 @@ TEST(GtsSssAccumulator, UnitsAreFoundWhereverTheInputIsSplitOrGlued) {
     }
 }
 
+TEST(GtsSssAccumulator, OverlongLinesAreDroppedWhereverTheirLineEndArrives) {
+    const std::string overlong(kMaxUnitLength + 1, 'x');
+    ReceiveAccumulator accumulator;
+    std::string unit;
+    // A line end in the same batch, then one in the next batch, then none yet.
+    accumulator.Add("a\r\n" + overlong + "\r\nb\r\n" + overlong);
+    std::vector<std::string> units;
+    while (accumulator.TakeUnit(unit))
+        units.push_back(unit);
+    EXPECT_LE(accumulator.Size(), kMaxUnitLength);
+    accumulator.Add("tail\r\nc\r\n");
+    while (accumulator.TakeUnit(unit))
+        units.push_back(unit);
+    EXPECT_EQ(units, (std::vector<std::string>{"a\r\n", "b\r\n", "c\r\n"}));
+    EXPECT_TRUE(accumulator.TakeOverflow());
+    EXPECT_FALSE(accumulator.TakeOverflow());
+    EXPECT_EQ(accumulator.Size(), 0u);
+}
+
 TEST(GtsReceive, AcknowledgedReceiveAsksEvery4sAnswersEachBlockAndEndsWithAck) {
     ScriptedLine line;
     const std::string good = FrameGtsBlock(kCoordPiece, 0);
