@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang under the sanitizers and runs each for a bounded
-# time (FUZZ_SECONDS, default 60). Fails on the first finding, showing its report.
+# time (FUZZ_SECONDS, default 60) from a fixed seed, so that a run repeats the inputs of
+# an earlier one. Fails on the first finding, showing its report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
@@ -14,7 +15,7 @@ for target in build-fuzz/fuzz/*_fuzz; do
   log="build-fuzz/$name.log"
   mkdir -p "$corpus"
   echo "fuzzing $name for ${seconds}s"
-  if ! (cd build-fuzz && "../$target" -max_total_time="$seconds" -print_final_stats=1 "../$corpus") >"$log" 2>&1; then
+  if ! (cd build-fuzz && "../$target" -seed=1 -max_total_time="$seconds" -print_final_stats=1 "../$corpus") >"$log" 2>&1; then
     tail -n 60 "$log"
     echo "fuzzing $name found a fault"
     exit 1
