@@ -15,18 +15,6 @@
 
 namespace {
 
-const std::string kDefaultFile = "[ComPort1]\r\n"
-                                 "Port=COM1\r\n"
-                                 "BaudRate=9600\r\n"
-                                 "StopBits=1\r\n"
-                                 "DataBits=8\r\n"
-                                 "Parity=None\r\n"
-                                 "FlowControl=None\r\n"
-                                 "[CoordUnitSetting]\r\n"
-                                 "CoordUnit=0\r\n"
-                                 "[DataFormatSetting]\r\n"
-                                 "DataFormat=0\r\n";
-
 // What the main window holds and hands to the dialog.
 struct Holder {
     stadix::PortSettings port;
@@ -108,7 +96,7 @@ class SettingsDialogTest : public QObject {
         }
 
         QTest::mouseClick(form->Button1, Qt::LeftButton);
-        QCOMPARE(FileBytes(), kDefaultFile);
+        QCOMPARE(FileBytes(), kDefaultSettingsFile);
     }
 
     // OK, the close box and Escape all apply and store the same choices.
@@ -145,7 +133,7 @@ class SettingsDialogTest : public QObject {
     void savingTwiceKeepsOneSectionOfEachAtTheEnd() {
         const std::string userFormat = "[UserDefFormat1]\r\nDefName=Mine\r\nDefFileExt=txt\r\n"
                                        "DefOrderWord=012341\r\n";
-        WriteFile(kDefaultFile + userFormat);
+        WriteFile(kDefaultSettingsFile + userFormat);
         Session([](TForm3& f) {
             Click(f.RadioGroup2, 1);
             Click(f.RadioGroup1, 1);
@@ -153,7 +141,8 @@ class SettingsDialogTest : public QObject {
         const std::string once = FileBytes();
         Session([](TForm3&) {});
         QCOMPARE(FileBytes(), once);
-        QCOMPARE(once, kDefaultFile.substr(0, kDefaultFile.find("[Coord")) + userFormat +
+        QCOMPARE(once, kDefaultSettingsFile.substr(0, kDefaultSettingsFile.find("[Coord")) +
+                           userFormat +
                            "[CoordUnitSetting]\r\nCoordUnit=1\r\n[DataFormatSetting]\r\n"
                            "DataFormat=1\r\n[GTSACKSetting]\r\nGTSACK=0\r\n");
     }
@@ -289,3 +278,4 @@ class SettingsDialogTest : public QObject {
 
 QTEST_MAIN(SettingsDialogTest)
 #include "settings_dialog_test.moc"
+#include "tests/support/DefaultSettingsFile.h"

@@ -2,6 +2,7 @@
 
 #include "app/Errors.h"
 #include "app/FileIO.h"
+#include "tests/support/DefaultSettingsFile.h"
 
 #include <gtest/gtest.h>
 
@@ -48,23 +49,11 @@ class SettingsFileTest : public ::testing::Test {
     std::string path_;
 };
 
-const std::string kInitialFile = "[ComPort1]\r\n"
-                                 "Port=COM1\r\n"
-                                 "BaudRate=9600\r\n"
-                                 "StopBits=1\r\n"
-                                 "DataBits=8\r\n"
-                                 "Parity=None\r\n"
-                                 "FlowControl=None\r\n"
-                                 "[CoordUnitSetting]\r\n"
-                                 "CoordUnit=0\r\n"
-                                 "[DataFormatSetting]\r\n"
-                                 "DataFormat=0\r\n";
-
 TEST_F(SettingsFileTest, InitialSettingsWriteTheDocumentedFile) {
     SaveDialog(InitialPort(), 0, 0);
-    EXPECT_EQ(Read(), kInitialFile);
+    EXPECT_EQ(Read(), kDefaultSettingsFile);
     WriteSettingValue(path_, kGtsAckSection, kGtsAckKey, 0);
-    EXPECT_EQ(Read(), kInitialFile + "[GTSACKSetting]\r\nGTSACK=0\r\n");
+    EXPECT_EQ(Read(), kDefaultSettingsFile + "[GTSACKSetting]\r\nGTSACK=0\r\n");
 }
 
 TEST_F(SettingsFileTest, SavingAgainKeepsOneOwnSectionOfEachAtTheEnd) {
