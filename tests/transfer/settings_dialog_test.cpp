@@ -1,4 +1,5 @@
 #include "app/FileIO.h"
+#include "tests/support/DefaultSettingsFile.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "transfer/Unit3.h"
 
@@ -278,4 +279,3 @@ class SettingsDialogTest : public QObject {
 
 QTEST_MAIN(SettingsDialogTest)
 #include "settings_dialog_test.moc"
-#include "tests/support/DefaultSettingsFile.h"
