@@ -1,5 +1,6 @@
 #include "app/About.h"
 
+#include "app/Icons.h"
 #include "app/Version.h"
 #include "app/WindowPlacement.h"
 
@@ -33,8 +34,11 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Framele
     for (QLabel* label : {ProductName, ProductName2})
         label->setFont(PixelFont("Times New Roman", 24, true));
     Version->setFont(PixelFont("Arial", 19, false));
+    auto* icon = new QLabel(panel);
+    icon->setPixmap(ApplicationIcon().pixmap(48, 48));
     auto* layout = new QVBoxLayout(panel);
     layout->addStretch();
+    layout->addWidget(icon, 0, Qt::AlignCenter);
     for (QLabel* label : {ProductName, ProductName2, Version}) {
         label->setAlignment(Qt::AlignCenter);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);

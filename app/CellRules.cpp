@@ -1,7 +1,10 @@
 #include "app/CellRules.h"
 
+#include "app/Errors.h"
 #include "app/RecordTable.h"
 #include "app/String_func.h"
+
+#include <algorithm>
 
 namespace stadix {
 
@@ -11,17 +14,19 @@ bool IsNameColumn(int column) {
 }
 } // namespace
 
-bool IsAllowedCellKey(int column, char c) {
+char TypedCellChar(int column, char c) {
     const unsigned char u = static_cast<unsigned char>(c);
     if (u < ' ' || u == 127)
-        return true;
+        return c;
     if ((c >= '0' && c <= '9') || c == '.' || c == '-')
-        return true;
-    return IsNameColumn(column) && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'));
+        return c;
+    if (IsNameColumn(column))
+        return ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) ? c : 0;
+    return c == ',' ? '.' : 0;
 }
 
 CellLeave CheckLeftCell(int column, const std::string& text, std::string& replacement) {
-    const std::string trimmed = Trim(text);
+    std::string trimmed = Trim(text);
     if (IsNameColumn(column)) {
         if (trimmed.size() <= 8)
             return CellLeave::Keep;
@@ -30,7 +35,13 @@ CellLeave CheckLeftCell(int column, const std::string& text, std::string& replac
     }
     if (trimmed.empty())
         return CellLeave::Keep;
-    const double value = ParseLenientNumber(trimmed);
+    std::replace(trimmed.begin(), trimmed.end(), ',', '.');
+    double value = 0;
+    try {
+        value = ParseStrictNumber(trimmed);
+    } catch (const ConversionError&) {
+        return CellLeave::NotANumber;
+    }
     if (value >= 100000000.0 || value <= -10000000.0)
         return CellLeave::OverRange;
     replacement = FormatFixed(value, 3);

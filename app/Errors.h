@@ -13,6 +13,10 @@ class ConversionError : public std::runtime_error {
   public:
     explicit ConversionError(const std::string& text)
         : std::runtime_error("'" + text + "' is not a valid floating point value") {}
+    // The same failure in a cell of the record table, so that the user can find it.
+    ConversionError(int row, const std::string& column, const std::string& text)
+        : std::runtime_error("Row " + std::to_string(row) + ", " + column + ": '" + text +
+                             "' is not a valid floating point value") {}
 };
 
 // A file that cannot be read or written.

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QSpacerItem>
 
 namespace {
 
@@ -26,6 +28,24 @@ QList<FileType> ParseFileTypes(const QString& filter) {
     return types;
 }
 
+// The extension a bare file name gets when type index (1-based) is chosen.
+QString TypeExtension(const QList<FileType>& types, int index, const QString& fallback) {
+    if (index < 1 || index > types.size())
+        return fallback;
+    const QString extension = types[index - 1].extension;
+    return extension.isEmpty() || extension.contains('*') ? fallback : extension;
+}
+
+// Widens a message box so that the window's title bar shows the whole caption.
+void FitCaption(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 120;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 std::optional<FileChoice> RunFileDialog(QWidget* parent, const FileDialogRequest& request,
                                         QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent, request.title, request.folder);
@@ -36,6 +56,8 @@ std::optional<FileChoice> RunFileDialog(QWidget* parent, const FileDialogRequest
     QStringList nameFilters;
     for (const FileType& type : types)
         nameFilters << type.nameFilter;
+    // Our descriptions already show their patterns: show each type once.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(nameFilters);
     const int index = qBound(1, request.filterIndex, qMax(1, int(types.size())));
     if (!types.isEmpty())
@@ -44,12 +66,12 @@ std::optional<FileChoice> RunFileDialog(QWidget* parent, const FileDialogRequest
     // A name typed without extension gets the extension of the chosen type, so that a
     // text copy is never saved under the job file's extension.
     if (mode == QFileDialog::AcceptSave) {
+        dialog.setDefaultSuffix(TypeExtension(types, index, request.defaultExt));
         QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                         [&dialog, types](const QString& chosen) {
-                             for (const FileType& type : types) {
-                                 if (type.nameFilter == chosen && !type.extension.contains('*'))
-                                     dialog.setDefaultSuffix(type.extension);
-                             }
+                         [&dialog, types, nameFilters, request](const QString& chosen) {
+                             const int chosenIndex = int(nameFilters.indexOf(chosen)) + 1;
+                             dialog.setDefaultSuffix(
+                                 TypeExtension(types, chosenIndex, request.defaultExt));
                          });
         if (!request.fileName.isEmpty())
             dialog.selectFile(request.fileName);
@@ -64,22 +86,38 @@ std::optional<FileChoice> RunFileDialog(QWidget* parent, const FileDialogRequest
     return choice;
 }
 
+QMessageBox::StandardButton ShowMessageBox(QWidget* parent, QMessageBox::Icon icon,
+                                           const QString& caption, const QString& text,
+                                           QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, caption, text, buttons, parent);
+    FitCaption(box);
+    return QMessageBox::StandardButton(box.exec());
+}
+
 } // namespace
+
+QString WithTypeExtension(const FileChoice& choice, const FileDialogRequest& request) {
+    if (!QFileInfo(choice.path).suffix().isEmpty())
+        return choice.path;
+    const QString extension =
+        TypeExtension(ParseFileTypes(request.filter), choice.filterIndex, request.defaultExt);
+    return extension.isEmpty() ? choice.path : choice.path + '.' + extension;
+}
 
 QMessageBox::StandardButton DialogPrompts::Ask(QWidget* parent, const QString& caption,
                                                const QString& text,
                                                QMessageBox::StandardButtons buttons) {
-    return QMessageBox::question(parent, caption, text, buttons);
+    return ShowMessageBox(parent, QMessageBox::Question, caption, text, buttons);
 }
 
 void DialogPrompts::Tell(QWidget* parent, const QString& caption, const QString& text,
                          QMessageBox::Icon icon) {
-    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
-    box.exec();
+    ShowMessageBox(parent, icon, caption, text, QMessageBox::Ok);
 }
 
 void DialogPrompts::ShowError(QWidget* parent, const QString& text) {
-    QMessageBox::critical(parent, QApplication::applicationName(), text);
+    ShowMessageBox(parent, QMessageBox::Critical, QApplication::applicationName(), text,
+                   QMessageBox::Ok);
 }
 
 std::optional<FileChoice> DialogPrompts::ChooseOpenFile(QWidget* parent,

@@ -26,6 +26,11 @@ struct FileDialogRequest {
     QString fileName;
 };
 
+// The chosen path with the extension of the chosen file type (else the request's
+// default extension) when the typed name has none, so that a name typed bare is never
+// saved under another type's extension.
+QString WithTypeExtension(const FileChoice& choice, const FileDialogRequest& request);
+
 class Prompts {
   public:
     virtual ~Prompts() = default;

@@ -1,6 +1,5 @@
 #include "app/RecordGrid.h"
 
-#include "app/CellRules.h"
 #include "app/TextCodec.h"
 
 #include <QHeaderView>
@@ -30,9 +29,13 @@ char TypedChar(const QKeyEvent* event) {
 bool IsEditingKey(const QKeyEvent* event) {
     const QString text = event->text();
     if (text.isEmpty())
-        return event->key() == Qt::Key_Delete;
+        return false;
     const QChar c = text.at(0);
-    return c != '\r' && c != '\n' && c != '\t' && c != QChar(0x1b);
+    return c != '\r' && c != '\n' && c != '\t' && c != QChar(0x1b) && c != QChar(0x7f);
+}
+
+bool IsNumberColumn(int column) {
+    return column == stadix::ColN || column == stadix::ColE || column == stadix::ColZ;
 }
 
 bool IsEnter(const QKeyEvent* event) {
@@ -53,7 +56,11 @@ int RecordTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid())
+        return QVariant();
+    if (role == Qt::TextAlignmentRole && index.row() != 0 && IsNumberColumn(index.column()))
+        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
         return QVariant();
     if (index.row() == 0)
         return QString::fromLatin1(kTitles[index.column()]);
@@ -63,7 +70,12 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
 bool RecordTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || index.row() == 0 || role != Qt::EditRole)
         return false;
-    table_.SetCell(index.row(), index.column(), DisplayToBytes(value.toString()));
+    // An editor closed without a change gives back the text it was shown; keep the
+    // cell's bytes then, also those that the chosen encoding cannot show.
+    const QString text = value.toString();
+    if (text == BytesToDisplay(CellBytes(index)))
+        return true;
+    table_.SetCell(index.row(), index.column(), DisplayToBytes(text));
     emit dataChanged(index, index);
     return true;
 }
@@ -72,6 +84,10 @@ Qt::ItemFlags RecordTableModel::flags(const QModelIndex& index) const {
     if (!index.isValid() || index.row() == 0)
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+const std::string& RecordTableModel::CellBytes(const QModelIndex& index) const {
+    return table_.Cell(index.row(), index.column());
 }
 
 void RecordTableModel::RowsChanged(int first, int last) {
@@ -111,8 +127,13 @@ bool RecordGridDelegate::eventFilter(QObject* editor, QEvent* event) {
         if (IsEditingKey(key))
             emit KeyTyped();
         const char c = TypedChar(key);
-        if (c != 0 && !stadix::IsAllowedCellKey(editor->property("gridColumn").toInt(), c))
+        const char typed = stadix::TypedCellChar(editor->property("gridColumn").toInt(), c);
+        if (c != 0 && typed != c) {
+            auto* line = qobject_cast<QLineEdit*>(editor);
+            if (typed != 0 && line)
+                line->insert(QString(QChar(typed)));
             return true;
+        }
     }
     return QStyledItemDelegate::eventFilter(editor, event);
 }
@@ -135,7 +156,7 @@ RecordGridView::RecordGridView(RecordTableModel* model, QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                     QAbstractItemView::EditKeyPressed);
-    setTabKeyNavigation(false);
+    setTabKeyNavigation(true);
     setWordWrap(false);
 }
 
@@ -157,19 +178,43 @@ bool RecordGridView::LeaveCurrentCell() {
     if (!current.isValid() || current.row() == 0)
         return true;
     std::string replacement;
-    const std::string text = DisplayToBytes(current.data().toString());
-    switch (stadix::CheckLeftCell(current.column(), text, replacement)) {
+    const std::string& text = model_->CellBytes(current);
+    const stadix::CellLeave verdict = stadix::CheckLeftCell(current.column(), text, replacement);
+    switch (verdict) {
     case stadix::CellLeave::Keep:
         return true;
     case stadix::CellLeave::Replace:
-        model_->setData(current, BytesToDisplay(replacement), Qt::EditRole);
+        if (replacement != text)
+            model_->setData(current, BytesToDisplay(replacement), Qt::EditRole);
         return true;
     case stadix::CellLeave::OverRange:
-        if (overRange_)
-            overRange_();
+    case stadix::CellLeave::NotANumber:
+        if (refusal_)
+            refusal_(verdict, text);
         return false;
     }
     return true;
+}
+
+bool RecordGridView::CommitOpenEditor() {
+    QWidget* editor = indexWidget(currentIndex());
+    if (state() != QAbstractItemView::EditingState || !editor)
+        return true;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return LeaveCurrentCell();
+}
+
+void RecordGridView::ClearSelectedCells() {
+    bool cleared = false;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
+        if (index.row() == 0 || model_->CellBytes(index).empty())
+            continue;
+        model_->setData(index, QString(), Qt::EditRole);
+        cleared = true;
+    }
+    if (cleared)
+        emit CellsCleared();
 }
 
 bool RecordGridView::MoveTo(const QModelIndex& target) {
@@ -191,14 +236,21 @@ void RecordGridView::MoveByEnter() {
 }
 
 void RecordGridView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete && state() != QAbstractItemView::EditingState) {
+        ClearSelectedCells();
+        event->accept();
+        return;
+    }
     if (IsEditingKey(event))
         emit KeyTyped();
     if (IsEnter(event) && state() != QAbstractItemView::EditingState) {
         MoveByEnter();
         return;
     }
+    // A key refused here opens no editor; one that the column takes differently (a
+    // decimal comma) opens it and is then put right by the editor's filter.
     const char c = TypedChar(event);
-    if (c != 0 && !stadix::IsAllowedCellKey(CurrentColumn(), c)) {
+    if (c != 0 && stadix::TypedCellChar(CurrentColumn(), c) == 0) {
         event->accept();
         return;
     }

@@ -3,6 +3,7 @@
 // leaving a cell.
 #pragma once
 
+#include "app/CellRules.h"
 #include "app/RecordTable.h"
 
 #include <QAbstractTableModel>
@@ -22,6 +23,9 @@ class RecordTableModel : public QAbstractTableModel {
     QVariant data(const QModelIndex& index, int role) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // The bytes a cell holds.
+    const std::string& CellBytes(const QModelIndex& index) const;
 
     // Tells the view that rows first..last changed, or that the row count did.
     void RowsChanged(int first, int last);
@@ -55,8 +59,14 @@ class RecordGridView : public QTableView {
 
     RecordGridView(RecordTableModel* model, QWidget* parent = nullptr);
 
-    // Shown when a left N/E/Z cell is over range; the move is then refused.
-    void SetOverRangeHandler(std::function<void()> handler) { overRange_ = std::move(handler); }
+    // Shown when a left N/E/Z cell is over range or not a number (with the cell's
+    // text); the move is then refused.
+    using RefusalHandler = std::function<void(stadix::CellLeave, const std::string&)>;
+    void SetRefusalHandler(RefusalHandler handler) { refusal_ = std::move(handler); }
+
+    // Commits a cell being edited as Enter does, with the same checks, but stays on the
+    // cell. False when the check refuses the text: the command that asked must stop.
+    bool CommitOpenEditor();
 
     // Moves the current cell without the leave check (loading, New, Open).
     void SetCurrentCell(int row, int column);
@@ -69,6 +79,8 @@ class RecordGridView : public QTableView {
   signals:
     // A key that types or deletes text in the table.
     void KeyTyped();
+    // Delete emptied at least one selected cell.
+    void CellsCleared();
     void RowClicked(int row);
 
   protected:
@@ -81,7 +93,8 @@ class RecordGridView : public QTableView {
     // Checks the current cell before the user leaves it; false refuses the move.
     bool LeaveCurrentCell();
     bool MoveTo(const QModelIndex& target);
+    void ClearSelectedCells();
 
     RecordTableModel* model_;
-    std::function<void()> overRange_;
+    RefusalHandler refusal_;
 };

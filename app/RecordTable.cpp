@@ -1,6 +1,7 @@
 #include "app/RecordTable.h"
 
 #include "app/Data_format.h"
+#include "app/Errors.h"
 #include "app/String_func.h"
 
 namespace stadix {
@@ -54,10 +55,24 @@ int RecordTable::CountComplete() const {
 }
 
 std::string RecordTable::RowRecordLine(int row) const {
+    const std::string n = FirstChars(Cell(row, ColN), 12);
+    const std::string e = FirstChars(Cell(row, ColE), 12);
     const std::string& z = Cell(row, ColZ);
-    return MakeRecordLine(Cell(row, ColPt), Cell(row, ColCode), FirstChars(Cell(row, ColN), 12),
-                          FirstChars(Cell(row, ColE), 12),
-                          z.empty() ? std::string("0.000") : FirstChars(z, 12));
+    const std::string zText = z.empty() ? std::string("0.000") : FirstChars(z, 12);
+    try {
+        return MakeRecordLine(Cell(row, ColPt), Cell(row, ColCode), n, e, zText);
+    } catch (const ConversionError&) {
+        const std::pair<const char*, const std::string*> fields[] = {
+            {"N/X", &n}, {"E/Y", &e}, {"Z", &zText}};
+        for (const auto& [column, text] : fields) {
+            try {
+                FormatCoordText(*text, 12);
+            } catch (const ConversionError&) {
+                throw ConversionError(row, column, *text);
+            }
+        }
+        throw;
+    }
 }
 
 void RecordTable::SetRowFromRecordLine(int row, const std::string& line) {

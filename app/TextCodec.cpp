@@ -4,6 +4,12 @@
 #include <QStringEncoder>
 
 namespace {
+
+QString& ChosenEncoding() {
+    static QString chosen = RecordTextEncodings().first();
+    return chosen;
+}
+
 bool IsAscii(const std::string& bytes) {
     for (char c : bytes) {
         if (static_cast<unsigned char>(c) >= 0x80)
@@ -11,17 +17,31 @@ bool IsAscii(const std::string& bytes) {
     }
     return true;
 }
+
 } // namespace
+
+QStringList RecordTextEncodings() {
+    return {"GB18030", "windows-1252", "ISO-8859-1", "ISO-8859-2", "Shift_JIS", "UTF-8"};
+}
+
+QString RecordTextEncoding() {
+    return ChosenEncoding();
+}
+
+void SetRecordTextEncoding(const QString& name) {
+    if (RecordTextEncodings().contains(name))
+        ChosenEncoding() = name;
+}
 
 QString BytesToDisplay(const std::string& bytes) {
     if (IsAscii(bytes))
         return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
-    QStringDecoder decoder("GB18030");
+    QStringDecoder decoder(ChosenEncoding().toLatin1().constData());
     return decoder(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
 }
 
 std::string DisplayToBytes(const QString& text) {
-    QStringEncoder encoder("GB18030");
+    QStringEncoder encoder(ChosenEncoding().toLatin1().constData());
     const QByteArray bytes = encoder(text);
     return std::string(bytes.constData(), std::size_t(bytes.size()));
 }

@@ -4,6 +4,7 @@
 #include "app/Data_format.h"
 #include "app/Errors.h"
 #include "app/FileIO.h"
+#include "app/Icons.h"
 #include "app/JobFile.h"
 #include "app/ReceivedCoords.h"
 #include "app/RecordGrid.h"
@@ -17,20 +18,24 @@
 #include "transfer/Unit8.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QFrame>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -55,6 +60,17 @@ bool HasExtension(const QString& path, const char* upper, const char* lower) {
     return name.endsWith(upper, Qt::CaseSensitive) || name.endsWith(lower, Qt::CaseSensitive);
 }
 
+// A menu caption without its access key marker.
+QString Caption(const QString& text) {
+    return QString(text).remove('&');
+}
+
+// The remembered choice of the record texts' encoding.
+QSettings RememberedSettings() {
+    return QSettings("Stadix", "Stadix");
+}
+const char* const kEncodingKey = "RecordTextEncoding";
+
 void PaintLightBlue(QWidget* widget) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, kLightBlue);
@@ -70,7 +86,10 @@ TForm1::TForm1(std::unique_ptr<Prompts> prompts, QWidget* parent)
     QFont font("Times New Roman");
     font.setPixelSize(15);
     setFont(font);
+    setWindowIcon(ApplicationIcon());
+    setContextMenuPolicy(Qt::NoContextMenu);
     resize(559, 735);
+    SetRecordTextEncoding(RememberedSettings().value(kEncodingKey).toString());
 
     model_ = new RecordTableModel(Table_, this);
     StringGrid1 = new RecordGridView(model_, this);
@@ -81,7 +100,8 @@ TForm1::TForm1(std::unique_ptr<Prompts> prompts, QWidget* parent)
     RichEdit1->setLineWrapMode(QPlainTextEdit::NoWrap);
     RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QFont listingFont("Times New Roman");
+    // Fixed pitch, so that the listing's columns line up.
+    QFont listingFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     listingFont.setPixelSize(14);
     RichEdit1->setFont(listingFont);
     RichEdit1->hide();
@@ -94,27 +114,21 @@ TForm1::TForm1(std::unique_ptr<Prompts> prompts, QWidget* parent)
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(ToolBar_);
     layout->addWidget(StringGrid1, 1);
     layout->addWidget(RichEdit1, 1);
     setCentralWidget(central);
 
-    StringGrid1->SetOverRangeHandler([this] {
-        prompts_->Tell(this, "Warning", QString::fromUtf8("Over range！\nPlease input again."),
-                       QMessageBox::Information);
+    StringGrid1->SetRefusalHandler([this](stadix::CellLeave verdict, const std::string& text) {
+        ShowCellRefusal(verdict, text);
     });
-    connect(StringGrid1, &RecordGridView::KeyTyped, this, [this] {
-        Modified_ = true;
-        RecountFlag_ = true;
-        ScheduleRecount();
-    });
+    connect(StringGrid1, &RecordGridView::KeyTyped, this, &TForm1::MarkTableChanged);
+    connect(StringGrid1, &RecordGridView::CellsCleared, this, &TForm1::MarkTableChanged);
     connect(StringGrid1, &RecordGridView::RowClicked, this,
             [this](int row) { StatusPanels_[2]->setText("Row:" + QString::number(row)); });
     connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { ScheduleRecount(); });
 
     ComPort1.setObjectName("ComPort1");
-    DialogFolder_ = QCoreApplication::applicationDirPath();
     SettingsPath_ = stadix::SettingsFilePath().toStdString();
     JobCounter_ = 1;
     DocName_ = "Job1";
@@ -128,45 +142,67 @@ TForm1::TForm1(std::unique_ptr<Prompts> prompts, QWidget* parent)
 TForm1::~TForm1() = default;
 
 void TForm1::BuildMenus() {
-    QMenu* file = menuBar()->addMenu("File");
-    AddAction(file, "New", QKeySequence("Ctrl+N"), &TForm1::FileNew);
-    AddAction(file, "Open", QKeySequence("Ctrl+O"), &TForm1::FileOpen);
-    AddAction(file, "Save", QKeySequence("Ctrl+S"), &TForm1::FileSave);
-    AddAction(file, "Save as...", QKeySequence(), &TForm1::FileSaveAs);
+    QMenu* file = menuBar()->addMenu("&File");
+    AddAction(file, "&New", QKeySequence("Ctrl+N"), &TForm1::FileNew);
+    AddAction(file, "&Open", QKeySequence("Ctrl+O"), &TForm1::FileOpen);
+    AddAction(file, "&Save", QKeySequence("Ctrl+S"), &TForm1::FileSave);
+    AddAction(file, "Save &as...", QKeySequence(), &TForm1::FileSaveAs);
     file->addSeparator();
-    AddAction(file, "Print", QKeySequence("Ctrl+P"), nullptr);
+    AddAction(file, "&Print", QKeySequence("Ctrl+P"), nullptr);
     file->addSeparator();
-    ImportAction_ = AddAction(file, "Import...", QKeySequence(), nullptr);
-    ExportAction_ = AddAction(file, "Export...", QKeySequence(), nullptr);
+    ImportAction_ = AddAction(file, "&Import...", QKeySequence(), nullptr);
+    ExportAction_ = AddAction(file, "&Export...", QKeySequence(), nullptr);
     file->addSeparator();
-    AddAction(file, "Exit", QKeySequence("Ctrl+X"), &TForm1::FileExit);
+    AddAction(file, "E&xit", QKeySequence("Ctrl+X"), &TForm1::FileExit);
 
-    QMenu* record = menuBar()->addMenu("Record");
-    RecordActions_ << AddAction(record, "Update", QKeySequence("Ctrl+U"), nullptr)
-                   << AddAction(record, "Erase", QKeySequence("Ctrl+E"), nullptr)
-                   << AddAction(record, "Clear", QKeySequence("Ctrl+L"), nullptr);
+    QMenu* record = menuBar()->addMenu("&Record");
+    RecordActions_ << AddAction(record, "&Update", QKeySequence("Ctrl+U"), nullptr)
+                   << AddAction(record, "&Erase", QKeySequence("Ctrl+E"), nullptr)
+                   << AddAction(record, "&Clear", QKeySequence("Ctrl+L"), nullptr);
 
-    QMenu* comm = menuBar()->addMenu("Communction");
-    AddAction(comm, "Receive...", QKeySequence("F9"), &TForm1::Receive);
-    SendAction_ = AddAction(comm, "Send...", QKeySequence("F10"), &TForm1::Send);
+    QMenu* comm = menuBar()->addMenu("&Communction");
+    AddAction(comm, "&Receive...", QKeySequence("F9"), &TForm1::Receive);
+    SendAction_ = AddAction(comm, "&Send...", QKeySequence("F10"), &TForm1::Send);
 
-    QMenu* card = menuBar()->addMenu("SD/U dsik");
-    AddAction(card, "Import Data...", QKeySequence("F7"), nullptr);
-    ExportDataAction_ = AddAction(card, "Export Data...", QKeySequence("F8"), nullptr);
+    QMenu* card = menuBar()->addMenu("&SD/U dsik");
+    AddAction(card, "&Import Data...", QKeySequence("F7"), nullptr);
+    ExportDataAction_ = AddAction(card, "&Export Data...", QKeySequence("F8"), nullptr);
     connect(card, &QMenu::aboutToShow, this, [this] { ExportDataAction_->setEnabled(CoordView_); });
 
-    QMenu* tools = menuBar()->addMenu("Tools");
-    AddAction(tools, "Define Export Format...", QKeySequence(), nullptr);
+    QMenu* tools = menuBar()->addMenu("&Tools");
+    AddAction(tools, "&Define Export Format...", QKeySequence(), nullptr);
+    BuildEncodingMenu(tools);
 
-    QMenu* help = menuBar()->addMenu("Help");
-    AddAction(help, "About Software", QKeySequence(), &TForm1::ShowAbout);
+    QMenu* help = menuBar()->addMenu("&Help");
+    AddAction(help, "&About Software", QKeySequence(), &TForm1::ShowAbout);
+}
+
+void TForm1::BuildEncodingMenu(QMenu* tools) {
+    QMenu* encodings = tools->addMenu("Text &Encoding");
+    auto* group = new QActionGroup(encodings);
+    for (const QString& encoding : RecordTextEncodings()) {
+        QAction* action = encodings->addAction(encoding);
+        action->setObjectName(encoding);
+        action->setCheckable(true);
+        action->setChecked(encoding == RecordTextEncoding());
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, encoding] { ChooseEncoding(encoding); });
+    }
+}
+
+void TForm1::ChooseEncoding(const QString& encoding) {
+    SetRecordTextEncoding(encoding);
+    RememberedSettings().setValue(kEncodingKey, encoding);
+    model_->TableReset();
+    if (!CoordView_)
+        ShowRecordLines();
 }
 
 QAction* TForm1::AddAction(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
                            void (TForm1::*command)()) {
     QAction* action = menu->addAction(caption);
     action->setShortcut(shortcut);
-    action->setObjectName(caption);
+    action->setObjectName(Caption(caption));
     if (command)
         connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
     return action;
@@ -174,7 +210,7 @@ QAction* TForm1::AddAction(QMenu* menu, const QString& caption, const QKeySequen
 
 QAction* TForm1::Action(const QString& caption) const {
     for (QAction* action : findChildren<QAction*>()) {
-        if (action->text() == caption)
+        if (Caption(action->text()) == caption)
             return action;
     }
     return nullptr;
@@ -182,7 +218,7 @@ QAction* TForm1::Action(const QString& caption) const {
 
 QMenu* TForm1::Menu(const QString& caption) const {
     for (QAction* action : menuBar()->actions()) {
-        if (action->text() == caption)
+        if (Caption(action->text()) == caption)
             return action->menu();
     }
     return nullptr;
@@ -192,63 +228,63 @@ QToolButton* TForm1::ToolButton(const QString& name) const {
     return ToolBar_->findChild<QToolButton*>(name);
 }
 
+QWidget* TForm1::ToolBarStrip() const {
+    return ToolBar_;
+}
+
 void TForm1::BuildToolBar() {
-    ToolBar_ = new QWidget(this);
+    // A real tool bar: when the window is narrow, the buttons that do not fit move to
+    // its overflow menu, so Receive and Send stay reachable.
+    ToolBar_ = addToolBar("Tools");
     ToolBar_->setObjectName("ToolBar1");
-    ToolBar_->setFixedHeight(40);
+    ToolBar_->setMovable(false);
+    ToolBar_->setFloatable(false);
+    ToolBar_->setIconSize(QSize(20, 20));
     PaintLightBlue(ToolBar_);
 
-    AddToolButton("New", 10, "New|Create a new job file", Action("New"))
+    AddToolButton("New", "New|Create a new job file", Action("New"))
         ->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
-    AddToolButton("Save", 42, "Save|Save data to the current job file", Action("Save"))
+    AddToolButton("Save", "Save|Save data to the current job file", Action("Save"))
         ->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    AddToolButton("Open", 74, "Open|Open a job file", Action("Open"))
+    AddToolButton("Open", "Open|Open a job file", Action("Open"))
         ->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-    AddToolButton("Print", 106, "Print|Print the current job file", Action("Print"))
-        ->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    AddToolSeparator(145);
-    RecordButtons_ << AddToolButton("Update", 158, "Update|Update the record table",
-                                    Action("Update"));
+    AddToolButton("Print", "Print|Print the current job file", Action("Print"))
+        ->setIcon(ToolIcon("document-print", ToolGlyph::Print));
+    ToolBar_->addSeparator();
+    RecordButtons_ << AddToolButton("Update", "Update|Update the record table", Action("Update"));
     RecordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    RecordButtons_ << AddToolButton("Erase", 190, "Erase|Erase a record", Action("Erase"));
-    RecordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_DialogDiscardButton));
-    RecordButtons_ << AddToolButton("Clear", 222, "Clear|Clear all records", Action("Clear"));
-    RecordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
-    AddToolSeparator(263);
+    RecordButtons_ << AddToolButton("Erase", "Erase|Erase a record", Action("Erase"));
+    RecordButtons_.back()->setIcon(ToolIcon("edit-delete", ToolGlyph::Erase));
+    RecordButtons_ << AddToolButton("Clear", "Clear|Clear all records", Action("Clear"));
+    RecordButtons_.back()->setIcon(ToolIcon("edit-clear-all", ToolGlyph::Clear));
+    ToolBar_->addSeparator();
     Edit1 = new QLineEdit(ToolBar_);
     Edit1->setObjectName("Edit1");
-    Edit1->setGeometry(278, 8, 120, 24);
+    Edit1->setFixedWidth(120);
     Edit1->setToolTip(QString());
     Edit1->setStatusTip(QString());
-    RecordButtons_ << AddToolButton("Find", 408, "Find|Find a record by the name entered", nullptr);
+    ToolBar_->addWidget(Edit1);
+    RecordButtons_ << AddToolButton("Find", "Find|Find a record by the name entered", nullptr);
     RecordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    AddToolSeparator(452);
-    AddToolButton("Receive", 466, "Receive|Receive data from total station", Action("Receive..."))
+    ToolBar_->addSeparator();
+    AddToolButton("Receive", "Receive|Receive data from total station", Action("Receive..."))
         ->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
-    SendButton_ = AddToolButton("Send", 508, "Send|Send data to total station", Action("Send..."));
+    SendButton_ = AddToolButton("Send", "Send|Send data to total station", Action("Send..."));
     SendButton_->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
 }
 
-QToolButton* TForm1::AddToolButton(const QString& name, int left, const QString& hint,
-                                   QAction* action) {
+QToolButton* TForm1::AddToolButton(const QString& name, const QString& hint, QAction* action) {
     auto* button = new QToolButton(ToolBar_);
     button->setObjectName(name);
     button->setAutoRaise(true);
-    button->setGeometry(left, 6, 28, 28);
-    button->setIconSize(QSize(20, 20));
+    button->setFixedSize(28, 28);
     const int bar = int(hint.indexOf('|'));
     button->setToolTip(hint.left(bar));
     button->setStatusTip(hint.mid(bar + 1));
     if (action)
         connect(button, &QToolButton::clicked, action, &QAction::trigger);
+    ToolBar_->addWidget(button);
     return button;
-}
-
-void TForm1::AddToolSeparator(int left) {
-    auto* line = new QFrame(ToolBar_);
-    line->setFrameShape(QFrame::VLine);
-    line->setFrameShadow(QFrame::Sunken);
-    line->setGeometry(left, 6, 2, 28);
 }
 
 void TForm1::BuildStatusBar() {
@@ -259,12 +295,14 @@ void TForm1::BuildStatusBar() {
     statusFont.setFamily("Times New Roman");
     bar->setFont(statusFont);
     bar->setSizeGripEnabled(false);
-    const int widths[3] = {340, 105, 120};
+    // The panels share the window's width in the proportions 340 : 105 : 120.
+    const int shares[3] = {340, 105, 120};
     for (int i = 0; i < 3; ++i) {
         StatusPanels_[i] = new QLabel(bar);
-        StatusPanels_[i]->setFixedWidth(widths[i]);
+        StatusPanels_[i]->setMinimumWidth(0);
+        StatusPanels_[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         StatusPanels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        bar->addWidget(StatusPanels_[i]);
+        bar->addWidget(StatusPanels_[i], shares[i]);
     }
     StatusSimple_ = new QLabel(bar);
     bar->addWidget(StatusSimple_, 1);
@@ -290,7 +328,14 @@ void TForm1::OpenFromCommandLine(const QStringList& arguments) {
     if (arguments.size() != 1 || QFileInfo(arguments[0]).fileName().right(4) != ".JCD")
         return;
     const QString path = arguments[0];
-    RecordLines_ = stadix::ReadFileLines(LocalPath(path));
+    std::vector<std::string> lines;
+    try {
+        lines = stadix::ReadFileLines(LocalPath(path));
+    } catch (const stadix::FileError& failure) {
+        prompts_->ShowError(this, BytesToDisplay(failure.what()));
+        return;
+    }
+    RecordLines_ = std::move(lines);
     FillTable();
     FilePath_ = path;
     DocName_ = QFileInfo(path).fileName();
@@ -329,6 +374,24 @@ void TForm1::showEvent(QShowEvent* event) {
         return;
     Centred_ = true;
     CentreOnScreen(this);
+}
+
+void TForm1::MarkTableChanged() {
+    Modified_ = true;
+    RecountFlag_ = true;
+    ScheduleRecount();
+}
+
+void TForm1::ShowCellRefusal(stadix::CellLeave verdict, const std::string& text) {
+    const QString message =
+        verdict == stadix::CellLeave::OverRange
+            ? QString::fromUtf8("Over range！\nPlease input again.")
+            : BytesToDisplay(stadix::ConversionError(text).what()) + ".\nPlease input again.";
+    prompts_->Tell(this, "Warning", message, QMessageBox::Information);
+}
+
+bool TForm1::CommitTableEdit() {
+    return !CoordView_ || StringGrid1->CommitOpenEditor();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -476,6 +539,8 @@ void TForm1::ShowMeasurementView() {
 }
 
 bool TForm1::ConfirmSaveChanges() {
+    if (!CommitTableEdit())
+        return false;
     if (!Modified_)
         return true;
     const QMessageBox::StandardButton answer = prompts_->Ask(
@@ -492,6 +557,8 @@ void TForm1::FileNew() {
 }
 
 bool TForm1::NewDocument() {
+    if (!CommitTableEdit())
+        return false;
     if (Untitled_ && !Modified_)
         return true;
     if (!ConfirmSaveChanges())
@@ -569,6 +636,8 @@ void TForm1::ShowReceivedDocument() {
 }
 
 void TForm1::Send() {
+    if (!CommitTableEdit())
+        return;
     if (CoordView_) {
         GatherRecords();
         if (RecordLines_.empty())
@@ -588,10 +657,11 @@ void TForm1::FileOpen() {
     request.title = "Open";
     request.filter = kOpenFilter;
     request.defaultExt = "JCD";
-    request.folder = DialogFolder_;
+    request.folder = DialogFolder();
     const std::optional<FileChoice> choice = prompts_->ChooseOpenFile(this, request);
     if (!choice)
         return;
+    RememberFolder(choice->path);
     if (HasExtension(choice->path, ".JCD", ".jcd"))
         OpenJobFile(choice->path);
     else
@@ -622,26 +692,28 @@ void TForm1::OpenMeasurementFile(const QString& path, int filterIndex) {
     const bool rawRecords = HasExtension(path, ".TSM", ".tsm");
     std::string bytes;
     std::vector<std::string> lines;
-    if (rawRecords)
+    if (rawRecords) {
         bytes = stadix::ReadFileBytes(LocalPath(path));
-    else
+        // A refused file is not opened: the document stays as it was, so that no save
+        // can write an empty document over it.
+        const std::string problem = stadix::CheckMeasurementFile(bytes);
+        if (!problem.empty()) {
+            prompts_->Tell(this, "Warning", BytesToDisplay(problem), QMessageBox::Warning);
+            return;
+        }
+    } else {
         lines = stadix::ReadFileLines(LocalPath(path));
+    }
     FilePath_ = path;
     DocName_ = QFileInfo(path).fileName();
     Untitled_ = false;
     CoordView_ = false;
-    RawLoaded_ = false;
-    RawStore_.clear();
+    RawStore_ = std::move(bytes);
     RecordLines_ = std::move(lines);
-    QString problem;
+    RawLoaded_ = rawRecords;
     if (rawRecords) {
-        problem = BytesToDisplay(stadix::CheckMeasurementFile(bytes));
-        if (problem.isEmpty()) {
-            RawStore_ = std::move(bytes);
-            stadix::RenderListing(RawStore_, RecordLines_);
-            RawLoaded_ = true;
-            DataFormat_ = 0;
-        }
+        stadix::RenderListing(RawStore_, RecordLines_);
+        DataFormat_ = 0;
     } else if (filterIndex == 3) {
         DataFormat_ = HasExtension(path, ".GTS", ".gts") ? 1 : 2;
     } else {
@@ -650,10 +722,6 @@ void TForm1::OpenMeasurementFile(const QString& path, int filterIndex) {
     ShowMeasurementView();
     SetMeasurementTitle();
     Modified_ = false;
-    // An invalid measurement file shows an empty view; say why rather than leave the
-    // user with what looks like an empty document.
-    if (!problem.isEmpty())
-        prompts_->Tell(this, "Warning", problem, QMessageBox::Warning);
 }
 
 bool TForm1::WriteDocumentFile(const QString& path, const std::string& bytes) {
@@ -675,6 +743,8 @@ void TForm1::FileSaveAs() {
 }
 
 bool TForm1::SaveDocument() {
+    if (!CommitTableEdit())
+        return false;
     if (Untitled_)
         return SaveDocumentAs();
     try {
@@ -696,6 +766,8 @@ bool TForm1::SaveDocument() {
 }
 
 bool TForm1::SaveDocumentAs() {
+    if (!CommitTableEdit())
+        return false;
     try {
         return CoordView_ ? SaveAsCoordinates() : SaveAsMeasurement();
     } catch (const stadix::ConversionError& failure) {
@@ -710,9 +782,29 @@ std::optional<FileChoice> TForm1::ChooseSaveAsFile(const QString& filter) {
     request.title = "Save as";
     request.filter = filter;
     request.defaultExt = "JCD";
-    request.folder = DialogFolder_;
+    request.folder = DialogFolder();
     request.fileName = DocName_;
-    return prompts_->ChooseSaveFile(this, request);
+    std::optional<FileChoice> choice = prompts_->ChooseSaveFile(this, request);
+    if (!choice)
+        return choice;
+    choice->path = WithTypeExtension(*choice, request);
+    RememberFolder(choice->path);
+    return choice;
+}
+
+QString TForm1::DialogFolder() const {
+    if (!Untitled_ && !FilePath_.isEmpty())
+        return QFileInfo(FilePath_).absolutePath();
+    if (!LastFolder_.isEmpty())
+        return LastFolder_;
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    if (QFileInfo(programFolder).isWritable())
+        return programFolder;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+void TForm1::RememberFolder(const QString& path) {
+    LastFolder_ = QFileInfo(path).absolutePath();
 }
 
 bool TForm1::SaveAsCoordinates() {

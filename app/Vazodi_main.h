@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CellRules.h"
 #include "app/Prompts.h"
 #include "app/RecordTable.h"
 #include "comport/TComPort.h"
@@ -15,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QToolBar;
 class QToolButton;
 class RecordGridView;
 class RecordTableModel;
@@ -82,7 +84,7 @@ class TForm1 : public QMainWindow {
     QLabel* StatusPanel(int index) const { return StatusPanels_[index]; }
     QLabel* StatusSimpleText() const { return StatusSimple_; }
     bool StatusSimplePanel() const;
-    QWidget* ToolBarStrip() const { return ToolBar_; }
+    QWidget* ToolBarStrip() const;
     QAction* Action(const QString& caption) const;
     QMenu* Menu(const QString& caption) const;
     QToolButton* ToolButton(const QString& name) const;
@@ -96,15 +98,21 @@ class TForm1 : public QMainWindow {
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBar();
+    void BuildEncodingMenu(QMenu* tools);
     QAction* AddAction(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
                        void (TForm1::*command)());
-    QToolButton* AddToolButton(const QString& name, int left, const QString& hint, QAction* action);
-    void AddToolSeparator(int left);
+    QToolButton* AddToolButton(const QString& name, const QString& hint, QAction* action);
+    void ChooseEncoding(const QString& encoding);
 
     // Runs a command; a failure that escapes it is shown in the standard error box.
     void RunCommand(void (TForm1::*command)());
     void ShowHint(const QString& hint);
     void ScheduleRecount();
+    void MarkTableChanged();
+    void ShowCellRefusal(stadix::CellLeave verdict, const std::string& text);
+    // Commits a cell still being edited before a command reads the table; false when
+    // its text was refused and the command must stop.
+    bool CommitTableEdit();
 
     void SetCoordTitle();
     void SetMeasurementTitle();
@@ -120,6 +128,10 @@ class TForm1 : public QMainWindow {
     // Writes bytes whole or not at all; reports a failure and returns false.
     bool WriteDocumentFile(const QString& path, const std::string& bytes);
     std::optional<FileChoice> ChooseSaveAsFile(const QString& filter);
+    // Where file dialogs start: the current document's folder, else the last one used,
+    // else the program's folder when it can be written, else the user's documents.
+    QString DialogFolder() const;
+    void RememberFolder(const QString& path);
     bool SaveAsCoordinates();
     bool SaveAsMeasurement();
     bool SaveDocument();
@@ -150,10 +162,10 @@ class TForm1 : public QMainWindow {
     bool RecountScheduled_ = false;
     bool ClosingConfirmed_ = false;
     bool Centred_ = false;
-    QString DialogFolder_;
+    QString LastFolder_;
     std::string SettingsPath_;
 
-    QWidget* ToolBar_ = nullptr;
+    QToolBar* ToolBar_ = nullptr;
     QLabel* StatusPanels_[3] = {nullptr, nullptr, nullptr};
     QLabel* StatusSimple_ = nullptr;
     QList<QAction*> RecordActions_;

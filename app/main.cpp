@@ -1,3 +1,4 @@
+#include "app/Icons.h"
 #include "app/Vazodi_main.h"
 
 #include <QApplication>
@@ -6,13 +7,10 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Stadix");
     QApplication::setApplicationDisplayName("Stadix");
+    QApplication::setWindowIcon(ApplicationIcon());
     TForm1 form;
     form.ShowStartupSplash();
     form.show();
-    try {
-        form.OpenFromCommandLine(application.arguments().mid(1));
-    } catch (const std::exception& failure) {
-        QMessageBox::critical(&form, "Stadix", QString::fromLocal8Bit(failure.what()));
-    }
+    form.OpenFromCommandLine(application.arguments().mid(1));
     return application.exec();
 }

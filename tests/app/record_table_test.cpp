@@ -43,13 +43,18 @@ TEST(RecordTable, GatherCutsLongCellsAndStopsAtAConversionError) {
     table.SetCell(1, ColN, "1.00000000000009");
     table.SetCell(1, ColE, "2");
     table.SetCell(2, ColPt, "B");
-    table.SetCell(2, ColN, "x");
-    table.SetCell(2, ColE, "2");
+    table.SetCell(2, ColN, "1");
+    table.SetCell(2, ColE, "12,5");
     table.SetCell(3, ColPt, "C");
     table.SetCell(3, ColN, "1");
     table.SetCell(3, ColE, "2");
     std::vector<std::string> lines{"old"};
-    EXPECT_THROW(GatherRecords(table, lines), ConversionError);
+    try {
+        GatherRecords(table, lines);
+        ADD_FAILURE() << "gathered a row that is not a number";
+    } catch (const ConversionError& failure) {
+        EXPECT_STREQ(failure.what(), "Row 2, E/Y: '12,5' is not a valid floating point value");
+    }
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(RecordLineN(lines[0]), "1.000");
 }

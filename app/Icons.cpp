@@ -1,0 +1,95 @@
+#include "app/Icons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace {
+
+const QColor kInk(40, 60, 90);
+const QColor kAccent(200, 60, 40);
+
+QPixmap Canvas(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+void DrawTotalStation(QPainter& painter) {
+    painter.setPen(QPen(kInk, 2.5, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(32, 38), QPointF(14, 60));
+    painter.drawLine(QPointF(32, 38), QPointF(32, 61));
+    painter.drawLine(QPointF(32, 38), QPointF(50, 60));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kInk);
+    painter.drawRoundedRect(QRectF(20, 24, 24, 14), 3, 3);
+    painter.setBrush(QColor(250, 200, 60));
+    painter.drawRoundedRect(QRectF(24, 8, 16, 17), 3, 3);
+    painter.setBrush(kAccent);
+    painter.drawEllipse(QPointF(32, 16), 4, 4);
+}
+
+void DrawPrinter(QPainter& painter) {
+    painter.setPen(QPen(kInk, 1.5));
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(8, 3, 16, 10));
+    painter.setBrush(QColor(170, 180, 195));
+    painter.drawRoundedRect(QRectF(3, 12, 26, 12), 2, 2);
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(8, 20, 16, 9));
+    painter.drawLine(QPointF(11, 24), QPointF(21, 24));
+}
+
+void DrawEraseRow(QPainter& painter) {
+    painter.setPen(QPen(kInk, 1.5));
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(3, 11, 26, 10));
+    painter.setPen(QPen(kAccent, 3, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(9, 6), QPointF(23, 26));
+    painter.drawLine(QPointF(23, 6), QPointF(9, 26));
+}
+
+void DrawClearAll(QPainter& painter) {
+    painter.setPen(QPen(kInk, 1.5));
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(4, 4, 24, 24));
+    for (int y = 10; y <= 22; y += 6)
+        painter.drawLine(QPointF(4, y), QPointF(28, y));
+    QPainterPath broom;
+    broom.moveTo(14, 30);
+    broom.lineTo(30, 14);
+    painter.setPen(QPen(kAccent, 3.5, Qt::SolidLine, Qt::RoundCap));
+    painter.drawPath(broom);
+}
+
+} // namespace
+
+QIcon ApplicationIcon() {
+    QPixmap pixmap = Canvas(64);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    DrawTotalStation(painter);
+    painter.end();
+    return QIcon(pixmap);
+}
+
+QIcon ToolIcon(const QString& themeName, ToolGlyph glyph) {
+    if (QIcon::hasThemeIcon(themeName))
+        return QIcon::fromTheme(themeName);
+    QPixmap pixmap = Canvas(32);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    switch (glyph) {
+    case ToolGlyph::Print:
+        DrawPrinter(painter);
+        break;
+    case ToolGlyph::Erase:
+        DrawEraseRow(painter);
+        break;
+    case ToolGlyph::Clear:
+        DrawClearAll(painter);
+        break;
+    }
+    painter.end();
+    return QIcon(pixmap);
+}
