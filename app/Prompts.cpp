@@ -41,7 +41,10 @@ void FitCaption(QMessageBox& box) {
     auto* grid = qobject_cast<QGridLayout*>(box.layout());
     if (!grid)
         return;
-    const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 120;
+    // Title bars draw captions larger and bold; leave room for their buttons too.
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) * 5 / 4 + 150;
     grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
                   grid->rowCount(), 0, 1, grid->columnCount());
 }

@@ -145,6 +145,7 @@ RecordGridView::RecordGridView(RecordTableModel* model, QWidget* parent)
     setItemDelegate(delegate);
     connect(delegate, &RecordGridDelegate::KeyTyped, this, &RecordGridView::KeyTyped);
     horizontalHeader()->hide();
+    horizontalHeader()->setStretchLastSection(true);
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(kRowHeight);
     verticalHeader()->setDefaultSectionSize(kRowHeight);

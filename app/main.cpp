@@ -6,7 +6,6 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Stadix");
-    QApplication::setApplicationDisplayName("Stadix");
     QApplication::setWindowIcon(ApplicationIcon());
     TForm1 form;
     form.ShowStartupSplash();
