@@ -118,6 +118,9 @@ QWidget* RecordGridDelegate::createEditor(QWidget* parent, const QStyleOptionVie
                                           const QModelIndex& index) const {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
     editor->setProperty("gridColumn", index.column());
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    if (line && IsNumberColumn(index.column()))
+        line->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return editor;
 }
 
