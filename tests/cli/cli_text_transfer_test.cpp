@@ -1,12 +1,13 @@
 // stadix-cli receive and send in the GTS and SSS formats, run as a program against the
 // simulated GTS/SSS instrument on a pseudo-terminal.
-#include "CliPtyTest.h"
 #include "SimulatedTextInstrument.h"
 #include "app/Data_format.h"
 #include "app/FileIO.h"
+#include "app/IniFile.h"
 #include "app/JobFile.h"
+#include "tests/support/CliPtyTest.h"
 #include "transfer/Codecs.h"
-#include "transfer/SettingsFile.h"
+#include "transfer/TransferSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -35,10 +36,11 @@ const std::vector<std::string> kRecords = {
     stadix::MakeRecordLine("P2", "", "-1.500", "2.000", "3.000"),
     stadix::MakeRecordLine("LONGNAME", "", "0.001", "0.002", "-0.003")};
 
-std::string GtsText(const std::vector<std::string>& records, int coordUnit = 0) {
+std::string GtsText(const std::vector<std::string>& records,
+                    stadix::CoordUnit unit = stadix::CoordUnit::Metre) {
     std::string text;
     for (const std::string& record : records)
-        text += stadix::EncodeGtsCoordLine(record, coordUnit);
+        text += stadix::EncodeGtsCoordLine(record, unit);
     return text;
 }
 
@@ -148,7 +150,7 @@ TEST_F(CliTextTransferTest, SendsAJobAsAcknowledgedGtsBlocks) {
     const std::vector<std::string> units = instrument.ReceiveTransfer(true, true);
     EXPECT_EQ(cli->Wait(), 0) << cli->Err();
     const std::vector<std::string> pieces =
-        SimulatedTextInstrument::GtsPieces(GtsText(kRecords, 1));
+        SimulatedTextInstrument::GtsPieces(GtsText(kRecords, stadix::CoordUnit::InternationalFoot));
     ASSERT_EQ(units.size(), 5u);
     EXPECT_EQ(units[0], kHeaderBlock);
     EXPECT_EQ(units[2], SimulatedTextInstrument::GtsBlock(pieces[0], 0));

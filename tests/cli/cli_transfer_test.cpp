@@ -1,11 +1,11 @@
 // stadix-cli receive and send, run as a program against the simulated
 // instrument on a pseudo-terminal.
-#include "CliPtyTest.h"
 #include "SimulatedInstrument.h"
 #include "app/Data_format.h"
 #include "app/FileIO.h"
 #include "app/JobFile.h"
-#include "rawconv/Kvrrawconv.h"
+#include "rawconv/RawRecords.h"
+#include "tests/support/CliPtyTest.h"
 #include "transfer/Codecs.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +27,7 @@ const std::string kAcceptPoll("\x00\xAA", 2);
 const std::string kAcceptEnd("\x00\xEE", 2);
 
 std::string CoordBlock(const std::string& line) {
-    const stadix::CoordBlock block = stadix::EncodeCoordBlock(line, 0);
+    const stadix::CoordBlock block = stadix::EncodeCoordBlock(line, stadix::CoordUnit::Metre);
     return std::string(block.begin(), block.end());
 }
 
@@ -145,7 +145,7 @@ TEST_F(CliTransferTest, SendsAJobRecordByRecord) {
     EXPECT_EQ(first.replies, "\xFF\xAA");
     EXPECT_EQ(again.block, CoordBlock(lines[0]));
     EXPECT_EQ(again.replies, kAcceptPoll);
-    EXPECT_EQ(second.block, stadix::EncodeTextBlock12(lines[1], 0));
+    EXPECT_EQ(second.block, stadix::EncodeTextBlock12(lines[1], stadix::CoordUnit::Metre));
     EXPECT_EQ(second.replies, kAcceptEnd);
 }
 

@@ -14,14 +14,14 @@ namespace {
 
 // The computer's end of the line and the worker thread, on a virtual clock: waits move
 // the clock on, and the instrument's bytes arrive at the times they are scheduled for.
-class ScriptedLine : public GtsSssPort, public GtsSssHost {
+class ScriptedLine : public LinePort, public GtsSssHost {
   public:
     struct Write {
         std::int64_t atMs;
         std::string bytes;
     };
 
-    // GtsSssPort
+    // LinePort
     int InputCount() override {
         Deliver();
         return static_cast<int>(input.size());
@@ -296,12 +296,12 @@ TEST(SssReceive, AnEndlessLineIsRejectedOnceAndTheNextLineIsTaken) {
 
 TEST(GtsSend, OneWayHeaderBlocksPaddingAndEndText) {
     ScriptedLine line;
-    GtsSssSender sender(line, line, TextFormat::Gts, false, 0,
+    GtsSssSender sender(line, line, TextFormat::Gts, false, CoordUnit::Metre,
                         {Record("P1", "100", "200", "0"), Record("P2", "1.5", "2", "-3")});
     sender.Run();
 
-    const std::string data = EncodeGtsCoordLine(Record("P1", "100", "200", "0"), 0) +
-                             EncodeGtsCoordLine(Record("P2", "1.5", "2", "-3"), 0);
+    const std::string data = EncodeGtsCoordLine(Record("P1", "100", "200", "0"), CoordUnit::Metre) +
+                             EncodeGtsCoordLine(Record("P2", "1.5", "2", "-3"), CoordUnit::Metre);
     ASSERT_EQ(data.size(), 114u);
     EXPECT_EQ(line.written, std::string("\x02"
                                         "F00F000\x03\r\n") +
@@ -323,9 +323,9 @@ TEST(GtsSend, RecordsRunAcrossBlocksAndTheBlockDigitWraps) {
     std::string data;
     for (int i = 0; i < 25; ++i) {
         records.push_back(Record("P" + std::to_string(i), std::to_string(i), "2", "3"));
-        data += EncodeGtsCoordLine(records.back(), 0);
+        data += EncodeGtsCoordLine(records.back(), CoordUnit::Metre);
     }
-    GtsSssSender sender(line, line, TextFormat::Gts, false, 0, records);
+    GtsSssSender sender(line, line, TextFormat::Gts, false, CoordUnit::Metre, records);
     sender.Run();
 
     // 25 x 57 = 1425 characters: eleven full blocks and one of 17 characters.
@@ -352,7 +352,8 @@ TEST(GtsSend, AcknowledgedSendRepeatsOnNakAndAfter4sOfSilence) {
         if (reply != replies.end())
             line.Send(std::string(1, reply->second), 100);
     };
-    GtsSssSender sender(line, line, TextFormat::Gts, true, 0, {Record("P1", "1", "2", "3")});
+    GtsSssSender sender(line, line, TextFormat::Gts, true, CoordUnit::Metre,
+                        {Record("P1", "1", "2", "3")});
     sender.Run();
 
     ASSERT_EQ(line.writes.size(), 7u);
@@ -376,7 +377,7 @@ TEST(SssSend, LinesAreCommaTextAndXoffHoldsTheNextLineUntilXon) {
             line.Send(std::string(1, kXon), 3000);
         }
     };
-    GtsSssSender sender(line, line, TextFormat::Sss, false, 0,
+    GtsSssSender sender(line, line, TextFormat::Sss, false, CoordUnit::Metre,
                         {Record("P1", "100", "200", "0"), Record("P2", "1", "2", "3")});
     sender.Run();
 
@@ -392,7 +393,7 @@ TEST(SssSend, CancelBetweenRecordsOrDuringAPauseSendsOneEndText) {
     ScriptedLine between;
     between.instrument = [&between](const std::string&) { between.Send(std::string(1, kXon), 5); };
     between.stopAtMs = kOneWayWaitMs;
-    GtsSssSender sss(between, between, TextFormat::Sss, false, 0,
+    GtsSssSender sss(between, between, TextFormat::Sss, false, CoordUnit::Metre,
                      {Record("P1", "1", "2", "3"), Record("P2", "1", "2", "3")});
     sss.Run();
     EXPECT_EQ(between.written, "P1,2.000,1.000,3.000,\r\n" + kEotLine);
@@ -405,7 +406,7 @@ TEST(SssSend, CancelBetweenRecordsOrDuringAPauseSendsOneEndText) {
     };
     paused.stopAtMs = 5000;
     GtsSssSender gts(
-        paused, paused, TextFormat::Gts, false, 0,
+        paused, paused, TextFormat::Gts, false, CoordUnit::Metre,
         {Record("P1", "1", "2", "3"), Record("P2", "1", "2", "3"), Record("P3", "1", "2", "3")});
     gts.Run();
     ASSERT_EQ(paused.writes.size(), 4u);
@@ -415,7 +416,8 @@ TEST(SssSend, CancelBetweenRecordsOrDuringAPauseSendsOneEndText) {
 
 TEST(GtsSend, ALineThatIsNoRecordEndsTheSendWithTheEndText) {
     ScriptedLine line;
-    GtsSssSender sender(line, line, TextFormat::Gts, false, 0, {"JOB     listing text"});
+    GtsSssSender sender(line, line, TextFormat::Gts, false, CoordUnit::Metre,
+                        {"JOB     listing text"});
     EXPECT_THROW(sender.Run(), ConversionError);
     EXPECT_EQ(line.written.substr(line.written.size() - 3), kEotLine);
 }

@@ -11,7 +11,7 @@
 namespace stadix {
 namespace {
 
-using ScriptedPort = InMemoryPort<KvrPort>;
+using ScriptedPort = InMemoryPort;
 
 class RecordingHost : public KvrHost {
   public:
@@ -71,7 +71,8 @@ class KvrTransferTest : public ::testing::Test {
         engine = std::make_unique<KvrEngine>(port, host, settings, std::move(data));
         engine->Open();
     }
-    void OpenReceive(bool coordView = true, bool rawLoaded = false, int coordUnit = 0) {
+    void OpenReceive(bool coordView = true, bool rawLoaded = false,
+                     CoordUnit coordUnit = CoordUnit::Metre) {
         KvrSettings settings;
         settings.coordView = coordView;
         settings.rawLoaded = rawLoaded;
@@ -154,7 +155,7 @@ TEST_F(KvrTransferTest, ReceivesCoordinateBlockAndAnswersAtOnce) {
 }
 
 TEST_F(KvrTransferTest, ReceivedCoordinatesFollowTheCoordinateUnit) {
-    OpenReceive(true, false, 1);
+    OpenReceive(true, false, CoordUnit::InternationalFoot);
     std::string block = CoordinateBlock();
     block.replace(16, 5, Bytes({0x00, 0x00, 0x10, 0x00, 0x00})); // N 100.000
     EXPECT_EQ(ReceiveRecord(0xAA, block), Bytes({0xBB, 0x00}));
@@ -403,7 +404,7 @@ TEST_F(KvrTransferTest, SendsThreeCoordinateBlocksThenTheEndByte) {
     EXPECT_EQ(engine->TransferState(), 3);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         Arrive("\xBB");
-        const std::string block = AsText(EncodeCoordBlock(lines[i], 0));
+        const std::string block = AsText(EncodeCoordBlock(lines[i], CoordUnit::Metre));
         ASSERT_EQ(TakeWritten(), block);
         EXPECT_EQ(engine->TransferState(), 4);
         Arrive(std::string(1, ChecksumOf(block)));
@@ -425,14 +426,14 @@ TEST_F(KvrTransferTest, SendsTextBlocksOfBothWidths) {
     const std::vector<std::string> lines = ThreeLines();
     OpenSend({lines, ""});
     Arrive("\xB7");
-    const std::string narrow = EncodeTextBlock11(lines[0], 0);
+    const std::string narrow = EncodeTextBlock11(lines[0], CoordUnit::Metre);
     ASSERT_EQ(narrow.size(), 49u);
     EXPECT_EQ(TakeWritten(), narrow);
     Arrive(std::string(1, ChecksumOf(narrow)));
     EXPECT_EQ(TakeWritten(), Bytes({0x00, 0xAA}));
 
     Arrive("\xB9");
-    const std::string wide = EncodeTextBlock12(lines[1], 0);
+    const std::string wide = EncodeTextBlock12(lines[1], CoordUnit::Metre);
     ASSERT_EQ(wide.size(), 52u);
     EXPECT_EQ(TakeWritten(), wide);
     EXPECT_EQ(engine->BlockLength(), 52u);
@@ -465,7 +466,7 @@ TEST_F(KvrTransferTest, SendsRawRecordsOnlyWhenRawDataIsLoaded) {
 TEST_F(KvrTransferTest, WrongEchoOffersTheSameRecordAgain) {
     const std::vector<std::string> lines = ThreeLines();
     OpenSend({lines, ""});
-    const std::string block = AsText(EncodeCoordBlock(lines[0], 0));
+    const std::string block = AsText(EncodeCoordBlock(lines[0], CoordUnit::Metre));
     Arrive("\xBB");
     TakeWritten();
     Arrive(std::string(1, static_cast<char>(ChecksumOf(block) + 1)));
@@ -519,7 +520,7 @@ TEST_F(KvrTransferTest, RecordThatDoesNotFitTheBlockIsNotSentInIt) {
     EXPECT_EQ(engine->TransferState(), 3);
     // The wide text block carries it.
     Arrive("\xB9");
-    EXPECT_EQ(TakeWritten(), EncodeTextBlock12(line, 0));
+    EXPECT_EQ(TakeWritten(), EncodeTextBlock12(line, CoordUnit::Metre));
 }
 
 TEST_F(KvrTransferTest, CancelWhileSendingClosesWithoutTheEndByte) {

@@ -1,8 +1,11 @@
-#include "transfer/SettingsFile.h"
+#include "transfer/TransferSettings.h"
+
+#include "app/IniFile.h"
 
 #include "app/Errors.h"
 #include "app/FileIO.h"
 #include "tests/support/DefaultSettingsFile.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,28 +18,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class SettingsFileTest : public ::testing::Test {
+class SettingsFileTest : public test::TempFolderTest {
   protected:
     void SetUp() override {
-        // Named by the process too: other build folders may run the same test at once.
-        folder_ = fs::temp_directory_path() /
-                  ("stadix-settings-" +
-                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                   "-" + std::to_string(::getpid()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        path_ = (folder_ / kSettingsFileName).string();
+        TempFolderTest::SetUp();
+        path_ = Path("Commpara");
     }
-    void TearDown() override { fs::remove_all(folder_); }
 
     void Write(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
     std::string Read() const { return ReadFileBytes(path_); }
 
-    // What closing the settings dialog writes.
+    // What the settings dialog's choices store.
     void SaveDialog(const PortSettings& port, int unit, int format) const {
-        StorePortSettings(path_, kPortSection, port);
-        WriteSettingValue(path_, kCoordUnitSection, kCoordUnitKey, unit);
-        WriteSettingValue(path_, kDataFormatSection, kDataFormatKey, format);
+        TransferSettings settings;
+        settings.port = port;
+        settings.coordUnit = static_cast<CoordUnit>(unit);
+        settings.dataFormat = static_cast<DataFormat>(format);
+        StoreTransferSettings(path_, settings);
     }
 
     static PortSettings InitialPort() {
@@ -45,11 +43,10 @@ class SettingsFileTest : public ::testing::Test {
         return port;
     }
 
-    fs::path folder_;
     std::string path_;
 };
 
-TEST_F(SettingsFileTest, InitialSettingsWriteTheDocumentedFile) {
+TEST_F(SettingsFileTest, DefaultSettingsStoreThePortSectionThenUnitAndFormat) {
     SaveDialog(InitialPort(), 0, 0);
     EXPECT_EQ(Read(), kDefaultSettingsFile);
     WriteSettingValue(path_, kGtsAckSection, kGtsAckKey, 0);
@@ -207,7 +204,7 @@ TEST_F(SettingsFileTest, MissingFileLoadsNothingAndWritesIntoAMissingFolderFail)
     PortSettings port = InitialPort();
     LoadPortSettings(path_, kPortSection, port);
     EXPECT_EQ(port.portName, "COM1");
-    const std::string nowhere = (folder_ / "missing" / kSettingsFileName).string();
+    const std::string nowhere = Path("missing/Commpara");
     EXPECT_THROW(WriteSettingValue(nowhere, kCoordUnitSection, kCoordUnitKey, 1), FileError);
     EXPECT_THROW(StorePortSettings(nowhere, kPortSection, port), FileError);
 }
