@@ -2,68 +2,20 @@
 
 #include "app/Data_format.h"
 #include "tests/support/InMemoryPort.h"
+#include "tests/support/KvrEngineHost.h"
 #include "transfer/Codecs.h"
 
 #include <gtest/gtest.h>
-
-#include <map>
 
 namespace stadix {
 namespace {
 
 using ScriptedPort = InMemoryPort;
-
-class RecordingHost : public KvrHost {
-  public:
-    void AppendRecordLine(const std::string& line) override { lines.push_back(line); }
-    void ClearRawRecords() override { rawRecords.clear(); }
-    void AppendRawRecord(const std::string& record) override { rawRecords += record; }
-    void SetStatusText(const std::string& text) override { status = text; }
-    void SetCounterText(const std::string& text) override { counter = text; }
-    void ShowWarning(const std::string& text) override { warnings.push_back(text); }
-    void CloseDialog() override { ++closeCount; }
-    void StartTimer(KvrTimer timer, int ms) override { timers[timer] = ms; }
-    void StopTimer(KvrTimer timer) override { timers.erase(timer); }
-
-    bool Running(KvrTimer timer) const { return timers.count(timer) != 0; }
-
-    std::vector<std::string> lines;
-    std::string rawRecords = "old";
-    std::string status;
-    std::string counter = "0";
-    std::vector<std::string> warnings;
-    int closeCount = 0;
-    std::map<KvrTimer, int> timers;
-};
-
-std::string Bytes(std::initializer_list<int> values) {
-    std::string bytes;
-    for (int value : values)
-        bytes += static_cast<char>(value);
-    return bytes;
-}
-
-std::string WithChecksum(const std::string& block) {
-    return block + static_cast<char>(KvrChecksum(
-                       reinterpret_cast<const std::uint8_t*>(block.data()), block.size()));
-}
-
-// Text padded with NUL bytes to the block length, as the instrument sends text blocks.
-std::string TextBlock(const std::string& text, std::size_t length) {
-    std::string block = text;
-    block.resize(length, '\0');
-    return block;
-}
-
-// Coordinate block of P1, no code, N 1234.567, E 0.005, Z -12.345.
-std::string CoordinateBlock() {
-    return Bytes({0x1A, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, // PT
-                  0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, // CODE
-                  0x00, 0x01, 0x23, 0x45, 0x67,                   // N
-                  0x00, 0x00, 0x00, 0x00, 0x05,                   // E
-                  0xF0, 0x00, 0x01, 0x23, 0x45,                   // Z
-                  0x00});
-}
+using test::Bytes;
+using test::CoordinateBlock;
+using test::RecordingHost;
+using test::TextBlock;
+using test::WithChecksum;
 
 class KvrTransferTest : public ::testing::Test {
   protected:
@@ -115,19 +67,9 @@ class KvrTransferTest : public ::testing::Test {
     std::unique_ptr<KvrEngine> engine;
 };
 
-TEST_F(KvrTransferTest, OpenFailureNamesThePortAndCloses) {
-    engine = std::make_unique<KvrEngine>(port, host, KvrSettings{});
-    engine->ReportOpenFailure("ttyUSB0");
-    EXPECT_EQ(host.warnings,
-              std::vector<std::string>{"Unable to open ttyUSB0. Maybe ttyUSB0 occupied."});
-    EXPECT_EQ(host.closeCount, 1);
-    EXPECT_TRUE(port.written.empty());
-}
-
 TEST_F(KvrTransferTest, ReceivesCoordinateBlockAndAnswersAtOnce) {
     OpenReceive(false);
     EXPECT_EQ(host.rawRecords, "");
-    EXPECT_EQ(engine->TransferState(), 1);
 
     Arrive("\xAA");
     EXPECT_EQ(TakeWritten(), "\xBB");
@@ -149,9 +91,6 @@ TEST_F(KvrTransferTest, ReceivesCoordinateBlockAndAnswersAtOnce) {
     EXPECT_EQ(engine->TransferredCount(), 1);
     EXPECT_TRUE(engine->CoordRecords());
     EXPECT_TRUE(engine->CloseAllowed());
-    EXPECT_EQ(engine->TransferState(), 1);
-    // After a good checksum the block reads as terminated text.
-    EXPECT_EQ(engine->BlockBuffer()[32], 0);
 }
 
 TEST_F(KvrTransferTest, ReceivedCoordinatesFollowTheCoordinateUnit) {
@@ -203,18 +142,14 @@ TEST_F(KvrTransferTest, FixedColumnRecordsBecomeDisplayLines) {
                               "Pt.:STN1 Ins.h:1.55m N0:500.000m E0:600.000m Z0:70.000m Code:",
                           }));
     EXPECT_EQ(host.counter, "4");
+    // The text ends at the first NUL: what follows is left-over buffer content.
+    std::string cut = std::string("P1      C1      88.1") + '\0';
+    cut.resize(39, '7');
+    EXPECT_EQ(ReceiveRecord(0xA2, cut), Bytes({0xBB, 0x00}));
+    EXPECT_EQ(host.lines.back(), "Pt.:P1 Tgt.h:m HAR: ZA:88.1 Code:C1");
     // Measurements without raw records: neither coordinates nor raw data on show.
     EXPECT_FALSE(engine->CoordRecords());
     EXPECT_FALSE(engine->RawLoaded());
-}
-
-TEST_F(KvrTransferTest, FixedColumnTextEndsAtTheFirstNulByte) {
-    OpenReceive();
-    // What follows the NUL is left-over buffer content, not fields.
-    std::string block = std::string("P1      C1      88.1") + '\0';
-    block.resize(39, '7');
-    EXPECT_EQ(ReceiveRecord(0xA2, block), Bytes({0xBB, 0x00}));
-    EXPECT_EQ(host.lines.back(), "Pt.:P1 Tgt.h:m HAR: ZA:88.1 Code:C1");
 }
 
 TEST_F(KvrTransferTest, StationBlockBecomesSevenLinesWithFullWidthColons) {

@@ -123,6 +123,53 @@ TEST_F(SettingsFileTest, WritesKeepTheRestOfTheFile) {
     EXPECT_EQ(ReadIniValue(path_, "Missing", "Port"), std::nullopt);
 }
 
+// A digit beyond the choices counts as the first choice; a missing port key keeps the
+// current value.
+TEST_F(SettingsFileTest, TransferSettingsLoadWithinTheirChoices) {
+    Write("[ComPort1]\r\nBaudRate=fast\r\n[CoordUnitSetting]\r\n\r\nCoordUnit=2\r\n"
+          "[DataFormatSetting]\r\nDataFormat=21\r\n[GTSACKSetting]\r\nGTSACK=x\r\n");
+    TransferSettings current;
+    current.port.portName = "ttyUSB0";
+    current.coordUnit = CoordUnit::UsSurveyFoot;
+    const TransferSettings loaded = LoadTransferSettings(path_, current);
+    EXPECT_EQ(loaded.port.portName, "ttyUSB0");
+    EXPECT_EQ(loaded.port.baudRate, BaudRate::Br9600);
+    EXPECT_EQ(loaded.coordUnit, CoordUnit::Metre);
+    EXPECT_EQ(loaded.dataFormat, DataFormat::Sss);
+    EXPECT_EQ(loaded.protocol, GtsProtocol::AckNak);
+    Write("[CoordUnitSetting]\r\nCoordUnit=7\r\n[DataFormatSetting]\r\nDataFormat=5\r\n"
+          "[GTSACKSetting]\r\nGTSACK=2\r\n");
+    const TransferSettings clamped = LoadTransferSettings(path_, current);
+    EXPECT_EQ(clamped.coordUnit, CoordUnit::Metre);
+    EXPECT_EQ(clamped.dataFormat, DataFormat::Kvr);
+    EXPECT_EQ(clamped.protocol, GtsProtocol::AckNak);
+}
+
+// The protocol is stored only with GTS, so that a choice made for GTS outlives the
+// others; KVR runs with 8 data bits, no parity and one stop bit.
+TEST_F(SettingsFileTest, TheProtocolIsStoredWithGtsAndKvrForcesItsLine) {
+    TransferSettings settings;
+    settings.dataFormat = DataFormat::Sss;
+    settings.protocol = GtsProtocol::OneWay;
+    Write("[GTSACKSetting]\r\nGTSACK=0\r\n");
+    StoreTransferSettings(path_, settings);
+    EXPECT_EQ(LoadTransferSettings(path_, settings).protocol, GtsProtocol::AckNak);
+    settings.dataFormat = DataFormat::Gts;
+    StoreTransferSettings(path_, settings);
+    EXPECT_EQ(LoadTransferSettings(path_, settings).protocol, GtsProtocol::OneWay);
+
+    SetCharacterFormat(settings.port, CharacterFormat::SevenOdd);
+    settings.port.stopBits = StopBits::Two;
+    TransferSettings kvr = settings;
+    ApplyFormatRule(settings);
+    EXPECT_EQ(CharacterFormatOf(settings.port), CharacterFormat::SevenOdd);
+    kvr.dataFormat = DataFormat::Kvr;
+    ApplyFormatRule(kvr);
+    EXPECT_EQ(kvr.port.dataBits, 8);
+    EXPECT_EQ(kvr.port.parity, Parity::None);
+    EXPECT_EQ(kvr.port.stopBits, StopBits::One);
+}
+
 TEST_F(SettingsFileTest, DigitsFollowTheirLineRules) {
     EXPECT_EQ(ReadSettingDigit(path_, kCoordUnitSection, kCoordUnitKey), 0); // no file
     const auto digitOf = [&](const std::string& bytes) {
