@@ -2,22 +2,11 @@
 
 #include "app/Errors.h"
 #include "app/String_func.h"
+#include "app/TextColumns.h"
 
 namespace stadix {
 
 namespace {
-
-std::string PadRight(std::string text, std::size_t width) {
-    if (text.size() < width)
-        text.append(width - text.size(), ' ');
-    return text;
-}
-
-std::string Columns(const std::string& line, std::size_t first, std::size_t count) {
-    if (line.size() <= first)
-        return std::string();
-    return Trim(line.substr(first, count));
-}
 
 bool IsCoordCharacters(const std::string& field) {
     for (char c : field) {

@@ -120,4 +120,19 @@ std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
     return bytes;
 }
 
+bool HasExtension(const std::string& path, const std::string& upperExtension) {
+    std::string lower = upperExtension;
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const auto endsWith = [&name](const std::string& ending) {
+        return name.size() >= ending.size() &&
+               name.compare(name.size() - ending.size(), ending.size(), ending) == 0;
+    };
+    return endsWith(upperExtension) || endsWith(lower);
+}
+
 } // namespace stadix

@@ -17,6 +17,10 @@ std::vector<std::string> ReadFileLines(const std::string& path);
 // then renamed over it. Throws FileError; the previous file is then left intact.
 void WriteFileAtomically(const std::string& path, const std::string& bytes);
 
+// Whether the file name ends in the extension (e.g. ".JCD") in its upper-case or its
+// lower-case form, compared case-sensitively: "site.Jcd" is neither.
+bool HasExtension(const std::string& path, const std::string& upperExtension);
+
 // Every line followed by CR LF.
 std::string JoinLinesCrLf(const std::vector<std::string>& lines);
 

@@ -6,16 +6,16 @@
 #include "app/FileIO.h"
 #include "app/Icons.h"
 #include "app/JobFile.h"
-#include "app/ReceivedCoords.h"
 #include "app/RecordGrid.h"
 #include "app/TextCodec.h"
 #include "app/WindowPlacement.h"
-#include "comport/SettingsPath.h"
+#include "comport/qt/ComPort.h"
+#include "comport/qt/SettingsPath.h"
 #include "rawconv/Listing.h"
 #include "rawconv/MeasurementFile.h"
-#include "transfer/Trans.h"
-#include "transfer/Unit3.h"
-#include "transfer/Unit8.h"
+#include "transfer/ui/KvrTransferDialog.h"
+#include "transfer/ui/SettingsDialog.h"
+#include "transfer/ui/TextTransferDialog.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -29,6 +29,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -128,7 +129,6 @@ TForm1::TForm1(std::unique_ptr<Prompts> prompts, QWidget* parent)
     connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { ScheduleRecount(); });
 
-    ComPort1.setObjectName("ComPort1");
     SettingsPath_ = stadix::SettingsFilePath().toStdString();
     JobCounter_ = 1;
     DocName_ = "Job1";
@@ -582,40 +582,67 @@ bool TForm1::NewDocument() {
     return true;
 }
 
-void TForm1::RunSettingsDialog() {
-    stadix::PortSettings settings = ComPort1.Settings();
-    TForm3 form(settings, CoordUnit_, DataFormat_, GtsAck_, SendMode_, SettingsPath_,
-                stadix::TComPort::EnumComPorts(), this);
-    form.SetPrompts(prompts_.get());
-    form.exec();
-    ComPort1.SetSettings(settings);
+bool TForm1::RunSettingsDialog() {
+    SettingsDialog dialog(stadix::LoadTransferSettings(SettingsPath_, CommSettings_), SendMode_,
+                          stadix::ComPort::EnumComPorts(), *prompts_, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    CommSettings_ = dialog.Settings();
+    DataFormat_ = static_cast<int>(CommSettings_.dataFormat);
+    try {
+        stadix::StoreTransferSettings(SettingsPath_, CommSettings_);
+    } catch (const stadix::FileError& failure) {
+        prompts_->Tell(this, "Warning",
+                       "The communication settings could not be saved.\n" +
+                           BytesToDisplay(failure.what()) +
+                           "\nThey are used for this transfer only.",
+                       QMessageBox::Warning);
+    }
+    return true;
 }
 
-void TForm1::RunTransferDialog() {
-    if (DataFormat_ != 0) {
-        GtsSssDocument document{SendMode_,  DataFormat_, GtsAck_,
-                                CoordUnit_, CoordView_,  RecordLines_};
-        TForm8 form(ComPort1, document, prompts_.get(), this);
-        form.exec();
+void TForm1::RunTransferDialog(stadix::Job& job) {
+    if (CommSettings_.dataFormat != stadix::DataFormat::Kvr) {
+        TextTransferDialog dialog(job, CommSettings_, SendMode_, *prompts_, this);
+        dialog.exec();
         return;
     }
-    stadix::KvrDocument document{SendMode_,  CoordView_,   RawLoaded_,
-                                 CoordUnit_, RecordLines_, RawStore_};
-    TForm2 dialog(document, this, SettingsPath_);
-    dialog.SetWarningFunction([this](QWidget* parent, const QString& text) {
-        prompts_->Tell(parent, "Warning", text, QMessageBox::Warning);
-    });
+    KvrTransferDialog dialog(job, CommSettings_, SendMode_, *prompts_, this);
     dialog.exec();
+}
+
+stadix::Job TForm1::TakeJobForTransfer() {
+    stadix::Job job;
+    job.lines = std::move(RecordLines_);
+    job.rawRecords = std::move(RawStore_);
+    job.content = stadix::ContentOf(CoordView_, RawLoaded_);
+    job.rawLoaded = RawLoaded_;
+    job.dataFormat = static_cast<stadix::DataFormat>(DataFormat_);
+    job.coordUnit = CommSettings_.coordUnit;
+    job.decodeState = DecodeState_;
+    return job;
+}
+
+void TForm1::ReturnJobFromTransfer(stadix::Job& job) {
+    RecordLines_ = std::move(job.lines);
+    RawStore_ = std::move(job.rawRecords);
+    CoordView_ = job.InCoordinateView();
+    RawLoaded_ = job.rawLoaded;
+    DecodeState_ = job.decodeState;
 }
 
 void TForm1::Receive() {
     if (!NewDocument())
         return;
     SendMode_ = false;
-    RunSettingsDialog();
-    RunTransferDialog();
-    if (CoordView_ && DataFormat_ != 0)
-        stadix::ConvertReceivedCoordinates(RecordLines_, DataFormat_);
+    if (!RunSettingsDialog())
+        return;
+    {
+        stadix::Job job = TakeJobForTransfer();
+        const auto giveBack = qScopeGuard([&] { ReturnJobFromTransfer(job); });
+        RunTransferDialog(job);
+        stadix::ConvertReceivedCoordinates(job);
+    }
     ShowReceivedDocument();
 }
 
@@ -646,8 +673,11 @@ void TForm1::Send() {
         return;
     }
     SendMode_ = true;
-    RunSettingsDialog();
-    RunTransferDialog();
+    if (!RunSettingsDialog())
+        return;
+    stadix::Job job = TakeJobForTransfer();
+    const auto giveBack = qScopeGuard([&] { ReturnJobFromTransfer(job); });
+    RunTransferDialog(job);
 }
 
 void TForm1::FileOpen() {
@@ -712,7 +742,7 @@ void TForm1::OpenMeasurementFile(const QString& path, int filterIndex) {
     RecordLines_ = std::move(lines);
     RawLoaded_ = rawRecords;
     if (rawRecords) {
-        stadix::RenderListing(RawStore_, RecordLines_);
+        stadix::RenderListing(DecodeState_, RawStore_, RecordLines_);
         DataFormat_ = 0;
     } else if (filterIndex == 3) {
         DataFormat_ = HasExtension(path, ".GTS", ".gts") ? 1 : 2;

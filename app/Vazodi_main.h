@@ -1,9 +1,11 @@
 #pragma once
 
 #include "app/CellRules.h"
+#include "app/Job.h"
 #include "app/Prompts.h"
 #include "app/RecordTable.h"
-#include "comport/TComPort.h"
+#include "rawconv/RawRecords.h"
+#include "transfer/TransferSettings.h"
 
 #include <QMainWindow>
 
@@ -62,18 +64,14 @@ class TForm1 : public QMainWindow {
     int JobCounter() const { return JobCounter_; }
     bool SendMode() const { return SendMode_; }
     bool CoordView() const { return CoordView_; }
-    int CoordUnit() const { return CoordUnit_; }
     int DataFormat() const { return DataFormat_; }
-    int GtsAck() const { return GtsAck_; }
+    const stadix::TransferSettings& CommSettings() const { return CommSettings_; }
     bool RawLoaded() const { return RawLoaded_; }
     bool Modified() const { return Modified_; }
     const std::vector<std::string>& RecordLines() const { return RecordLines_; }
     const std::string& RawStore() const { return RawStore_; }
     stadix::RecordTable& Table() { return Table_; }
 
-    // The main window's port: holds the serial settings of every transfer and is the
-    // port of the GTS and SSS transfers.
-    stadix::TComPort ComPort1;
     // The settings file the transfers read and write (SettingsFilePath() by default).
     void SetSettingsPath(const std::string& path) { SettingsPath_ = path; }
 
@@ -120,8 +118,13 @@ class TForm1 : public QMainWindow {
     void SetCurrentCell(int row, int column);
     void ShowRecordLines();
     bool NewDocument();
-    void RunSettingsDialog();
-    void RunTransferDialog();
+    // False when the dialog was closed without a port.
+    bool RunSettingsDialog();
+    void RunTransferDialog(stadix::Job& job);
+    // The job as a transfer takes it, made of the window's members (which it empties),
+    // and the transfer's job taken back into them.
+    stadix::Job TakeJobForTransfer();
+    void ReturnJobFromTransfer(stadix::Job& job);
     void ShowReceivedDocument();
     void OpenJobFile(const QString& path);
     void OpenMeasurementFile(const QString& path, int filterIndex);
@@ -151,9 +154,10 @@ class TForm1 : public QMainWindow {
     int JobCounter_ = 1;
     bool SendMode_ = false;
     bool CoordView_ = true;
-    int CoordUnit_ = 0;
     int DataFormat_ = 0;
-    int GtsAck_ = 0;
+    // The choices of the settings dialog that every transfer runs with.
+    stadix::TransferSettings CommSettings_;
+    stadix::DecodeState DecodeState_;
     bool RawLoaded_ = false;
     bool Modified_ = false;
 

@@ -4,8 +4,8 @@
 // instrument's ACK and the next block (the protocol itself waits nowhere here).
 #include "SimulatedTextInstrument.h"
 #include "app/Data_format.h"
-#include "comport/TComPort.h"
-#include "transfer/Unit8.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "transfer/ui/TextTransferDialog.h"
 
 #include <QApplication>
 
@@ -63,16 +63,14 @@ void BM_AcknowledgedGtsSend(benchmark::State& state) {
         std::size_t units = 0;
         std::thread station([&] { gapsMs = ReceiveWithAcks(instrument, units); });
 
-        stadix::TComPort port;
-        port.SetPortName(pty.DevicePath());
-        bool sendMode = true;
-        int dataFormat = 1;
-        int gtsAck = 0;
-        int coordUnit = 0;
-        bool coordView = true;
-        std::vector<std::string> lines = records;
+        stadix::TransferSettings settings;
+        settings.port.portName = pty.DevicePath();
+        settings.dataFormat = stadix::DataFormat::Gts;
+        stadix::Job job;
+        job.lines = records;
+        ScriptedPrompts prompts;
         const auto start = Clock::now();
-        TForm8 form(port, {sendMode, dataFormat, gtsAck, coordUnit, coordView, lines});
+        TextTransferDialog form(job, settings, true, prompts);
         form.exec();
         station.join();
         const std::chrono::duration<double> elapsed = Clock::now() - start;

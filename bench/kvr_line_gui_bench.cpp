@@ -2,7 +2,7 @@
 // block is answered, and how close a paced reception comes to the time its bytes
 // need on the line. Runs the real port component and session; no windows.
 #include "SimulatedInstrument.h"
-#include "transfer/KvrSession.h"
+#include "transfer/qt/KvrSession.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -36,14 +36,12 @@ class ReceivingSession {
     explicit ReceivingSession(const std::string& device) {
         thread_.reset(QThread::create([this, device] {
             QuietView view;
-            bool coordView = true;
-            bool rawLoaded = false;
-            std::vector<std::string> lines;
-            std::string raw;
-            stadix::KvrSession session({false, coordView, rawLoaded, 0, lines, raw}, view);
-            session.ComPort1().SetPortName(device);
+            stadix::Job job;
+            stadix::TransferSettings settings;
+            settings.port.portName = device;
+            stadix::KvrSession session(job, settings, false, view);
             session.Open();
-            opened_ = session.ComPort1().Connected();
+            opened_ = session.Port().Connected();
             ready_ = true;
             QEventLoop loop;
             loop.exec();

@@ -36,9 +36,9 @@ std::string MakeStore(std::size_t records) {
 void BM_RenderListing(benchmark::State& state) {
     const std::string store = MakeStore(50000);
     for (auto _ : state) {
-        stadix::ResetDecodeState();
+        stadix::DecodeState decodeState;
         std::vector<std::string> lines;
-        stadix::RenderListing(store, lines);
+        stadix::RenderListing(decodeState, store, lines);
         benchmark::DoNotOptimize(lines.data());
     }
     state.SetItemsProcessed(state.iterations() * 50000);

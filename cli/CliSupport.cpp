@@ -1,16 +1,10 @@
 #include "cli/CliSupport.h"
 
-#include "app/Errors.h"
 #include "app/FileIO.h"
+#include "app/Job.h"
 #include "app/JobFile.h"
-#include "app/RecordTable.h"
 
-#include <QStringDecoder>
-
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
-#include <iostream>
 
 namespace cli {
 
@@ -63,19 +57,6 @@ void RequirePositionals(const Arguments& args, const std::vector<std::string>& n
         throw Failure(kUsage, "unexpected argument " + args.positionals[names.size()]);
 }
 
-bool HasExtension(const std::string& path, const std::string& upper) {
-    std::string lower = upper;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    const std::size_t slash = path.find_last_of("/\\");
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    auto endsWith = [&name](const std::string& ending) {
-        return name.size() >= ending.size() &&
-               name.compare(name.size() - ending.size(), ending.size(), ending) == 0;
-    };
-    return endsWith(upper) || endsWith(lower);
-}
-
 void WriteOutput(const std::string& output, const std::string& bytes) {
     if (output == "-") {
         std::fwrite(bytes.data(), 1, bytes.size(), stdout);
@@ -90,31 +71,11 @@ void WriteOutput(const std::string& output, const std::string& bytes) {
     }
 }
 
-void Report(const std::string& message) {
-    // Our own texts are UTF-8; record texts quoted in them are in the instrument's
-    // code page and are converted.
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(QByteArray::fromStdString(message));
-    if (utf8.hasError()) {
-        QStringDecoder gbk("GB18030");
-        text = gbk(QByteArray::fromStdString(message));
-    }
-    std::cerr << text.toStdString() << std::endl;
-}
-
-std::vector<std::string> GatheredRecords(const std::vector<std::string>& lines) {
-    stadix::RecordTable table;
-    stadix::FillTable(table, lines);
-    std::vector<std::string> records;
-    stadix::GatherRecords(table, records);
-    return records;
-}
-
 std::vector<std::string> LoadGatheredJob(const std::string& path) {
     const stadix::JobLoad load = stadix::LoadJobFile(path);
     if (load.fileLines > load.lines.size())
         Report(stadix::JobCutMessage(load.fileLines));
-    return GatheredRecords(load.lines);
+    return stadix::GatheredRecords(load.lines);
 }
 
 } // namespace cli

@@ -2,6 +2,8 @@
 // gathered job and writing the output file.
 #pragma once
 
+#include "app/Errors.h"
+
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -34,19 +36,24 @@ Arguments ParseArguments(const std::vector<std::string>& words,
 // Exactly count positionals, named for the message.
 void RequirePositionals(const Arguments& args, const std::vector<std::string>& names);
 
-// The decision of the window's file rules: the extension compared with its upper-case
-// and lower-case forms ("site.Jcd" is neither).
-bool HasExtension(const std::string& path, const std::string& upper);
-
 // Writes bytes to the file whole or not at all, or to standard output for "-".
 // Throws Failure(kBadOutput).
 void WriteOutput(const std::string& output, const std::string& bytes);
 
-// A line on standard error.
+// A line on standard error, in UTF-8 (qt/Report.cpp).
 void Report(const std::string& message);
 
-// The record lines as the table leaves them for Save: complete records only, normalised.
-std::vector<std::string> GatheredRecords(const std::vector<std::string>& lines);
+// What read returns; a file that cannot be read or a number that does not convert is
+// Failure(kBadInput) with the window's message.
+template <typename Read> auto ReadInput(Read read) -> decltype(read()) {
+    try {
+        return read();
+    } catch (const stadix::FileError& failure) {
+        throw Failure(kBadInput, failure.what());
+    } catch (const stadix::ConversionError& failure) {
+        throw Failure(kBadInput, failure.what());
+    }
+}
 
 // A job file loaded as Open loads it, telling on standard error when it was cut, then
 // gathered. Throws FileError and ConversionError.

@@ -1,10 +1,9 @@
 // stadix-cli export: what Save As and Export write, from a job or measurement file.
 #include "cli/Verbs.h"
 
-#include "app/Errors.h"
 #include "app/FileIO.h"
+#include "app/Job.h"
 #include "app/JobFile.h"
-#include "rawconv/Kvrrawconv.h"
 #include "rawconv/Listing.h"
 #include "rawconv/MeasurementFile.h"
 
@@ -20,15 +19,15 @@ std::string ExportJob(const std::string& format, const std::string& input) {
     return format == "txt" ? stadix::JobTextCopyBytes(lines) : stadix::JobFileBytes(lines);
 }
 
+// The measurement file opened as the window opens it, in a fresh job's decoding state.
 std::string ExportMeasurement(const std::string& input) {
-    const std::string bytes = stadix::ReadFileBytes(input);
-    const std::string problem = stadix::CheckMeasurementFile(bytes);
+    stadix::Job job;
+    job.rawRecords = stadix::ReadFileBytes(input);
+    const std::string problem = stadix::CheckMeasurementFile(job.rawRecords);
     if (!problem.empty())
         throw Failure(kBadInput, problem);
-    std::vector<std::string> lines;
-    stadix::ResetDecodeState();
-    stadix::RenderListing(bytes, lines);
-    return stadix::JoinLinesCrLf(lines);
+    stadix::RenderListing(job.decodeState, job.rawRecords, job.lines);
+    return stadix::JoinLinesCrLf(job.lines);
 }
 
 } // namespace
@@ -48,22 +47,15 @@ int RunExport(const std::vector<std::string>& words) {
     if (!jobFormat && kMeasurementFormats.count(format) == 0)
         throw Failure(kUsage, "unknown format " + format);
     const std::string& input = args.positionals[0];
-    const bool isJob = HasExtension(input, ".JCD");
-    const bool isMeasurement = HasExtension(input, ".TSM");
+    const bool isJob = stadix::HasExtension(input, ".JCD");
+    const bool isMeasurement = stadix::HasExtension(input, ".TSM");
     if (!isJob && !isMeasurement)
         throw Failure(kBadInput,
                       "Not a coordinate job file (.JCD) or measurement file (.TSM): " + input);
     if (jobFormat != isJob)
         throw Failure(kBadInput, "The format " + format + " cannot be written from " + input);
-
-    std::string bytes;
-    try {
-        bytes = isJob ? ExportJob(format, input) : ExportMeasurement(input);
-    } catch (const stadix::FileError& failure) {
-        throw Failure(kBadInput, failure.what());
-    } catch (const stadix::ConversionError& failure) {
-        throw Failure(kBadInput, failure.what());
-    }
+    const std::string bytes =
+        ReadInput([&] { return isJob ? ExportJob(format, input) : ExportMeasurement(input); });
     WriteOutput(args.positionals[1], bytes);
     return kDone;
 }

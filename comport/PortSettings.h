@@ -1,5 +1,6 @@
 // The settings of a serial port, as the port component holds them and as the
-// settings file stores them. Plain data: the component applies them to a device.
+// settings file stores them in the port's own section. Plain data: the component
+// applies them to a device.
 #pragma once
 
 #include <string>
@@ -47,5 +48,20 @@ struct PortSettings {
     bool xonXoffOut = false;
     bool xonXoffIn = false;
 };
+
+// The port's own section of the settings file.
+constexpr const char* kPortSection = "ComPort1";
+
+// The bits per second of the rate; the custom rate for BaudRate::Custom.
+int BaudRateValue(const PortSettings& settings);
+
+// Stores Port, BaudRate, CustomBaudRate (only for a custom rate), StopBits, DataBits,
+// Parity and FlowControl into the section. Throws FileError.
+void StorePortSettings(const std::string& path, const std::string& section,
+                       const PortSettings& settings);
+
+// Loads the keys that StorePortSettings writes; a missing key keeps the current
+// value, an unknown word gives the default of its key.
+void LoadPortSettings(const std::string& path, const std::string& section, PortSettings& settings);
 
 } // namespace stadix

@@ -23,7 +23,7 @@ void Require(bool condition) {
 
 // The instrument's batches, one per wait; the transfer stops once all are read or the
 // transmission has ended.
-class FuzzLine : public InMemoryPort<stadix::GtsSssPort>, public stadix::GtsSssHost {
+class FuzzLine : public InMemoryPort, public stadix::GtsSssHost {
   public:
     bool WaitForInput(int ms) override {
         now += ms;

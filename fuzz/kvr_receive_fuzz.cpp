@@ -14,7 +14,7 @@ namespace {
 
 using stadix::KvrTimer;
 
-using FuzzPort = InMemoryPort<stadix::KvrPort>;
+using FuzzPort = InMemoryPort;
 
 class FuzzHost : public stadix::KvrHost {
   public:
@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.sendMode = (data[0] & 0x10) != 0;
     settings.coordView = (data[0] & 0x01) != 0;
     settings.rawLoaded = (data[0] & 0x02) != 0;
-    settings.coordUnit = (data[0] >> 2) % 3;
+    settings.coordUnit = static_cast<stadix::CoordUnit>((data[0] >> 2) % 3);
 
     FuzzPort port;
     FuzzHost host;

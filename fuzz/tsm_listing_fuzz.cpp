@@ -10,11 +10,11 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    stadix::ResetDecodeState();
+    stadix::DecodeState state;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const std::string problem = stadix::CheckMeasurementFile(bytes);
     std::vector<std::string> lines;
-    stadix::RenderListing(bytes, lines);
+    stadix::RenderListing(state, bytes, lines);
     if (problem.empty() && lines.empty())
         __builtin_trap(); // a valid file opens with its INST record
     return 0;

@@ -14,21 +14,21 @@ struct UnitLines {
     std::string edm;  // "EDM:  " temperature, pressure and the EDM settings
 };
 
-std::string Length(const RawRecord& record, std::size_t offset) {
-    return FormatLength(ReadFloat32(record, offset));
+std::string Length(const DecodeState& state, const RawRecord& record, std::size_t offset) {
+    return FormatLength(state, ReadFloat32(state, record, offset));
 }
 
-std::string Coordinate(const RawRecord& record, std::size_t offset) {
-    return FormatCoordinate(ReadCoordinate(record, offset));
+std::string Coordinate(const DecodeState& state, const RawRecord& record, std::size_t offset) {
+    return FormatCoordinate(state, ReadCoordinate(state, record, offset));
 }
 
-std::string Angle(const RawRecord& record, std::size_t offset) {
-    return FormatAngle(ReadUInt32(record, offset));
+std::string Angle(const DecodeState& state, const RawRecord& record, std::size_t offset) {
+    return FormatAngle(state, ReadUInt32(state, record, offset));
 }
 
 // Name and height, the fields that open every observation text.
-std::string ObservationHead(const char* label, const RawRecord& record) {
-    return label + ReadNameText(record, raw::kName) + "," + Length(record, raw::kHeight);
+std::string ObservationHead(const DecodeState& state, const char* label, const RawRecord& record) {
+    return label + ReadNameText(record, raw::kName) + "," + Length(state, record, raw::kHeight);
 }
 
 // The code as a last field; nothing when the code is empty.
@@ -38,36 +38,41 @@ std::string OptionalCode(const RawRecord& record) {
 }
 
 // CRD, STN and BS: height and the three coordinates.
-std::string CoordinateText(const char* label, const RawRecord& record) {
-    return ObservationHead(label, record) + "," + Coordinate(record, raw::kNorth) + "," +
-           Coordinate(record, raw::kEast) + "," + Coordinate(record, raw::kElevation) +
-           OptionalCode(record);
+std::string CoordinateText(const DecodeState& state, const char* label, const RawRecord& record) {
+    return ObservationHead(state, label, record) + "," + Coordinate(state, record, raw::kNorth) +
+           "," + Coordinate(state, record, raw::kEast) + "," +
+           Coordinate(state, record, raw::kElevation) + OptionalCode(record);
 }
 
-std::string DistText(const RawRecord& record) {
-    return ObservationHead("DIST: ", record) + "," + Angle(record, raw::kHorizontalAngle) + "," +
-           Angle(record, raw::kVerticalAngle) + "," + Length(record, raw::kSlopeDistance) +
-           OptionalCode(record);
+std::string DistText(const DecodeState& state, const RawRecord& record) {
+    return ObservationHead(state, "DIST: ", record) + "," +
+           Angle(state, record, raw::kHorizontalAngle) + "," +
+           Angle(state, record, raw::kVerticalAngle) + "," +
+           Length(state, record, raw::kSlopeDistance) + OptionalCode(record);
 }
 
-std::string AngText(const RawRecord& record) {
-    return ObservationHead("ANG:  ", record) + "," + Angle(record, raw::kHorizontalAngle) + "," +
-           Angle(record, raw::kVerticalAngle) + OptionalCode(record);
+std::string AngText(const DecodeState& state, const RawRecord& record) {
+    return ObservationHead(state, "ANG:  ", record) + "," +
+           Angle(state, record, raw::kHorizontalAngle) + "," +
+           Angle(state, record, raw::kVerticalAngle) + OptionalCode(record);
 }
 
-std::string BkbText(const RawRecord& record) {
-    return ObservationHead("BKB:  ", record) + "," + Angle(record, raw::kVerticalAngle) + "," +
-           Angle(record, raw::kHorizontalAngle) + OptionalCode(record);
+std::string BkbText(const DecodeState& state, const RawRecord& record) {
+    return ObservationHead(state, "BKB:  ", record) + "," +
+           Angle(state, record, raw::kVerticalAngle) + "," +
+           Angle(state, record, raw::kHorizontalAngle) + OptionalCode(record);
 }
 
-std::string PtText(const RawRecord& record) {
-    return "PT:   " + ReadNameText(record, raw::kName) + "," + Coordinate(record, raw::kPtNorth) +
-           "," + Coordinate(record, raw::kPtEast) + "," + Coordinate(record, raw::kPtElevation);
+std::string PtText(const DecodeState& state, const RawRecord& record) {
+    return "PT:   " + ReadNameText(record, raw::kName) + "," +
+           Coordinate(state, record, raw::kPtNorth) + "," +
+           Coordinate(state, record, raw::kPtEast) + "," +
+           Coordinate(state, record, raw::kPtElevation);
 }
 
 // Applies the record's byte order before it is shown.
-std::string InstText(const RawRecord& record) {
-    ApplyInstRecord(record);
+std::string InstText(DecodeState& state, const RawRecord& record) {
+    ApplyInstRecord(state, record);
     return "INST: " + ReadFixedText(record, raw::kInstModel, raw::kInstModelSize) + ",V" +
            ReadFixedText(record, raw::kInstVersion, raw::kInstVersionSize) + ",No." +
            ReadFixedText(record, raw::kInstSerial, raw::kInstSerialSize);
@@ -85,9 +90,8 @@ int DistanceDisplayCode(const DecodeState& state) {
 
 // Applies the record's distance and angle units, then shows the units in force and
 // the record's settings, each out-of-range setting replaced by its default.
-UnitLines UnitText(const RawRecord& record) {
-    ApplyUnitRecord(record);
-    const DecodeState& state = CurrentDecodeState();
+UnitLines UnitText(DecodeState& state, const RawRecord& record) {
+    ApplyUnitRecord(state, record);
 
     const int temperatureCode =
         record[raw::kUnitTemperatureCode] <= 1 ? record[raw::kUnitTemperatureCode] : 1;
@@ -96,7 +100,7 @@ UnitLines UnitText(const RawRecord& record) {
     const int mode = record[raw::kUnitMode] <= 2 ? record[raw::kUnitMode] : 0;
     const int storedPrism = static_cast<std::int8_t>(record[raw::kUnitPrism]);
     const int prism = storedPrism > -100 && storedPrism < 100 ? storedPrism : 0;
-    const float storedScale = ReadFloat32(record, raw::kUnitScale);
+    const float storedScale = ReadFloat32(state, record, raw::kUnitScale);
     const double scale = storedScale >= 0.98 && storedScale <= 1.02 ? storedScale : 1.0;
 
     UnitLines lines;
@@ -104,37 +108,38 @@ UnitLines UnitText(const RawRecord& record) {
                  std::to_string(state.angleUnit) + "," + std::to_string(temperatureCode) + "," +
                  std::to_string(pressureCode);
     lines.edm =
-        "EDM:  " + FormatTemperature(ReadInt16(record, raw::kUnitTemperature), temperatureCode) +
-        "," + FormatPressure(ReadInt16(record, raw::kUnitPressure), pressureCode) + "," +
-        std::to_string(ReadInt16(record, raw::kUnitPpm)) + "," + std::to_string(mode) + "," +
+        "EDM:  " +
+        FormatTemperature(ReadInt16(state, record, raw::kUnitTemperature), temperatureCode) + "," +
+        FormatPressure(ReadInt16(state, record, raw::kUnitPressure), pressureCode) + "," +
+        std::to_string(ReadInt16(state, record, raw::kUnitPpm)) + "," + std::to_string(mode) + "," +
         std::to_string(prism) + "," + FormatFixed(scale, 6);
     return lines;
 }
 
 } // namespace
 
-std::string FormatListingRecord(const RawRecord& record) {
+std::string FormatListingRecord(DecodeState& state, const RawRecord& record) {
     switch (record[0]) {
     case kTypeCrd:
-        return CoordinateText("CRD:  ", record);
+        return CoordinateText(state, "CRD:  ", record);
     case kTypeDist:
-        return DistText(record);
+        return DistText(state, record);
     case kTypeAng:
-        return AngText(record);
+        return AngText(state, record);
     case kTypeStn:
-        return CoordinateText("STN:  ", record);
+        return CoordinateText(state, "STN:  ", record);
     case kTypePt:
-        return PtText(record);
+        return PtText(state, record);
     case kTypeBkb:
-        return BkbText(record);
+        return BkbText(state, record);
     case kTypeBs:
-        return CoordinateText("BS:   ", record);
+        return CoordinateText(state, "BS:   ", record);
     case kTypeInst:
-        return InstText(record);
+        return InstText(state, record);
     case kTypeJob:
         return JobText(record);
     case kTypeUnit: {
-        const UnitLines lines = UnitText(record);
+        const UnitLines lines = UnitText(state, record);
         return lines.unit + "\r\n" + lines.edm;
     }
     default:
@@ -142,23 +147,24 @@ std::string FormatListingRecord(const RawRecord& record) {
     }
 }
 
-void AddRecordToListing(std::vector<std::string>& lines, const RawRecord& record) {
+void AddRecordToListing(DecodeState& state, std::vector<std::string>& lines,
+                        const RawRecord& record) {
     if (record[0] == kTypeUnit) {
-        UnitLines unit = UnitText(record);
+        UnitLines unit = UnitText(state, record);
         lines.push_back(std::move(unit.unit));
         lines.push_back(std::move(unit.edm));
         return;
     }
-    std::string text = FormatListingRecord(record);
+    std::string text = FormatListingRecord(state, record);
     if (!text.empty())
         lines.push_back(std::move(text));
 }
 
-void RenderListing(std::string_view store, std::vector<std::string>& lines) {
+void RenderListing(DecodeState& state, std::string_view store, std::vector<std::string>& lines) {
     RawRecord record;
     for (std::size_t at = 0; store.size() - at >= kRawRecordSize; at += kRawRecordSize) {
         std::memcpy(record.data(), store.data() + at, kRawRecordSize);
-        AddRecordToListing(lines, record);
+        AddRecordToListing(state, lines, record);
     }
 }
 

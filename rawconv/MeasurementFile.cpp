@@ -1,6 +1,6 @@
 #include "rawconv/MeasurementFile.h"
 
-#include "rawconv/Kvrrawconv.h"
+#include "rawconv/RawRecords.h"
 
 namespace stadix {
 

@@ -3,6 +3,7 @@
 #include "app/Data_format.h"
 #include "app/Errors.h"
 #include "app/String_func.h"
+#include "app/TextColumns.h"
 
 #include <algorithm>
 #include <charconv>
@@ -27,8 +28,6 @@ namespace {
 
 constexpr std::uint8_t kUnknownCharacterCode = 0x4A; // "#"
 constexpr std::size_t kNameWidth = 8;
-constexpr double kMetresToFeet[] = {3.280839895013123, 3.2808333333333246};
-constexpr double kFeetToMetres[] = {0.3048, 0.30480060960122};
 
 // Record-line numbers, once rounded to millimetres, lie above -10000000 and below
 // 100000000 (12 characters).
@@ -39,10 +38,6 @@ bool FitsRecordLine(double value) {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-int FactorSlot(int factorIndex) {
-    return factorIndex == 0 ? 0 : 1;
 }
 
 // The digits of one packed-decimal byte: "0d" below 0A, "0-" for 0F, "-d" for a
@@ -122,28 +117,26 @@ void PutSlot(const std::string& number, std::uint8_t* slot) {
         slot[i] = PackPair(digits[2 * i], digits[2 * i + 1], number);
 }
 
-std::string FeetText(const std::string& metres, int factorIndex) {
-    const std::string feet = MetresToFeetText(metres, factorIndex);
+std::string FeetText(const std::string& metres, bool usSurveyFoot) {
+    const std::string feet = MetresToFeetText(metres, usSurveyFoot);
     return FitsRecordLine(ParseStrictNumber(feet)) ? feet : "0";
 }
 
-std::string MetresText(const std::string& feet, int factorIndex) {
-    return FormatFixed(ParseLenientNumber(feet) * kFeetToMetres[FactorSlot(factorIndex)], 3);
+std::string MetresText(const std::string& feet, bool usSurveyFoot) {
+    return FormatFixed(ParseLenientNumber(feet) * MetresPerFoot(usSurveyFoot), 3);
 }
 
-std::string InMetres(const std::string& line, int coordUnit) {
-    return coordUnit > 0 ? LineFeetToMetres(line, coordUnit - 1) : line;
+bool IsUsSurveyFoot(CoordUnit unit) {
+    return unit == CoordUnit::UsSurveyFoot;
 }
 
-std::string PadRight(std::string text, std::size_t width) {
-    if (text.size() < width)
-        text.append(width - text.size(), ' ');
-    return text;
+std::string InMetres(const std::string& line, CoordUnit unit) {
+    return unit != CoordUnit::Metre ? LineFeetToMetres(line, IsUsSurveyFoot(unit)) : line;
 }
 
 // PT, CODE, N, E, Z in fixed columns of 8, 8 and three times valueWidth.
-std::string EncodeTextBlock(const std::string& line, int coordUnit, std::size_t valueWidth) {
-    const std::string metres = InMetres(line, coordUnit);
+std::string EncodeTextBlock(const std::string& line, CoordUnit unit, std::size_t valueWidth) {
+    const std::string metres = InMetres(line, unit);
     std::string block = PadRight(RecordLinePt(metres), kNameWidth);
     block += PadRight(RecordLineCode(metres), kNameWidth);
     for (const std::string& value :
@@ -248,20 +241,20 @@ std::array<std::uint8_t, 6> EncodeKvrNumber(const std::string& text) {
     return bytes;
 }
 
-std::string DecodeCoordBlock(const std::uint8_t* block, int coordUnit) {
+std::string DecodeCoordBlock(const std::uint8_t* block, CoordUnit unit) {
     const std::string pt = DecodeKvrText(block, 8);
     const std::string code = DecodeKvrText(block + 8, 8);
     std::string values[3];
     for (std::size_t i = 0; i < 3; ++i) {
         values[i] = ReadableNumberText(DecodeKvrNumber(block + 16 + 5 * i, 5));
-        if (coordUnit > 0)
-            values[i] = MetresToFeetText(values[i], coordUnit - 1);
+        if (unit != CoordUnit::Metre)
+            values[i] = MetresToFeetText(values[i], IsUsSurveyFoot(unit));
     }
     return MakeRecordLine(pt, code, values[0], values[1], values[2]);
 }
 
-CoordBlock EncodeCoordBlock(const std::string& line, int coordUnit) {
-    const std::string metres = InMetres(line, coordUnit);
+CoordBlock EncodeCoordBlock(const std::string& line, CoordUnit unit) {
+    const std::string metres = InMetres(line, unit);
     CoordBlock block{};
     const std::vector<std::uint8_t> pt = EncodeKvrText(RecordLinePt(metres), kNameWidth);
     const std::vector<std::uint8_t> code = EncodeKvrText(RecordLineCode(metres), kNameWidth);
@@ -273,10 +266,10 @@ CoordBlock EncodeCoordBlock(const std::string& line, int coordUnit) {
     return block;
 }
 
-std::string DecodeCsvBlock(const std::uint8_t* block, std::size_t length, int coordUnit) {
+std::string DecodeCsvBlock(const std::uint8_t* block, std::size_t length, CoordUnit unit) {
     const std::uint8_t* end = std::find(block, block + length, 0);
     const std::string line = ParseCsvRecord(std::string(block, end));
-    return coordUnit > 0 ? LineMetresToFeet(line, coordUnit - 1) : line;
+    return unit != CoordUnit::Metre ? LineMetresToFeet(line, IsUsSurveyFoot(unit)) : line;
 }
 
 std::string ParseCsvRecord(const std::string& text) {
@@ -304,12 +297,12 @@ std::string ParseCsvRecord(const std::string& text) {
     return MakeRecordLine(fields[0], fields[1], fields[2], fields[3], fields[4]);
 }
 
-std::string EncodeTextBlock11(const std::string& line, int coordUnit) {
-    return EncodeTextBlock(line, coordUnit, 11);
+std::string EncodeTextBlock11(const std::string& line, CoordUnit unit) {
+    return EncodeTextBlock(line, unit, 11);
 }
 
-std::string EncodeTextBlock12(const std::string& line, int coordUnit) {
-    return EncodeTextBlock(line, coordUnit, 12);
+std::string EncodeTextBlock12(const std::string& line, CoordUnit unit) {
+    return EncodeTextBlock(line, unit, 12);
 }
 
 std::string FormatGtsValue(double value) {
@@ -324,28 +317,28 @@ std::string FormatGtsValue(double value) {
     return text;
 }
 
-std::string EncodeGtsCoordLine(const std::string& line, int coordUnit) {
-    const std::string metres = InMetres(line, coordUnit);
+std::string EncodeGtsCoordLine(const std::string& line, CoordUnit unit) {
+    const std::string metres = InMetres(line, unit);
     return "_+" + PadRight(RecordLinePt(metres), 10) + "_ x" +
            FormatGtsValue(ParseStrictNumber(RecordLineN(metres))) + "_ y" +
            FormatGtsValue(ParseStrictNumber(RecordLineE(metres))) + "_ z" +
            FormatGtsValue(ParseStrictNumber(RecordLineZ(metres)));
 }
 
-std::string MetresToFeetText(const std::string& text, int factorIndex) {
-    return FormatFixed(ParseLenientNumber(text) * kMetresToFeet[FactorSlot(factorIndex)], 2);
+std::string MetresToFeetText(const std::string& text, bool usSurveyFoot) {
+    return FormatFixed(ParseLenientNumber(text) * FeetPerMetre(usSurveyFoot), 2);
 }
 
-std::string LineMetresToFeet(const std::string& line, int factorIndex) {
+std::string LineMetresToFeet(const std::string& line, bool usSurveyFoot) {
     return MakeRecordLine(
-        RecordLinePt(line), RecordLineCode(line), FeetText(RecordLineN(line), factorIndex),
-        FeetText(RecordLineE(line), factorIndex), FeetText(RecordLineZ(line), factorIndex));
+        RecordLinePt(line), RecordLineCode(line), FeetText(RecordLineN(line), usSurveyFoot),
+        FeetText(RecordLineE(line), usSurveyFoot), FeetText(RecordLineZ(line), usSurveyFoot));
 }
 
-std::string LineFeetToMetres(const std::string& line, int factorIndex) {
+std::string LineFeetToMetres(const std::string& line, bool usSurveyFoot) {
     return MakeRecordLine(
-        RecordLinePt(line), RecordLineCode(line), MetresText(RecordLineN(line), factorIndex),
-        MetresText(RecordLineE(line), factorIndex), MetresText(RecordLineZ(line), factorIndex));
+        RecordLinePt(line), RecordLineCode(line), MetresText(RecordLineN(line), usSurveyFoot),
+        MetresText(RecordLineE(line), usSurveyFoot), MetresText(RecordLineZ(line), usSurveyFoot));
 }
 
 } // namespace stadix

@@ -71,6 +71,9 @@ void WaitForStop(GtsSssHost& host) {
 
 } // namespace
 
+const char* const kRefusedMeasurementSend =
+    "Measurement data cannot be sent in the GTS or SSS format.";
+
 const std::string kGtsHeaderBlock = std::string(1, kStx) + "F00F000" + kEtx + "\r\n";
 const std::string kGtsSecondBlock =
     std::string(1, kStx) + "12345678  +00001.000000100000-000017S069" + kEtx + "\r\n";
@@ -195,7 +198,7 @@ void ReceiveAccumulator::Clear() {
 
 // ---------------------------------------------------------------------------------------
 
-GtsSssReceiver::GtsSssReceiver(GtsSssPort& port, GtsSssHost& host, TextFormat format,
+GtsSssReceiver::GtsSssReceiver(LinePort& port, GtsSssHost& host, TextFormat format,
                                bool acknowledged)
     : port_(port), host_(host), format_(format), acknowledged_(acknowledged) {}
 
@@ -304,9 +307,9 @@ void GtsSssReceiver::Reject() {
 
 // ---------------------------------------------------------------------------------------
 
-GtsSssSender::GtsSssSender(GtsSssPort& port, GtsSssHost& host, TextFormat format, bool acknowledged,
-                           int coordUnit, std::vector<std::string> recordLines)
-    : port_(port), host_(host), format_(format), acknowledged_(acknowledged), coordUnit_(coordUnit),
+GtsSssSender::GtsSssSender(LinePort& port, GtsSssHost& host, TextFormat format, bool acknowledged,
+                           CoordUnit unit, std::vector<std::string> recordLines)
+    : port_(port), host_(host), format_(format), acknowledged_(acknowledged), coordUnit_(unit),
       recordLines_(std::move(recordLines)) {}
 
 void GtsSssSender::Run() {

@@ -5,6 +5,9 @@
 // implementation makes each call synchronously on the window thread.
 #pragma once
 
+#include "app/DataKinds.h"
+#include "transfer/LinePort.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,8 +15,8 @@
 
 namespace stadix {
 
-// The DataFormat values of the two text formats.
-enum class TextFormat { Gts = 1, Sss = 2 };
+// The two text formats.
+enum class TextFormat { Gts, Sss };
 
 constexpr char kStx = 0x02;
 constexpr char kEtx = 0x03;
@@ -26,6 +29,9 @@ constexpr char kXoff = 0x13;
 
 constexpr std::size_t kGtsBlockLength = 136;
 constexpr std::size_t kGtsPieceLength = 128;
+
+// Why a send from the measurement view is refused: its lines are listing text.
+extern const char* const kRefusedMeasurementSend;
 
 // What the instrument is sent before the GTS data, and after the data of each format.
 extern const std::string kGtsHeaderBlock;
@@ -42,19 +48,6 @@ constexpr int kHeaderPauseMs = 400;
 constexpr int kStopCheckMs = 50;
 // Received text longer than this without a line end is dropped.
 constexpr std::size_t kMaxUnitLength = 64 * 1024;
-
-// What the engines need of the open serial port.
-class GtsSssPort {
-  public:
-    virtual ~GtsSssPort() = default;
-    virtual int InputCount() = 0;
-    // Up to count bytes from the input queue.
-    virtual std::string Read(int count) = 0;
-    virtual void Write(const std::string& bytes) = 0;
-    virtual void ClearBuffer(bool input, bool output) = 0;
-    // Waits up to ms milliseconds for input; true when bytes are waiting.
-    virtual bool WaitForInput(int ms) = 0;
-};
 
 // The window's side of a transfer; every call runs on the window thread.
 class GtsSssWindow {
@@ -128,10 +121,10 @@ class ReceiveAccumulator {
     bool overflowed_ = false;
 };
 
-// The ReceiveData thread's protocol: runs until a stop is requested.
+// The receiving side of a GTS or SSS transfer: runs until a stop is requested.
 class GtsSssReceiver {
   public:
-    GtsSssReceiver(GtsSssPort& port, GtsSssHost& host, TextFormat format, bool acknowledged);
+    GtsSssReceiver(LinePort& port, GtsSssHost& host, TextFormat format, bool acknowledged);
 
     void Run();
 
@@ -145,7 +138,7 @@ class GtsSssReceiver {
     void Accept(const std::string& unit);
     void Reject();
 
-    GtsSssPort& port_;
+    LinePort& port_;
     GtsSssHost& host_;
     const TextFormat format_;
     const bool acknowledged_;
@@ -156,11 +149,11 @@ class GtsSssReceiver {
     bool ended_ = false;
 };
 
-// The SendData thread's protocol: sends the record lines, then waits for the stop.
+// The sending side: sends the record lines, then waits for the stop.
 class GtsSssSender {
   public:
-    GtsSssSender(GtsSssPort& port, GtsSssHost& host, TextFormat format, bool acknowledged,
-                 int coordUnit, std::vector<std::string> recordLines);
+    GtsSssSender(LinePort& port, GtsSssHost& host, TextFormat format, bool acknowledged,
+                 CoordUnit unit, std::vector<std::string> recordLines);
 
     void Run();
 
@@ -182,11 +175,11 @@ class GtsSssSender {
     void StopWithEndText(const std::string& endText);
     const std::string& EndText() const;
 
-    GtsSssPort& port_;
+    LinePort& port_;
     GtsSssHost& host_;
     const TextFormat format_;
     const bool acknowledged_;
-    const int coordUnit_;
+    const CoordUnit coordUnit_;
     const std::vector<std::string> recordLines_;
     int count_ = 0;
     int blockIndex_ = 0;

@@ -2,7 +2,9 @@
 
 #include "app/Errors.h"
 #include "app/String_func.h"
-#include "rawconv/Kvrrawconv.h"
+#include "app/TextColumns.h"
+#include "comport/ComPortError.h"
+#include "rawconv/RawRecords.h"
 #include "transfer/Codecs.h"
 
 #include <algorithm>
@@ -64,23 +66,11 @@ const Request* FindRequest(std::uint8_t request) {
     return it == kRequests.end() ? nullptr : &*it;
 }
 
-// Columns first to last (1-based, inclusive) of the text, trimmed; what lies beyond
-// the end of the text is empty.
-std::string Columns(const std::string& text, std::size_t first, std::size_t last) {
-    if (text.size() < first)
-        return std::string();
-    return Trim(text.substr(first - 1, last - first + 1));
-}
-
 int TimerIndex(KvrTimer timer) {
     return static_cast<int>(timer);
 }
 
 } // namespace
-
-std::string OpenFailedMessage(const std::string& portName) {
-    return "Unable to open " + portName + ". Maybe " + portName + " occupied.";
-}
 
 std::uint8_t KvrChecksum(const std::uint8_t* bytes, std::size_t count) {
     unsigned sum = 0;
@@ -90,22 +80,21 @@ std::uint8_t KvrChecksum(const std::uint8_t* bytes, std::size_t count) {
 }
 
 std::string FormatFixedColumnRecord(std::uint8_t type, const std::string& text) {
-    const std::string pt = Columns(text, 1, 8);
-    const std::string code = Columns(text, 9, 16);
+    const std::string pt = Columns(text, 0, 8);
+    const std::string code = Columns(text, 8, 8);
     switch (type) {
     case 0xA1:
-        return "Pt.:" + pt + " Tgt.h:" + Columns(text, 41, 47) + "m HAR:" + Columns(text, 33, 40) +
-               " ZA:" + Columns(text, 25, 32) + " Sdist:" + Columns(text, 17, 24) +
-               "m Code:" + code;
+        return "Pt.:" + pt + " Tgt.h:" + Columns(text, 40, 7) + "m HAR:" + Columns(text, 32, 8) +
+               " ZA:" + Columns(text, 24, 8) + " Sdist:" + Columns(text, 16, 8) + "m Code:" + code;
     case 0xA2:
-        return "Pt.:" + pt + " Tgt.h:" + Columns(text, 33, 39) + "m HAR:" + Columns(text, 25, 32) +
-               " ZA:" + Columns(text, 17, 24) + " Code:" + code;
+        return "Pt.:" + pt + " Tgt.h:" + Columns(text, 32, 7) + "m HAR:" + Columns(text, 24, 8) +
+               " ZA:" + Columns(text, 16, 8) + " Code:" + code;
     case 0xA0:
-        return "Pt.:" + pt + " Tgt.h:" + Columns(text, 50, 56) + "m N:" + Columns(text, 17, 27) +
-               "m E:" + Columns(text, 28, 38) + "m Z:" + Columns(text, 39, 49) + "m Code:" + code;
+        return "Pt.:" + pt + " Tgt.h:" + Columns(text, 49, 7) + "m N:" + Columns(text, 16, 11) +
+               "m E:" + Columns(text, 27, 11) + "m Z:" + Columns(text, 38, 11) + "m Code:" + code;
     case 0xA3:
-        return "Pt.:" + pt + " Ins.h:" + Columns(text, 50, 56) + "m N0:" + Columns(text, 17, 27) +
-               "m E0:" + Columns(text, 28, 38) + "m Z0:" + Columns(text, 39, 49) + "m Code:" + code;
+        return "Pt.:" + pt + " Ins.h:" + Columns(text, 49, 7) + "m N0:" + Columns(text, 16, 11) +
+               "m E0:" + Columns(text, 27, 11) + "m Z0:" + Columns(text, 38, 11) + "m Code:" + code;
     default:
         return std::string();
     }
@@ -128,7 +117,7 @@ std::vector<std::string> StationBlockLines(const std::uint8_t* block) {
     };
 }
 
-KvrEngine::KvrEngine(KvrPort& port, KvrHost& host, const KvrSettings& settings,
+KvrEngine::KvrEngine(LinePort& port, KvrHost& host, const KvrSettings& settings,
                      KvrSendData sendData)
     : port_(port), host_(host), settings_(settings), sendData_(std::move(sendData)),
       coordRecords_(settings.coordView), rawLoaded_(settings.rawLoaded) {}

@@ -1,8 +1,12 @@
 // The instrument-format (KVR) transfer: the byte handshake with the total station in
 // both directions, as a state machine driven by events (bytes arrived, timer fired,
 // cancel pressed, line error). It talks to the serial port and to the transfer dialog
-// only through the two small interfaces below, and never blocks: every wait is a timer.
+// only through the line-port interface and the host interface below, and never blocks: every wait
+// is a timer.
 #pragma once
+
+#include "app/DataKinds.h"
+#include "transfer/LinePort.h"
 
 #include <array>
 #include <cstdint>
@@ -11,27 +15,29 @@
 
 namespace stadix {
 
-// What the engine needs of an open serial port.
-class KvrPort {
-  public:
-    virtual ~KvrPort() = default;
-    // Bytes waiting in the input queue.
-    virtual int InputCount() = 0;
-    // Up to count bytes from the input queue.
-    virtual std::string Read(int count) = 0;
-    virtual void Write(const std::string& bytes) = 0;
-    virtual void ClearBuffer(bool input, bool output) = 0;
-};
-
 // The engine's timers. Each fires once per start; the engine restarts the poll timer
 // itself.
 enum class KvrTimer { Poll, BlockWait, ReplyPause, CloseDelay };
 constexpr int kKvrTimerCount = 4;
 
-// What the engine needs of the dialog and the main window's document.
-class KvrHost {
+// What a transfer shows to the user: the dialog's status line and counter, its
+// message box and its closing. Record texts are bytes in the instrument's code page.
+class KvrView {
   public:
-    virtual ~KvrHost() = default;
+    virtual ~KvrView() = default;
+    // The status line.
+    virtual void SetStatusText(const std::string& text) = 0;
+    // The counter of accepted blocks.
+    virtual void SetCounterText(const std::string& text) = 0;
+    // A modal message box with the caption "Warning".
+    virtual void ShowWarning(const std::string& text) = 0;
+    // The transfer is over (ended, cancelled or failed): close the dialog.
+    virtual void CloseDialog() = 0;
+};
+
+// What the engine needs besides the port: the view, the job it fills, and its timers.
+class KvrHost : public KvrView {
+  public:
     // Appends a record line or a display line to the record text list.
     virtual void AppendRecordLine(const std::string& line) = 0;
     // Empties the raw record store.
@@ -39,13 +45,6 @@ class KvrHost {
     // Appends one 42-byte raw record to the raw record store and its readable listing
     // to the record text list.
     virtual void AppendRawRecord(const std::string& record) = 0;
-    // The status line (Label1).
-    virtual void SetStatusText(const std::string& text) = 0;
-    // The counter of accepted blocks (Label3).
-    virtual void SetCounterText(const std::string& text) = 0;
-    // A modal message box with the caption "Warning".
-    virtual void ShowWarning(const std::string& text) = 0;
-    virtual void CloseDialog() = 0;
     // Starts (or restarts) the timer so that it fires once after ms milliseconds.
     virtual void StartTimer(KvrTimer timer, int ms) = 0;
     virtual void StopTimer(KvrTimer timer) = 0;
@@ -56,7 +55,7 @@ struct KvrSettings {
     bool sendMode = false;
     bool coordView = true;
     bool rawLoaded = false;
-    int coordUnit = 0;
+    CoordUnit coordUnit = CoordUnit::Metre;
 };
 
 // What a send transfer offers: the record lines (coordinate view) or the raw record
@@ -65,9 +64,6 @@ struct KvrSendData {
     std::vector<std::string> recordLines;
     std::string rawRecords;
 };
-
-// The warning shown when the chosen port cannot be opened.
-std::string OpenFailedMessage(const std::string& portName);
 
 // The 8-bit sum of the bytes, carries dropped.
 std::uint8_t KvrChecksum(const std::uint8_t* bytes, std::size_t count);
@@ -97,7 +93,8 @@ class KvrEngine {
     // The longest block (56 bytes) and its checksum.
     static constexpr std::size_t kBlockBufferSize = 57;
 
-    KvrEngine(KvrPort& port, KvrHost& host, const KvrSettings& settings, KvrSendData sendData = {});
+    KvrEngine(LinePort& port, KvrHost& host, const KvrSettings& settings,
+              KvrSendData sendData = {});
 
     // Starts the transfer on the freshly opened port.
     void Open();
@@ -155,7 +152,7 @@ class KvrEngine {
     void StopTimer(KvrTimer timer);
     void Close();
 
-    KvrPort& port_;
+    LinePort& port_;
     KvrHost& host_;
     const KvrSettings settings_;
     const KvrSendData sendData_;

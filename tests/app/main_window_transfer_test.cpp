@@ -6,14 +6,15 @@
 #include "app/FileIO.h"
 #include "app/RecordGrid.h"
 #include "app/Vazodi_main.h"
-#include "rawconv/Kvrrawconv.h"
+#include "rawconv/RawRecords.h"
+#include "tests/support/KvrBytes.h"
 #include "tests/support/ScriptedPrompts.h"
-#include "transfer/Codecs.h"
-#include "transfer/Trans.h"
-#include "transfer/Unit3.h"
-#include "transfer/Unit8.h"
+#include "transfer/ui/KvrTransferDialog.h"
+#include "transfer/ui/SettingsDialog.h"
+#include "transfer/ui/TextTransferDialog.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -24,17 +25,9 @@
 #include <future>
 #include <thread>
 
+using stadix::test::CoordBlockBytes;
 using stadix::test::Pty;
 using stadix::test::SimulatedInstrument;
-
-namespace {
-
-std::string CoordBlock(const std::string& line) {
-    const stadix::CoordBlock block = stadix::EncodeCoordBlock(line, 0);
-    return std::string(block.begin(), block.end());
-}
-
-} // namespace
 
 class MainWindowTransferTest : public QObject {
     Q_OBJECT
@@ -47,17 +40,25 @@ class MainWindowTransferTest : public QObject {
     std::unique_ptr<TForm1> form;
     std::atomic<bool> transferShown{false};
     QTimer dialogWatch;
+    // A port the settings dialog's list is to offer and the user picks.
+    QString pickPort;
 
-    // Answers the settings dialog with OK, as it stands, and notes when the transfer
-    // dialog is up so that the instrument can start.
+    // Answers the settings dialog with OK, as it stands or with the port picked, and
+    // notes when the transfer dialog is up so that the instrument can start.
     void WatchDialogs() {
         QWidget* modal = QApplication::activeModalWidget();
-        if (auto* settings = qobject_cast<TForm3*>(modal))
+        if (auto* settings = qobject_cast<SettingsDialog*>(modal)) {
+            if (!pickPort.isEmpty()) {
+                settings->portList->addItem(pickPort);
+                settings->portList->setCurrentIndex(settings->portList->count() - 1);
+                emit settings->portList->activated(settings->portList->currentIndex());
+            }
             settings->accept();
-        else if (auto* transfer = qobject_cast<TForm2*>(modal))
-            transferShown = transfer->Session().ComPort1().Connected();
-        else if (qobject_cast<TForm8*>(modal))
+        } else if (auto* transfer = qobject_cast<KvrTransferDialog*>(modal)) {
+            transferShown = transfer->Session().Port().Connected();
+        } else if (qobject_cast<TextTransferDialog*>(modal)) {
             transferShown = true;
+        }
     }
 
     void AwaitTransferDialog() {
@@ -77,7 +78,7 @@ class MainWindowTransferTest : public QObject {
                                                   "\r\nBaudRate=9600\r\n");
         form->SetSettingsPath(settings);
         transferShown = false;
-        stadix::ResetDecodeState();
+        pickPort.clear();
         connect(&dialogWatch, &QTimer::timeout, this, &MainWindowTransferTest::WatchDialogs);
         dialogWatch.start(10);
     }
@@ -95,8 +96,8 @@ class MainWindowTransferTest : public QObject {
         const std::string p2 = stadix::MakeRecordLine("P2", "", "1", "2", "3");
         auto script = std::async(std::launch::async, [&] {
             AwaitTransferDialog();
-            const std::string first = instrument->Offer(0xAA, CoordBlock(p1));
-            const std::string second = instrument->Offer(0xAA, CoordBlock(p2));
+            const std::string first = instrument->Offer(0xAA, CoordBlockBytes(p1));
+            const std::string second = instrument->Offer(0xAA, CoordBlockBytes(p2));
             instrument->SendEnd();
             return first + second;
         });
@@ -155,8 +156,8 @@ class MainWindowTransferTest : public QObject {
         });
         form->Send();
         const auto [first, second] = script.get();
-        QCOMPARE(first.block, CoordBlock(stadix::MakeRecordLine("A1", "", "1.5", "2.5", "0")));
-        QCOMPARE(second.block, CoordBlock(stadix::MakeRecordLine("A3", "", "3", "4", "0")));
+        QCOMPARE(first.block, CoordBlockBytes(stadix::MakeRecordLine("A1", "", "1.5", "2.5", "0")));
+        QCOMPARE(second.block, CoordBlockBytes(stadix::MakeRecordLine("A3", "", "3", "4", "0")));
         QCOMPARE(second.replies, std::string("\x00\xEE", 2));
         QVERIFY(form->SendMode());
     }
@@ -182,14 +183,38 @@ class MainWindowTransferTest : public QObject {
                  std::vector<std::string>{stadix::MakeRecordLine("P1", "TREE", "100", "200", "5")});
         QCOMPARE(form->Table().Cell(1, stadix::ColCode), std::string("TREE"));
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:1"));
-        // The port is free again for the next transfer.
-        QVERIFY(!form->ComPort1.Connected());
+    }
+
+    // The settings cannot be stored: the transfer still runs on the port just chosen,
+    // not on the one of the settings file.
+    void aTransferRunsOnThePortJustChosenWhenTheSettingsCannotBeSaved() {
+        form->SetSettingsPath(dir.filePath("missing/Commpara").toStdString());
+        pickPort = QString::fromStdString(pty->DevicePath());
+        const std::string p1 = stadix::MakeRecordLine("P1", "", "1", "2", "3");
+        auto script = std::async(std::launch::async, [&] {
+            AwaitTransferDialog();
+            const std::string answer = instrument->Offer(0xAA, CoordBlockBytes(p1));
+            instrument->SendEnd();
+            return answer;
+        });
+        // On another port the transfer would wait for ever.
+        QTimer::singleShot(8000, form.get(), [] {
+            if (auto* transfer =
+                    qobject_cast<KvrTransferDialog*>(QApplication::activeModalWidget()))
+                transfer->cancelButton->click();
+        });
+        form->Receive();
+        QCOMPARE(script.get(), std::string("\xBB\x00", 2));
+        QCOMPARE(form->RecordLines(), std::vector<std::string>{p1});
+        QCOMPARE(prompts->Kinds(), QStringList{"tell"});
+        QVERIFY(prompts->shown[0].text.contains("They are used for this transfer only."));
     }
 
     void cancelledReceptionLeavesAnUnchangedEmptyJob() {
         QTimer::singleShot(300, [] {
-            if (auto* transfer = qobject_cast<TForm2*>(QApplication::activeModalWidget()))
-                transfer->Button1->click();
+            if (auto* transfer =
+                    qobject_cast<KvrTransferDialog*>(QApplication::activeModalWidget()))
+                transfer->cancelButton->click();
         });
         form->Receive();
         QVERIFY(form->CoordView());

@@ -1,6 +1,6 @@
-#include "CliFolderTest.h"
 #include "app/Data_format.h"
 #include "app/FileIO.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ struct CliRun {
     std::string err;
 };
 
-class CliTest : public stadix::test::CliFolderTest {
+class CliTest : public stadix::test::TempFolderTest {
   protected:
     void Write(const std::string& name, const std::string& bytes) const {
         stadix::WriteFileAtomically(Path(name), bytes);

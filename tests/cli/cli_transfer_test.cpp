@@ -1,63 +1,73 @@
-// stadix-cli receive and send, run as a program against the simulated
-// instrument on a pseudo-terminal.
-#include "CliPtyTest.h"
+// stadix-cli receive and send, run as a program against the simulated instrument on a
+// pseudo-terminal: one receive and one send per protocol, and the exit codes and files
+// of transfers that end early. The protocols themselves are the engines', tested there.
 #include "SimulatedInstrument.h"
+#include "SimulatedTextInstrument.h"
 #include "app/Data_format.h"
 #include "app/FileIO.h"
+#include "app/IniFile.h"
 #include "app/JobFile.h"
-#include "rawconv/Kvrrawconv.h"
-#include "transfer/Codecs.h"
+#include "rawconv/RawRecords.h"
+#include "tests/support/CliPtyTest.h"
+#include "tests/support/KvrBytes.h"
+#include "transfer/TransferSettings.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 namespace fs = std::filesystem;
 
-using stadix::test::CliProcess;
-using stadix::test::EchoFault;
-using stadix::test::Exchange;
-using stadix::test::OfferFault;
-using stadix::test::SimulatedInstrument;
+using namespace stadix::test;
 
 namespace {
 
-const std::string kGoAheadAccept("\xBB\x00", 2);
-const std::string kAcceptPoll("\x00\xAA", 2);
-const std::string kAcceptEnd("\x00\xEE", 2);
+const std::string kAck(1, SimulatedTextInstrument::kAck);
+const std::string kXoffXon{SimulatedTextInstrument::kXoff, SimulatedTextInstrument::kXon};
+const std::string kHeaderBlock = "\x02"
+                                 "F00F000\x03\r\n";
 
-std::string CoordBlock(const std::string& line) {
-    const stadix::CoordBlock block = stadix::EncodeCoordBlock(line, 0);
-    return std::string(block.begin(), block.end());
+const std::vector<std::string> kRecords = {
+    stadix::MakeRecordLine("P1", "", "1234.567", "2345.678", "12.300"),
+    stadix::MakeRecordLine("P2", "", "-1.500", "2.000", "3.000"),
+    stadix::MakeRecordLine("LONGNAME", "", "0.001", "0.002", "-0.003")};
+
+std::vector<std::string> GtsPieces(const std::vector<std::string>& records,
+                                   stadix::CoordUnit unit = stadix::CoordUnit::Metre) {
+    std::string text;
+    for (const std::string& record : records)
+        text += stadix::EncodeGtsCoordLine(record, unit);
+    return SimulatedTextInstrument::GtsPieces(text);
 }
 
-std::string RawRecordBytes(std::uint8_t type, char fill) {
-    std::string record(stadix::kRawRecordSize, fill);
-    record[0] = static_cast<char>(type);
-    return record;
-}
-
-class CliTransferTest : public stadix::test::CliPtyTest {
+class CliTransferTest : public CliPtyTest {
   protected:
+    void WriteJob(const std::string& name, const std::vector<std::string>& lines) {
+        stadix::WriteFileAtomically(Path(name), stadix::JoinLinesCrLf(lines));
+    }
+    bool ErrSays(const CliProcess& cli, const std::string& text) const {
+        return cli.Err().find(text) != std::string::npos;
+    }
+
     SimulatedInstrument instrument{pty};
+    SimulatedTextInstrument text{pty};
 };
 
-TEST_F(CliTransferTest, ReceivesCoordinatesAsAJobFileAndEndsAtTheEndByte) {
-    const std::vector<std::string> lines = {
-        stadix::MakeRecordLine("P1", "TREE", "1234.567", "2345.678", "12.300"),
-        stadix::MakeRecordLine("P2", "", "-1.500", "2.000", "3.000")};
+TEST_F(CliTransferTest, ReceivesKvrCoordinatesAsAJobFileAndEndsAtTheEndByte) {
     auto cli = Start("receive", {Path("out.JCD")});
     ASSERT_TRUE(WaitForOpenPort(pty));
-    EXPECT_EQ(instrument.Offer(0xAA, CoordBlock(lines[0])), kGoAheadAccept);
-    EXPECT_EQ(instrument.Offer(0xAA, CoordBlock(lines[1])), kGoAheadAccept);
+    EXPECT_EQ(instrument.Offer(0xAA, CoordBlockBytes(kRecords[0])), kGoAheadAccept);
+    EXPECT_EQ(instrument.Offer(0xAA, CoordBlockBytes(kRecords[1])), kGoAheadAccept);
     instrument.SendEnd();
     // Well before the dialog's 3 s pause.
     EXPECT_EQ(cli->Wait(2000), 0) << cli->Err();
-    EXPECT_EQ(stadix::ReadFileBytes(Path("out.JCD")), stadix::JobFileBytes(lines));
-    EXPECT_NE(cli->Err().find("coordinates: 2 records\n"), std::string::npos) << cli->Err();
+    EXPECT_EQ(stadix::ReadFileBytes(Path("out.JCD")),
+              stadix::JobFileBytes({kRecords[0], kRecords[1]}));
+    EXPECT_TRUE(ErrSays(*cli, "coordinates: 2 records\n")) << cli->Err();
 }
 
-TEST_F(CliTransferTest, ReceivesRawRecordsAsAMeasurementFile) {
+TEST_F(CliTransferTest, ReceivesKvrRawRecordsAsAMeasurementFile) {
     const std::string records =
         RawRecordBytes(stadix::kTypeInst, 'M') + RawRecordBytes(stadix::kTypeDist, 'd');
     auto cli = Start("receive", {Path("out.tsm")});
@@ -67,89 +77,89 @@ TEST_F(CliTransferTest, ReceivesRawRecordsAsAMeasurementFile) {
     instrument.SendEnd();
     EXPECT_EQ(cli->Wait(), 0) << cli->Err();
     EXPECT_EQ(stadix::ReadFileBytes(Path("out.tsm")), records);
-    EXPECT_NE(cli->Err().find("raw records: 2\n"), std::string::npos) << cli->Err();
+    EXPECT_TRUE(ErrSays(*cli, "raw records: 2\n")) << cli->Err();
 }
 
 // Display lines are text; a silent line ends the reception, which still succeeds.
-TEST_F(CliTransferTest, ReceivesTextUntilTheLineFallsSilent) {
+TEST_F(CliTransferTest, ReceivesKvrTextUntilTheLineFallsSilent) {
     std::string block = "P3      CODE    1.000   90.0000 45.3000 1.500";
     block.resize(47, ' ');
     auto cli = Start("receive", {"--idle", "0.5", Path("out.txt")});
     ASSERT_TRUE(WaitForOpenPort(pty));
-    EXPECT_EQ(instrument.Offer(0xA1, block, OfferFault::WrongChecksum), "\xBB\xFF");
     EXPECT_EQ(instrument.Offer(0xA1, block), kGoAheadAccept);
     EXPECT_EQ(cli->Wait(), 0) << cli->Err();
     EXPECT_EQ(stadix::ReadFileBytes(Path("out.txt")),
               std::string(60, '-') +
                   "\r\nPt.:P3 Tgt.h:1.500m HAR:45.3000 ZA:90.0000 Sdist:1.000m Code:CODE\r\n");
-    EXPECT_NE(cli->Err().find("text: 2 lines\n"), std::string::npos) << cli->Err();
+    EXPECT_TRUE(ErrSays(*cli, "text: 2 lines\n")) << cli->Err();
 }
 
-TEST_F(CliTransferTest, WritesNothingWhenNothingArrived) {
-    auto cli = Start("receive", {"--idle", "0.3", Path("out.JCD")});
-    EXPECT_EQ(cli->Wait(), 4);
-    EXPECT_FALSE(fs::exists(Path("out.JCD")));
-
-    auto interrupted = Start("receive", {Path("out.JCD")});
-    ASSERT_TRUE(WaitForOpenPort(pty));
+// Nothing arrived: nothing written, whether the line fell silent or Ctrl+C came.
+// Something arrived: Ctrl+C writes it and succeeds; a hang-up writes it and fails.
+TEST_F(CliTransferTest, AReceptionEndedEarlyWritesWhatArrived) {
+    auto silent = Start("receive", {"--idle", "0.3", Path("out.JCD")});
+    EXPECT_EQ(silent->Wait(), 4);
+    auto interrupted = Start("receive", {"--format", "gts", Path("out.JCD")});
+    ASSERT_TRUE(text.AwaitEnq(5000));
     interrupted->Interrupt();
     EXPECT_EQ(interrupted->Wait(), 4);
     EXPECT_FALSE(fs::exists(Path("out.JCD")));
+
+    auto gts = Start("receive", {"--format", "gts", Path("gts.JCD")});
+    ASSERT_TRUE(text.AwaitEnq(5000));
+    EXPECT_EQ(text.SendGtsBlock(GtsPieces({kRecords[0], kRecords[1]})[0], 0), kAck);
+    gts->Interrupt();
+    EXPECT_EQ(gts->Wait(), 0) << gts->Err();
+    EXPECT_EQ(stadix::ReadFileBytes(Path("gts.JCD")),
+              stadix::JobFileBytes({kRecords[0], kRecords[1]}));
+
+    Pty kvrLine;
+    SimulatedInstrument kvr(kvrLine);
+    CliProcess kept({"receive", "--port", kvrLine.DevicePath(), "--settings", Path("Commpara"),
+                     Path("out.JCD")},
+                    dir);
+    ASSERT_TRUE(WaitForOpenPort(kvrLine));
+    EXPECT_EQ(kvr.Offer(0xAA, CoordBlockBytes(kRecords[0])), kGoAheadAccept);
+    kept.Interrupt();
+    EXPECT_EQ(kept.Wait(), 0) << kept.Err();
+    EXPECT_EQ(stadix::ReadFileBytes(Path("out.JCD")), stadix::JobFileBytes({kRecords[0]}));
+    EXPECT_EQ(kvr.Listen(100), std::string()); // no end byte
+
+    Pty sssLine;
+    SimulatedTextInstrument sss(sssLine);
+    CliProcess hungUp({"receive", "--port", sssLine.DevicePath(), "--format", "sss", "--settings",
+                       Path("Commpara"), Path("out.txt")},
+                      dir);
+    ASSERT_TRUE(WaitForOpenPort(sssLine));
+    EXPECT_EQ(sss.SendSssLine("JOB     SITE1,"), kXoffXon);
+    sss.SendSssLine("STN     A1", TextFault::HangUp);
+    EXPECT_EQ(hungUp.Wait(), 4) << hungUp.Err();
+    EXPECT_EQ(stadix::ReadFileBytes(Path("out.txt")), "JOB     SITE1,\r\n");
+    EXPECT_TRUE(ErrSays(hungUp, "the line was hung up\n")) << hungUp.Err();
 }
 
-// Ctrl+C ends the reception as Cancel does: what arrived is written.
-TEST_F(CliTransferTest, KeepsWhatArrivedBeforeCtrlC) {
-    const std::string line = stadix::MakeRecordLine("P1", "", "1.000", "2.000", "3.000");
+TEST_F(CliTransferTest, AKvrLineErrorFailsButKeepsTheRecords) {
     auto cli = Start("receive", {Path("out.JCD")});
     ASSERT_TRUE(WaitForOpenPort(pty));
-    EXPECT_EQ(instrument.Offer(0xAA, CoordBlock(line)), kGoAheadAccept);
-    cli->Interrupt();
-    EXPECT_EQ(cli->Wait(), 0) << cli->Err();
-    EXPECT_EQ(stadix::ReadFileBytes(Path("out.JCD")), stadix::JobFileBytes({line}));
-    EXPECT_EQ(instrument.Listen(100), std::string()); // no end byte
-}
-
-// A line that goes down ends the reception at once, with what arrived before it.
-TEST_F(CliTransferTest, FailsWhenTheLineClosesButKeepsTheRecords) {
-    const std::string line = stadix::MakeRecordLine("P1", "", "1.000", "2.000", "3.000");
-    auto cli = Start("receive", {Path("out.JCD")});
-    ASSERT_TRUE(WaitForOpenPort(pty));
-    EXPECT_EQ(instrument.Offer(0xAA, CoordBlock(line)), kGoAheadAccept);
-    instrument.Offer(0xAA, CoordBlock(line), OfferFault::HangUp);
+    EXPECT_EQ(instrument.Offer(0xAA, CoordBlockBytes(kRecords[0])), kGoAheadAccept);
+    instrument.Offer(0xAA, CoordBlockBytes(kRecords[0]), OfferFault::HangUp);
     EXPECT_EQ(cli->Wait(1500), 4) << cli->Err();
-    EXPECT_EQ(stadix::ReadFileBytes(Path("out.JCD")), stadix::JobFileBytes({line}));
-    EXPECT_NE(cli->Err().find("Communication error!"), std::string::npos) << cli->Err();
+    EXPECT_EQ(stadix::ReadFileBytes(Path("out.JCD")), stadix::JobFileBytes({kRecords[0]}));
+    EXPECT_TRUE(ErrSays(*cli, "Communication error!")) << cli->Err();
 }
 
 TEST_F(CliTransferTest, FailsWhenThePortCannotBeOpened) {
-    CliProcess cli(
-        {"receive", "--port", "/dev/stadix-none", "--settings", Path("Commpara"), Path("out.JCD")},
-        dir);
-    EXPECT_EQ(cli.Wait(), 4);
-    EXPECT_EQ(cli.Err(), "Unable to open /dev/stadix-none. Maybe /dev/stadix-none occupied.\n");
-    EXPECT_FALSE(fs::exists(Path("out.JCD")));
+    for (const char* format : {"kvr", "sss"}) {
+        CliProcess cli({"receive", "--port", "/dev/stadix-none", "--format", format, "--settings",
+                        Path("Commpara"), Path("out.JCD")},
+                       dir);
+        EXPECT_EQ(cli.Wait(), 4);
+        EXPECT_EQ(cli.Err(), "Unable to open /dev/stadix-none. Maybe /dev/stadix-none occupied.\n");
+        EXPECT_FALSE(fs::exists(Path("out.JCD")));
+    }
 }
 
-// The job is gathered as Send gathers it: the incomplete row stays home.
-TEST_F(CliTransferTest, SendsAJobRecordByRecord) {
-    const std::vector<std::string> lines = {
-        stadix::MakeRecordLine("P1", "TREE", "1234.567", "2345.678", "12.300"),
-        stadix::MakeRecordLine("P2", "", "-1.500", "2.000", "3.000")};
-    stadix::WriteFileAtomically(Path("in.JCD"), lines[0] + "\r\nP9\r\n" + lines[1] + "\r\n");
-    auto cli = Start("send", {Path("in.JCD")});
-    const Exchange first = instrument.Request(0xBB, EchoFault::WrongEcho);
-    const Exchange again = instrument.Request(0xBB);
-    const Exchange second = instrument.Request(0xB9);
-    EXPECT_EQ(cli->Wait(), 0) << cli->Err();
-    EXPECT_EQ(first.block, CoordBlock(lines[0]));
-    EXPECT_EQ(first.replies, "\xFF\xAA");
-    EXPECT_EQ(again.block, CoordBlock(lines[0]));
-    EXPECT_EQ(again.replies, kAcceptPoll);
-    EXPECT_EQ(second.block, stadix::EncodeTextBlock12(lines[1], 0));
-    EXPECT_EQ(second.replies, kAcceptEnd);
-}
-
-TEST_F(CliTransferTest, SendsRawRecordsAsStored) {
+TEST_F(CliTransferTest, SendsKvrRawRecordsAsStored) {
     std::string records = RawRecordBytes(stadix::kTypeInst, 'M');
     for (char fill : {'a', 'b', 'c'})
         records += RawRecordBytes(stadix::kTypeDist, fill);
@@ -167,18 +177,89 @@ TEST_F(CliTransferTest, SendsRawRecordsAsStored) {
     EXPECT_EQ(replies, kAcceptPoll + kAcceptPoll + kAcceptPoll + kAcceptEnd);
 }
 
-// A send that does not finish fails: a silent instrument, or Ctrl+C.
-TEST_F(CliTransferTest, FailsASendThatDoesNotFinish) {
-    const std::string line = stadix::MakeRecordLine("P1", "", "1.000", "2.000", "3.000");
-    stadix::WriteFileAtomically(Path("in.JCD"), line + "\r\n" + line + "\r\n");
-    auto silent = Start("send", {"--idle", "0.4", Path("in.JCD")});
-    EXPECT_EQ(silent->Wait(), 4);
+// The format and the protocol come from the settings file when no option names them.
+TEST_F(CliTransferTest, ReceivesGtsCoordinatesAsTheSettingsFileSays) {
+    stadix::WriteSettingValue(Path("Commpara"), stadix::kDataFormatSection, stadix::kDataFormatKey,
+                              1);
+    stadix::WriteSettingValue(Path("Commpara"), stadix::kGtsAckSection, stadix::kGtsAckKey, 1);
+    const std::vector<std::string> pieces = GtsPieces(kRecords);
+    auto cli = Start("receive", {Path("out.jcd")});
+    ASSERT_TRUE(WaitForOpenPort(pty));
+    EXPECT_EQ(text.SendGtsBlock(pieces[0], 0), kXoffXon);
+    EXPECT_EQ(text.SendGtsBlock(pieces[1], 1), kXoffXon);
+    EXPECT_EQ(text.SendEndOfTransmission(), kAck);
+    EXPECT_EQ(cli->Wait(), 0) << cli->Err();
+    EXPECT_EQ(stadix::ReadFileBytes(Path("out.jcd")), stadix::JobFileBytes(kRecords));
+    EXPECT_TRUE(ErrSays(*cli, "Record blocks received:   2\n")) << cli->Err();
+    EXPECT_TRUE(ErrSays(*cli, "coordinates: 3 records\n")) << cli->Err();
+}
 
-    auto interrupted = Start("send", {Path("in.JCD")});
+TEST_F(CliTransferTest, ReceivesSssMeasurementsAsText) {
+    auto cli = Start("receive", {"--format", "sss", Path("out.txt")});
+    ASSERT_TRUE(WaitForOpenPort(pty));
+    EXPECT_EQ(text.SendSssLine("JOB     SITE1,"), kXoffXon);
+    EXPECT_EQ(text.SendSssLine("STN     A1,1.500,"), kXoffXon);
+    EXPECT_EQ(text.SendEndOfTransmission(), kAck);
+    EXPECT_EQ(cli->Wait(), 0) << cli->Err();
+    EXPECT_EQ(stadix::ReadFileBytes(Path("out.txt")), "JOB     SITE1,\r\nSTN     A1,1.500,\r\n");
+    EXPECT_TRUE(ErrSays(*cli, "text: 2 lines\n")) << cli->Err();
+}
+
+// Acknowledged GTS in international feet, the incomplete row left home: the header
+// blocks, the data blocks with the last one padded, and the end text.
+TEST_F(CliTransferTest, SendsAJobAsAcknowledgedGtsBlocks) {
+    WriteJob("in.JCD", {kRecords[0], "P9", kRecords[1], kRecords[2]});
+    auto cli = Start("send",
+                     {"--format", "gts", "--protocol", "ack", "--unit", "intl-ft", Path("in.JCD")});
+    const std::vector<std::string> units = text.ReceiveTransfer(true, true);
+    EXPECT_EQ(cli->Wait(), 0) << cli->Err();
+    const std::vector<std::string> pieces =
+        GtsPieces(kRecords, stadix::CoordUnit::InternationalFoot);
+    ASSERT_EQ(units.size(), 5u);
+    EXPECT_EQ(units[0], kHeaderBlock);
+    EXPECT_EQ(units[2], SimulatedTextInstrument::GtsBlock(pieces[0], 0));
+    EXPECT_EQ(units[3], SimulatedTextInstrument::GtsBlock(pieces[1], 1));
+    EXPECT_EQ(units[4], SimulatedTextInstrument::GtsEndText());
+    EXPECT_TRUE(ErrSays(*cli, "Records transferred:   3/3\n")) << cli->Err();
+}
+
+TEST_F(CliTransferTest, SendsAJobAsSssLines) {
+    WriteJob("in.jcd", {stadix::MakeRecordLine("P1", "TREE", "100", "200", "0"), kRecords[1]});
+    auto cli = Start("send", {"--format", "sss", Path("in.jcd")});
+    const std::vector<std::string> units = text.ReceiveTransfer(false, false);
+    EXPECT_EQ(cli->Wait(), 0) << cli->Err();
+    EXPECT_EQ(units, (std::vector<std::string>{"P1,200.000,100.000,0.000,TREE\r\n",
+                                               "P2,2.000,-1.500,3.000,\r\n", "\x04\r\n"}));
+}
+
+// A send that does not finish fails: a silent instrument, or Ctrl+C, which ends it as
+// Cancel does (GTS/SSS with the end text, KVR without the end byte).
+TEST_F(CliTransferTest, ASendThatDoesNotFinishFails) {
+    WriteJob("in.JCD", kRecords);
+    auto silentKvr = Start("send", {"--idle", "0.4", Path("in.JCD")});
+    EXPECT_EQ(silentKvr->Wait(), 4);
+    EXPECT_TRUE(ErrSays(*silentKvr, "No answer from the instrument\n"));
+
+    auto kvr = Start("send", {Path("in.JCD")});
     EXPECT_EQ(instrument.Request(0xBB).replies, kAcceptPoll);
-    interrupted->Interrupt();
-    EXPECT_EQ(interrupted->Wait(), 4);
-    EXPECT_EQ(instrument.Listen(100), std::string()); // no end byte
+    kvr->Interrupt();
+    EXPECT_EQ(kvr->Wait(), 4);
+    EXPECT_EQ(instrument.Listen(100), std::string());
+
+    auto paused = Start("send", {"--format", "sss", Path("in.JCD")});
+    EXPECT_EQ(text.ReceiveUnit(), "P1,2345.678,1234.567,12.300,\r\n");
+    text.Answer(TextAnswer::XoffOnly);
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    paused->Interrupt();
+    EXPECT_EQ(text.ReceiveUnit(), SimulatedTextInstrument::SssEndText());
+    EXPECT_EQ(paused->Wait(), 4) << paused->Err();
+
+    auto silent =
+        Start("send", {"--format", "gts", "--protocol", "ack", "--idle", "0.5", Path("in.JCD")});
+    EXPECT_EQ(text.ReceiveUnit(), kHeaderBlock);
+    EXPECT_EQ(text.ReceiveUnit(), SimulatedTextInstrument::SssEndText());
+    EXPECT_EQ(silent->Wait(), 4);
+    EXPECT_EQ(silent->Err(), "No answer from the instrument\n");
 }
 
 TEST_F(CliTransferTest, RefusesWhatCannotBeSent) {
@@ -196,14 +277,25 @@ TEST_F(CliTransferTest, RefusesWhatCannotBeSent) {
         auto cli = Start("send", {Path(input)});
         EXPECT_EQ(cli->Wait(), 2) << input;
     }
+    auto measurement = Start("send", {"--format", "gts", Path("bad.TSM")});
+    EXPECT_EQ(measurement->Wait(), 2);
+    EXPECT_EQ(measurement->Err(), "Measurement data cannot be sent in the GTS or SSS format.\n");
     EXPECT_EQ(instrument.Listen(50), std::string()); // the port was never opened
 }
 
-TEST_F(CliTransferTest, RefusesOptionsThatKvrDoesNotTake) {
-    stadix::WriteFileAtomically(Path("in.JCD"), "P1\r\n");
-    const std::vector<std::vector<std::string>> refused = {
-        {"--char", "7E"},    {"--stop", "2"},  {"--protocol", "ack"}, {"--format", "x"},
-        {"--baud", "14400"}, {"--unit", "km"}, {"--idle", "0"},       {"--idle", "soon"}};
+TEST_F(CliTransferTest, RefusesOptionsThatDoNotFit) {
+    WriteJob("in.JCD", kRecords);
+    const std::vector<std::vector<std::string>> refused = {{"--char", "7E"},
+                                                           {"--stop", "2"},
+                                                           {"--protocol", "ack"},
+                                                           {"--format", "x"},
+                                                           {"--baud", "14400"},
+                                                           {"--unit", "km"},
+                                                           {"--idle", "0"},
+                                                           {"--idle", "soon"},
+                                                           {"--format", "gts", "--char", "8E"},
+                                                           {"--format", "gts", "--protocol", "nak"},
+                                                           {"--format", "sss", "--stop", "1.5"}};
     for (std::vector<std::string> options : refused) {
         options.push_back(Path("in.JCD"));
         auto cli = Start("send", options);
@@ -211,7 +303,7 @@ TEST_F(CliTransferTest, RefusesOptionsThatKvrDoesNotTake) {
     }
     CliProcess noPort({"receive", Path("out.JCD")}, dir);
     EXPECT_EQ(noPort.Wait(), 1);
-    EXPECT_NE(noPort.Err().find("--port"), std::string::npos);
+    EXPECT_TRUE(ErrSays(noPort, "--port"));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "rawconv/Listing.h"
 
-#include "RawRecordBuilder.h"
 #include "rawconv/MeasurementFile.h"
+#include "tests/support/RawRecordBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,7 @@ using test::RawRecordBuilder;
 
 class ListingTest : public ::testing::Test {
   protected:
-    void SetUp() override { ResetDecodeState(); }
-    void TearDown() override { ResetDecodeState(); }
+    DecodeState state;
 };
 
 RawRecord Dist(bool bigEndian, const std::string& code) {
@@ -74,17 +73,18 @@ std::string Store(std::initializer_list<RawRecord> records) {
 }
 
 TEST_F(ListingTest, DistRecordShowsHorizontalBeforeVerticalAngle) {
-    EXPECT_EQ(FormatListingRecord(Dist(true, "")), "DIST: P1,1.500,12.3456,90.0000,12.346");
-    SetByteOrder(false);
-    EXPECT_EQ(FormatListingRecord(Dist(false, "K1")), "DIST: P1,1.500,12.3456,90.0000,12.346,K1");
+    EXPECT_EQ(FormatListingRecord(state, Dist(true, "")), "DIST: P1,1.500,12.3456,90.0000,12.346");
+    state.bigEndian = false;
+    EXPECT_EQ(FormatListingRecord(state, Dist(false, "K1")),
+              "DIST: P1,1.500,12.3456,90.0000,12.346,K1");
 }
 
 TEST_F(ListingTest, ObservationRecordsEndWithTheCodeOnlyWhenThereIsOne) {
-    EXPECT_EQ(FormatListingRecord(Observation(kTypeCrd, "")),
+    EXPECT_EQ(FormatListingRecord(state, Observation(kTypeCrd, "")),
               "CRD:  A7,2.000,100.001,-5.020,-0.300");
-    EXPECT_EQ(FormatListingRecord(Observation(kTypeStn, "K1")),
+    EXPECT_EQ(FormatListingRecord(state, Observation(kTypeStn, "K1")),
               "STN:  A7,2.000,100.001,-5.020,-0.300,K1");
-    EXPECT_EQ(FormatListingRecord(Observation(kTypeBs, "K1")),
+    EXPECT_EQ(FormatListingRecord(state, Observation(kTypeBs, "K1")),
               "BS:   A7,2.000,100.001,-5.020,-0.300,K1");
 
     const RawRecord ang = RawRecordBuilder(kTypeAng, true)
@@ -93,7 +93,7 @@ TEST_F(ListingTest, ObservationRecordsEndWithTheCodeOnlyWhenThereIsOne) {
                               .UInt32(27, 324000)
                               .UInt32(31, 45296)
                               .Build();
-    EXPECT_EQ(FormatListingRecord(ang), "ANG:  A8,0.250,12.3456,90.0000");
+    EXPECT_EQ(FormatListingRecord(state, ang), "ANG:  A8,0.250,12.3456,90.0000");
 
     const RawRecord bkb = RawRecordBuilder(kTypeBkb, true)
                               .Bytes(1, "B1")
@@ -101,7 +101,7 @@ TEST_F(ListingTest, ObservationRecordsEndWithTheCodeOnlyWhenThereIsOne) {
                               .UInt32(27, 324000)
                               .UInt32(31, 45296)
                               .Build();
-    EXPECT_EQ(FormatListingRecord(bkb), "BKB:  B1,0.000,90.0000,12.3456,K1");
+    EXPECT_EQ(FormatListingRecord(state, bkb), "BKB:  B1,0.000,90.0000,12.3456,K1");
 }
 
 TEST_F(ListingTest, PtRecordNeverShowsItsCode) {
@@ -112,57 +112,62 @@ TEST_F(ListingTest, PtRecordNeverShowsItsCode) {
                              .Coordinate(25, 3, 4)
                              .Coordinate(31, 5, 6)
                              .Build();
-    EXPECT_EQ(FormatListingRecord(pt), "PT:   P9,1.002,3.004,5.006");
+    EXPECT_EQ(FormatListingRecord(state, pt), "PT:   P9,1.002,3.004,5.006");
 }
 
 TEST_F(ListingTest, InstRecordIsTrimmedAndDecidesTheFollowingByteOrder) {
-    SetByteOrder(false);
-    EXPECT_EQ(FormatListingRecord(Inst(std::string("RVA110 \0\0 ", 10), "   ")),
+    state.bigEndian = false;
+    EXPECT_EQ(FormatListingRecord(state, Inst(std::string("RVA110 \0\0 ", 10), "   ")),
               "INST: RVA110,V2.1,No.S0012345");
-    EXPECT_TRUE(CurrentDecodeState().bigEndian);
-    EXPECT_EQ(FormatListingRecord(Dist(true, "")), "DIST: P1,1.500,12.3456,90.0000,12.346");
+    EXPECT_TRUE(state.bigEndian);
+    EXPECT_EQ(FormatListingRecord(state, Dist(true, "")), "DIST: P1,1.500,12.3456,90.0000,12.346");
 
-    FormatListingRecord(Inst("RVA110", "LTE"));
-    EXPECT_FALSE(CurrentDecodeState().bigEndian);
-    EXPECT_EQ(FormatListingRecord(Dist(false, "")), "DIST: P1,1.500,12.3456,90.0000,12.346");
+    FormatListingRecord(state, Inst("RVA110", "LTE"));
+    EXPECT_FALSE(state.bigEndian);
+    EXPECT_EQ(FormatListingRecord(state, Dist(false, "")), "DIST: P1,1.500,12.3456,90.0000,12.346");
 }
 
 TEST_F(ListingTest, JobRecordShowsTheTrimmedName) {
     const RawRecord job =
         RawRecordBuilder(kTypeJob, true).Bytes(1, " JOB42  ").Bytes(9, "XX").Build();
-    EXPECT_EQ(FormatListingRecord(job), "JOB:  JOB42");
+    EXPECT_EQ(FormatListingRecord(state, job), "JOB:  JOB42");
 }
 
 TEST_F(ListingTest, UnitRecordGivesTwoLines) {
     const RawRecord unit = Unit(0, 0, 0, 0, -30, 1, 1.0f);
-    EXPECT_EQ(FormatListingRecord(unit), "UNIT: 0,0,0,0\r\nEDM:  20,1013,-12,1,-30,1.000000");
+    EXPECT_EQ(FormatListingRecord(state, unit),
+              "UNIT: 0,0,0,0\r\nEDM:  20,1013,-12,1,-30,1.000000");
 
     std::vector<std::string> lines{"before"};
-    AddRecordToListing(lines, unit);
+    AddRecordToListing(state, lines, unit);
     EXPECT_EQ(lines, (std::vector<std::string>{"before", "UNIT: 0,0,0,0",
                                                "EDM:  20,1013,-12,1,-30,1.000000"}));
 }
 
 TEST_F(ListingTest, UnitRecordAppliesItsUnitsToItselfAndLaterRecords) {
-    EXPECT_EQ(FormatListingRecord(Unit(2, 1, 5, 1, 0, 0, 0.99f)),
+    EXPECT_EQ(FormatListingRecord(state, Unit(2, 1, 5, 1, 0, 0, 0.99f)),
               "UNIT: 2,1,1,1\r\nEDM:  68,760,-12,0,0,0.990000");
-    EXPECT_EQ(FormatListingRecord(Dist(true, "")), "DIST: P1,4.92,13.9802,100.0000,40.50");
-    EXPECT_EQ(FormatListingRecord(Observation(kTypeCrd, "")), "CRD:  A7,6.56,328.09,-16.47,-0.98");
+    EXPECT_EQ(FormatListingRecord(state, Dist(true, "")), "DIST: P1,4.92,13.9802,100.0000,40.50");
+    EXPECT_EQ(FormatListingRecord(state, Observation(kTypeCrd, "")),
+              "CRD:  A7,6.56,328.09,-16.47,-0.98");
 
     // Out-of-range codes: the units in force stay and are shown.
-    EXPECT_EQ(FormatListingRecord(Unit(7, 9, 0, 0, 0, 0, 1.0f)).substr(0, 14), "UNIT: 2,1,0,0\r");
-    EXPECT_EQ(FormatListingRecord(Unit(0, 2, 0, 0, 0, 0, 1.0f)).substr(0, 14), "UNIT: 0,2,0,0\r");
-    EXPECT_EQ(FormatListingRecord(Dist(true, "")), "DIST: P1,1.500,223.684,1600.000,12.346");
+    EXPECT_EQ(FormatListingRecord(state, Unit(7, 9, 0, 0, 0, 0, 1.0f)).substr(0, 14),
+              "UNIT: 2,1,0,0\r");
+    EXPECT_EQ(FormatListingRecord(state, Unit(0, 2, 0, 0, 0, 0, 1.0f)).substr(0, 14),
+              "UNIT: 0,2,0,0\r");
+    EXPECT_EQ(FormatListingRecord(state, Dist(true, "")), "DIST: P1,1.500,223.684,1600.000,12.346");
 }
 
 TEST_F(ListingTest, UnitSettingsOutOfRangeFallBackToDefaults) {
-    EXPECT_EQ(FormatListingRecord(Unit(0, 0, 2, 3, 100, 3, 0.97f)),
+    EXPECT_EQ(FormatListingRecord(state, Unit(0, 0, 2, 3, 100, 3, 0.97f)),
               "UNIT: 0,0,1,2\r\nEDM:  68,29.92,-12,0,0,1.000000");
-    EXPECT_EQ(FormatListingRecord(Unit(0, 0, 0, 0, -100, 0, 1.05f)),
+    EXPECT_EQ(FormatListingRecord(state, Unit(0, 0, 0, 0, -100, 0, 1.05f)),
               "UNIT: 0,0,0,0\r\nEDM:  20,1013,-12,0,0,1.000000");
-    EXPECT_EQ(FormatListingRecord(Unit(0, 0, 0, 0, -99, 2, 1.02f)),
+    EXPECT_EQ(FormatListingRecord(state, Unit(0, 0, 0, 0, -99, 2, 1.02f)),
               "UNIT: 0,0,0,0\r\nEDM:  20,1013,-12,2,-99,1.020000");
-    EXPECT_EQ(FormatListingRecord(Unit(0, 0, 0, 0, 99, 0, std::numeric_limits<float>::quiet_NaN())),
+    EXPECT_EQ(FormatListingRecord(state,
+                                  Unit(0, 0, 0, 0, 99, 0, std::numeric_limits<float>::quiet_NaN())),
               "UNIT: 0,0,0,0\r\nEDM:  20,1013,-12,0,99,1.000000");
 }
 
@@ -175,7 +180,8 @@ TEST_F(ListingTest, BadFieldsAreShownAsDecoded) {
                                .UInt32(27, 4294967295u)
                                .UInt32(31, 1295999)
                                .Build();
-    EXPECT_EQ(FormatListingRecord(dist), "DIST: NONULNAME,INF,359.5959,13398.2815,NAN,CODE5678X");
+    EXPECT_EQ(FormatListingRecord(state, dist),
+              "DIST: NONULNAME,INF,359.5959,13398.2815,NAN,CODE5678X");
 }
 
 TEST_F(ListingTest, UnknownTypesAddNothingAndChangeNothing) {
@@ -183,12 +189,12 @@ TEST_F(ListingTest, UnknownTypesAddNothingAndChangeNothing) {
     RawRecord other = Unit(2, 2, 0, 0, 0, 0, 1.0f);
     for (int type : {7, 128, 132, 200, 255}) {
         other[0] = static_cast<std::uint8_t>(type);
-        EXPECT_EQ(FormatListingRecord(other), "");
-        AddRecordToListing(lines, other);
+        EXPECT_EQ(FormatListingRecord(state, other), "");
+        AddRecordToListing(state, lines, other);
     }
     EXPECT_TRUE(lines.empty());
-    EXPECT_FALSE(CurrentDecodeState().feetDisplay);
-    EXPECT_EQ(CurrentDecodeState().angleUnit, 0);
+    EXPECT_FALSE(state.feetDisplay);
+    EXPECT_EQ(state.angleUnit, 0);
 }
 
 TEST_F(ListingTest, RendersAStoreInOrderIgnoringAPartialRecord) {
@@ -197,7 +203,7 @@ TEST_F(ListingTest, RendersAStoreInOrderIgnoringAPartialRecord) {
                RawRecordBuilder(200, true).Build()});
     store += "\x01partial";
     std::vector<std::string> lines;
-    RenderListing(store, lines);
+    RenderListing(state, store, lines);
     EXPECT_EQ(lines, (std::vector<std::string>{"INST: OTHER,V2.1,No.S0012345",
                                                "DIST: P1,1.500,12.3456,90.0000,12.346,K1",
                                                "UNIT: 1,0,0,0", "EDM:  20,1013,-12,0,0,1.000000"}));

@@ -2,9 +2,11 @@
 // targets: what the instrument has sent and not yet been read, and everything written.
 #pragma once
 
+#include "transfer/LinePort.h"
+
 #include <string>
 
-template <typename PortInterface> class InMemoryPort : public PortInterface {
+class InMemoryPort : public stadix::LinePort {
   public:
     int InputCount() override { return static_cast<int>(input.size()); }
     std::string Read(int count) override {
@@ -18,6 +20,7 @@ template <typename PortInterface> class InMemoryPort : public PortInterface {
         if (clearInput)
             input.clear();
     }
+    bool WaitForInput(int /*ms*/) override { return !input.empty(); }
 
     std::string input;
     std::string written;

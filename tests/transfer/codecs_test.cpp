@@ -91,21 +91,21 @@ TEST(CoordBlock, DecodesNamesAndValues) {
                           0x23, 0x45, 0x00, 0x00, 0x01, 0x00, 0x00};
     std::copy(values.begin(), values.end(), block.begin() + 16);
     block[31] = 0x99; // never read
-    EXPECT_EQ(DecodeCoordBlock(block.data(), 0),
+    EXPECT_EQ(DecodeCoordBlock(block.data(), CoordUnit::Metre),
               MakeRecordLine("P1", "TREE", "1234.567", "-12.345", "10"));
     // Received metres become feet.
-    EXPECT_EQ(DecodeCoordBlock(block.data(), 1),
+    EXPECT_EQ(DecodeCoordBlock(block.data(), CoordUnit::InternationalFoot),
               MakeRecordLine("P1", "TREE", "4050.42", "-40.50", "32.81"));
 }
 
 TEST(CoordBlock, DecodingNoiseGivesALineInsteadOfFailing) {
     CoordBlock block;
     block.fill(0xFF);
-    const std::string line = DecodeCoordBlock(block.data(), 0);
+    const std::string line = DecodeCoordBlock(block.data(), CoordUnit::Metre);
     EXPECT_EQ(line.size(), kRecordLineLength);
     EXPECT_EQ(RecordLineN(line), "-15.000");
     block.fill(0xEE);
-    EXPECT_EQ(RecordLineZ(DecodeCoordBlock(block.data(), 2)), "5057540.870");
+    EXPECT_EQ(RecordLineZ(DecodeCoordBlock(block.data(), CoordUnit::UsSurveyFoot)), "5057540.870");
 }
 
 TEST(CoordBlock, WhatWeSendDecodesToTheSameLine) {
@@ -116,15 +116,15 @@ TEST(CoordBlock, WhatWeSendDecodesToTheSameLine) {
         MakeRecordLine("a b", "c", "0.001", "-0.001", "100"),
     };
     for (const std::string& line : lines) {
-        const CoordBlock block = EncodeCoordBlock(line, 0);
-        EXPECT_EQ(DecodeCoordBlock(block.data(), 0), line);
+        const CoordBlock block = EncodeCoordBlock(line, CoordUnit::Metre);
+        EXPECT_EQ(DecodeCoordBlock(block.data(), CoordUnit::Metre), line);
         EXPECT_EQ(block[31], 0);
     }
 }
 
 TEST(CoordBlock, EncodesEachValueInItsOwnSlot) {
-    const CoordBlock block =
-        EncodeCoordBlock(MakeRecordLine("P", "", "1234.567", "-12.345", "-123.456"), 0);
+    const CoordBlock block = EncodeCoordBlock(
+        MakeRecordLine("P", "", "1234.567", "-12.345", "-123.456"), CoordUnit::Metre);
     const CoordBlock expected = {0x1A, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
                                  0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x01, 0x23, 0x45, 0x67, 0x00,
                                  0x00, 0xF1, 0x23, 0x45, 0x00, 0x0F, 0x12, 0x34, 0x56, 0x00};
@@ -132,16 +132,17 @@ TEST(CoordBlock, EncodesEachValueInItsOwnSlot) {
 }
 
 TEST(CoordBlock, RefusesValuesThatDoNotFitASlot) {
-    EXPECT_THROW(EncodeCoordBlock(MakeRecordLine("P", "", "10000000", "0", "0"), 0),
+    EXPECT_THROW(EncodeCoordBlock(MakeRecordLine("P", "", "10000000", "0", "0"), CoordUnit::Metre),
                  ConversionError);
-    EXPECT_THROW(EncodeCoordBlock(MakeRecordLine("P", "", "0", "-1000000", "0"), 0),
+    EXPECT_THROW(EncodeCoordBlock(MakeRecordLine("P", "", "0", "-1000000", "0"), CoordUnit::Metre),
                  ConversionError);
 }
 
 TEST(CoordBlock, SendsFeetAsMetres) {
-    const CoordBlock block =
-        EncodeCoordBlock(MakeRecordLine("P", "", "328.084", "328.080", "0"), 1);
-    EXPECT_EQ(DecodeCoordBlock(block.data(), 0), MakeRecordLine("P", "", "100.000", "99.999", "0"));
+    const CoordBlock block = EncodeCoordBlock(MakeRecordLine("P", "", "328.084", "328.080", "0"),
+                                              CoordUnit::InternationalFoot);
+    EXPECT_EQ(DecodeCoordBlock(block.data(), CoordUnit::Metre),
+              MakeRecordLine("P", "", "100.000", "99.999", "0"));
 }
 
 TEST(CsvRecord, ParsesFieldsWithLimitsAndRanges) {
@@ -167,30 +168,34 @@ TEST(CsvBlock, EndsAtTheTerminatorAndConvertsToFeet) {
     Bytes block = ToBytes("P1,C1,100,200,30");
     block.push_back(0);
     block.push_back('9');
-    EXPECT_EQ(DecodeCsvBlock(block.data(), block.size(), 0),
+    EXPECT_EQ(DecodeCsvBlock(block.data(), block.size(), CoordUnit::Metre),
               MakeRecordLine("P1", "C1", "100", "200", "30"));
-    EXPECT_EQ(DecodeCsvBlock(block.data(), block.size(), 1),
+    EXPECT_EQ(DecodeCsvBlock(block.data(), block.size(), CoordUnit::InternationalFoot),
               MakeRecordLine("P1", "C1", "328.08", "656.17", "98.43"));
     // Without a terminator the text ends at the block length.
-    EXPECT_EQ(DecodeCsvBlock(block.data(), 12, 0), MakeRecordLine("P1", "C1", "100", "20", "0"));
+    EXPECT_EQ(DecodeCsvBlock(block.data(), 12, CoordUnit::Metre),
+              MakeRecordLine("P1", "C1", "100", "20", "0"));
     // Feet that would not fit a record line become 0 rather than fail the reception.
     const Bytes large = ToBytes("P,C,50000000,1,2");
-    EXPECT_EQ(DecodeCsvBlock(large.data(), large.size(), 2),
+    EXPECT_EQ(DecodeCsvBlock(large.data(), large.size(), CoordUnit::UsSurveyFoot),
               MakeRecordLine("P", "C", "0", "3.28", "6.56"));
 }
 
 TEST(TextBlock, WritesFixedColumnsInMetres) {
     const std::string line = MakeRecordLine("P1", "TREE", "1234.567", "-2345.678", "12.3");
-    EXPECT_EQ(EncodeTextBlock11(line, 0), "P1      TREE    1234.567   -2345.678  12.300     ");
-    EXPECT_EQ(EncodeTextBlock12(line, 0), "P1      TREE    1234.567    -2345.678   12.300      ");
-    EXPECT_EQ(EncodeTextBlock11(MakeRecordLine("P", "", "328.084", "0", "0"), 1),
+    EXPECT_EQ(EncodeTextBlock11(line, CoordUnit::Metre),
+              "P1      TREE    1234.567   -2345.678  12.300     ");
+    EXPECT_EQ(EncodeTextBlock12(line, CoordUnit::Metre),
+              "P1      TREE    1234.567    -2345.678   12.300      ");
+    EXPECT_EQ(EncodeTextBlock11(MakeRecordLine("P", "", "328.084", "0", "0"),
+                                CoordUnit::InternationalFoot),
               "P               100.000    0.000      0.000      ");
 }
 
 TEST(TextBlock, RefusesAValueWiderThanItsColumn) {
     const std::string line = MakeRecordLine("P", "", "12345678.123", "0", "0");
-    EXPECT_THROW(EncodeTextBlock11(line, 0), ConversionError);
-    EXPECT_EQ(EncodeTextBlock12(line, 0).size(), 52u);
+    EXPECT_THROW(EncodeTextBlock11(line, CoordUnit::Metre), ConversionError);
+    EXPECT_EQ(EncodeTextBlock12(line, CoordUnit::Metre).size(), 52u);
 }
 
 TEST(Gts, FormatsSignedValues) {
@@ -203,25 +208,27 @@ TEST(Gts, FormatsSignedValues) {
 
 TEST(Gts, EncodesCoordinateLines) {
     const std::string line = MakeRecordLine("P1", "TREE", "1234.567", "-2345.678", "12.3");
-    const std::string text = EncodeGtsCoordLine(line, 0);
+    const std::string text = EncodeGtsCoordLine(line, CoordUnit::Metre);
     EXPECT_EQ(text, "_+P1        _ x+00001234567_ y-00002345678_ z+00000012300");
     EXPECT_EQ(text.size(), 57u);
-    EXPECT_EQ(EncodeGtsCoordLine(MakeRecordLine("P", "", "328.084", "0", "1"), 1),
+    EXPECT_EQ(EncodeGtsCoordLine(MakeRecordLine("P", "", "328.084", "0", "1"),
+                                 CoordUnit::InternationalFoot),
               "_+P         _ x+00000100000_ y+00000000000_ z+00000000305");
-    EXPECT_THROW(EncodeGtsCoordLine("P        C        abc", 0), ConversionError);
+    EXPECT_THROW(EncodeGtsCoordLine("P        C        abc", CoordUnit::Metre), ConversionError);
 }
 
 TEST(Units, ConvertBetweenMetresAndFeet) {
-    EXPECT_EQ(MetresToFeetText("100", 0), "328.08");
-    EXPECT_EQ(MetresToFeetText("100", 1), "328.08");
-    EXPECT_EQ(MetresToFeetText("1000", 0), "3280.84");
-    EXPECT_EQ(MetresToFeetText("1000", 1), "3280.83");
-    EXPECT_EQ(MetresToFeetText("x", 0), "0.00");
+    EXPECT_EQ(MetresToFeetText("100", false), "328.08");
+    EXPECT_EQ(MetresToFeetText("100", true), "328.08");
+    EXPECT_EQ(MetresToFeetText("1000", false), "3280.84");
+    EXPECT_EQ(MetresToFeetText("1000", true), "3280.83");
+    EXPECT_EQ(MetresToFeetText("x", false), "0.00");
     const std::string metres = MakeRecordLine("P", "C", "100", "-1000", "0");
-    EXPECT_EQ(LineMetresToFeet(metres, 1), MakeRecordLine("P", "C", "328.08", "-3280.83", "0"));
+    EXPECT_EQ(LineMetresToFeet(metres, true), MakeRecordLine("P", "C", "328.08", "-3280.83", "0"));
     const std::string feet = MakeRecordLine("P", "C", "328.084", "328.080", "1000000");
-    EXPECT_EQ(LineFeetToMetres(feet, 0), MakeRecordLine("P", "C", "100", "99.999", "304800"));
-    EXPECT_EQ(LineFeetToMetres(feet, 1), MakeRecordLine("P", "C", "100", "99.999", "304800.610"));
+    EXPECT_EQ(LineFeetToMetres(feet, false), MakeRecordLine("P", "C", "100", "99.999", "304800"));
+    EXPECT_EQ(LineFeetToMetres(feet, true),
+              MakeRecordLine("P", "C", "100", "99.999", "304800.610"));
 }
 
 } // namespace

@@ -2,117 +2,15 @@
 
 #include "app/Data_format.h"
 #include "app/Errors.h"
+#include "tests/support/ScriptedTextLine.h"
 #include "transfer/Codecs.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <map>
-
 namespace stadix {
 namespace {
 
-// The computer's end of the line and the worker thread, on a virtual clock: waits move
-// the clock on, and the instrument's bytes arrive at the times they are scheduled for.
-class ScriptedLine : public GtsSssPort, public GtsSssHost {
-  public:
-    struct Write {
-        std::int64_t atMs;
-        std::string bytes;
-    };
-
-    // GtsSssPort
-    int InputCount() override {
-        Deliver();
-        return static_cast<int>(input.size());
-    }
-    std::string Read(int count) override {
-        const std::string bytes = input.substr(0, static_cast<std::size_t>(count));
-        input.erase(0, bytes.size());
-        return bytes;
-    }
-    void Write(const std::string& bytes) override {
-        writes.push_back({now, bytes});
-        written += bytes;
-        if (instrument)
-            instrument(bytes);
-    }
-    void ClearBuffer(bool clearInput, bool /*clearOutput*/) override {
-        Deliver();
-        if (clearInput)
-            input.clear();
-    }
-    bool WaitForInput(int ms) override {
-        Deliver();
-        if (!input.empty())
-            return true;
-        const auto next = arrivals.begin();
-        if (next != arrivals.end() && next->first <= now + ms) {
-            now = next->first;
-            Deliver();
-            return true;
-        }
-        now += ms;
-        return false;
-    }
-
-    // GtsSssHost
-    bool StopRequested() override { return now >= stopAtMs || (stopWhenEnded && ended); }
-    void Pause(int ms) override {
-        now += ms;
-        Deliver();
-    }
-    std::int64_t NowMs() override { return now; }
-    void StartReceivedText() override {
-        lines.clear();
-        coordView = false;
-    }
-    void AppendReceivedText(const std::string& text) override {
-        received += text;
-        AppendTextLines(lines, text);
-    }
-    void SetCounterText(const std::string& text) override { counters.push_back(text); }
-    void SetCoordView(bool coordinates) override { coordView = coordinates; }
-    void EndTransfer() override { ended = true; }
-
-    // The instrument sends bytes at a time from now.
-    void Send(const std::string& bytes, std::int64_t afterMs = 0) {
-        arrivals.emplace(now + afterMs, bytes);
-    }
-
-    // The computer's writes of one byte value, with their times.
-    std::vector<std::int64_t> TimesOf(char byte) const {
-        std::vector<std::int64_t> times;
-        for (const auto& w : writes) {
-            if (w.bytes == std::string(1, byte))
-                times.push_back(w.atMs);
-        }
-        return times;
-    }
-
-    std::int64_t now = 0;
-    std::int64_t stopAtMs = 600000;
-    bool stopWhenEnded = true;
-    std::multimap<std::int64_t, std::string> arrivals;
-    std::string input;
-    std::vector<struct Write> writes;
-    std::string written;
-    std::function<void(const std::string&)> instrument;
-
-    std::vector<std::string> lines{"old"};
-    std::string received;
-    std::vector<std::string> counters;
-    bool coordView = true;
-    bool ended = false;
-
-  private:
-    void Deliver() {
-        while (!arrivals.empty() && arrivals.begin()->first <= now) {
-            input += arrivals.begin()->second;
-            arrivals.erase(arrivals.begin());
-        }
-    }
-};
+using test::ScriptedLine;
 
 std::string Record(const std::string& pt, const std::string& n, const std::string& e,
                    const std::string& z) {
@@ -296,12 +194,12 @@ TEST(SssReceive, AnEndlessLineIsRejectedOnceAndTheNextLineIsTaken) {
 
 TEST(GtsSend, OneWayHeaderBlocksPaddingAndEndText) {
     ScriptedLine line;
-    GtsSssSender sender(line, line, TextFormat::Gts, false, 0,
+    GtsSssSender sender(line, line, TextFormat::Gts, false, CoordUnit::Metre,
                         {Record("P1", "100", "200", "0"), Record("P2", "1.5", "2", "-3")});
     sender.Run();
 
-    const std::string data = EncodeGtsCoordLine(Record("P1", "100", "200", "0"), 0) +
-                             EncodeGtsCoordLine(Record("P2", "1.5", "2", "-3"), 0);
+    const std::string data = EncodeGtsCoordLine(Record("P1", "100", "200", "0"), CoordUnit::Metre) +
+                             EncodeGtsCoordLine(Record("P2", "1.5", "2", "-3"), CoordUnit::Metre);
     ASSERT_EQ(data.size(), 114u);
     EXPECT_EQ(line.written, std::string("\x02"
                                         "F00F000\x03\r\n") +
@@ -323,9 +221,9 @@ TEST(GtsSend, RecordsRunAcrossBlocksAndTheBlockDigitWraps) {
     std::string data;
     for (int i = 0; i < 25; ++i) {
         records.push_back(Record("P" + std::to_string(i), std::to_string(i), "2", "3"));
-        data += EncodeGtsCoordLine(records.back(), 0);
+        data += EncodeGtsCoordLine(records.back(), CoordUnit::Metre);
     }
-    GtsSssSender sender(line, line, TextFormat::Gts, false, 0, records);
+    GtsSssSender sender(line, line, TextFormat::Gts, false, CoordUnit::Metre, records);
     sender.Run();
 
     // 25 x 57 = 1425 characters: eleven full blocks and one of 17 characters.
@@ -352,7 +250,8 @@ TEST(GtsSend, AcknowledgedSendRepeatsOnNakAndAfter4sOfSilence) {
         if (reply != replies.end())
             line.Send(std::string(1, reply->second), 100);
     };
-    GtsSssSender sender(line, line, TextFormat::Gts, true, 0, {Record("P1", "1", "2", "3")});
+    GtsSssSender sender(line, line, TextFormat::Gts, true, CoordUnit::Metre,
+                        {Record("P1", "1", "2", "3")});
     sender.Run();
 
     ASSERT_EQ(line.writes.size(), 7u);
@@ -376,7 +275,7 @@ TEST(SssSend, LinesAreCommaTextAndXoffHoldsTheNextLineUntilXon) {
             line.Send(std::string(1, kXon), 3000);
         }
     };
-    GtsSssSender sender(line, line, TextFormat::Sss, false, 0,
+    GtsSssSender sender(line, line, TextFormat::Sss, false, CoordUnit::Metre,
                         {Record("P1", "100", "200", "0"), Record("P2", "1", "2", "3")});
     sender.Run();
 
@@ -392,7 +291,7 @@ TEST(SssSend, CancelBetweenRecordsOrDuringAPauseSendsOneEndText) {
     ScriptedLine between;
     between.instrument = [&between](const std::string&) { between.Send(std::string(1, kXon), 5); };
     between.stopAtMs = kOneWayWaitMs;
-    GtsSssSender sss(between, between, TextFormat::Sss, false, 0,
+    GtsSssSender sss(between, between, TextFormat::Sss, false, CoordUnit::Metre,
                      {Record("P1", "1", "2", "3"), Record("P2", "1", "2", "3")});
     sss.Run();
     EXPECT_EQ(between.written, "P1,2.000,1.000,3.000,\r\n" + kEotLine);
@@ -405,7 +304,7 @@ TEST(SssSend, CancelBetweenRecordsOrDuringAPauseSendsOneEndText) {
     };
     paused.stopAtMs = 5000;
     GtsSssSender gts(
-        paused, paused, TextFormat::Gts, false, 0,
+        paused, paused, TextFormat::Gts, false, CoordUnit::Metre,
         {Record("P1", "1", "2", "3"), Record("P2", "1", "2", "3"), Record("P3", "1", "2", "3")});
     gts.Run();
     ASSERT_EQ(paused.writes.size(), 4u);
@@ -415,7 +314,8 @@ TEST(SssSend, CancelBetweenRecordsOrDuringAPauseSendsOneEndText) {
 
 TEST(GtsSend, ALineThatIsNoRecordEndsTheSendWithTheEndText) {
     ScriptedLine line;
-    GtsSssSender sender(line, line, TextFormat::Gts, false, 0, {"JOB     listing text"});
+    GtsSssSender sender(line, line, TextFormat::Gts, false, CoordUnit::Metre,
+                        {"JOB     listing text"});
     EXPECT_THROW(sender.Run(), ConversionError);
     EXPECT_EQ(line.written.substr(line.written.size() - 3), kEotLine);
 }

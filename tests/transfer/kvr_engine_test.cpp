@@ -2,68 +2,20 @@
 
 #include "app/Data_format.h"
 #include "tests/support/InMemoryPort.h"
+#include "tests/support/KvrEngineHost.h"
 #include "transfer/Codecs.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace stadix {
 namespace {
 
-using ScriptedPort = InMemoryPort<KvrPort>;
-
-class RecordingHost : public KvrHost {
-  public:
-    void AppendRecordLine(const std::string& line) override { lines.push_back(line); }
-    void ClearRawRecords() override { rawRecords.clear(); }
-    void AppendRawRecord(const std::string& record) override { rawRecords += record; }
-    void SetStatusText(const std::string& text) override { status = text; }
-    void SetCounterText(const std::string& text) override { counter = text; }
-    void ShowWarning(const std::string& text) override { warnings.push_back(text); }
-    void CloseDialog() override { ++closeCount; }
-    void StartTimer(KvrTimer timer, int ms) override { timers[timer] = ms; }
-    void StopTimer(KvrTimer timer) override { timers.erase(timer); }
-
-    bool Running(KvrTimer timer) const { return timers.count(timer) != 0; }
-
-    std::vector<std::string> lines;
-    std::string rawRecords = "old";
-    std::string status;
-    std::string counter = "0";
-    std::vector<std::string> warnings;
-    int closeCount = 0;
-    std::map<KvrTimer, int> timers;
-};
-
-std::string Bytes(std::initializer_list<int> values) {
-    std::string bytes;
-    for (int value : values)
-        bytes += static_cast<char>(value);
-    return bytes;
-}
-
-std::string WithChecksum(const std::string& block) {
-    return block + static_cast<char>(KvrChecksum(
-                       reinterpret_cast<const std::uint8_t*>(block.data()), block.size()));
-}
-
-// Text padded with NUL bytes to the block length, as the instrument sends text blocks.
-std::string TextBlock(const std::string& text, std::size_t length) {
-    std::string block = text;
-    block.resize(length, '\0');
-    return block;
-}
-
-// Coordinate block of P1, no code, N 1234.567, E 0.005, Z -12.345.
-std::string CoordinateBlock() {
-    return Bytes({0x1A, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, // PT
-                  0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, // CODE
-                  0x00, 0x01, 0x23, 0x45, 0x67,                   // N
-                  0x00, 0x00, 0x00, 0x00, 0x05,                   // E
-                  0xF0, 0x00, 0x01, 0x23, 0x45,                   // Z
-                  0x00});
-}
+using ScriptedPort = InMemoryPort;
+using test::Bytes;
+using test::CoordinateBlock;
+using test::RecordingHost;
+using test::TextBlock;
+using test::WithChecksum;
 
 class KvrTransferTest : public ::testing::Test {
   protected:
@@ -71,7 +23,8 @@ class KvrTransferTest : public ::testing::Test {
         engine = std::make_unique<KvrEngine>(port, host, settings, std::move(data));
         engine->Open();
     }
-    void OpenReceive(bool coordView = true, bool rawLoaded = false, int coordUnit = 0) {
+    void OpenReceive(bool coordView = true, bool rawLoaded = false,
+                     CoordUnit coordUnit = CoordUnit::Metre) {
         KvrSettings settings;
         settings.coordView = coordView;
         settings.rawLoaded = rawLoaded;
@@ -114,19 +67,9 @@ class KvrTransferTest : public ::testing::Test {
     std::unique_ptr<KvrEngine> engine;
 };
 
-TEST_F(KvrTransferTest, OpenFailureNamesThePortAndCloses) {
-    engine = std::make_unique<KvrEngine>(port, host, KvrSettings{});
-    engine->ReportOpenFailure("ttyUSB0");
-    EXPECT_EQ(host.warnings,
-              std::vector<std::string>{"Unable to open ttyUSB0. Maybe ttyUSB0 occupied."});
-    EXPECT_EQ(host.closeCount, 1);
-    EXPECT_TRUE(port.written.empty());
-}
-
 TEST_F(KvrTransferTest, ReceivesCoordinateBlockAndAnswersAtOnce) {
     OpenReceive(false);
     EXPECT_EQ(host.rawRecords, "");
-    EXPECT_EQ(engine->TransferState(), 1);
 
     Arrive("\xAA");
     EXPECT_EQ(TakeWritten(), "\xBB");
@@ -148,13 +91,10 @@ TEST_F(KvrTransferTest, ReceivesCoordinateBlockAndAnswersAtOnce) {
     EXPECT_EQ(engine->TransferredCount(), 1);
     EXPECT_TRUE(engine->CoordRecords());
     EXPECT_TRUE(engine->CloseAllowed());
-    EXPECT_EQ(engine->TransferState(), 1);
-    // After a good checksum the block reads as terminated text.
-    EXPECT_EQ(engine->BlockBuffer()[32], 0);
 }
 
 TEST_F(KvrTransferTest, ReceivedCoordinatesFollowTheCoordinateUnit) {
-    OpenReceive(true, false, 1);
+    OpenReceive(true, false, CoordUnit::InternationalFoot);
     std::string block = CoordinateBlock();
     block.replace(16, 5, Bytes({0x00, 0x00, 0x10, 0x00, 0x00})); // N 100.000
     EXPECT_EQ(ReceiveRecord(0xAA, block), Bytes({0xBB, 0x00}));
@@ -202,18 +142,14 @@ TEST_F(KvrTransferTest, FixedColumnRecordsBecomeDisplayLines) {
                               "Pt.:STN1 Ins.h:1.55m N0:500.000m E0:600.000m Z0:70.000m Code:",
                           }));
     EXPECT_EQ(host.counter, "4");
+    // The text ends at the first NUL: what follows is left-over buffer content.
+    std::string cut = std::string("P1      C1      88.1") + '\0';
+    cut.resize(39, '7');
+    EXPECT_EQ(ReceiveRecord(0xA2, cut), Bytes({0xBB, 0x00}));
+    EXPECT_EQ(host.lines.back(), "Pt.:P1 Tgt.h:m HAR: ZA:88.1 Code:C1");
     // Measurements without raw records: neither coordinates nor raw data on show.
     EXPECT_FALSE(engine->CoordRecords());
     EXPECT_FALSE(engine->RawLoaded());
-}
-
-TEST_F(KvrTransferTest, FixedColumnTextEndsAtTheFirstNulByte) {
-    OpenReceive();
-    // What follows the NUL is left-over buffer content, not fields.
-    std::string block = std::string("P1      C1      88.1") + '\0';
-    block.resize(39, '7');
-    EXPECT_EQ(ReceiveRecord(0xA2, block), Bytes({0xBB, 0x00}));
-    EXPECT_EQ(host.lines.back(), "Pt.:P1 Tgt.h:m HAR: ZA:88.1 Code:C1");
 }
 
 TEST_F(KvrTransferTest, StationBlockBecomesSevenLinesWithFullWidthColons) {
@@ -403,7 +339,7 @@ TEST_F(KvrTransferTest, SendsThreeCoordinateBlocksThenTheEndByte) {
     EXPECT_EQ(engine->TransferState(), 3);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         Arrive("\xBB");
-        const std::string block = AsText(EncodeCoordBlock(lines[i], 0));
+        const std::string block = AsText(EncodeCoordBlock(lines[i], CoordUnit::Metre));
         ASSERT_EQ(TakeWritten(), block);
         EXPECT_EQ(engine->TransferState(), 4);
         Arrive(std::string(1, ChecksumOf(block)));
@@ -425,14 +361,14 @@ TEST_F(KvrTransferTest, SendsTextBlocksOfBothWidths) {
     const std::vector<std::string> lines = ThreeLines();
     OpenSend({lines, ""});
     Arrive("\xB7");
-    const std::string narrow = EncodeTextBlock11(lines[0], 0);
+    const std::string narrow = EncodeTextBlock11(lines[0], CoordUnit::Metre);
     ASSERT_EQ(narrow.size(), 49u);
     EXPECT_EQ(TakeWritten(), narrow);
     Arrive(std::string(1, ChecksumOf(narrow)));
     EXPECT_EQ(TakeWritten(), Bytes({0x00, 0xAA}));
 
     Arrive("\xB9");
-    const std::string wide = EncodeTextBlock12(lines[1], 0);
+    const std::string wide = EncodeTextBlock12(lines[1], CoordUnit::Metre);
     ASSERT_EQ(wide.size(), 52u);
     EXPECT_EQ(TakeWritten(), wide);
     EXPECT_EQ(engine->BlockLength(), 52u);
@@ -465,7 +401,7 @@ TEST_F(KvrTransferTest, SendsRawRecordsOnlyWhenRawDataIsLoaded) {
 TEST_F(KvrTransferTest, WrongEchoOffersTheSameRecordAgain) {
     const std::vector<std::string> lines = ThreeLines();
     OpenSend({lines, ""});
-    const std::string block = AsText(EncodeCoordBlock(lines[0], 0));
+    const std::string block = AsText(EncodeCoordBlock(lines[0], CoordUnit::Metre));
     Arrive("\xBB");
     TakeWritten();
     Arrive(std::string(1, static_cast<char>(ChecksumOf(block) + 1)));
@@ -519,7 +455,7 @@ TEST_F(KvrTransferTest, RecordThatDoesNotFitTheBlockIsNotSentInIt) {
     EXPECT_EQ(engine->TransferState(), 3);
     // The wide text block carries it.
     Arrive("\xB9");
-    EXPECT_EQ(TakeWritten(), EncodeTextBlock12(line, 0));
+    EXPECT_EQ(TakeWritten(), EncodeTextBlock12(line, CoordUnit::Metre));
 }
 
 TEST_F(KvrTransferTest, CancelWhileSendingClosesWithoutTheEndByte) {

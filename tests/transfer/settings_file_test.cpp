@@ -1,8 +1,11 @@
-#include "transfer/SettingsFile.h"
+#include "transfer/TransferSettings.h"
+
+#include "app/IniFile.h"
 
 #include "app/Errors.h"
 #include "app/FileIO.h"
 #include "tests/support/DefaultSettingsFile.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,28 +18,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class SettingsFileTest : public ::testing::Test {
+class SettingsFileTest : public test::TempFolderTest {
   protected:
     void SetUp() override {
-        // Named by the process too: other build folders may run the same test at once.
-        folder_ = fs::temp_directory_path() /
-                  ("stadix-settings-" +
-                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                   "-" + std::to_string(::getpid()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        path_ = (folder_ / kSettingsFileName).string();
+        TempFolderTest::SetUp();
+        path_ = Path("Commpara");
     }
-    void TearDown() override { fs::remove_all(folder_); }
 
     void Write(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
     std::string Read() const { return ReadFileBytes(path_); }
 
-    // What closing the settings dialog writes.
+    // What the settings dialog's choices store.
     void SaveDialog(const PortSettings& port, int unit, int format) const {
-        StorePortSettings(path_, kPortSection, port);
-        WriteSettingValue(path_, kCoordUnitSection, kCoordUnitKey, unit);
-        WriteSettingValue(path_, kDataFormatSection, kDataFormatKey, format);
+        TransferSettings settings;
+        settings.port = port;
+        settings.coordUnit = static_cast<CoordUnit>(unit);
+        settings.dataFormat = static_cast<DataFormat>(format);
+        StoreTransferSettings(path_, settings);
     }
 
     static PortSettings InitialPort() {
@@ -45,11 +43,10 @@ class SettingsFileTest : public ::testing::Test {
         return port;
     }
 
-    fs::path folder_;
     std::string path_;
 };
 
-TEST_F(SettingsFileTest, InitialSettingsWriteTheDocumentedFile) {
+TEST_F(SettingsFileTest, DefaultSettingsStoreThePortSectionThenUnitAndFormat) {
     SaveDialog(InitialPort(), 0, 0);
     EXPECT_EQ(Read(), kDefaultSettingsFile);
     WriteSettingValue(path_, kGtsAckSection, kGtsAckKey, 0);
@@ -124,6 +121,53 @@ TEST_F(SettingsFileTest, WritesKeepTheRestOfTheFile) {
     EXPECT_EQ(ReadIniValue(path_, "Other", "Port"), "elsewhere");
     EXPECT_EQ(ReadIniValue(path_, "Other", "Missing"), std::nullopt);
     EXPECT_EQ(ReadIniValue(path_, "Missing", "Port"), std::nullopt);
+}
+
+// A digit beyond the choices counts as the first choice; a missing port key keeps the
+// current value.
+TEST_F(SettingsFileTest, TransferSettingsLoadWithinTheirChoices) {
+    Write("[ComPort1]\r\nBaudRate=fast\r\n[CoordUnitSetting]\r\n\r\nCoordUnit=2\r\n"
+          "[DataFormatSetting]\r\nDataFormat=21\r\n[GTSACKSetting]\r\nGTSACK=x\r\n");
+    TransferSettings current;
+    current.port.portName = "ttyUSB0";
+    current.coordUnit = CoordUnit::UsSurveyFoot;
+    const TransferSettings loaded = LoadTransferSettings(path_, current);
+    EXPECT_EQ(loaded.port.portName, "ttyUSB0");
+    EXPECT_EQ(loaded.port.baudRate, BaudRate::Br9600);
+    EXPECT_EQ(loaded.coordUnit, CoordUnit::Metre);
+    EXPECT_EQ(loaded.dataFormat, DataFormat::Sss);
+    EXPECT_EQ(loaded.protocol, GtsProtocol::AckNak);
+    Write("[CoordUnitSetting]\r\nCoordUnit=7\r\n[DataFormatSetting]\r\nDataFormat=5\r\n"
+          "[GTSACKSetting]\r\nGTSACK=2\r\n");
+    const TransferSettings clamped = LoadTransferSettings(path_, current);
+    EXPECT_EQ(clamped.coordUnit, CoordUnit::Metre);
+    EXPECT_EQ(clamped.dataFormat, DataFormat::Kvr);
+    EXPECT_EQ(clamped.protocol, GtsProtocol::AckNak);
+}
+
+// The protocol is stored only with GTS, so that a choice made for GTS outlives the
+// others; KVR runs with 8 data bits, no parity and one stop bit.
+TEST_F(SettingsFileTest, TheProtocolIsStoredWithGtsAndKvrForcesItsLine) {
+    TransferSettings settings;
+    settings.dataFormat = DataFormat::Sss;
+    settings.protocol = GtsProtocol::OneWay;
+    Write("[GTSACKSetting]\r\nGTSACK=0\r\n");
+    StoreTransferSettings(path_, settings);
+    EXPECT_EQ(LoadTransferSettings(path_, settings).protocol, GtsProtocol::AckNak);
+    settings.dataFormat = DataFormat::Gts;
+    StoreTransferSettings(path_, settings);
+    EXPECT_EQ(LoadTransferSettings(path_, settings).protocol, GtsProtocol::OneWay);
+
+    SetCharacterFormat(settings.port, CharacterFormat::SevenOdd);
+    settings.port.stopBits = StopBits::Two;
+    TransferSettings kvr = settings;
+    ApplyFormatRule(settings);
+    EXPECT_EQ(CharacterFormatOf(settings.port), CharacterFormat::SevenOdd);
+    kvr.dataFormat = DataFormat::Kvr;
+    ApplyFormatRule(kvr);
+    EXPECT_EQ(kvr.port.dataBits, 8);
+    EXPECT_EQ(kvr.port.parity, Parity::None);
+    EXPECT_EQ(kvr.port.stopBits, StopBits::One);
 }
 
 TEST_F(SettingsFileTest, DigitsFollowTheirLineRules) {
@@ -207,7 +251,7 @@ TEST_F(SettingsFileTest, MissingFileLoadsNothingAndWritesIntoAMissingFolderFail)
     PortSettings port = InitialPort();
     LoadPortSettings(path_, kPortSection, port);
     EXPECT_EQ(port.portName, "COM1");
-    const std::string nowhere = (folder_ / "missing" / kSettingsFileName).string();
+    const std::string nowhere = Path("missing/Commpara");
     EXPECT_THROW(WriteSettingValue(nowhere, kCoordUnitSection, kCoordUnitKey, 1), FileError);
     EXPECT_THROW(StorePortSettings(nowhere, kPortSection, port), FileError);
 }

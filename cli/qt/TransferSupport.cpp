@@ -1,0 +1,211 @@
+#include "cli/qt/TransferSupport.h"
+
+#include "app/FileIO.h"
+#include "app/JobFile.h"
+#include "app/String_func.h"
+#include "comport/qt/SettingsPath.h"
+#include "rawconv/MeasurementFile.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <cmath>
+#include <csignal>
+#include <map>
+#include <unistd.h>
+
+namespace cli {
+
+namespace {
+
+const std::map<std::string, stadix::DataFormat> kFormats = {{"kvr", stadix::DataFormat::Kvr},
+                                                            {"gts", stadix::DataFormat::Gts},
+                                                            {"sss", stadix::DataFormat::Sss}};
+const std::map<std::string, stadix::CoordUnit> kUnits = {
+    {"m", stadix::CoordUnit::Metre},
+    {"intl-ft", stadix::CoordUnit::InternationalFoot},
+    {"us-ft", stadix::CoordUnit::UsSurveyFoot}};
+const std::map<std::string, stadix::CharacterFormat> kCharacters = {
+    {"7E", stadix::CharacterFormat::SevenEven},
+    {"7O", stadix::CharacterFormat::SevenOdd},
+    {"8N", stadix::CharacterFormat::EightNone}};
+constexpr std::size_t kMinRawRecordsToSend = 4;
+
+volatile std::sig_atomic_t interruptPipe = -1;
+
+std::string SettingsPathOf(const Arguments& args) {
+    return args.Has("--settings") ? args.Value("--settings")
+                                  : stadix::SettingsFilePath().toStdString();
+}
+
+// The option's value looked up in the table; a usage error names an unknown one.
+template <typename Value>
+Value Choice(const std::map<std::string, Value>& table, const std::string& value,
+             const std::string& what) {
+    const auto found = table.find(value);
+    if (found == table.end())
+        throw Failure(kUsage, "unknown " + what + " " + value);
+    return found->second;
+}
+
+std::string CharacterWord(stadix::CharacterFormat format) {
+    for (const auto& [word, value] : kCharacters) {
+        if (value == format)
+            return word;
+    }
+    return "8N";
+}
+
+// The options for the line; KVR runs with the line settings that its rule forces.
+void ApplyLineOptions(const Arguments& args, stadix::TransferSettings& settings) {
+    const bool kvr = settings.dataFormat == stadix::DataFormat::Kvr;
+    stadix::TransferSettings ruled = settings;
+    stadix::ApplyFormatRule(ruled);
+    const stadix::PortSettings& stored = kvr ? ruled.port : settings.port;
+    const std::string character =
+        args.Value("--char", CharacterWord(stadix::CharacterFormatOf(stored)));
+    const stadix::CharacterFormat format = Choice(kCharacters, character, "character format");
+    if (kvr && format != stadix::CharacterFormatOf(ruled.port))
+        throw Failure(kUsage, "--format kvr transfers with --char 8N");
+    const std::string stop =
+        args.Value("--stop", stored.stopBits == stadix::StopBits::Two ? "2" : "1");
+    if (stop != "1" && stop != "2")
+        throw Failure(kUsage, "unknown stop bits " + stop);
+    if (kvr && stop != "1")
+        throw Failure(kUsage, "--format kvr transfers with --stop 1");
+    stadix::SetCharacterFormat(settings.port, format);
+    settings.port.stopBits = stop == "2" ? stadix::StopBits::Two : stadix::StopBits::One;
+    if (!args.Has("--baud"))
+        return;
+    for (const stadix::BaudRate rate : stadix::kTransferBaudRates) {
+        stadix::PortSettings port;
+        port.baudRate = rate;
+        if (args.Value("--baud") == std::to_string(stadix::BaudRateValue(port))) {
+            settings.port.baudRate = rate;
+            return;
+        }
+    }
+    throw Failure(kUsage, "unknown baud rate " + args.Value("--baud"));
+}
+
+int IdleMilliseconds(const Arguments& args) {
+    if (!args.Has("--idle"))
+        return 0;
+    double seconds = 0;
+    try {
+        seconds = stadix::ParseStrictNumber(args.Value("--idle"));
+    } catch (const stadix::ConversionError&) {
+        seconds = -1;
+    }
+    if (!(seconds > 0) || seconds > 86400)
+        throw Failure(kUsage, "--idle needs a number of seconds above 0");
+    return std::max(1, static_cast<int>(std::lround(seconds * 1000)));
+}
+
+} // namespace
+
+const std::set<std::string> kTransferOptions = {"--port", "--format", "--baud",     "--char",
+                                                "--stop", "--unit",   "--protocol", "--idle"};
+
+TransferSetup ReadTransferSetup(const Arguments& args) {
+    TransferSetup setup;
+    stadix::TransferSettings& settings = setup.settings;
+    settings = stadix::LoadTransferSettings(SettingsPathOf(args), settings);
+    if (args.Has("--format"))
+        settings.dataFormat = Choice(kFormats, args.Value("--format"), "format");
+    if (args.Has("--protocol")) {
+        if (settings.dataFormat != stadix::DataFormat::Gts)
+            throw Failure(kUsage, "--protocol applies to --format gts only");
+        const std::string protocol = args.Value("--protocol");
+        if (protocol != "ack" && protocol != "oneway")
+            throw Failure(kUsage, "unknown protocol " + protocol);
+        settings.protocol =
+            protocol == "ack" ? stadix::GtsProtocol::AckNak : stadix::GtsProtocol::OneWay;
+    }
+    if (!args.Has("--port"))
+        throw Failure(kUsage, "missing option --port");
+    settings.port.portName = args.Value("--port");
+    ApplyLineOptions(args, settings);
+    if (args.Has("--unit"))
+        settings.coordUnit = Choice(kUnits, args.Value("--unit"), "unit");
+    setup.idleMs = IdleMilliseconds(args);
+    return setup;
+}
+
+QCoreApplication& Application() {
+    static int argc = 1;
+    static char name[] = "stadix-cli";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication application(argc, argv);
+    return application;
+}
+
+InterruptWatch::InterruptWatch(std::function<void()> onInterrupt) {
+    if (::pipe(pipe_) != 0)
+        return;
+    interruptPipe = pipe_[1];
+    notifier_ = std::make_unique<QSocketNotifier>(pipe_[0], QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
+                     [this, onInterrupt] {
+                         char byte = 0;
+                         if (::read(pipe_[0], &byte, 1) == 1)
+                             onInterrupt();
+                     });
+    std::signal(SIGINT, &InterruptWatch::OnSignal);
+}
+
+InterruptWatch::~InterruptWatch() {
+    std::signal(SIGINT, SIG_DFL);
+    notifier_.reset();
+    interruptPipe = -1;
+    for (const int fd : pipe_) {
+        if (fd >= 0)
+            ::close(fd);
+    }
+}
+
+void InterruptWatch::OnSignal(int) {
+    const char byte = 1;
+    if (interruptPipe >= 0) {
+        [[maybe_unused]] const ssize_t written = ::write(interruptPipe, &byte, 1);
+    }
+}
+
+std::pair<std::string, std::string> ReceivedFile(const stadix::Job& job) {
+    if (job.InCoordinateView()) {
+        const std::vector<std::string> records = stadix::GatheredRecords(job.lines);
+        return {stadix::JobFileBytes(records),
+                "coordinates: " + std::to_string(records.size()) + " records"};
+    }
+    if (job.content == stadix::JobContent::Listing)
+        return {job.rawRecords,
+                "raw records: " + std::to_string(job.rawRecords.size() / stadix::kRawRecordSize)};
+    return {stadix::JoinLinesCrLf(job.lines),
+            "text: " + std::to_string(job.lines.size()) + " lines"};
+}
+
+stadix::Job LoadSendJob(const std::string& input) {
+    stadix::Job job;
+    const bool coordinates = stadix::HasExtension(input, ".JCD");
+    if (!coordinates && !stadix::HasExtension(input, ".TSM"))
+        throw Failure(kBadInput,
+                      "Not a coordinate job file (.JCD) or measurement file (.TSM): " + input);
+    if (coordinates) {
+        job.lines = ReadInput([&] { return LoadGatheredJob(input); });
+        if (job.lines.empty())
+            throw Failure(kBadInput, "Nothing to send");
+        return job;
+    }
+    job.rawRecords = ReadInput([&] { return stadix::ReadFileBytes(input); });
+    const std::string problem = stadix::CheckMeasurementFile(job.rawRecords);
+    if (!problem.empty())
+        throw Failure(kBadInput, problem);
+    if (job.rawRecords.size() / stadix::kRawRecordSize < kMinRawRecordsToSend)
+        throw Failure(kBadInput, "Nothing to send");
+    job.content = stadix::JobContent::Listing;
+    job.rawLoaded = true;
+    return job;
+}
+
+} // namespace cli

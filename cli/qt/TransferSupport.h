@@ -1,0 +1,57 @@
+// What the receive and send verbs share: the transfer options, Ctrl+C, and the job
+// that a transfer reads and writes.
+#pragma once
+
+#include "app/Job.h"
+#include "cli/CliSupport.h"
+#include "transfer/TransferSettings.h"
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+
+class QCoreApplication;
+class QSocketNotifier;
+
+namespace cli {
+
+extern const std::set<std::string> kTransferOptions;
+
+// What a transfer runs with: the options, else the settings file, as the settings
+// dialog would leave them.
+struct TransferSetup {
+    stadix::TransferSettings settings;
+    int idleMs = 0; // 0: no limit
+};
+
+// Throws Failure(kUsage) for an option that does not fit.
+TransferSetup ReadTransferSetup(const Arguments& args);
+
+// The application object of the transfer verbs, made on first use.
+QCoreApplication& Application();
+
+// Ctrl+C reaches the event loop through a pipe, where it acts as the dialog's Cancel.
+class InterruptWatch {
+  public:
+    explicit InterruptWatch(std::function<void()> onInterrupt);
+    ~InterruptWatch();
+    InterruptWatch(const InterruptWatch&) = delete;
+    InterruptWatch& operator=(const InterruptWatch&) = delete;
+
+  private:
+    static void OnSignal(int);
+
+    int pipe_[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+// What Save As writes of the received job, and the line that names it.
+std::pair<std::string, std::string> ReceivedFile(const stadix::Job& job);
+
+// The job that Send offers from INPUT: the gathered job file, or the raw records of a
+// measurement file. Throws Failure(kBadInput).
+stadix::Job LoadSendJob(const std::string& input);
+
+} // namespace cli

@@ -1,0 +1,420 @@
+#include "comport/qt/ComPort.h"
+
+#include <QElapsedTimer>
+#include <QSerialPortInfo>
+#include <QThread>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#include <utility>
+
+namespace stadix {
+
+namespace {
+
+QSerialPort::Parity QtParity(Parity parity) {
+    switch (parity) {
+    case Parity::None:
+        return QSerialPort::NoParity;
+    case Parity::Odd:
+        return QSerialPort::OddParity;
+    case Parity::Even:
+        return QSerialPort::EvenParity;
+    case Parity::Mark:
+        return QSerialPort::MarkParity;
+    case Parity::Space:
+        return QSerialPort::SpaceParity;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits QtStopBits(StopBits bits) {
+    switch (bits) {
+    case StopBits::One:
+        return QSerialPort::OneStop;
+    case StopBits::OnePointFive:
+        return QSerialPort::OneAndHalfStop;
+    case StopBits::Two:
+        return QSerialPort::TwoStop;
+    }
+    return QSerialPort::OneStop;
+}
+
+// The platform knows RTS/CTS and Xon/Xoff flow control; DSR flow is not available.
+QSerialPort::FlowControl QtFlowControl(const PortSettings& settings) {
+    if (settings.outCtsFlow || settings.rtsControl == RtsControl::Handshake)
+        return QSerialPort::HardwareControl;
+    if (settings.xonXoffOut || settings.xonXoffIn)
+        return QSerialPort::SoftwareControl;
+    return QSerialPort::NoFlowControl;
+}
+
+// How Qt classifies an error number of the platform.
+QSerialPort::SerialPortError QtErrorOf(int errorNumber) {
+    switch (errorNumber) {
+    case ENODEV:
+    case ENOENT:
+        return QSerialPort::DeviceNotFoundError;
+    case EACCES:
+    case EBUSY:
+    case EPERM:
+        return QSerialPort::PermissionError;
+    case EAGAIN:
+    case EIO:
+    case EBADF:
+        return QSerialPort::ResourceError;
+    case EINVAL:
+    case ENOTTY:
+        return QSerialPort::UnsupportedOperationError;
+    default:
+        return QSerialPort::UnknownError;
+    }
+}
+
+// The error number behind a device error. errno is trusted when it explains the
+// error; some failures (a lock held by another program, a value Qt itself refuses)
+// leave an unrelated errno behind and get the nearest number instead.
+int PlatformErrorNumber(QSerialPort::SerialPortError error, int errorNumber) {
+    if (errorNumber != 0 && QtErrorOf(errorNumber) == error)
+        return errorNumber;
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return ENOENT;
+    case QSerialPort::PermissionError:
+    case QSerialPort::OpenError:
+        return EBUSY;
+    case QSerialPort::UnsupportedOperationError:
+        return EINVAL;
+    default:
+        return errorNumber != 0 ? errorNumber : EIO;
+    }
+}
+
+// Values the device cannot take at all are refused before they reach it.
+void CheckSettings(const PortSettings& settings) {
+    const bool valid = settings.dataBits >= 5 && settings.dataBits <= 8 &&
+                       (settings.baudRate != BaudRate::Custom || settings.customBaudRate > 0);
+    if (!valid)
+        throw ComPortError(PortOperation::Configure, EINVAL);
+}
+
+} // namespace
+
+ComPort::ComPort(QObject* parent) : QObject(parent), port_(std::make_unique<QSerialPort>()) {
+    ConnectDevice();
+}
+
+ComPort::~ComPort() {
+    Close();
+}
+
+// The device's signals are handled on the device's own thread, where they are raised.
+void ComPort::ConnectDevice() {
+    QSerialPort* port = port_.get();
+    connect(port, &QSerialPort::readyRead, port, [this] { TakeArrivedBytes(); });
+    connect(port, &QSerialPort::errorOccurred, port,
+            [this](QSerialPort::SerialPortError error) { HandleDeviceError(error); });
+}
+
+// A change the open device refuses is taken back, so that the settings always describe
+// the device.
+void ComPort::SetSettings(const PortSettings& settings) {
+    CheckSettings(settings);
+    const PortSettings previous = std::exchange(settings_, settings);
+    if (!Connected())
+        return;
+    try {
+        ApplySettings();
+    } catch (const ComPortError&) {
+        settings_ = previous;
+        ApplySettings();
+        throw;
+    }
+}
+
+void ComPort::SetPortName(const std::string& name) {
+    PortSettings changed = settings_;
+    changed.portName = name;
+    SetSettings(changed);
+}
+
+void ComPort::Open() {
+    if (Connected())
+        return;
+    ResetDeviceSettings();
+    port_->setPortName(QString::fromStdString(settings_.portName));
+    input_.clear();
+    pendingErrors_ = 0;
+    hungUp_ = false;
+    lastErrno_ = 0;
+    errno = 0;
+    if (!port_->open(QIODevice::ReadWrite))
+        throw ComPortError(PortOperation::Open, lastErrno_ != 0 ? lastErrno_ : EIO);
+    try {
+        ApplySettings();
+    } catch (const ComPortError&) {
+        port_->close();
+        throw;
+    }
+}
+
+// The device opens with plain settings that every device takes; ours follow, so that
+// a refused one is reported as a configuration failure.
+void ComPort::ResetDeviceSettings() {
+    port_->setBaudRate(9600);
+    port_->setDataBits(QSerialPort::Data8);
+    port_->setParity(QSerialPort::NoParity);
+    port_->setStopBits(QSerialPort::OneStop);
+    port_->setFlowControl(QSerialPort::NoFlowControl);
+}
+
+void ComPort::Close() {
+    if (port_->isOpen())
+        port_->close();
+    input_.clear();
+}
+
+bool ComPort::Connected() const {
+    return port_->isOpen();
+}
+
+void ComPort::ApplySettings() {
+    lastErrno_ = 0;
+    errno = 0;
+    const bool applied =
+        port_->setBaudRate(BaudRateValue(settings_)) &&
+        port_->setDataBits(static_cast<QSerialPort::DataBits>(settings_.dataBits)) &&
+        port_->setParity(QtParity(settings_.parity)) &&
+        port_->setStopBits(QtStopBits(settings_.stopBits)) &&
+        port_->setFlowControl(QtFlowControl(settings_));
+    if (!applied)
+        throw ComPortError(PortOperation::Configure, lastErrno_ != 0 ? lastErrno_ : EINVAL);
+    ApplyModemLines();
+}
+
+// Best effort: devices without modem lines (pseudo-terminals, some adapters) refuse
+// these calls, and the line works without them.
+void ComPort::ApplyModemLines() {
+    port_->setDataTerminalReady(settings_.dtrControl != DtrControl::Disable);
+    if (QtFlowControl(settings_) != QSerialPort::HardwareControl)
+        port_->setRequestToSend(settings_.rtsControl == RtsControl::Enable);
+}
+
+void ComPort::TakeArrivedBytes() {
+    input_.append(port_->readAll());
+    if (!input_.isEmpty())
+        ScheduleDelivery();
+}
+
+// Called while the device is inside its own read handling: closing is left for later.
+void ComPort::HandleDeviceError(QSerialPort::SerialPortError error) {
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+        return;
+    lastErrno_ = PlatformErrorNumber(error, errno);
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
+        return;
+    if (hungUp_)
+        return;
+    if (LineHungUp()) {
+        hungUp_ = true;
+        QMetaObject::invokeMethod(
+            port_.get(), [this] { CloseAfterHangUp(); }, Qt::QueuedConnection);
+        return;
+    }
+    // A read that found nothing (the bytes were taken or purged after the device was
+    // seen readable) stops the device's reading; reading the queue restarts it.
+    TakeArrivedBytes();
+}
+
+bool ComPort::LineHungUp() const {
+    pollfd line{port_->handle(), POLLIN, 0};
+    return ::poll(&line, 1, 0) > 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+void ComPort::CloseAfterHangUp() {
+    if (!port_->isOpen())
+        return;
+    Close();
+    pendingErrors_ |= CeIo;
+    ScheduleDelivery();
+}
+
+// A failure of the device itself: when the line has gone, the port closes.
+void ComPort::NoteFailure(int errorCode) {
+    if (errorCode == EIO || LineHungUp()) {
+        hungUp_ = true;
+        CloseAfterHangUp();
+    }
+}
+
+void ComPort::RequireOpen(PortOperation operation) {
+    if (hungUp_)
+        CloseAfterHangUp();
+    if (!port_->isOpen())
+        throw ComPortError(operation, hungUp_ ? EIO : EBADF, hungUp_);
+}
+
+// Takes what the device holds now, without waiting.
+void ComPort::PullFromDevice() {
+    while (port_->waitForReadyRead(0)) {
+    }
+    TakeArrivedBytes();
+}
+
+int ComPort::DeviceQueueCount() const {
+    int waiting = 0;
+    if (::ioctl(port_->handle(), FIONREAD, &waiting) == -1)
+        return -1;
+    return waiting;
+}
+
+int ComPort::WaitingCount() const {
+    if (!port_->isOpen())
+        return 0;
+    return static_cast<int>(input_.size()) + std::max(DeviceQueueCount(), 0);
+}
+
+int ComPort::Read(void* buffer, int count) {
+    RequireOpen(PortOperation::Read);
+    if (input_.size() < count)
+        PullFromDevice();
+    const int taken = std::min(count, static_cast<int>(input_.size()));
+    if (taken <= 0)
+        return 0;
+    std::memcpy(buffer, input_.constData(), static_cast<std::size_t>(taken));
+    input_.remove(0, taken);
+    return taken;
+}
+
+int ComPort::ReadStr(std::string& text, int count) {
+    text.assign(static_cast<std::size_t>(std::max(count, 0)), '\0');
+    const int taken = Read(text.data(), count);
+    text.resize(static_cast<std::size_t>(taken));
+    return taken;
+}
+
+int ComPort::Write(const void* buffer, int count) {
+    RequireOpen(PortOperation::Write);
+    const char* bytes = static_cast<const char*>(buffer);
+    const qint64 limitMs =
+        qint64(writeTimeouts_.perByteMs) * count + qint64(writeTimeouts_.constantMs);
+    QElapsedTimer clock;
+    clock.start();
+    int written = 0;
+    while (written < count) {
+        const ssize_t n =
+            ::write(port_->handle(), bytes + written, static_cast<std::size_t>(count - written));
+        if (n > 0) {
+            written += static_cast<int>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            const int code = errno;
+            NoteFailure(code);
+            throw ComPortError(PortOperation::Write, code, hungUp_);
+        }
+        const qint64 leftMs = limitMs - clock.elapsed();
+        if (leftMs <= 0)
+            break;
+        pollfd line{port_->handle(), POLLOUT, 0};
+        ::poll(&line, 1, static_cast<int>(leftMs));
+    }
+    return written;
+}
+
+int ComPort::WriteStr(const std::string& text) {
+    return Write(text.data(), static_cast<int>(text.size()));
+}
+
+int ComPort::InputCount() {
+    RequireOpen(PortOperation::CountInput);
+    const int waiting = DeviceQueueCount();
+    if (waiting < 0) {
+        const int code = errno;
+        NoteFailure(code);
+        throw ComPortError(PortOperation::CountInput, code, hungUp_);
+    }
+    return static_cast<int>(input_.size()) + waiting;
+}
+
+void ComPort::ClearBuffer(bool input, bool output) {
+    RequireOpen(PortOperation::ClearBuffers);
+    QSerialPort::Directions directions;
+    if (input) {
+        directions |= QSerialPort::Input;
+        input_.clear();
+    }
+    if (output)
+        directions |= QSerialPort::Output;
+    if (directions == QSerialPort::Directions())
+        return;
+    lastErrno_ = 0;
+    if (!port_->clear(directions)) {
+        const int code = lastErrno_ != 0 ? lastErrno_ : EIO;
+        NoteFailure(code);
+        throw ComPortError(PortOperation::ClearBuffers, code, hungUp_);
+    }
+}
+
+bool ComPort::WaitForInput(int ms) {
+    if (InputCount() > 0)
+        return true;
+    port_->waitForReadyRead(ms);
+    TakeArrivedBytes();
+    return InputCount() > 0;
+}
+
+QStringList ComPort::EnumComPorts() {
+    QStringList names;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        names << info.portName();
+    names.sort();
+    return names;
+}
+
+void ComPort::HandOverTo(QThread* worker) {
+    home_ = port_->thread();
+    port_->moveToThread(worker);
+}
+
+void ComPort::HandBack() {
+    port_->moveToThread(home_);
+}
+
+void ComPort::ScheduleDelivery() {
+    if (deliveryScheduled_)
+        return;
+    deliveryScheduled_ = true;
+    QMetaObject::invokeMethod(
+        port_.get(), [this] { DeliverEvents(); }, Qt::QueuedConnection);
+}
+
+void ComPort::DeliverEvents() {
+    deliveryScheduled_ = false;
+    if (delivering_) {
+        // A handler of the current batch lets the event loop run: this batch waits.
+        redeliver_ = true;
+        return;
+    }
+    struct Batch {
+        ComPort& port;
+        explicit Batch(ComPort& p) : port(p) { port.delivering_ = true; }
+        ~Batch() {
+            port.delivering_ = false;
+            if (std::exchange(port.redeliver_, false))
+                port.ScheduleDelivery();
+        }
+    } batch(*this);
+    const int errors = std::exchange(pendingErrors_, 0);
+    if (errors != 0)
+        emit OnError(errors);
+    const int count = WaitingCount();
+    if (count > 0)
+        emit OnRxChar(count);
+}
+
+} // namespace stadix

@@ -1,0 +1,128 @@
+// The serial port component: one serial device with its settings, the reads, writes
+// and queue operations of the transfers, and two events (received characters, line
+// error) delivered on the thread that owns the port.
+#pragma once
+
+#include "comport/ComPortError.h"
+#include "comport/PortSettings.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QSerialPort>
+#include <QStringList>
+
+#include <memory>
+#include <string>
+
+class QThread;
+
+namespace stadix {
+
+// The line errors that OnError reports (a set of bits).
+enum LineError : int {
+    CeFrame = 0x01,
+    CeParity = 0x02,
+    CeOverrun = 0x04,
+    CeBreak = 0x08,
+    CeIo = 0x10,
+    CeMode = 0x20,
+    CeRxOver = 0x40,
+    CeTxFull = 0x80
+};
+
+// How long a write may take: perByteMs for every byte plus constantMs.
+struct WriteTimeouts {
+    int perByteMs = 100;
+    int constantMs = 1000;
+};
+
+// Every failing operation throws ComPortError. A setting changed while the port is open
+// is applied to the device at once.
+//
+// Threads: the operations are called on the thread the port belongs to, which is the
+// creating thread unless the port has been handed over. The events are delivered on
+// that thread by its event loop, one batch at a time (line error first, then received
+// characters); a handler that lets the loop run gets no nested event, and bytes that
+// arrive meanwhile are announced after it returns. A worker thread without an event
+// loop takes the port with HandOverTo (no events are delivered meanwhile), waits with
+// WaitForInput, reads, writes and finally calls HandBack.
+class ComPort : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit ComPort(QObject* parent = nullptr);
+    ~ComPort() override;
+
+    const PortSettings& Settings() const { return settings_; }
+    void SetSettings(const PortSettings& settings);
+    void SetPortName(const std::string& name);
+
+    const WriteTimeouts& Timeouts() const { return writeTimeouts_; }
+    void SetTimeouts(const WriteTimeouts& timeouts) { writeTimeouts_ = timeouts; }
+
+    // Opens and configures the device named by the port name (a name such as ttyUSB0,
+    // or a device path starting with "/"); nothing when already open. On failure the
+    // port stays closed.
+    void Open();
+    void Close();
+    bool Connected() const;
+
+    // Up to count bytes from the input queue, at once; returns how many were read.
+    int Read(void* buffer, int count);
+    int ReadStr(std::string& text, int count);
+    // Returns when the bytes are handed to the device, at the latest after the write
+    // time-out; returns how many were handed over.
+    int Write(const void* buffer, int count);
+    int WriteStr(const std::string& text);
+    // Bytes waiting in the input queue.
+    int InputCount();
+    void ClearBuffer(bool input, bool output);
+    // Waits up to ms milliseconds for input; true when bytes are waiting.
+    bool WaitForInput(int ms);
+
+    // The serial ports of the machine, sorted.
+    static QStringList EnumComPorts();
+
+    void HandOverTo(QThread* worker);
+    void HandBack();
+
+  signals:
+    // Bytes have arrived; count is the number waiting now, never 0.
+    void OnRxChar(int count);
+    // A set of LineError bits. A hang-up of the line closes the port and is reported
+    // once, as CeIo.
+    void OnError(int errors);
+
+  private:
+    void ConnectDevice();
+    void ApplySettings();
+    void ApplyModemLines();
+    void ResetDeviceSettings();
+    void TakeArrivedBytes();
+    void HandleDeviceError(QSerialPort::SerialPortError error);
+    bool LineHungUp() const;
+    void CloseAfterHangUp();
+    void NoteFailure(int errorCode);
+    void RequireOpen(PortOperation operation);
+    void PullFromDevice();
+    int DeviceQueueCount() const;
+    int WaitingCount() const;
+    void ScheduleDelivery();
+    void DeliverEvents();
+
+    // Without a parent, so that it alone can move to a worker thread.
+    std::unique_ptr<QSerialPort> port_;
+    PortSettings settings_;
+    WriteTimeouts writeTimeouts_;
+    // Bytes taken from the device and not yet read.
+    QByteArray input_;
+    int lastErrno_ = 0;
+    int pendingErrors_ = 0;
+    bool hungUp_ = false;
+    bool deliveryScheduled_ = false;
+    bool delivering_ = false;
+    bool redeliver_ = false;
+    QThread* home_ = nullptr;
+};
+
+} // namespace stadix

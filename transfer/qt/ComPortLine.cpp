@@ -1,0 +1,51 @@
+#include "transfer/qt/ComPortLine.h"
+
+namespace stadix {
+
+template <typename Operation, typename Result>
+Result ComPortLine::Guarded(Operation operation, Result nothing) {
+    if (!onError_)
+        return operation();
+    try {
+        return operation();
+    } catch (const ComPortError& failure) {
+        onError_(failure);
+        return nothing;
+    }
+}
+
+int ComPortLine::InputCount() {
+    return Guarded([this] { return port_.InputCount(); }, 0);
+}
+
+std::string ComPortLine::Read(int count) {
+    std::string bytes = Guarded(
+        [this, count] {
+            std::string read;
+            port_.ReadStr(read, count);
+            return read;
+        },
+        std::string());
+    if (!bytes.empty() && onInput_)
+        onInput_();
+    return bytes;
+}
+
+void ComPortLine::Write(const std::string& bytes) {
+    Guarded([this, &bytes] { return port_.WriteStr(bytes); }, 0);
+}
+
+void ComPortLine::ClearBuffer(bool input, bool output) {
+    Guarded(
+        [this, input, output] {
+            port_.ClearBuffer(input, output);
+            return true;
+        },
+        false);
+}
+
+bool ComPortLine::WaitForInput(int ms) {
+    return Guarded([this, ms] { return port_.WaitForInput(ms); }, false);
+}
+
+} // namespace stadix

@@ -1,0 +1,187 @@
+#include "transfer/ui/SettingsDialog.h"
+
+#include "app/Prompts.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+// The entries of the Char./Parity and stop-bits lists, in list order.
+constexpr stadix::CharacterFormat kCharacterEntries[] = {stadix::CharacterFormat::SevenEven,
+                                                         stadix::CharacterFormat::SevenOdd,
+                                                         stadix::CharacterFormat::EightNone};
+constexpr int kStop1 = 0;
+constexpr int kStop2 = 1;
+
+// Where the four lists start inside the settings frame.
+constexpr int kListLeft = 95;
+
+QStringList BaudItems() {
+    QStringList items;
+    for (const stadix::BaudRate rate : stadix::kTransferBaudRates) {
+        stadix::PortSettings port;
+        port.baudRate = rate;
+        items << QString::number(stadix::BaudRateValue(port));
+    }
+    return items;
+}
+
+// -1 (no entry) for 7 data bits with a parity the list does not offer.
+int CharacterEntry(const stadix::PortSettings& port) {
+    if (port.dataBits == 7 && port.parity != stadix::Parity::Even &&
+        port.parity != stadix::Parity::Odd)
+        return -1;
+    return static_cast<int>(stadix::CharacterFormatOf(port));
+}
+
+} // namespace
+
+RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int columns,
+                       QWidget* parent)
+    : QGroupBox(caption, parent), buttons_(new QButtonGroup(this)) {
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(10, 4, 10, 4);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* button = new QRadioButton(items[i], this);
+        buttons_->addButton(button, i);
+        layout->addWidget(button, i / columns, i % columns);
+    }
+}
+
+int RadioGroup::ItemIndex() const {
+    return buttons_->checkedId();
+}
+
+void RadioGroup::SetItemIndex(int index) {
+    Item(index)->setChecked(true);
+}
+
+QRadioButton* RadioGroup::Item(int index) const {
+    return static_cast<QRadioButton*>(buttons_->button(index));
+}
+
+SettingsDialog::SettingsDialog(const stadix::TransferSettings& settings, bool sendMode,
+                               QStringList portNames, Prompts& prompts, QWidget* parent)
+    : QDialog(parent), settings_(settings), prompts_(prompts) {
+    BuildControls(sendMode);
+    ShowSettings(portNames);
+    ApplyFormatRule();
+}
+
+void SettingsDialog::BuildControls(bool sendMode) {
+    setWindowTitle("Comm.setting");
+    QFont windowFont = font();
+    windowFont.setFamily("Times New Roman");
+    setFont(windowFont);
+    setFixedSize(330, 392);
+
+    formatGroup = new RadioGroup("Data Format", {"KVR", "GTS", "SSS"}, 3, this);
+    formatGroup->setGeometry(16, 10, 298, 50);
+    protocolGroup = new RadioGroup("Protocol", {"ACK/NAK", "One way"}, 2, this);
+    protocolGroup->setGeometry(16, 68, 298, 50);
+
+    auto* frame = new QGroupBox("Settings", this);
+    frame->setGeometry(16, 126, 298, 150);
+    portList = AddSetting(frame, 0, "Port", {});
+    baudList = AddSetting(frame, 1, "Baudrate", BaudItems());
+    characterList = AddSetting(frame, 2, "Char./Parity", {"7/Even", "7/Odd", "8/None"});
+    stopBitsList = AddSetting(frame, 3, "Stop bits", {"1", "2"});
+
+    unitGroup = new RadioGroup(sendMode ? "Convert coord.unit from" : "Convert coord.unit to",
+                               {"m", "Intrl.ft", "US.ft"}, 3, this);
+    unitGroup->setGeometry(16, 284, 298, 50);
+
+    okButton = new QPushButton("OK", this);
+    okButton->setGeometry(124, 348, 82, 28);
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(formatGroup->Buttons(), &QButtonGroup::idClicked, this,
+            &SettingsDialog::ApplyFormatRule);
+}
+
+// One row of the settings frame: a caption and a pick-only list.
+QComboBox* SettingsDialog::AddSetting(QGroupBox* frame, int row, const QString& caption,
+                                      const QStringList& items) {
+    const int top = 24 + row * 30;
+    auto* label = new QLabel(caption, frame);
+    label->setGeometry(14, top, kListLeft - 14, 24);
+    auto* list = new QComboBox(frame);
+    list->addItems(items);
+    list->setGeometry(kListLeft, top, 180, 24);
+    label->setBuddy(list);
+    connect(list, &QComboBox::activated, this, &SettingsDialog::ApplyPortAndBaud);
+    return list;
+}
+
+void SettingsDialog::ShowSettings(const QStringList& portNames) {
+    QStringList sorted = portNames;
+    sorted.sort();
+    portList->addItems(sorted);
+    const stadix::PortSettings& port = settings_.port;
+    portList->setCurrentIndex(
+        static_cast<int>(sorted.indexOf(QString::fromStdString(port.portName))));
+    baudList->setCurrentIndex(static_cast<int>(stadix::TransferBaudIndex(port.baudRate)));
+    characterList->setCurrentIndex(CharacterEntry(port));
+    stopBitsList->setCurrentIndex(port.stopBits == stadix::StopBits::Two ? kStop2 : kStop1);
+    unitGroup->SetItemIndex(static_cast<int>(settings_.coordUnit));
+    formatGroup->SetItemIndex(static_cast<int>(settings_.dataFormat));
+    protocolGroup->SetItemIndex(static_cast<int>(settings_.protocol));
+}
+
+// The protocol belongs to GTS alone; the line settings that KVR forces are shown and
+// cannot be changed.
+void SettingsDialog::ApplyFormatRule() {
+    stadix::TransferSettings ruled = settings_;
+    ruled.dataFormat = static_cast<stadix::DataFormat>(formatGroup->ItemIndex());
+    const bool kvr = ruled.dataFormat == stadix::DataFormat::Kvr;
+    protocolGroup->setEnabled(ruled.dataFormat == stadix::DataFormat::Gts);
+    if (kvr) {
+        stadix::ApplyFormatRule(ruled);
+        characterList->setCurrentIndex(static_cast<int>(stadix::CharacterFormatOf(ruled.port)));
+        stopBitsList->setCurrentIndex(kStop1);
+    }
+    characterList->setEnabled(!kvr);
+    stopBitsList->setEnabled(!kvr);
+}
+
+// Without a port entry the port keeps its name.
+void SettingsDialog::ApplyPortAndBaud() {
+    if (portList->currentIndex() >= 0)
+        settings_.port.portName = portList->currentText().toStdString();
+    settings_.port.baudRate =
+        stadix::kTransferBaudRates[static_cast<std::size_t>(baudList->currentIndex())];
+}
+
+void SettingsDialog::done(int result) {
+    if (settings_.port.portName.empty()) {
+        if (result == QDialog::Accepted) {
+            prompts_.Tell(this, "Warning",
+                          "No serial port is chosen.\nChoose the port that the instrument is "
+                          "connected to.",
+                          QMessageBox::Warning);
+            return;
+        }
+        QDialog::done(QDialog::Rejected);
+        return;
+    }
+    ApplyChoices();
+    QDialog::done(QDialog::Accepted);
+}
+
+// The protocol is taken only with GTS, so that a choice made for GTS outlives the others.
+void SettingsDialog::ApplyChoices() {
+    const int character = characterList->currentIndex();
+    stadix::SetCharacterFormat(settings_.port, character < 0 ? stadix::CharacterFormat::EightNone
+                                                             : kCharacterEntries[character]);
+    settings_.port.stopBits =
+        stopBitsList->currentIndex() == kStop2 ? stadix::StopBits::Two : stadix::StopBits::One;
+    settings_.coordUnit = static_cast<stadix::CoordUnit>(unitGroup->ItemIndex());
+    settings_.dataFormat = static_cast<stadix::DataFormat>(formatGroup->ItemIndex());
+    if (settings_.dataFormat == stadix::DataFormat::Gts)
+        settings_.protocol = static_cast<stadix::GtsProtocol>(protocolGroup->ItemIndex());
+}

@@ -1,0 +1,89 @@
+#include "transfer/ui/TextTransferDialog.h"
+
+#include "app/Prompts.h"
+#include "app/TextCodec.h"
+#include "app/WindowPlacement.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kWidth = 420;
+constexpr int kHeight = 140;
+constexpr int kStatusTop = 24;
+constexpr int kCounterTop = 56;
+constexpr int kButtonTop = 96;
+
+QString CounterCaption(bool sendMode, stadix::DataFormat format) {
+    if (sendMode)
+        return "Records transferred:";
+    return format == stadix::DataFormat::Gts ? "Record blocks received:" : "Records received:";
+}
+
+} // namespace
+
+TextTransferDialog::TextTransferDialog(stadix::Job& job, const stadix::TransferSettings& settings,
+                                       bool sendMode, Prompts& prompts, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowStaysOnTopHint),
+      prompts_(prompts), session_(job, settings, sendMode, *this), sendMode_(sendMode) {
+    setWindowTitle(settings.dataFormat == stadix::DataFormat::Gts
+                       ? "Data Communication(GTS format)"
+                       : "Data Communication(SSS format)");
+    setFont(QFont("Times New Roman"));
+    setFixedSize(kWidth, kHeight);
+
+    statusLabel = new QLabel("Receiving data from total station.Please wait...", this);
+    counterLabel = new QLabel(CounterCaption(sendMode, settings.dataFormat), this);
+    cancelButton = new QPushButton("Cancel", this);
+    cancelButton->setGeometry((kWidth - 75) / 2, kButtonTop, 75, 25);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    CentreLabels();
+    CentreOnScreen(this);
+}
+
+TextTransferDialog::~TextTransferDialog() {
+    session_.Stop();
+}
+
+// The transfer starts once the dialog is shown; a refusal closes it again.
+void TextTransferDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (std::exchange(shown_, true))
+        return;
+    if (!session_.Start()) {
+        QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+        return;
+    }
+    if (sendMode_) {
+        statusLabel->setText("Sending data to total station. Please wait...");
+        CentreLabels();
+    }
+}
+
+void TextTransferDialog::CentreLabels() {
+    statusLabel->adjustSize();
+    counterLabel->adjustSize();
+    const int left = (width() - statusLabel->width()) / 2;
+    statusLabel->move(left, kStatusTop);
+    counterLabel->move(left, kCounterTop);
+}
+
+void TextTransferDialog::done(int result) {
+    session_.Stop();
+    QDialog::done(result);
+}
+
+void TextTransferDialog::SetCounterText(const std::string& text) {
+    counterLabel->setText(QString::fromStdString(text));
+    counterLabel->adjustSize();
+}
+
+void TextTransferDialog::ShowWarning(const std::string& text) {
+    prompts_.Tell(this, "Warning", BytesToDisplay(text), QMessageBox::Warning);
+}
+
+void TextTransferDialog::TransferEnded() {
+    cancelButton->click();
+}
