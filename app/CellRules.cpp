@@ -2,17 +2,11 @@
 
 #include "app/Errors.h"
 #include "app/RecordTable.h"
-#include "app/String_func.h"
+#include "app/TextFormat.h"
 
 #include <algorithm>
 
 namespace stadix {
-
-namespace {
-bool IsNameColumn(int column) {
-    return column == ColPt || column == ColCode;
-}
-} // namespace
 
 char TypedCellChar(int column, char c) {
     const unsigned char u = static_cast<unsigned char>(c);
@@ -20,14 +14,14 @@ char TypedCellChar(int column, char c) {
         return c;
     if ((c >= '0' && c <= '9') || c == '.' || c == '-')
         return c;
-    if (IsNameColumn(column))
+    if (!IsNumberColumn(column))
         return ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) ? c : 0;
     return c == ',' ? '.' : 0;
 }
 
 CellLeave CheckLeftCell(int column, const std::string& text, std::string& replacement) {
     std::string trimmed = Trim(text);
-    if (IsNameColumn(column)) {
+    if (!IsNumberColumn(column)) {
         if (trimmed.size() <= 8)
             return CellLeave::Keep;
         replacement = trimmed.substr(0, 8);

@@ -2,7 +2,7 @@
 
 #include "app/Errors.h"
 #include "app/FileIO.h"
-#include "app/String_func.h"
+#include "app/TextFormat.h"
 
 #include <algorithm>
 #include <filesystem>

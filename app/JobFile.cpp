@@ -1,7 +1,7 @@
 #include "app/JobFile.h"
 
-#include "app/Data_format.h"
 #include "app/FileIO.h"
+#include "app/RecordLine.h"
 
 namespace stadix {
 

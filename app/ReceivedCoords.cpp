@@ -1,7 +1,7 @@
 #include "app/ReceivedCoords.h"
 
-#include "app/Data_format.h"
-#include "app/String_func.h"
+#include "app/RecordLine.h"
+#include "app/TextFormat.h"
 
 namespace stadix {
 

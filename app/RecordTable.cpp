@@ -1,8 +1,8 @@
 #include "app/RecordTable.h"
 
-#include "app/Data_format.h"
 #include "app/Errors.h"
-#include "app/String_func.h"
+#include "app/RecordLine.h"
+#include "app/TextFormat.h"
 
 namespace stadix {
 

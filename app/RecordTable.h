@@ -12,6 +12,11 @@ namespace stadix {
 
 enum TableColumn { ColPt = 0, ColN = 1, ColE = 2, ColZ = 3, ColCode = 4 };
 
+// N/X, E/Y and Z hold numbers; PT and CODE hold names.
+inline bool IsNumberColumn(int column) {
+    return column == ColN || column == ColE || column == ColZ;
+}
+
 class RecordTable {
   public:
     static constexpr int kColumns = 5;

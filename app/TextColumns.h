@@ -2,7 +2,7 @@
 // Inline: the record line readers call them for every field of every line.
 #pragma once
 
-#include "app/String_func.h"
+#include "app/TextFormat.h"
 
 #include <cstddef>
 #include <string>

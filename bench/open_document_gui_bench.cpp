@@ -1,7 +1,7 @@
 // Opening documents in the real main window, up to the shown table or listing.
-#include "app/Data_format.h"
+#include "app/RecordLine.h"
 #include "app/FileIO.h"
-#include "app/Vazodi_main.h"
+#include "app/ui/MainWindow.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QApplication>
@@ -40,7 +40,7 @@ QString WriteMeasurements(int records) {
     return path;
 }
 
-void OpenIn(TForm1& form, ScriptedPrompts& prompts, const QString& path, int type) {
+void OpenIn(MainWindow& form, ScriptedPrompts& prompts, const QString& path, int type) {
     prompts.files.push_back(FileChoice{path, type});
     form.FileOpen();
     QCoreApplication::processEvents();
@@ -50,7 +50,7 @@ void BM_OpenJob15999(benchmark::State& state) {
     const QString path = WriteJob(15999);
     auto scripted = std::make_unique<ScriptedPrompts>();
     ScriptedPrompts& prompts = *scripted;
-    TForm1 form(std::move(scripted));
+    MainWindow form(std::move(scripted));
     form.show();
     for (auto _ : state)
         OpenIn(form, prompts, path, 1);
@@ -62,7 +62,7 @@ void BM_OpenTsm3072(benchmark::State& state) {
     const QString path = WriteMeasurements(3072);
     auto scripted = std::make_unique<ScriptedPrompts>();
     ScriptedPrompts& prompts = *scripted;
-    TForm1 form(std::move(scripted));
+    MainWindow form(std::move(scripted));
     form.show();
     for (auto _ : state)
         OpenIn(form, prompts, path, 2);
@@ -74,12 +74,12 @@ void BM_OpenTsm100000Lines(benchmark::State& state) {
     const QString path = WriteMeasurements(100000);
     auto scripted = std::make_unique<ScriptedPrompts>();
     ScriptedPrompts& prompts = *scripted;
-    TForm1 form(std::move(scripted));
+    MainWindow form(std::move(scripted));
     form.show();
     for (auto _ : state) {
         OpenIn(form, prompts, path, 2);
         // Scroll to the end, as a user looking at the last records would.
-        form.RichEdit1->moveCursor(QTextCursor::End);
+        form.measurementText->moveCursor(QTextCursor::End);
         QCoreApplication::processEvents();
     }
     state.counters["lines"] = double(form.RecordLines().size());

@@ -1,5 +1,5 @@
 // Record lines and the record table on a whole job.
-#include "app/Data_format.h"
+#include "app/RecordLine.h"
 #include "app/RecordTable.h"
 
 #include <benchmark/benchmark.h>

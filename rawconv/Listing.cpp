@@ -1,6 +1,6 @@
 #include "rawconv/Listing.h"
 
-#include "app/String_func.h"
+#include "app/TextFormat.h"
 
 #include <cstring>
 #include <utility>

@@ -1,8 +1,8 @@
 #include "rawconv/RawRecords.h"
 
 #include "app/DataKinds.h"
-#include "app/Data_format.h"
-#include "app/String_func.h"
+#include "app/RecordLine.h"
+#include "app/TextFormat.h"
 
 #include <charconv>
 #include <cmath>

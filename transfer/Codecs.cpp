@@ -1,8 +1,8 @@
 #include "transfer/Codecs.h"
 
-#include "app/Data_format.h"
+#include "app/RecordLine.h"
 #include "app/Errors.h"
-#include "app/String_func.h"
+#include "app/TextFormat.h"
 #include "app/TextColumns.h"
 
 #include <algorithm>

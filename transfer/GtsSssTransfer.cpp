@@ -1,6 +1,6 @@
 #include "transfer/GtsSssTransfer.h"
 
-#include "app/Data_format.h"
+#include "app/RecordLine.h"
 #include "app/Errors.h"
 #include "transfer/Codecs.h"
 

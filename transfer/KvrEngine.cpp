@@ -1,7 +1,7 @@
 #include "transfer/KvrEngine.h"
 
 #include "app/Errors.h"
-#include "app/String_func.h"
+#include "app/TextFormat.h"
 #include "app/TextColumns.h"
 #include "comport/ComPortError.h"
 #include "rawconv/RawRecords.h"

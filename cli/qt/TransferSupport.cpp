@@ -2,7 +2,7 @@
 
 #include "app/FileIO.h"
 #include "app/JobFile.h"
-#include "app/String_func.h"
+#include "app/TextFormat.h"
 #include "comport/qt/SettingsPath.h"
 #include "rawconv/MeasurementFile.h"
 

@@ -1,9 +1,9 @@
-#include "app/About.h"
-#include "app/Data_format.h"
+#include "app/ui/AboutBox.h"
+#include "app/RecordLine.h"
 #include "app/FileIO.h"
-#include "app/RecordGrid.h"
-#include "app/TextCodec.h"
-#include "app/Vazodi_main.h"
+#include "app/ui/RecordGridView.h"
+#include "app/ui/TextCodec.h"
+#include "app/ui/MainWindow.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QAction>
@@ -40,7 +40,7 @@ class MainWindowTest : public QObject {
   private:
     QTemporaryDir dir;
     ScriptedPrompts* prompts = nullptr;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 
     QString Path(const QString& name) const { return dir.filePath(name); }
 
@@ -55,20 +55,20 @@ class MainWindowTest : public QObject {
     void Type(const QString& text) {
         for (QChar c : text) {
             QWidget* target =
-                QApplication::focusWidget() ? QApplication::focusWidget() : form->StringGrid1;
+                QApplication::focusWidget() ? QApplication::focusWidget() : form->recordGrid;
             QTest::keyClick(target, c.toLatin1());
             QCoreApplication::processEvents();
         }
     }
     void PressEnter() {
         QWidget* target =
-            QApplication::focusWidget() ? QApplication::focusWidget() : form->StringGrid1;
+            QApplication::focusWidget() ? QApplication::focusWidget() : form->recordGrid;
         QTest::keyClick(target, Qt::Key_Return);
         QCoreApplication::processEvents();
     }
     // Opens the current cell's editor and pastes text into it, past the key filter.
     void Paste(const QString& text) {
-        QTest::keyClick(form->StringGrid1, Qt::Key_F2);
+        QTest::keyClick(form->recordGrid, Qt::Key_F2);
         auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         QVERIFY(editor);
         editor->selectAll();
@@ -83,7 +83,7 @@ class MainWindowTest : public QObject {
     void init() {
         auto scripted = std::make_unique<ScriptedPrompts>();
         prompts = scripted.get();
-        form = std::make_unique<TForm1>(std::move(scripted));
+        form = std::make_unique<MainWindow>(std::move(scripted));
     }
     void cleanup() { form.reset(); }
 
@@ -92,8 +92,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:"));
         QCOMPARE(form->StatusPanel(2)->text(), QString("Row:"));
         QCOMPARE(form->Table().RowCount(), 3001);
-        QCOMPARE(form->StringGrid1->CurrentRow(), 1);
-        QCOMPARE(form->StringGrid1->CurrentColumn(), 0);
+        QCOMPARE(form->recordGrid->CurrentRow(), 1);
+        QCOMPARE(form->recordGrid->CurrentColumn(), 0);
         QVERIFY(form->Untitled() && form->CoordView() && !form->Modified());
         QCOMPARE(form->size(), QSize(559, 735));
     }
@@ -284,17 +284,17 @@ class MainWindowTest : public QObject {
         form->FileOpen();
         QVERIFY(!form->CoordView());
         QCOMPARE(form->windowTitle(), QString("site.Jcd"));
-        QCOMPARE(form->RichEdit1->toPlainText(), QString("abc\ndef"));
-        QVERIFY(form->RichEdit1->isReadOnly());
+        QCOMPARE(form->measurementText->toPlainText(), QString("abc\ndef"));
+        QVERIFY(form->measurementText->isReadOnly());
         QVERIFY(!form->Action("Update")->isEnabled());
         QVERIFY(!form->Action("Send...")->isEnabled());
-        QVERIFY(!form->Edit1->isEnabled());
+        QVERIFY(!form->searchBox->isEnabled());
         QCOMPARE(form->DataFormat(), 0);
         form->Menu("SD/U dsik")->aboutToShow();
         QVERIFY(!form->Action("Export Data...")->isEnabled());
 
-        QCOMPARE(form->RichEdit1->font().pixelSize(), 14);
-        QCOMPARE(form->RichEdit1->lineWrapMode(), QPlainTextEdit::NoWrap);
+        QCOMPARE(form->measurementText->font().pixelSize(), 14);
+        QCOMPARE(form->measurementText->lineWrapMode(), QPlainTextEdit::NoWrap);
 
         WriteBytes(Path("m.gts"), "gts line\n");
         prompts->files.push_back(FileChoice{Path("m.gts"), 3});
@@ -328,7 +328,7 @@ class MainWindowTest : public QObject {
         // New returns to the coordinate view; Save As then offers the job file types.
         form->FileNew();
         QVERIFY(form->CoordView());
-        QVERIFY(form->StringGrid1->isVisibleTo(form.get()));
+        QVERIFY(form->recordGrid->isVisibleTo(form.get()));
         QCOMPARE(form->windowTitle(), QString("Job2--TS Coord. data file"));
         form->FileSaveAs();
         QCOMPARE(prompts->shown.last().dialog.filter,
@@ -345,7 +345,7 @@ class MainWindowTest : public QObject {
         QVERIFY(form->RawLoaded());
         QCOMPARE(form->DataFormat(), 0);
         QCOMPARE(form->RecordLines().size(), std::size_t(1));
-        QVERIFY(!form->RichEdit1->toPlainText().isEmpty());
+        QVERIFY(!form->measurementText->toPlainText().isEmpty());
         QCOMPARE(form->windowTitle(), QString("one.TSM--TS Meas. Data File"));
         QVERIFY(form->Action("Send...")->isEnabled());
         QVERIFY(form->Action("Export...")->isEnabled());
@@ -406,11 +406,11 @@ class MainWindowTest : public QObject {
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QApplication::setActiveWindow(form.get());
-        form->StringGrid1->setFocus();
-        form->StringGrid1->SetCurrentCell(1, stadix::ColN);
-        QTest::keyClick(form->StringGrid1, Qt::Key_Control);
-        QTest::keyClick(form->StringGrid1, Qt::Key_Down);
-        QTest::keyClick(form->StringGrid1, Qt::Key_Up);
+        form->recordGrid->setFocus();
+        form->recordGrid->SetCurrentCell(1, stadix::ColN);
+        QTest::keyClick(form->recordGrid, Qt::Key_Control);
+        QTest::keyClick(form->recordGrid, Qt::Key_Down);
+        QTest::keyClick(form->recordGrid, Qt::Key_Up);
         QVERIFY(!form->Modified());
         Type("x");
         QCOMPARE(CellText(1, stadix::ColN), QString());
@@ -418,23 +418,23 @@ class MainWindowTest : public QObject {
         Type("12,5x");
         PressEnter();
         QCOMPARE(CellText(1, stadix::ColN), QString("12.500"));
-        QCOMPARE(form->StringGrid1->CurrentColumn(), int(stadix::ColE));
+        QCOMPARE(form->recordGrid->CurrentColumn(), int(stadix::ColE));
         Paste("abc 1,5");
         PressEnter();
         QCOMPARE(prompts->shown.last().caption, QString("Warning"));
         QVERIFY(prompts->shown.last().text.startsWith("'abc 1,5' is not a valid"));
-        QCOMPARE(form->StringGrid1->CurrentColumn(), int(stadix::ColE));
+        QCOMPARE(form->recordGrid->CurrentColumn(), int(stadix::ColE));
         Paste("1,5");
         PressEnter();
         QCOMPARE(CellText(1, stadix::ColE), QString("1.500"));
-        form->StringGrid1->SetCurrentCell(1, stadix::ColE);
+        form->recordGrid->SetCurrentCell(1, stadix::ColE);
 
         Type("100000000");
         PressEnter();
         QCOMPARE(prompts->shown.last().caption, QString("Warning"));
         QCOMPARE(prompts->shown.last().text,
                  QString::fromUtf8("Over range！\nPlease input again."));
-        QCOMPARE(form->StringGrid1->CurrentColumn(), int(stadix::ColE));
+        QCOMPARE(form->recordGrid->CurrentColumn(), int(stadix::ColE));
         QCOMPARE(CellText(1, stadix::ColE), QString("100000000"));
 
         form->Table().SetCell(1, stadix::ColE, "-9999999.9996");
@@ -444,8 +444,8 @@ class MainWindowTest : public QObject {
         Type("LONGNAME99");
         PressEnter();
         QCOMPARE(CellText(1, stadix::ColCode), QString("LONGNAME"));
-        QCOMPARE(form->StringGrid1->CurrentRow(), 2);
-        QCOMPARE(form->StringGrid1->CurrentColumn(), 0);
+        QCOMPARE(form->recordGrid->CurrentRow(), 2);
+        QCOMPARE(form->recordGrid->CurrentColumn(), 0);
         QVERIFY(form->Modified());
     }
 
@@ -456,15 +456,15 @@ class MainWindowTest : public QObject {
         WriteBytes(Path("site.JCD"), Line("P1", "1", "2", "3") + "\r\n");
         prompts->files.push_back(FileChoice{Path("site.JCD"), 1});
         form->FileOpen();
-        form->StringGrid1->setFocus();
-        form->StringGrid1->SetCurrentCell(1, stadix::ColZ);
+        form->recordGrid->setFocus();
+        form->recordGrid->SetCurrentCell(1, stadix::ColZ);
         Type("15");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(Bytes(Path("site.JCD")), Line("P1", "1", "2", "15") + "\r\n");
         QVERIFY(!form->Modified());
 
         // A new row whose last cell is still open is saved whole.
-        form->StringGrid1->SetCurrentCell(2, stadix::ColPt);
+        form->recordGrid->SetCurrentCell(2, stadix::ColPt);
         Type("P2");
         PressEnter();
         Type("4");
@@ -475,7 +475,7 @@ class MainWindowTest : public QObject {
                  Line("P1", "1", "2", "15") + "\r\n" + Line("P2", "4", "5") + "\r\n");
 
         // An over-range value stops the command with its message; nothing is written.
-        form->StringGrid1->SetCurrentCell(2, stadix::ColZ);
+        form->recordGrid->SetCurrentCell(2, stadix::ColZ);
         Type("100000000");
         form->Action("Save")->trigger();
         QCOMPARE(prompts->shown.last().text,
@@ -484,7 +484,7 @@ class MainWindowTest : public QObject {
         QVERIFY(form->Modified());
 
         // Closing with a value still open asks about it.
-        form->StringGrid1->SetCurrentCell(2, stadix::ColZ);
+        form->recordGrid->SetCurrentCell(2, stadix::ColZ);
         Type("7");
         prompts->answers.push_back(QMessageBox::Cancel);
         QVERIFY(!form->close());
@@ -501,8 +501,8 @@ class MainWindowTest : public QObject {
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QApplication::setActiveWindow(form.get());
-        form->StringGrid1->setFocus();
-        form->StringGrid1->SetCurrentCell(1, stadix::ColZ);
+        form->recordGrid->setFocus();
+        form->recordGrid->SetCurrentCell(1, stadix::ColZ);
         Type("8");
         prompts->answers.push_back(QMessageBox::Yes);
         prompts->files.push_back(FileChoice{site, 1});
@@ -531,10 +531,10 @@ class MainWindowTest : public QObject {
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QApplication::setActiveWindow(form.get());
-        form->StringGrid1->setFocus();
+        form->recordGrid->setFocus();
         // Open the editor on the undecodable name, leave it unchanged, then edit Z.
-        form->StringGrid1->SetCurrentCell(2, stadix::ColPt);
-        QTest::keyClick(form->StringGrid1, Qt::Key_F2);
+        form->recordGrid->SetCurrentCell(2, stadix::ColPt);
+        QTest::keyClick(form->recordGrid, Qt::Key_F2);
         PressEnter();
         PressEnter();
         PressEnter();
@@ -543,11 +543,11 @@ class MainWindowTest : public QObject {
         QCOMPARE(Bytes(Path("names.JCD")), Line(latin.c_str(), "1", "2") + "\r\n" +
                                                Line(broken.c_str(), "3", "4", "6") + "\r\n");
 
-        const QModelIndex name = form->StringGrid1->model()->index(1, stadix::ColPt);
+        const QModelIndex name = form->recordGrid->model()->index(1, stadix::ColPt);
         QVERIFY(name.data().toString() != QString::fromUtf8("BRÜCKE1"));
         form->Menu("Tools")->findChild<QAction*>("windows-1252")->trigger();
         QCOMPARE(name.data().toString(), QString::fromUtf8("BRÜCKE1"));
-        TForm1 reopened(std::make_unique<ScriptedPrompts>());
+        MainWindow reopened(std::make_unique<ScriptedPrompts>());
         QCOMPARE(RecordTextEncoding(), QString("windows-1252"));
         reopened.Menu("Tools")->findChild<QAction*>("GB18030")->trigger();
         QCOMPARE(RecordTextEncoding(), QString("GB18030"));
@@ -557,34 +557,34 @@ class MainWindowTest : public QObject {
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QApplication::setActiveWindow(form.get());
-        form->StringGrid1->setFocus();
-        form->StringGrid1->SetCurrentCell(3, stadix::ColPt);
-        QTest::keyClick(form->StringGrid1, Qt::Key_Delete);
+        form->recordGrid->setFocus();
+        form->recordGrid->SetCurrentCell(3, stadix::ColPt);
+        QTest::keyClick(form->recordGrid, Qt::Key_Delete);
         QVERIFY(!form->Modified());
         SetRow(1, "P1", "1", "2");
         SetRow(2, "P2", "3", "4");
-        form->StringGrid1->SetCurrentCell(1, stadix::ColN);
-        QTest::keyClick(form->StringGrid1, Qt::Key_Down, Qt::ShiftModifier);
-        QTest::keyClick(form->StringGrid1, Qt::Key_Delete);
+        form->recordGrid->SetCurrentCell(1, stadix::ColN);
+        QTest::keyClick(form->recordGrid, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(form->recordGrid, Qt::Key_Delete);
         QVERIFY(form->Modified());
         QCOMPARE(CellText(1, stadix::ColN), QString());
         QCOMPARE(CellText(2, stadix::ColN), QString());
         QCOMPARE(CellText(2, stadix::ColE), QString("4"));
-        QTest::keyClick(form->StringGrid1, Qt::Key_Tab);
-        QCOMPARE(form->StringGrid1->CurrentColumn(), int(stadix::ColE));
-        QVERIFY(form->StringGrid1->hasFocus());
+        QTest::keyClick(form->recordGrid, Qt::Key_Tab);
+        QCOMPARE(form->recordGrid->CurrentColumn(), int(stadix::ColE));
+        QVERIFY(form->recordGrid->hasFocus());
     }
 
     void headerRowCannotBeSelectedAndClicksShowTheRow() {
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QWidget* viewport = form->StringGrid1->viewport();
-        const QRect header = form->StringGrid1->visualRect(form->StringGrid1->model()->index(0, 2));
+        QWidget* viewport = form->recordGrid->viewport();
+        const QRect header = form->recordGrid->visualRect(form->recordGrid->model()->index(0, 2));
         QTest::mouseClick(viewport, Qt::LeftButton, {}, header.center());
-        QCOMPARE(form->StringGrid1->CurrentRow(), 1);
-        const QRect cell = form->StringGrid1->visualRect(form->StringGrid1->model()->index(4, 2));
+        QCOMPARE(form->recordGrid->CurrentRow(), 1);
+        const QRect cell = form->recordGrid->visualRect(form->recordGrid->model()->index(4, 2));
         QTest::mouseClick(viewport, Qt::LeftButton, {}, cell.center());
-        QCOMPARE(form->StringGrid1->CurrentRow(), 4);
+        QCOMPARE(form->recordGrid->CurrentRow(), 4);
         QCOMPARE(form->StatusPanel(2)->text(), QString("Row:4"));
     }
 
@@ -592,7 +592,7 @@ class MainWindowTest : public QObject {
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QApplication::setActiveWindow(form.get());
-        form->StringGrid1->setFocus();
+        form->recordGrid->setFocus();
         Type("P1");
         PressEnter();
         Type("1");
@@ -625,9 +625,9 @@ class MainWindowTest : public QObject {
     }
 
     void splashClosesItselfButTheHelpCopyWaits() {
-        TAboutBox splash;
+        AboutBox splash;
         QCOMPARE(splash.size(), QSize(343, 223));
-        QCOMPARE(splash.Version->text(), QString("Version  4.1"));
+        QCOMPARE(splash.versionLabel->text(), QString("Version  4.1"));
         QVERIFY(!splash.CloseTimerRunning());
         splash.StartCloseTimer();
         splash.show();

@@ -2,10 +2,10 @@
 // transfer dialog and the real port against the simulated instrument on a
 // pseudo-terminal.
 #include "SimulatedInstrument.h"
-#include "app/Data_format.h"
+#include "app/RecordLine.h"
 #include "app/FileIO.h"
-#include "app/RecordGrid.h"
-#include "app/Vazodi_main.h"
+#include "app/ui/RecordGridView.h"
+#include "app/ui/MainWindow.h"
 #include "rawconv/RawRecords.h"
 #include "tests/support/KvrBytes.h"
 #include "tests/support/ScriptedPrompts.h"
@@ -37,7 +37,7 @@ class MainWindowTransferTest : public QObject {
     std::unique_ptr<Pty> pty;
     std::unique_ptr<SimulatedInstrument> instrument;
     ScriptedPrompts* prompts = nullptr;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
     std::atomic<bool> transferShown{false};
     QTimer dialogWatch;
     // A port the settings dialog's list is to offer and the user picks.
@@ -72,7 +72,7 @@ class MainWindowTransferTest : public QObject {
         instrument = std::make_unique<SimulatedInstrument>(*pty);
         auto scripted = std::make_unique<ScriptedPrompts>();
         prompts = scripted.get();
-        form = std::make_unique<TForm1>(std::move(scripted));
+        form = std::make_unique<MainWindow>(std::move(scripted));
         const std::string settings = dir.filePath("Commpara").toStdString();
         stadix::WriteFileAtomically(settings, "[ComPort1]\r\nPort=" + pty->DevicePath() +
                                                   "\r\nBaudRate=9600\r\n");
@@ -132,7 +132,7 @@ class MainWindowTransferTest : public QObject {
         QCOMPARE(form->RawStore(), inst);
         QVERIFY(form->Modified());
         QCOMPARE(form->windowTitle(), QString("Job1--TS Meas. Data File"));
-        QVERIFY(form->RichEdit1->toPlainText().startsWith("INST"));
+        QVERIFY(form->measurementText->toPlainText().startsWith("INST"));
         QVERIFY(form->StatusSimplePanel());
 
         // Closing now asks whether to save.

@@ -1,4 +1,4 @@
-#include "app/Data_format.h"
+#include "app/RecordLine.h"
 #include "app/Errors.h"
 #include "app/ReceivedCoords.h"
 

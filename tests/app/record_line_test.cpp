@@ -1,6 +1,6 @@
-#include "app/Data_format.h"
+#include "app/RecordLine.h"
 #include "app/Errors.h"
-#include "app/String_func.h"
+#include "app/TextFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/Data_format.h"
+#include "app/RecordLine.h"
 #include "app/FileIO.h"
 #include "tests/support/TempFolder.h"
 

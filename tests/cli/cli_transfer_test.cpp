@@ -3,7 +3,7 @@
 // of transfers that end early. The protocols themselves are the engines', tested there.
 #include "SimulatedInstrument.h"
 #include "SimulatedTextInstrument.h"
-#include "app/Data_format.h"
+#include "app/RecordLine.h"
 #include "app/FileIO.h"
 #include "app/IniFile.h"
 #include "app/JobFile.h"

@@ -1,6 +1,6 @@
 #include "rawconv/RawRecords.h"
 
-#include "app/Data_format.h"
+#include "app/RecordLine.h"
 #include "app/Errors.h"
 #include "tests/support/RawRecordBuilder.h"
 

@@ -2,7 +2,7 @@
 // dialog so that window tests can run whole commands.
 #pragma once
 
-#include "app/Prompts.h"
+#include "app/ui/Prompts.h"
 
 #include <QList>
 #include <QStringList>

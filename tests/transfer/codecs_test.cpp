@@ -1,6 +1,6 @@
 #include "transfer/Codecs.h"
 
-#include "app/Data_format.h"
+#include "app/RecordLine.h"
 #include "app/Errors.h"
 
 #include <gtest/gtest.h>

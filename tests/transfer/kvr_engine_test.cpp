@@ -1,6 +1,6 @@
 #include "transfer/KvrEngine.h"
 
-#include "app/Data_format.h"
+#include "app/RecordLine.h"
 #include "tests/support/InMemoryPort.h"
 #include "tests/support/KvrEngineHost.h"
 #include "transfer/Codecs.h"

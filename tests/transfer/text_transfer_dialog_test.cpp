@@ -3,7 +3,7 @@
 // warnings of a refusal, an open failure and a hang-up). The protocol itself is the
 // engine's, tested there, and end to end through stadix-cli.
 #include "SimulatedTextInstrument.h"
-#include "app/Data_format.h"
+#include "app/RecordLine.h"
 #include "tests/support/QtWait.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "transfer/Codecs.h"

@@ -1,8 +1,8 @@
 #include "transfer/ui/KvrTransferDialog.h"
 
-#include "app/Prompts.h"
-#include "app/TextCodec.h"
-#include "app/WindowPlacement.h"
+#include "app/ui/Prompts.h"
+#include "app/ui/TextCodec.h"
+#include "app/ui/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "transfer/ui/SettingsDialog.h"
 
-#include "app/Prompts.h"
+#include "app/ui/Prompts.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "app/Icons.h"
+#include "app/ui/Icons.h"
 
 #include <QPainter>
 #include <QPainterPath>

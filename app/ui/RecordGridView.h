@@ -1,39 +1,16 @@
-// The record table on screen (StringGrid1): a view over the table data with the
+// The record table on screen (recordGrid): a view over the table data with the
 // header row, the key filters, Enter moving to the next cell and the checks on
 // leaving a cell.
 #pragma once
 
 #include "app/CellRules.h"
 #include "app/RecordTable.h"
+#include "app/ui/RecordTableModel.h"
 
-#include <QAbstractTableModel>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
 #include <functional>
-
-// The table data as a Qt model; row 0 holds the column titles.
-class RecordTableModel : public QAbstractTableModel {
-    Q_OBJECT
-  public:
-    explicit RecordTableModel(stadix::RecordTable& table, QObject* parent = nullptr);
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
-
-    // The bytes a cell holds.
-    const std::string& CellBytes(const QModelIndex& index) const;
-
-    // Tells the view that rows first..last changed, or that the row count did.
-    void RowsChanged(int first, int last);
-    void TableReset();
-
-  private:
-    stadix::RecordTable& table_;
-};
 
 // Paints the grey header row and filters the keys typed into a cell's editor.
 class RecordGridDelegate : public QStyledItemDelegate {

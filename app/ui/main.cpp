@@ -1,5 +1,5 @@
-#include "app/Icons.h"
-#include "app/Vazodi_main.h"
+#include "app/ui/Icons.h"
+#include "app/ui/MainWindow.h"
 
 #include <QApplication>
 
@@ -7,7 +7,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Stadix");
     QApplication::setWindowIcon(ApplicationIcon());
-    TForm1 form;
+    MainWindow form;
     form.ShowStartupSplash();
     form.show();
     form.OpenFromCommandLine(application.arguments().mid(1));

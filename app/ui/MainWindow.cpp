@@ -1,14 +1,14 @@
-#include "app/Vazodi_main.h"
+#include "app/ui/MainWindow.h"
 
-#include "app/About.h"
-#include "app/Data_format.h"
 #include "app/Errors.h"
 #include "app/FileIO.h"
-#include "app/Icons.h"
 #include "app/JobFile.h"
-#include "app/RecordGrid.h"
-#include "app/TextCodec.h"
-#include "app/WindowPlacement.h"
+#include "app/RecordLine.h"
+#include "app/ui/AboutBox.h"
+#include "app/ui/Icons.h"
+#include "app/ui/RecordGridView.h"
+#include "app/ui/TextCodec.h"
+#include "app/ui/WindowPlacement.h"
 #include "comport/qt/ComPort.h"
 #include "comport/qt/SettingsPath.h"
 #include "rawconv/Listing.h"
@@ -81,7 +81,7 @@ void PaintLightBlue(QWidget* widget) {
 
 } // namespace
 
-TForm1::TForm1(std::unique_ptr<Prompts> prompts, QWidget* parent)
+MainWindow::MainWindow(std::unique_ptr<Prompts> prompts, QWidget* parent)
     : QMainWindow(parent),
       prompts_(prompts ? std::move(prompts) : std::make_unique<DialogPrompts>()) {
     QFont font("Times New Roman");
@@ -93,19 +93,19 @@ TForm1::TForm1(std::unique_ptr<Prompts> prompts, QWidget* parent)
     SetRecordTextEncoding(RememberedSettings().value(kEncodingKey).toString());
 
     model_ = new RecordTableModel(Table_, this);
-    StringGrid1 = new RecordGridView(model_, this);
-    StringGrid1->setObjectName("StringGrid1");
-    RichEdit1 = new QPlainTextEdit(this);
-    RichEdit1->setObjectName("RichEdit1");
-    RichEdit1->setReadOnly(true);
-    RichEdit1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    recordGrid = new RecordGridView(model_, this);
+    recordGrid->setObjectName("recordGrid");
+    measurementText = new QPlainTextEdit(this);
+    measurementText->setObjectName("measurementText");
+    measurementText->setReadOnly(true);
+    measurementText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    measurementText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    measurementText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Fixed pitch, so that the listing's columns line up.
     QFont listingFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     listingFont.setPixelSize(14);
-    RichEdit1->setFont(listingFont);
-    RichEdit1->hide();
+    measurementText->setFont(listingFont);
+    measurementText->hide();
 
     BuildMenus();
     BuildToolBar();
@@ -115,18 +115,18 @@ TForm1::TForm1(std::unique_ptr<Prompts> prompts, QWidget* parent)
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(StringGrid1, 1);
-    layout->addWidget(RichEdit1, 1);
+    layout->addWidget(recordGrid, 1);
+    layout->addWidget(measurementText, 1);
     setCentralWidget(central);
 
-    StringGrid1->SetRefusalHandler([this](stadix::CellLeave verdict, const std::string& text) {
+    recordGrid->SetRefusalHandler([this](stadix::CellLeave verdict, const std::string& text) {
         ShowCellRefusal(verdict, text);
     });
-    connect(StringGrid1, &RecordGridView::KeyTyped, this, &TForm1::MarkTableChanged);
-    connect(StringGrid1, &RecordGridView::CellsCleared, this, &TForm1::MarkTableChanged);
-    connect(StringGrid1, &RecordGridView::RowClicked, this,
+    connect(recordGrid, &RecordGridView::KeyTyped, this, &MainWindow::MarkTableChanged);
+    connect(recordGrid, &RecordGridView::CellsCleared, this, &MainWindow::MarkTableChanged);
+    connect(recordGrid, &RecordGridView::RowClicked, this,
             [this](int row) { StatusPanels_[2]->setText("Row:" + QString::number(row)); });
-    connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(recordGrid->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { ScheduleRecount(); });
 
     SettingsPath_ = stadix::SettingsFilePath().toStdString();
@@ -139,21 +139,21 @@ TForm1::TForm1(std::unique_ptr<Prompts> prompts, QWidget* parent)
     StatusPanels_[2]->setText("Row:");
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-void TForm1::BuildMenus() {
+void MainWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu("&File");
-    AddAction(file, "&New", QKeySequence("Ctrl+N"), &TForm1::FileNew);
-    AddAction(file, "&Open", QKeySequence("Ctrl+O"), &TForm1::FileOpen);
-    AddAction(file, "&Save", QKeySequence("Ctrl+S"), &TForm1::FileSave);
-    AddAction(file, "Save &as...", QKeySequence(), &TForm1::FileSaveAs);
+    AddAction(file, "&New", QKeySequence("Ctrl+N"), &MainWindow::FileNew);
+    AddAction(file, "&Open", QKeySequence("Ctrl+O"), &MainWindow::FileOpen);
+    AddAction(file, "&Save", QKeySequence("Ctrl+S"), &MainWindow::FileSave);
+    AddAction(file, "Save &as...", QKeySequence(), &MainWindow::FileSaveAs);
     file->addSeparator();
     AddAction(file, "&Print", QKeySequence("Ctrl+P"), nullptr);
     file->addSeparator();
     ImportAction_ = AddAction(file, "&Import...", QKeySequence(), nullptr);
     ExportAction_ = AddAction(file, "&Export...", QKeySequence(), nullptr);
     file->addSeparator();
-    AddAction(file, "E&xit", QKeySequence("Ctrl+X"), &TForm1::FileExit);
+    AddAction(file, "E&xit", QKeySequence("Ctrl+X"), &MainWindow::FileExit);
 
     QMenu* record = menuBar()->addMenu("&Record");
     RecordActions_ << AddAction(record, "&Update", QKeySequence("Ctrl+U"), nullptr)
@@ -161,8 +161,8 @@ void TForm1::BuildMenus() {
                    << AddAction(record, "&Clear", QKeySequence("Ctrl+L"), nullptr);
 
     QMenu* comm = menuBar()->addMenu("&Communction");
-    AddAction(comm, "&Receive...", QKeySequence("F9"), &TForm1::Receive);
-    SendAction_ = AddAction(comm, "&Send...", QKeySequence("F10"), &TForm1::Send);
+    AddAction(comm, "&Receive...", QKeySequence("F9"), &MainWindow::Receive);
+    SendAction_ = AddAction(comm, "&Send...", QKeySequence("F10"), &MainWindow::Send);
 
     QMenu* card = menuBar()->addMenu("&SD/U dsik");
     AddAction(card, "&Import Data...", QKeySequence("F7"), nullptr);
@@ -174,10 +174,10 @@ void TForm1::BuildMenus() {
     BuildEncodingMenu(tools);
 
     QMenu* help = menuBar()->addMenu("&Help");
-    AddAction(help, "&About Software", QKeySequence(), &TForm1::ShowAbout);
+    AddAction(help, "&About Software", QKeySequence(), &MainWindow::ShowAbout);
 }
 
-void TForm1::BuildEncodingMenu(QMenu* tools) {
+void MainWindow::BuildEncodingMenu(QMenu* tools) {
     QMenu* encodings = tools->addMenu("Text &Encoding");
     auto* group = new QActionGroup(encodings);
     for (const QString& encoding : RecordTextEncodings()) {
@@ -190,7 +190,7 @@ void TForm1::BuildEncodingMenu(QMenu* tools) {
     }
 }
 
-void TForm1::ChooseEncoding(const QString& encoding) {
+void MainWindow::ChooseEncoding(const QString& encoding) {
     SetRecordTextEncoding(encoding);
     RememberedSettings().setValue(kEncodingKey, encoding);
     model_->TableReset();
@@ -198,8 +198,8 @@ void TForm1::ChooseEncoding(const QString& encoding) {
         ShowRecordLines();
 }
 
-QAction* TForm1::AddAction(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
-                           void (TForm1::*command)()) {
+QAction* MainWindow::AddAction(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
+                               void (MainWindow::*command)()) {
     QAction* action = menu->addAction(caption);
     action->setShortcut(shortcut);
     action->setObjectName(Caption(caption));
@@ -208,7 +208,7 @@ QAction* TForm1::AddAction(QMenu* menu, const QString& caption, const QKeySequen
     return action;
 }
 
-QAction* TForm1::Action(const QString& caption) const {
+QAction* MainWindow::Action(const QString& caption) const {
     for (QAction* action : findChildren<QAction*>()) {
         if (Caption(action->text()) == caption)
             return action;
@@ -216,7 +216,7 @@ QAction* TForm1::Action(const QString& caption) const {
     return nullptr;
 }
 
-QMenu* TForm1::Menu(const QString& caption) const {
+QMenu* MainWindow::Menu(const QString& caption) const {
     for (QAction* action : menuBar()->actions()) {
         if (Caption(action->text()) == caption)
             return action->menu();
@@ -224,19 +224,19 @@ QMenu* TForm1::Menu(const QString& caption) const {
     return nullptr;
 }
 
-QToolButton* TForm1::ToolButton(const QString& name) const {
+QToolButton* MainWindow::ToolButton(const QString& name) const {
     return ToolBar_->findChild<QToolButton*>(name);
 }
 
-QWidget* TForm1::ToolBarStrip() const {
+QWidget* MainWindow::ToolBarStrip() const {
     return ToolBar_;
 }
 
-void TForm1::BuildToolBar() {
+void MainWindow::BuildToolBar() {
     // A real tool bar: when the window is narrow, the buttons that do not fit move to
     // its overflow menu, so Receive and Send stay reachable.
     ToolBar_ = addToolBar("Tools");
-    ToolBar_->setObjectName("ToolBar1");
+    ToolBar_->setObjectName("toolBar");
     ToolBar_->setMovable(false);
     ToolBar_->setFloatable(false);
     ToolBar_->setIconSize(QSize(20, 20));
@@ -258,12 +258,12 @@ void TForm1::BuildToolBar() {
     RecordButtons_ << AddToolButton("Clear", "Clear|Clear all records", Action("Clear"));
     RecordButtons_.back()->setIcon(ToolIcon("edit-clear-all", ToolGlyph::Clear));
     ToolBar_->addSeparator();
-    Edit1 = new QLineEdit(ToolBar_);
-    Edit1->setObjectName("Edit1");
-    Edit1->setFixedWidth(120);
-    Edit1->setToolTip(QString());
-    Edit1->setStatusTip(QString());
-    ToolBar_->addWidget(Edit1);
+    searchBox = new QLineEdit(ToolBar_);
+    searchBox->setObjectName("searchBox");
+    searchBox->setFixedWidth(120);
+    searchBox->setToolTip(QString());
+    searchBox->setStatusTip(QString());
+    ToolBar_->addWidget(searchBox);
     RecordButtons_ << AddToolButton("Find", "Find|Find a record by the name entered", nullptr);
     RecordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     ToolBar_->addSeparator();
@@ -273,7 +273,7 @@ void TForm1::BuildToolBar() {
     SendButton_->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
 }
 
-QToolButton* TForm1::AddToolButton(const QString& name, const QString& hint, QAction* action) {
+QToolButton* MainWindow::AddToolButton(const QString& name, const QString& hint, QAction* action) {
     auto* button = new QToolButton(ToolBar_);
     button->setObjectName(name);
     button->setAutoRaise(true);
@@ -287,9 +287,9 @@ QToolButton* TForm1::AddToolButton(const QString& name, const QString& hint, QAc
     return button;
 }
 
-void TForm1::BuildStatusBar() {
+void MainWindow::BuildStatusBar() {
     QStatusBar* bar = statusBar();
-    bar->setObjectName("StatusBar1");
+    bar->setObjectName("statusBar");
     PaintLightBlue(bar);
     QFont statusFont = bar->font();
     statusFont.setFamily("Times New Roman");
@@ -309,22 +309,22 @@ void TForm1::BuildStatusBar() {
     StatusSimple_->hide();
 }
 
-bool TForm1::StatusSimplePanel() const {
+bool MainWindow::StatusSimplePanel() const {
     return !StatusSimple_->isHidden();
 }
 
-void TForm1::ShowStartupSplash() {
-    TAboutBox splash(this);
+void MainWindow::ShowStartupSplash() {
+    AboutBox splash(this);
     splash.StartCloseTimer();
     splash.exec();
 }
 
-void TForm1::ShowAbout() {
-    TAboutBox about(this);
+void MainWindow::ShowAbout() {
+    AboutBox about(this);
     about.exec();
 }
 
-void TForm1::OpenFromCommandLine(const QStringList& arguments) {
+void MainWindow::OpenFromCommandLine(const QStringList& arguments) {
     if (arguments.size() != 1 || QFileInfo(arguments[0]).fileName().right(4) != ".JCD")
         return;
     const QString path = arguments[0];
@@ -344,7 +344,7 @@ void TForm1::OpenFromCommandLine(const QStringList& arguments) {
     SetTotal(RecordLines_.size());
 }
 
-void TForm1::RunCommand(void (TForm1::*command)()) {
+void MainWindow::RunCommand(void (MainWindow::*command)()) {
     try {
         (this->*command)();
     } catch (const std::exception& failure) {
@@ -353,7 +353,7 @@ void TForm1::RunCommand(void (TForm1::*command)()) {
     }
 }
 
-bool TForm1::event(QEvent* event) {
+bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::StatusTip) {
         ShowHint(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
@@ -361,14 +361,14 @@ bool TForm1::event(QEvent* event) {
     return QMainWindow::event(event);
 }
 
-void TForm1::ShowHint(const QString& hint) {
+void MainWindow::ShowHint(const QString& hint) {
     if (StatusSimplePanel())
         StatusSimple_->setText(hint);
     else
         StatusPanels_[0]->setText(hint);
 }
 
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (Centred_)
         return;
@@ -376,13 +376,13 @@ void TForm1::showEvent(QShowEvent* event) {
     CentreOnScreen(this);
 }
 
-void TForm1::MarkTableChanged() {
+void MainWindow::MarkTableChanged() {
     Modified_ = true;
     RecountFlag_ = true;
     ScheduleRecount();
 }
 
-void TForm1::ShowCellRefusal(stadix::CellLeave verdict, const std::string& text) {
+void MainWindow::ShowCellRefusal(stadix::CellLeave verdict, const std::string& text) {
     const QString message =
         verdict == stadix::CellLeave::OverRange
             ? QString::fromUtf8("Over range！\nPlease input again.")
@@ -390,11 +390,11 @@ void TForm1::ShowCellRefusal(stadix::CellLeave verdict, const std::string& text)
     prompts_->Tell(this, "Warning", message, QMessageBox::Information);
 }
 
-bool TForm1::CommitTableEdit() {
-    return !CoordView_ || StringGrid1->CommitOpenEditor();
+bool MainWindow::CommitTableEdit() {
+    return !CoordView_ || recordGrid->CommitOpenEditor();
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     bool confirmed = false;
     try {
         confirmed = ConfirmSaveChanges();
@@ -407,11 +407,11 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
-void TForm1::FileExit() {
+void MainWindow::FileExit() {
     close();
 }
 
-void TForm1::ScheduleRecount() {
+void MainWindow::ScheduleRecount() {
     if (RecountScheduled_)
         return;
     RecountScheduled_ = true;
@@ -421,8 +421,8 @@ void TForm1::ScheduleRecount() {
     });
 }
 
-void TForm1::CountRecords() {
-    const int row = StringGrid1->CurrentRow();
+void MainWindow::CountRecords() {
+    const int row = recordGrid->CurrentRow();
     if (!RecountFlag_ || row == LastCountedRow_)
         return;
     LastCountedRow_ = row;
@@ -430,39 +430,39 @@ void TForm1::CountRecords() {
     RecountFlag_ = false;
 }
 
-void TForm1::SetCoordTitle() {
+void MainWindow::SetCoordTitle() {
     setWindowTitle(DocName_ + kCoordTitle);
 }
 
-void TForm1::SetMeasurementTitle() {
+void MainWindow::SetMeasurementTitle() {
     setWindowTitle(RawLoaded_ ? DocName_ + kMeasTitle : DocName_);
 }
 
-void TForm1::SetTotal(std::size_t count) {
+void MainWindow::SetTotal(std::size_t count) {
     StatusPanels_[1]->setText("Total:" + QString::number(qulonglong(count)));
 }
 
-void TForm1::SetCurrentCell(int row, int column) {
-    StringGrid1->SetCurrentCell(row, column);
+void MainWindow::SetCurrentCell(int row, int column) {
+    recordGrid->SetCurrentCell(row, column);
 }
 
-void TForm1::ShowProgress(const QString& text) {
+void MainWindow::ShowProgress(const QString& text) {
     StatusPanels_[0]->setText(text);
     StatusPanels_[0]->repaint();
 }
 
-void TForm1::ClearTable() {
+void MainWindow::ClearTable() {
     Table_.ClearTable();
     model_->RowsChanged(1, Table_.RowCount() - 1);
 }
 
-void TForm1::FillTable() {
+void MainWindow::FillTable() {
     if (stadix::PrepareRowsForLines(Table_, RecordLines_.size()))
         model_->TableReset();
     const bool showProgress = RecordLines_.size() > 1000;
     if (showProgress)
         ShowProgress("Loading records...");
-    const int column = StringGrid1->CurrentColumn();
+    const int column = recordGrid->CurrentColumn();
     // Yield to the window every 100 lines, but at most once a frame: a repaint for
     // every 100 lines would make loading many times slower than the load itself.
     QElapsedTimer sinceYield;
@@ -481,7 +481,7 @@ void TForm1::FillTable() {
         ShowProgress(QString());
 }
 
-void TForm1::GatherRecords() {
+void MainWindow::GatherRecords() {
     stadix::GatherRecords(Table_, RecordLines_, [this](std::size_t made) {
         if (made != 1000)
             return;
@@ -491,7 +491,7 @@ void TForm1::GatherRecords() {
     ShowProgress(QString());
 }
 
-void TForm1::ShowRecordLines() {
+void MainWindow::ShowRecordLines() {
     QString text;
     for (const std::string& line : RecordLines_) {
         text += BytesToDisplay(line);
@@ -499,15 +499,15 @@ void TForm1::ShowRecordLines() {
     }
     if (!text.isEmpty())
         text.chop(1);
-    RichEdit1->setPlainText(text);
+    measurementText->setPlainText(text);
 }
 
-void TForm1::ShowCoordinateView() {
-    RichEdit1->hide();
+void MainWindow::ShowCoordinateView() {
+    measurementText->hide();
     ImportAction_->setEnabled(true);
     for (QAction* action : RecordActions_)
         action->setEnabled(true);
-    Edit1->setEnabled(true);
+    searchBox->setEnabled(true);
     for (QToolButton* button : RecordButtons_)
         button->setEnabled(true);
     SendButton_->setEnabled(true);
@@ -516,16 +516,16 @@ void TForm1::ShowCoordinateView() {
     StatusSimple_->hide();
     for (QLabel* panel : StatusPanels_)
         panel->show();
-    StringGrid1->show();
+    recordGrid->show();
 }
 
-void TForm1::ShowMeasurementView() {
+void MainWindow::ShowMeasurementView() {
     ClearTable();
-    StringGrid1->hide();
+    recordGrid->hide();
     for (QAction* action : RecordActions_)
         action->setEnabled(false);
     ImportAction_->setEnabled(false);
-    Edit1->setEnabled(false);
+    searchBox->setEnabled(false);
     for (QToolButton* button : RecordButtons_)
         button->setEnabled(false);
     SendButton_->setEnabled(RawLoaded_);
@@ -535,10 +535,10 @@ void TForm1::ShowMeasurementView() {
         panel->hide();
     StatusSimple_->show();
     ShowRecordLines();
-    RichEdit1->show();
+    measurementText->show();
 }
 
-bool TForm1::ConfirmSaveChanges() {
+bool MainWindow::ConfirmSaveChanges() {
     if (!CommitTableEdit())
         return false;
     if (!Modified_)
@@ -552,11 +552,11 @@ bool TForm1::ConfirmSaveChanges() {
     return answer == QMessageBox::No;
 }
 
-void TForm1::FileNew() {
+void MainWindow::FileNew() {
     NewDocument();
 }
 
-bool TForm1::NewDocument() {
+bool MainWindow::NewDocument() {
     if (!CommitTableEdit())
         return false;
     if (Untitled_ && !Modified_)
@@ -582,7 +582,7 @@ bool TForm1::NewDocument() {
     return true;
 }
 
-bool TForm1::RunSettingsDialog() {
+bool MainWindow::RunSettingsDialog() {
     SettingsDialog dialog(stadix::LoadTransferSettings(SettingsPath_, CommSettings_), SendMode_,
                           stadix::ComPort::EnumComPorts(), *prompts_, this);
     if (dialog.exec() != QDialog::Accepted)
@@ -601,7 +601,7 @@ bool TForm1::RunSettingsDialog() {
     return true;
 }
 
-void TForm1::RunTransferDialog(stadix::Job& job) {
+void MainWindow::RunTransferDialog(stadix::Job& job) {
     if (CommSettings_.dataFormat != stadix::DataFormat::Kvr) {
         TextTransferDialog dialog(job, CommSettings_, SendMode_, *prompts_, this);
         dialog.exec();
@@ -611,7 +611,7 @@ void TForm1::RunTransferDialog(stadix::Job& job) {
     dialog.exec();
 }
 
-stadix::Job TForm1::TakeJobForTransfer() {
+stadix::Job MainWindow::TakeJobForTransfer() {
     stadix::Job job;
     job.lines = std::move(RecordLines_);
     job.rawRecords = std::move(RawStore_);
@@ -623,7 +623,7 @@ stadix::Job TForm1::TakeJobForTransfer() {
     return job;
 }
 
-void TForm1::ReturnJobFromTransfer(stadix::Job& job) {
+void MainWindow::ReturnJobFromTransfer(stadix::Job& job) {
     RecordLines_ = std::move(job.lines);
     RawStore_ = std::move(job.rawRecords);
     CoordView_ = job.InCoordinateView();
@@ -631,7 +631,7 @@ void TForm1::ReturnJobFromTransfer(stadix::Job& job) {
     DecodeState_ = job.decodeState;
 }
 
-void TForm1::Receive() {
+void MainWindow::Receive() {
     if (!NewDocument())
         return;
     SendMode_ = false;
@@ -646,7 +646,7 @@ void TForm1::Receive() {
     ShowReceivedDocument();
 }
 
-void TForm1::ShowReceivedDocument() {
+void MainWindow::ShowReceivedDocument() {
     if (CoordView_) {
         FillTable();
         ShowCoordinateView();
@@ -662,7 +662,7 @@ void TForm1::ShowReceivedDocument() {
     setWindowTitle(DocName_ + kMeasTitle);
 }
 
-void TForm1::Send() {
+void MainWindow::Send() {
     if (!CommitTableEdit())
         return;
     if (CoordView_) {
@@ -680,7 +680,7 @@ void TForm1::Send() {
     RunTransferDialog(job);
 }
 
-void TForm1::FileOpen() {
+void MainWindow::FileOpen() {
     if (!ConfirmSaveChanges())
         return;
     FileDialogRequest request;
@@ -698,7 +698,7 @@ void TForm1::FileOpen() {
         OpenMeasurementFile(choice->path, choice->filterIndex);
 }
 
-void TForm1::OpenJobFile(const QString& path) {
+void MainWindow::OpenJobFile(const QString& path) {
     stadix::JobLoad load = stadix::LoadJobFile(LocalPath(path));
     ClearTable();
     FilePath_ = path;
@@ -718,7 +718,7 @@ void TForm1::OpenJobFile(const QString& path) {
     }
 }
 
-void TForm1::OpenMeasurementFile(const QString& path, int filterIndex) {
+void MainWindow::OpenMeasurementFile(const QString& path, int filterIndex) {
     const bool rawRecords = HasExtension(path, ".TSM", ".tsm");
     std::string bytes;
     std::vector<std::string> lines;
@@ -754,7 +754,7 @@ void TForm1::OpenMeasurementFile(const QString& path, int filterIndex) {
     Modified_ = false;
 }
 
-bool TForm1::WriteDocumentFile(const QString& path, const std::string& bytes) {
+bool MainWindow::WriteDocumentFile(const QString& path, const std::string& bytes) {
     try {
         stadix::WriteFileAtomically(LocalPath(path), bytes);
         return true;
@@ -764,15 +764,15 @@ bool TForm1::WriteDocumentFile(const QString& path, const std::string& bytes) {
     }
 }
 
-void TForm1::FileSave() {
+void MainWindow::FileSave() {
     SaveDocument();
 }
 
-void TForm1::FileSaveAs() {
+void MainWindow::FileSaveAs() {
     SaveDocumentAs();
 }
 
-bool TForm1::SaveDocument() {
+bool MainWindow::SaveDocument() {
     if (!CommitTableEdit())
         return false;
     if (Untitled_)
@@ -795,7 +795,7 @@ bool TForm1::SaveDocument() {
     return true;
 }
 
-bool TForm1::SaveDocumentAs() {
+bool MainWindow::SaveDocumentAs() {
     if (!CommitTableEdit())
         return false;
     try {
@@ -807,7 +807,7 @@ bool TForm1::SaveDocumentAs() {
     }
 }
 
-std::optional<FileChoice> TForm1::ChooseSaveAsFile(const QString& filter) {
+std::optional<FileChoice> MainWindow::ChooseSaveAsFile(const QString& filter) {
     FileDialogRequest request;
     request.title = "Save as";
     request.filter = filter;
@@ -822,7 +822,7 @@ std::optional<FileChoice> TForm1::ChooseSaveAsFile(const QString& filter) {
     return choice;
 }
 
-QString TForm1::DialogFolder() const {
+QString MainWindow::DialogFolder() const {
     if (!Untitled_ && !FilePath_.isEmpty())
         return QFileInfo(FilePath_).absolutePath();
     if (!LastFolder_.isEmpty())
@@ -833,11 +833,11 @@ QString TForm1::DialogFolder() const {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
-void TForm1::RememberFolder(const QString& path) {
+void MainWindow::RememberFolder(const QString& path) {
     LastFolder_ = QFileInfo(path).absolutePath();
 }
 
-bool TForm1::SaveAsCoordinates() {
+bool MainWindow::SaveAsCoordinates() {
     const std::optional<FileChoice> choice = ChooseSaveAsFile(kCoordSaveFilter);
     if (!choice)
         return false;
@@ -857,7 +857,7 @@ bool TForm1::SaveAsCoordinates() {
     return true;
 }
 
-QString TForm1::MeasurementSaveFilter() const {
+QString MainWindow::MeasurementSaveFilter() const {
     QString first;
     if (DataFormat_ == 0 && RawLoaded_)
         first = "TS Meas. Data File(KVR)|*.TSM|";
@@ -868,7 +868,7 @@ QString TForm1::MeasurementSaveFilter() const {
     return first + "Text file(*.TXT)|*.TXT";
 }
 
-bool TForm1::SaveAsMeasurement() {
+bool MainWindow::SaveAsMeasurement() {
     const std::optional<FileChoice> choice = ChooseSaveAsFile(MeasurementSaveFilter());
     if (!choice)
         return false;

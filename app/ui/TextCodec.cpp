@@ -1,4 +1,4 @@
-#include "app/TextCodec.h"
+#include "app/ui/TextCodec.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -1,8 +1,8 @@
-#include "app/About.h"
+#include "app/ui/AboutBox.h"
 
-#include "app/Icons.h"
 #include "app/Version.h"
-#include "app/WindowPlacement.h"
+#include "app/ui/Icons.h"
+#include "app/ui/WindowPlacement.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -18,7 +18,7 @@ QFont PixelFont(const QString& family, int pixels, bool bold) {
 }
 } // namespace
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setFixedSize(343, 223);
     setModal(true);
     auto* panel = new QFrame(this);
@@ -28,35 +28,35 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Framele
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(panel);
 
-    ProductName = new QLabel("Total Station ", panel);
-    ProductName2 = new QLabel("Communication Software", panel);
-    Version = new QLabel(QString("Version  ") + stadix::kVersionText, panel);
-    for (QLabel* label : {ProductName, ProductName2})
+    productName = new QLabel("Total Station ", panel);
+    productLine = new QLabel("Communication Software", panel);
+    versionLabel = new QLabel(QString("Version  ") + stadix::kVersionText, panel);
+    for (QLabel* label : {productName, productLine})
         label->setFont(PixelFont("Times New Roman", 24, true));
-    Version->setFont(PixelFont("Arial", 19, false));
+    versionLabel->setFont(PixelFont("Arial", 19, false));
     auto* icon = new QLabel(panel);
     icon->setPixmap(ApplicationIcon().pixmap(48, 48));
     auto* layout = new QVBoxLayout(panel);
     layout->addStretch();
     layout->addWidget(icon, 0, Qt::AlignCenter);
-    for (QLabel* label : {ProductName, ProductName2, Version}) {
+    for (QLabel* label : {productName, productLine, versionLabel}) {
         label->setAlignment(Qt::AlignCenter);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
         layout->addWidget(label);
     }
     layout->addStretch();
 
-    Timer1.setInterval(kSplashMs);
-    Timer1.setSingleShot(true);
-    connect(&Timer1, &QTimer::timeout, this, &QDialog::accept);
+    closeTimer_.setInterval(kSplashMs);
+    closeTimer_.setSingleShot(true);
+    connect(&closeTimer_, &QTimer::timeout, this, &QDialog::accept);
 }
 
-void TAboutBox::mousePressEvent(QMouseEvent* event) {
+void AboutBox::mousePressEvent(QMouseEvent* event) {
     event->accept();
     accept();
 }
 
-void TAboutBox::showEvent(QShowEvent* event) {
+void AboutBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     CentreOnScreen(this);
 }

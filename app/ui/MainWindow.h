@@ -2,8 +2,8 @@
 
 #include "app/CellRules.h"
 #include "app/Job.h"
-#include "app/Prompts.h"
 #include "app/RecordTable.h"
+#include "app/ui/Prompts.h"
 #include "rawconv/RawRecords.h"
 #include "transfer/TransferSettings.h"
 
@@ -24,12 +24,12 @@ class RecordGridView;
 class RecordTableModel;
 
 // Main window: the job (record table or measurement listing) and every command.
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
     // prompts: where questions, messages and file dialogs go (the real dialogs when null).
-    explicit TForm1(std::unique_ptr<Prompts> prompts = nullptr, QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(std::unique_ptr<Prompts> prompts = nullptr, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Start-up: the splash, then a job file named as the only argument.
     void ShowStartupSplash();
@@ -76,9 +76,9 @@ class TForm1 : public QMainWindow {
     void SetSettingsPath(const std::string& path) { SettingsPath_ = path; }
 
     // Controls, named as on the window.
-    RecordGridView* StringGrid1 = nullptr;
-    QPlainTextEdit* RichEdit1 = nullptr;
-    QLineEdit* Edit1 = nullptr; // the search box
+    RecordGridView* recordGrid = nullptr;
+    QPlainTextEdit* measurementText = nullptr;
+    QLineEdit* searchBox = nullptr; // the search box
     QLabel* StatusPanel(int index) const { return StatusPanels_[index]; }
     QLabel* StatusSimpleText() const { return StatusSimple_; }
     bool StatusSimplePanel() const;
@@ -98,12 +98,12 @@ class TForm1 : public QMainWindow {
     void BuildStatusBar();
     void BuildEncodingMenu(QMenu* tools);
     QAction* AddAction(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
-                       void (TForm1::*command)());
+                       void (MainWindow::*command)());
     QToolButton* AddToolButton(const QString& name, const QString& hint, QAction* action);
     void ChooseEncoding(const QString& encoding);
 
     // Runs a command; a failure that escapes it is shown in the standard error box.
-    void RunCommand(void (TForm1::*command)());
+    void RunCommand(void (MainWindow::*command)());
     void ShowHint(const QString& hint);
     void ScheduleRecount();
     void MarkTableChanged();

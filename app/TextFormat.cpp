@@ -1,4 +1,4 @@
-#include "app/String_func.h"
+#include "app/TextFormat.h"
 
 #include "app/Errors.h"
 

@@ -1,8 +1,8 @@
-#include "app/Data_format.h"
+#include "app/RecordLine.h"
 
 #include "app/Errors.h"
-#include "app/String_func.h"
 #include "app/TextColumns.h"
+#include "app/TextFormat.h"
 
 namespace stadix {
 

@@ -1,6 +1,6 @@
-#include "app/RecordGrid.h"
+#include "app/ui/RecordGridView.h"
 
-#include "app/TextCodec.h"
+#include "app/ui/TextCodec.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -9,8 +9,6 @@
 
 namespace {
 
-const char* const kTitles[stadix::RecordTable::kColumns] = {"     PT", "     N/X", "     E/Y",
-                                                            "      Z", "  CODE"};
 const int kColumnWidths[stadix::RecordTable::kColumns] = {96, 110, 110, 110, 96};
 const QColor kHeaderFill(0xE4, 0xE4, 0xE4);
 
@@ -34,70 +32,11 @@ bool IsEditingKey(const QKeyEvent* event) {
     return c != '\r' && c != '\n' && c != '\t' && c != QChar(0x1b) && c != QChar(0x7f);
 }
 
-bool IsNumberColumn(int column) {
-    return column == stadix::ColN || column == stadix::ColE || column == stadix::ColZ;
-}
-
 bool IsEnter(const QKeyEvent* event) {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
 
 } // namespace
-
-RecordTableModel::RecordTableModel(stadix::RecordTable& table, QObject* parent)
-    : QAbstractTableModel(parent), table_(table) {}
-
-int RecordTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : table_.RowCount();
-}
-
-int RecordTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : stadix::RecordTable::kColumns;
-}
-
-QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid())
-        return QVariant();
-    if (role == Qt::TextAlignmentRole && index.row() != 0 && IsNumberColumn(index.column()))
-        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole && role != Qt::EditRole)
-        return QVariant();
-    if (index.row() == 0)
-        return QString::fromLatin1(kTitles[index.column()]);
-    return BytesToDisplay(table_.Cell(index.row(), index.column()));
-}
-
-bool RecordTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || index.row() == 0 || role != Qt::EditRole)
-        return false;
-    // An editor closed without a change gives back the text it was shown; keep the
-    // cell's bytes then, also those that the chosen encoding cannot show.
-    const QString text = value.toString();
-    if (text == BytesToDisplay(CellBytes(index)))
-        return true;
-    table_.SetCell(index.row(), index.column(), DisplayToBytes(text));
-    emit dataChanged(index, index);
-    return true;
-}
-
-Qt::ItemFlags RecordTableModel::flags(const QModelIndex& index) const {
-    if (!index.isValid() || index.row() == 0)
-        return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
-}
-
-const std::string& RecordTableModel::CellBytes(const QModelIndex& index) const {
-    return table_.Cell(index.row(), index.column());
-}
-
-void RecordTableModel::RowsChanged(int first, int last) {
-    emit dataChanged(index(first, 0), index(last, stadix::RecordTable::kColumns - 1));
-}
-
-void RecordTableModel::TableReset() {
-    beginResetModel();
-    endResetModel();
-}
 
 void RecordGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                const QModelIndex& index) const {
@@ -119,7 +58,7 @@ QWidget* RecordGridDelegate::createEditor(QWidget* parent, const QStyleOptionVie
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
     editor->setProperty("gridColumn", index.column());
     auto* line = qobject_cast<QLineEdit*>(editor);
-    if (line && IsNumberColumn(index.column()))
+    if (line && stadix::IsNumberColumn(index.column()))
         line->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return editor;
 }

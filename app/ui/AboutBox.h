@@ -6,25 +6,25 @@
 class QLabel;
 
 // About window: the program's name and version; also the start-up splash.
-class TAboutBox : public QDialog {
+class AboutBox : public QDialog {
     Q_OBJECT
   public:
     static constexpr int kSplashMs = 1500;
 
-    explicit TAboutBox(QWidget* parent = nullptr);
+    explicit AboutBox(QWidget* parent = nullptr);
 
     // The splash closes itself after kSplashMs; the Help menu's copy waits for a click.
-    void StartCloseTimer() { Timer1.start(); }
-    bool CloseTimerRunning() const { return Timer1.isActive(); }
+    void StartCloseTimer() { closeTimer_.start(); }
+    bool CloseTimerRunning() const { return closeTimer_.isActive(); }
 
-    QLabel* ProductName = nullptr;
-    QLabel* ProductName2 = nullptr;
-    QLabel* Version = nullptr;
+    QLabel* productName = nullptr;
+    QLabel* productLine = nullptr;
+    QLabel* versionLabel = nullptr;
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:
-    QTimer Timer1;
+    QTimer closeTimer_;
 };

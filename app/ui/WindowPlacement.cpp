@@ -1,4 +1,4 @@
-#include "app/WindowPlacement.h"
+#include "app/ui/WindowPlacement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

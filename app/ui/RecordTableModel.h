@@ -1,0 +1,31 @@
+// The record table's data as a Qt model: no item per cell, the bytes stay in the table.
+#pragma once
+
+#include "app/RecordTable.h"
+
+#include <QAbstractTableModel>
+
+#include <string>
+
+// The table data as a Qt model; row 0 holds the column titles.
+class RecordTableModel : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    explicit RecordTableModel(stadix::RecordTable& table, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // The bytes a cell holds.
+    const std::string& CellBytes(const QModelIndex& index) const;
+
+    // Tells the view that rows first..last changed, or that the row count did.
+    void RowsChanged(int first, int last);
+    void TableReset();
+
+  private:
+    stadix::RecordTable& table_;
+};
