@@ -1,9 +1,82 @@
 #include "app/Job.h"
 
+#include "app/FileIO.h"
+#include "app/JobFile.h"
 #include "app/ReceivedCoords.h"
 #include "app/RecordTable.h"
+#include "rawconv/Listing.h"
+#include "rawconv/MeasurementFile.h"
+
+#include <filesystem>
 
 namespace stadix {
+
+bool StartNewJob(Job& job) {
+    const bool heldLines = !job.lines.empty();
+    job.lines.clear();
+    job.content = JobContent::RecordLines;
+    ++job.jobCounter;
+    job.docName = "Job" + std::to_string(job.jobCounter);
+    job.untitled = true;
+    job.modified = false;
+    return heldLines;
+}
+
+void AttachToFile(Job& job, const std::string& path) {
+    job.filePath = path;
+    job.docName = std::filesystem::path(path).filename().string();
+    job.untitled = false;
+}
+
+std::size_t OpenJobFile(Job& job, const std::string& path) {
+    JobLoad load = LoadJobFile(path);
+    job.lines = std::move(load.lines);
+    job.content = JobContent::RecordLines;
+    AttachToFile(job, path);
+    job.modified = false;
+    return load.fileLines;
+}
+
+std::string OpenMeasurementFile(Job& job, const std::string& path, bool gtsTypeChosen) {
+    const bool rawRecords = HasExtension(path, ".TSM");
+    std::string bytes;
+    std::vector<std::string> lines;
+    if (rawRecords) {
+        bytes = ReadFileBytes(path);
+        const std::string problem = CheckMeasurementFile(bytes);
+        if (!problem.empty())
+            return problem;
+    } else {
+        lines = ReadFileLines(path);
+    }
+    AttachToFile(job, path);
+    job.rawRecords = std::move(bytes);
+    job.lines = std::move(lines);
+    job.rawLoaded = rawRecords;
+    job.content = rawRecords ? JobContent::Listing : JobContent::Text;
+    if (rawRecords)
+        RenderListing(job.decodeState, job.rawRecords, job.lines);
+    if (gtsTypeChosen && !rawRecords)
+        job.dataFormat = HasExtension(path, ".GTS") ? DataFormat::Gts : DataFormat::Sss;
+    else
+        job.dataFormat = DataFormat::Kvr;
+    job.modified = false;
+    return std::string();
+}
+
+std::optional<std::string> SaveFileBytes(const Job& job) {
+    if (job.InCoordinateView())
+        return JobFileBytes(job.lines);
+    if (job.content == JobContent::Listing)
+        return std::nullopt;
+    return JoinLinesCrLf(job.lines);
+}
+
+std::string MeasurementFileBytes(const Job& job, bool firstTypeChosen) {
+    if (firstTypeChosen && job.content == JobContent::Listing && job.dataFormat == DataFormat::Kvr)
+        return job.rawRecords;
+    return JoinLinesCrLf(job.lines);
+}
 
 JobContent ContentOf(bool coordinates, bool rawLoaded) {
     if (coordinates)

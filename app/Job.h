@@ -5,6 +5,7 @@
 #include "app/DataKinds.h"
 #include "rawconv/RawRecords.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,32 @@ struct Job {
         return content == JobContent::RecordLines || content == JobContent::ReceivedCoordinates;
     }
 };
+
+// Starts the next default job ("Job" and the advanced counter): untitled, unchanged,
+// coordinate content, the record text list emptied. The raw record store stays. True
+// when the list held lines, so that the window empties its table too.
+bool StartNewJob(Job& job);
+
+// Attaches the job to the file it was opened from or saved to: path, name, not untitled.
+void AttachToFile(Job& job, const std::string& path);
+
+// Opens a coordinate job file (its first kMaxJobLines lines) and returns how many lines
+// the file holds. Throws FileError; the job is then as it was.
+std::size_t OpenJobFile(Job& job, const std::string& path);
+
+// Opens a measurement file: raw records (.TSM) are checked and rendered as the listing,
+// any other file is read as text, GTS or SSS when the GTS type was chosen. Returns why
+// a raw record file was refused, empty when it opened; a refused file leaves the job as
+// it was. Throws FileError.
+std::string OpenMeasurementFile(Job& job, const std::string& path, bool gtsTypeChosen);
+
+// What Save writes to the job's file: the gathered record lines as a job file, the text
+// of a measurement text file, or nothing for raw records (only Save As writes those).
+std::optional<std::string> SaveFileBytes(const Job& job);
+
+// What Save As of a measurement writes: the raw records when they are held and the
+// first file type was chosen, else the text.
+std::string MeasurementFileBytes(const Job& job, bool firstTypeChosen);
 
 // The content that the coordinate and raw-record flags of a transfer stand for.
 JobContent ContentOf(bool coordinates, bool rawLoaded);

@@ -66,7 +66,7 @@ void BM_OpenTsm3072(benchmark::State& state) {
     form.show();
     for (auto _ : state)
         OpenIn(form, prompts, path, 2);
-    state.counters["lines"] = double(form.RecordLines().size());
+    state.counters["lines"] = double(form.CurrentJob().lines.size());
 }
 BENCHMARK(BM_OpenTsm3072)->Unit(benchmark::kMillisecond);
 
@@ -82,7 +82,7 @@ void BM_OpenTsm100000Lines(benchmark::State& state) {
         form.measurementText->moveCursor(QTextCursor::End);
         QCoreApplication::processEvents();
     }
-    state.counters["lines"] = double(form.RecordLines().size());
+    state.counters["lines"] = double(form.CurrentJob().lines.size());
 }
 BENCHMARK(BM_OpenTsm100000Lines)->Unit(benchmark::kMillisecond);
 

@@ -11,8 +11,6 @@
 #include "app/ui/WindowPlacement.h"
 #include "comport/qt/ComPort.h"
 #include "comport/qt/SettingsPath.h"
-#include "rawconv/Listing.h"
-#include "rawconv/MeasurementFile.h"
 #include "transfer/ui/KvrTransferDialog.h"
 #include "transfer/ui/SettingsDialog.h"
 #include "transfer/ui/TextTransferDialog.h"
@@ -29,7 +27,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QScopeGuard>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -54,11 +51,6 @@ const char* const kCoordSaveFilter = "TS Coord. Data File(*.JCD)|*.JCD|Text(*.TX
 
 std::string LocalPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
-}
-
-bool HasExtension(const QString& path, const char* upper, const char* lower) {
-    const QString name = QFileInfo(path).fileName();
-    return name.endsWith(upper, Qt::CaseSensitive) || name.endsWith(lower, Qt::CaseSensitive);
 }
 
 // A menu caption without its access key marker.
@@ -92,7 +84,7 @@ MainWindow::MainWindow(std::unique_ptr<Prompts> prompts, QWidget* parent)
     resize(559, 735);
     SetRecordTextEncoding(RememberedSettings().value(kEncodingKey).toString());
 
-    model_ = new RecordTableModel(Table_, this);
+    model_ = new RecordTableModel(table_, this);
     recordGrid = new RecordGridView(model_, this);
     recordGrid->setObjectName("recordGrid");
     measurementText = new QPlainTextEdit(this);
@@ -125,18 +117,16 @@ MainWindow::MainWindow(std::unique_ptr<Prompts> prompts, QWidget* parent)
     connect(recordGrid, &RecordGridView::KeyTyped, this, &MainWindow::MarkTableChanged);
     connect(recordGrid, &RecordGridView::CellsCleared, this, &MainWindow::MarkTableChanged);
     connect(recordGrid, &RecordGridView::RowClicked, this,
-            [this](int row) { StatusPanels_[2]->setText("Row:" + QString::number(row)); });
+            [this](int row) { statusPanels_[2]->setText("Row:" + QString::number(row)); });
     connect(recordGrid->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { ScheduleRecount(); });
 
-    SettingsPath_ = stadix::SettingsFilePath().toStdString();
-    JobCounter_ = 1;
-    DocName_ = "Job1";
+    settingsPath_ = stadix::SettingsFilePath().toStdString();
     SetCoordTitle();
     ClearTable();
     SetCurrentCell(1, 0);
-    StatusPanels_[1]->setText("Total:");
-    StatusPanels_[2]->setText("Row:");
+    statusPanels_[1]->setText("Total:");
+    statusPanels_[2]->setText("Row:");
 }
 
 MainWindow::~MainWindow() = default;
@@ -150,24 +140,25 @@ void MainWindow::BuildMenus() {
     file->addSeparator();
     AddAction(file, "&Print", QKeySequence("Ctrl+P"), nullptr);
     file->addSeparator();
-    ImportAction_ = AddAction(file, "&Import...", QKeySequence(), nullptr);
-    ExportAction_ = AddAction(file, "&Export...", QKeySequence(), nullptr);
+    importAction_ = AddAction(file, "&Import...", QKeySequence(), nullptr);
+    exportAction_ = AddAction(file, "&Export...", QKeySequence(), nullptr);
     file->addSeparator();
     AddAction(file, "E&xit", QKeySequence("Ctrl+X"), &MainWindow::FileExit);
 
     QMenu* record = menuBar()->addMenu("&Record");
-    RecordActions_ << AddAction(record, "&Update", QKeySequence("Ctrl+U"), nullptr)
+    recordActions_ << AddAction(record, "&Update", QKeySequence("Ctrl+U"), nullptr)
                    << AddAction(record, "&Erase", QKeySequence("Ctrl+E"), nullptr)
                    << AddAction(record, "&Clear", QKeySequence("Ctrl+L"), nullptr);
 
     QMenu* comm = menuBar()->addMenu("&Communction");
     AddAction(comm, "&Receive...", QKeySequence("F9"), &MainWindow::Receive);
-    SendAction_ = AddAction(comm, "&Send...", QKeySequence("F10"), &MainWindow::Send);
+    sendAction_ = AddAction(comm, "&Send...", QKeySequence("F10"), &MainWindow::Send);
 
     QMenu* card = menuBar()->addMenu("&SD/U dsik");
     AddAction(card, "&Import Data...", QKeySequence("F7"), nullptr);
-    ExportDataAction_ = AddAction(card, "&Export Data...", QKeySequence("F8"), nullptr);
-    connect(card, &QMenu::aboutToShow, this, [this] { ExportDataAction_->setEnabled(CoordView_); });
+    exportDataAction_ = AddAction(card, "&Export Data...", QKeySequence("F8"), nullptr);
+    connect(card, &QMenu::aboutToShow, this,
+            [this] { exportDataAction_->setEnabled(CoordView()); });
 
     QMenu* tools = menuBar()->addMenu("&Tools");
     AddAction(tools, "&Define Export Format...", QKeySequence(), nullptr);
@@ -194,7 +185,7 @@ void MainWindow::ChooseEncoding(const QString& encoding) {
     SetRecordTextEncoding(encoding);
     RememberedSettings().setValue(kEncodingKey, encoding);
     model_->TableReset();
-    if (!CoordView_)
+    if (!CoordView())
         ShowRecordLines();
 }
 
@@ -225,22 +216,22 @@ QMenu* MainWindow::Menu(const QString& caption) const {
 }
 
 QToolButton* MainWindow::ToolButton(const QString& name) const {
-    return ToolBar_->findChild<QToolButton*>(name);
+    return toolBar_->findChild<QToolButton*>(name);
 }
 
 QWidget* MainWindow::ToolBarStrip() const {
-    return ToolBar_;
+    return toolBar_;
 }
 
 void MainWindow::BuildToolBar() {
     // A real tool bar: when the window is narrow, the buttons that do not fit move to
     // its overflow menu, so Receive and Send stay reachable.
-    ToolBar_ = addToolBar("Tools");
-    ToolBar_->setObjectName("toolBar");
-    ToolBar_->setMovable(false);
-    ToolBar_->setFloatable(false);
-    ToolBar_->setIconSize(QSize(20, 20));
-    PaintLightBlue(ToolBar_);
+    toolBar_ = addToolBar("Tools");
+    toolBar_->setObjectName("toolBar");
+    toolBar_->setMovable(false);
+    toolBar_->setFloatable(false);
+    toolBar_->setIconSize(QSize(20, 20));
+    PaintLightBlue(toolBar_);
 
     AddToolButton("New", "New|Create a new job file", Action("New"))
         ->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
@@ -250,31 +241,31 @@ void MainWindow::BuildToolBar() {
         ->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     AddToolButton("Print", "Print|Print the current job file", Action("Print"))
         ->setIcon(ToolIcon("document-print", ToolGlyph::Print));
-    ToolBar_->addSeparator();
-    RecordButtons_ << AddToolButton("Update", "Update|Update the record table", Action("Update"));
-    RecordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    RecordButtons_ << AddToolButton("Erase", "Erase|Erase a record", Action("Erase"));
-    RecordButtons_.back()->setIcon(ToolIcon("edit-delete", ToolGlyph::Erase));
-    RecordButtons_ << AddToolButton("Clear", "Clear|Clear all records", Action("Clear"));
-    RecordButtons_.back()->setIcon(ToolIcon("edit-clear-all", ToolGlyph::Clear));
-    ToolBar_->addSeparator();
-    searchBox = new QLineEdit(ToolBar_);
+    toolBar_->addSeparator();
+    recordButtons_ << AddToolButton("Update", "Update|Update the record table", Action("Update"));
+    recordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    recordButtons_ << AddToolButton("Erase", "Erase|Erase a record", Action("Erase"));
+    recordButtons_.back()->setIcon(ToolIcon("edit-delete", ToolGlyph::Erase));
+    recordButtons_ << AddToolButton("Clear", "Clear|Clear all records", Action("Clear"));
+    recordButtons_.back()->setIcon(ToolIcon("edit-clear-all", ToolGlyph::Clear));
+    toolBar_->addSeparator();
+    searchBox = new QLineEdit(toolBar_);
     searchBox->setObjectName("searchBox");
     searchBox->setFixedWidth(120);
     searchBox->setToolTip(QString());
     searchBox->setStatusTip(QString());
-    ToolBar_->addWidget(searchBox);
-    RecordButtons_ << AddToolButton("Find", "Find|Find a record by the name entered", nullptr);
-    RecordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    ToolBar_->addSeparator();
+    toolBar_->addWidget(searchBox);
+    recordButtons_ << AddToolButton("Find", "Find|Find a record by the name entered", nullptr);
+    recordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    toolBar_->addSeparator();
     AddToolButton("Receive", "Receive|Receive data from total station", Action("Receive..."))
         ->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
-    SendButton_ = AddToolButton("Send", "Send|Send data to total station", Action("Send..."));
-    SendButton_->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+    sendButton_ = AddToolButton("Send", "Send|Send data to total station", Action("Send..."));
+    sendButton_->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
 }
 
 QToolButton* MainWindow::AddToolButton(const QString& name, const QString& hint, QAction* action) {
-    auto* button = new QToolButton(ToolBar_);
+    auto* button = new QToolButton(toolBar_);
     button->setObjectName(name);
     button->setAutoRaise(true);
     button->setFixedSize(28, 28);
@@ -283,7 +274,7 @@ QToolButton* MainWindow::AddToolButton(const QString& name, const QString& hint,
     button->setStatusTip(hint.mid(bar + 1));
     if (action)
         connect(button, &QToolButton::clicked, action, &QAction::trigger);
-    ToolBar_->addWidget(button);
+    toolBar_->addWidget(button);
     return button;
 }
 
@@ -298,19 +289,19 @@ void MainWindow::BuildStatusBar() {
     // The panels share the window's width in the proportions 340 : 105 : 120.
     const int shares[3] = {340, 105, 120};
     for (int i = 0; i < 3; ++i) {
-        StatusPanels_[i] = new QLabel(bar);
-        StatusPanels_[i]->setMinimumWidth(0);
-        StatusPanels_[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        StatusPanels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        bar->addWidget(StatusPanels_[i], shares[i]);
+        statusPanels_[i] = new QLabel(bar);
+        statusPanels_[i]->setMinimumWidth(0);
+        statusPanels_[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        statusPanels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        bar->addWidget(statusPanels_[i], shares[i]);
     }
-    StatusSimple_ = new QLabel(bar);
-    bar->addWidget(StatusSimple_, 1);
-    StatusSimple_->hide();
+    statusSimple_ = new QLabel(bar);
+    bar->addWidget(statusSimple_, 1);
+    statusSimple_->hide();
 }
 
 bool MainWindow::StatusSimplePanel() const {
-    return !StatusSimple_->isHidden();
+    return !statusSimple_->isHidden();
 }
 
 void MainWindow::ShowStartupSplash() {
@@ -335,13 +326,11 @@ void MainWindow::OpenFromCommandLine(const QStringList& arguments) {
         prompts_->ShowError(this, BytesToDisplay(failure.what()));
         return;
     }
-    RecordLines_ = std::move(lines);
+    job_.lines = std::move(lines);
     FillTable();
-    FilePath_ = path;
-    DocName_ = QFileInfo(path).fileName();
-    Untitled_ = false;
+    stadix::AttachToFile(job_, LocalPath(path));
     SetCoordTitle();
-    SetTotal(RecordLines_.size());
+    SetTotal(job_.lines.size());
 }
 
 void MainWindow::RunCommand(void (MainWindow::*command)()) {
@@ -363,22 +352,22 @@ bool MainWindow::event(QEvent* event) {
 
 void MainWindow::ShowHint(const QString& hint) {
     if (StatusSimplePanel())
-        StatusSimple_->setText(hint);
+        statusSimple_->setText(hint);
     else
-        StatusPanels_[0]->setText(hint);
+        statusPanels_[0]->setText(hint);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (Centred_)
+    if (centred_)
         return;
-    Centred_ = true;
+    centred_ = true;
     CentreOnScreen(this);
 }
 
 void MainWindow::MarkTableChanged() {
-    Modified_ = true;
-    RecountFlag_ = true;
+    job_.modified = true;
+    recountFlag_ = true;
     ScheduleRecount();
 }
 
@@ -391,7 +380,7 @@ void MainWindow::ShowCellRefusal(stadix::CellLeave verdict, const std::string& t
 }
 
 bool MainWindow::CommitTableEdit() {
-    return !CoordView_ || recordGrid->CommitOpenEditor();
+    return !CoordView() || recordGrid->CommitOpenEditor();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -412,34 +401,46 @@ void MainWindow::FileExit() {
 }
 
 void MainWindow::ScheduleRecount() {
-    if (RecountScheduled_)
+    if (recountScheduled_)
         return;
-    RecountScheduled_ = true;
+    recountScheduled_ = true;
     QTimer::singleShot(0, this, [this] {
-        RecountScheduled_ = false;
+        recountScheduled_ = false;
         CountRecords();
     });
 }
 
 void MainWindow::CountRecords() {
     const int row = recordGrid->CurrentRow();
-    if (!RecountFlag_ || row == LastCountedRow_)
+    if (!recountFlag_ || row == lastCountedRow_)
         return;
-    LastCountedRow_ = row;
-    StatusPanels_[1]->setText("Total:" + QString::number(Table_.CountComplete()));
-    RecountFlag_ = false;
+    lastCountedRow_ = row;
+    statusPanels_[1]->setText("Total:" + QString::number(table_.CountComplete()));
+    recountFlag_ = false;
+}
+
+QString MainWindow::DocName() const {
+    return QFile::decodeName(job_.docName.c_str());
 }
 
 void MainWindow::SetCoordTitle() {
-    setWindowTitle(DocName_ + kCoordTitle);
+    setWindowTitle(DocName() + kCoordTitle);
 }
 
 void MainWindow::SetMeasurementTitle() {
-    setWindowTitle(RawLoaded_ ? DocName_ + kMeasTitle : DocName_);
+    setWindowTitle(RawRecordsShown() ? DocName() + kMeasTitle : DocName());
+}
+
+bool MainWindow::CoordView() const {
+    return job_.InCoordinateView();
+}
+
+bool MainWindow::RawRecordsShown() const {
+    return job_.content == stadix::JobContent::Listing;
 }
 
 void MainWindow::SetTotal(std::size_t count) {
-    StatusPanels_[1]->setText("Total:" + QString::number(qulonglong(count)));
+    statusPanels_[1]->setText("Total:" + QString::number(qulonglong(count)));
 }
 
 void MainWindow::SetCurrentCell(int row, int column) {
@@ -447,19 +448,19 @@ void MainWindow::SetCurrentCell(int row, int column) {
 }
 
 void MainWindow::ShowProgress(const QString& text) {
-    StatusPanels_[0]->setText(text);
-    StatusPanels_[0]->repaint();
+    statusPanels_[0]->setText(text);
+    statusPanels_[0]->repaint();
 }
 
 void MainWindow::ClearTable() {
-    Table_.ClearTable();
-    model_->RowsChanged(1, Table_.RowCount() - 1);
+    table_.ClearTable();
+    model_->RowsChanged(1, table_.RowCount() - 1);
 }
 
 void MainWindow::FillTable() {
-    if (stadix::PrepareRowsForLines(Table_, RecordLines_.size()))
+    if (stadix::PrepareRowsForLines(table_, job_.lines.size()))
         model_->TableReset();
-    const bool showProgress = RecordLines_.size() > 1000;
+    const bool showProgress = job_.lines.size() > 1000;
     if (showProgress)
         ShowProgress("Loading records...");
     const int column = recordGrid->CurrentColumn();
@@ -467,7 +468,7 @@ void MainWindow::FillTable() {
     // every 100 lines would make loading many times slower than the load itself.
     QElapsedTimer sinceYield;
     sinceYield.start();
-    stadix::FillTable(Table_, RecordLines_, [&](std::size_t i) {
+    stadix::FillTable(table_, job_.lines, [&](std::size_t i) {
         if (!showProgress || i % 100 != 0 || sinceYield.elapsed() < kFrameMs)
             return;
         model_->RowsChanged(1, int(i) + 1);
@@ -475,14 +476,14 @@ void MainWindow::FillTable() {
         QCoreApplication::processEvents();
         sinceYield.restart();
     });
-    if (!RecordLines_.empty())
-        model_->RowsChanged(1, int(RecordLines_.size()));
+    if (!job_.lines.empty())
+        model_->RowsChanged(1, int(job_.lines.size()));
     if (showProgress)
         ShowProgress(QString());
 }
 
 void MainWindow::GatherRecords() {
-    stadix::GatherRecords(Table_, RecordLines_, [this](std::size_t made) {
+    stadix::GatherRecords(table_, job_.lines, [this](std::size_t made) {
         if (made != 1000)
             return;
         ShowProgress("Processing records...");
@@ -493,7 +494,7 @@ void MainWindow::GatherRecords() {
 
 void MainWindow::ShowRecordLines() {
     QString text;
-    for (const std::string& line : RecordLines_) {
+    for (const std::string& line : job_.lines) {
         text += BytesToDisplay(line);
         text += '\n';
     }
@@ -504,17 +505,17 @@ void MainWindow::ShowRecordLines() {
 
 void MainWindow::ShowCoordinateView() {
     measurementText->hide();
-    ImportAction_->setEnabled(true);
-    for (QAction* action : RecordActions_)
+    importAction_->setEnabled(true);
+    for (QAction* action : recordActions_)
         action->setEnabled(true);
     searchBox->setEnabled(true);
-    for (QToolButton* button : RecordButtons_)
+    for (QToolButton* button : recordButtons_)
         button->setEnabled(true);
-    SendButton_->setEnabled(true);
-    SendAction_->setEnabled(true);
-    ExportAction_->setEnabled(true);
-    StatusSimple_->hide();
-    for (QLabel* panel : StatusPanels_)
+    sendButton_->setEnabled(true);
+    sendAction_->setEnabled(true);
+    exportAction_->setEnabled(true);
+    statusSimple_->hide();
+    for (QLabel* panel : statusPanels_)
         panel->show();
     recordGrid->show();
 }
@@ -522,18 +523,18 @@ void MainWindow::ShowCoordinateView() {
 void MainWindow::ShowMeasurementView() {
     ClearTable();
     recordGrid->hide();
-    for (QAction* action : RecordActions_)
+    for (QAction* action : recordActions_)
         action->setEnabled(false);
-    ImportAction_->setEnabled(false);
+    importAction_->setEnabled(false);
     searchBox->setEnabled(false);
-    for (QToolButton* button : RecordButtons_)
+    for (QToolButton* button : recordButtons_)
         button->setEnabled(false);
-    SendButton_->setEnabled(RawLoaded_);
-    ExportAction_->setEnabled(RawLoaded_);
-    SendAction_->setEnabled(RawLoaded_);
-    for (QLabel* panel : StatusPanels_)
+    sendButton_->setEnabled(RawRecordsShown());
+    exportAction_->setEnabled(RawRecordsShown());
+    sendAction_->setEnabled(RawRecordsShown());
+    for (QLabel* panel : statusPanels_)
         panel->hide();
-    StatusSimple_->show();
+    statusSimple_->show();
     ShowRecordLines();
     measurementText->show();
 }
@@ -541,7 +542,7 @@ void MainWindow::ShowMeasurementView() {
 bool MainWindow::ConfirmSaveChanges() {
     if (!CommitTableEdit())
         return false;
-    if (!Modified_)
+    if (!job_.modified)
         return true;
     const QMessageBox::StandardButton answer = prompts_->Ask(
         this, "Message",
@@ -559,38 +560,32 @@ void MainWindow::FileNew() {
 bool MainWindow::NewDocument() {
     if (!CommitTableEdit())
         return false;
-    if (Untitled_ && !Modified_)
+    if (job_.untitled && !job_.modified)
         return true;
     if (!ConfirmSaveChanges())
         return false;
-    if (!RecordLines_.empty()) {
+    const bool wasCoordView = CoordView();
+    if (stadix::StartNewJob(job_)) {
         ClearTable();
-        RecordLines_.clear();
-        StatusPanels_[1]->setText("Total:0");
-        SetCurrentCell(1, 0);
+        statusPanels_[1]->setText("Total:0");
     }
-    ++JobCounter_;
-    DocName_ = "Job" + QString::number(JobCounter_);
     SetCoordTitle();
-    Untitled_ = true;
-    Modified_ = false;
     SetCurrentCell(1, 0);
-    if (!CoordView_) {
+    if (!wasCoordView)
         ShowCoordinateView();
-        CoordView_ = true;
-    }
     return true;
 }
 
 bool MainWindow::RunSettingsDialog() {
-    SettingsDialog dialog(stadix::LoadTransferSettings(SettingsPath_, CommSettings_), SendMode_,
+    SettingsDialog dialog(stadix::LoadTransferSettings(settingsPath_, transferSettings_), sendMode_,
                           stadix::ComPort::EnumComPorts(), *prompts_, this);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    CommSettings_ = dialog.Settings();
-    DataFormat_ = static_cast<int>(CommSettings_.dataFormat);
+    transferSettings_ = dialog.Settings();
+    job_.dataFormat = transferSettings_.dataFormat;
+    job_.coordUnit = transferSettings_.coordUnit;
     try {
-        stadix::StoreTransferSettings(SettingsPath_, CommSettings_);
+        stadix::StoreTransferSettings(settingsPath_, transferSettings_);
     } catch (const stadix::FileError& failure) {
         prompts_->Tell(this, "Warning",
                        "The communication settings could not be saved.\n" +
@@ -601,83 +596,57 @@ bool MainWindow::RunSettingsDialog() {
     return true;
 }
 
-void MainWindow::RunTransferDialog(stadix::Job& job) {
-    if (CommSettings_.dataFormat != stadix::DataFormat::Kvr) {
-        TextTransferDialog dialog(job, CommSettings_, SendMode_, *prompts_, this);
+void MainWindow::RunTransferDialog() {
+    if (transferSettings_.dataFormat != stadix::DataFormat::Kvr) {
+        TextTransferDialog dialog(job_, transferSettings_, sendMode_, *prompts_, this);
         dialog.exec();
         return;
     }
-    KvrTransferDialog dialog(job, CommSettings_, SendMode_, *prompts_, this);
+    KvrTransferDialog dialog(job_, transferSettings_, sendMode_, *prompts_, this);
     dialog.exec();
-}
-
-stadix::Job MainWindow::TakeJobForTransfer() {
-    stadix::Job job;
-    job.lines = std::move(RecordLines_);
-    job.rawRecords = std::move(RawStore_);
-    job.content = stadix::ContentOf(CoordView_, RawLoaded_);
-    job.rawLoaded = RawLoaded_;
-    job.dataFormat = static_cast<stadix::DataFormat>(DataFormat_);
-    job.coordUnit = CommSettings_.coordUnit;
-    job.decodeState = DecodeState_;
-    return job;
-}
-
-void MainWindow::ReturnJobFromTransfer(stadix::Job& job) {
-    RecordLines_ = std::move(job.lines);
-    RawStore_ = std::move(job.rawRecords);
-    CoordView_ = job.InCoordinateView();
-    RawLoaded_ = job.rawLoaded;
-    DecodeState_ = job.decodeState;
 }
 
 void MainWindow::Receive() {
     if (!NewDocument())
         return;
-    SendMode_ = false;
+    sendMode_ = false;
     if (!RunSettingsDialog())
         return;
-    {
-        stadix::Job job = TakeJobForTransfer();
-        const auto giveBack = qScopeGuard([&] { ReturnJobFromTransfer(job); });
-        RunTransferDialog(job);
-        stadix::ConvertReceivedCoordinates(job);
-    }
+    RunTransferDialog();
+    stadix::ConvertReceivedCoordinates(job_);
     ShowReceivedDocument();
 }
 
 void MainWindow::ShowReceivedDocument() {
-    if (CoordView_) {
+    if (CoordView()) {
         FillTable();
         ShowCoordinateView();
-        SetTotal(RecordLines_.size());
+        SetTotal(job_.lines.size());
         SetCurrentCell(1, 0);
         // Received coordinates exist nowhere else yet: closing must ask about them.
-        if (!RecordLines_.empty())
-            Modified_ = true;
+        if (!job_.lines.empty())
+            job_.modified = true;
         return;
     }
     ShowMeasurementView();
-    Modified_ = true;
-    setWindowTitle(DocName_ + kMeasTitle);
+    job_.modified = true;
+    setWindowTitle(DocName() + kMeasTitle);
 }
 
 void MainWindow::Send() {
     if (!CommitTableEdit())
         return;
-    if (CoordView_) {
+    if (CoordView()) {
         GatherRecords();
-        if (RecordLines_.empty())
+        if (job_.lines.empty())
             return;
-    } else if (RawStore_.size() / stadix::kRawRecordSize < 4) {
+    } else if (job_.rawRecords.size() / stadix::kRawRecordSize < 4) {
         return;
     }
-    SendMode_ = true;
+    sendMode_ = true;
     if (!RunSettingsDialog())
         return;
-    stadix::Job job = TakeJobForTransfer();
-    const auto giveBack = qScopeGuard([&] { ReturnJobFromTransfer(job); });
-    RunTransferDialog(job);
+    RunTransferDialog();
 }
 
 void MainWindow::FileOpen() {
@@ -692,66 +661,37 @@ void MainWindow::FileOpen() {
     if (!choice)
         return;
     RememberFolder(choice->path);
-    if (HasExtension(choice->path, ".JCD", ".jcd"))
-        OpenJobFile(choice->path);
+    const std::string path = LocalPath(choice->path);
+    if (stadix::HasExtension(path, ".JCD"))
+        OpenJobFile(path);
     else
-        OpenMeasurementFile(choice->path, choice->filterIndex);
+        OpenMeasurementFile(path, choice->filterIndex);
 }
 
-void MainWindow::OpenJobFile(const QString& path) {
-    stadix::JobLoad load = stadix::LoadJobFile(LocalPath(path));
+void MainWindow::OpenJobFile(const std::string& path) {
+    const std::size_t fileLines = stadix::OpenJobFile(job_, path);
     ClearTable();
-    FilePath_ = path;
-    DocName_ = QFileInfo(path).fileName();
-    Untitled_ = false;
     ShowCoordinateView();
-    CoordView_ = true;
     SetCoordTitle();
-    RecordLines_ = std::move(load.lines);
     FillTable();
-    SetTotal(RecordLines_.size());
+    SetTotal(job_.lines.size());
     SetCurrentCell(1, 0);
-    Modified_ = false;
-    if (load.fileLines > RecordLines_.size()) {
-        prompts_->Tell(this, "Warning", BytesToDisplay(stadix::JobCutMessage(load.fileLines)),
+    if (fileLines > job_.lines.size()) {
+        prompts_->Tell(this, "Warning", BytesToDisplay(stadix::JobCutMessage(fileLines)),
                        QMessageBox::Warning);
     }
 }
 
-void MainWindow::OpenMeasurementFile(const QString& path, int filterIndex) {
-    const bool rawRecords = HasExtension(path, ".TSM", ".tsm");
-    std::string bytes;
-    std::vector<std::string> lines;
-    if (rawRecords) {
-        bytes = stadix::ReadFileBytes(LocalPath(path));
-        // A refused file is not opened: the document stays as it was, so that no save
-        // can write an empty document over it.
-        const std::string problem = stadix::CheckMeasurementFile(bytes);
-        if (!problem.empty()) {
-            prompts_->Tell(this, "Warning", BytesToDisplay(problem), QMessageBox::Warning);
-            return;
-        }
-    } else {
-        lines = stadix::ReadFileLines(LocalPath(path));
-    }
-    FilePath_ = path;
-    DocName_ = QFileInfo(path).fileName();
-    Untitled_ = false;
-    CoordView_ = false;
-    RawStore_ = std::move(bytes);
-    RecordLines_ = std::move(lines);
-    RawLoaded_ = rawRecords;
-    if (rawRecords) {
-        stadix::RenderListing(DecodeState_, RawStore_, RecordLines_);
-        DataFormat_ = 0;
-    } else if (filterIndex == 3) {
-        DataFormat_ = HasExtension(path, ".GTS", ".gts") ? 1 : 2;
-    } else {
-        DataFormat_ = 0;
+void MainWindow::OpenMeasurementFile(const std::string& path, int filterIndex) {
+    // A refused file is not opened: the document stays as it was, so that no save can
+    // write an empty document over it.
+    const std::string problem = stadix::OpenMeasurementFile(job_, path, filterIndex == 3);
+    if (!problem.empty()) {
+        prompts_->Tell(this, "Warning", BytesToDisplay(problem), QMessageBox::Warning);
+        return;
     }
     ShowMeasurementView();
     SetMeasurementTitle();
-    Modified_ = false;
 }
 
 bool MainWindow::WriteDocumentFile(const QString& path, const std::string& bytes) {
@@ -775,23 +715,20 @@ void MainWindow::FileSaveAs() {
 bool MainWindow::SaveDocument() {
     if (!CommitTableEdit())
         return false;
-    if (Untitled_)
+    if (job_.untitled)
         return SaveDocumentAs();
     try {
-        if (CoordView_) {
+        if (CoordView())
             GatherRecords();
-            if (!WriteDocumentFile(FilePath_, stadix::JobFileBytes(RecordLines_)))
-                return false;
-        } else if (!RawLoaded_) {
-            if (!WriteDocumentFile(FilePath_, stadix::JoinLinesCrLf(RecordLines_)))
-                return false;
-        }
+        const std::optional<std::string> bytes = stadix::SaveFileBytes(job_);
+        if (bytes && !WriteDocumentFile(QFile::decodeName(job_.filePath.c_str()), *bytes))
+            return false;
     } catch (const stadix::ConversionError& failure) {
         ShowProgress(QString());
         prompts_->ShowError(this, BytesToDisplay(failure.what()));
         return false;
     }
-    Modified_ = false;
+    job_.modified = false;
     return true;
 }
 
@@ -799,7 +736,7 @@ bool MainWindow::SaveDocumentAs() {
     if (!CommitTableEdit())
         return false;
     try {
-        return CoordView_ ? SaveAsCoordinates() : SaveAsMeasurement();
+        return CoordView() ? SaveAsCoordinates() : SaveAsMeasurement();
     } catch (const stadix::ConversionError& failure) {
         ShowProgress(QString());
         prompts_->ShowError(this, BytesToDisplay(failure.what()));
@@ -813,7 +750,7 @@ std::optional<FileChoice> MainWindow::ChooseSaveAsFile(const QString& filter) {
     request.filter = filter;
     request.defaultExt = "JCD";
     request.folder = DialogFolder();
-    request.fileName = DocName_;
+    request.fileName = DocName();
     std::optional<FileChoice> choice = prompts_->ChooseSaveFile(this, request);
     if (!choice)
         return choice;
@@ -823,10 +760,10 @@ std::optional<FileChoice> MainWindow::ChooseSaveAsFile(const QString& filter) {
 }
 
 QString MainWindow::DialogFolder() const {
-    if (!Untitled_ && !FilePath_.isEmpty())
-        return QFileInfo(FilePath_).absolutePath();
-    if (!LastFolder_.isEmpty())
-        return LastFolder_;
+    if (!job_.untitled && !job_.filePath.empty())
+        return QFileInfo(QFile::decodeName(job_.filePath.c_str())).absolutePath();
+    if (!lastFolder_.isEmpty())
+        return lastFolder_;
     const QString programFolder = QCoreApplication::applicationDirPath();
     if (QFileInfo(programFolder).isWritable())
         return programFolder;
@@ -834,7 +771,7 @@ QString MainWindow::DialogFolder() const {
 }
 
 void MainWindow::RememberFolder(const QString& path) {
-    LastFolder_ = QFileInfo(path).absolutePath();
+    lastFolder_ = QFileInfo(path).absolutePath();
 }
 
 bool MainWindow::SaveAsCoordinates() {
@@ -843,27 +780,25 @@ bool MainWindow::SaveAsCoordinates() {
         return false;
     GatherRecords();
     if (choice->filterIndex == 2) {
-        if (!WriteDocumentFile(choice->path, stadix::JobTextCopyBytes(RecordLines_)))
+        if (!WriteDocumentFile(choice->path, stadix::JobTextCopyBytes(job_.lines)))
             return false;
     } else {
-        if (!WriteDocumentFile(choice->path, stadix::JobFileBytes(RecordLines_)))
+        if (!WriteDocumentFile(choice->path, stadix::JobFileBytes(job_.lines)))
             return false;
-        FilePath_ = choice->path;
-        DocName_ = QFileInfo(choice->path).fileName();
+        stadix::AttachToFile(job_, LocalPath(choice->path));
         SetCoordTitle();
-        Untitled_ = false;
     }
-    Modified_ = false;
+    job_.modified = false;
     return true;
 }
 
 QString MainWindow::MeasurementSaveFilter() const {
     QString first;
-    if (DataFormat_ == 0 && RawLoaded_)
+    if (job_.dataFormat == stadix::DataFormat::Kvr && RawRecordsShown())
         first = "TS Meas. Data File(KVR)|*.TSM|";
-    else if (DataFormat_ == 1)
+    else if (job_.dataFormat == stadix::DataFormat::Gts)
         first = "TS Meas. Data File(GTS)|*.gts|";
-    else if (DataFormat_ == 2)
+    else if (job_.dataFormat == stadix::DataFormat::Sss)
         first = "TS Meas. Data File(SSS)|*.gt7|";
     return first + "Text file(*.TXT)|*.TXT";
 }
@@ -872,14 +807,11 @@ bool MainWindow::SaveAsMeasurement() {
     const std::optional<FileChoice> choice = ChooseSaveAsFile(MeasurementSaveFilter());
     if (!choice)
         return false;
-    const bool writeRaw = choice->filterIndex == 1 && RawLoaded_ && DataFormat_ == 0;
-    if (!WriteDocumentFile(choice->path,
-                           writeRaw ? RawStore_ : stadix::JoinLinesCrLf(RecordLines_)))
+    const bool firstType = choice->filterIndex == 1;
+    if (!WriteDocumentFile(choice->path, stadix::MeasurementFileBytes(job_, firstType)))
         return false;
-    FilePath_ = choice->path;
-    DocName_ = QFileInfo(choice->path).fileName();
+    stadix::AttachToFile(job_, LocalPath(choice->path));
     SetMeasurementTitle();
-    Untitled_ = false;
-    Modified_ = false;
+    job_.modified = false;
     return true;
 }

@@ -57,30 +57,22 @@ class MainWindow : public QMainWindow {
     void ClearTable();
     void CountRecords();
 
-    // The document, for the transfer and format commands and for tests.
-    const QString& FilePath() const { return FilePath_; }
-    const QString& DocName() const { return DocName_; }
-    bool Untitled() const { return Untitled_; }
-    int JobCounter() const { return JobCounter_; }
-    bool SendMode() const { return SendMode_; }
-    bool CoordView() const { return CoordView_; }
-    int DataFormat() const { return DataFormat_; }
-    const stadix::TransferSettings& CommSettings() const { return CommSettings_; }
-    bool RawLoaded() const { return RawLoaded_; }
-    bool Modified() const { return Modified_; }
-    const std::vector<std::string>& RecordLines() const { return RecordLines_; }
-    const std::string& RawStore() const { return RawStore_; }
-    stadix::RecordTable& Table() { return Table_; }
+    // The job on show, and what the window holds beside it.
+    const stadix::Job& CurrentJob() const { return job_; }
+    stadix::RecordTable& Table() { return table_; }
+    bool CoordView() const;
+    bool SendMode() const { return sendMode_; }
+    const stadix::TransferSettings& TransferSettings() const { return transferSettings_; }
 
     // The settings file the transfers read and write (SettingsFilePath() by default).
-    void SetSettingsPath(const std::string& path) { SettingsPath_ = path; }
+    void SetSettingsPath(const std::string& path) { settingsPath_ = path; }
 
     // Controls, named as on the window.
     RecordGridView* recordGrid = nullptr;
     QPlainTextEdit* measurementText = nullptr;
     QLineEdit* searchBox = nullptr; // the search box
-    QLabel* StatusPanel(int index) const { return StatusPanels_[index]; }
-    QLabel* StatusSimpleText() const { return StatusSimple_; }
+    QLabel* StatusPanel(int index) const { return statusPanels_[index]; }
+    QLabel* StatusSimpleText() const { return statusSimple_; }
     bool StatusSimplePanel() const;
     QWidget* ToolBarStrip() const;
     QAction* Action(const QString& caption) const;
@@ -112,6 +104,10 @@ class MainWindow : public QMainWindow {
     // its text was refused and the command must stop.
     bool CommitTableEdit();
 
+    // The job's name as the title shows it.
+    QString DocName() const;
+    // The measurement view shows the listing of raw records.
+    bool RawRecordsShown() const;
     void SetCoordTitle();
     void SetMeasurementTitle();
     void SetTotal(std::size_t count);
@@ -120,14 +116,10 @@ class MainWindow : public QMainWindow {
     bool NewDocument();
     // False when the dialog was closed without a port.
     bool RunSettingsDialog();
-    void RunTransferDialog(stadix::Job& job);
-    // The job as a transfer takes it, made of the window's members (which it empties),
-    // and the transfer's job taken back into them.
-    stadix::Job TakeJobForTransfer();
-    void ReturnJobFromTransfer(stadix::Job& job);
+    void RunTransferDialog();
     void ShowReceivedDocument();
-    void OpenJobFile(const QString& path);
-    void OpenMeasurementFile(const QString& path, int filterIndex);
+    void OpenJobFile(const std::string& path);
+    void OpenMeasurementFile(const std::string& path, int filterIndex);
     // Writes bytes whole or not at all; reports a failure and returns false.
     bool WriteDocumentFile(const QString& path, const std::string& bytes);
     std::optional<FileChoice> ChooseSaveAsFile(const QString& filter);
@@ -143,40 +135,28 @@ class MainWindow : public QMainWindow {
     void ShowProgress(const QString& text);
 
     std::unique_ptr<Prompts> prompts_;
-    stadix::RecordTable Table_;
+    stadix::RecordTable table_;
     RecordTableModel* model_ = nullptr;
-    std::vector<std::string> RecordLines_;
-    std::string RawStore_;
-
-    QString FilePath_;
-    QString DocName_;
-    bool Untitled_ = true;
-    int JobCounter_ = 1;
-    bool SendMode_ = false;
-    bool CoordView_ = true;
-    int DataFormat_ = 0;
+    stadix::Job job_;
+    bool sendMode_ = false;
     // The choices of the settings dialog that every transfer runs with.
-    stadix::TransferSettings CommSettings_;
-    stadix::DecodeState DecodeState_;
-    bool RawLoaded_ = false;
-    bool Modified_ = false;
+    stadix::TransferSettings transferSettings_;
 
-    bool RecountFlag_ = true;
-    int LastCountedRow_ = 1;
-    bool RecountScheduled_ = false;
-    bool ClosingConfirmed_ = false;
-    bool Centred_ = false;
-    QString LastFolder_;
-    std::string SettingsPath_;
+    bool recountFlag_ = true;
+    int lastCountedRow_ = 1;
+    bool recountScheduled_ = false;
+    bool centred_ = false;
+    QString lastFolder_;
+    std::string settingsPath_;
 
-    QToolBar* ToolBar_ = nullptr;
-    QLabel* StatusPanels_[3] = {nullptr, nullptr, nullptr};
-    QLabel* StatusSimple_ = nullptr;
-    QList<QAction*> RecordActions_;
-    QAction* ImportAction_ = nullptr;
-    QAction* ExportAction_ = nullptr;
-    QAction* SendAction_ = nullptr;
-    QAction* ExportDataAction_ = nullptr;
-    QList<QToolButton*> RecordButtons_;
-    QToolButton* SendButton_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* statusPanels_[3] = {nullptr, nullptr, nullptr};
+    QLabel* statusSimple_ = nullptr;
+    QList<QAction*> recordActions_;
+    QAction* importAction_ = nullptr;
+    QAction* exportAction_ = nullptr;
+    QAction* sendAction_ = nullptr;
+    QAction* exportDataAction_ = nullptr;
+    QList<QToolButton*> recordButtons_;
+    QToolButton* sendButton_ = nullptr;
 };

@@ -1,9 +1,9 @@
-#include "app/ui/AboutBox.h"
-#include "app/RecordLine.h"
 #include "app/FileIO.h"
+#include "app/RecordLine.h"
+#include "app/ui/AboutBox.h"
+#include "app/ui/MainWindow.h"
 #include "app/ui/RecordGridView.h"
 #include "app/ui/TextCodec.h"
-#include "app/ui/MainWindow.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QAction>
@@ -94,7 +94,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(form->Table().RowCount(), 3001);
         QCOMPARE(form->recordGrid->CurrentRow(), 1);
         QCOMPARE(form->recordGrid->CurrentColumn(), 0);
-        QVERIFY(form->Untitled() && form->CoordView() && !form->Modified());
+        QVERIFY(form->CurrentJob().untitled && form->CoordView() && !form->CurrentJob().modified);
         QCOMPARE(form->size(), QSize(559, 735));
     }
 
@@ -143,14 +143,14 @@ class MainWindowTest : public QObject {
 
     void newAdvancesTheJobOnlyForAChangedOrNamedDocument() {
         form->FileNew();
-        QCOMPARE(form->JobCounter(), 1);
+        QCOMPARE(form->CurrentJob().jobCounter, 1);
         QVERIFY(prompts->shown.isEmpty());
 
         Type("A");
-        QVERIFY(form->Modified());
+        QVERIFY(form->CurrentJob().modified);
         prompts->answers.push_back(QMessageBox::Cancel);
         form->FileNew();
-        QCOMPARE(form->JobCounter(), 1);
+        QCOMPARE(form->CurrentJob().jobCounter, 1);
         QCOMPARE(prompts->shown.last().caption, QString("Message"));
         QCOMPARE(
             prompts->shown.last().text,
@@ -158,9 +158,9 @@ class MainWindowTest : public QObject {
 
         prompts->answers.push_back(QMessageBox::No);
         form->FileNew();
-        QCOMPARE(form->JobCounter(), 2);
+        QCOMPARE(form->CurrentJob().jobCounter, 2);
         QCOMPARE(form->windowTitle(), QString("Job2--TS Coord. data file"));
-        QVERIFY(!form->Modified());
+        QVERIFY(!form->CurrentJob().modified);
     }
 
     void yesThenCancelledSaveAsEndsTheCommandAsCancel() {
@@ -169,8 +169,8 @@ class MainWindowTest : public QObject {
         prompts->answers.push_back(QMessageBox::Yes);
         prompts->files.push_back(std::nullopt);
         form->FileNew();
-        QCOMPARE(form->JobCounter(), 1);
-        QVERIFY(form->Modified());
+        QCOMPARE(form->CurrentJob().jobCounter, 1);
+        QVERIFY(form->CurrentJob().modified);
         QCOMPARE(CellText(1, stadix::ColN), QString("1"));
         QCOMPARE(prompts->Kinds(), QStringList({"ask", "save"}));
 
@@ -202,7 +202,7 @@ class MainWindowTest : public QObject {
                                      Line("P9", "-1.0004", "3", "4") + "\r\n";
         QCOMPARE(Bytes(Path("job.JCD")), expected);
         QCOMPARE(form->windowTitle(), QString("job.JCD--TS Coord. data file"));
-        QVERIFY(!form->Untitled());
+        QVERIFY(!form->CurrentJob().untitled);
 
         prompts->files.push_back(FileChoice{Path("job.JCD"), 1});
         form->FileOpen();
@@ -223,7 +223,7 @@ class MainWindowTest : public QObject {
         form->FileSaveAs();
         QCOMPARE(Bytes(Path("copy.TXT")), std::string("P1,1.000,2.000,3.000,\r\n"));
         QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
-        QVERIFY(form->Untitled());
+        QVERIFY(form->CurrentJob().untitled);
         form->FileSave();
         QCOMPARE(prompts->shown.last().kind, QString("save"));
     }
@@ -240,14 +240,14 @@ class MainWindowTest : public QObject {
         QCOMPARE(prompts->shown.last().kind, QString("error"));
         QVERIFY(prompts->shown.last().text.startsWith("Row 2, N/X: 'abc'"));
         QCOMPARE(Bytes(Path("job.JCD")), before);
-        QVERIFY(form->Modified());
+        QVERIFY(form->CurrentJob().modified);
 
         SetRow(2, "P2", "5", "2");
         prompts->files.push_back(FileChoice{Path("missing/job.JCD"), 1});
         form->FileSaveAs();
         QCOMPARE(prompts->shown.last().kind, QString("error"));
-        QCOMPARE(form->DocName(), QString("job.JCD"));
-        QVERIFY(form->Modified());
+        QCOMPARE(form->CurrentJob().docName, std::string("job.JCD"));
+        QVERIFY(form->CurrentJob().modified);
     }
 
     void openCutsLongFilesAndSaysSo() {
@@ -259,7 +259,7 @@ class MainWindowTest : public QObject {
         WriteBytes(Path("big.jcd"), stadix::JoinLinesCrLf(lines));
         prompts->files.push_back(FileChoice{Path("big.jcd"), 1});
         form->FileOpen();
-        QCOMPARE(form->RecordLines().size(), std::size_t(15999));
+        QCOMPARE(form->CurrentJob().lines.size(), std::size_t(15999));
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:15999"));
         QCOMPARE(form->Table().RowCount(), 16000);
         QCOMPARE(prompts->shown.last().kind, QString("tell"));
@@ -289,7 +289,7 @@ class MainWindowTest : public QObject {
         QVERIFY(!form->Action("Update")->isEnabled());
         QVERIFY(!form->Action("Send...")->isEnabled());
         QVERIFY(!form->searchBox->isEnabled());
-        QCOMPARE(form->DataFormat(), 0);
+        QVERIFY(form->CurrentJob().dataFormat == stadix::DataFormat::Kvr);
         form->Menu("SD/U dsik")->aboutToShow();
         QVERIFY(!form->Action("Export Data...")->isEnabled());
 
@@ -299,8 +299,8 @@ class MainWindowTest : public QObject {
         WriteBytes(Path("m.gts"), "gts line\n");
         prompts->files.push_back(FileChoice{Path("m.gts"), 3});
         form->FileOpen();
-        QCOMPARE(form->DataFormat(), 1);
-        QVERIFY(!form->RawLoaded());
+        QVERIFY(form->CurrentJob().dataFormat == stadix::DataFormat::Gts);
+        QVERIFY(!form->CurrentJob().rawLoaded);
         QCOMPARE(form->windowTitle(), QString("m.gts"));
         form->FileSave();
         QCOMPARE(Bytes(Path("m.gts")), std::string("gts line\r\n"));
@@ -308,7 +308,7 @@ class MainWindowTest : public QObject {
         WriteBytes(Path("m.GTS"), "y\r\n");
         prompts->files.push_back(FileChoice{Path("m.GTS"), 4});
         form->FileOpen();
-        QCOMPARE(form->DataFormat(), 0);
+        QVERIFY(form->CurrentJob().dataFormat == stadix::DataFormat::Kvr);
         prompts->files.push_back(FileChoice{Path("m2.TXT"), 1});
         form->FileSaveAs();
         QCOMPARE(prompts->shown.last().dialog.filter, QString("Text file(*.TXT)|*.TXT"));
@@ -317,7 +317,7 @@ class MainWindowTest : public QObject {
         WriteBytes(Path("m.GT7"), "x\r\n");
         prompts->files.push_back(FileChoice{Path("m.GT7"), 3});
         form->FileOpen();
-        QCOMPARE(form->DataFormat(), 2);
+        QVERIFY(form->CurrentJob().dataFormat == stadix::DataFormat::Sss);
         prompts->files.push_back(FileChoice{Path("out.gt7"), 1});
         form->FileSaveAs();
         QCOMPARE(prompts->shown.last().dialog.filter,
@@ -342,9 +342,9 @@ class MainWindowTest : public QObject {
         WriteBytes(Path("one.TSM"), inst);
         prompts->files.push_back(FileChoice{Path("one.TSM"), 2});
         form->FileOpen();
-        QVERIFY(form->RawLoaded());
-        QCOMPARE(form->DataFormat(), 0);
-        QCOMPARE(form->RecordLines().size(), std::size_t(1));
+        QVERIFY(form->CurrentJob().rawLoaded);
+        QVERIFY(form->CurrentJob().dataFormat == stadix::DataFormat::Kvr);
+        QCOMPARE(form->CurrentJob().lines.size(), std::size_t(1));
         QVERIFY(!form->measurementText->toPlainText().isEmpty());
         QCOMPARE(form->windowTitle(), QString("one.TSM--TS Meas. Data File"));
         QVERIFY(form->Action("Send...")->isEnabled());
@@ -370,8 +370,8 @@ class MainWindowTest : public QObject {
             prompts->files.push_back(FileChoice{Path(name), 2});
             form->FileOpen();
             QCOMPARE(prompts->shown.last().kind, QString("tell"));
-            QVERIFY(form->RawLoaded());
-            QCOMPARE(form->RawStore(), inst);
+            QVERIFY(form->CurrentJob().rawLoaded);
+            QCOMPARE(form->CurrentJob().rawRecords, inst);
             QCOMPARE(form->windowTitle(), QString("copy.TSM--TS Meas. Data File"));
         }
         QVERIFY(prompts->shown.last().text.contains("43"));
@@ -411,7 +411,7 @@ class MainWindowTest : public QObject {
         QTest::keyClick(form->recordGrid, Qt::Key_Control);
         QTest::keyClick(form->recordGrid, Qt::Key_Down);
         QTest::keyClick(form->recordGrid, Qt::Key_Up);
-        QVERIFY(!form->Modified());
+        QVERIFY(!form->CurrentJob().modified);
         Type("x");
         QCOMPARE(CellText(1, stadix::ColN), QString());
         // A decimal comma is the decimal point, typed or pasted.
@@ -446,7 +446,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(CellText(1, stadix::ColCode), QString("LONGNAME"));
         QCOMPARE(form->recordGrid->CurrentRow(), 2);
         QCOMPARE(form->recordGrid->CurrentColumn(), 0);
-        QVERIFY(form->Modified());
+        QVERIFY(form->CurrentJob().modified);
     }
 
     void aValueStillBeingTypedIsCommittedByEveryCommandThatReadsTheTable() {
@@ -461,7 +461,7 @@ class MainWindowTest : public QObject {
         Type("15");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(Bytes(Path("site.JCD")), Line("P1", "1", "2", "15") + "\r\n");
-        QVERIFY(!form->Modified());
+        QVERIFY(!form->CurrentJob().modified);
 
         // A new row whose last cell is still open is saved whole.
         form->recordGrid->SetCurrentCell(2, stadix::ColPt);
@@ -481,7 +481,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(prompts->shown.last().text,
                  QString::fromUtf8("Over range！\nPlease input again."));
         QCOMPARE(Bytes(Path("site.JCD")).size(), std::size_t(2 * 59));
-        QVERIFY(form->Modified());
+        QVERIFY(form->CurrentJob().modified);
 
         // Closing with a value still open asks about it.
         form->recordGrid->SetCurrentCell(2, stadix::ColZ);
@@ -560,13 +560,13 @@ class MainWindowTest : public QObject {
         form->recordGrid->setFocus();
         form->recordGrid->SetCurrentCell(3, stadix::ColPt);
         QTest::keyClick(form->recordGrid, Qt::Key_Delete);
-        QVERIFY(!form->Modified());
+        QVERIFY(!form->CurrentJob().modified);
         SetRow(1, "P1", "1", "2");
         SetRow(2, "P2", "3", "4");
         form->recordGrid->SetCurrentCell(1, stadix::ColN);
         QTest::keyClick(form->recordGrid, Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(form->recordGrid, Qt::Key_Delete);
-        QVERIFY(form->Modified());
+        QVERIFY(form->CurrentJob().modified);
         QCOMPARE(CellText(1, stadix::ColN), QString());
         QCOMPARE(CellText(2, stadix::ColN), QString());
         QCOMPARE(CellText(2, stadix::ColE), QString("4"));
@@ -607,12 +607,12 @@ class MainWindowTest : public QObject {
     void commandLineOpensOnlyOneUpperCaseJobFile() {
         WriteBytes(Path("start.jcd"), Line("P1", "1", "2") + "\r\n");
         form->OpenFromCommandLine({Path("start.jcd")});
-        QVERIFY(form->Untitled());
+        QVERIFY(form->CurrentJob().untitled);
 
         std::vector<std::string> lines(17000, Line("Q", "1", "2"));
         WriteBytes(Path("start.JCD"), stadix::JoinLinesCrLf(lines));
         form->OpenFromCommandLine({Path("start.JCD"), Path("other.JCD")});
-        QVERIFY(form->Untitled());
+        QVERIFY(form->CurrentJob().untitled);
         form->OpenFromCommandLine({Path("start.JCD")});
         QCOMPARE(form->windowTitle(), QString("start.JCD--TS Coord. data file"));
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:17000"));

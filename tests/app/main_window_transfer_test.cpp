@@ -2,10 +2,10 @@
 // transfer dialog and the real port against the simulated instrument on a
 // pseudo-terminal.
 #include "SimulatedInstrument.h"
-#include "app/RecordLine.h"
 #include "app/FileIO.h"
-#include "app/ui/RecordGridView.h"
+#include "app/RecordLine.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/RecordGridView.h"
 #include "rawconv/RawRecords.h"
 #include "tests/support/KvrBytes.h"
 #include "tests/support/ScriptedPrompts.h"
@@ -105,12 +105,12 @@ class MainWindowTransferTest : public QObject {
         QCOMPARE(script.get(), std::string("\xBB\x00\xBB\x00", 4));
         QVERIFY(form->CoordView());
         QVERIFY(!form->SendMode());
-        QCOMPARE(form->RecordLines(), (std::vector<std::string>{p1, p2}));
+        QCOMPARE(form->CurrentJob().lines, (std::vector<std::string>{p1, p2}));
         QCOMPARE(form->Table().Cell(1, stadix::ColE), std::string("-12.345"));
         QCOMPARE(form->Table().Cell(2, stadix::ColPt), std::string("P2"));
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:2"));
         QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
-        QVERIFY(form->Modified());
+        QVERIFY(form->CurrentJob().modified);
         // The settings dialog stored what it showed.
         QVERIFY(stadix::ReadFileBytes(dir.filePath("Commpara").toStdString())
                     .find("[DataFormatSetting]\r\nDataFormat=0") != std::string::npos);
@@ -128,9 +128,9 @@ class MainWindowTransferTest : public QObject {
         form->Receive();
         QCOMPARE(script.get(), std::string("\xBB\x00", 2));
         QVERIFY(!form->CoordView());
-        QVERIFY(form->RawLoaded());
-        QCOMPARE(form->RawStore(), inst);
-        QVERIFY(form->Modified());
+        QVERIFY(form->CurrentJob().rawLoaded);
+        QCOMPARE(form->CurrentJob().rawRecords, inst);
+        QVERIFY(form->CurrentJob().modified);
         QCOMPARE(form->windowTitle(), QString("Job1--TS Meas. Data File"));
         QVERIFY(form->measurementText->toPlainText().startsWith("INST"));
         QVERIFY(form->StatusSimplePanel());
@@ -177,9 +177,9 @@ class MainWindowTransferTest : public QObject {
         });
         form->Receive();
         QVERIFY(!script.get().empty());
-        QCOMPARE(form->DataFormat(), 2);
+        QVERIFY(form->CurrentJob().dataFormat == stadix::DataFormat::Sss);
         QVERIFY(form->CoordView());
-        QCOMPARE(form->RecordLines(),
+        QCOMPARE(form->CurrentJob().lines,
                  std::vector<std::string>{stadix::MakeRecordLine("P1", "TREE", "100", "200", "5")});
         QCOMPARE(form->Table().Cell(1, stadix::ColCode), std::string("TREE"));
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:1"));
@@ -205,7 +205,7 @@ class MainWindowTransferTest : public QObject {
         });
         form->Receive();
         QCOMPARE(script.get(), std::string("\xBB\x00", 2));
-        QCOMPARE(form->RecordLines(), std::vector<std::string>{p1});
+        QCOMPARE(form->CurrentJob().lines, std::vector<std::string>{p1});
         QCOMPARE(prompts->Kinds(), QStringList{"tell"});
         QVERIFY(prompts->shown[0].text.contains("They are used for this transfer only."));
     }
@@ -218,7 +218,7 @@ class MainWindowTransferTest : public QObject {
         });
         form->Receive();
         QVERIFY(form->CoordView());
-        QVERIFY(!form->Modified());
+        QVERIFY(!form->CurrentJob().modified);
         QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:0"));
     }

@@ -1,6 +1,6 @@
-#include "app/RecordLine.h"
 #include "app/Errors.h"
 #include "app/ReceivedCoords.h"
+#include "app/RecordLine.h"
 
 #include <gtest/gtest.h>
 

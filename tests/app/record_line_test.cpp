@@ -1,5 +1,5 @@
-#include "app/RecordLine.h"
 #include "app/Errors.h"
+#include "app/RecordLine.h"
 #include "app/TextFormat.h"
 
 #include <gtest/gtest.h>
