@@ -1,0 +1,84 @@
+#include "app/Errors.h"
+#include "app/FileIO.h"
+#include "app/Job.h"
+#include "app/RecordLine.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+using namespace stadix;
+
+namespace {
+
+class JobTest : public test::TempFolderTest {
+  protected:
+    std::string Write(const std::string& name, const std::string& bytes) {
+        WriteFileAtomically(Path(name), bytes);
+        return Path(name);
+    }
+};
+
+std::string InstRecord() {
+    std::string record(42, '\0');
+    record[0] = char(0x81);
+    return record;
+}
+
+} // namespace
+
+TEST_F(JobTest, NewJobTakesTheNextNameAndKeepsTheRawRecords) {
+    Job job;
+    job.lines = {"x"};
+    job.rawRecords = InstRecord();
+    job.content = JobContent::Listing;
+    job.modified = true;
+    EXPECT_TRUE(StartNewJob(job));
+    EXPECT_EQ(job.docName, "Job2");
+    EXPECT_TRUE(job.untitled && !job.modified && job.lines.empty() && job.InCoordinateView());
+    EXPECT_EQ(job.rawRecords, InstRecord());
+    EXPECT_FALSE(StartNewJob(job));
+    EXPECT_EQ(job.docName, "Job3");
+}
+
+TEST_F(JobTest, MeasurementFilesOpenByExtensionAndTheChosenType) {
+    Job job;
+    ASSERT_EQ(OpenMeasurementFile(job, Write("a.TSM", InstRecord()), false), "");
+    EXPECT_EQ(job.content, JobContent::Listing);
+    EXPECT_EQ(job.lines.size(), 1u);
+    EXPECT_EQ(job.docName, "a.TSM");
+    EXPECT_FALSE(SaveFileBytes(job).has_value());
+    EXPECT_EQ(MeasurementFileBytes(job, true), InstRecord());
+
+    // A refused file leaves the job as it was.
+    EXPECT_NE(OpenMeasurementFile(job, Write("b.tsm", InstRecord() + "x"), false), "");
+    EXPECT_NE(OpenMeasurementFile(job, Write("c.TSM", std::string(42, '\0')), false), "");
+    EXPECT_EQ(job.docName, "a.TSM");
+    EXPECT_EQ(job.content, JobContent::Listing);
+
+    const struct {
+        const char* name;
+        bool gtsType;
+        DataFormat format;
+    } texts[] = {{"m.gts", true, DataFormat::Gts},
+                 {"m.GT7", true, DataFormat::Sss},
+                 {"m.GTS", false, DataFormat::Kvr}};
+    for (const auto& text : texts) {
+        ASSERT_EQ(OpenMeasurementFile(job, Write(text.name, "a\nb"), text.gtsType), "");
+        EXPECT_EQ(job.content, JobContent::Text);
+        EXPECT_EQ(job.dataFormat, text.format) << text.name;
+        EXPECT_EQ(SaveFileBytes(job), std::string("a\r\nb\r\n"));
+        EXPECT_EQ(MeasurementFileBytes(job, true), "a\r\nb\r\n");
+    }
+}
+
+TEST_F(JobTest, JobFilesOpenAttachedAndSaveTheirRecordLines) {
+    Job job;
+    const std::string line = MakeRecordLine("P1", "", "1", "2", "3");
+    const std::string path = Write("s.JCD", line + "\r\n");
+    job.modified = true;
+    EXPECT_EQ(OpenJobFile(job, path), 1u);
+    EXPECT_TRUE(!job.untitled && !job.modified && job.filePath == path);
+    EXPECT_EQ(SaveFileBytes(job), line + "\r\n");
+    EXPECT_THROW(OpenJobFile(job, Path("none.JCD")), FileError);
+    EXPECT_EQ(job.filePath, path);
+}
