@@ -51,6 +51,13 @@ class MainWindowTest : public QObject {
         form->Table().SetCell(row, stadix::ColZ, z);
     }
 
+    // Shows the window active, with the record grid focused, for keys typed as a user would.
+    void ShowWithGridFocused() {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QApplication::setActiveWindow(form.get());
+        form->recordGrid->setFocus();
+    }
     // Types text into whatever has the focus, as the user would.
     void Type(const QString& text) {
         for (QChar c : text) {
@@ -373,10 +380,7 @@ class MainWindowTest : public QObject {
     }
 
     void typedKeysAreFilteredAndCheckedOnLeavingTheCell() {
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QApplication::setActiveWindow(form.get());
-        form->recordGrid->setFocus();
+        ShowWithGridFocused();
         form->recordGrid->SetCurrentCell(1, stadix::ColN);
         QTest::keyClick(form->recordGrid, Qt::Key_Control);
         QTest::keyClick(form->recordGrid, Qt::Key_Down);
@@ -420,9 +424,7 @@ class MainWindowTest : public QObject {
     }
 
     void aValueStillBeingTypedIsCommittedByEveryCommandThatReadsTheTable() {
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QApplication::setActiveWindow(form.get());
+        ShowWithGridFocused();
         WriteBytes(Path("site.JCD"), Line("P1", "1", "2", "3") + "\r\n");
         prompts->files.push_back(FileChoice{Path("site.JCD"), 1});
         form->FileOpen();
@@ -468,10 +470,7 @@ class MainWindowTest : public QObject {
         WriteBytes(site, Line("P1", "1", "2") + "\r\n");
         prompts->files.push_back(FileChoice{site, 1});
         form->FileOpen();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QApplication::setActiveWindow(form.get());
-        form->recordGrid->setFocus();
+        ShowWithGridFocused();
         form->recordGrid->SetCurrentCell(1, stadix::ColZ);
         Type("8");
         prompts->answers.push_back(QMessageBox::Yes);
@@ -498,10 +497,7 @@ class MainWindowTest : public QObject {
                                           Line(broken.c_str(), "3", "4") + "\r\n");
         prompts->files.push_back(FileChoice{Path("names.JCD"), 1});
         form->FileOpen();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QApplication::setActiveWindow(form.get());
-        form->recordGrid->setFocus();
+        ShowWithGridFocused();
         // Open the editor on the undecodable name, leave it unchanged, then edit Z.
         form->recordGrid->SetCurrentCell(2, stadix::ColPt);
         QTest::keyClick(form->recordGrid, Qt::Key_F2);
@@ -524,10 +520,7 @@ class MainWindowTest : public QObject {
     }
 
     void deleteClearsTheSelectionAndTabMovesWithinTheGrid() {
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QApplication::setActiveWindow(form.get());
-        form->recordGrid->setFocus();
+        ShowWithGridFocused();
         form->recordGrid->SetCurrentCell(3, stadix::ColPt);
         QTest::keyClick(form->recordGrid, Qt::Key_Delete);
         QVERIFY(!form->CurrentJob().modified);
@@ -559,10 +552,7 @@ class MainWindowTest : public QObject {
     }
 
     void totalFollowsEditsWhenTheRowChanges() {
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QApplication::setActiveWindow(form.get());
-        form->recordGrid->setFocus();
+        ShowWithGridFocused();
         Type("P1");
         PressEnter();
         Type("1");
