@@ -58,7 +58,7 @@ class GtsSssWindow {
     // Appends received text, control characters and line ends included, to the
     // record text list.
     virtual void AppendReceivedText(const std::string& text) = 0;
-    // The counter line (Label2).
+    // The counter line under the status text.
     virtual void SetCounterText(const std::string& text) = 0;
     // CoordView: true for coordinate data, false for measurement data.
     virtual void SetCoordView(bool coordinates) = 0;
