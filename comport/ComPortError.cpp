@@ -1,5 +1,6 @@
 #include "comport/ComPortError.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace stadix {
@@ -39,8 +40,31 @@ std::string PortOperationText(PortOperation operation) {
     return "The port failed";
 }
 
-std::string OpenFailedMessage(const std::string& portName) {
-    return "Unable to open " + portName + ". Maybe " + portName + " occupied.";
+namespace {
+
+// What the user can do about a port that does not open.
+std::string OpenAdvice(int errorCode) {
+    switch (errorCode) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return "Check the port name and that the cable or adapter is plugged in.";
+    case EACCES:
+    case EPERM:
+        return "Ask for access to the port (on Linux, membership of the group that owns it, "
+               "often dialout).";
+    case EBUSY:
+        return "Close the program that uses the port, or choose another port.";
+    default:
+        return "Check the port and its settings.";
+    }
+}
+
+} // namespace
+
+std::string OpenFailedMessage(const std::string& portName, const ComPortError& failure) {
+    return "Unable to open " + portName + ". Maybe " + portName + " occupied.\n" + failure.what() +
+           ". " + OpenAdvice(failure.ErrorCode());
 }
 
 ComPortError::ComPortError(PortOperation operation, int errorCode, bool hungUp)

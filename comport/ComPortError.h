@@ -27,7 +27,8 @@ class ComPortError : public std::runtime_error {
     int errorCode_;
 };
 
-// The warning shown when the chosen port cannot be opened.
-std::string OpenFailedMessage(const std::string& portName);
+// The warning shown when the chosen port cannot be opened: the first line names the
+// port, the second the system's reason and what to do about it.
+std::string OpenFailedMessage(const std::string& portName, const ComPortError& failure);
 
 } // namespace stadix

@@ -1,9 +1,9 @@
 #include "transfer/Codecs.h"
 
-#include "app/RecordLine.h"
 #include "app/Errors.h"
-#include "app/TextFormat.h"
+#include "app/RecordLine.h"
 #include "app/TextColumns.h"
+#include "app/TextFormat.h"
 
 #include <algorithm>
 #include <charconv>

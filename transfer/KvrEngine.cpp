@@ -1,8 +1,8 @@
 #include "transfer/KvrEngine.h"
 
 #include "app/Errors.h"
-#include "app/TextFormat.h"
 #include "app/TextColumns.h"
+#include "app/TextFormat.h"
 #include "comport/ComPortError.h"
 #include "rawconv/RawRecords.h"
 #include "transfer/Codecs.h"
@@ -136,8 +136,8 @@ void KvrEngine::Open() {
     transferState_ = 3;
 }
 
-void KvrEngine::ReportOpenFailure(const std::string& portName) {
-    host_.ShowWarning(OpenFailedMessage(portName));
+void KvrEngine::ReportOpenFailure(const std::string& message) {
+    host_.ShowWarning(message);
     Close();
 }
 

@@ -98,8 +98,8 @@ class KvrEngine {
 
     // Starts the transfer on the freshly opened port.
     void Open();
-    // The port could not be opened: warns and closes the dialog.
-    void ReportOpenFailure(const std::string& portName);
+    // The port could not be opened: warns with the message and closes the dialog.
+    void ReportOpenFailure(const std::string& message);
 
     void OnBytesArrived(int count);
     void OnTimer(KvrTimer timer);

@@ -3,10 +3,10 @@
 // of transfers that end early. The protocols themselves are the engines', tested there.
 #include "SimulatedInstrument.h"
 #include "SimulatedTextInstrument.h"
-#include "app/RecordLine.h"
 #include "app/FileIO.h"
 #include "app/IniFile.h"
 #include "app/JobFile.h"
+#include "app/RecordLine.h"
 #include "rawconv/RawRecords.h"
 #include "tests/support/CliPtyTest.h"
 #include "tests/support/KvrBytes.h"
@@ -154,7 +154,9 @@ TEST_F(CliTransferTest, FailsWhenThePortCannotBeOpened) {
                         Path("Commpara"), Path("out.JCD")},
                        dir);
         EXPECT_EQ(cli.Wait(), 4);
-        EXPECT_EQ(cli.Err(), "Unable to open /dev/stadix-none. Maybe /dev/stadix-none occupied.\n");
+        EXPECT_EQ(cli.Err(), "Unable to open /dev/stadix-none. Maybe /dev/stadix-none occupied.\n"
+                             "The port could not be opened: no such file or directory. Check the "
+                             "port name and that the cable or adapter is plugged in.\n");
         EXPECT_FALSE(fs::exists(Path("out.JCD")));
     }
 }

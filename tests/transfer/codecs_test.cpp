@@ -1,7 +1,7 @@
 #include "transfer/Codecs.h"
 
-#include "app/RecordLine.h"
 #include "app/Errors.h"
+#include "app/RecordLine.h"
 
 #include <gtest/gtest.h>
 

@@ -131,8 +131,8 @@ bool GtsSssSession::Start() {
     try {
         port_.SetSettings(settings_.port);
         port_.Open();
-    } catch (const ComPortError&) {
-        view_.ShowWarning(OpenFailedMessage(settings_.port.portName));
+    } catch (const ComPortError& failure) {
+        view_.ShowWarning(OpenFailedMessage(settings_.port.portName, failure));
         return false;
     }
     const TextFormat format = TextFormatOf(settings_.dataFormat);

@@ -57,9 +57,9 @@ void KvrSession::Open() {
     try {
         port_->SetSettings(portSettings_);
         port_->Open();
-    } catch (const ComPortError&) {
+    } catch (const ComPortError& failure) {
         openFailed_ = true;
-        engine_.ReportOpenFailure(portSettings_.portName);
+        engine_.ReportOpenFailure(OpenFailedMessage(portSettings_.portName, failure));
         return;
     }
     engine_.Open();
