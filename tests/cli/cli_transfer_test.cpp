@@ -67,31 +67,17 @@ TEST_F(CliTransferTest, ReceivesKvrCoordinatesAsAJobFileAndEndsAtTheEndByte) {
     EXPECT_TRUE(ErrSays(*cli, "coordinates: 2 records\n")) << cli->Err();
 }
 
-TEST_F(CliTransferTest, ReceivesKvrRawRecordsAsAMeasurementFile) {
+// A silent line ends the reception, which still succeeds when something arrived.
+TEST_F(CliTransferTest, ReceivesKvrRawRecordsAsAMeasurementFileUntilTheLineFallsSilent) {
     const std::string records =
         RawRecordBytes(stadix::kTypeInst, 'M') + RawRecordBytes(stadix::kTypeDist, 'd');
-    auto cli = Start("receive", {Path("out.tsm")});
+    auto cli = Start("receive", {"--idle", "0.5", Path("out.tsm")});
     ASSERT_TRUE(WaitForOpenPort(pty));
     EXPECT_EQ(instrument.Offer(0xA8, records.substr(0, 42)), kGoAheadAccept);
     EXPECT_EQ(instrument.Offer(0xA8, records.substr(42)), kGoAheadAccept);
-    instrument.SendEnd();
     EXPECT_EQ(cli->Wait(), 0) << cli->Err();
     EXPECT_EQ(stadix::ReadFileBytes(Path("out.tsm")), records);
     EXPECT_TRUE(ErrSays(*cli, "raw records: 2\n")) << cli->Err();
-}
-
-// Display lines are text; a silent line ends the reception, which still succeeds.
-TEST_F(CliTransferTest, ReceivesKvrTextUntilTheLineFallsSilent) {
-    std::string block = "P3      CODE    1.000   90.0000 45.3000 1.500";
-    block.resize(47, ' ');
-    auto cli = Start("receive", {"--idle", "0.5", Path("out.txt")});
-    ASSERT_TRUE(WaitForOpenPort(pty));
-    EXPECT_EQ(instrument.Offer(0xA1, block), kGoAheadAccept);
-    EXPECT_EQ(cli->Wait(), 0) << cli->Err();
-    EXPECT_EQ(stadix::ReadFileBytes(Path("out.txt")),
-              std::string(60, '-') +
-                  "\r\nPt.:P3 Tgt.h:1.500m HAR:45.3000 ZA:90.0000 Sdist:1.000m Code:CODE\r\n");
-    EXPECT_TRUE(ErrSays(*cli, "text: 2 lines\n")) << cli->Err();
 }
 
 // Nothing arrived: nothing written, whether the line fell silent or Ctrl+C came.
@@ -113,18 +99,6 @@ TEST_F(CliTransferTest, AReceptionEndedEarlyWritesWhatArrived) {
     EXPECT_EQ(stadix::ReadFileBytes(Path("gts.JCD")),
               stadix::JobFileBytes({kRecords[0], kRecords[1]}));
 
-    Pty kvrLine;
-    SimulatedInstrument kvr(kvrLine);
-    CliProcess kept({"receive", "--port", kvrLine.DevicePath(), "--settings", Path("Commpara"),
-                     Path("out.JCD")},
-                    dir);
-    ASSERT_TRUE(WaitForOpenPort(kvrLine));
-    EXPECT_EQ(kvr.Offer(0xAA, CoordBlockBytes(kRecords[0])), kGoAheadAccept);
-    kept.Interrupt();
-    EXPECT_EQ(kept.Wait(), 0) << kept.Err();
-    EXPECT_EQ(stadix::ReadFileBytes(Path("out.JCD")), stadix::JobFileBytes({kRecords[0]}));
-    EXPECT_EQ(kvr.Listen(100), std::string()); // no end byte
-
     Pty sssLine;
     SimulatedTextInstrument sss(sssLine);
     CliProcess hungUp({"receive", "--port", sssLine.DevicePath(), "--format", "sss", "--settings",
@@ -138,14 +112,27 @@ TEST_F(CliTransferTest, AReceptionEndedEarlyWritesWhatArrived) {
     EXPECT_TRUE(ErrSays(hungUp, "the line was hung up\n")) << hungUp.Err();
 }
 
-TEST_F(CliTransferTest, AKvrLineErrorFailsButKeepsTheRecords) {
-    auto cli = Start("receive", {Path("out.JCD")});
+// Ctrl+C keeps what arrived and sends no end byte; a line error fails but keeps it too.
+TEST_F(CliTransferTest, AKvrReceptionEndedEarlyKeepsTheRecords) {
+    auto kept = Start("receive", {Path("kept.JCD")});
     ASSERT_TRUE(WaitForOpenPort(pty));
     EXPECT_EQ(instrument.Offer(0xAA, CoordBlockBytes(kRecords[0])), kGoAheadAccept);
-    instrument.Offer(0xAA, CoordBlockBytes(kRecords[0]), OfferFault::HangUp);
-    EXPECT_EQ(cli->Wait(1500), 4) << cli->Err();
+    kept->Interrupt();
+    EXPECT_EQ(kept->Wait(), 0) << kept->Err();
+    EXPECT_EQ(stadix::ReadFileBytes(Path("kept.JCD")), stadix::JobFileBytes({kRecords[0]}));
+    EXPECT_EQ(instrument.Listen(100), std::string()); // no end byte
+
+    Pty line;
+    SimulatedInstrument failing(line);
+    CliProcess cli(
+        {"receive", "--port", line.DevicePath(), "--settings", Path("Commpara"), Path("out.JCD")},
+        dir);
+    ASSERT_TRUE(WaitForOpenPort(line));
+    EXPECT_EQ(failing.Offer(0xAA, CoordBlockBytes(kRecords[0])), kGoAheadAccept);
+    failing.Offer(0xAA, CoordBlockBytes(kRecords[0]), OfferFault::HangUp);
+    EXPECT_EQ(cli.Wait(), 4) << cli.Err();
     EXPECT_EQ(stadix::ReadFileBytes(Path("out.JCD")), stadix::JobFileBytes({kRecords[0]}));
-    EXPECT_TRUE(ErrSays(*cli, "Communication error!")) << cli->Err();
+    EXPECT_TRUE(ErrSays(cli, "Communication error!")) << cli.Err();
 }
 
 TEST_F(CliTransferTest, FailsWhenThePortCannotBeOpened) {

@@ -47,13 +47,6 @@ speed_t OutputSpeed(const Pty& pty) {
     return cfgetospeed(&settings);
 }
 
-std::string AllByteValues() {
-    std::string bytes;
-    for (int value = 0; value < 256; ++value)
-        bytes.push_back(static_cast<char>(value));
-    return bytes;
-}
-
 // The port's settings with one change made.
 template <typename Change> PortSettings Changed(const ComPort& port, Change change) {
     PortSettings settings = port.Settings();
@@ -61,17 +54,30 @@ template <typename Change> PortSettings Changed(const ComPort& port, Change chan
     return settings;
 }
 
+// The error the call throws; an error of no operation when it throws none.
+template <typename Call> ComPortError ErrorOf(Call call) {
+    try {
+        call();
+    } catch (const ComPortError& error) {
+        return error;
+    }
+    return ComPortError(PortOperation::StoreSettings, -1);
+}
+
 class ComPortTest : public ::testing::Test {
   protected:
-    void SetUp() override { port.SetPortName(pty.DevicePath()); }
+    void SetUp() override {
+        port.SetPortName(pty.DevicePath());
+        QObject::connect(&port, &ComPort::OnError, [this](int set) { errors.push_back(set); });
+    }
 
     Pty pty;
     ComPort port;
+    std::vector<int> errors;
 };
 
 // The pty refuses the modem-line calls; the open must not fail on them.
 TEST_F(ComPortTest, OpensWithItsSettingsAndASecondOpenChangesNothing) {
-    EXPECT_EQ(port.Settings().baudRate, BaudRate::Br9600);
     port.SetSettings(Changed(port, [](PortSettings& s) {
         s.dtrControl = DtrControl::Enable;
         s.rtsControl = RtsControl::Enable;
@@ -91,150 +97,106 @@ TEST_F(ComPortTest, OpensWithItsSettingsAndASecondOpenChangesNothing) {
 TEST_F(ComPortTest, OpenFailuresSayWhyAndLeaveThePortClosed) {
     ComPort missing;
     missing.SetPortName("/dev/stadix-no-such-device");
-    try {
-        missing.Open();
-        FAIL() << "opening a missing device must fail";
-    } catch (const ComPortError& error) {
-        EXPECT_EQ(error.ErrorCode(), ENOENT);
-        EXPECT_STREQ(error.what(), "The port could not be opened: no such file or directory");
-    }
+    const ComPortError notThere = ErrorOf([&] { missing.Open(); });
+    EXPECT_EQ(notThere.ErrorCode(), ENOENT);
+    EXPECT_STREQ(notThere.what(), "The port could not be opened: no such file or directory");
     EXPECT_FALSE(missing.Connected());
     EXPECT_THROW(missing.InputCount(), ComPortError);
 
     port.Open();
     ComPort other;
     other.SetPortName(pty.DevicePath());
-    try {
-        other.Open();
-        FAIL() << "a port in use must not open twice";
-    } catch (const ComPortError& error) {
-        EXPECT_EQ(error.Operation(), PortOperation::Open);
-        EXPECT_EQ(error.ErrorCode(), EBUSY);
-    }
+    const ComPortError inUse = ErrorOf([&] { other.Open(); });
+    EXPECT_EQ(inUse.Operation(), PortOperation::Open);
+    EXPECT_EQ(inUse.ErrorCode(), EBUSY);
     EXPECT_FALSE(other.Connected());
     EXPECT_TRUE(port.Connected());
 }
 
+// A read takes no more than asked and keeps the rest; clearing the input keeps the
+// output not yet sent.
 TEST_F(ComPortTest, AllByteValuesPassBothWays) {
     port.Open();
-    const std::string bytes = AllByteValues();
-
+    std::string bytes;
+    for (int value = 0; value < 256; ++value)
+        bytes.push_back(static_cast<char>(value));
     ASSERT_TRUE(pty.Write(bytes));
     ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 256; }));
     std::string received;
-    EXPECT_EQ(port.ReadStr(received, 256), 256);
-    EXPECT_EQ(received, bytes);
-    EXPECT_EQ(port.InputCount(), 0);
-
+    EXPECT_EQ(port.ReadStr(received, 200), 200);
+    char rest[64] = {};
+    EXPECT_EQ(port.Read(rest, 64), 56);
+    EXPECT_EQ(received + std::string(rest, 56), bytes);
     EXPECT_EQ(port.WriteStr(bytes), 256);
     EXPECT_EQ(pty.Read(256), bytes);
 
-    // A read takes no more than asked and keeps the rest.
-    ASSERT_TRUE(pty.Write("HELLO"));
-    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 5; }));
-    std::string text;
-    EXPECT_EQ(port.ReadStr(text, 2), 2);
-    EXPECT_EQ(text, "HE");
-    EXPECT_EQ(port.InputCount(), 3);
-    char rest[8] = {};
-    EXPECT_EQ(port.Read(rest, 8), 3);
-    EXPECT_EQ(std::string(rest, 3), "LLO");
+    ASSERT_EQ(port.WriteStr("OUT"), 3);
+    ASSERT_TRUE(pty.Write("IN"));
+    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 2; }));
+    port.ClearBuffer(true, false);
+    EXPECT_EQ(port.InputCount(), 0);
+    EXPECT_EQ(pty.Read(3), "OUT");
 }
 
-TEST_F(ComPortTest, ArrivingBytesRaiseRxCharWithCountsThatAddUp) {
+// A handler that lets the event loop run (as the instrument-format dialog does) gets
+// no nested event; what arrives meanwhile is announced after it returns, and the
+// announced counts add up to what arrived.
+TEST_F(ComPortTest, HandlersOfOnePortNeverOverlap) {
+    int depth = 0;
+    int deepest = 0;
     std::vector<int> counts;
     std::string received;
     QObject::connect(&port, &ComPort::OnRxChar, [&](int count) {
+        deepest = std::max(deepest, ++depth);
         counts.push_back(count);
         std::string chunk;
         port.ReadStr(chunk, count);
         received += chunk;
-    });
-    port.Open();
-
-    ASSERT_TRUE(pty.Write("\x06\x15"));
-    ASSERT_TRUE(WaitUntil([&] { return received.size() == 2; }));
-    Settle();
-    EXPECT_EQ(received, "\x06\x15");
-    int total = 0;
-    for (int count : counts) {
-        EXPECT_GT(count, 0);
-        total += count;
-    }
-    EXPECT_EQ(total, 2);
-}
-
-// A handler that lets the event loop run (as the instrument-format dialog does) gets
-// no nested event; what arrives meanwhile is announced after it returns.
-TEST_F(ComPortTest, HandlersOfOnePortNeverOverlap) {
-    int depth = 0;
-    int deepest = 0;
-    std::string received;
-    bool spun = false;
-    QObject::connect(&port, &ComPort::OnRxChar, [&](int count) {
-        ++depth;
-        deepest = std::max(deepest, depth);
-        std::string chunk;
-        port.ReadStr(chunk, count);
-        received += chunk;
-        if (!spun) {
-            spun = true;
+        if (received == "A") {
             pty.Write("BC");
             Settle(100);
         }
         --depth;
     });
     port.Open();
-
     ASSERT_TRUE(pty.Write("A"));
     ASSERT_TRUE(WaitUntil([&] { return received == "ABC"; })) << received;
+    Settle();
+    EXPECT_EQ(received, "ABC");
     EXPECT_EQ(deepest, 1);
+    int total = 0;
+    for (int count : counts) {
+        EXPECT_GT(count, 0);
+        total += count;
+    }
+    EXPECT_EQ(total, 3);
 }
 
-TEST_F(ComPortTest, ClearingInputOnlyKeepsOutputNotYetSent) {
-    port.Open();
-    ASSERT_EQ(port.WriteStr("OUT"), 3);
-    ASSERT_TRUE(pty.Write("IN"));
-    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 2; }));
-
-    port.ClearBuffer(true, false);
-    EXPECT_EQ(port.InputCount(), 0);
-    EXPECT_EQ(pty.Read(3), "OUT");
-}
-
+// A hang-up noticed while idle, and one met by a write: the port closes, the error is
+// reported once, and failures name the line in plain words.
 TEST_F(ComPortTest, HangUpClosesThePortIsReportedOnceAndNamedInFailures) {
-    std::vector<int> errors;
-    QObject::connect(&port, &ComPort::OnError, [&](int set) { errors.push_back(set); });
     port.Open();
-
     pty.Close();
     ASSERT_TRUE(WaitUntil([&] { return !port.Connected(); }));
     Settle();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0] & CeIo, 0);
-    try {
-        port.InputCount();
-        FAIL() << "a closed port has no input queue";
-    } catch (const ComPortError& error) {
-        EXPECT_STREQ(error.what(), "Looking for input on the port failed: the line was hung up");
-    }
-}
+    EXPECT_STREQ(ErrorOf([&] { port.InputCount(); }).what(),
+                 "Looking for input on the port failed: the line was hung up");
 
-TEST_F(ComPortTest, WriteOnAHungUpLineFailsAndClosesThePort) {
-    std::vector<int> errors;
-    QObject::connect(&port, &ComPort::OnError, [&](int set) { errors.push_back(set); });
-    port.Open();
-    pty.Close();
-    try {
-        port.WriteStr("X");
-        FAIL() << "writing to a line that has gone must fail";
-    } catch (const ComPortError& error) {
-        EXPECT_EQ(error.Operation(), PortOperation::Write);
-        EXPECT_EQ(std::string(error.what()).find("win"), std::string::npos) << error.what();
-    }
-    EXPECT_FALSE(port.Connected());
+    Pty line;
+    ComPort writer;
+    writer.SetPortName(line.DevicePath());
+    int writerErrors = 0;
+    QObject::connect(&writer, &ComPort::OnError, [&](int) { ++writerErrors; });
+    writer.Open();
+    line.Close();
+    const ComPortError failed = ErrorOf([&] { writer.WriteStr("X"); });
+    EXPECT_EQ(failed.Operation(), PortOperation::Write);
+    EXPECT_EQ(std::string(failed.what()).find("win"), std::string::npos) << failed.what();
+    EXPECT_FALSE(writer.Connected());
     Settle();
-    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(writerErrors, 1);
 }
 
 // A pseudo-terminal takes neither parity nor 7 data bits: the change fails and the
@@ -255,17 +217,12 @@ TEST_F(ComPortTest, SettingsChangedWhileOpenReachTheDeviceOrAreTakenBack) {
     EXPECT_THROW(port.SetSettings(Changed(port, [](PortSettings& s) { s.dataBits = 4; })),
                  ComPortError);
     EXPECT_EQ(port.Settings().dataBits, 8);
-
-    try {
-        port.SetSettings(Changed(port, [](PortSettings& s) { s.parity = Parity::Even; }));
-        FAIL() << "the pty refuses parity";
-    } catch (const ComPortError& error) {
-        EXPECT_EQ(error.Operation(), PortOperation::Configure);
-        EXPECT_EQ(error.ErrorCode(), EINVAL);
-    }
+    const ComPortError refused = ErrorOf(
+        [&] { port.SetSettings(Changed(port, [](PortSettings& s) { s.parity = Parity::Even; })); });
+    EXPECT_EQ(refused.Operation(), PortOperation::Configure);
+    EXPECT_EQ(refused.ErrorCode(), EINVAL);
     EXPECT_EQ(port.Settings().parity, Parity::None);
     EXPECT_EQ(OutputSpeed(pty), speed_t(B4800));
-    EXPECT_TRUE(port.Connected());
     EXPECT_EQ(port.WriteStr("ok"), 2);
     EXPECT_EQ(pty.Read(2), "ok");
 }
@@ -279,8 +236,8 @@ TEST_F(ComPortTest, WriteGivesUpAfterTheWriteTimeOut) {
     EXPECT_LT(written, static_cast<int>(flood.size()));
 }
 
-// Handlers that read past the announced count or purge make the port take bytes from
-// the device outside its own reading; a stream must still arrive whole.
+// Handlers that read past the announced count make the port take bytes from the
+// device outside its own reading; a stream must still arrive whole.
 TEST_F(ComPortTest, AStreamArrivesWholeWhileHandlersTakeMoreThanAnnounced) {
     std::string received;
     QObject::connect(&port, &ComPort::OnRxChar, [&](int count) {
@@ -306,7 +263,6 @@ TEST_F(ComPortTest, AStreamArrivesWholeWhileHandlersTakeMoreThanAnnounced) {
     Settle(50);
     ASSERT_TRUE(pty.Write("!"));
     EXPECT_TRUE(WaitUntil([&] { return received.size() == sent.size() + 1; }));
-    EXPECT_TRUE(port.Connected());
 }
 
 // The worker thread of a transfer takes the port, talks on it without an event loop
@@ -327,7 +283,6 @@ TEST_F(ComPortTest, AWorkerThreadCanTakeThePortAndGiveItBack) {
     ASSERT_TRUE(pty.Write("PING"));
     ASSERT_TRUE(worker->wait(15000));
     delete worker;
-    EXPECT_EQ(workerReceived, "PING");
     EXPECT_EQ(pty.Read(8), "ACK:PING");
 
     QThread* handlerThread = nullptr;
@@ -341,17 +296,11 @@ TEST_F(ComPortTest, AWorkerThreadCanTakeThePortAndGiveItBack) {
 // A hang-up during a worker's transfer fails the worker's next operation; the report
 // reaches the owner's thread once the port is back.
 TEST_F(ComPortTest, AHangUpDuringAWorkersTransferIsReportedAfterTheHandBack) {
-    std::vector<int> errors;
-    QObject::connect(&port, &ComPort::OnError, [&](int set) { errors.push_back(set); });
     port.Open();
     bool workerFailed = false;
     QThread* worker = QThread::create([&] {
-        try {
-            pty.Close();
-            port.WaitForInput(3000);
-        } catch (const ComPortError&) {
-            workerFailed = true;
-        }
+        pty.Close();
+        workerFailed = ErrorOf([&] { port.WaitForInput(3000); }).ErrorCode() != -1;
         port.HandBack();
     });
     port.HandOverTo(worker);

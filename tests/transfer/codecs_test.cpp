@@ -16,72 +16,51 @@ std::string Number(const Bytes& bytes) {
     return DecodeKvrNumber(bytes.data(), bytes.size());
 }
 
-Bytes ToBytes(const std::string& text) {
-    return Bytes(text.begin(), text.end());
+std::string Text(const Bytes& bytes) {
+    return DecodeKvrText(bytes.data(), bytes.size());
 }
 
-TEST(KvrText, DecodesCodesAndMarksUnknownOnes) {
-    const Bytes name = {0x0B, 0x0C, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-    EXPECT_EQ(DecodeKvrText(name.data(), name.size()), "AB1");
-    const Bytes unknown = {0x0B, 0x40};
-    EXPECT_EQ(DecodeKvrText(unknown.data(), unknown.size()), "A#");
+TEST(KvrText, CodesBothWaysWithUnknownOnesMarked) {
+    EXPECT_EQ(Text({0x0B, 0x0C, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}), "AB1");
+    EXPECT_EQ(Text({0x0B, 0x40}), "A#");
     // An inner blank stays; only trailing ones go.
-    const Bytes inner = {0x0B, 0xFF, 0x25, 0x67, 0xFF};
-    EXPECT_EQ(DecodeKvrText(inner.data(), inner.size()), "A a%");
-}
-
-TEST(KvrText, EncodesCodesPaddedToWidth) {
+    EXPECT_EQ(Text({0x0B, 0xFF, 0x25, 0x67, 0xFF}), "A a%");
     EXPECT_EQ(EncodeKvrText("P-1", 8), (Bytes{0x1A, 0x3F, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
-    EXPECT_EQ(EncodeKvrText("P,1", 8), (Bytes{0x1A, 0x4A, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(EncodeKvrText("P,1", 3), (Bytes{0x1A, 0x4A, 0x01}));
     // Never more than width bytes, whatever the text.
     EXPECT_EQ(EncodeKvrText("ABCDEFGHIJ", 2), (Bytes{0x0B, 0x0C}));
-}
-
-TEST(KvrText, EveryCharacterOfTheSetSurvivesARoundTrip) {
+    // Every character of the set survives a round trip.
     const std::string set(kKvrCharacterSet.substr(0, kKvrCharacterSet.size() - 1));
     const Bytes codes = EncodeKvrText(set, set.size());
-    EXPECT_EQ(DecodeKvrText(codes.data(), codes.size()), set);
+    EXPECT_EQ(Text(codes), set);
     EXPECT_EQ(codes[set.find('z')], 0x3E);
-    EXPECT_EQ(codes[set.find('%')], 0x67);
 }
 
-TEST(KvrNumber, DecodesPackedDecimals) {
+TEST(KvrNumber, DecodesPackedDecimalsAndAngles) {
     EXPECT_EQ(Number({0x00, 0x12, 0x34, 0x50}), "123.450");
     EXPECT_EQ(Number({0xF0, 0x00, 0x01, 0x23, 0x45}), "-000012.345");
-    EXPECT_EQ(Number({0x00, 0x00, 0x00}), "0.000");
-    EXPECT_EQ(Number({0x00, 0x01, 0x23, 0x45, 0x67}), "1234.567");
     EXPECT_EQ(Number({0x00, 0x00, 0x00, 0x00, 0x05}), "0.005");
     // Half-bytes beyond 9 give two-digit groups instead of failing.
     EXPECT_EQ(Number({0x00, 0x1A, 0x00}), "2.000");
-}
-
-TEST(KvrNumber, DecodesAngles) {
-    const Bytes angle = {0x01, 0x23, 0x45, 0x30};
-    EXPECT_EQ(DecodeKvrAngle(angle.data()), "123.4530");
     const Bytes small = {0x00, 0x00, 0x00, 0x15};
     EXPECT_EQ(DecodeKvrAngle(small.data()), "0.0015");
 }
 
-TEST(KvrNumber, NormalizesToElevenDigits) {
-    EXPECT_EQ(NormalizeKvrNumber("12.5"), "00000012500");
-    EXPECT_EQ(NormalizeKvrNumber("123"), "00000123000");
-    EXPECT_EQ(NormalizeKvrNumber("1234.567"), "00001234567");
-    EXPECT_EQ(NormalizeKvrNumber("-12.345"), "00000-12345");
-    EXPECT_EQ(NormalizeKvrNumber("99999999.999"), "99999999999");
-    EXPECT_EQ(NormalizeKvrNumber("0.000"), "00000000000");
-}
-
-TEST(KvrNumber, EncodesSixBytes) {
+TEST(KvrNumber, EncodesElevenDigitsInSixBytes) {
+    const std::pair<const char*, const char*> normalized[] = {{"12.5", "00000012500"},
+                                                              {"123", "00000123000"},
+                                                              {"-12.345", "00000-12345"},
+                                                              {"99999999.999", "99999999999"}};
+    for (const auto& [text, digits] : normalized)
+        EXPECT_EQ(NormalizeKvrNumber(text), digits) << text;
     EXPECT_EQ(EncodeKvrNumber("-12.345"),
               (std::array<std::uint8_t, 6>{0x00, 0x00, 0x0F, 0x12, 0x34, 0x05}));
-    EXPECT_EQ(EncodeKvrNumber("1234.567"),
-              (std::array<std::uint8_t, 6>{0x00, 0x00, 0x12, 0x34, 0x56, 0x07}));
     EXPECT_EQ(EncodeKvrNumber("-123.456"),
               (std::array<std::uint8_t, 6>{0x00, 0x00, 0xF1, 0x23, 0x45, 0x06}));
     EXPECT_THROW(EncodeKvrNumber("123456789"), ConversionError);
 }
 
-TEST(CoordBlock, DecodesNamesAndValues) {
+TEST(CoordBlock, DecodesNamesAndValuesInEitherUnit) {
     CoordBlock block{};
     const Bytes pt = EncodeKvrText("P1", 8);
     const Bytes code = EncodeKvrText("TREE", 8);
@@ -93,17 +72,11 @@ TEST(CoordBlock, DecodesNamesAndValues) {
     block[31] = 0x99; // never read
     EXPECT_EQ(DecodeCoordBlock(block.data(), CoordUnit::Metre),
               MakeRecordLine("P1", "TREE", "1234.567", "-12.345", "10"));
-    // Received metres become feet.
     EXPECT_EQ(DecodeCoordBlock(block.data(), CoordUnit::InternationalFoot),
               MakeRecordLine("P1", "TREE", "4050.42", "-40.50", "32.81"));
-}
-
-TEST(CoordBlock, DecodingNoiseGivesALineInsteadOfFailing) {
-    CoordBlock block;
+    // Noise gives a line instead of failing.
     block.fill(0xFF);
-    const std::string line = DecodeCoordBlock(block.data(), CoordUnit::Metre);
-    EXPECT_EQ(line.size(), kRecordLineLength);
-    EXPECT_EQ(RecordLineN(line), "-15.000");
+    EXPECT_EQ(RecordLineN(DecodeCoordBlock(block.data(), CoordUnit::Metre)), "-15.000");
     block.fill(0xEE);
     EXPECT_EQ(RecordLineZ(DecodeCoordBlock(block.data(), CoordUnit::UsSurveyFoot)), "5057540.870");
 }
@@ -120,9 +93,6 @@ TEST(CoordBlock, WhatWeSendDecodesToTheSameLine) {
         EXPECT_EQ(DecodeCoordBlock(block.data(), CoordUnit::Metre), line);
         EXPECT_EQ(block[31], 0);
     }
-}
-
-TEST(CoordBlock, EncodesEachValueInItsOwnSlot) {
     const CoordBlock block = EncodeCoordBlock(
         MakeRecordLine("P", "", "1234.567", "-12.345", "-123.456"), CoordUnit::Metre);
     const CoordBlock expected = {0x1A, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
@@ -131,57 +101,52 @@ TEST(CoordBlock, EncodesEachValueInItsOwnSlot) {
     EXPECT_EQ(block, expected);
 }
 
-TEST(CoordBlock, RefusesValuesThatDoNotFitASlot) {
+TEST(CoordBlock, SendsFeetAsMetresAndRefusesValuesThatDoNotFit) {
+    const CoordBlock block = EncodeCoordBlock(MakeRecordLine("P", "", "328.084", "328.080", "0"),
+                                              CoordUnit::InternationalFoot);
+    EXPECT_EQ(DecodeCoordBlock(block.data(), CoordUnit::Metre),
+              MakeRecordLine("P", "", "100.000", "99.999", "0"));
     EXPECT_THROW(EncodeCoordBlock(MakeRecordLine("P", "", "10000000", "0", "0"), CoordUnit::Metre),
                  ConversionError);
     EXPECT_THROW(EncodeCoordBlock(MakeRecordLine("P", "", "0", "-1000000", "0"), CoordUnit::Metre),
                  ConversionError);
 }
 
-TEST(CoordBlock, SendsFeetAsMetres) {
-    const CoordBlock block = EncodeCoordBlock(MakeRecordLine("P", "", "328.084", "328.080", "0"),
-                                              CoordUnit::InternationalFoot);
-    EXPECT_EQ(DecodeCoordBlock(block.data(), CoordUnit::Metre),
-              MakeRecordLine("P", "", "100.000", "99.999", "0"));
-}
-
 TEST(CsvRecord, ParsesFieldsWithLimitsAndRanges) {
-    EXPECT_EQ(ParseCsvRecord("P1,C1,100,200,30"), MakeRecordLine("P1", "C1", "100", "200", "30"));
-    EXPECT_EQ(ParseCsvRecord("P1"), MakeRecordLine("P1", "", "0", "0", "0"));
-    EXPECT_EQ(ParseCsvRecord("P1,C1,100000001,2,3"), MakeRecordLine("P1", "C1", "0", "2", "3"));
-    // Both end values are refused, in the middle and at the end.
-    EXPECT_EQ(ParseCsvRecord("P,C,-10000000,99999999.999,100000000"),
-              MakeRecordLine("P", "C", "0", "99999999.999", "0"));
-    // Blanks inside comma-ended fields go; characters beyond a limit are dropped.
-    EXPECT_EQ(ParseCsvRecord(" P 1 ,ABCDEFGHIJ,1 0,2,3"),
-              MakeRecordLine("P1", "ABCDEFGH", "10", "2", "3"));
-    // A last field longer than its limit is missing; fields after the fifth are ignored.
-    EXPECT_EQ(ParseCsvRecord("P,C,1,2,3.0000000000000"), MakeRecordLine("P", "C", "1", "2", "0"));
-    EXPECT_EQ(ParseCsvRecord("P,C,1,2,3,4,5"), MakeRecordLine("P", "C", "1", "2", "3"));
-}
-
-TEST(CsvRecord, UnreadableNumbersReadLenientlyInsteadOfFailing) {
-    EXPECT_EQ(ParseCsvRecord("P,C,12abc,,-"), MakeRecordLine("P", "C", "12", "0", "0"));
+    const std::pair<const char*, std::string> parsed[] = {
+        {"P1", MakeRecordLine("P1", "", "0", "0", "0")},
+        {"P1,C1,100000001,2,3", MakeRecordLine("P1", "C1", "0", "2", "3")},
+        // Both end values are refused, in the middle and at the end.
+        {"P,C,-10000000,99999999.999,100000000",
+         MakeRecordLine("P", "C", "0", "99999999.999", "0")},
+        // Blanks inside comma-ended fields go; characters beyond a limit are dropped.
+        {" P 1 ,ABCDEFGHIJ,1 0,2,3", MakeRecordLine("P1", "ABCDEFGH", "10", "2", "3")},
+        // A last field longer than its limit is missing; fields after the fifth are ignored.
+        {"P,C,1,2,3.0000000000000", MakeRecordLine("P", "C", "1", "2", "0")},
+        {"P,C,1,2,3,4,5", MakeRecordLine("P", "C", "1", "2", "3")},
+        // Unreadable numbers read leniently instead of failing.
+        {"P,C,12abc,,-", MakeRecordLine("P", "C", "12", "0", "0")},
+    };
+    for (const auto& [text, line] : parsed)
+        EXPECT_EQ(ParseCsvRecord(text), line) << text;
 }
 
 TEST(CsvBlock, EndsAtTheTerminatorAndConvertsToFeet) {
-    Bytes block = ToBytes("P1,C1,100,200,30");
-    block.push_back(0);
-    block.push_back('9');
-    EXPECT_EQ(DecodeCsvBlock(block.data(), block.size(), CoordUnit::Metre),
+    const std::string text = std::string("P1,C1,100,200,30") + '\0' + '9';
+    const auto* block = reinterpret_cast<const std::uint8_t*>(text.data());
+    EXPECT_EQ(DecodeCsvBlock(block, text.size(), CoordUnit::Metre),
               MakeRecordLine("P1", "C1", "100", "200", "30"));
-    EXPECT_EQ(DecodeCsvBlock(block.data(), block.size(), CoordUnit::InternationalFoot),
-              MakeRecordLine("P1", "C1", "328.08", "656.17", "98.43"));
     // Without a terminator the text ends at the block length.
-    EXPECT_EQ(DecodeCsvBlock(block.data(), 12, CoordUnit::Metre),
+    EXPECT_EQ(DecodeCsvBlock(block, 12, CoordUnit::Metre),
               MakeRecordLine("P1", "C1", "100", "20", "0"));
     // Feet that would not fit a record line become 0 rather than fail the reception.
-    const Bytes large = ToBytes("P,C,50000000,1,2");
-    EXPECT_EQ(DecodeCsvBlock(large.data(), large.size(), CoordUnit::UsSurveyFoot),
+    const std::string large = "P,C,50000000,1,2";
+    EXPECT_EQ(DecodeCsvBlock(reinterpret_cast<const std::uint8_t*>(large.data()), large.size(),
+                             CoordUnit::UsSurveyFoot),
               MakeRecordLine("P", "C", "0", "3.28", "6.56"));
 }
 
-TEST(TextBlock, WritesFixedColumnsInMetres) {
+TEST(TextBlock, WritesFixedColumnsInMetresAndRefusesAValueTooWide) {
     const std::string line = MakeRecordLine("P1", "TREE", "1234.567", "-2345.678", "12.3");
     EXPECT_EQ(EncodeTextBlock11(line, CoordUnit::Metre),
               "P1      TREE    1234.567   -2345.678  12.300     ");
@@ -190,27 +155,18 @@ TEST(TextBlock, WritesFixedColumnsInMetres) {
     EXPECT_EQ(EncodeTextBlock11(MakeRecordLine("P", "", "328.084", "0", "0"),
                                 CoordUnit::InternationalFoot),
               "P               100.000    0.000      0.000      ");
+    const std::string wide = MakeRecordLine("P", "", "12345678.123", "0", "0");
+    EXPECT_THROW(EncodeTextBlock11(wide, CoordUnit::Metre), ConversionError);
+    EXPECT_EQ(EncodeTextBlock12(wide, CoordUnit::Metre).size(), 52u);
 }
 
-TEST(TextBlock, RefusesAValueWiderThanItsColumn) {
-    const std::string line = MakeRecordLine("P", "", "12345678.123", "0", "0");
-    EXPECT_THROW(EncodeTextBlock11(line, CoordUnit::Metre), ConversionError);
-    EXPECT_EQ(EncodeTextBlock12(line, CoordUnit::Metre).size(), 52u);
-}
-
-TEST(Gts, FormatsSignedValues) {
-    EXPECT_EQ(FormatGtsValue(1234.5678), "+00001234568");
+TEST(Gts, EncodesSignedValuesAndCoordinateLines) {
     EXPECT_EQ(FormatGtsValue(-0.25), "-00000000250");
-    EXPECT_EQ(FormatGtsValue(0), "+00000000000");
     EXPECT_EQ(FormatGtsValue(99999999.999), "+99999999999");
     EXPECT_EQ(FormatGtsValue(-12.3455), "-00000012346");
-}
-
-TEST(Gts, EncodesCoordinateLines) {
     const std::string line = MakeRecordLine("P1", "TREE", "1234.567", "-2345.678", "12.3");
-    const std::string text = EncodeGtsCoordLine(line, CoordUnit::Metre);
-    EXPECT_EQ(text, "_+P1        _ x+00001234567_ y-00002345678_ z+00000012300");
-    EXPECT_EQ(text.size(), 57u);
+    EXPECT_EQ(EncodeGtsCoordLine(line, CoordUnit::Metre),
+              "_+P1        _ x+00001234567_ y-00002345678_ z+00000012300");
     EXPECT_EQ(EncodeGtsCoordLine(MakeRecordLine("P", "", "328.084", "0", "1"),
                                  CoordUnit::InternationalFoot),
               "_+P         _ x+00000100000_ y+00000000000_ z+00000000305");
@@ -218,7 +174,6 @@ TEST(Gts, EncodesCoordinateLines) {
 }
 
 TEST(Units, ConvertBetweenMetresAndFeet) {
-    EXPECT_EQ(MetresToFeetText("100", false), "328.08");
     EXPECT_EQ(MetresToFeetText("100", true), "328.08");
     EXPECT_EQ(MetresToFeetText("1000", false), "3280.84");
     EXPECT_EQ(MetresToFeetText("1000", true), "3280.83");

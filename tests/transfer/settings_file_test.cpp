@@ -46,16 +46,12 @@ class SettingsFileTest : public test::TempFolderTest {
     std::string path_;
 };
 
-TEST_F(SettingsFileTest, DefaultSettingsStoreThePortSectionThenUnitAndFormat) {
+// The port section, then unit and format; saving again keeps one of each at the end.
+TEST_F(SettingsFileTest, SettingsStoreThePortSectionThenOneOwnSectionOfEach) {
     SaveDialog(InitialPort(), 0, 0);
     EXPECT_EQ(Read(), kDefaultSettingsFile);
-    WriteSettingValue(path_, kGtsAckSection, kGtsAckKey, 0);
-    EXPECT_EQ(Read(), kDefaultSettingsFile + "[GTSACKSetting]\r\nGTSACK=0\r\n");
-}
-
-TEST_F(SettingsFileTest, SavingAgainKeepsOneOwnSectionOfEachAtTheEnd) {
-    SaveDialog(InitialPort(), 0, 0);
     WriteSettingValue(path_, kGtsAckSection, kGtsAckKey, 1);
+    EXPECT_EQ(Read(), kDefaultSettingsFile + "[GTSACKSetting]\r\nGTSACK=1\r\n");
     PortSettings port = InitialPort();
     port.baudRate = BaudRate::Br38400;
     port.dataBits = 7;
