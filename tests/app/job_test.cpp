@@ -81,4 +81,11 @@ TEST_F(JobTest, JobFilesOpenAttachedAndSaveTheirRecordLines) {
     EXPECT_EQ(SaveFileBytes(job), line + "\r\n");
     EXPECT_THROW(OpenJobFile(job, Path("none.JCD")), FileError);
     EXPECT_EQ(job.filePath, path);
+
+    // Open keeps the first 15999 lines, whatever they hold.
+    std::vector<std::string> lines(16001, line);
+    lines[15998] = "\x01\xff";
+    EXPECT_EQ(OpenJobFile(job, Write("big.JCD", JoinLinesCrLf(lines))), 16001u);
+    EXPECT_EQ(job.lines.size(), 15999u);
+    EXPECT_EQ(job.lines.back(), "\x01\xff");
 }
