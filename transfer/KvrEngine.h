@@ -112,7 +112,6 @@ class KvrEngine {
     bool Ended() const { return ended_; }
     bool Closed() const { return closed_; }
 
-    int TransferState() const { return transferState_; }
     // Whether a close request may be granted now: not while a block is in flight.
     bool CloseAllowed() const { return closeAllowed_; }
     // Whether the last record type received carries coordinates; the main window's
@@ -121,7 +120,6 @@ class KvrEngine {
     // The main window's RawLoaded as the transfer leaves it.
     bool RawLoaded() const { return rawLoaded_; }
     int TransferredCount() const { return transferredCount_; }
-    int SendIndex() const { return sendIndex_; }
     const std::array<std::uint8_t, kBlockBufferSize>& BlockBuffer() const { return blockBuffer_; }
     std::size_t BlockLength() const { return blockLength_; }
 
