@@ -76,8 +76,10 @@ class ComPortTest : public ::testing::Test {
     std::vector<int> errors;
 };
 
-// The pty refuses the modem-line calls; the open must not fail on them.
-TEST_F(ComPortTest, OpensWithItsSettingsAndASecondOpenChangesNothing) {
+// The pty refuses the modem-line calls; the open must not fail on them. A read takes
+// no more than asked and keeps the rest; clearing the input keeps the output not yet
+// sent; a second open neither reopens nor purges.
+TEST_F(ComPortTest, OpensWithItsSettingsAndAllByteValuesPassBothWays) {
     port.SetSettings(Changed(port, [](PortSettings& s) {
         s.dtrControl = DtrControl::Enable;
         s.rtsControl = RtsControl::Enable;
@@ -85,12 +87,26 @@ TEST_F(ComPortTest, OpensWithItsSettingsAndASecondOpenChangesNothing) {
     port.Open();
     ASSERT_TRUE(port.Connected());
     EXPECT_EQ(OutputSpeed(pty), speed_t(B9600));
-
-    ASSERT_TRUE(pty.Write("A"));
-    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 1; }));
+    std::string bytes;
+    for (int value = 0; value < 256; ++value)
+        bytes.push_back(static_cast<char>(value));
+    ASSERT_TRUE(pty.Write(bytes));
+    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 256; }));
     port.Open();
-    EXPECT_TRUE(port.Connected());
-    EXPECT_EQ(port.InputCount(), 1) << "a second open must not reopen or purge";
+    std::string received;
+    EXPECT_EQ(port.ReadStr(received, 200), 200);
+    char rest[64] = {};
+    EXPECT_EQ(port.Read(rest, 64), 56);
+    EXPECT_EQ(received + std::string(rest, 56), bytes);
+    EXPECT_EQ(port.WriteStr(bytes), 256);
+    EXPECT_EQ(pty.Read(256), bytes);
+
+    ASSERT_EQ(port.WriteStr("OUT"), 3);
+    ASSERT_TRUE(pty.Write("IN"));
+    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 2; }));
+    port.ClearBuffer(true, false);
+    EXPECT_EQ(port.InputCount(), 0);
+    EXPECT_EQ(pty.Read(3), "OUT");
 }
 
 // Failures name what failed and the system's reason, in plain words.
@@ -113,42 +129,17 @@ TEST_F(ComPortTest, OpenFailuresSayWhyAndLeaveThePortClosed) {
     EXPECT_TRUE(port.Connected());
 }
 
-// A read takes no more than asked and keeps the rest; clearing the input keeps the
-// output not yet sent.
-TEST_F(ComPortTest, AllByteValuesPassBothWays) {
-    port.Open();
-    std::string bytes;
-    for (int value = 0; value < 256; ++value)
-        bytes.push_back(static_cast<char>(value));
-    ASSERT_TRUE(pty.Write(bytes));
-    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 256; }));
-    std::string received;
-    EXPECT_EQ(port.ReadStr(received, 200), 200);
-    char rest[64] = {};
-    EXPECT_EQ(port.Read(rest, 64), 56);
-    EXPECT_EQ(received + std::string(rest, 56), bytes);
-    EXPECT_EQ(port.WriteStr(bytes), 256);
-    EXPECT_EQ(pty.Read(256), bytes);
-
-    ASSERT_EQ(port.WriteStr("OUT"), 3);
-    ASSERT_TRUE(pty.Write("IN"));
-    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 2; }));
-    port.ClearBuffer(true, false);
-    EXPECT_EQ(port.InputCount(), 0);
-    EXPECT_EQ(pty.Read(3), "OUT");
-}
-
 // A handler that lets the event loop run (as the instrument-format dialog does) gets
 // no nested event; what arrives meanwhile is announced after it returns, and the
 // announced counts add up to what arrived.
 TEST_F(ComPortTest, HandlersOfOnePortNeverOverlap) {
     int depth = 0;
     int deepest = 0;
-    std::vector<int> counts;
+    int announced = 0;
     std::string received;
     QObject::connect(&port, &ComPort::OnRxChar, [&](int count) {
         deepest = std::max(deepest, ++depth);
-        counts.push_back(count);
+        announced += count;
         std::string chunk;
         port.ReadStr(chunk, count);
         received += chunk;
@@ -162,14 +153,8 @@ TEST_F(ComPortTest, HandlersOfOnePortNeverOverlap) {
     ASSERT_TRUE(pty.Write("A"));
     ASSERT_TRUE(WaitUntil([&] { return received == "ABC"; })) << received;
     Settle();
-    EXPECT_EQ(received, "ABC");
     EXPECT_EQ(deepest, 1);
-    int total = 0;
-    for (int count : counts) {
-        EXPECT_GT(count, 0);
-        total += count;
-    }
-    EXPECT_EQ(total, 3);
+    EXPECT_EQ(announced, 3);
 }
 
 // A hang-up noticed while idle, and one met by a write: the port closes, the error is
