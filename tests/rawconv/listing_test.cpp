@@ -113,19 +113,18 @@ TEST_F(ListingTest, EachRecordTypeHasItsLine) {
              .UInt32(31, 1295999)
              .Build(),
          "DIST: NONULNAME,INF,359.5959,13398.2815,NAN,CODE5678X"},
+        {Inst(std::string("RVA110 \0\0 ", 10), "   "), "INST: RVA110,V2.1,No.S0012345"},
     };
     for (const auto& [record, line] : records)
         EXPECT_EQ(FormatListingRecord(state, record), line);
-}
-
-TEST_F(ListingTest, InstRecordIsTrimmedAndDecidesTheFollowingByteOrder) {
-    state.bigEndian = false;
-    EXPECT_EQ(FormatListingRecord(state, Inst(std::string("RVA110 \0\0 ", 10), "   ")),
-              "INST: RVA110,V2.1,No.S0012345");
-    EXPECT_EQ(FormatListingRecord(state, Dist(true, "")), "DIST: P1,1.500,12.3456,90.0000,12.346");
-    FormatListingRecord(state, Inst("RVA110", "LTE"));
-    EXPECT_EQ(FormatListingRecord(state, Dist(false, "K1")),
-              "DIST: P1,1.500,12.3456,90.0000,12.346,K1");
+    // Unknown types add nothing and change nothing.
+    RawRecord other = Unit(2, 2, 0, 0, 0, 0, 1.0f);
+    for (int type : {7, 128, 132, 200, 255}) {
+        other[0] = static_cast<std::uint8_t>(type);
+        EXPECT_EQ(FormatListingRecord(state, other), "") << type;
+    }
+    EXPECT_FALSE(state.feetDisplay);
+    EXPECT_EQ(state.angleUnit, 0);
 }
 
 TEST_F(ListingTest, UnitRecordAppliesItsUnitsToItselfAndLaterRecords) {
@@ -155,20 +154,8 @@ TEST_F(ListingTest, UnitSettingsOutOfRangeFallBackToDefaults) {
         EXPECT_EQ(FormatListingRecord(state, record), text);
 }
 
-TEST_F(ListingTest, UnknownTypesAddNothingAndChangeNothing) {
-    std::vector<std::string> lines;
-    RawRecord other = Unit(2, 2, 0, 0, 0, 0, 1.0f);
-    for (int type : {7, 128, 132, 200, 255}) {
-        other[0] = static_cast<std::uint8_t>(type);
-        EXPECT_EQ(FormatListingRecord(state, other), "");
-        AddRecordToListing(state, lines, other);
-    }
-    EXPECT_TRUE(lines.empty());
-    EXPECT_FALSE(state.feetDisplay);
-    EXPECT_EQ(state.angleUnit, 0);
-}
-
-// A UNIT record gives two lines; a partial record at the end is left out.
+// The INST record decides the byte order of what follows; a UNIT record gives two lines;
+// a partial record at the end is left out.
 TEST_F(ListingTest, RendersAStoreInOrderIgnoringAPartialRecord) {
     std::string store =
         Store({Inst("OTHER", "   "), Dist(false, "K1"), Unit(1, 0, 0, 0, -30, 1, 1.0f, false),
