@@ -18,6 +18,10 @@ const std::uint8_t* Data(const std::string& bytes) {
     return reinterpret_cast<const std::uint8_t*>(bytes.data());
 }
 
+template <std::size_t N> std::string Str(const std::array<std::uint8_t, N>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
 std::string Number(const std::string& bytes) {
     return DecodeKvrNumber(Data(bytes), bytes.size());
 }
@@ -38,26 +42,20 @@ TEST(KvrText, CodesBothWaysWithUnknownOnesMarked) {
     EXPECT_EQ(codes[set.find('z')], 0x3E);
 }
 
-TEST(KvrNumber, DecodesPackedDecimalsAndAngles) {
+TEST(KvrNumber, PackedDecimalsBothWays) {
     EXPECT_EQ(Number(Hex("00123450")), "123.450");
     EXPECT_EQ(Number(Hex("F000012345")), "-000012.345");
     EXPECT_EQ(Number(Hex("0000000005")), "0.005");
     // Half-bytes beyond 9 give two-digit groups instead of failing.
     EXPECT_EQ(Number(Hex("001A00")), "2.000");
     EXPECT_EQ(DecodeKvrAngle(Data(Hex("00000015"))), "0.0015");
-}
-
-TEST(KvrNumber, EncodesElevenDigitsInSixBytes) {
-    const std::pair<const char*, const char*> normalized[] = {{"12.5", "00000012500"},
-                                                              {"123", "00000123000"},
-                                                              {"-12.345", "00000-12345"},
-                                                              {"99999999.999", "99999999999"}};
-    for (const auto& [text, digits] : normalized)
-        EXPECT_EQ(NormalizeKvrNumber(text), digits) << text;
-    EXPECT_EQ(EncodeKvrNumber("-12.345"),
-              (std::array<std::uint8_t, 6>{0x00, 0x00, 0x0F, 0x12, 0x34, 0x05}));
-    EXPECT_EQ(EncodeKvrNumber("-123.456"),
-              (std::array<std::uint8_t, 6>{0x00, 0x00, 0xF1, 0x23, 0x45, 0x06}));
+    // Eleven digits, sent in six bytes.
+    EXPECT_EQ(NormalizeKvrNumber("12.5"), "00000012500");
+    EXPECT_EQ(NormalizeKvrNumber("123"), "00000123000");
+    EXPECT_EQ(NormalizeKvrNumber("-12.345"), "00000-12345");
+    EXPECT_EQ(NormalizeKvrNumber("99999999.999"), "99999999999");
+    EXPECT_EQ(Str(EncodeKvrNumber("-12.345")), Hex("00000F123405"));
+    EXPECT_EQ(Str(EncodeKvrNumber("-123.456")), Hex("0000F1234506"));
     EXPECT_THROW(EncodeKvrNumber("123456789"), ConversionError);
 }
 
@@ -75,7 +73,7 @@ TEST(CoordBlock, DecodesNamesAndValuesInEitherUnit) {
     EXPECT_EQ(RecordLineZ(DecodeCoordBlock(Data(ee), CoordUnit::UsSurveyFoot)), "5057540.870");
 }
 
-TEST(CoordBlock, WhatWeSendDecodesToTheSameLine) {
+TEST(CoordBlock, WhatWeSendDecodesToTheSameLineInMetres) {
     const std::vector<std::string> lines = {
         MakeRecordLine("P1", "TREE", "1234.567", "2345.678", "12.3"),
         MakeRecordLine("A-9_x/%", "", "-12.345", "-123.456", "-0.5"),
@@ -89,14 +87,12 @@ TEST(CoordBlock, WhatWeSendDecodesToTheSameLine) {
     }
     const CoordBlock block = EncodeCoordBlock(
         MakeRecordLine("P", "", "1234.567", "-12.345", "-123.456"), CoordUnit::Metre);
-    EXPECT_EQ(std::string(block.begin(), block.end()),
+    EXPECT_EQ(Str(block),
               Hex("1AFFFFFFFFFFFFFF FFFFFFFFFFFFFFFF 0001234567 0000F12345 000F123456 00"));
-}
-
-TEST(CoordBlock, SendsFeetAsMetresAndRefusesValuesThatDoNotFit) {
-    const CoordBlock block = EncodeCoordBlock(MakeRecordLine("P", "", "328.084", "328.080", "0"),
-                                              CoordUnit::InternationalFoot);
-    EXPECT_EQ(DecodeCoordBlock(block.data(), CoordUnit::Metre),
+    // Feet go as metres; values that do not fit are refused.
+    const CoordBlock feet = EncodeCoordBlock(MakeRecordLine("P", "", "328.084", "328.080", "0"),
+                                             CoordUnit::InternationalFoot);
+    EXPECT_EQ(DecodeCoordBlock(feet.data(), CoordUnit::Metre),
               MakeRecordLine("P", "", "100.000", "99.999", "0"));
     EXPECT_THROW(EncodeCoordBlock(MakeRecordLine("P", "", "10000000", "0", "0"), CoordUnit::Metre),
                  ConversionError);

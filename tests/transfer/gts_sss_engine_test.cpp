@@ -51,29 +51,24 @@ std::vector<std::string> TakeUnits(ReceiveAccumulator& accumulator) {
     return units;
 }
 
-// Framed blocks carry a block digit and an XOR check, and are refused for any fault.
-TEST(GtsSssCodec, GtsBlocksAreFramedAndCheckedAsAWhole) {
+// GTS blocks carry a block digit and an XOR check, and are refused for any fault; SSS
+// takes printable text and line ends only.
+TEST(GtsSssCodec, ReceivedUnitsAreCheckedByFormat) {
     const std::string good = FrameGtsBlock(Piece("A"), 0);
     // 'A' ^ 127 blanks (odd count: one blank left) ^ '0' = 0x41 ^ 0x20 ^ 0x30 = 0x51 = 81.
     EXPECT_EQ(good, kStx + Piece("A") + "0081" + kEtx + "\r\n");
     EXPECT_EQ(FrameGtsBlock(Piece("A"), 13)[129], '3');
     EXPECT_EQ(CheckReceivedUnit(TextFormat::Gts, good), UnitCheck::Accepted);
-    std::string wrongCheck = good;
-    wrongCheck[132] = '2';
-    std::string noEtx = good;
-    noEtx[133] = ' ';
-    std::string noStx = good;
-    noStx[0] = ' ';
-    const std::string shortBlock = good.substr(0, 5) + good.substr(6);
-    for (const std::string& bad : {wrongCheck, noEtx, noStx, shortBlock})
-        EXPECT_EQ(CheckReceivedUnit(TextFormat::Gts, bad), UnitCheck::Rejected);
+    std::string bad[] = {good, good, good, good.substr(0, 5) + good.substr(6)};
+    bad[0][132] = '2'; // wrong check
+    bad[1][133] = ' '; // no ETX
+    bad[2][0] = ' ';   // no STX
+    for (const std::string& unit : bad)
+        EXPECT_EQ(CheckReceivedUnit(TextFormat::Gts, unit), UnitCheck::Rejected);
     EXPECT_EQ(CheckReceivedUnit(TextFormat::Gts, good.substr(0, 135)), UnitCheck::Incomplete);
     EXPECT_EQ(CheckReceivedUnit(TextFormat::Gts, kEotLine), UnitCheck::EndOfTransmission);
     EXPECT_EQ(CheckReceivedUnit(TextFormat::Gts, kGtsEndText), UnitCheck::EndOfTransmission);
     EXPECT_EQ(CheckReceivedUnit(TextFormat::Sss, kEotLine), UnitCheck::EndOfTransmission);
-}
-
-TEST(GtsSssCodec, SssUnitsAcceptOnlyPrintableTextAndLineEnds) {
     EXPECT_EQ(CheckReceivedUnit(TextFormat::Sss, "P1,200.000,100.000,0.000,{~}\r\n"),
               UnitCheck::Accepted);
     EXPECT_EQ(CheckReceivedUnit(TextFormat::Sss, "P1\r,2\n00\r\n"), UnitCheck::Accepted);
@@ -83,15 +78,13 @@ TEST(GtsSssCodec, SssUnitsAcceptOnlyPrintableTextAndLineEnds) {
     EXPECT_EQ(CheckReceivedUnit(TextFormat::Sss, "P1,200\r"), UnitCheck::Incomplete);
 }
 
-TEST(GtsSssCodec, TheFirstBlockTellsCoordinatesFromMeasurements) {
+TEST(GtsSssCodec, TheFirstBlockTellsCoordinatesAndTextSplitsIntoLines) {
     EXPECT_TRUE(HoldsCoordinates(TextFormat::Gts, kCoordPiece));
     EXPECT_FALSE(HoldsCoordinates(TextFormat::Gts, "_+P1 _ x+1 _ y+2 _ Z+3"));
     EXPECT_TRUE(HoldsCoordinates(TextFormat::Sss, "P1,200.000,100.000,0.000,STN\r\n"));
     EXPECT_FALSE(HoldsCoordinates(TextFormat::Sss, "STN     P1,1.5,\r\n"));
     EXPECT_FALSE(HoldsCoordinates(TextFormat::Sss, "x\r\nHV      1,2\r\n"));
-}
-
-TEST(GtsSssCodec, AppendedTextStartsANewLineAndSplitsAtEveryLineEnd) {
+    // Received text starts a new line and splits at every line end.
     std::vector<std::string> lines{"old"};
     AppendTextLines(lines, "a\r\nb\rc\nd");
     AppendTextLines(lines, "\x02x\x03\r\n");
@@ -255,7 +248,7 @@ TEST(SssSend, LinesAreCommaTextHeldByXoffAndAStopSendsTheEndText) {
     EXPECT_FALSE(line.ended);
 }
 
-TEST(GtsSend, StopDuringAnXoffPauseSendsTheEndText) {
+TEST(GtsSend, StopDuringAnXoffPauseOrAFaultyRecordSendsTheEndText) {
     ScriptedLine line;
     Answer(line, std::string(3, kXoff));
     line.stopAtMs = 5000;
@@ -265,14 +258,12 @@ TEST(GtsSend, StopDuringAnXoffPauseSendsTheEndText) {
     ASSERT_EQ(line.writes.size(), 4u);
     EXPECT_EQ(line.writes[3].bytes, kGtsEndText);
     EXPECT_LE(line.writes[3].atMs, 5000 + kStopCheckMs);
-}
-
-TEST(GtsSend, ALineThatIsNoRecordEndsTheSendWithTheEndText) {
-    ScriptedLine line;
-    GtsSssSender sender(line, line, TextFormat::Gts, false, CoordUnit::Metre,
+    // A line that is no record ends the send with the end text.
+    ScriptedLine listing;
+    GtsSssSender faulty(listing, listing, TextFormat::Gts, false, CoordUnit::Metre,
                         {"JOB     listing text"});
-    EXPECT_THROW(sender.Run(), ConversionError);
-    EXPECT_EQ(line.written.substr(line.written.size() - 3), kEotLine);
+    EXPECT_THROW(faulty.Run(), ConversionError);
+    EXPECT_EQ(listing.written.substr(listing.written.size() - 3), kEotLine);
 }
 
 } // namespace

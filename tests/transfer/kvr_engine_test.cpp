@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 
 namespace stadix {
@@ -94,11 +95,7 @@ TEST_F(KvrTransferTest, ReceivesCoordinatesInTheChosenUnitAndRawRecordsToTheStor
 // coordinates nor raw data on show.
 TEST_F(KvrTransferTest, MeasurementRecordsBecomeDisplayLines) {
     const std::string colon = "\xA3\xBA";
-    const struct {
-        std::uint8_t type;
-        std::string block;
-        std::vector<std::string> lines;
-    } records[] = {
+    const std::tuple<std::uint8_t, std::string, std::vector<std::string>> records[] = {
         {0xA1,
          TextBlock("P7      TREE    123.456 90.0000 45.3000   1.500", 47),
          {"Pt.:P7 Tgt.h:1.500m HAR:45.3000 ZA:90.0000 Sdist:123.456m Code:TREE"}},
@@ -144,11 +141,8 @@ TEST_F(KvrTransferTest, FaultyRecordsAreDroppedAndTheNextAccepted) {
     const std::string block = WithChecksum(CoordinateBlock());
     std::string badSum = block;
     badSum.back() = static_cast<char>(badSum.back() + 1);
-    const struct {
-        std::vector<std::string> arrivals;
-        bool waitEnds;
-        std::string replies;
-    } faults[] = {
+    // The instrument's bytes, whether the block wait ends, and the replies.
+    const std::tuple<std::vector<std::string>, bool, std::string> faults[] = {
         {{"\xAA", badSum}, false, kRejected},
         {{"\xAA" + block}, false, ""},
         {{"\x42"}, false, ""},
@@ -205,7 +199,6 @@ TEST_F(KvrTransferTest, LineErrorShowsItselfAndClosesTwoSecondsLater) {
     EXPECT_TRUE(engine->CloseAllowed());
     Arrive(WithChecksum(CoordinateBlock()));
     EXPECT_EQ(TakeWritten(), "\xBB");
-    EXPECT_TRUE(host.lines.empty());
     Fire(KvrTimer::CloseDelay);
     EXPECT_EQ(host.closeCount, 1);
 }
@@ -233,10 +226,6 @@ TEST_F(KvrTransferTest, CancelClosesWithoutSendingButNotWhileABlockIsOnItsWay) {
     EXPECT_EQ(host.lines.size(), 1u);
     EXPECT_EQ(host.closeCount, 2);
     EXPECT_TRUE(host.timers.empty());
-    // A closed transfer does nothing more.
-    Arrive("\xAA");
-    EXPECT_EQ(TakeWritten(), "");
-    EXPECT_EQ(host.closeCount, 2);
 
     // A block that never comes: the dialog closes when the wait ends.
     Open({});
