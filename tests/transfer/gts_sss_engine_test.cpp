@@ -230,25 +230,33 @@ TEST(GtsSend, AcknowledgedSendRepeatsOnNakAndAfter4sOfSilence) {
     EXPECT_TRUE(line.ended);
 }
 
-// Records go as comma text; XOFF holds the next one until XON, and a stop between
-// records sends the end text.
-TEST(SssSend, LinesAreCommaTextHeldByXoffAndAStopSendsTheEndText) {
+TEST(SssSend, LinesAreCommaTextAndXoffHoldsTheNextLineUntilXon) {
     ScriptedLine line;
-    Answer(line, {kXoff, kXon});
+    Answer(line, {kXoff});
     line.Send(std::string(1, kXon), 3000);
-    line.stopAtMs = 3000 + kOneWayWaitMs;
     GtsSssSender sender(line, line, TextFormat::Sss, false, CoordUnit::Metre,
-                        {Record("P1", "100", "200", "0"), Record("P2"), Record("P3")});
+                        {Record("P1", "100", "200", "0"), Record("P2")});
     sender.Run();
 
     EXPECT_EQ(Writes(line), (std::vector<std::string>{"P1,200.000,100.000,0.000,\r\n",
                                                       "P2,2.000,1.000,3.000,\r\n", kEotLine}));
     EXPECT_EQ(line.writes[1].atMs, 3000);
-    EXPECT_EQ(line.counters.front(), "Records transferred:   1/3");
-    EXPECT_FALSE(line.ended);
+    EXPECT_EQ(line.counters.front(), "Records transferred:   1/2");
+    EXPECT_TRUE(line.ended);
 }
 
-TEST(GtsSend, StopDuringAnXoffPauseOrAFaultyRecordSendsTheEndText) {
+// A stop between records or during an XOFF pause, or a line that is no record, ends
+// the send with one end text.
+TEST(GtsSssSend, StopOrAFaultyRecordSendsTheEndText) {
+    ScriptedLine between;
+    Answer(between, {kXon, kXon});
+    between.stopAtMs = kOneWayWaitMs;
+    GtsSssSender sss(between, between, TextFormat::Sss, false, CoordUnit::Metre,
+                     {Record("P1"), Record("P2")});
+    sss.Run();
+    EXPECT_EQ(between.written, "P1,2.000,1.000,3.000,\r\n" + kEotLine);
+    EXPECT_FALSE(between.ended);
+
     ScriptedLine line;
     Answer(line, std::string(3, kXoff));
     line.stopAtMs = 5000;
@@ -258,7 +266,7 @@ TEST(GtsSend, StopDuringAnXoffPauseOrAFaultyRecordSendsTheEndText) {
     ASSERT_EQ(line.writes.size(), 4u);
     EXPECT_EQ(line.writes[3].bytes, kGtsEndText);
     EXPECT_LE(line.writes[3].atMs, 5000 + kStopCheckMs);
-    // A line that is no record ends the send with the end text.
+
     ScriptedLine listing;
     GtsSssSender faulty(listing, listing, TextFormat::Gts, false, CoordUnit::Metre,
                         {"JOB     listing text"});
