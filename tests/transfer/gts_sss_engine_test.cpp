@@ -26,14 +26,6 @@ std::string Piece(const std::string& text) {
 const std::string kCoordPiece = Piece("_+P1        _ x+00000100000_ y+00000200000_ z+00000000000");
 const std::string kEotLine = std::string{kEot, '\r', '\n'};
 
-// What the computer wrote, one write each.
-std::vector<std::string> Writes(const ScriptedLine& line) {
-    std::vector<std::string> writes;
-    for (const auto& write : line.writes)
-        writes.push_back(write.bytes);
-    return writes;
-}
-
 // The instrument answers the n-th write with replies[n] 5 ms later; a NUL is no answer.
 void Answer(ScriptedLine& line, const std::string& replies) {
     line.instrument = [&line, replies](const std::string&) {
@@ -223,9 +215,9 @@ TEST(GtsSend, AcknowledgedSendRepeatsOnNakAndAfter4sOfSilence) {
 
     const std::string block =
         FrameGtsBlock(Piece(EncodeGtsCoordLine(Record("P1"), CoordUnit::Metre)), 0);
-    EXPECT_EQ(Writes(line),
-              (std::vector<std::string>{kGtsHeaderBlock, kGtsHeaderBlock, kGtsSecondBlock,
-                                        kGtsSecondBlock, block, block, kGtsEndText}));
+    EXPECT_EQ(line.written, kGtsHeaderBlock + kGtsHeaderBlock + kGtsSecondBlock + kGtsSecondBlock +
+                                block + block + kGtsEndText);
+    ASSERT_EQ(line.writes.size(), 7u);
     EXPECT_EQ(line.writes[5].atMs - line.writes[4].atMs, kReplyRepeatMs);
     EXPECT_TRUE(line.ended);
 }
@@ -238,8 +230,8 @@ TEST(SssSend, LinesAreCommaTextAndXoffHoldsTheNextLineUntilXon) {
                         {Record("P1", "100", "200", "0"), Record("P2")});
     sender.Run();
 
-    EXPECT_EQ(Writes(line), (std::vector<std::string>{"P1,200.000,100.000,0.000,\r\n",
-                                                      "P2,2.000,1.000,3.000,\r\n", kEotLine}));
+    EXPECT_EQ(line.written, "P1,200.000,100.000,0.000,\r\nP2,2.000,1.000,3.000,\r\n" + kEotLine);
+    ASSERT_EQ(line.writes.size(), 3u);
     EXPECT_EQ(line.writes[1].atMs, 3000);
     EXPECT_EQ(line.counters.front(), "Records transferred:   1/2");
     EXPECT_TRUE(line.ended);
