@@ -17,10 +17,9 @@ std::string Record(const std::string& pt, const std::string& n = "1", const std:
     return MakeRecordLine(pt, "", n, e, z);
 }
 
-std::string Piece(const std::string& text) {
-    std::string piece = text;
-    piece.resize(kGtsPieceLength, ' ');
-    return piece;
+std::string Piece(std::string text) {
+    text.resize(kGtsPieceLength, ' ');
+    return text;
 }
 
 const std::string kCoordPiece = Piece("_+P1        _ x+00000100000_ y+00000200000_ z+00000000000");
