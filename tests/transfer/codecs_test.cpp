@@ -2,6 +2,7 @@
 
 #include "app/Errors.h"
 #include "app/RecordLine.h"
+#include "tests/support/LeanEnginesHex.h"
 
 #include <gtest/gtest.h>
 
@@ -11,20 +12,25 @@ namespace stadix {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using test::Hex;
 
-std::string Number(const Bytes& bytes) {
-    return DecodeKvrNumber(bytes.data(), bytes.size());
+const std::uint8_t* Data(const std::string& bytes) {
+    return reinterpret_cast<const std::uint8_t*>(bytes.data());
 }
 
-std::string Text(const Bytes& bytes) {
-    return DecodeKvrText(bytes.data(), bytes.size());
+template <std::size_t N> std::string Str(const std::array<std::uint8_t, N>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::string Number(const std::string& bytes) {
+    return DecodeKvrNumber(Data(bytes), bytes.size());
 }
 
 TEST(KvrText, CodesBothWaysWithUnknownOnesMarked) {
-    EXPECT_EQ(Text({0x0B, 0x0C, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}), "AB1");
-    EXPECT_EQ(Text({0x0B, 0x40}), "A#");
+    EXPECT_EQ(DecodeKvrText(Data(Hex("0B0C01FFFFFFFFFF")), 8), "AB1");
+    EXPECT_EQ(DecodeKvrText(Data(Hex("0B40")), 2), "A#");
     // An inner blank stays; only trailing ones go.
-    EXPECT_EQ(Text({0x0B, 0xFF, 0x25, 0x67, 0xFF}), "A a%");
+    EXPECT_EQ(DecodeKvrText(Data(Hex("0BFF2567FF")), 5), "A a%");
     EXPECT_EQ(EncodeKvrText("P-1", 8), (Bytes{0x1A, 0x3F, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
     EXPECT_EQ(EncodeKvrText("P,1", 3), (Bytes{0x1A, 0x4A, 0x01}));
     // Never more than width bytes, whatever the text.
@@ -32,56 +38,42 @@ TEST(KvrText, CodesBothWaysWithUnknownOnesMarked) {
     // Every character of the set survives a round trip.
     const std::string set(kKvrCharacterSet.substr(0, kKvrCharacterSet.size() - 1));
     const Bytes codes = EncodeKvrText(set, set.size());
-    EXPECT_EQ(Text(codes), set);
+    EXPECT_EQ(DecodeKvrText(codes.data(), codes.size()), set);
     EXPECT_EQ(codes[set.find('z')], 0x3E);
 }
 
-TEST(KvrNumber, DecodesPackedDecimalsAndAngles) {
-    EXPECT_EQ(Number({0x00, 0x12, 0x34, 0x50}), "123.450");
-    EXPECT_EQ(Number({0xF0, 0x00, 0x01, 0x23, 0x45}), "-000012.345");
-    EXPECT_EQ(Number({0x00, 0x00, 0x00, 0x00, 0x05}), "0.005");
+TEST(KvrNumber, PackedDecimalsBothWays) {
+    EXPECT_EQ(Number(Hex("00123450")), "123.450");
+    EXPECT_EQ(Number(Hex("F000012345")), "-000012.345");
+    EXPECT_EQ(Number(Hex("0000000005")), "0.005");
     // Half-bytes beyond 9 give two-digit groups instead of failing.
-    EXPECT_EQ(Number({0x00, 0x1A, 0x00}), "2.000");
-    const Bytes small = {0x00, 0x00, 0x00, 0x15};
-    EXPECT_EQ(DecodeKvrAngle(small.data()), "0.0015");
-}
-
-TEST(KvrNumber, EncodesElevenDigitsInSixBytes) {
-    const std::pair<const char*, const char*> normalized[] = {{"12.5", "00000012500"},
-                                                              {"123", "00000123000"},
-                                                              {"-12.345", "00000-12345"},
-                                                              {"99999999.999", "99999999999"}};
-    for (const auto& [text, digits] : normalized)
-        EXPECT_EQ(NormalizeKvrNumber(text), digits) << text;
-    EXPECT_EQ(EncodeKvrNumber("-12.345"),
-              (std::array<std::uint8_t, 6>{0x00, 0x00, 0x0F, 0x12, 0x34, 0x05}));
-    EXPECT_EQ(EncodeKvrNumber("-123.456"),
-              (std::array<std::uint8_t, 6>{0x00, 0x00, 0xF1, 0x23, 0x45, 0x06}));
+    EXPECT_EQ(Number(Hex("001A00")), "2.000");
+    EXPECT_EQ(DecodeKvrAngle(Data(Hex("00000015"))), "0.0015");
+    // Eleven digits, sent in six bytes.
+    EXPECT_EQ(NormalizeKvrNumber("12.5"), "00000012500");
+    EXPECT_EQ(NormalizeKvrNumber("123"), "00000123000");
+    EXPECT_EQ(NormalizeKvrNumber("-12.345"), "00000-12345");
+    EXPECT_EQ(NormalizeKvrNumber("99999999.999"), "99999999999");
+    EXPECT_EQ(Str(EncodeKvrNumber("-12.345")), Hex("00000F123405"));
+    EXPECT_EQ(Str(EncodeKvrNumber("-123.456")), Hex("0000F1234506"));
     EXPECT_THROW(EncodeKvrNumber("123456789"), ConversionError);
 }
 
 TEST(CoordBlock, DecodesNamesAndValuesInEitherUnit) {
-    CoordBlock block{};
-    const Bytes pt = EncodeKvrText("P1", 8);
-    const Bytes code = EncodeKvrText("TREE", 8);
-    std::copy(pt.begin(), pt.end(), block.begin());
-    std::copy(code.begin(), code.end(), block.begin() + 8);
-    const Bytes values = {0x00, 0x01, 0x23, 0x45, 0x67, 0xF0, 0x00, 0x01,
-                          0x23, 0x45, 0x00, 0x00, 0x01, 0x00, 0x00};
-    std::copy(values.begin(), values.end(), block.begin() + 16);
-    block[31] = 0x99; // never read
-    EXPECT_EQ(DecodeCoordBlock(block.data(), CoordUnit::Metre),
+    // P1, TREE, N 1234.567, E -12.345, Z 10; the last byte is never read.
+    const std::string block =
+        Hex("1A01FFFFFFFFFFFF 1E1C0F0FFFFFFFFF 0001234567 F000012345 0000010000 99");
+    EXPECT_EQ(DecodeCoordBlock(Data(block), CoordUnit::Metre),
               MakeRecordLine("P1", "TREE", "1234.567", "-12.345", "10"));
-    EXPECT_EQ(DecodeCoordBlock(block.data(), CoordUnit::InternationalFoot),
+    EXPECT_EQ(DecodeCoordBlock(Data(block), CoordUnit::InternationalFoot),
               MakeRecordLine("P1", "TREE", "4050.42", "-40.50", "32.81"));
     // Noise gives a line instead of failing.
-    block.fill(0xFF);
-    EXPECT_EQ(RecordLineN(DecodeCoordBlock(block.data(), CoordUnit::Metre)), "-15.000");
-    block.fill(0xEE);
-    EXPECT_EQ(RecordLineZ(DecodeCoordBlock(block.data(), CoordUnit::UsSurveyFoot)), "5057540.870");
+    const std::string ff(32, '\xFF'), ee(32, '\xEE');
+    EXPECT_EQ(RecordLineN(DecodeCoordBlock(Data(ff), CoordUnit::Metre)), "-15.000");
+    EXPECT_EQ(RecordLineZ(DecodeCoordBlock(Data(ee), CoordUnit::UsSurveyFoot)), "5057540.870");
 }
 
-TEST(CoordBlock, WhatWeSendDecodesToTheSameLine) {
+TEST(CoordBlock, WhatWeSendDecodesToTheSameLineInMetres) {
     const std::vector<std::string> lines = {
         MakeRecordLine("P1", "TREE", "1234.567", "2345.678", "12.3"),
         MakeRecordLine("A-9_x/%", "", "-12.345", "-123.456", "-0.5"),
@@ -95,16 +87,12 @@ TEST(CoordBlock, WhatWeSendDecodesToTheSameLine) {
     }
     const CoordBlock block = EncodeCoordBlock(
         MakeRecordLine("P", "", "1234.567", "-12.345", "-123.456"), CoordUnit::Metre);
-    const CoordBlock expected = {0x1A, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x01, 0x23, 0x45, 0x67, 0x00,
-                                 0x00, 0xF1, 0x23, 0x45, 0x00, 0x0F, 0x12, 0x34, 0x56, 0x00};
-    EXPECT_EQ(block, expected);
-}
-
-TEST(CoordBlock, SendsFeetAsMetresAndRefusesValuesThatDoNotFit) {
-    const CoordBlock block = EncodeCoordBlock(MakeRecordLine("P", "", "328.084", "328.080", "0"),
-                                              CoordUnit::InternationalFoot);
-    EXPECT_EQ(DecodeCoordBlock(block.data(), CoordUnit::Metre),
+    EXPECT_EQ(Str(block),
+              Hex("1AFFFFFFFFFFFFFF FFFFFFFFFFFFFFFF 0001234567 0000F12345 000F123456 00"));
+    // Feet go as metres; values that do not fit are refused.
+    const CoordBlock feet = EncodeCoordBlock(MakeRecordLine("P", "", "328.084", "328.080", "0"),
+                                             CoordUnit::InternationalFoot);
+    EXPECT_EQ(DecodeCoordBlock(feet.data(), CoordUnit::Metre),
               MakeRecordLine("P", "", "100.000", "99.999", "0"));
     EXPECT_THROW(EncodeCoordBlock(MakeRecordLine("P", "", "10000000", "0", "0"), CoordUnit::Metre),
                  ConversionError);
@@ -133,17 +121,14 @@ TEST(CsvRecord, ParsesFieldsWithLimitsAndRanges) {
 
 TEST(CsvBlock, EndsAtTheTerminatorAndConvertsToFeet) {
     const std::string text = std::string("P1,C1,100,200,30") + '\0' + '9';
-    const auto* block = reinterpret_cast<const std::uint8_t*>(text.data());
-    EXPECT_EQ(DecodeCsvBlock(block, text.size(), CoordUnit::Metre),
+    EXPECT_EQ(DecodeCsvBlock(Data(text), text.size(), CoordUnit::Metre),
               MakeRecordLine("P1", "C1", "100", "200", "30"));
     // Without a terminator the text ends at the block length.
-    EXPECT_EQ(DecodeCsvBlock(block, 12, CoordUnit::Metre),
+    EXPECT_EQ(DecodeCsvBlock(Data(text), 12, CoordUnit::Metre),
               MakeRecordLine("P1", "C1", "100", "20", "0"));
     // Feet that would not fit a record line become 0 rather than fail the reception.
-    const std::string large = "P,C,50000000,1,2";
-    EXPECT_EQ(DecodeCsvBlock(reinterpret_cast<const std::uint8_t*>(large.data()), large.size(),
-                             CoordUnit::UsSurveyFoot),
-              MakeRecordLine("P", "C", "0", "3.28", "6.56"));
+    EXPECT_EQ(DecodeCsvBlock(Data("P,C,50000000,1000,2"), 19, CoordUnit::UsSurveyFoot),
+              MakeRecordLine("P", "C", "0", "3280.83", "6.56"));
 }
 
 TEST(TextBlock, WritesFixedColumnsInMetresAndRefusesAValueTooWide) {
@@ -174,7 +159,6 @@ TEST(Gts, EncodesSignedValuesAndCoordinateLines) {
 }
 
 TEST(Units, ConvertBetweenMetresAndFeet) {
-    EXPECT_EQ(MetresToFeetText("100", true), "328.08");
     EXPECT_EQ(MetresToFeetText("1000", false), "3280.84");
     EXPECT_EQ(MetresToFeetText("1000", true), "3280.83");
     EXPECT_EQ(MetresToFeetText("x", false), "0.00");
