@@ -2,7 +2,7 @@
 
 #include "app/Errors.h"
 #include "app/RecordLine.h"
-#include "tests/support/LeanEnginesHex.h"
+#include "tests/support/HexBytes.h"
 
 #include <gtest/gtest.h>
 

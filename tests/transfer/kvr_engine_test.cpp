@@ -4,7 +4,7 @@
 #include "tests/support/InMemoryPort.h"
 #include "tests/support/KvrBytes.h"
 #include "tests/support/KvrEngineHost.h"
-#include "tests/support/LeanEnginesHex.h"
+#include "tests/support/HexBytes.h"
 
 #include <gtest/gtest.h>
 
