@@ -1,41 +1,27 @@
 #include "app/Errors.h"
 #include "app/FileIO.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 using namespace stadix;
-namespace fs = std::filesystem;
+using FileIO = test::TempFolderTest;
 
-namespace {
-fs::path TempFolder() {
-    fs::path folder =
-        fs::temp_directory_path() /
-        ("stadix-fileio-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
-} // namespace
-
-TEST(FileIO, LinesSplitAtAnyLineEnd) {
-    const fs::path file = TempFolder() / "lines.txt";
-    WriteFileAtomically(file.string(), "a\r\nb\nc\rd\r\n\r\nlast");
+TEST_F(FileIO, LinesSplitAtAnyLineEnd) {
+    WriteFileAtomically(Path("lines.txt"), "a\r\nb\nc\rd\r\n\r\nlast");
     const std::vector<std::string> expected{"a", "b", "c", "d", "", "last"};
-    EXPECT_EQ(ReadFileLines(file.string()), expected);
+    EXPECT_EQ(ReadFileLines(Path("lines.txt")), expected);
     EXPECT_EQ(JoinLinesCrLf({"x", ""}), "x\r\n\r\n");
 }
 
-TEST(FileIO, FailedWriteLeavesThePreviousFileAndNoLitter) {
-    const fs::path folder = TempFolder();
-    const fs::path file = folder / "job.JCD";
-    WriteFileAtomically(file.string(), "first");
-    EXPECT_THROW(WriteFileAtomically((folder / "missing" / "x.JCD").string(), "x"), FileError);
-    EXPECT_EQ(ReadFileBytes(file.string()), "first");
-    WriteFileAtomically(file.string(), std::string("\0\xff", 2));
-    EXPECT_EQ(ReadFileBytes(file.string()), std::string("\0\xff", 2));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
-    EXPECT_THROW(ReadFileBytes((folder / "none").string()), FileError);
+TEST_F(FileIO, FailedWriteLeavesThePreviousFileAndNoLitter) {
+    WriteFileAtomically(Path("job.JCD"), "first");
+    EXPECT_THROW(WriteFileAtomically(Path("missing/x.JCD"), "x"), FileError);
+    EXPECT_EQ(ReadFileBytes(Path("job.JCD")), "first");
+    WriteFileAtomically(Path("job.JCD"), std::string("\0\xff", 2));
+    EXPECT_EQ(ReadFileBytes(Path("job.JCD")), std::string("\0\xff", 2));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
+                            std::filesystem::directory_iterator()),
+              1);
+    EXPECT_THROW(ReadFileBytes(Path("none")), FileError);
 }

@@ -7,6 +7,12 @@
 using namespace stadix;
 
 namespace {
+void SetRow(RecordTable& table, int row, const char* pt, const char* n, const char* e) {
+    table.SetCell(row, ColPt, pt);
+    table.SetCell(row, ColN, n);
+    table.SetCell(row, ColE, e);
+}
+
 std::vector<std::string> NumberedLines(int count) {
     std::vector<std::string> lines;
     for (int i = 1; i <= count; ++i)
@@ -17,17 +23,11 @@ std::vector<std::string> NumberedLines(int count) {
 
 TEST(RecordTable, GathersCompleteRowsOnlyInTableOrder) {
     RecordTable table;
-    const int rows[] = {1, 5, 9};
-    for (int r : rows) {
-        table.SetCell(r, ColPt, "P" + std::to_string(r));
-        table.SetCell(r, ColN, "1");
-        table.SetCell(r, ColE, "2");
-    }
-    table.SetCell(7, ColPt, "NOE");
-    table.SetCell(7, ColN, "1");
-    table.SetCell(8, ColPt, "  ");
-    table.SetCell(8, ColN, "1");
-    table.SetCell(8, ColE, "2");
+    SetRow(table, 1, "P1", "1", "2");
+    SetRow(table, 5, "P5", "1", "2");
+    SetRow(table, 7, "NOE", "1", "");
+    SetRow(table, 8, "  ", "1", "2");
+    SetRow(table, 9, "P9", "1", "2");
 
     std::vector<std::string> lines;
     GatherRecords(table, lines);
@@ -39,15 +39,9 @@ TEST(RecordTable, GathersCompleteRowsOnlyInTableOrder) {
 
 TEST(RecordTable, GatherCutsLongCellsAndStopsAtAConversionError) {
     RecordTable table;
-    table.SetCell(1, ColPt, "A");
-    table.SetCell(1, ColN, "1.00000000000009");
-    table.SetCell(1, ColE, "2");
-    table.SetCell(2, ColPt, "B");
-    table.SetCell(2, ColN, "1");
-    table.SetCell(2, ColE, "12,5");
-    table.SetCell(3, ColPt, "C");
-    table.SetCell(3, ColN, "1");
-    table.SetCell(3, ColE, "2");
+    SetRow(table, 1, "A", "1.00000000000009", "2");
+    SetRow(table, 2, "B", "1", "12,5");
+    SetRow(table, 3, "C", "1", "2");
     std::vector<std::string> lines{"old"};
     try {
         GatherRecords(table, lines);
