@@ -63,9 +63,11 @@ class KvrTransferDialogTest : public QObject {
         pty.reset();
     }
 
-    // Cancel closes at once and sends nothing, not even the end byte; what was
-    // accepted stays.
+    // Cancel closes at once and sends nothing, not even the end byte; what was accepted
+    // stays, and a receive starts with an empty raw record store.
     void showsItsCaptionsAndCancelClosesAtOnce() {
+        job.lines = {"kept"};
+        job.rawRecords = "old";
         auto script = Run([this] { return instrument->Offer(0xAA, CoordBlockBytes(line)); });
         QCOMPARE(dialog->windowTitle(), QString("Data Communication(KVR format)"));
         QCOMPARE(Status(), QString("Receiving data from total station.Please wait..."));
@@ -77,7 +79,8 @@ class KvrTransferDialogTest : public QObject {
         QTest::mouseClick(dialog->cancelButton, Qt::LeftButton);
         QVERIFY(!dialog->isVisible());
         QCOMPARE(instrument->Listen(300), std::string());
-        QCOMPARE(job.lines, std::vector<std::string>{line});
+        QCOMPARE(job.lines, (std::vector<std::string>{"kept", line}));
+        QCOMPARE(job.rawRecords, std::string());
     }
 
     // A close request while a block is awaited is granted once the block is answered.

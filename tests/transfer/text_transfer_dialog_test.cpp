@@ -73,16 +73,24 @@ class TextTransferDialogTest : public QObject {
         QCOMPARE(send.cancelButton->text(), QString("Cancel"));
     }
 
-    void anOpenFailureIsRefusedWithAWarning() {
+    // An open failure and a send of measurement data are refused with a warning.
+    void refusalsWarnAndLeaveTheJob() {
         job.lines = {"old line"};
-        TextTransferDialog dialog(job, Settings("/dev/no-such-port", DataFormat::Gts), false,
-                                  prompts);
-        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
-        QCOMPARE(prompts.Kinds(), QStringList{"tell"});
+        TextTransferDialog receive(job, Settings("/dev/no-such-port", DataFormat::Gts), false,
+                                   prompts);
+        QCOMPARE(receive.exec(), int(QDialog::Rejected));
+        test::Pty pty;
+        job.content = JobContent::Listing;
+        TextTransferDialog send(job, Settings(pty.DevicePath(), DataFormat::Sss), true, prompts);
+        QCOMPARE(send.exec(), int(QDialog::Rejected));
+        QCOMPARE(prompts.Kinds(), (QStringList{"tell", "tell"}));
         QCOMPARE(prompts.shown[0].caption, QString("Warning"));
         QVERIFY(prompts.shown[0].text.startsWith(
             "Unable to open /dev/no-such-port. Maybe /dev/no-such-port occupied.\n"));
+        QCOMPARE(prompts.shown[1].text,
+                 QString("Measurement data cannot be sent in the GTS or SSS format."));
         QCOMPARE(job.lines, std::vector<std::string>{"old line"});
+        QCOMPARE(pty.Read(1, 200), std::string());
     }
 
     // The end of transmission closes the dialog by itself; the port is free again.
@@ -97,6 +105,7 @@ class TextTransferDialogTest : public QObject {
         QTimer::singleShot(10000, &dialog, [&dialog] { dialog.done(QDialog::Accepted); });
         QCOMPARE(dialog.exec(), int(QDialog::Rejected));
         QCOMPARE(job.lines, std::vector<std::string>{"STN     P1,1.5,"});
+        QCOMPARE(job.content, JobContent::Text);
         QVERIFY(!dialog.Session().Port().Connected());
         QVERIFY(prompts.shown.isEmpty());
     }
