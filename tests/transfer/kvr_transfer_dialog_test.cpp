@@ -16,20 +16,6 @@
 
 using namespace stadix::test;
 
-namespace {
-
-template <typename T> T Await(std::future<T>& script) {
-    if (!WaitFor(
-            [&script] {
-                return script.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-            },
-            30000))
-        qFatal("the simulated instrument did not finish");
-    return script.get();
-}
-
-} // namespace
-
 class KvrTransferDialogTest : public QObject {
     Q_OBJECT
 
@@ -39,15 +25,27 @@ class KvrTransferDialogTest : public QObject {
     ScriptedPrompts prompts;
     stadix::Job job;
     std::unique_ptr<KvrTransferDialog> dialog;
+    const std::string line = stadix::MakeRecordLine("P1", "", "1.000", "2.000", "3.000");
 
-    // The instrument starts once the port is open, as a surveyor presses send on the
-    // instrument once the dialog is waiting.
-    bool OpenTransfer(const std::string& port) {
+    // The dialog waiting on the port, then the instrument's script on its own thread, as
+    // a surveyor presses send once the dialog waits; what the script returns.
+    template <typename Script> auto Run(Script script) {
         stadix::TransferSettings settings;
-        settings.port.portName = port;
+        settings.port.portName = pty->DevicePath();
         dialog = std::make_unique<KvrTransferDialog>(job, settings, false, prompts);
         dialog->show();
-        return WaitFor([this] { return dialog->Session().Port().Connected(); });
+        if (!WaitFor([this] { return dialog->Session().Port().Connected(); }))
+            qFatal("the port did not open");
+        return std::async(std::launch::async, script);
+    }
+    template <typename T> static T Await(std::future<T>& script) {
+        if (!WaitFor(
+                [&] {
+                    return script.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+                },
+                30000))
+            qFatal("the simulated instrument did not finish");
+        return script.get();
     }
     QString Status() const { return dialog->statusLabel->text(); }
 
@@ -65,25 +63,17 @@ class KvrTransferDialogTest : public QObject {
         pty.reset();
     }
 
-    void showsItsCaptions() {
-        QVERIFY(OpenTransfer(pty->DevicePath()));
+    // Cancel closes at once and sends nothing, not even the end byte; what was accepted
+    // stays, and a receive starts with an empty raw record store.
+    void showsItsCaptionsAndCancelClosesAtOnce() {
+        job.lines = {"kept"};
+        job.rawRecords = "old";
+        auto script = Run([this] { return instrument->Offer(0xAA, CoordBlockBytes(line)); });
         QCOMPARE(dialog->windowTitle(), QString("Data Communication(KVR format)"));
         QCOMPARE(Status(), QString("Receiving data from total station.Please wait..."));
         QCOMPARE(dialog->counterCaption->text(), QString("Transferred:"));
-        QCOMPARE(dialog->counterLabel->text(), QString("0"));
         QCOMPARE(dialog->cancelButton->text(), QString("Cancel"));
         QVERIFY(!(dialog->windowFlags() & Qt::WindowCloseButtonHint));
-    }
-
-    // Cancel closes at once and sends nothing; what was accepted stays and a receive
-    // starts with an empty raw record store.
-    void cancelClosesAtOnceWithoutTheEndByte() {
-        const std::string line = stadix::MakeRecordLine("P1", "", "1.000", "2.000", "3.000");
-        job.lines = {"kept"};
-        job.rawRecords = "old";
-        QVERIFY(OpenTransfer(pty->DevicePath()));
-        auto script = std::async(std::launch::async,
-                                 [&] { return instrument->Offer(0xAA, CoordBlockBytes(line)); });
         QCOMPARE(Await(script), kGoAheadAccept);
         QVERIFY(WaitFor([this] { return dialog->counterLabel->text() == "1"; }));
         QTest::mouseClick(dialog->cancelButton, Qt::LeftButton);
@@ -91,30 +81,23 @@ class KvrTransferDialogTest : public QObject {
         QCOMPARE(instrument->Listen(300), std::string());
         QCOMPARE(job.lines, (std::vector<std::string>{"kept", line}));
         QCOMPARE(job.rawRecords, std::string());
-        QCOMPARE(job.content, stadix::JobContent::RecordLines);
     }
 
     // A close request while a block is awaited is granted once the block is answered.
     void closesOnlyBetweenBlocks() {
-        QVERIFY(OpenTransfer(pty->DevicePath()));
-        auto script = std::async(std::launch::async, [&] {
-            return instrument->Offer(0xAA, std::string(), OfferFault::Silence);
-        });
+        auto script = Run([this] { return instrument->Offer(0xAA, "", OfferFault::Silence); });
         QVERIFY(WaitFor([this] { return dialog->Session().BlockInFlight(); }));
         dialog->close();
         QTest::keyClick(dialog.get(), Qt::Key_Escape);
         QVERIFY(dialog->isVisible());
         QVERIFY(WaitFor([this] { return !dialog->isVisible(); }));
         QCOMPARE(Await(script), kGoAheadReject);
-        QVERIFY(job.lines.empty());
     }
 
     // A line closed in the middle of a block: "Communication error!", then the dialog
     // closes; what was accepted stays.
     void endsWithItsMessageWhenTheLineCloses() {
-        const std::string line = stadix::MakeRecordLine("P1", "", "1.000", "2.000", "3.000");
-        QVERIFY(OpenTransfer(pty->DevicePath()));
-        auto script = std::async(std::launch::async, [&] {
+        auto script = Run([this] {
             const std::string first = instrument->Offer(0xAA, CoordBlockBytes(line));
             instrument->Offer(0xAA, CoordBlockBytes(line), OfferFault::HangUp);
             return first;
@@ -128,7 +111,6 @@ class KvrTransferDialogTest : public QObject {
     }
 
     void warnsWhenThePortCannotBeOpened() {
-        job.content = stadix::JobContent::Text;
         job.rawRecords = "kept";
         stadix::TransferSettings settings;
         settings.port.portName = "/dev/stadix-no-such-port";
@@ -139,7 +121,6 @@ class KvrTransferDialogTest : public QObject {
         QVERIFY(prompts.shown[0].text.startsWith("Unable to open /dev/stadix-no-such-port. Maybe "
                                                  "/dev/stadix-no-such-port occupied.\n"));
         QCOMPARE(job.rawRecords, std::string("kept"));
-        QCOMPARE(job.content, stadix::JobContent::Text);
     }
 };
 

@@ -1,9 +1,9 @@
-// The settings dialog: what it shows of the settings given, its enable rules, and the
-// choices it returns. Loading and storing the settings file is the core's, tested there.
+// The settings dialog: its captions, what it shows of the settings given, its enable
+// rules and the choices it returns. The rules of the settings themselves and the
+// settings file are the core's, tested there.
 #include "tests/support/ScriptedPrompts.h"
 #include "transfer/ui/SettingsDialog.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -11,6 +11,8 @@
 
 #include <functional>
 #include <memory>
+
+using stadix::DataFormat;
 
 namespace {
 
@@ -25,6 +27,9 @@ void Click(RadioGroup* group, int item) {
     QRadioButton* button = group->Item(item);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
+
+using Action = std::function<void(SettingsDialog&)>;
+const Action kPressOk = [](SettingsDialog& d) { QTest::mouseClick(d.okButton, Qt::LeftButton); };
 
 } // namespace
 
@@ -42,13 +47,13 @@ class SettingsDialogTest : public QObject {
         return dialog;
     }
 
-    // One whole session: open, let the user act, press OK; the choices.
-    template <typename Act> stadix::TransferSettings Session(Act act) {
+    // One whole session: open, let the user act, close; the choices.
+    stadix::TransferSettings Session(const Action& act, const Action& close = kPressOk) {
         auto dialog = Open();
         act(*dialog);
-        QTest::mouseClick(dialog->okButton, Qt::LeftButton);
+        close(*dialog);
         if (dialog->isVisible() || dialog->result() != QDialog::Accepted)
-            qFatal("OK did not close the dialog");
+            qFatal("closing did not accept the dialog");
         return dialog->Settings();
     }
 
@@ -59,98 +64,73 @@ class SettingsDialogTest : public QObject {
         prompts.shown.clear();
     }
 
-    // OK, the close box and Escape all take the same choices.
-    void showsTheSettingsAndEveryWayOfClosingTakesTheChoices() {
-        const std::function<void(SettingsDialog&)> closers[] = {
-            [](SettingsDialog& d) { QTest::mouseClick(d.okButton, Qt::LeftButton); },
-            [](SettingsDialog& d) { d.close(); },
-            [](SettingsDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); },
-        };
-        for (const auto& close : closers) {
-            auto dialog = Open();
-            QCOMPARE(dialog->windowTitle(), QString("Comm.setting"));
-            QCOMPARE(dialog->formatGroup->ItemIndex(), 0);
-            QVERIFY(!dialog->protocolGroup->isEnabled());
-            QCOMPARE(dialog->portList->itemText(0), QString("COM1")); // sorted
-            QCOMPARE(dialog->portList->currentText(), QString("COM1"));
-            QCOMPARE(dialog->baudList->currentText(), QString("9600"));
-            QCOMPARE(dialog->characterList->currentText(), QString("8/None"));
-            QVERIFY(!dialog->characterList->isEnabled() && !dialog->stopBitsList->isEnabled());
-            QVERIFY(!dialog->portList->isEditable());
-            Click(dialog->formatGroup, 1);
-            QVERIFY(dialog->protocolGroup->isEnabled());
-            Click(dialog->protocolGroup, 1);
-            Click(dialog->unitGroup, 2);
-            Pick(dialog->stopBitsList, "2");
-            close(*dialog);
-            QVERIFY(!dialog->isVisible());
-            QCOMPARE(dialog->result(), int(QDialog::Accepted));
-            const stadix::TransferSettings chosen = dialog->Settings();
-            QCOMPARE(chosen.dataFormat, stadix::DataFormat::Gts);
+    // The protocol and the line settings open up with GTS; port and baud rate change
+    // when a list is used; a port the machine does not list keeps its name. OK, the
+    // close box and Escape all take the choices.
+    void everyWayOfClosingTakesTheChoices() {
+        given.port.portName = "ttyACM3";
+        const Action closers[] = {kPressOk, [](SettingsDialog& d) { d.close(); },
+                                  [](SettingsDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }};
+        for (const Action& close : closers) {
+            const stadix::TransferSettings chosen = Session(
+                [](SettingsDialog& d) {
+                    QVERIFY(!d.protocolGroup->isEnabled() && !d.characterList->isEnabled() &&
+                            !d.stopBitsList->isEnabled());
+                    Click(d.formatGroup, 1);
+                    QVERIFY(d.protocolGroup->isEnabled());
+                    Click(d.protocolGroup, 1);
+                    Click(d.unitGroup, 2);
+                    Pick(d.characterList, "7/Even");
+                    QCOMPARE(d.portList->currentIndex(), -1);
+                    Pick(d.baudList, "1200");
+                    QCOMPARE(d.Settings().port.portName, std::string("ttyACM3"));
+                    Pick(d.portList, "COM2");
+                },
+                close);
+            QCOMPARE(chosen.dataFormat, DataFormat::Gts);
             QCOMPARE(chosen.protocol, stadix::GtsProtocol::OneWay);
             QCOMPARE(chosen.coordUnit, stadix::CoordUnit::UsSurveyFoot);
-            QCOMPARE(chosen.port.stopBits, stadix::StopBits::Two);
+            QCOMPARE(stadix::CharacterFormatOf(chosen.port), stadix::CharacterFormat::SevenEven);
+            QCOMPARE(chosen.port.portName, std::string("COM2"));
+            QCOMPARE(chosen.port.baudRate, stadix::BaudRate::Br1200);
         }
     }
 
-    void kvrForcesEightNoneAndOneStopBit() {
-        given.dataFormat = stadix::DataFormat::Sss;
-        given.port.dataBits = 7;
-        given.port.parity = stadix::Parity::Odd;
+    // What the dialog shows of the settings given; a protocol chosen for GTS is not
+    // taken with another format; KVR shows the line it forces and locks it.
+    void showsTheSettingsGivenAndKvrLocksTheLine() {
+        given.dataFormat = DataFormat::Sss;
+        given.protocol = stadix::GtsProtocol::OneWay;
+        given.coordUnit = stadix::CoordUnit::InternationalFoot;
+        given.port.baudRate = stadix::BaudRate::Br115200;
         given.port.stopBits = stadix::StopBits::Two;
+        stadix::SetCharacterFormat(given.port, stadix::CharacterFormat::SevenOdd);
+        QCOMPARE(Open(true)->unitGroup->title(), QString("Convert coord.unit from"));
         const stadix::TransferSettings chosen = Session([](SettingsDialog& d) {
+            QCOMPARE(d.windowTitle(), QString("Comm.setting"));
+            QCOMPARE(d.unitGroup->title(), QString("Convert coord.unit to"));
+            QVERIFY(d.formatGroup->ItemIndex() == 2 && d.protocolGroup->ItemIndex() == 1);
+            QCOMPARE(d.portList->itemText(0), QString("COM1")); // sorted
+            QCOMPARE(d.portList->currentText(), QString("COM1"));
+            QVERIFY(!d.portList->isEditable());
+            QCOMPARE(d.baudList->currentText(), QString("9600")); // not offered
             QCOMPARE(d.characterList->currentText(), QString("7/Odd"));
             QCOMPARE(d.stopBitsList->currentText(), QString("2"));
+            Click(d.formatGroup, 1);
+            Click(d.protocolGroup, 0);
             Click(d.formatGroup, 0);
+            QVERIFY(!d.protocolGroup->isEnabled() && !d.characterList->isEnabled() &&
+                    !d.stopBitsList->isEnabled());
             QCOMPARE(d.characterList->currentText(), QString("8/None"));
             QCOMPARE(d.stopBitsList->currentText(), QString("1"));
             Pick(d.characterList, "7/Even"); // disabled: the keys do nothing
-            QCOMPARE(d.characterList->currentText(), QString("8/None"));
         });
-        QCOMPARE(chosen.port.dataBits, 8);
-        QCOMPARE(chosen.port.parity, stadix::Parity::None);
-        QCOMPARE(chosen.port.stopBits, stadix::StopBits::One);
-    }
-
-    // The protocol belongs to GTS: chosen elsewhere, the last GTS choice is kept.
-    void protocolOnlyWithGts() {
-        given.dataFormat = stadix::DataFormat::Gts;
-        given.protocol = stadix::GtsProtocol::OneWay;
-        const stadix::TransferSettings chosen = Session([](SettingsDialog& d) {
-            QCOMPARE(d.protocolGroup->ItemIndex(), 1);
-            Click(d.formatGroup, 2);
-            QVERIFY(!d.protocolGroup->isEnabled());
-            Click(d.protocolGroup, 0); // disabled: stays "One way"
-        });
-        QCOMPARE(chosen.dataFormat, stadix::DataFormat::Sss);
+        QCOMPARE(chosen.dataFormat, DataFormat::Kvr);
         QCOMPARE(chosen.protocol, stadix::GtsProtocol::OneWay);
-    }
-
-    void unitCaptionFollowsDirection() {
-        QCOMPARE(Open(false)->unitGroup->title(), QString("Convert coord.unit to"));
-        QCOMPARE(Open(true)->unitGroup->title(), QString("Convert coord.unit from"));
-    }
-
-    // Port and baud rate change when a list is used, not otherwise.
-    void listChangesApplyPortAndBaud() {
-        given.port.baudRate = stadix::BaudRate::Br115200;
-        QCOMPARE(Session([](SettingsDialog& d) {
-                     QCOMPARE(d.baudList->currentText(), QString("9600"));
-                 }).port.baudRate,
-                 stadix::BaudRate::Br115200);
-        const stadix::TransferSettings picked = Session([](SettingsDialog& d) {
-            Pick(d.portList, "COM2");
-            Pick(d.baudList, "38400");
-        });
-        QCOMPARE(picked.port.portName, std::string("COM2"));
-        QCOMPARE(picked.port.baudRate, stadix::BaudRate::Br38400);
-        // A port that the machine does not list keeps its name.
-        given.port.portName = "ttyACM3";
-        QCOMPARE(Session([](SettingsDialog& d) {
-                     QCOMPARE(d.portList->currentIndex(), -1);
-                     Pick(d.baudList, "1200");
-                 }).port.portName,
-                 std::string("ttyACM3"));
+        QCOMPARE(chosen.coordUnit, stadix::CoordUnit::InternationalFoot);
+        QCOMPARE(stadix::CharacterFormatOf(chosen.port), stadix::CharacterFormat::EightNone);
+        QCOMPARE(chosen.port.stopBits, stadix::StopBits::One);
+        QCOMPARE(chosen.port.baudRate, stadix::BaudRate::Br115200); // the list was not used
     }
 
     // Without a port, OK says so and the dialog stays; closing it otherwise rejects it.
