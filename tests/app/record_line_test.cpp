@@ -19,33 +19,23 @@ TEST(RoundMm, RoundsHalfAwayFromZero) {
     EXPECT_DOUBLE_EQ(RoundMm(1.2344), 1.234);
 }
 
+// Numbers that do not fit are refused rather than cut.
 TEST(FormatCoordText, FormatsThreeDecimalsAndRejectsNonNumbers) {
-    EXPECT_EQ(FormatCoordText("12.3", 12), "12.300");
-    EXPECT_EQ(FormatCoordText("  -0.0004 ", 12), "0.000");
-    EXPECT_EQ(FormatCoordText("-2.0005", 12), "-2.001");
-    EXPECT_EQ(FormatCoordText(".5", 12), "0.500");
-    EXPECT_EQ(FormatCoordText("1e3", 12), "1000.000");
-    EXPECT_THROW(FormatCoordText("", 12), ConversionError);
-    EXPECT_THROW(FormatCoordText("1 2", 12), ConversionError);
-    EXPECT_THROW(FormatCoordText("12-3", 12), ConversionError);
-    EXPECT_THROW(FormatCoordText("nan", 12), ConversionError);
-    EXPECT_THROW(FormatCoordText("0x10", 12), ConversionError);
-}
-
-TEST(FormatCoordText, RefusesNumbersThatDoNotFitInsteadOfCuttingThem) {
-    EXPECT_EQ(FormatCoordText("99999999.999", 12), "99999999.999");
-    EXPECT_THROW(FormatCoordText("123456789.5", 12), ConversionError);
+    const std::pair<const char*, const char*> formatted[] = {
+        {"12.3", "12.300"}, {"  -0.0004 ", "0.000"}, {"-2.0005", "-2.001"},
+        {".5", "0.500"},    {"1e3", "1000.000"},     {"99999999.999", "99999999.999"}};
+    for (const auto& [text, expected] : formatted)
+        EXPECT_EQ(FormatCoordText(text, 12), expected);
+    for (const char* text : {"", "1 2", "12-3", "nan", "0x10", "123456789.5"})
+        EXPECT_THROW(FormatCoordText(text, 12), ConversionError) << text;
 }
 
 TEST(MakeRecordLine, BuildsFixedColumns) {
     const std::string line = MakeRecordLine("P1", "TREE", "1234.567", "2345.678", "12.3");
     EXPECT_EQ(line, "P1       TREE     1234.567     2345.678     12.300       ");
-    EXPECT_EQ(line.size(), kRecordLineLength);
-    EXPECT_EQ(RecordLinePt(line), "P1");
-    EXPECT_EQ(RecordLineCode(line), "TREE");
-    EXPECT_EQ(RecordLineN(line), "1234.567");
-    EXPECT_EQ(RecordLineE(line), "2345.678");
-    EXPECT_EQ(RecordLineZ(line), "12.300");
+    EXPECT_EQ(RecordLinePt(line) + "|" + RecordLineCode(line) + "|" + RecordLineN(line) + "|" +
+                  RecordLineE(line) + "|" + RecordLineZ(line),
+              "P1|TREE|1234.567|2345.678|12.300");
     EXPECT_EQ(RecordLineToCsv(line), "P1,2345.678,1234.567,12.300,TREE");
     EXPECT_EQ(RecordLineToText(line), "P1,1234.567,2345.678,12.300,TREE");
 }
