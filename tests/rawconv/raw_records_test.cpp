@@ -97,8 +97,7 @@ TEST_F(RawRecordsTest, ParsesCoordinateText) {
         {"-1e20", -2147483647, 0}};
     for (const auto& [text, whole, thousandths] : parsed) {
         const RawCoordinate value = ParseCoordinate(text);
-        EXPECT_EQ(value.whole, whole) << text;
-        EXPECT_EQ(value.thousandths, thousandths) << text;
+        EXPECT_EQ(std::tie(value.whole, value.thousandths), std::tie(whole, thousandths)) << text;
     }
 }
 
