@@ -241,8 +241,7 @@ TEST_F(ComPortTest, AWorkerThreadTakesThePortAndGivesItBack) {
     pty.Close();
     ASSERT_TRUE(worker->wait(15000));
     delete worker;
-    EXPECT_TRUE(workerFailed);
-    EXPECT_FALSE(port.Connected());
+    EXPECT_TRUE(workerFailed && !port.Connected());
     Settle();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0] & CeIo, 0);

@@ -85,8 +85,7 @@ TEST_F(ListingTest, EachRecordTypeHasItsLine) {
         other[0] = static_cast<std::uint8_t>(type);
         EXPECT_EQ(FormatListingRecord(state, other), "") << type;
     }
-    EXPECT_FALSE(state.feetDisplay);
-    EXPECT_EQ(state.angleUnit, 0);
+    EXPECT_TRUE(!state.feetDisplay && state.angleUnit == 0);
 }
 
 TEST_F(ListingTest, UnitRecordAppliesItsUnitsToItselfAndLaterRecords) {

@@ -85,8 +85,7 @@ TEST_F(RawRecordsTest, InstRecordSetsByteOrderAndMarkerOverridesTable) {
 TEST_F(RawRecordsTest, AUnitRecordReplacesTheUnitsInForce) {
     SetDistanceUnit(state, 2);
     ApplyUnitRecord(state, RawRecordBuilder(kTypeUnit, true).Byte(1, 1).Byte(2, 2).Build());
-    EXPECT_TRUE(state.feetDisplay);
-    EXPECT_FALSE(state.usSurveyFeet);
+    EXPECT_TRUE(state.feetDisplay && !state.usSurveyFeet);
     EXPECT_EQ(state.angleUnit, 2);
 }
 

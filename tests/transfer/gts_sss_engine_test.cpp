@@ -140,10 +140,8 @@ TEST(GtsReceive, AcknowledgedReceiveAsksEvery4sAnswersEachBlockAndEndsWithAck) {
     EXPECT_EQ(line.TimesOf(kNak), (std::vector<std::int64_t>{9500}));
     EXPECT_EQ(line.TimesOf(kAck), (std::vector<std::int64_t>{9000, 10000, 10500}));
     EXPECT_EQ(line.received, good + FrameGtsBlock(Piece("_+P2 no height"), 1));
-    EXPECT_EQ(line.lines.size(), 2u);
-    EXPECT_TRUE(line.coordView);
+    EXPECT_TRUE(line.lines.size() == 2 && line.coordView && line.ended);
     EXPECT_EQ(line.counters.back(), "Record blocks received:   2");
-    EXPECT_TRUE(line.ended);
 }
 
 TEST(GtsReceive, OneWayTakesGluedAndSplitBlocksAndTheFirstBlockDecidesTheKind) {
@@ -172,10 +170,9 @@ TEST(SssReceive, AnEndlessLineOrABadOneIsDroppedAndTheOthersKept) {
     Receive(line, TextFormat::Sss, true);
 
     EXPECT_EQ(line.lines, (std::vector<std::string>{"P1,200,100,5,TREE", "JOB     MINE"}));
-    EXPECT_TRUE(line.coordView);
+    EXPECT_TRUE(line.coordView && !line.ended);
     EXPECT_EQ(line.counters.back(), "Records received:   2");
     EXPECT_EQ(line.written, (std::string{kXon, kXoff, kXon}));
-    EXPECT_FALSE(line.ended);
     EXPECT_LE(line.now, 5000 + kStopCheckMs);
 }
 
