@@ -17,52 +17,36 @@ class ListingTest : public ::testing::Test {
     DecodeState state;
 };
 
+// A record with a name and a code, and angles 12.3456 and 90.0000 where it has them.
+RawRecordBuilder Named(std::uint8_t type, const std::string& name, const std::string& code,
+                       bool bigEndian = true) {
+    RawRecordBuilder record(type, bigEndian);
+    record.Bytes(1, name).Bytes(10, code).UInt32(27, 324000).UInt32(31, 45296);
+    return record;
+}
+
 RawRecord Dist(bool bigEndian, const std::string& code) {
-    return RawRecordBuilder(kTypeDist, bigEndian)
-        .Bytes(1, "P1")
-        .Bytes(10, code)
-        .Float(19, 1.5f)
-        .Float(23, 12.3456f)
-        .UInt32(27, 324000)
-        .UInt32(31, 45296)
-        .Build();
+    return Named(kTypeDist, "P1", code, bigEndian).Float(19, 1.5f).Float(23, 12.3456f).Build();
 }
 
 RawRecord Observation(std::uint8_t type, const std::string& code) {
-    return RawRecordBuilder(type, true)
-        .Bytes(1, "A7")
-        .Bytes(10, code)
-        .Float(19, 2.0f)
-        .Coordinate(23, 100, 1)
-        .Coordinate(29, -5, -20)
-        .Coordinate(35, 0, -300)
-        .Build();
+    RawRecordBuilder record(type, true);
+    record.Bytes(1, "A7").Bytes(10, code).Float(19, 2.0f).Coordinate(23, 100, 1);
+    return record.Coordinate(29, -5, -20).Coordinate(35, 0, -300).Build();
 }
 
 RawRecord Unit(std::uint8_t distance, std::uint8_t angle, std::uint8_t temperatureCode,
                std::uint8_t pressureCode, std::int8_t prism, std::uint8_t mode, float scale,
                bool bigEndian = true) {
-    return RawRecordBuilder(kTypeUnit, bigEndian)
-        .Byte(1, distance)
-        .Byte(2, angle)
-        .Byte(3, temperatureCode)
-        .Byte(4, pressureCode)
-        .Int16(5, 68)
-        .Int16(7, 2992)
-        .Int16(9, -12)
-        .Byte(11, static_cast<std::uint8_t>(prism))
-        .Byte(12, mode)
-        .Float(13, scale)
-        .Build();
+    RawRecordBuilder record(kTypeUnit, bigEndian);
+    record.Byte(1, distance).Byte(2, angle).Byte(3, temperatureCode).Byte(4, pressureCode);
+    record.Int16(5, 68).Int16(7, 2992).Int16(9, -12).Byte(11, static_cast<std::uint8_t>(prism));
+    return record.Byte(12, mode).Float(13, scale).Build();
 }
 
 RawRecord Inst(const std::string& model, const std::string& marker) {
-    return RawRecordBuilder(kTypeInst, true)
-        .Bytes(1, model)
-        .Bytes(11, "2.1 ")
-        .Bytes(15, "S0012345")
-        .Bytes(24, marker)
-        .Build();
+    RawRecordBuilder record(kTypeInst, true);
+    return record.Bytes(1, model).Bytes(11, "2.1 ").Bytes(15, "S0012345").Bytes(24, marker).Build();
 }
 
 std::string Store(std::initializer_list<RawRecord> records) {
@@ -75,44 +59,22 @@ std::string Store(std::initializer_list<RawRecord> records) {
 // The code ends a line only when there is one; a PT record never shows it; a DIST
 // record shows the horizontal before the vertical angle.
 TEST_F(ListingTest, EachRecordTypeHasItsLine) {
+    RawRecordBuilder pt = Named(kTypePt, "P9", "K1"),
+                     odd = Named(kTypeDist, "NONULNAME", "CODE5678X");
+    pt.Coordinate(19, 1, 2).Coordinate(25, 3, 4).Coordinate(31, 5, 6);
+    odd.Float(19, std::numeric_limits<float>::infinity()).UInt32(27, 4294967295u);
+    odd.Float(23, std::numeric_limits<float>::quiet_NaN()).UInt32(31, 1295999);
     const std::pair<RawRecord, std::string> records[] = {
         {Dist(true, ""), "DIST: P1,1.500,12.3456,90.0000,12.346"},
         {Observation(kTypeCrd, ""), "CRD:  A7,2.000,100.001,-5.020,-0.300"},
         {Observation(kTypeStn, "K1"), "STN:  A7,2.000,100.001,-5.020,-0.300,K1"},
         {Observation(kTypeBs, "K1"), "BS:   A7,2.000,100.001,-5.020,-0.300,K1"},
-        {RawRecordBuilder(kTypeAng, true)
-             .Bytes(1, "A8")
-             .Float(19, 0.25f)
-             .UInt32(27, 324000)
-             .UInt32(31, 45296)
-             .Build(),
-         "ANG:  A8,0.250,12.3456,90.0000"},
-        {RawRecordBuilder(kTypeBkb, true)
-             .Bytes(1, "B1")
-             .Bytes(10, "K1")
-             .UInt32(27, 324000)
-             .UInt32(31, 45296)
-             .Build(),
-         "BKB:  B1,0.000,90.0000,12.3456,K1"},
-        {RawRecordBuilder(kTypePt, true)
-             .Bytes(1, "P9")
-             .Bytes(10, "K1")
-             .Coordinate(19, 1, 2)
-             .Coordinate(25, 3, 4)
-             .Coordinate(31, 5, 6)
-             .Build(),
-         "PT:   P9,1.002,3.004,5.006"},
+        {Named(kTypeAng, "A8", "").Float(19, 0.25f).Build(), "ANG:  A8,0.250,12.3456,90.0000"},
+        {Named(kTypeBkb, "B1", "K1").Build(), "BKB:  B1,0.000,90.0000,12.3456,K1"},
+        {pt.Build(), "PT:   P9,1.002,3.004,5.006"},
         {RawRecordBuilder(kTypeJob, true).Bytes(1, " JOB42  ").Bytes(9, "XX").Build(),
          "JOB:  JOB42"},
-        {RawRecordBuilder(kTypeDist, true)
-             .Bytes(1, "NONULNAME")
-             .Bytes(10, "CODE5678X")
-             .Float(19, std::numeric_limits<float>::infinity())
-             .Float(23, std::numeric_limits<float>::quiet_NaN())
-             .UInt32(27, 4294967295u)
-             .UInt32(31, 1295999)
-             .Build(),
-         "DIST: NONULNAME,INF,359.5959,13398.2815,NAN,CODE5678X"},
+        {odd.Build(), "DIST: NONULNAME,INF,359.5959,13398.2815,NAN,CODE5678X"},
         {Inst(std::string("RVA110 \0\0 ", 10), "   "), "INST: RVA110,V2.1,No.S0012345"},
     };
     for (const auto& [record, line] : records)
@@ -123,8 +85,7 @@ TEST_F(ListingTest, EachRecordTypeHasItsLine) {
         other[0] = static_cast<std::uint8_t>(type);
         EXPECT_EQ(FormatListingRecord(state, other), "") << type;
     }
-    EXPECT_FALSE(state.feetDisplay);
-    EXPECT_EQ(state.angleUnit, 0);
+    EXPECT_TRUE(!state.feetDisplay && state.angleUnit == 0);
 }
 
 TEST_F(ListingTest, UnitRecordAppliesItsUnitsToItselfAndLaterRecords) {

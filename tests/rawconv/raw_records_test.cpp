@@ -85,8 +85,7 @@ TEST_F(RawRecordsTest, InstRecordSetsByteOrderAndMarkerOverridesTable) {
 TEST_F(RawRecordsTest, AUnitRecordReplacesTheUnitsInForce) {
     SetDistanceUnit(state, 2);
     ApplyUnitRecord(state, RawRecordBuilder(kTypeUnit, true).Byte(1, 1).Byte(2, 2).Build());
-    EXPECT_TRUE(state.feetDisplay);
-    EXPECT_FALSE(state.usSurveyFeet);
+    EXPECT_TRUE(state.feetDisplay && !state.usSurveyFeet);
     EXPECT_EQ(state.angleUnit, 2);
 }
 
@@ -97,8 +96,7 @@ TEST_F(RawRecordsTest, ParsesCoordinateText) {
         {"-1e20", -2147483647, 0}};
     for (const auto& [text, whole, thousandths] : parsed) {
         const RawCoordinate value = ParseCoordinate(text);
-        EXPECT_EQ(value.whole, whole) << text;
-        EXPECT_EQ(value.thousandths, thousandths) << text;
+        EXPECT_EQ(std::tie(value.whole, value.thousandths), std::tie(whole, thousandths)) << text;
     }
 }
 
@@ -161,17 +159,11 @@ TEST_F(RawRecordsTest, RecordLineBecomesCardPtRecordInTheCardsByteOrder) {
     EXPECT_EQ(Field(record, 19, 18), std::string("\x01\0\0\0\xF4\x01\0\0\0\0\x06\xFF\xF4\xFF\xFF"
                                                  "\xFF\xA6\xFE",
                                                  18));
-    // Card words on their own: stored as the card orders them.
-    for (const auto order : {CardByteOrder::BigEndian, CardByteOrder::LittleEndian}) {
-        const bool big = order == CardByteOrder::BigEndian;
-        const std::uint32_t word32 = CardWord32(0x12345678, order);
-        const std::uint16_t word16 = CardWord16(0x1234, order);
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(&word32), 4),
-                  big ? "\x12\x34\x56\x78" : "\x78\x56\x34\x12");
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(&word16), 2),
-                  big ? "\x12\x34" : "\x34\x12");
-        EXPECT_EQ(CardWord32(word32, order), 0x12345678u);
-    }
+    // Card words on their own, with four different bytes: stored as the card orders them.
+    const std::uint32_t big = CardWord32(0x12345678, CardByteOrder::BigEndian);
+    const std::uint32_t little = CardWord32(0x12345678, CardByteOrder::LittleEndian);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&big), 4), "\x12\x34\x56\x78");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&little), 4), "\x78\x56\x34\x12");
 }
 
 } // namespace

@@ -34,6 +34,15 @@ void Answer(ScriptedLine& line, const std::string& replies) {
     };
 }
 
+void Receive(ScriptedLine& line, TextFormat format, bool acknowledged) {
+    GtsSssReceiver(line, line, format, acknowledged).Run();
+}
+
+void Send(ScriptedLine& line, TextFormat format, bool acknowledged,
+          const std::vector<std::string>& records) {
+    GtsSssSender(line, line, format, acknowledged, CoordUnit::Metre, records).Run();
+}
+
 // The units complete so far.
 std::vector<std::string> TakeUnits(ReceiveAccumulator& accumulator) {
     std::vector<std::string> units;
@@ -125,17 +134,14 @@ TEST(GtsReceive, AcknowledgedReceiveAsksEvery4sAnswersEachBlockAndEndsWithAck) {
     line.Send(bad, 9500);
     line.Send(FrameGtsBlock(Piece("_+P2 no height"), 1), 10000);
     line.Send(kEotLine, 10500);
-    GtsSssReceiver receiver(line, line, TextFormat::Gts, true);
-    receiver.Run();
+    Receive(line, TextFormat::Gts, true);
 
     EXPECT_EQ(line.TimesOf(kEnq), (std::vector<std::int64_t>{0, 4000, 8000}));
     EXPECT_EQ(line.TimesOf(kNak), (std::vector<std::int64_t>{9500}));
     EXPECT_EQ(line.TimesOf(kAck), (std::vector<std::int64_t>{9000, 10000, 10500}));
     EXPECT_EQ(line.received, good + FrameGtsBlock(Piece("_+P2 no height"), 1));
-    EXPECT_EQ(line.lines.size(), 2u);
-    EXPECT_TRUE(line.coordView);
+    EXPECT_TRUE(line.lines.size() == 2 && line.coordView && line.ended);
     EXPECT_EQ(line.counters.back(), "Record blocks received:   2");
-    EXPECT_TRUE(line.ended);
 }
 
 TEST(GtsReceive, OneWayTakesGluedAndSplitBlocksAndTheFirstBlockDecidesTheKind) {
@@ -145,8 +151,7 @@ TEST(GtsReceive, OneWayTakesGluedAndSplitBlocksAndTheFirstBlockDecidesTheKind) {
     const std::string glued = "junk\r\n" + first + second;
     line.Send(glued.substr(0, 200), 10);
     line.Send(glued.substr(200) + kEotLine, 20);
-    GtsSssReceiver receiver(line, line, TextFormat::Gts, false);
-    receiver.Run();
+    Receive(line, TextFormat::Gts, false);
 
     EXPECT_EQ(line.received, first + second);
     EXPECT_FALSE(line.coordView);
@@ -162,14 +167,12 @@ TEST(SssReceive, AnEndlessLineOrABadOneIsDroppedAndTheOthersKept) {
         line.Send(std::string(4000, 'A'), 10 + i);
     line.Send("AAAA\r\nP1,200,100,5,TREE\r\nbad\x01line\r\nJOB     MINE\r\nunfin", 100);
     line.stopAtMs = 5000;
-    GtsSssReceiver receiver(line, line, TextFormat::Sss, true);
-    receiver.Run();
+    Receive(line, TextFormat::Sss, true);
 
     EXPECT_EQ(line.lines, (std::vector<std::string>{"P1,200,100,5,TREE", "JOB     MINE"}));
-    EXPECT_TRUE(line.coordView);
+    EXPECT_TRUE(line.coordView && !line.ended);
     EXPECT_EQ(line.counters.back(), "Records received:   2");
     EXPECT_EQ(line.written, (std::string{kXon, kXoff, kXon}));
-    EXPECT_FALSE(line.ended);
     EXPECT_LE(line.now, 5000 + kStopCheckMs);
 }
 
@@ -184,8 +187,7 @@ TEST(GtsSend, OneWaySendsHeaderAndRecordsAcrossBlocksThenTheEndText) {
         records.push_back(Record("P" + std::to_string(i), std::to_string(i)));
         data += EncodeGtsCoordLine(records.back(), CoordUnit::Metre);
     }
-    GtsSssSender sender(line, line, TextFormat::Gts, false, CoordUnit::Metre, records);
-    sender.Run();
+    Send(line, TextFormat::Gts, false, records);
 
     // 25 x 57 = 1425 characters: eleven full blocks and one of 17 characters.
     std::string expected = "\x02"
@@ -209,8 +211,7 @@ TEST(GtsSend, AcknowledgedSendRepeatsOnNakAndAfter4sOfSilence) {
     ScriptedLine line;
     // Header and second block: NAK, then ACK. The data block: silence, then ACK.
     Answer(line, {kNak, kAck, kNak, kAck, 0, kAck, kAck});
-    GtsSssSender sender(line, line, TextFormat::Gts, true, CoordUnit::Metre, {Record("P1")});
-    sender.Run();
+    Send(line, TextFormat::Gts, true, {Record("P1")});
 
     const std::string block =
         FrameGtsBlock(Piece(EncodeGtsCoordLine(Record("P1"), CoordUnit::Metre)), 0);
@@ -225,9 +226,7 @@ TEST(SssSend, LinesAreCommaTextAndXoffHoldsTheNextLineUntilXon) {
     ScriptedLine line;
     Answer(line, {kXoff});
     line.Send(std::string(1, kXon), 3000);
-    GtsSssSender sender(line, line, TextFormat::Sss, false, CoordUnit::Metre,
-                        {Record("P1", "100", "200", "0"), Record("P2")});
-    sender.Run();
+    Send(line, TextFormat::Sss, false, {Record("P1", "100", "200", "0"), Record("P2")});
 
     EXPECT_EQ(line.written, "P1,200.000,100.000,0.000,\r\nP2,2.000,1.000,3.000,\r\n" + kEotLine);
     ASSERT_EQ(line.writes.size(), 3u);
@@ -242,26 +241,20 @@ TEST(GtsSssSend, StopOrAFaultyRecordSendsTheEndText) {
     ScriptedLine between;
     Answer(between, {kXon, kXon});
     between.stopAtMs = kOneWayWaitMs;
-    GtsSssSender sss(between, between, TextFormat::Sss, false, CoordUnit::Metre,
-                     {Record("P1"), Record("P2")});
-    sss.Run();
+    Send(between, TextFormat::Sss, false, {Record("P1"), Record("P2")});
     EXPECT_EQ(between.written, "P1,2.000,1.000,3.000,\r\n" + kEotLine);
     EXPECT_FALSE(between.ended);
 
     ScriptedLine line;
     Answer(line, std::string(3, kXoff));
     line.stopAtMs = 5000;
-    GtsSssSender sender(line, line, TextFormat::Gts, false, CoordUnit::Metre,
-                        {Record("P1"), Record("P2"), Record("P3")});
-    sender.Run();
+    Send(line, TextFormat::Gts, false, {Record("P1"), Record("P2"), Record("P3")});
     ASSERT_EQ(line.writes.size(), 4u);
     EXPECT_EQ(line.writes[3].bytes, kGtsEndText);
     EXPECT_LE(line.writes[3].atMs, 5000 + kStopCheckMs);
 
     ScriptedLine listing;
-    GtsSssSender faulty(listing, listing, TextFormat::Gts, false, CoordUnit::Metre,
-                        {"JOB     listing text"});
-    EXPECT_THROW(faulty.Run(), ConversionError);
+    EXPECT_THROW(Send(listing, TextFormat::Gts, false, {"JOB     listing text"}), ConversionError);
     EXPECT_EQ(listing.written.substr(listing.written.size() - 3), kEotLine);
 }
 
