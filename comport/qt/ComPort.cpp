@@ -226,7 +226,8 @@ void ComPort::HandleDeviceError(QSerialPort::SerialPortError error) {
         return;
     }
     // A read that found nothing (the bytes were taken or purged after the device was
-    // seen readable) stops the device's reading; reading the queue restarts it.
+    // seen readable): some Qt versions stop the device's reading then, and reading the
+    // queue restarts it; where reading carries on, this takes what has arrived.
     TakeArrivedBytes();
 }
 
