@@ -29,11 +29,13 @@ template <typename Instrument> struct DialogHarness {
         return SettingsFor(pty.DevicePath(), format);
     }
 
-    // Shows the dialog and, once its port is open, starts the script.
+    // Shows the dialog and, once its port is open and the transfer has begun (dropping
+    // what came before, on a thread of its own), starts the script.
     template <typename Dialog, typename Script> auto Start(Dialog& dialog, Script script) {
         dialog.show();
         if (!WaitFor([&dialog] { return dialog.Session().Port().Connected(); }))
             qFatal("the port did not open");
+        QTest::qWait(100);
         return std::async(std::launch::async, script, std::ref(instrument));
     }
 

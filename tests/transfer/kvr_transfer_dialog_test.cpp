@@ -32,11 +32,11 @@ class KvrTransferDialogTest : public QObject {
         auto script = h.Start(dialog, [](SimulatedInstrument& instrument) {
             return instrument.Offer(0xAA, CoordBlockBytes(kLine));
         });
-        QCOMPARE(dialog.windowTitle(), QString("Data Communication(KVR format)"));
-        QCOMPARE(dialog.statusLabel->text(),
-                 QString("Receiving data from total station.Please wait..."));
-        QCOMPARE(dialog.counterCaption->text(), QString("Transferred:"));
-        QCOMPARE(dialog.cancelButton->text(), QString("Cancel"));
+        QCOMPARE((QStringList{dialog.windowTitle(), dialog.statusLabel->text(),
+                              dialog.counterCaption->text(), dialog.cancelButton->text()}),
+                 (QStringList{"Data Communication(KVR format)",
+                              "Receiving data from total station.Please wait...",
+                              "Transferred:", "Cancel"}));
         QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
         QCOMPARE(Harness::Await(script), kGoAheadAccept);
         QVERIFY(WaitFor([&dialog] { return dialog.counterLabel->text() == "1"; }));
