@@ -67,11 +67,7 @@ TEST_F(SettingsFileTest, WritesKeepTheRestOfTheFile) {
           "[comport1]\nport = COM7 \nExtra=\xB2\xE2\n\n"
           "[UserDefFormat1]\rDefName=My format");
     EXPECT_EQ(ReadIniValue(path_, "COMPORT1", "PORT"), "COM7");
-    PortSettings port;
-    port.portName = "COM1";
-    port.baudRate = BaudRate::Custom;
-    port.customBaudRate = 250000;
-    StorePortSettings(path_, kPortSection, port);
+    StorePortSettings(path_, kPortSection, PortSettings{"COM1", BaudRate::Custom, 250000});
     WriteSettingValue(path_, kCoordUnitSection, kCoordUnitKey, 1);
     EXPECT_EQ(Read(),
               "; comment\r\n[Other]\r\nPort=elsewhere\r\n\r\n"
@@ -93,10 +89,9 @@ TEST(TransferSettingsRules, KvrForcesItsLineAndTheBaudListFallsBackTo9600) {
         SetCharacterFormat(settings.port, CharacterFormat::SevenOdd);
         settings.port.stopBits = StopBits::Two;
         ApplyFormatRule(settings);
-        const bool kvr = format == DataFormat::Kvr;
-        EXPECT_EQ(settings.port.dataBits, kvr ? 8 : 7);
-        EXPECT_EQ(settings.port.parity, kvr ? Parity::None : Parity::Odd);
-        EXPECT_EQ(settings.port.stopBits, kvr ? StopBits::One : StopBits::Two);
+        EXPECT_EQ(std::tie(settings.port.dataBits, settings.port.parity, settings.port.stopBits),
+                  format == DataFormat::Kvr ? std::make_tuple(8, Parity::None, StopBits::One)
+                                            : std::make_tuple(7, Parity::Odd, StopBits::Two));
     }
     EXPECT_EQ(kTransferBaudRates[TransferBaudIndex(BaudRate::Br38400)], BaudRate::Br38400);
     EXPECT_EQ(kTransferBaudRates[TransferBaudIndex(BaudRate::Br115200)], BaudRate::Br9600);
