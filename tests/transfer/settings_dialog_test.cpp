@@ -12,7 +12,7 @@
 #include <functional>
 #include <memory>
 
-using stadix::DataFormat;
+using namespace stadix;
 
 namespace {
 
@@ -37,7 +37,7 @@ class SettingsDialogTest : public QObject {
     Q_OBJECT
 
   private:
-    stadix::TransferSettings given;
+    TransferSettings given;
     ScriptedPrompts prompts;
 
     std::unique_ptr<SettingsDialog> Open(bool sendMode = false,
@@ -47,19 +47,17 @@ class SettingsDialogTest : public QObject {
         return dialog;
     }
 
-    // One whole session: open, let the user act, close; the choices.
-    stadix::TransferSettings Session(const Action& act, const Action& close = kPressOk) {
-        auto dialog = Open();
-        act(*dialog);
-        close(*dialog);
-        if (dialog->isVisible() || dialog->result() != QDialog::Accepted)
+    // Closes the dialog, which takes the choices; the choices.
+    static TransferSettings Chosen(SettingsDialog& dialog, const Action& close = kPressOk) {
+        close(dialog);
+        if (dialog.isVisible() || dialog.result() != QDialog::Accepted)
             qFatal("closing did not accept the dialog");
-        return dialog->Settings();
+        return dialog.Settings();
     }
 
   private slots:
     void init() {
-        given = stadix::TransferSettings();
+        given = TransferSettings();
         given.port.portName = "COM1";
         prompts.shown.clear();
     }
@@ -72,65 +70,59 @@ class SettingsDialogTest : public QObject {
         const Action closers[] = {kPressOk, [](SettingsDialog& d) { d.close(); },
                                   [](SettingsDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }};
         for (const Action& close : closers) {
-            const stadix::TransferSettings chosen = Session(
-                [](SettingsDialog& d) {
-                    QVERIFY(!d.protocolGroup->isEnabled() && !d.characterList->isEnabled() &&
-                            !d.stopBitsList->isEnabled());
-                    Click(d.formatGroup, 1);
-                    QVERIFY(d.protocolGroup->isEnabled());
-                    Click(d.protocolGroup, 1);
-                    Click(d.unitGroup, 2);
-                    Pick(d.characterList, "7/Even");
-                    QCOMPARE(d.portList->currentIndex(), -1);
-                    Pick(d.baudList, "1200");
-                    QCOMPARE(d.Settings().port.portName, std::string("ttyACM3"));
-                    Pick(d.portList, "COM2");
-                },
-                close);
+            auto d = Open();
+            QVERIFY(!d->protocolGroup->isEnabled() && !d->characterList->isEnabled() &&
+                    !d->stopBitsList->isEnabled());
+            Click(d->formatGroup, 1);
+            QVERIFY(d->protocolGroup->isEnabled());
+            Click(d->protocolGroup, 1);
+            Click(d->unitGroup, 2);
+            Pick(d->characterList, "7/Even");
+            QCOMPARE(d->portList->currentIndex(), -1);
+            Pick(d->baudList, "1200");
+            QCOMPARE(d->Settings().port.portName, std::string("ttyACM3"));
+            Pick(d->portList, "COM2");
+            const TransferSettings chosen = Chosen(*d, close);
             QCOMPARE(chosen.dataFormat, DataFormat::Gts);
-            QCOMPARE(chosen.protocol, stadix::GtsProtocol::OneWay);
-            QCOMPARE(chosen.coordUnit, stadix::CoordUnit::UsSurveyFoot);
-            QCOMPARE(stadix::CharacterFormatOf(chosen.port), stadix::CharacterFormat::SevenEven);
+            QCOMPARE(chosen.protocol, GtsProtocol::OneWay);
+            QCOMPARE(chosen.coordUnit, CoordUnit::UsSurveyFoot);
+            QCOMPARE(CharacterFormatOf(chosen.port), CharacterFormat::SevenEven);
             QCOMPARE(chosen.port.portName, std::string("COM2"));
-            QCOMPARE(chosen.port.baudRate, stadix::BaudRate::Br1200);
+            QCOMPARE(chosen.port.baudRate, BaudRate::Br1200);
         }
     }
 
-    // What the dialog shows of the settings given; a protocol chosen for GTS is not
-    // taken with another format; KVR shows the line it forces and locks it.
+    // What the dialog shows of the settings given (ports sorted, 9600 for a rate not
+    // offered); a GTS protocol is not taken with another format; KVR locks its line.
     void showsTheSettingsGivenAndKvrLocksTheLine() {
         given.dataFormat = DataFormat::Sss;
-        given.protocol = stadix::GtsProtocol::OneWay;
-        given.coordUnit = stadix::CoordUnit::InternationalFoot;
-        given.port.baudRate = stadix::BaudRate::Br115200;
-        given.port.stopBits = stadix::StopBits::Two;
-        stadix::SetCharacterFormat(given.port, stadix::CharacterFormat::SevenOdd);
+        given.protocol = GtsProtocol::OneWay;
+        given.coordUnit = CoordUnit::InternationalFoot;
+        given.port.baudRate = BaudRate::Br115200;
+        given.port.stopBits = StopBits::Two;
+        SetCharacterFormat(given.port, CharacterFormat::SevenOdd);
         QCOMPARE(Open(true)->unitGroup->title(), QString("Convert coord.unit from"));
-        const stadix::TransferSettings chosen = Session([](SettingsDialog& d) {
-            QCOMPARE(d.windowTitle(), QString("Comm.setting"));
-            QCOMPARE(d.unitGroup->title(), QString("Convert coord.unit to"));
-            QVERIFY(d.formatGroup->ItemIndex() == 2 && d.protocolGroup->ItemIndex() == 1);
-            QCOMPARE(d.portList->itemText(0), QString("COM1")); // sorted
-            QCOMPARE(d.portList->currentText(), QString("COM1"));
-            QVERIFY(!d.portList->isEditable());
-            QCOMPARE(d.baudList->currentText(), QString("9600")); // not offered
-            QCOMPARE(d.characterList->currentText(), QString("7/Odd"));
-            QCOMPARE(d.stopBitsList->currentText(), QString("2"));
-            Click(d.formatGroup, 1);
-            Click(d.protocolGroup, 0);
-            Click(d.formatGroup, 0);
-            QVERIFY(!d.protocolGroup->isEnabled() && !d.characterList->isEnabled() &&
-                    !d.stopBitsList->isEnabled());
-            QCOMPARE(d.characterList->currentText(), QString("8/None"));
-            QCOMPARE(d.stopBitsList->currentText(), QString("1"));
-            Pick(d.characterList, "7/Even"); // disabled: the keys do nothing
-        });
+        auto d = Open();
+        QCOMPARE(d->windowTitle(), QString("Comm.setting"));
+        QCOMPARE(d->unitGroup->title(), QString("Convert coord.unit to"));
+        QVERIFY(d->formatGroup->ItemIndex() == 2 && d->protocolGroup->ItemIndex() == 1);
+        QVERIFY(!d->portList->isEditable());
+        QCOMPARE((QStringList{d->portList->itemText(0), d->portList->currentText(),
+                              d->baudList->currentText(), d->characterList->currentText(),
+                              d->stopBitsList->currentText()}),
+                 (QStringList{"COM1", "COM1", "9600", "7/Odd", "2"}));
+        Click(d->formatGroup, 1);
+        Click(d->protocolGroup, 0);
+        Click(d->formatGroup, 0);
+        QVERIFY(!d->protocolGroup->isEnabled() && !d->characterList->isEnabled() &&
+                !d->stopBitsList->isEnabled());
+        const TransferSettings chosen = Chosen(*d);
         QCOMPARE(chosen.dataFormat, DataFormat::Kvr);
-        QCOMPARE(chosen.protocol, stadix::GtsProtocol::OneWay);
-        QCOMPARE(chosen.coordUnit, stadix::CoordUnit::InternationalFoot);
-        QCOMPARE(stadix::CharacterFormatOf(chosen.port), stadix::CharacterFormat::EightNone);
-        QCOMPARE(chosen.port.stopBits, stadix::StopBits::One);
-        QCOMPARE(chosen.port.baudRate, stadix::BaudRate::Br115200); // the list was not used
+        QCOMPARE(chosen.protocol, GtsProtocol::OneWay);
+        QCOMPARE(chosen.coordUnit, CoordUnit::InternationalFoot);
+        QCOMPARE(CharacterFormatOf(chosen.port), CharacterFormat::EightNone);
+        QCOMPARE(chosen.port.stopBits, StopBits::One);
+        QCOMPARE(chosen.port.baudRate, BaudRate::Br115200); // the list was not used
     }
 
     // Without a port, OK says so and the dialog stays; closing it otherwise rejects it.

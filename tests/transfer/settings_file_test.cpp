@@ -11,9 +11,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <tuple>
 
 namespace stadix {
 namespace {
+
+// RTS, CTS on output, XON/XOFF out and in: the four settings the flow word stands for.
+using Flow = std::tuple<RtsControl, bool, bool, bool>;
+const Flow kSoftware{RtsControl::Disable, false, true, true};
 
 class SettingsFileTest : public test::TempFolderTest {
   protected:
@@ -24,21 +29,18 @@ class SettingsFileTest : public test::TempFolderTest {
 
     void Write(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
     std::string Read() const { return ReadFileBytes(path_); }
-    PortSettings LoadedPort(const std::string& bytes, PortSettings port = {}) const {
-        Write(bytes);
-        LoadPortSettings(path_, kPortSection, port);
-        return port;
-    }
 
     std::string path_;
 };
 
 // The port section, then unit and format, and the protocol only with GTS; saving again
-// keeps one of each at the end, and loads back what was stored.
-TEST_F(SettingsFileTest, SettingsStoreThePortSectionThenOneOwnSectionOfEach) {
+// keeps one of each at the end and loads back what was stored. A digit beyond the
+// choices loads as the first choice; a missing file or key keeps the current value.
+TEST_F(SettingsFileTest, SettingsStoreAndLoadInTheirOwnSections) {
     TransferSettings settings;
     settings.port.portName = "COM1";
     settings.protocol = GtsProtocol::OneWay;
+    EXPECT_EQ(LoadTransferSettings(path_, settings).port.portName, "COM1");
     StoreTransferSettings(path_, settings);
     EXPECT_EQ(Read(), kDefaultSettingsFile);
     settings.port.baudRate = BaudRate::Br38400;
@@ -50,24 +52,22 @@ TEST_F(SettingsFileTest, SettingsStoreThePortSectionThenOneOwnSectionOfEach) {
                       "Parity=Odd\r\nFlowControl=None\r\n"
                       "[CoordUnitSetting]\r\nCoordUnit=2\r\n[DataFormatSetting]\r\nDataFormat=1\r\n"
                       "[GTSACKSetting]\r\nGTSACK=1\r\n");
-    const TransferSettings loaded = LoadTransferSettings(path_, TransferSettings());
-    EXPECT_EQ(loaded.port.baudRate, BaudRate::Br38400);
-    EXPECT_EQ(CharacterFormatOf(loaded.port), CharacterFormat::SevenOdd);
-    EXPECT_EQ(loaded.coordUnit, CoordUnit::UsSurveyFoot);
-    EXPECT_EQ(loaded.dataFormat, DataFormat::Gts);
-    EXPECT_EQ(loaded.protocol, GtsProtocol::OneWay);
+    StoreTransferSettings(Path("again"), LoadTransferSettings(path_, TransferSettings()));
+    EXPECT_EQ(ReadFileBytes(Path("again")), Read());
+    Write("[CoordUnitSetting]\r\nCoordUnit=3\r\n[DataFormatSetting]\r\nDataFormat=3\r\n"
+          "[GTSACKSetting]\r\nGTSACK=2\r\n");
+    const TransferSettings loaded = LoadTransferSettings(path_, settings);
+    EXPECT_EQ(std::tie(loaded.port.portName, loaded.coordUnit, loaded.dataFormat, loaded.protocol),
+              std::make_tuple("COM1", CoordUnit::Metre, DataFormat::Kvr, GtsProtocol::AckNak));
 }
 
+// Writes keep the rest of the file; they fail without its folder.
 TEST_F(SettingsFileTest, WritesKeepTheRestOfTheFile) {
     Write("; comment\n[Other]\nPort=elsewhere\n\n"
           "[comport1]\nport = COM7 \nExtra=\xB2\xE2\n\n"
           "[UserDefFormat1]\rDefName=My format");
     EXPECT_EQ(ReadIniValue(path_, "COMPORT1", "PORT"), "COM7");
-    PortSettings port;
-    port.portName = "COM1";
-    port.baudRate = BaudRate::Custom;
-    port.customBaudRate = 250000;
-    StorePortSettings(path_, kPortSection, port);
+    StorePortSettings(path_, kPortSection, PortSettings{"COM1", BaudRate::Custom, 250000});
     WriteSettingValue(path_, kCoordUnitSection, kCoordUnitKey, 1);
     EXPECT_EQ(Read(),
               "; comment\r\n[Other]\r\nPort=elsewhere\r\n\r\n"
@@ -75,24 +75,9 @@ TEST_F(SettingsFileTest, WritesKeepTheRestOfTheFile) {
               "CustomBaudRate=250000\r\nStopBits=1\r\nDataBits=8\r\nParity=None\r\n"
               "FlowControl=None\r\n\r\n"
               "[UserDefFormat1]\r\nDefName=My format\r\n[CoordUnitSetting]\r\nCoordUnit=1\r\n");
-}
-
-// A digit beyond the choices counts as the first choice; a missing file or port keeps
-// the current port.
-TEST_F(SettingsFileTest, TransferSettingsLoadWithinTheirChoices) {
-    TransferSettings current;
-    current.port.portName = "ttyUSB0";
-    EXPECT_EQ(LoadTransferSettings(path_, current).port.portName, "ttyUSB0");
-    Write("[CoordUnitSetting]\r\nCoordUnit=3\r\n[DataFormatSetting]\r\nDataFormat=3\r\n"
-          "[GTSACKSetting]\r\nGTSACK=2\r\n");
-    current.coordUnit = CoordUnit::UsSurveyFoot;
-    current.dataFormat = DataFormat::Sss;
-    current.protocol = GtsProtocol::OneWay;
-    const TransferSettings loaded = LoadTransferSettings(path_, current);
-    EXPECT_EQ(loaded.port.portName, "ttyUSB0");
-    EXPECT_EQ(loaded.coordUnit, CoordUnit::Metre);
-    EXPECT_EQ(loaded.dataFormat, DataFormat::Kvr);
-    EXPECT_EQ(loaded.protocol, GtsProtocol::AckNak);
+    const std::string nowhere = Path("missing/Commpara");
+    EXPECT_THROW(WriteSettingValue(nowhere, kCoordUnitSection, kCoordUnitKey, 1), FileError);
+    EXPECT_THROW(StorePortSettings(nowhere, kPortSection, PortSettings()), FileError);
 }
 
 // KVR runs with 8 data bits, no parity and one stop bit; the baud list offers 600 to
@@ -104,15 +89,16 @@ TEST(TransferSettingsRules, KvrForcesItsLineAndTheBaudListFallsBackTo9600) {
         SetCharacterFormat(settings.port, CharacterFormat::SevenOdd);
         settings.port.stopBits = StopBits::Two;
         ApplyFormatRule(settings);
-        const bool kvr = format == DataFormat::Kvr;
-        EXPECT_EQ(settings.port.dataBits, kvr ? 8 : 7);
-        EXPECT_EQ(settings.port.parity, kvr ? Parity::None : Parity::Odd);
-        EXPECT_EQ(settings.port.stopBits, kvr ? StopBits::One : StopBits::Two);
+        EXPECT_EQ(std::tie(settings.port.dataBits, settings.port.parity, settings.port.stopBits),
+                  format == DataFormat::Kvr ? std::make_tuple(8, Parity::None, StopBits::One)
+                                            : std::make_tuple(7, Parity::Odd, StopBits::Two));
     }
     EXPECT_EQ(kTransferBaudRates[TransferBaudIndex(BaudRate::Br38400)], BaudRate::Br38400);
     EXPECT_EQ(kTransferBaudRates[TransferBaudIndex(BaudRate::Br115200)], BaudRate::Br9600);
 }
 
+// A digit is read only from the line right after its exact section line; writing one
+// leaves a single section at the end.
 TEST_F(SettingsFileTest, DigitsFollowTheirLineRules) {
     EXPECT_EQ(ReadSettingDigit(path_, kCoordUnitSection, kCoordUnitKey), 0); // no file
     const std::pair<const char*, int> cases[] = {
@@ -129,65 +115,50 @@ TEST_F(SettingsFileTest, DigitsFollowTheirLineRules) {
         Write(bytes);
         EXPECT_EQ(ReadSettingDigit(path_, kCoordUnitSection, kCoordUnitKey), digit) << bytes;
     }
-}
-
-TEST_F(SettingsFileTest, WritingADigitTidiesAnOddFile) {
     Write("[CoordUnitSetting]\nX=1\nCoordUnit=5\n[CoordUnitSetting]\n[Tail]\nA=1");
     WriteSettingValue(path_, kCoordUnitSection, kCoordUnitKey, 3);
     EXPECT_EQ(Read(), "X=1\r\n[Tail]\r\nA=1\r\n[CoordUnitSetting]\r\nCoordUnit=3\r\n");
 }
 
+// Words match without regard to case; an unknown word gives the default, an unknown flow
+// word leaves the flow settings, and a missing key keeps the value.
 TEST_F(SettingsFileTest, PortWordsMatchWithoutCaseAndUnknownOnesGiveTheDefault) {
-    PortSettings port = LoadedPort("[ComPort1]\nPort=ttyUSB0\nBaudRate=custom\n"
-                                   "CustomBaudRate=31250\nStopBits=1.5\nDataBits=7\n"
-                                   "Parity=EVEN\nFlowControl=hardware\n");
-    EXPECT_EQ(port.portName, "ttyUSB0");
-    EXPECT_EQ(port.baudRate, BaudRate::Custom);
-    EXPECT_EQ(port.customBaudRate, 31250);
-    EXPECT_EQ(port.stopBits, StopBits::OnePointFive);
-    EXPECT_EQ(port.dataBits, 7);
-    EXPECT_EQ(port.parity, Parity::Even);
-    EXPECT_TRUE(port.rtsControl == RtsControl::Handshake && port.outCtsFlow);
-
-    port = LoadedPort("[ComPort1]\nBaudRate=9601\nCustomBaudRate=-5\nStopBits=3\nDataBits=9\n"
-                      "Parity=odd?\nFlowControl=Software\n",
-                      port);
-    EXPECT_EQ(port.portName, "ttyUSB0"); // missing key keeps the value
-    EXPECT_EQ(port.baudRate, BaudRate::Br9600);
-    EXPECT_EQ(port.customBaudRate, 9600);
-    EXPECT_EQ(port.stopBits, StopBits::One);
-    EXPECT_EQ(port.dataBits, 8);
-    EXPECT_EQ(port.parity, Parity::None);
-    EXPECT_TRUE(port.rtsControl == RtsControl::Disable && !port.outCtsFlow);
-    EXPECT_TRUE(port.xonXoffOut && port.xonXoffIn);
-
-    port = LoadedPort("[ComPort1]\nFlowControl=whatever\n", port);
-    EXPECT_TRUE(port.xonXoffOut); // an unknown word leaves the flow settings
-}
-
-TEST_F(SettingsFileTest, FlowControlWordFollowsTheFourFlowSettings) {
-    const auto storedFlow = [&](const PortSettings& port) {
-        StorePortSettings(path_, kPortSection, port);
-        return ReadIniValue(path_, kPortSection, "FlowControl");
-    };
+    const Flow hardware{RtsControl::Handshake, true, false, false};
+    const auto unknown = std::make_tuple(std::string("ttyUSB0"), BaudRate::Br9600, 9600,
+                                         StopBits::One, 8, Parity::None, kSoftware);
+    const std::pair<const char*, decltype(unknown)> cases[] = {
+        {"Port=ttyUSB0\nBaudRate=custom\nCustomBaudRate=31250\nStopBits=1.5\nDataBits=7\n"
+         "Parity=EVEN\nFlowControl=hardware\n",
+         {"ttyUSB0", BaudRate::Custom, 31250, StopBits::OnePointFive, 7, Parity::Even, hardware}},
+        {"BaudRate=9601\nCustomBaudRate=-5\nStopBits=3\nDataBits=9\nParity=odd?\n"
+         "FlowControl=Software\n",
+         unknown},
+        {"FlowControl=whatever\n", unknown}};
     PortSettings port;
-    EXPECT_EQ(storedFlow(port), "None");
-    port.xonXoffOut = port.xonXoffIn = true;
-    EXPECT_EQ(storedFlow(port), "Software");
-    port.xonXoffIn = false;
-    EXPECT_EQ(storedFlow(port), "Custom");
-    port.xonXoffOut = false;
-    port.rtsControl = RtsControl::Handshake;
-    port.outCtsFlow = true;
-    EXPECT_EQ(storedFlow(port), "Hardware");
-    port.rtsControl = RtsControl::Enable;
-    EXPECT_EQ(storedFlow(port), "Custom");
+    for (const auto& [keys, expected] : cases) {
+        Write(std::string("[ComPort1]\n") + keys);
+        LoadPortSettings(path_, kPortSection, port);
+        const Flow flow{port.rtsControl, port.outCtsFlow, port.xonXoffOut, port.xonXoffIn};
+        EXPECT_EQ(std::tie(port.portName, port.baudRate, port.customBaudRate, port.stopBits,
+                           port.dataBits, port.parity, flow),
+                  expected)
+            << keys;
+    }
 }
 
-TEST_F(SettingsFileTest, WritesIntoAMissingFolderFail) {
-    const std::string nowhere = Path("missing/Commpara");
-    EXPECT_THROW(WriteSettingValue(nowhere, kCoordUnitSection, kCoordUnitKey, 1), FileError);
-    EXPECT_THROW(StorePortSettings(nowhere, kPortSection, PortSettings()), FileError);
+// The flow settings store as the word of their combination, a mixture as Custom.
+TEST_F(SettingsFileTest, FlowControlWordFollowsTheFourFlowSettings) {
+    const std::pair<Flow, const char*> cases[] = {
+        {kSoftware, "Software"},
+        {{RtsControl::Handshake, true, false, false}, "Hardware"},
+        {{RtsControl::Disable, false, true, false}, "Custom"},
+        {{RtsControl::Enable, true, false, false}, "Custom"}};
+    for (const auto& [flow, word] : cases) {
+        PortSettings port;
+        std::tie(port.rtsControl, port.outCtsFlow, port.xonXoffOut, port.xonXoffIn) = flow;
+        StorePortSettings(path_, kPortSection, port);
+        EXPECT_EQ(ReadIniValue(path_, kPortSection, "FlowControl"), word);
+    }
 }
 
 } // namespace

@@ -1,136 +1,88 @@
 // The GTS/SSS transfer dialog with the real port against the simulated instrument on a
 // pseudo-terminal: what only the dialog does (captions, closing by itself through
-// Cancel, the warnings of an open failure and a hang-up). The protocol and the refusals are the
-// session's, tested through stadix-cli.
+// Cancel, the warnings of an open failure, a refused send and a hang-up). The protocol
+// is the session's, tested through stadix-cli.
 #include "SimulatedTextInstrument.h"
 #include "app/RecordLine.h"
-#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/DialogHarness.h"
 #include "transfer/Codecs.h"
 #include "transfer/ui/TextTransferDialog.h"
 
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
-#include <functional>
-#include <thread>
-
 using namespace stadix;
-using test::SimulatedTextInstrument;
-using test::TextFault;
-
-namespace {
-
-// The instrument plays its script on its own thread once the dialog's loop runs.
-struct Station {
-    void StartWhenShown(std::function<void(SimulatedTextInstrument&)> script) {
-        QTimer::singleShot(100,
-                           [this, script] { thread = std::thread(script, std::ref(instrument)); });
-    }
-    ~Station() {
-        if (thread.joinable())
-            thread.join();
-    }
-
-    test::Pty pty;
-    SimulatedTextInstrument instrument{pty};
-    std::thread thread;
-};
-
-TransferSettings Settings(const std::string& port, DataFormat format) {
-    TransferSettings settings;
-    settings.port.portName = port;
-    settings.dataFormat = format;
-    return settings;
-}
-
-} // namespace
+using namespace stadix::test;
+using Harness = DialogHarness<SimulatedTextInstrument>;
 
 class TextTransferDialogTest : public QObject {
     Q_OBJECT
 
-    ScriptedPrompts prompts;
-    Job job;
-
   private slots:
-    void init() {
-        prompts.shown.clear();
-        job = Job();
-    }
-
-    void captionsFollowFormatAndDirection() {
-        TextTransferDialog gts(job, Settings("x", DataFormat::Gts), false, prompts);
-        QCOMPARE(gts.windowTitle(), QString("Data Communication(GTS format)"));
-        QCOMPARE(gts.counterLabel->text(), QString("Record blocks received:"));
-        QCOMPARE(gts.statusLabel->text(),
-                 QString("Receiving data from total station.Please wait..."));
-        TextTransferDialog sss(job, Settings("x", DataFormat::Sss), false, prompts);
-        QCOMPARE(sss.windowTitle(), QString("Data Communication(SSS format)"));
-        QCOMPARE(sss.counterLabel->text(), QString("Records received:"));
-        TextTransferDialog send(job, Settings("x", DataFormat::Sss), true, prompts);
+    // An open failure and a send of measurement data are refused with a warning; the job
+    // stays and nothing goes out.
+    void refusalsWarnAndLeaveTheJob() {
+        Harness h;
+        h.job.lines = {"old line"};
+        h.job.content = JobContent::Listing;
+        TextTransferDialog receive(h.job, SettingsFor("/dev/no-such-port", DataFormat::Gts), false,
+                                   h.prompts);
+        QCOMPARE(receive.exec(), int(QDialog::Rejected));
+        TextTransferDialog send(h.job, h.Settings(DataFormat::Sss), true, h.prompts);
         QCOMPARE(send.counterLabel->text(), QString("Records transferred:"));
         QCOMPARE(send.cancelButton->text(), QString("Cancel"));
-    }
-
-    // An open failure and a send of measurement data are refused with a warning.
-    void refusalsWarnAndLeaveTheJob() {
-        job.lines = {"old line"};
-        TextTransferDialog receive(job, Settings("/dev/no-such-port", DataFormat::Gts), false,
-                                   prompts);
-        QCOMPARE(receive.exec(), int(QDialog::Rejected));
-        test::Pty pty;
-        job.content = JobContent::Listing;
-        TextTransferDialog send(job, Settings(pty.DevicePath(), DataFormat::Sss), true, prompts);
         QCOMPARE(send.exec(), int(QDialog::Rejected));
-        QCOMPARE(prompts.Kinds(), (QStringList{"tell", "tell"}));
-        QCOMPARE(prompts.shown[0].caption, QString("Warning"));
-        QVERIFY(prompts.shown[0].text.startsWith(
+        QCOMPARE(h.prompts.Kinds(), (QStringList{"tell", "tell"}));
+        QCOMPARE(h.prompts.shown[0].caption, QString("Warning"));
+        QVERIFY(h.prompts.shown[0].text.startsWith(
             "Unable to open /dev/no-such-port. Maybe /dev/no-such-port occupied.\n"));
-        QCOMPARE(prompts.shown[1].text,
+        QCOMPARE(h.prompts.shown[1].text,
                  QString("Measurement data cannot be sent in the GTS or SSS format."));
-        QCOMPARE(job.lines, std::vector<std::string>{"old line"});
-        QCOMPARE(pty.Read(1, 200), std::string());
+        QCOMPARE(h.job.lines, std::vector<std::string>{"old line"});
+        QCOMPARE(h.pty.Read(1, 200), std::string());
     }
 
     // The end of transmission closes the dialog by itself; the port is free again.
     void anSssReceptionEndsByItselfAndFreesThePort() {
-        Station station;
-        station.StartWhenShown([](SimulatedTextInstrument& instrument) {
+        Harness h;
+        TextTransferDialog dialog(h.job, h.Settings(DataFormat::Sss), false, h.prompts);
+        QCOMPARE(dialog.windowTitle(), QString("Data Communication(SSS format)"));
+        QCOMPARE(dialog.counterLabel->text(), QString("Records received:"));
+        auto script = h.Start(dialog, [](SimulatedTextInstrument& instrument) {
             instrument.SendSssLine("STN     P1,1.5,");
             instrument.SendEndOfTransmission();
         });
-        TextTransferDialog dialog(job, Settings(station.pty.DevicePath(), DataFormat::Sss), false,
-                                  prompts);
-        QTimer::singleShot(10000, &dialog, [&dialog] { dialog.done(QDialog::Accepted); });
-        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
-        QCOMPARE(job.lines, std::vector<std::string>{"STN     P1,1.5,"});
-        QCOMPARE(job.content, JobContent::Text);
+        QVERIFY(WaitFor([&dialog] { return !dialog.isVisible(); }));
+        QCOMPARE(h.job.lines, std::vector<std::string>{"STN     P1,1.5,"});
+        QCOMPARE(h.job.content, JobContent::Text);
         QVERIFY(!dialog.Session().Port().Connected());
-        QVERIFY(prompts.shown.isEmpty());
+        QVERIFY(h.prompts.shown.isEmpty());
     }
 
     // A hang-up ends the reception with a warning in plain words; the accepted blocks stay.
     void aHangUpWarnsAndKeepsTheAcceptedBlocks() {
+        Harness h;
+        TextTransferDialog dialog(h.job, h.Settings(DataFormat::Gts), false, h.prompts);
+        QCOMPARE(dialog.windowTitle(), QString("Data Communication(GTS format)"));
+        QCOMPARE(dialog.counterLabel->text(), QString("Record blocks received:"));
+        QCOMPARE(dialog.statusLabel->text(),
+                 QString("Receiving data from total station.Please wait..."));
         const std::vector<std::string> pieces = SimulatedTextInstrument::GtsPieces(
             EncodeGtsCoordLine(MakeRecordLine("P1", "", "1", "2", "3"), CoordUnit::Metre) +
             std::string(200, ' '));
-        Station station;
-        station.StartWhenShown([&](SimulatedTextInstrument& instrument) {
-            if (!instrument.AwaitEnq())
-                return;
-            instrument.SendGtsBlock(pieces[0], 0);
-            instrument.SendGtsBlock(pieces[1], 1, TextFault::HangUp);
+        auto script = h.Start(dialog, [&pieces](SimulatedTextInstrument& instrument) {
+            if (instrument.AwaitEnq()) {
+                instrument.SendGtsBlock(pieces[0], 0);
+                instrument.SendGtsBlock(pieces[1], 1, TextFault::HangUp);
+            }
         });
-        TextTransferDialog dialog(job, Settings(station.pty.DevicePath(), DataFormat::Gts), false,
-                                  prompts);
-        dialog.exec();
-        QCOMPARE(job.lines.size(), std::size_t(1));
-        QVERIFY(!dialog.Session().Port().Connected());
-        QCOMPARE(prompts.Kinds(), QStringList{"tell"});
-        QVERIFY2(prompts.shown[0].text.endsWith("the line was hung up") &&
-                     !prompts.shown[0].text.contains("win error code"),
-                 qPrintable(prompts.shown[0].text));
+        QVERIFY(WaitFor([&dialog] { return !dialog.isVisible(); }));
+        QCOMPARE(h.job.lines.size(), std::size_t(1));
+        QCOMPARE(h.prompts.Kinds(), QStringList{"tell"});
+        QVERIFY2(h.prompts.shown[0].text.endsWith("the line was hung up") &&
+                     !h.prompts.shown[0].text.contains("win error code"),
+                 qPrintable(h.prompts.shown[0].text));
     }
 };
 
