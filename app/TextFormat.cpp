@@ -17,37 +17,33 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// Moves i past a run of digits; returns how many there were.
+std::size_t SkipDigits(const std::string& text, std::size_t& i) {
+    const std::size_t start = i;
+    while (i < text.size() && IsDigit(text[i]))
+        ++i;
+    return i - start;
+}
+
+bool IsSignAt(const std::string& text, std::size_t i) {
+    return i < text.size() && (text[i] == '+' || text[i] == '-');
+}
+
 // Length of the longest prefix of text that reads as a decimal number
 // ([+-]digits[.digits][(e|E)[+-]digits]); 0 when none.
 std::size_t NumberPrefixLength(const std::string& text) {
-    std::size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        ++i;
-    std::size_t digits = 0;
-    while (i < text.size() && IsDigit(text[i])) {
-        ++i;
-        ++digits;
-    }
+    std::size_t i = IsSignAt(text, 0) ? 1 : 0;
+    std::size_t digits = SkipDigits(text, i);
     if (i < text.size() && text[i] == '.') {
         ++i;
-        while (i < text.size() && IsDigit(text[i])) {
-            ++i;
-            ++digits;
-        }
+        digits += SkipDigits(text, i);
     }
     if (digits == 0)
         return 0;
-    std::size_t mantissaEnd = i;
+    const std::size_t mantissaEnd = i;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
-            ++j;
-        std::size_t expDigits = 0;
-        while (j < text.size() && IsDigit(text[j])) {
-            ++j;
-            ++expDigits;
-        }
-        if (expDigits > 0)
+        std::size_t j = IsSignAt(text, i + 1) ? i + 2 : i + 1;
+        if (SkipDigits(text, j) > 0)
             return j;
     }
     return mantissaEnd;

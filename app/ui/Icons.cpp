@@ -1,7 +1,6 @@
 #include "app/ui/Icons.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 
 namespace {
@@ -55,11 +54,8 @@ void DrawClearAll(QPainter& painter) {
     painter.drawRect(QRectF(4, 4, 24, 24));
     for (int y = 10; y <= 22; y += 6)
         painter.drawLine(QPointF(4, y), QPointF(28, y));
-    QPainterPath broom;
-    broom.moveTo(14, 30);
-    broom.lineTo(30, 14);
     painter.setPen(QPen(kAccent, 3.5, Qt::SolidLine, Qt::RoundCap));
-    painter.drawPath(broom);
+    painter.drawLine(QPointF(14, 30), QPointF(30, 14));
 }
 
 } // namespace
