@@ -11,15 +11,13 @@
 
 namespace stadix {
 
-bool StartNewJob(Job& job) {
-    const bool heldLines = !job.lines.empty();
+void StartNewJob(Job& job) {
     job.lines.clear();
     job.content = JobContent::RecordLines;
     ++job.jobCounter;
     job.docName = "Job" + std::to_string(job.jobCounter);
     job.untitled = true;
     job.modified = false;
-    return heldLines;
 }
 
 void AttachToFile(Job& job, const std::string& path) {

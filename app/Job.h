@@ -52,9 +52,8 @@ struct Job {
 };
 
 // Starts the next default job ("Job" and the advanced counter): untitled, unchanged,
-// coordinate content, the record text list emptied. The raw record store stays. True
-// when the list held lines, so that the window empties its table too.
-bool StartNewJob(Job& job);
+// coordinate content, the record text list emptied. The raw record store stays.
+void StartNewJob(Job& job);
 
 // Attaches the job to the file it was opened from or saved to: path, name, not untitled.
 void AttachToFile(Job& job, const std::string& path);

@@ -16,6 +16,22 @@ bool IsCoordCharacters(const std::string& field) {
     return true;
 }
 
+// Writes text into line at column, over the blanks there.
+void PutText(std::string& line, std::size_t column, const std::string& text) {
+    line.replace(column, text.size(), text);
+}
+
+// Writes FitName(name, width) into line at column, over the blanks there.
+void PutName(std::string& line, std::size_t column, const std::string& name, std::size_t width) {
+    if (name.size() <= width) {
+        PutText(line, column, name);
+        return;
+    }
+    line.replace(column, width - 2, name, 0, width - 2);
+    line[column + width - 2] = '-';
+    line[column + width - 1] = name.back();
+}
+
 } // namespace
 
 std::string FormatCoordText(const std::string& text, std::size_t width) {
@@ -27,13 +43,13 @@ std::string FormatCoordText(const std::string& text, std::size_t width) {
 
 std::string MakeRecordLine(const std::string& pt, const std::string& code, const std::string& n,
                            const std::string& e, const std::string& z) {
-    std::string line;
-    line.reserve(kRecordLineLength);
-    line += PadRight(FitName(pt, 8), 9);
-    line += PadRight(FitName(code, 8), 9);
-    line += PadRight(FormatCoordText(n, 12), 13);
-    line += PadRight(FormatCoordText(e, 12), 13);
-    line += PadRight(FormatCoordText(z, 12), 13);
+    // Filled in place: this runs for every record of every gather, save and send.
+    std::string line(kRecordLineLength, ' ');
+    PutName(line, 0, pt, 8);
+    PutName(line, 9, code, 8);
+    PutText(line, 18, FormatCoordText(n, 12));
+    PutText(line, 31, FormatCoordText(e, 12));
+    PutText(line, 44, FormatCoordText(z, 12));
     return line;
 }
 

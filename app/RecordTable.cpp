@@ -43,8 +43,8 @@ void RecordTable::ClearRow(int row) {
 }
 
 bool RecordTable::IsComplete(int row) const {
-    return !Trim(Cell(row, ColPt)).empty() && !Trim(Cell(row, ColN)).empty() &&
-           !Trim(Cell(row, ColE)).empty();
+    return !TrimView(Cell(row, ColPt)).empty() && !TrimView(Cell(row, ColN)).empty() &&
+           !TrimView(Cell(row, ColE)).empty();
 }
 
 int RecordTable::CountComplete() const {
@@ -106,14 +106,16 @@ void FillTable(RecordTable& table, const std::vector<std::string>& lines,
 
 void GatherRecords(const RecordTable& table, std::vector<std::string>& lines,
                    const TableProgress& progress) {
-    lines.clear();
+    std::vector<std::string> gathered;
+    gathered.reserve(lines.size());
     for (int r = 1; r < table.RowCount(); ++r) {
         if (!table.IsComplete(r))
             continue;
-        lines.push_back(table.RowRecordLine(r));
+        gathered.push_back(table.RowRecordLine(r));
         if (progress)
-            progress(lines.size());
+            progress(gathered.size());
     }
+    lines.swap(gathered);
 }
 
 } // namespace stadix

@@ -66,7 +66,8 @@ void FillTable(RecordTable& table, const std::vector<std::string>& lines,
                const TableProgress& progress = {});
 
 // Replaces lines by the record lines of the complete rows, in table order. Throws
-// ConversionError; the lines made before the failing row stay in the list.
+// ConversionError; lines are then as they were, so that nothing prints or sends half a
+// gather.
 void GatherRecords(const RecordTable& table, std::vector<std::string>& lines,
                    const TableProgress& progress = {});
 

@@ -2,6 +2,7 @@
 
 #include "app/Errors.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -18,20 +19,20 @@ bool IsDigit(char c) {
 }
 
 // Moves i past a run of digits; returns how many there were.
-std::size_t SkipDigits(const std::string& text, std::size_t& i) {
+std::size_t SkipDigits(std::string_view text, std::size_t& i) {
     const std::size_t start = i;
     while (i < text.size() && IsDigit(text[i]))
         ++i;
     return i - start;
 }
 
-bool IsSignAt(const std::string& text, std::size_t i) {
+bool IsSignAt(std::string_view text, std::size_t i) {
     return i < text.size() && (text[i] == '+' || text[i] == '-');
 }
 
 // Length of the longest prefix of text that reads as a decimal number
 // ([+-]digits[.digits][(e|E)[+-]digits]); 0 when none.
-std::size_t NumberPrefixLength(const std::string& text) {
+std::size_t NumberPrefixLength(std::string_view text) {
     std::size_t i = IsSignAt(text, 0) ? 1 : 0;
     std::size_t digits = SkipDigits(text, i);
     if (i < text.size() && text[i] == '.') {
@@ -50,7 +51,7 @@ std::size_t NumberPrefixLength(const std::string& text) {
 }
 
 // Converts a text already checked by NumberPrefixLength, independent of the locale.
-double ConvertNumber(const std::string& number) {
+double ConvertNumber(std::string_view number) {
     const char* first = number.data();
     const char* last = number.data() + number.size();
     if (*first == '+')
@@ -58,7 +59,7 @@ double ConvertNumber(const std::string& number) {
     double value = 0;
     auto result = std::from_chars(first, last, value);
     if (result.ec != std::errc() || result.ptr != last || !std::isfinite(value))
-        throw ConversionError(number);
+        throw ConversionError(std::string(number));
     return value;
 }
 
@@ -78,7 +79,7 @@ double RoundMm(double value) {
     return scaled * 0.001;
 }
 
-std::string Trim(const std::string& text) {
+std::string_view TrimView(std::string_view text) {
     std::size_t begin = 0;
     std::size_t end = text.size();
     while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ')
@@ -88,15 +89,19 @@ std::string Trim(const std::string& text) {
     return text.substr(begin, end - begin);
 }
 
-double ParseStrictNumber(const std::string& text) {
-    const std::string trimmed = Trim(text);
+std::string Trim(const std::string& text) {
+    return std::string(TrimView(text));
+}
+
+double ParseStrictNumber(std::string_view text) {
+    const std::string_view trimmed = TrimView(text);
     if (trimmed.empty() || NumberPrefixLength(trimmed) != trimmed.size())
-        throw ConversionError(text);
+        throw ConversionError(std::string(text));
     return ConvertNumber(trimmed);
 }
 
 double ParseLenientNumber(const std::string& text) {
-    const std::string trimmed = Trim(text);
+    const std::string_view trimmed = TrimView(text);
     const std::size_t length = NumberPrefixLength(trimmed);
     if (length == 0)
         return 0;
@@ -112,17 +117,30 @@ std::string FormatFixed(double value, int decimals) {
     for (int i = 0; i < decimals; ++i)
         scale *= 10;
     const double scaled = std::round(std::fabs(value) * scale);
+    // The digits of the whole scaled value, padded with leading zeros so that at least
+    // one digit stands before the decimal point. Integer conversion is exact (and much
+    // faster) for every value below 2^63.
     char digits[400];
-    auto result =
-        std::to_chars(digits, digits + sizeof digits, scaled, std::chars_format::fixed, 0);
-    std::string whole(digits, result.ptr);
-    if (whole.size() <= static_cast<std::size_t>(decimals))
-        whole.insert(0, decimals + 1 - whole.size(), '0');
-    std::string out = whole.substr(0, whole.size() - decimals);
-    if (decimals > 0)
-        out += "." + whole.substr(whole.size() - decimals);
+    char* const first = digits + decimals + 1;
+    char* const end = digits + sizeof digits;
+    const std::to_chars_result result =
+        scaled < 9.2e18
+            ? std::to_chars(first, end, static_cast<long long>(scaled))
+            : std::to_chars(first, end, scaled, std::chars_format::fixed, 0);
+    const std::size_t count = static_cast<std::size_t>(result.ptr - first);
+    const std::size_t width = std::max(count, static_cast<std::size_t>(decimals) + 1);
+    char* const whole = result.ptr - width;
+    std::fill(whole, first, '0');
+
+    std::string out;
+    out.reserve(width + 2);
     if (value < 0 && scaled != 0)
-        out.insert(0, "-");
+        out += '-';
+    out.append(whole, width - static_cast<std::size_t>(decimals));
+    if (decimals > 0) {
+        out += '.';
+        out.append(result.ptr - decimals, static_cast<std::size_t>(decimals));
+    }
     return out;
 }
 

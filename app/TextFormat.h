@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace stadix {
@@ -16,7 +17,7 @@ double RoundMm(double value);
 
 // Parses a decimal number strictly: blanks around it are allowed, nothing else.
 // Throws ConversionError.
-double ParseStrictNumber(const std::string& text);
+double ParseStrictNumber(std::string_view text);
 
 // Reads the longest leading part of the text that forms a number; 0 when none.
 double ParseLenientNumber(const std::string& text);
@@ -27,6 +28,7 @@ std::string FormatFixed(double value, int decimals);
 
 // Blanks (and other control characters) removed from both ends.
 std::string Trim(const std::string& text);
+std::string_view TrimView(std::string_view text);
 
 // Splits comma text as a string list does: commas and blanks separate fields, a
 // field may be enclosed in double quotes ("" inside stands for one quote).

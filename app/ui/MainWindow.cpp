@@ -3,9 +3,11 @@
 #include "app/Errors.h"
 #include "app/FileIO.h"
 #include "app/JobFile.h"
+#include "app/RecordEditing.h"
 #include "app/RecordLine.h"
 #include "app/ui/AboutBox.h"
 #include "app/ui/Icons.h"
+#include "app/ui/Printing.h"
 #include "app/ui/RecordGridView.h"
 #include "app/ui/TextCodec.h"
 #include "app/ui/WindowPlacement.h"
@@ -27,6 +29,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -138,7 +141,8 @@ void MainWindow::BuildMenus() {
     AddAction(file, "&Save", QKeySequence("Ctrl+S"), &MainWindow::FileSave);
     AddAction(file, "Save &as...", QKeySequence(), &MainWindow::FileSaveAs);
     file->addSeparator();
-    AddAction(file, "&Print", QKeySequence("Ctrl+P"), nullptr);
+    AddAction(file, "&Print", QKeySequence("Ctrl+P"), &MainWindow::FilePrint);
+    AddAction(file, "Print Pre&view", QKeySequence(), &MainWindow::FilePrintPreview);
     file->addSeparator();
     importAction_ = AddAction(file, "&Import...", QKeySequence(), nullptr);
     exportAction_ = AddAction(file, "&Export...", QKeySequence(), nullptr);
@@ -146,9 +150,10 @@ void MainWindow::BuildMenus() {
     AddAction(file, "E&xit", QKeySequence("Ctrl+X"), &MainWindow::FileExit);
 
     QMenu* record = menuBar()->addMenu("&Record");
-    recordActions_ << AddAction(record, "&Update", QKeySequence("Ctrl+U"), nullptr)
-                   << AddAction(record, "&Erase", QKeySequence("Ctrl+E"), nullptr)
-                   << AddAction(record, "&Clear", QKeySequence("Ctrl+L"), nullptr);
+    recordActions_ << AddAction(record, "&Update", QKeySequence("Ctrl+U"),
+                                &MainWindow::RecordUpdate)
+                   << AddAction(record, "&Erase", QKeySequence("Ctrl+E"), &MainWindow::RecordErase)
+                   << AddAction(record, "&Clear", QKeySequence("Ctrl+L"), &MainWindow::RecordClear);
 
     QMenu* comm = menuBar()->addMenu("&Communction");
     AddAction(comm, "&Receive...", QKeySequence("F9"), &MainWindow::Receive);
@@ -246,8 +251,10 @@ void MainWindow::BuildToolBar() {
     recordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     recordButtons_ << AddToolButton("Erase", "Erase|Erase a record", Action("Erase"));
     recordButtons_.back()->setIcon(ToolIcon("edit-delete", ToolGlyph::Erase));
-    recordButtons_ << AddToolButton("Clear", "Clear|Clear all records", Action("Clear"));
+    recordButtons_ << AddToolButton("Clear", "Clear|Clear all records", nullptr);
     recordButtons_.back()->setIcon(ToolIcon("edit-clear-all", ToolGlyph::Clear));
+    connect(recordButtons_.back(), &QToolButton::clicked, this,
+            [this] { RunCommand(&MainWindow::RecordClearAsking); });
     toolBar_->addSeparator();
     searchBox = new QLineEdit(toolBar_);
     searchBox->setObjectName("searchBox");
@@ -255,8 +262,12 @@ void MainWindow::BuildToolBar() {
     searchBox->setToolTip(QString());
     searchBox->setStatusTip(QString());
     toolBar_->addWidget(searchBox);
+    connect(searchBox, &QLineEdit::returnPressed, this,
+            [this] { RunCommand(&MainWindow::RecordFind); });
     recordButtons_ << AddToolButton("Find", "Find|Find a record by the name entered", nullptr);
     recordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    connect(recordButtons_.back(), &QToolButton::clicked, this,
+            [this] { RunCommand(&MainWindow::RecordFind); });
     toolBar_->addSeparator();
     AddToolButton("Receive", "Receive|Receive data from total station", Action("Receive..."))
         ->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
@@ -565,10 +576,9 @@ bool MainWindow::NewDocument() {
     if (!ConfirmSaveChanges())
         return false;
     const bool wasCoordView = CoordView();
-    if (stadix::StartNewJob(job_)) {
-        ClearTable();
-        statusPanels_[1]->setText("Total:0");
-    }
+    // Rows typed but never gathered go too: the new job starts empty.
+    ClearRecords();
+    stadix::StartNewJob(job_);
     SetCoordTitle();
     SetCurrentCell(1, 0);
     if (!wasCoordView)
@@ -814,4 +824,111 @@ bool MainWindow::SaveAsMeasurement() {
     SetMeasurementTitle();
     job_.modified = false;
     return true;
+}
+
+void MainWindow::RecordFind() {
+    if (searchBox->text().isEmpty() || job_.lines.empty() || !CommitTableEdit())
+        return;
+    const auto equalBeyondAscii = [](std::string_view cell, std::string_view name) {
+        return BytesToDisplay(std::string(cell))
+                   .compare(BytesToDisplay(std::string(name)), Qt::CaseInsensitive) == 0;
+    };
+    const std::optional<int> row = stadix::FindRecord(
+        table_, recordGrid->CurrentRow(), DisplayToBytes(searchBox->text()), equalBeyondAscii);
+    if (!row) {
+        prompts_->Tell(this, "Message", "No matched record found.", QMessageBox::NoIcon);
+        return;
+    }
+    SetCurrentCell(*row, 0);
+    recordGrid->setFocus();
+}
+
+void MainWindow::RecordUpdate() {
+    if (!CommitTableEdit())
+        return;
+    // A number that does not convert ends the gather before anything changed.
+    GatherRecords();
+    ClearTable();
+    FillTable();
+    SetTotal(job_.lines.size());
+}
+
+void MainWindow::RecordErase() {
+    if (!CommitTableEdit())
+        return;
+    if (prompts_->Ask(this, "Confirmation", "Do you really want to delete this record?",
+                      QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    const int row = recordGrid->CurrentRow();
+    table_.ClearRow(row);
+    model_->RowsChanged(row, row);
+    recountFlag_ = true;
+    // The records that the table still holds, whatever the record text list says.
+    SetTotal(std::size_t(table_.CountComplete()));
+}
+
+void MainWindow::RecordClear() {
+    if (job_.lines.empty() || !CommitTableEdit())
+        return;
+    ClearRecords();
+}
+
+void MainWindow::RecordClearAsking() {
+    if (job_.lines.empty() || !CommitTableEdit())
+        return;
+    if (prompts_->Ask(this, "Confirmation", "Do you really want to delete all records?",
+                      QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    ClearRecords();
+}
+
+void MainWindow::ClearRecords() {
+    stadix::ClearRecords(job_, table_);
+    model_->RowsChanged(1, table_.RowCount() - 1);
+    statusPanels_[1]->setText("Total:0");
+    SetCurrentCell(1, 0);
+}
+
+QString MainWindow::PrintJobTitle() const {
+    return (CoordView() ? "Printing coord. file" : "Printing meas. file") + windowTitle();
+}
+
+void MainWindow::FilePrint() {
+    if (job_.lines.empty())
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(PrintJobTitle());
+    if (!prompts_->ChoosePrinter(this, printer))
+        return;
+    PrintRecordText(printer);
+}
+
+void MainWindow::FilePrintPreview() {
+    if (job_.lines.empty())
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(PrintJobTitle());
+    prompts_->PreviewPrint(this, printer, [this](QPrinter& shown) { PrintRecordText(shown); });
+}
+
+void MainWindow::PrintRecordText(QPrinter& printer) {
+    const PrintKind kind = CoordView() ? PrintKind::CoordinateList : PrintKind::MeasurementText;
+    // A long job shows its progress after half a second, repainting at most once a
+    // frame; the user's input waits until the pages are done.
+    QElapsedTimer elapsed;
+    elapsed.start();
+    qint64 lastShown = 0;
+    bool progressShown = false;
+    const QString failure = PrintLines(printer, job_.lines, kind, [&](int page, int pages) {
+        if (elapsed.elapsed() < 500 || elapsed.elapsed() - lastShown < kFrameMs)
+            return;
+        lastShown = elapsed.elapsed();
+        progressShown = true;
+        ShowProgress(QString("Printing page %1 of %2...").arg(page).arg(pages));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    if (progressShown)
+        ShowProgress(QString());
+    if (!failure.isEmpty())
+        prompts_->ShowError(this, failure);
 }

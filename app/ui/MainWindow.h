@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QPrinter;
 class QToolBar;
 class QToolButton;
 class RecordGridView;
@@ -41,6 +42,8 @@ class MainWindow : public QMainWindow {
     void FileSave();
     void FileSaveAs();
     void FileExit();
+    void FilePrint();
+    void FilePrintPreview();
     void ShowAbout();
     // Transfers with the total station.
     void Receive();
@@ -50,6 +53,14 @@ class MainWindow : public QMainWindow {
 
     void ShowCoordinateView();
     void ShowMeasurementView();
+
+    // Record commands of the coordinate view.
+    void RecordFind();
+    void RecordUpdate();
+    void RecordErase();
+    // From the menu and New: no question; from the tool bar: asks first.
+    void RecordClear();
+    void RecordClearAsking();
 
     // Table operations on the record text list and the record table.
     void FillTable();
@@ -133,6 +144,11 @@ class MainWindow : public QMainWindow {
     bool SaveDocumentAs();
     QString MeasurementSaveFilter() const;
     void ShowProgress(const QString& text);
+    void ClearRecords();
+    // The print job's title: what is printed and the window title.
+    QString PrintJobTitle() const;
+    // Prints the record text list on printer; a failure is shown in the error box.
+    void PrintRecordText(QPrinter& printer);
 
     std::unique_ptr<Prompts> prompts_;
     stadix::RecordTable table_;

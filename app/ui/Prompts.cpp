@@ -4,6 +4,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrintPreviewDialog>
 #include <QSpacerItem>
 
 namespace {
@@ -131,4 +134,18 @@ std::optional<FileChoice> DialogPrompts::ChooseOpenFile(QWidget* parent,
 std::optional<FileChoice> DialogPrompts::ChooseSaveFile(QWidget* parent,
                                                         const FileDialogRequest& request) {
     return RunFileDialog(parent, request, QFileDialog::AcceptSave);
+}
+
+bool DialogPrompts::ChoosePrinter(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void DialogPrompts::PreviewPrint(QWidget* parent, QPrinter& printer,
+                                 const std::function<void(QPrinter&)>& paint) {
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle("Print Preview");
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paint](QPrinter* previewPrinter) { paint(*previewPrinter); });
+    dialog.exec();
 }

@@ -6,8 +6,10 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 struct FileChoice {
@@ -49,6 +51,11 @@ class Prompts {
     // Asks before overwriting an existing file.
     virtual std::optional<FileChoice> ChooseSaveFile(QWidget* parent,
                                                      const FileDialogRequest& request) = 0;
+    // The print dialog: false when cancelled.
+    virtual bool ChoosePrinter(QWidget* parent, QPrinter& printer) = 0;
+    // Shows the pages that paint draws on the printer it is given.
+    virtual void PreviewPrint(QWidget* parent, QPrinter& printer,
+                              const std::function<void(QPrinter&)>& paint) = 0;
 };
 
 // The real dialogs.
@@ -63,4 +70,7 @@ class DialogPrompts : public Prompts {
                                              const FileDialogRequest& request) override;
     std::optional<FileChoice> ChooseSaveFile(QWidget* parent,
                                              const FileDialogRequest& request) override;
+    bool ChoosePrinter(QWidget* parent, QPrinter& printer) override;
+    void PreviewPrint(QWidget* parent, QPrinter& printer,
+                      const std::function<void(QPrinter&)>& paint) override;
 };

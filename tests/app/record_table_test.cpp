@@ -37,7 +37,7 @@ TEST(RecordTable, GathersCompleteRowsOnlyInTableOrder) {
     EXPECT_EQ(table.CountComplete(), 3);
 }
 
-TEST(RecordTable, GatherCutsLongCellsAndStopsAtAConversionError) {
+TEST(RecordTable, GatherCutsLongCellsAndChangesNothingOnAConversionError) {
     RecordTable table;
     SetRow(table, 1, "A", "1.00000000000009", "2");
     SetRow(table, 2, "B", "1", "12,5");
@@ -49,7 +49,11 @@ TEST(RecordTable, GatherCutsLongCellsAndStopsAtAConversionError) {
     } catch (const ConversionError& failure) {
         EXPECT_STREQ(failure.what(), "Row 2, E/Y: '12,5' is not a valid floating point value");
     }
-    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines, std::vector<std::string>{"old"});
+
+    SetRow(table, 2, "B", "1", "12.5");
+    GatherRecords(table, lines);
+    ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(RecordLineN(lines[0]), "1.000");
 }
 

@@ -5,6 +5,7 @@
 #include "app/ui/Prompts.h"
 
 #include <QList>
+#include <QPrinter>
 #include <QStringList>
 
 #include <deque>
@@ -20,6 +21,10 @@ class ScriptedPrompts : public Prompts {
 
     std::deque<QMessageBox::StandardButton> answers;
     std::deque<std::optional<FileChoice>> files;
+    // The print dialog's answers: the PDF file to print to, or none for Cancel. The
+    // preview draws its pages into previewPdf.
+    std::deque<std::optional<QString>> printers;
+    QString previewPdf;
     QList<Shown> shown;
 
     QMessageBox::StandardButton Ask(QWidget*, const QString& caption, const QString& text,
@@ -42,6 +47,26 @@ class ScriptedPrompts : public Prompts {
     }
     std::optional<FileChoice> ChooseSaveFile(QWidget*, const FileDialogRequest& request) override {
         return NextFile("save", request);
+    }
+
+    bool ChoosePrinter(QWidget*, QPrinter& printer) override {
+        shown.append({"print", printer.docName(), QString(), {}});
+        if (printers.empty() || !printers.front()) {
+            if (!printers.empty())
+                printers.pop_front();
+            return false;
+        }
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(*printers.front());
+        printers.pop_front();
+        return true;
+    }
+    void PreviewPrint(QWidget*, QPrinter& printer,
+                      const std::function<void(QPrinter&)>& paint) override {
+        shown.append({"preview", printer.docName(), QString(), {}});
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(previewPdf);
+        paint(printer);
     }
 
     // Kinds of everything shown so far, in order.
