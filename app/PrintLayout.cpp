@@ -30,8 +30,8 @@ std::vector<PrintedPage> LayOutPages(const std::vector<std::string>& header,
             pages.emplace_back();
             pages.back().reserve(static_cast<std::size_t>(perPage));
             for (int k = 0; k < headerLines; ++k)
-                pages.back().push_back({geometry.top + k * geometry.lineHeight,
-                                        header[static_cast<std::size_t>(k)]});
+                pages.back().push_back(
+                    {geometry.top + k * geometry.lineHeight, header[static_cast<std::size_t>(k)]});
             next = headerLines;
         }
         pages.back().push_back({geometry.top + next * geometry.lineHeight, bodyText(body[i], i)});
@@ -74,8 +74,7 @@ const std::vector<std::string>& CoordinateListBanner() {
         "**********************************************************",
         "                  Coordinates      List                   ",
         "**********************************************************",
-        "NO.  PT       CODE     N/X         E/Y         Z",
-        ""};
+        "NO.  PT       CODE     N/X         E/Y         Z", ""};
     return banner;
 }
 

@@ -124,9 +124,8 @@ std::string FormatFixed(double value, int decimals) {
     char* const first = digits + decimals + 1;
     char* const end = digits + sizeof digits;
     const std::to_chars_result result =
-        scaled < 9.2e18
-            ? std::to_chars(first, end, static_cast<long long>(scaled))
-            : std::to_chars(first, end, scaled, std::chars_format::fixed, 0);
+        scaled < 9.2e18 ? std::to_chars(first, end, static_cast<long long>(scaled))
+                        : std::to_chars(first, end, scaled, std::chars_format::fixed, 0);
     const std::size_t count = static_cast<std::size_t>(result.ptr - first);
     const std::size_t width = std::max(count, static_cast<std::size_t>(decimals) + 1);
     char* const whole = result.ptr - width;

@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QPrintDialog>
-#include <QPrinter>
 #include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QSpacerItem>
 
 namespace {

@@ -164,6 +164,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(form->CurrentJob().jobCounter, 2);
         QCOMPARE(form->windowTitle(), QString("Job2--TS Coord. data file"));
         QVERIFY(!form->CurrentJob().modified);
+        // The typed record, never gathered, goes with the old job.
+        QCOMPARE(CellText(1, stadix::ColPt), QString());
     }
 
     void yesThenCancelledSaveAsEndsTheCommandAsCancel() {

@@ -1,0 +1,267 @@
+#include "app/FileIO.h"
+#include "app/JobFile.h"
+#include "app/RecordLine.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/RecordGridView.h"
+#include "tests/support/ScriptedPrompts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+std::vector<std::string> Records(int count) {
+    std::vector<std::string> lines;
+    for (int i = 1; i <= count; ++i)
+        lines.push_back(stadix::MakeRecordLine("P" + std::to_string(i), "K",
+                                               std::to_string(1000 + i) + ".5", "2000.25", "3"));
+    return lines;
+}
+
+// The text of a PDF with its layout, a form feed after each page.
+QString PdfText(const QString& path) {
+    QProcess process;
+    process.start("pdftotext", {"-layout", path, "-"});
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The words of a PDF with their boxes, as pdftotext's XHTML.
+QString PdfWords(const QString& path) {
+    QProcess process;
+    process.start("pdftotext", {"-bbox", path, "-"});
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Where the first printed word equal to word begins, in points from the left.
+QString WordLeft(const QString& words, const QString& word) {
+    const QRegularExpression box("xMin=\"([0-9.]+)\"[^>]*>" + QRegularExpression::escape(word) +
+                                 "</word>");
+    return box.match(words).captured(1);
+}
+
+// The record numbers printed on each page of a coordinate list.
+QList<QList<int>> NumbersByPage(const QString& pdfText) {
+    QList<QList<int>> pages;
+    QStringList texts = pdfText.split('\f');
+    texts.removeLast();
+    for (const QString& page : texts) {
+        QList<int> numbers;
+        for (const QString& line : page.split('\n')) {
+            bool isNumber = false;
+            const int number = line.trimmed().section(' ', 0, 0).toInt(&isNumber);
+            if (isNumber)
+                numbers << number;
+        }
+        pages << numbers;
+    }
+    return pages;
+}
+
+} // namespace
+
+class MainWindowRecordsTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir;
+    ScriptedPrompts* prompts = nullptr;
+    std::unique_ptr<MainWindow> form;
+
+    QString Path(const QString& name) const { return dir.filePath(name); }
+
+    void OpenJob(const std::vector<std::string>& lines) {
+        stadix::WriteFileAtomically(Path("job.JCD").toStdString(), stadix::JobFileBytes(lines));
+        prompts->files.push_back(FileChoice{Path("job.JCD"), 1});
+        form->FileOpen();
+    }
+    void SetRow(int row, const char* pt, const char* n, const char* e) {
+        form->Table().SetCell(row, stadix::ColPt, pt);
+        form->Table().SetCell(row, stadix::ColN, n);
+        form->Table().SetCell(row, stadix::ColE, e);
+    }
+    QString Pt(int row) { return QString::fromStdString(form->Table().Cell(row, stadix::ColPt)); }
+    void Find(const QString& name) {
+        form->searchBox->setText(name);
+        QTest::keyClick(form->searchBox, Qt::Key_Return);
+    }
+    // Prints to a PDF through the print dialog and returns its text.
+    QString PrintToPdf(const QString& name) {
+        prompts->printers.push_back(Path(name));
+        form->FilePrint();
+        return PdfText(Path(name));
+    }
+
+  private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() {
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        prompts = scripted.get();
+        form = std::make_unique<MainWindow>(std::move(scripted));
+    }
+    void cleanup() { form.reset(); }
+
+    void findStepsThroughMatchesAndWrapsAround() {
+        // Typed records, never gathered, are not searched.
+        SetRow(1, "A", "1", "2");
+        Find("A");
+        QVERIFY(prompts->shown.isEmpty());
+
+        OpenJob({stadix::MakeRecordLine("A", "", "1", "2", "3"),
+                 stadix::MakeRecordLine("B", "", "1", "2", "3"),
+                 stadix::MakeRecordLine("a", "", "1", "2", "3")});
+        prompts->shown.clear();
+        for (int expected : {3, 1, 3}) {
+            Find("a");
+            QCOMPARE(form->recordGrid->CurrentRow(), expected);
+        }
+        form->ToolButton("Find")->click();
+        QCOMPARE(form->recordGrid->CurrentRow(), 1);
+        QCOMPARE(form->recordGrid->CurrentColumn(), 0);
+
+        Find("");
+        QVERIFY(prompts->shown.isEmpty());
+        Find("C");
+        QCOMPARE(prompts->Kinds(), QStringList{"tell"});
+        QCOMPARE(prompts->shown.last().caption, QString("Message"));
+        QCOMPARE(prompts->shown.last().text, QString("No matched record found."));
+        QCOMPARE(form->recordGrid->CurrentRow(), 1);
+        QVERIFY(!form->CurrentJob().modified);
+    }
+
+    void updateGathersWithoutSortingAndLeavesABadTableAlone() {
+        SetRow(2, "R2", "1", "2");
+        SetRow(5, "NON", "", "2");
+        SetRow(7, "R7", "1", "2");
+        SetRow(3000, "R3000", "1", "2");
+        form->Action("Update")->trigger();
+        QCOMPARE(Pt(1), QString("R2"));
+        QCOMPARE(Pt(2), QString("R7"));
+        QCOMPARE(Pt(3), QString("R3000"));
+        QCOMPARE(Pt(5), QString());
+        QCOMPARE(Pt(3000), QString());
+        QCOMPARE(form->Table().Cell(1, stadix::ColN), std::string("1.000"));
+        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:3"));
+        QVERIFY(!form->CurrentJob().modified);
+
+        // A cell that does not convert: the error, and the table and list as they were.
+        const std::vector<std::string> before = form->CurrentJob().lines;
+        SetRow(9, "BAD", "1,5", "2");
+        form->Action("Update")->trigger();
+        QCOMPARE(prompts->Kinds(), QStringList{"error"});
+        QVERIFY(prompts->shown.last().text.contains("'1,5' is not a valid floating point value"));
+        QCOMPARE(Pt(9), QString("BAD"));
+        QCOMPARE(Pt(2), QString("R7"));
+        QVERIFY(form->CurrentJob().lines == before);
+    }
+
+    void eraseAsksThenLeavesAGap() {
+        OpenJob(Records(3));
+        form->recordGrid->SetCurrentCell(2, 1);
+        prompts->answers.push_back(QMessageBox::No);
+        form->Action("Erase")->trigger();
+        QCOMPARE(prompts->shown.last().caption, QString("Confirmation"));
+        QCOMPARE(prompts->shown.last().text, QString("Do you really want to delete this record?"));
+        QCOMPARE(Pt(2), QString("P2"));
+
+        prompts->answers.push_back(QMessageBox::Yes);
+        form->ToolButton("Erase")->click();
+        QCOMPARE(Pt(2), QString());
+        QCOMPARE(Pt(3), QString("P3"));
+        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:2"));
+        form->recordGrid->SetCurrentCell(3, 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:2"));
+        QVERIFY(!form->CurrentJob().modified);
+    }
+
+    void clearAsksOnlyFromTheToolBar() {
+        form->ToolButton("Clear")->click();
+        QVERIFY(prompts->shown.isEmpty());
+
+        OpenJob(Records(3));
+        prompts->answers.push_back(QMessageBox::No);
+        form->ToolButton("Clear")->click();
+        QCOMPARE(prompts->shown.last().text, QString("Do you really want to delete all records?"));
+        QCOMPARE(Pt(1), QString("P1"));
+        prompts->answers.push_back(QMessageBox::Yes);
+        form->ToolButton("Clear")->click();
+        QCOMPARE(Pt(1), QString());
+        QVERIFY(form->CurrentJob().lines.empty());
+        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:0"));
+
+        OpenJob(Records(3));
+        const int shown = int(prompts->shown.size());
+        form->recordGrid->SetCurrentCell(3, 2);
+        form->Action("Clear")->trigger();
+        QCOMPARE(int(prompts->shown.size()), shown);
+        QCOMPARE(Pt(3), QString());
+        QCOMPARE(form->recordGrid->CurrentRow(), 1);
+        QVERIFY(!form->CurrentJob().modified);
+    }
+
+    void coordinateListPrintsWithABannerOnEveryPageAndNoBlankPage() {
+        // Nothing to print, or a cancelled dialog: no dialog, or no file.
+        form->FilePrint();
+        QVERIFY(prompts->shown.isEmpty());
+        OpenJob(Records(3));
+        prompts->printers.push_back(std::nullopt);
+        form->FilePrint();
+        QCOMPARE(prompts->shown.last().kind, QString("print"));
+        QCOMPARE(prompts->shown.last().caption,
+                 QString("Printing coord. filejob.JCD--TS Coord. data file"));
+
+        const QString text = PrintToPdf("three.pdf");
+        QCOMPARE(text.count('\f'), 1);
+        QVERIFY(text.contains("Coordinates      List"));
+        // Fixed pitch: the values stand under their titles.
+        const QString words = PdfWords(Path("three.pdf"));
+        QCOMPARE(WordLeft(words, "1001.500"), WordLeft(words, "N/X"));
+        QCOMPARE(WordLeft(words, "P3"), WordLeft(words, "PT"));
+
+        OpenJob(Records(200));
+        const QList<QList<int>> pages = NumbersByPage(PrintToPdf("long.pdf"));
+        QVERIFY(pages.size() > 2);
+        const int perPage = int(pages[0].size());
+        QCOMPARE(pages[1].first(), perPage + 1);
+        QVERIFY(PdfText(Path("long.pdf")).split('\f')[1].contains("Coordinates      List"));
+
+        // A list that ends at the bottom of a page ends there.
+        OpenJob(Records(2 * perPage));
+        QCOMPARE(NumbersByPage(PrintToPdf("full.pdf")).size(), 2);
+        QCOMPARE(prompts->Kinds().count("error"), 0);
+    }
+
+    void measurementTextAndThePreviewPrintTheSameLines() {
+        stadix::WriteFileAtomically(Path("m.TXT").toStdString(), "first line\r\nsecond line\r\n");
+        prompts->files.push_back(FileChoice{Path("m.TXT"), 4});
+        form->FileOpen();
+        const QString printed = PrintToPdf("text.pdf");
+        QCOMPARE(prompts->shown.last().caption, QString("Printing meas. filem.TXT"));
+        QVERIFY(printed.contains("first line") && printed.contains("second line"));
+
+        prompts->previewPdf = Path("preview.pdf");
+        form->Action("Print Preview")->trigger();
+        QCOMPARE(prompts->shown.last().kind, QString("preview"));
+        QCOMPARE(PdfText(Path("preview.pdf")), printed);
+    }
+
+    void aPrinterThatFailsIsReported() {
+        OpenJob(Records(3));
+        prompts->printers.push_back(Path("no-such-folder/out.pdf"));
+        form->FilePrint();
+        QCOMPARE(prompts->Kinds().last(), QString("error"));
+        QVERIFY(prompts->shown.last().text.contains("no-such-folder/out.pdf"));
+    }
+};
+
+QTEST_MAIN(MainWindowRecordsTest)
+#include "main_window_records_test.moc"
