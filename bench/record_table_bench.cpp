@@ -1,4 +1,6 @@
 // Record lines and the record table on a whole job.
+#include "app/PrintLayout.h"
+#include "app/RecordEditing.h"
 #include "app/RecordLine.h"
 #include "app/RecordTable.h"
 
@@ -44,5 +46,24 @@ void BM_GatherRecords15999(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 15999);
 }
 BENCHMARK(BM_GatherRecords15999)->Unit(benchmark::kMillisecond);
+
+// A name that only the last row holds: Find reads every row.
+void BM_Find15999(benchmark::State& state) {
+    stadix::RecordTable table;
+    stadix::FillTable(table, JobLines(15999));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(stadix::FindRecord(table, 1, "p15998"));
+    state.SetItemsProcessed(state.iterations() * 15999);
+}
+BENCHMARK(BM_Find15999)->Unit(benchmark::kMillisecond);
+
+void BM_LayOutCoordinateList15999(benchmark::State& state) {
+    const std::vector<std::string> lines = JobLines(15999);
+    const stadix::PageGeometry geometry = stadix::CoordinateListGeometry(9600, 13600, 160, 5500);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(stadix::LayOutCoordinateList(lines, geometry));
+    state.SetItemsProcessed(state.iterations() * 15999);
+}
+BENCHMARK(BM_LayOutCoordinateList15999)->Unit(benchmark::kMillisecond);
 
 } // namespace

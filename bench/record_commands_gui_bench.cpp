@@ -1,0 +1,68 @@
+// The record commands in the real main window on a full job.
+#include "app/FileIO.h"
+#include "app/JobFile.h"
+#include "app/RecordLine.h"
+#include "app/ui/MainWindow.h"
+#include "tests/support/ScriptedPrompts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QTemporaryDir* folder = nullptr;
+
+// A window showing a job of 15999 records, asking prompts.
+std::unique_ptr<MainWindow> WindowWithFullJob(std::unique_ptr<ScriptedPrompts> scripted =
+                                                  std::make_unique<ScriptedPrompts>()) {
+    std::vector<std::string> records;
+    for (int i = 0; i < 15999; ++i)
+        records.push_back(stadix::MakeRecordLine("P" + std::to_string(i), "C",
+                                                 std::to_string(i) + ".5", "2.25", "3"));
+    const QString path = folder->filePath("job.JCD");
+    stadix::WriteFileAtomically(path.toStdString(), stadix::JobFileBytes(records));
+    scripted->files.push_back(FileChoice{path, 1});
+    auto form = std::make_unique<MainWindow>(std::move(scripted));
+    form->show();
+    form->FileOpen();
+    QCoreApplication::processEvents();
+    return form;
+}
+
+void BM_Update15999(benchmark::State& state) {
+    const std::unique_ptr<MainWindow> form = WindowWithFullJob();
+    for (auto _ : state) {
+        form->Action("Update")->trigger();
+        QCoreApplication::processEvents();
+    }
+    state.counters["rows"] = double(form->Table().CountComplete());
+}
+BENCHMARK(BM_Update15999)->Unit(benchmark::kMillisecond);
+
+// All 15999 records to a PDF file, through the print command.
+void BM_Print15999ToPdf(benchmark::State& state) {
+    auto scripted = std::make_unique<ScriptedPrompts>();
+    ScriptedPrompts& prompts = *scripted;
+    const std::unique_ptr<MainWindow> form = WindowWithFullJob(std::move(scripted));
+    for (auto _ : state) {
+        prompts.printers.push_back(folder->filePath("job.pdf"));
+        form->Action("Print")->trigger();
+    }
+}
+BENCHMARK(BM_Print15999ToPdf)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QTemporaryDir temporary;
+    folder = &temporary;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
