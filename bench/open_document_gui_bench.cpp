@@ -1,6 +1,6 @@
 // Opening documents in the real main window, up to the shown table or listing.
-#include "app/RecordLine.h"
 #include "app/FileIO.h"
+#include "app/RecordLine.h"
 #include "app/ui/MainWindow.h"
 #include "tests/support/ScriptedPrompts.h"
 

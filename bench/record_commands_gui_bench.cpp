@@ -16,8 +16,8 @@ namespace {
 QTemporaryDir* folder = nullptr;
 
 // A window showing a job of 15999 records, asking prompts.
-std::unique_ptr<MainWindow> WindowWithFullJob(std::unique_ptr<ScriptedPrompts> scripted =
-                                                  std::make_unique<ScriptedPrompts>()) {
+std::unique_ptr<MainWindow>
+WindowWithFullJob(std::unique_ptr<ScriptedPrompts> scripted = std::make_unique<ScriptedPrompts>()) {
     std::vector<std::string> records;
     for (int i = 0; i < 15999; ++i)
         records.push_back(stadix::MakeRecordLine("P" + std::to_string(i), "C",

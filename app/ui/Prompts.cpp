@@ -7,6 +7,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QSpacerItem>
 
 namespace {
@@ -145,6 +146,9 @@ void DialogPrompts::PreviewPrint(QWidget* parent, QPrinter& printer,
                                  const std::function<void(QPrinter&)>& paint) {
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle("Print Preview");
+    // Large enough to read a page: most of the screen the window stands on.
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        dialog.resize(screen->availableSize() * 4 / 5);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&paint](QPrinter* previewPrinter) { paint(*previewPrinter); });
     dialog.exec();
