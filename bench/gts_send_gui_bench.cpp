@@ -88,12 +88,3 @@ void BM_AcknowledgedGtsSend(benchmark::State& state) {
 BENCHMARK(BM_AcknowledgedGtsSend)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -151,11 +151,3 @@ void BM_PacedReception(benchmark::State& state) {
 BENCHMARK(BM_PacedReception)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -2,24 +2,22 @@
 #include "app/FileIO.h"
 #include "app/RecordLine.h"
 #include "app/ui/MainWindow.h"
+#include "bench/GuiBenchMain.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 namespace {
-
-QTemporaryDir* folder = nullptr;
 
 QString WriteJob(int lines) {
     std::vector<std::string> records;
     for (int i = 0; i < lines; ++i)
         records.push_back(stadix::MakeRecordLine("P" + std::to_string(i), "C",
                                                  std::to_string(i) + ".5", "2.25", "3"));
-    const QString path = folder->filePath("job.JCD");
+    const QString path = BenchFilePath("job.JCD");
     stadix::WriteFileAtomically(path.toStdString(), stadix::JoinLinesCrLf(records));
     return path;
 }
@@ -35,7 +33,7 @@ QString WriteMeasurements(int records) {
         pt.replace(1, name.size(), name);
         bytes += pt;
     }
-    const QString path = folder->filePath("meas.TSM");
+    const QString path = BenchFilePath("meas.TSM");
     stadix::WriteFileAtomically(path.toStdString(), bytes);
     return path;
 }
@@ -87,14 +85,3 @@ void BM_OpenTsm100000Lines(benchmark::State& state) {
 BENCHMARK(BM_OpenTsm100000Lines)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QTemporaryDir temporary;
-    folder = &temporary;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -3,17 +3,15 @@
 #include "app/JobFile.h"
 #include "app/RecordLine.h"
 #include "app/ui/MainWindow.h"
+#include "bench/GuiBenchMain.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 namespace {
-
-QTemporaryDir* folder = nullptr;
 
 // A window showing a job of 15999 records, asking prompts.
 std::unique_ptr<MainWindow>
@@ -22,7 +20,7 @@ WindowWithFullJob(std::unique_ptr<ScriptedPrompts> scripted = std::make_unique<S
     for (int i = 0; i < 15999; ++i)
         records.push_back(stadix::MakeRecordLine("P" + std::to_string(i), "C",
                                                  std::to_string(i) + ".5", "2.25", "3"));
-    const QString path = folder->filePath("job.JCD");
+    const QString path = BenchFilePath("job.JCD");
     stadix::WriteFileAtomically(path.toStdString(), stadix::JobFileBytes(records));
     scripted->files.push_back(FileChoice{path, 1});
     auto form = std::make_unique<MainWindow>(std::move(scripted));
@@ -48,21 +46,10 @@ void BM_Print15999ToPdf(benchmark::State& state) {
     ScriptedPrompts& prompts = *scripted;
     const std::unique_ptr<MainWindow> form = WindowWithFullJob(std::move(scripted));
     for (auto _ : state) {
-        prompts.printers.push_back(folder->filePath("job.pdf"));
+        prompts.printers.push_back(BenchFilePath("job.pdf"));
         form->Action("Print")->trigger();
     }
 }
 BENCHMARK(BM_Print15999ToPdf)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QTemporaryDir temporary;
-    folder = &temporary;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
