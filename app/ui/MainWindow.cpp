@@ -10,6 +10,7 @@
 #include "app/ui/Printing.h"
 #include "app/ui/RecordGridView.h"
 #include "app/ui/TextCodec.h"
+#include "app/ui/TextLinesView.h"
 #include "app/ui/WindowPlacement.h"
 #include "comport/qt/ComPort.h"
 #include "comport/qt/SettingsPath.h"
@@ -24,11 +25,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QSettings>
 #include <QStandardPaths>
@@ -90,16 +89,8 @@ MainWindow::MainWindow(std::unique_ptr<Prompts> prompts, QWidget* parent)
     model_ = new RecordTableModel(table_, this);
     recordGrid = new RecordGridView(model_, this);
     recordGrid->setObjectName("recordGrid");
-    measurementText = new QPlainTextEdit(this);
+    measurementText = new TextLinesView(this);
     measurementText->setObjectName("measurementText");
-    measurementText->setReadOnly(true);
-    measurementText->setLineWrapMode(QPlainTextEdit::NoWrap);
-    measurementText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    measurementText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // Fixed pitch, so that the listing's columns line up.
-    QFont listingFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    listingFont.setPixelSize(14);
-    measurementText->setFont(listingFont);
     measurementText->hide();
 
     BuildMenus();
@@ -190,8 +181,7 @@ void MainWindow::ChooseEncoding(const QString& encoding) {
     SetRecordTextEncoding(encoding);
     RememberedSettings().setValue(kEncodingKey, encoding);
     model_->TableReset();
-    if (!CoordView())
-        ShowRecordLines();
+    measurementText->Redecode();
 }
 
 QAction* MainWindow::AddAction(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
@@ -504,14 +494,7 @@ void MainWindow::GatherRecords() {
 }
 
 void MainWindow::ShowRecordLines() {
-    QString text;
-    for (const std::string& line : job_.lines) {
-        text += BytesToDisplay(line);
-        text += '\n';
-    }
-    if (!text.isEmpty())
-        text.chop(1);
-    measurementText->setPlainText(text);
+    measurementText->SetLines(job_.lines);
 }
 
 void MainWindow::ShowCoordinateView() {

@@ -17,12 +17,12 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QPrinter;
 class QToolBar;
 class QToolButton;
 class RecordGridView;
 class RecordTableModel;
+class TextLinesView;
 
 // Main window: the job (record table or measurement listing) and every command.
 class MainWindow : public QMainWindow {
@@ -80,7 +80,7 @@ class MainWindow : public QMainWindow {
 
     // Controls, named as on the window.
     RecordGridView* recordGrid = nullptr;
-    QPlainTextEdit* measurementText = nullptr;
+    TextLinesView* measurementText = nullptr;
     QLineEdit* searchBox = nullptr; // the search box
     QLabel* StatusPanel(int index) const { return statusPanels_[index]; }
     QLabel* StatusSimpleText() const { return statusSimple_; }

@@ -6,12 +6,13 @@
 #include "app/ui/TextCodec.h"
 #include "tests/support/ScriptedPrompts.h"
 
+#include "app/ui/TextLinesView.h"
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -279,6 +280,9 @@ class MainWindowTest : public QObject {
         QVERIFY(!form->CoordView());
         QCOMPARE(form->windowTitle(), QString("site.Jcd"));
         QCOMPARE(form->measurementText->toPlainText(), QString("abc\ndef"));
+        QTest::keyClick(form->measurementText, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(form->measurementText, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QString("abc\ndef"));
         QVERIFY(!form->Action("Update")->isEnabled() && !form->Action("Send...")->isEnabled() &&
                 !form->searchBox->isEnabled());
         form->Menu("SD/U dsik")->aboutToShow();

@@ -14,10 +14,10 @@
 #include "transfer/ui/SettingsDialog.h"
 #include "transfer/ui/TextTransferDialog.h"
 
+#include "app/ui/TextLinesView.h"
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
