@@ -1,0 +1,127 @@
+#include "formats/CoordinateImport.h"
+
+#include "app/Errors.h"
+#include "app/RecordLine.h"
+#include "app/TextFormat.h"
+
+#include <array>
+
+namespace stadix {
+
+namespace {
+
+enum PtsField { PtsPt, PtsE, PtsN, PtsZ, PtsCode, kPtsFields };
+constexpr std::array<std::size_t, kPtsFields> kPtsLimits = {8, 12, 12, 12, 8};
+
+bool IsPtsCoordinate(int field) {
+    return field == PtsE || field == PtsN || field == PtsZ;
+}
+
+// A coordinate that could not be a survey coordinate reads as 0.
+std::string RangeChecked(int field, std::string text) {
+    if (!IsPtsCoordinate(field))
+        return text;
+    const double value = ParseLenientNumber(text);
+    return value >= 100000000.0 || value <= -10000000.0 ? std::string("0") : text;
+}
+
+// The field's characters up to the comma, spaces left out, cut at the field's limit.
+std::string CopyPtsField(const std::string& line, std::size_t begin, std::size_t comma,
+                         std::size_t limit) {
+    std::string field;
+    for (std::size_t i = begin; i < comma && field.size() < limit; ++i) {
+        if (line[i] != ' ')
+            field += line[i];
+    }
+    return field;
+}
+
+std::string Item(const std::vector<std::string>& items, std::size_t index) {
+    return index < items.size() ? Trim(items[index]) : std::string();
+}
+
+std::string CoordinateItem(const std::vector<std::string>& items, std::size_t index) {
+    const std::string item = Item(items, index);
+    return item.empty() ? std::string("0.000") : item;
+}
+
+} // namespace
+
+std::string PtsLineToRecordLine(const std::string& line) {
+    std::array<std::string, kPtsFields> fields = {"", "0", "0", "0", ""};
+    int taken = 0;
+    std::size_t begin = 0;
+    for (std::size_t comma = line.find(',', begin); comma != std::string::npos && taken < kPtsFields;
+         comma = line.find(',', begin)) {
+        fields[std::size_t(taken)] =
+            RangeChecked(taken, CopyPtsField(line, begin, comma, kPtsLimits[std::size_t(taken)]));
+        ++taken;
+        begin = comma + 1;
+    }
+    if (taken < kPtsFields) {
+        const std::string rest = line.substr(begin);
+        if (rest.size() <= kPtsLimits[std::size_t(taken)])
+            fields[std::size_t(taken)] = RangeChecked(taken, rest);
+    }
+    return MakeRecordLine(Trim(fields[PtsPt]), Trim(fields[PtsCode]), Trim(fields[PtsN]),
+                          Trim(fields[PtsE]), Trim(fields[PtsZ]));
+}
+
+std::string CsvLineToRecordLine(const std::string& line) {
+    const std::vector<std::string> items = SplitCommaText(line);
+    return MakeRecordLine(Item(items, 0), Item(items, 4), CoordinateItem(items, 1),
+                          CoordinateItem(items, 2), CoordinateItem(items, 3));
+}
+
+LineOutcome SimaLineToRecordLine(const std::string& line, std::string& recordLine) {
+    const std::vector<std::string> items = SplitCommaText(line);
+    const std::string kind = Item(items, 0);
+    if (kind == "A99")
+        return LineOutcome::End;
+    if (kind != "A01")
+        return LineOutcome::Dropped;
+    const std::string name = Item(items, 2);
+    recordLine = MakeRecordLine(name.empty() ? std::string("BLANK") : name, "",
+                                CoordinateItem(items, 3), CoordinateItem(items, 4),
+                                CoordinateItem(items, 5));
+    return LineOutcome::Record;
+}
+
+LineOutcome ParseImportLine(ImportFormat format, const std::string& line, std::string& recordLine) {
+    switch (format) {
+    case ImportFormat::Pts:
+        recordLine = PtsLineToRecordLine(line);
+        return LineOutcome::Record;
+    case ImportFormat::Csv:
+        recordLine = CsvLineToRecordLine(line);
+        return LineOutcome::Record;
+    case ImportFormat::Sima:
+        return SimaLineToRecordLine(line, recordLine);
+    }
+    return LineOutcome::Dropped;
+}
+
+ImportedRecords ConvertImportLines(std::vector<std::string> lines, ImportFormat format) {
+    ImportedRecords imported;
+    if (format != ImportFormat::Sima && lines.size() > kMaxImportLines) {
+        imported.linesLeftOut = lines.size() - kMaxImportLines;
+        lines.resize(kMaxImportLines);
+    }
+    imported.lines.reserve(lines.size());
+    std::string recordLine;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        LineOutcome outcome;
+        try {
+            outcome = ParseImportLine(format, lines[i], recordLine);
+        } catch (const ConversionError& failure) {
+            throw ImportError(i + 1, failure.what());
+        }
+        if (outcome == LineOutcome::End)
+            break;
+        if (outcome == LineOutcome::Record)
+            imported.lines.push_back(std::move(recordLine));
+    }
+    return imported;
+}
+
+} // namespace stadix
