@@ -40,6 +40,36 @@ void BM_Update15999(benchmark::State& state) {
 }
 BENCHMARK(BM_Update15999)->Unit(benchmark::kMillisecond);
 
+// A PTS or CSV file of 15999 points into the shown table.
+void ImportInto(benchmark::State& state, const char* name, int entry) {
+    std::string text;
+    for (int i = 0; i < 15999; ++i)
+        text += "P" + std::to_string(i) + "," + std::to_string(5000 + i) + ".125," +
+                std::to_string(1000 + i) + ".5,12.3,CODE\r\n";
+    const QString path = BenchFilePath(name);
+    stadix::WriteFileAtomically(path.toStdString(), text);
+    auto scripted = std::make_unique<ScriptedPrompts>();
+    ScriptedPrompts& prompts = *scripted;
+    MainWindow form(std::move(scripted));
+    form.show();
+    for (auto _ : state) {
+        prompts.files.push_back(FileChoice{path, entry});
+        form.FileImport();
+        QCoreApplication::processEvents();
+    }
+    state.counters["rows"] = double(form.Table().CountComplete());
+}
+
+void BM_ImportPts15999(benchmark::State& state) {
+    ImportInto(state, "points.pts", 1);
+}
+BENCHMARK(BM_ImportPts15999)->Unit(benchmark::kMillisecond);
+
+void BM_ImportCsv15999(benchmark::State& state) {
+    ImportInto(state, "points.csv", 2);
+}
+BENCHMARK(BM_ImportCsv15999)->Unit(benchmark::kMillisecond);
+
 // All 15999 records to a PDF file, through the print command.
 void BM_Print15999ToPdf(benchmark::State& state) {
     auto scripted = std::make_unique<ScriptedPrompts>();

@@ -51,8 +51,8 @@ std::string PtsLineToRecordLine(const std::string& line) {
     std::array<std::string, kPtsFields> fields = {"", "0", "0", "0", ""};
     int taken = 0;
     std::size_t begin = 0;
-    for (std::size_t comma = line.find(',', begin); comma != std::string::npos && taken < kPtsFields;
-         comma = line.find(',', begin)) {
+    for (std::size_t comma = line.find(',', begin);
+         comma != std::string::npos && taken < kPtsFields; comma = line.find(',', begin)) {
         fields[std::size_t(taken)] =
             RangeChecked(taken, CopyPtsField(line, begin, comma, kPtsLimits[std::size_t(taken)]));
         ++taken;
@@ -81,9 +81,9 @@ LineOutcome SimaLineToRecordLine(const std::string& line, std::string& recordLin
     if (kind != "A01")
         return LineOutcome::Dropped;
     const std::string name = Item(items, 2);
-    recordLine = MakeRecordLine(name.empty() ? std::string("BLANK") : name, "",
-                                CoordinateItem(items, 3), CoordinateItem(items, 4),
-                                CoordinateItem(items, 5));
+    recordLine =
+        MakeRecordLine(name.empty() ? std::string("BLANK") : name, "", CoordinateItem(items, 3),
+                       CoordinateItem(items, 4), CoordinateItem(items, 5));
     return LineOutcome::Record;
 }
 
@@ -99,6 +99,13 @@ LineOutcome ParseImportLine(ImportFormat format, const std::string& line, std::s
         return SimaLineToRecordLine(line, recordLine);
     }
     return LineOutcome::Dropped;
+}
+
+std::string ImportCutMessage(const ImportedRecords& imported) {
+    const std::string kept = std::to_string(kMaxImportLines);
+    return "The file holds " + std::to_string(imported.lines.size() + imported.linesLeftOut) +
+           " lines; only the first " + kept + " were imported.\nstadix-cli convert converts " +
+           "files of any length.";
 }
 
 ImportedRecords ConvertImportLines(std::vector<std::string> lines, ImportFormat format) {

@@ -52,6 +52,9 @@ struct ImportedRecords {
     std::size_t linesLeftOut = 0;
 };
 
+// What to tell the user about an import that left out the tail of a long file.
+std::string ImportCutMessage(const ImportedRecords& imported);
+
 // Converts the lines of an import file: PTS and CSV files up to kMaxImportLines (the
 // rest left out), SIMA files up to their end marker. Throws ImportError; nothing is
 // returned half converted.

@@ -14,6 +14,7 @@
 #include "app/ui/WindowPlacement.h"
 #include "comport/qt/ComPort.h"
 #include "comport/qt/SettingsPath.h"
+#include "formats/CoordinateImport.h"
 #include "transfer/ui/KvrTransferDialog.h"
 #include "transfer/ui/SettingsDialog.h"
 #include "transfer/ui/TextTransferDialog.h"
@@ -49,6 +50,9 @@ const int kFrameMs = 16;
 const char* const kOpenFilter =
     "TS Coord. Data File(*.JCD)|*.JCD|TS Meas. Data File(*.TSM)|*.TSM|GTS Meas. Data "
     "File(*.GTS,*.GT7)|*.GTS;*.GT7|Text(*.TXT)|*.TXT";
+const char* const kImportFilter =
+    "Topcon GTS-700/600/800 Coords(*.pts)|*.pts|CSV File(comma separated)(*.CSV)|*.CSV|SIMA "
+    "Data File(*.sim)|*.sim";
 const char* const kCoordSaveFilter = "TS Coord. Data File(*.JCD)|*.JCD|Text(*.TXT)|*.TXT";
 
 std::string LocalPath(const QString& path) {
@@ -135,7 +139,7 @@ void MainWindow::BuildMenus() {
     AddAction(file, "&Print", QKeySequence("Ctrl+P"), &MainWindow::FilePrint);
     AddAction(file, "Print Pre&view", QKeySequence(), &MainWindow::FilePrintPreview);
     file->addSeparator();
-    importAction_ = AddAction(file, "&Import...", QKeySequence(), nullptr);
+    importAction_ = AddAction(file, "&Import...", QKeySequence(), &MainWindow::FileImport);
     exportAction_ = AddAction(file, "&Export...", QKeySequence(), nullptr);
     file->addSeparator();
     AddAction(file, "E&xit", QKeySequence("Ctrl+X"), &MainWindow::FileExit);
@@ -914,4 +918,45 @@ void MainWindow::PrintRecordText(QPrinter& printer) {
         ShowProgress(QString());
     if (!failure.isEmpty())
         prompts_->ShowError(this, failure);
+}
+
+void MainWindow::FileImport() {
+    if (!ConfirmSaveChanges())
+        return;
+    FileDialogRequest request;
+    request.title = "Import";
+    request.filter = kImportFilter;
+    request.defaultExt = "pts";
+    request.folder = DialogFolder();
+    const std::optional<FileChoice> choice = prompts_->ChooseOpenFile(this, request);
+    if (!choice)
+        return;
+    RememberFolder(choice->path);
+    const stadix::ImportFormat formats[] = {stadix::ImportFormat::Pts, stadix::ImportFormat::Csv,
+                                            stadix::ImportFormat::Sima};
+    const stadix::ImportFormat format = formats[qBound(1, choice->filterIndex, 3) - 1];
+    // The whole file is read and converted before the job changes: a file that fails
+    // leaves the job, its table and its file name as they were.
+    stadix::ImportedRecords imported;
+    try {
+        ShowProgress("Importing...");
+        imported =
+            stadix::ConvertImportLines(stadix::ReadFileLines(LocalPath(choice->path)), format);
+        ShowProgress(QString());
+    } catch (const std::exception&) {
+        ShowProgress(QString());
+        prompts_->Tell(this, "Warning", QString::fromUtf8("Importing Error！"),
+                       QMessageBox::Warning);
+        return;
+    }
+    const std::string cutMessage =
+        imported.linesLeftOut > 0 ? stadix::ImportCutMessage(imported) : std::string();
+    job_.lines = std::move(imported.lines);
+    ClearTable();
+    FillTable();
+    SetTotal(job_.lines.size());
+    SetCurrentCell(1, 0);
+    job_.untitled = true;
+    if (!cutMessage.empty())
+        prompts_->Tell(this, "Warning", BytesToDisplay(cutMessage), QMessageBox::Warning);
 }

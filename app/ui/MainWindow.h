@@ -42,6 +42,7 @@ class MainWindow : public QMainWindow {
     void FileSave();
     void FileSaveAs();
     void FileExit();
+    void FileImport();
     void FilePrint();
     void FilePrintPreview();
     void ShowAbout();

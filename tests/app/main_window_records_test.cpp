@@ -204,6 +204,40 @@ class MainWindowRecordsTest : public QObject {
         QVERIFY(!form->CurrentJob().modified);
     }
 
+    void importReplacesTheRecordsOrLeavesTheJobAsItWas() {
+        OpenJob(Records(3));
+        const QString title = form->windowTitle();
+        // A title line does not convert: the job, its table and its file stay.
+        stadix::WriteFileAtomically(Path("t.CSV").toStdString(), "PT,N,E,Z\r\nA,1,2,3\r\n");
+        prompts->files.push_back(FileChoice{Path("t.CSV"), 2});
+        form->Action("Import...")->trigger();
+        QCOMPARE(prompts->shown.last().caption, QString("Warning"));
+        QCOMPARE(prompts->shown.last().text, QString::fromUtf8("Importing Error！"));
+        QCOMPARE(Pt(3), QString("P3"));
+        QCOMPARE(form->windowTitle(), title);
+        QVERIFY(!form->CurrentJob().untitled);
+
+        std::string pts;
+        for (int i = 1; i <= 16001; ++i)
+            pts += "Q" + std::to_string(i) + ",1,2,3\r\n";
+        stadix::WriteFileAtomically(Path("big.pts").toStdString(), pts);
+        prompts->files.push_back(FileChoice{Path("big.pts"), 1});
+        form->Action("Import...")->trigger();
+        QCOMPARE(prompts->shown[prompts->shown.size() - 2].dialog.filter,
+                 QString("Topcon GTS-700/600/800 Coords(*.pts)|*.pts|CSV File(comma "
+                         "separated)(*.CSV)|*.CSV|SIMA Data File(*.sim)|*.sim"));
+        QVERIFY(prompts->shown.last().text.startsWith(
+            "The file holds 16001 lines; only the first 15999 were imported."));
+        QCOMPARE(Pt(15999), QString("Q15999"));
+        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:15999"));
+        QCOMPARE(form->recordGrid->CurrentRow(), 1);
+        // Untitled: Save asks for a name rather than writing over job.JCD.
+        form->FileSave();
+        QCOMPARE(prompts->shown.last().kind, QString("save"));
+        QCOMPARE(stadix::ReadFileBytes(Path("job.JCD").toStdString()),
+                 stadix::JobFileBytes(Records(3)));
+    }
+
     void coordinateListPrintsWithABannerOnEveryPageAndNoBlankPage() {
         // Nothing to print, or a cancelled dialog: no dialog, or no file.
         form->FilePrint();

@@ -18,9 +18,11 @@ std::string Record(const char* pt, const char* n, const char* e, const char* z,
 TEST(PtsImport, ReadsFieldsWithTheirLimitsAndRanges) {
     EXPECT_EQ(PtsLineToRecordLine("P1,200,100,5"), Record("P1", "100", "200", "5"));
     EXPECT_EQ(PtsLineToRecordLine("P1,200.000,100.000,0.000,"), Record("P1", "100", "200", "0"));
-    EXPECT_EQ(PtsLineToRecordLine("P1,200,100,5,TREE,more"), Record("P1", "100", "200", "5", "TREE"));
+    EXPECT_EQ(PtsLineToRecordLine("P1,200,100,5,TREE,more"),
+              Record("P1", "100", "200", "5", "TREE"));
     // Spaces inside a field go; a long name keeps its first eight characters.
-    EXPECT_EQ(PtsLineToRecordLine("ABCDEFGHI,12 345.6,1,2"), Record("ABCDEFGH", "1", "12345.6", "2"));
+    EXPECT_EQ(PtsLineToRecordLine("ABCDEFGHI,12 345.6,1,2"),
+              Record("ABCDEFGH", "1", "12345.6", "2"));
     // Coordinates out of range become 0, wherever they stand.
     EXPECT_EQ(PtsLineToRecordLine("P,2e8,-2e7,1"), Record("P", "0", "0", "1"));
     EXPECT_EQ(PtsLineToRecordLine("P,1,2,3e9"), Record("P", "2", "1", "0"));
@@ -44,10 +46,10 @@ TEST(CsvImport, SplitsItemsAtCommasAndBlanksOutsideQuotes) {
 }
 
 TEST(SimaImport, TakesA01LinesUntilA99) {
-    const ImportedRecords imported = ConvertImportLines(
-        {"G00,01,,", "A00,", "A01,1,P1,100.000,200.000,0.000,", "A01,2,,1,2,3,", "X", "A99,",
-         "A01,3,LATE,1,2,3,"},
-        ImportFormat::Sima);
+    const ImportedRecords imported =
+        ConvertImportLines({"G00,01,,", "A00,", "A01,1,P1,100.000,200.000,0.000,", "A01,2,,1,2,3,",
+                            "X", "A99,", "A01,3,LATE,1,2,3,"},
+                           ImportFormat::Sima);
     ASSERT_EQ(imported.lines.size(), 2u);
     EXPECT_EQ(imported.lines[0], Record("P1", "100", "200", "0"));
     EXPECT_EQ(imported.lines[1], Record("BLANK", "1", "2", "3"));
