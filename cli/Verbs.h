@@ -12,6 +12,9 @@ namespace cli {
 extern const char* const kExportUsage;
 int RunExport(const std::vector<std::string>& words);
 
+extern const char* const kImportUsage;
+int RunImport(const std::vector<std::string>& words);
+
 extern const char* const kReceiveUsage;
 int RunReceive(const std::vector<std::string>& words);
 

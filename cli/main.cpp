@@ -13,9 +13,8 @@ struct Verb {
 };
 
 const Verb kVerbs[] = {
-    {"export", cli::kExportUsage, cli::RunExport},
-    {"receive", cli::kReceiveUsage, cli::RunReceive},
-    {"send", cli::kSendUsage, cli::RunSend},
+    {"export", cli::kExportUsage, cli::RunExport},    {"import", cli::kImportUsage, cli::RunImport},
+    {"receive", cli::kReceiveUsage, cli::RunReceive}, {"send", cli::kSendUsage, cli::RunSend},
     {"ports", cli::kPortsUsage, cli::RunPorts},
 };
 

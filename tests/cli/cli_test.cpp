@@ -95,3 +95,19 @@ TEST_F(CliTest, RefusesBadInputAndWritesNothing) {
     EXPECT_EQ(Code("export --format jcd @job.JCD @missing/out.JCD"), 3);
     EXPECT_FALSE(fs::exists(Path("out.JCD")));
 }
+
+TEST_F(CliTest, ImportsAsTheWindowImportsAndRefusesWhatDoesNotConvert) {
+    Write("in.pts", "P1,200,100,5\r\n\r\nP2,1,2,3,TREE");
+    auto imported = Cli("import --format pts @in.pts @out.JCD");
+    EXPECT_EQ(imported->Wait(), 0) << imported->Err();
+    // The blank line is a row without a name, which the gather leaves out.
+    EXPECT_EQ(Read("out.JCD"), Line("P1", "100", "200", "5", "") + "\r\n" +
+                                   Line("P2", "2", "1", "3", "TREE") + "\r\n");
+
+    Write("titled.csv", "\"P1\",1,2,3\nPT,N,E,Z\n");
+    auto titled = Cli("import @titled.csv @bad.JCD --format csv");
+    EXPECT_EQ(titled->Wait(), 2);
+    EXPECT_EQ(titled->Err().rfind("Importing Error\xEF\xBC\x81\nLine 2: ", 0), 0u) << titled->Err();
+    EXPECT_EQ(Code("import --format xyz @in.pts @bad.JCD"), 1);
+    EXPECT_FALSE(fs::exists(Path("bad.JCD")));
+}

@@ -1,0 +1,53 @@
+// stadix-cli import: what File > Import reads, written as a job file.
+#include "cli/Verbs.h"
+
+#include "app/FileIO.h"
+#include "app/Job.h"
+#include "app/JobFile.h"
+#include "formats/CoordinateImport.h"
+
+#include <map>
+
+namespace cli {
+
+namespace {
+
+const char* const kImportingError = "Importing Error\xEF\xBC\x81";
+
+stadix::ImportFormat ImportFormatNamed(const std::string& name) {
+    static const std::map<std::string, stadix::ImportFormat> formats = {
+        {"pts", stadix::ImportFormat::Pts},
+        {"csv", stadix::ImportFormat::Csv},
+        {"sima", stadix::ImportFormat::Sima}};
+    const auto found = formats.find(name);
+    if (found == formats.end())
+        throw Failure(kUsage, "unknown format " + name);
+    return found->second;
+}
+
+} // namespace
+
+const char* const kImportUsage =
+    "stadix-cli import --format pts|csv|sima INPUT OUTPUT\n"
+    "  Converts INPUT as File > Import does and writes the records as a job file.\n";
+
+int RunImport(const std::vector<std::string>& words) {
+    const Arguments args = ParseArguments(words, {"--format"});
+    RequirePositionals(args, {"INPUT", "OUTPUT"});
+    if (!args.Has("--format"))
+        throw Failure(kUsage, "missing option --format");
+    const stadix::ImportFormat format = ImportFormatNamed(args.Value("--format"));
+    stadix::ImportedRecords imported;
+    try {
+        imported = stadix::ConvertImportLines(stadix::ReadFileLines(args.positionals[0]), format);
+    } catch (const std::exception& failure) {
+        Report(kImportingError);
+        throw Failure(kBadInput, failure.what());
+    }
+    if (imported.linesLeftOut > 0)
+        Report(stadix::ImportCutMessage(imported));
+    WriteOutput(args.positionals[1], stadix::JobFileBytes(stadix::GatheredRecords(imported.lines)));
+    return kDone;
+}
+
+} // namespace cli
