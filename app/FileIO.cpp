@@ -55,56 +55,139 @@ std::vector<std::string> ReadFileLines(const std::string& path) {
     return lines;
 }
 
-void WriteFileAtomically(const std::string& path, const std::string& bytes) {
+FileLineReader::FileLineReader(const std::string& path) : path_(path), in_(path, std::ios::binary) {
+    if (!in_)
+        throw FileError("Cannot open file \"" + path + "\". " + SystemReason());
+}
+
+bool FileLineReader::Fill() {
+    buffer_.erase(0, position_);
+    position_ = 0;
+    char piece[1 << 16];
+    in_.read(piece, sizeof piece);
+    if (in_.bad())
+        throw FileError("Cannot read file \"" + path_ + "\". " + SystemReason());
+    buffer_.append(piece, static_cast<std::size_t>(in_.gcount()));
+    return in_.gcount() > 0;
+}
+
+bool FileLineReader::Next(std::string& line) {
+    std::size_t scanned = position_;
+    for (;;) {
+        std::size_t end = buffer_.find_first_of("\r\n", scanned);
+        if (end == std::string::npos) {
+            const std::size_t offset = buffer_.size() - position_;
+            if (Fill()) {
+                scanned = offset;
+                continue;
+            }
+            if (buffer_.empty())
+                return false;
+            // A last line without a line end.
+            line = std::move(buffer_);
+            buffer_.clear();
+            return true;
+        }
+        // A CR that ends the piece read may be the first half of CR LF.
+        if (buffer_[end] == '\r' && end + 1 == buffer_.size()) {
+            const std::size_t offset = end - position_;
+            const bool more = Fill();
+            end = offset;
+            scanned = offset;
+            if (more)
+                continue;
+        }
+        line.assign(buffer_, position_, end - position_);
+        position_ = end + 1;
+        if (buffer_[end] == '\r' && position_ < buffer_.size() && buffer_[position_] == '\n')
+            ++position_;
+        return true;
+    }
+}
+
+AtomicFileWriter::AtomicFileWriter(const std::string& path)
+    : path_(path), failure_("Cannot create file \"" + path + "\". ") {
     namespace fs = std::filesystem;
     const fs::path target(path);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const std::string failure = "Cannot create file \"" + path + "\". ";
 #ifndef _WIN32
-    const int fd = mkstemp(temp.data());
-    if (fd < 0)
-        throw FileError(failure + SystemReason());
+    temp_ = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    fd_ = mkstemp(temp_.data());
+    if (fd_ < 0)
+        throw FileError(failure_ + SystemReason());
+#else
+    temp_ = (folder / ("." + target.filename().string() + ".tmp")).string();
+    out_.open(temp_, std::ios::binary | std::ios::trunc);
+    if (!out_)
+        throw FileError(failure_ + SystemReason());
+#endif
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (committed_)
+        return;
+#ifndef _WIN32
+    if (fd_ >= 0)
+        ::close(fd_);
+#else
+    out_.close();
+#endif
+    std::remove(temp_.c_str());
+}
+
+void AtomicFileWriter::Write(std::string_view bytes) {
+    buffer_.append(bytes);
+    if (buffer_.size() >= kBufferSize)
+        Flush();
+}
+
+void AtomicFileWriter::Flush() {
+#ifndef _WIN32
     std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const std::string reason = SystemReason();
-            ::close(fd);
-            ::unlink(temp.c_str());
-            throw FileError(failure + reason);
-        }
+    while (written < buffer_.size()) {
+        const ssize_t n = ::write(fd_, buffer_.data() + written, buffer_.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw FileError(failure_ + SystemReason());
         written += static_cast<std::size_t>(n);
     }
+#else
+    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    if (!out_)
+        throw FileError(failure_ + SystemReason());
+#endif
+    buffer_.clear();
+}
+
+void AtomicFileWriter::Commit() {
+    Flush();
+#ifndef _WIN32
     // A replaced file keeps its permissions; a new one gets ordinary ones, not
     // mkstemp's private ones.
     struct stat existing {};
-    ::fchmod(fd, ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644);
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        const std::string reason = SystemReason();
-        ::unlink(temp.c_str());
-        throw FileError(failure + reason);
-    }
+    ::fchmod(fd_, ::stat(path_.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644);
+    const bool synced = ::fsync(fd_) == 0;
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    if (!synced || !closed)
+        throw FileError(failure_ + SystemReason());
 #else
-    temp = (folder / ("." + target.filename().string() + ".tmp")).string();
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::remove(temp.c_str());
-            throw FileError(failure + SystemReason());
-        }
-    }
+    out_.close();
+    if (!out_)
+        throw FileError(failure_ + SystemReason());
 #endif
     std::error_code ec;
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp);
-        throw FileError(failure + ec.message());
-    }
+    std::filesystem::rename(temp_, path_, ec);
+    if (ec)
+        throw FileError(failure_ + ec.message());
+    committed_ = true;
+}
+
+void WriteFileAtomically(const std::string& path, const std::string& bytes) {
+    AtomicFileWriter writer(path);
+    writer.Write(bytes);
+    writer.Commit();
 }
 
 std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
