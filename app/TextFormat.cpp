@@ -4,7 +4,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <string_view>
 
 namespace stadix {
 
@@ -112,17 +114,31 @@ std::string FormatFixed(double value, int decimals) {
     for (int i = 0; i < decimals; ++i)
         scale *= 10;
     const double scaled = std::round(std::fabs(value) * scale);
+    // Whole numbers that fit 64 bits take the fast integer conversion; the digits are
+    // the same.
     char digits[400];
-    auto result =
-        std::to_chars(digits, digits + sizeof digits, scaled, std::chars_format::fixed, 0);
-    std::string whole(digits, result.ptr);
-    if (whole.size() <= static_cast<std::size_t>(decimals))
-        whole.insert(0, decimals + 1 - whole.size(), '0');
-    std::string out = whole.substr(0, whole.size() - decimals);
-    if (decimals > 0)
-        out += "." + whole.substr(whole.size() - decimals);
+    const char* end =
+        scaled < 1e18
+            ? std::to_chars(digits, digits + sizeof digits, static_cast<std::uint64_t>(scaled)).ptr
+            : std::to_chars(digits, digits + sizeof digits, scaled, std::chars_format::fixed, 0)
+                  .ptr;
+    const std::string_view number(digits, static_cast<std::size_t>(end - digits));
+    const auto decimalCount = static_cast<std::size_t>(decimals);
+    std::string out;
+    out.reserve(number.size() + decimalCount + 3);
     if (value < 0 && scaled != 0)
-        out.insert(0, "-");
+        out += '-';
+    if (number.size() <= decimalCount) {
+        out += "0.";
+        out.append(decimalCount - number.size(), '0');
+        out.append(number);
+        return out;
+    }
+    out.append(number.substr(0, number.size() - decimalCount));
+    if (decimalCount > 0) {
+        out += '.';
+        out.append(number.substr(number.size() - decimalCount));
+    }
     return out;
 }
 
