@@ -1,20 +1,10 @@
 // Record lines and the record table on a whole job.
-#include "app/RecordLine.h"
 #include "app/RecordTable.h"
+#include "bench/BenchData.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
-
-std::vector<std::string> JobLines(int count) {
-    std::vector<std::string> lines;
-    lines.reserve(std::size_t(count));
-    for (int i = 0; i < count; ++i)
-        lines.push_back(stadix::MakeRecordLine("P" + std::to_string(i), "CODE",
-                                               std::to_string(1000 + i) + ".123",
-                                               std::to_string(5000 + i) + ".456", "12.3"));
-    return lines;
-}
 
 void BM_MakeRecordLine(benchmark::State& state) {
     for (auto _ : state)
@@ -25,7 +15,7 @@ void BM_MakeRecordLine(benchmark::State& state) {
 BENCHMARK(BM_MakeRecordLine);
 
 void BM_FillTable15999(benchmark::State& state) {
-    const std::vector<std::string> lines = JobLines(15999);
+    const std::vector<std::string> lines = bench::JobLines(15999);
     stadix::RecordTable table;
     for (auto _ : state) {
         table.ClearTable();
@@ -37,7 +27,7 @@ BENCHMARK(BM_FillTable15999)->Unit(benchmark::kMillisecond);
 
 void BM_GatherRecords15999(benchmark::State& state) {
     stadix::RecordTable table;
-    stadix::FillTable(table, JobLines(15999));
+    stadix::FillTable(table, bench::JobLines(15999));
     std::vector<std::string> lines;
     for (auto _ : state)
         stadix::GatherRecords(table, lines);

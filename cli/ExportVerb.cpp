@@ -56,8 +56,7 @@ std::string ExportMeasurement(const std::string& format, const std::string& inpu
         throw Failure(kBadInput, problem);
     if (format == kListing)
         return stadix::JoinLinesCrLf(job.lines);
-    return stadix::MeasurementExportBytes(*stadix::FindMeasurementFormat(format), job.decodeState,
-                                          job.rawRecords);
+    return stadix::FindMeasurementFormat(format)->fileBytes(job.decodeState, job.rawRecords);
 }
 
 } // namespace

@@ -33,8 +33,16 @@ std::string UserText(std::size_t serial, const std::string& recordLine, const Us
     return UserDefinedLine(serial, recordLine, layout);
 }
 
-void WritePolar(DecodeState& state, std::string_view store, std::vector<std::string>& lines) {
-    WritePolarText(state, store, lines);
+std::string SssFile(DecodeState& state, std::string_view store) {
+    std::vector<std::string> items;
+    WriteSssText(state, store, items);
+    return JoinLinesCrLf(items);
+}
+
+std::string PolarFile(DecodeState& state, std::string_view store) {
+    std::string text;
+    WritePolarText(state, store, text);
+    return text;
 }
 
 // The row of the table with that name; nullptr when there is none.
@@ -55,8 +63,8 @@ const std::array<CoordinateFormat, 5> kCoordinateFormats = {{
 }};
 
 const std::array<MeasurementFormat, 2> kMeasurementFormats = {{
-    {"sss", "Topcon GTS-700/600/800 Meas.data(SSS format)", "txt", WriteSssText},
-    {"polar", "Polar Format Dat(*.dat)", "dat", WritePolar},
+    {"sss", "Topcon GTS-700/600/800 Meas.data(SSS format)", "txt", SssFile},
+    {"polar", "Polar Format Dat(*.dat)", "dat", PolarFile},
 }};
 
 const CoordinateFormat* FindCoordinateFormat(std::string_view word) {
@@ -92,13 +100,6 @@ std::string CoordinateExportBytes(const CoordinateFormat& format,
 
 DialogEntry MeasurementDialogEntry(const MeasurementFormat& format) {
     return {std::string(format.description), Concat("*.", format.extension)};
-}
-
-std::string MeasurementExportBytes(const MeasurementFormat& format, DecodeState& state,
-                                   std::string_view store) {
-    std::vector<std::string> lines;
-    format.write(state, store, lines);
-    return JoinLinesCrLf(lines);
 }
 
 } // namespace stadix

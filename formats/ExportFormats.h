@@ -58,9 +58,9 @@ struct MeasurementFormat {
     std::string_view word; // stadix-cli's name: "sss" or "polar"
     std::string_view description;
     std::string_view extension;
-    // Fills lines from the raw record store in the decoding state, which the SSS text
-    // changes as it meets INST and UNIT records.
-    void (*write)(DecodeState& state, std::string_view store, std::vector<std::string>& lines);
+    // The file of the raw record store in the decoding state, every line followed by
+    // CR LF; the SSS text changes the state as it meets INST and UNIT records.
+    std::string (*fileBytes)(DecodeState& state, std::string_view store);
 };
 
 // The entries of the measurement export dialog, in its order: the SSS text and the polar
@@ -72,9 +72,5 @@ constexpr std::string_view kMeasurementDialogDefaultExtension = "dat";
 const MeasurementFormat* FindMeasurementFormat(std::string_view word);
 
 DialogEntry MeasurementDialogEntry(const MeasurementFormat& format);
-
-// The text of the raw record store, every line followed by CR LF.
-std::string MeasurementExportBytes(const MeasurementFormat& format, DecodeState& state,
-                                   std::string_view store);
 
 } // namespace stadix

@@ -68,9 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         __builtin_trap();
 
     const DecodeState fresh;
-    std::vector<std::string> polar;
+    std::string polar;
     WritePolarText(fresh, bytes, polar);
-    if (polar != ScannedPolarText(fresh, bytes))
+    if (polar != JoinLinesCrLf(ScannedPolarText(fresh, bytes)))
         __builtin_trap();
 
     if (const auto layout = ParseUserFormat(SplitLines(bytes)))

@@ -4,12 +4,15 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace stadix {
 
 namespace {
 
 constexpr std::size_t kStationGroups = 256;
+// Room for a station line and the empty line before its block, to size the text once.
+constexpr std::size_t kStationLineSize = 80;
 
 // STN and BS: height, then east, north and elevation.
 std::string PolarCoordinateLine(const DecodeState& state, const RawRecord& record) {
@@ -19,20 +22,33 @@ std::string PolarCoordinateLine(const DecodeState& state, const RawRecord& recor
                   CoordinateField(state, record, raw::kElevation), OptionalCodeField(record));
 }
 
-// The observations of one kind (BS or DIST) in one station group, in store order.
-struct GroupObservations {
+// The observations of one kind (BS or DIST) in one station group: formatted once, each
+// line with its CR LF, joined in one text, so that a block takes them with two copies
+// however many stations share the group.
+struct GroupLines {
     std::vector<std::size_t> positions; // record numbers, ascending
-    std::vector<std::string> lines;     // the formatted line of each
+    std::vector<std::string> lines;     // the line of each, while the store is indexed
+    std::string joined;
+    std::vector<std::size_t> starts; // where each line of joined starts
 };
 
-// The observations of every group and the stations, found in one pass over the store.
-// Each observation is formatted once, however many stations share its group.
 struct StoreIndex {
     std::vector<std::size_t> stations;
-    std::array<GroupObservations, kStationGroups> backsights;
-    std::array<GroupObservations, kStationGroups> distances;
+    // Backsights are joined last first, distances in store order.
+    std::array<GroupLines, kStationGroups> backsights;
+    std::array<GroupLines, kStationGroups> distances;
 };
 
+template <typename Lines> void Join(GroupLines& group, const Lines& lines) {
+    for (const std::string& line : lines) {
+        group.starts.push_back(group.joined.size());
+        group.joined += line;
+        group.joined += "\r\n";
+    }
+    group.lines.clear();
+}
+
+// The stations and each group's observations, found in one pass over the store.
 StoreIndex IndexStore(const DecodeState& state, std::string_view store) {
     StoreIndex index;
     for (std::size_t k = 0; k < RawRecordCount(store); ++k) {
@@ -44,48 +60,54 @@ StoreIndex IndexStore(const DecodeState& state, std::string_view store) {
         if (type != kTypeBs && type != kTypeDist)
             continue;
         const RawRecord record = RawRecordAt(store, k);
-        GroupObservations& group =
+        GroupLines& group =
             (type == kTypeBs ? index.backsights : index.distances)[record[raw::kStationGroup]];
         group.positions.push_back(k);
         group.lines.push_back(type == kTypeBs ? FormatPolarBacksight(state, record)
                                               : FormatPolarDistance(state, record));
     }
+    for (std::size_t g = 0; g < kStationGroups; ++g) {
+        GroupLines& backsights = index.backsights[g];
+        Join(backsights,
+             std::vector<std::string>(backsights.lines.rbegin(), backsights.lines.rend()));
+        Join(index.distances[g], index.distances[g].lines);
+    }
     return index;
 }
 
-// Where the scan that starts just after the station first meets the group: the first
-// observation stored behind it.
-std::size_t ScanStart(const GroupObservations& group, std::size_t station) {
+// How many of the group's observations stand before the station: the scan meets the
+// others first.
+std::size_t CountBefore(const GroupLines& group, std::size_t station) {
     return static_cast<std::size_t>(
         std::upper_bound(group.positions.begin(), group.positions.end(), station) -
         group.positions.begin());
 }
 
-// The station group byte of record number position.
-std::uint8_t GroupAt(std::string_view store, std::size_t position) {
-    return static_cast<std::uint8_t>(store[position * kRawRecordSize + raw::kStationGroup]);
+// The joined lines from line first to the end, then from the start up to line first.
+void AppendRotated(std::string& text, const GroupLines& group, std::size_t first) {
+    const std::size_t at = first < group.starts.size() ? group.starts[first] : group.joined.size();
+    text.append(group.joined, at, std::string::npos);
+    text.append(group.joined, 0, at);
 }
 
-std::size_t BlockSize(const StoreIndex& index, std::uint8_t group) {
-    return 1 + index.backsights[group].lines.size() + index.distances[group].lines.size();
+std::uint8_t GroupAt(std::string_view store, std::size_t position) {
+    return static_cast<std::uint8_t>(store[position * kRawRecordSize + raw::kStationGroup]);
 }
 
 // The station line of record number position, its group's backsights in the reverse of
 // the scan order, then its group's distances in the scan order.
 void AppendStationBlock(const DecodeState& state, std::string_view store, const StoreIndex& index,
-                        std::size_t position, std::vector<std::string>& lines) {
+                        std::size_t position, std::string& text) {
     const std::uint8_t group = GroupAt(store, position);
-    lines.push_back(FormatPolarStation(state, RawRecordAt(store, position)));
-    const std::vector<std::string>& backsights = index.backsights[group].lines;
-    const auto split = backsights.begin() +
-                       static_cast<std::ptrdiff_t>(ScanStart(index.backsights[group], position));
-    lines.insert(lines.end(), std::make_reverse_iterator(split), backsights.rend());
-    lines.insert(lines.end(), backsights.rbegin(), std::make_reverse_iterator(split));
-    const std::vector<std::string>& distances = index.distances[group].lines;
-    const auto start = distances.begin() +
-                       static_cast<std::ptrdiff_t>(ScanStart(index.distances[group], position));
-    lines.insert(lines.end(), start, distances.end());
-    lines.insert(lines.end(), distances.begin(), start);
+    text += FormatPolarStation(state, RawRecordAt(store, position));
+    text += "\r\n";
+    // The scan meets the backsights behind the station, then those before it; joined
+    // last first, the ones before it come first and start after those behind it.
+    const GroupLines& backsights = index.backsights[group];
+    AppendRotated(text, backsights,
+                  backsights.positions.size() - CountBefore(backsights, position));
+    const GroupLines& distances = index.distances[group];
+    AppendRotated(text, distances, CountBefore(distances, position));
 }
 
 } // namespace
@@ -105,17 +127,19 @@ std::string FormatPolarDistance(const DecodeState& state, const RawRecord& recor
                   AngleField(state, record, raw::kVerticalAngle), OptionalCodeField(record));
 }
 
-void WritePolarText(const DecodeState& state, std::string_view store,
-                    std::vector<std::string>& lines) {
+void WritePolarText(const DecodeState& state, std::string_view store, std::string& text) {
     const StoreIndex index = IndexStore(state, store);
-    std::size_t total = lines.size();
-    for (const std::size_t position : index.stations)
-        total += 1 + BlockSize(index, GroupAt(store, position));
-    lines.reserve(total);
+    std::size_t size = text.size();
     for (const std::size_t position : index.stations) {
-        if (!lines.empty())
-            lines.emplace_back();
-        AppendStationBlock(state, store, index, position, lines);
+        const std::uint8_t group = GroupAt(store, position);
+        size += kStationLineSize + index.backsights[group].joined.size() +
+                index.distances[group].joined.size();
+    }
+    text.reserve(size);
+    for (const std::size_t position : index.stations) {
+        if (!text.empty())
+            text += "\r\n";
+        AppendStationBlock(state, store, index, position, text);
     }
 }
 

@@ -55,13 +55,13 @@ TEST(ExportFormats, FoundByTheirCommandLineNames) {
 TEST(ExportFormats, MeasurementTextsEndEveryLine) {
     const std::string store = test::Store({test::Dist(true, "")});
     DecodeState state;
-    EXPECT_EQ(MeasurementExportBytes(*FindMeasurementFormat("sss"), state, store),
+    EXPECT_EQ(FindMeasurementFormat("sss")->fileBytes(state, store),
               "SS      P1,1.500,\r\nSD      12.3456,90.0000,12.346\r\n");
-    EXPECT_EQ(MeasurementExportBytes(*FindMeasurementFormat("sss"), state, ""), "");
+    EXPECT_EQ(FindMeasurementFormat("sss")->fileBytes(state, ""), "");
     const std::string stations =
         test::Store({test::RawRecordBuilder(kTypeStn, true).Bytes(1, "A").Build(),
                      test::RawRecordBuilder(kTypeStn, true).Bytes(1, "B").Build()});
-    EXPECT_EQ(MeasurementExportBytes(*FindMeasurementFormat("polar"), state, stations),
+    EXPECT_EQ(FindMeasurementFormat("polar")->fileBytes(state, stations),
               "A,0.000,0.000,0.000,0.000\r\n\r\nB,0.000,0.000,0.000,0.000\r\n");
 }
 

@@ -1,5 +1,6 @@
 #include "rawconv/PolarText.h"
 
+#include "app/FileIO.h"
 #include "tests/support/RawRecordSamples.h"
 
 #include <gtest/gtest.h>
@@ -29,10 +30,10 @@ std::string DistanceLine(const std::string& name) {
     return name + ",1.500,12.346,12.3456,90.0000";
 }
 
-std::vector<std::string> Polar(const DecodeState& state, const std::string& store) {
-    std::vector<std::string> lines;
-    WritePolarText(state, store, lines);
-    return lines;
+std::string Polar(const DecodeState& state, const std::string& store) {
+    std::string text;
+    WritePolarText(state, store, text);
+    return text;
 }
 
 // Backsights stand directly under the station, the last met first, above the distances.
@@ -41,11 +42,11 @@ TEST(PolarText, StationIsFollowedByItsBacksightsAndDistances) {
         Store({Inst("TS", "   "), Unit(0, 0, 0, 0, 0, 0, 1.0f), Point(kTypeStn, "A", 1),
                Distance("P1", 1), Point(kTypeBs, "B", 1), Point(kTypeBs, "C", 1, "K1")});
     EXPECT_EQ(Polar(DecodeState(), store),
-              (std::vector<std::string>{PointLine("A"), PointLine("C") + ",K1", PointLine("B"),
-                                        "P1,1.500,12.346,12.3456,90.0000"}));
-    EXPECT_TRUE(Polar(DecodeState(), Store({Distance("P1", 1), Point(kTypeBs, "B", 1)})).empty());
+              JoinLinesCrLf({PointLine("A"), PointLine("C") + ",K1", PointLine("B"),
+                             "P1,1.500,12.346,12.3456,90.0000"}));
+    EXPECT_EQ(Polar(DecodeState(), Store({Distance("P1", 1), Point(kTypeBs, "B", 1)})), "");
     EXPECT_EQ(Polar(DecodeState(), Store({Point(kTypeStn, "A", 1), Distance("P1", 2)})),
-              (std::vector<std::string>{PointLine("A")}));
+              JoinLinesCrLf({PointLine("A")}));
 }
 
 // The scan starts behind each station and wraps round to the start of the store; two
@@ -60,12 +61,12 @@ TEST(PolarText, EachStationScansTheWholeStoreFromBehindIt) {
          Distance("E", 3), Point(kTypeStn, "S3", 2), Distance("D2", 2), Point(kTypeBs, "Z", 2),
          Distance("O1", 9), Point(kTypeBs, "O2", 9)});
     store += "\x03partial";
-    const std::vector<std::string> lines = Polar(DecodeState(), store);
+    const std::string text = Polar(DecodeState(), store);
     const auto p = PointLine;
     const auto d = DistanceLine;
-    EXPECT_EQ(lines, (std::vector<std::string>{p("S1"), p("Z"), p("Y"), p("X"), d("D1"), d("D2"),
-                                               d("D0"), "", p("S2"), d("E"), "", p("S3"), p("Y"),
-                                               p("X"), p("Z"), d("D2"), d("D0"), d("D1")}));
+    EXPECT_EQ(text, JoinLinesCrLf({p("S1"), p("Z"), p("Y"), p("X"), d("D1"), d("D2"), d("D0"), "",
+                                   p("S2"), d("E"), "", p("S3"), p("Y"), p("X"), p("Z"), d("D2"),
+                                   d("D0"), d("D1")}));
 }
 
 // The decoding state is taken as it is: here feet and gon.
@@ -73,9 +74,8 @@ TEST(PolarText, LinesFollowTheDecodingStateInForce) {
     DecodeState state;
     SetDistanceUnit(state, 1);
     SetAngleUnit(state, 1);
-    EXPECT_EQ(
-        Polar(state, Store({Point(kTypeStn, "A", 0), Distance("P1", 0)})),
-        (std::vector<std::string>{"A,4.92,656.17,328.08,16.40", "P1,4.92,40.50,13.9802,100.0000"}));
+    EXPECT_EQ(Polar(state, Store({Point(kTypeStn, "A", 0), Distance("P1", 0)})),
+              JoinLinesCrLf({"A,4.92,656.17,328.08,16.40", "P1,4.92,40.50,13.9802,100.0000"}));
 }
 
 } // namespace
