@@ -91,7 +91,12 @@ std::string CoordinateExportBytes(const CoordinateFormat& format,
                                   const UserFormat& layout) {
     std::string bytes(format.header);
     for (std::size_t i = 0; i < recordLines.size(); ++i) {
-        bytes += format.recordText(i + 1, recordLines[i], layout);
+        const std::string text = format.recordText(i + 1, recordLines[i], layout);
+        // Sized once from the first record, with room for longer ones.
+        if (i == 0)
+            bytes.reserve(bytes.size() + (text.size() + 16) * recordLines.size() +
+                          format.trailer.size());
+        bytes += text;
         bytes += "\r\n";
     }
     bytes += format.trailer;
