@@ -39,13 +39,16 @@ struct StoreIndex {
     std::array<GroupLines, kStationGroups> distances;
 };
 
-template <typename Lines> void Join(GroupLines& group, const Lines& lines) {
-    for (const std::string& line : lines) {
+// Joins the group's lines, last first when asked, and drops them.
+void JoinLines(GroupLines& group, bool lastFirst) {
+    if (lastFirst)
+        std::reverse(group.lines.begin(), group.lines.end());
+    for (const std::string& line : group.lines) {
         group.starts.push_back(group.joined.size());
         group.joined += line;
         group.joined += "\r\n";
     }
-    group.lines.clear();
+    group.lines = {};
 }
 
 // The stations and each group's observations, found in one pass over the store.
@@ -67,10 +70,8 @@ StoreIndex IndexStore(const DecodeState& state, std::string_view store) {
                                               : FormatPolarDistance(state, record));
     }
     for (std::size_t g = 0; g < kStationGroups; ++g) {
-        GroupLines& backsights = index.backsights[g];
-        Join(backsights,
-             std::vector<std::string>(backsights.lines.rbegin(), backsights.lines.rend()));
-        Join(index.distances[g], index.distances[g].lines);
+        JoinLines(index.backsights[g], true);
+        JoinLines(index.distances[g], false);
     }
     return index;
 }
