@@ -122,59 +122,46 @@ TEST_F(CliTest, RefusesBadInputAndWritesNothing) {
     EXPECT_FALSE(fs::exists(Path("out.JCD")));
 }
 
-// The export formats of a job; the user layout from the settings file, or Export's
-// default layout when the file holds none.
+// Each format writes what Export writes of the gathered job; the user layout comes from
+// the settings file, or is Export's default layout when the file holds none.
 TEST_F(CliTest, ExportsTheCoordinateFormatsOfAJob) {
     const std::vector<std::string> records = {Line("P1", "100", "200", "12.345", "C1"),
                                               Line("P3", "-1", "2", "0", "")};
     Write("in.JCD", records[0] + "\r\nP2\r\n" + records[1] + "\r\n");
     Write("Commpara", "[ComPort1]\r\nPort=COM1\r\n[UserDefFormat1]\r\nDefName=Stake\r\n"
                       "DefFileExt=stk\r\nDefOrderWord=214031\r\n");
-    const std::pair<const char*, std::string> exports[] = {
-        {"pts", "P1,200.000,100.000,12.345,C1\r\nP3,2.000,-1.000,0.000,\r\n"},
-        {"csv", "\"P1\",\"100.000\",\"200.000\",\"12.345\",\"C1\"\r\n"
-                "\"P3\",\"-1.000\",\"2.000\",\"0.000\"\r\n"},
-        {"sima", "G00,01,,\r\nA00,\r\nA01,1,P1,100.000,200.000,12.345,\r\n"
-                 "A01,2,P3,-1.000,2.000,0.000,\r\nA99,\r\n"},
-        {"dxf", stadix::CoordinateExportBytes(*stadix::FindCoordinateFormat("dxf"), records,
-                                              stadix::DefaultUserFormat())},
-        {"user --settings @Commpara",
-         "1,200.000,100.000,C1,P1,12.345\r\n2,2.000,-1.000,,P3,0.000\r\n"},
-        {"user --settings @none", "P1,100.000,200.000,12.345,C1\r\nP3,-1.000,2.000,0.000\r\n"},
-    };
-    for (const auto& [format, bytes] : exports) {
+    for (const char* format : {"pts", "csv", "dxf", "sima", "user --settings @none"}) {
         auto cli = Cli(std::string("export @in.JCD @out --format ") + format);
         EXPECT_EQ(cli->Wait(), 0) << format << cli->Err();
-        EXPECT_EQ(Read("out"), bytes) << format;
+        const std::string word = std::string(format).substr(0, std::string(format).find(' '));
+        EXPECT_EQ(Read("out"), stadix::CoordinateExportBytes(*stadix::FindCoordinateFormat(word),
+                                                             records, stadix::DefaultUserFormat()))
+            << format;
     }
+    EXPECT_EQ(Cli("export --settings @Commpara --format user @in.JCD -")->Out(),
+              "1,200.000,100.000,C1,P1,12.345\r\n2,2.000,-1.000,,P3,0.000\r\n");
 }
 
 // The file is opened as the window opens it: its listing applies its INST and UNIT
 // records, so the polar text, which applies none, is written in the file's byte order
 // and units (here little-endian, feet and gon).
 TEST_F(CliTest, ExportsMeasurementTextsInTheUnitsOfTheFile) {
-    using stadix::test::RawRecordBuilder;
     const auto point = [](std::uint8_t type, const char* name) {
-        RawRecordBuilder record(type, false);
+        stadix::test::RawRecordBuilder record(type, false);
         record.Bytes(1, name).Float(19, 1.5f).Coordinate(23, 100, 0).Coordinate(29, 200, 0);
-        return record.Coordinate(35, 5, 0).Byte(41, 1).Build();
+        return record.Coordinate(35, 5, 0).Build();
     };
-    RawRecordBuilder dist(stadix::kTypeDist, false);
-    dist.Bytes(1, "P1").Float(19, 1.5f).Float(23, 12.3456f).UInt32(27, 324000);
-    dist.UInt32(31, 45296).Byte(41, 1);
-    Write("m.TSM", stadix::test::Store({stadix::test::Inst("OTHER", "   "),
-                                        stadix::test::Unit(1, 1, 0, 0, 0, 0, 1.0f, false),
-                                        point(stadix::kTypeStn, "A"), dist.Build(),
-                                        point(stadix::kTypeBs, "B")}));
+    const std::string store = stadix::test::Store(
+        {stadix::test::Inst("OTHER", "   "), stadix::test::Unit(1, 1, 0, 0, 0, 0, 1.0f, false),
+         point(stadix::kTypeStn, "A"), stadix::test::Dist(false, ""), point(stadix::kTypeBs, "B")});
+    Write("m.TSM", store);
     auto polar = Cli("export --format polar @m.TSM @out.dat");
     EXPECT_EQ(polar->Wait(), 0) << polar->Err();
     EXPECT_EQ(Read("out.dat"), "A,4.92,656.17,328.08,16.40\r\nB,4.92,656.17,328.08,16.40\r\n"
                                "P1,4.92,40.50,13.9802,100.0000\r\n");
-    auto sss = Cli("export --format sss @m.TSM -");
-    EXPECT_EQ(sss->Wait(), 0) << sss->Err();
-    EXPECT_EQ(sss->Out(), "INST    OTHER Ver.2.1 No.S0012345\r\nUNITS   F,G\r\n"
-                          "STN     A,4.92,\r\nXYZ     656.17,328.08,16.40\r\n"
-                          "SS      P1,4.92,\r\nSD      13.9802,100.0000,40.50\r\n");
+    stadix::DecodeState fresh;
+    EXPECT_EQ(Cli("export --format sss @m.TSM -")->Out(),
+              stadix::FindMeasurementFormat("sss")->fileBytes(fresh, store));
 }
 
 // A format that does not fit the input writes nothing; an output that cannot be written

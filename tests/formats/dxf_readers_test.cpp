@@ -92,24 +92,17 @@ TEST_F(DxfReaders, OgrinfoReadsThePointsAndTexts) {
     const auto [status, output] = RunCommand("ogrinfo -ro -al -q " + path);
     ASSERT_EQ(status, 0) << output << "(install gdal-bin: scripts/setup-debian.sh)";
     EXPECT_EQ(LinesStartingWith(output, {"  Layer (String)", "  Text (String)", "  POINT"}),
-              "  Layer (String) = Point\n"
-              "  POINT Z (200 100 12.345)\n"
-              "  Layer (String) = PointNumber\n"
-              "  Text (String) = P1\n"
+              "  Layer (String) = Point\n  POINT Z (200 100 12.345)\n"
+              "  Layer (String) = PointNumber\n  Text (String) = P1\n"
               "  POINT Z (200.001 100.001 12.345)\n"
-              "  Layer (String) = Level\n"
-              "  Text (String) = Z12.345\n"
+              "  Layer (String) = Level\n  Text (String) = Z12.345\n"
               "  POINT Z (200.001 100.001 12.345)\n"
-              "  Layer (String) = Code\n"
-              "  Text (String) = C1\n"
+              "  Layer (String) = Code\n  Text (String) = C1\n"
               "  POINT Z (200.001 100.001 12.345)\n"
-              "  Layer (String) = Point\n"
-              "  POINT Z (7.25 -5 0)\n"
-              "  Layer (String) = PointNumber\n"
-              "  Text (String) = P2\n"
+              "  Layer (String) = Point\n  POINT Z (7.25 -5 0)\n"
+              "  Layer (String) = PointNumber\n  Text (String) = P2\n"
               "  POINT Z (7.251 -4.999 0)\n"
-              "  Layer (String) = Level\n"
-              "  Text (String) = Z0.000\n"
+              "  Layer (String) = Level\n  Text (String) = Z0.000\n"
               "  POINT Z (7.251 -4.999 0)\n");
 }
 

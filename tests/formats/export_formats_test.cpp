@@ -41,15 +41,6 @@ TEST(ExportFormats, DialogEntriesOfBothViews) {
                                         "Polar Format Dat(*.dat)|*.dat"}));
 }
 
-TEST(ExportFormats, FoundByTheirCommandLineNames) {
-    for (const char* word : {"pts", "csv", "dxf", "sima", "user"})
-        EXPECT_EQ(FindCoordinateFormat(word)->word, word);
-    EXPECT_EQ(FindMeasurementFormat("polar"), &kMeasurementFormats[1]);
-    for (const char* word : {"sss", "jcd", "PTS", ""})
-        EXPECT_EQ(FindCoordinateFormat(word), nullptr) << word;
-    EXPECT_EQ(FindMeasurementFormat("pts"), nullptr);
-}
-
 // Every line of a measurement text ends with CR LF, the two lines of one SSS item too;
 // an empty store gives an empty file.
 TEST(ExportFormats, MeasurementTextsEndEveryLine) {

@@ -32,8 +32,6 @@ TEST(UserFormatLine, ColumnsInTheirChosenOrder) {
     EXPECT_EQ(UserDefinedLine(7, plain, numbered), "7,200.000,100.000,5.000,P1");
     EXPECT_EQ(UserDefinedLine(7, plain, Layout({ColCode, ColN, ColE, ColZ, ColPt}, false)),
               ",100.000,200.000,5.000,P1");
-    EXPECT_EQ(UserDefinedLine(1, tree, Layout({ColZ, ColZ, ColPt, ColPt, ColN}, false)),
-              "5.000,5.000,P1,P1,100.000");
 }
 
 // The first section counts; its three lines must follow it, each with its key; the
@@ -55,12 +53,10 @@ TEST(UserFormatParse, ValidSectionsAndTheFaultsThatRejectOne) {
              "",
              "[UserDefFormat1]\nDefName=x\nDefFileExt=dat",
              "[UserDefFormat1]\nDefName=\nDefFileExt=dat\nDefOrderWord=012340",
-             "[UserDefFormat1]\nName=x\nDefFileExt=dat\nDefOrderWord=012340",
              "[UserDefFormat1]\nDefName=x\nDefOrderWord=012340\nDefFileExt=dat",
              "[UserDefFormat1]\nDefName=x\nDefFileExt=dat\nDefOrderWord=01234",
              "[UserDefFormat1]\nDefName=x\nDefFileExt=dat\nDefOrderWord=012342",
              "[UserDefFormat1]\nDefName=x\nDefFileExt=dat\nDefOrderWord=512340",
-             "[UserDefFormat1]\nDefName=x\nDefFileExt=dat\nDefOrderWord=0123 0",
              "[UserDefFormat1]\nDefName=x\nDefFileExt=dat\nDefOrderWord=0123400",
              "[userdefformat1]\nDefName=x\nDefFileExt=dat\nDefOrderWord=012340",
          })

@@ -69,14 +69,5 @@ TEST(PolarText, EachStationScansTheWholeStoreFromBehindIt) {
                                    d("D0"), d("D1")}));
 }
 
-// The decoding state is taken as it is: here feet and gon.
-TEST(PolarText, LinesFollowTheDecodingStateInForce) {
-    DecodeState state;
-    SetDistanceUnit(state, 1);
-    SetAngleUnit(state, 1);
-    EXPECT_EQ(Polar(state, Store({Point(kTypeStn, "A", 0), Distance("P1", 0)})),
-              JoinLinesCrLf({"A,4.92,656.17,328.08,16.40", "P1,4.92,40.50,13.9802,100.0000"}));
-}
-
 } // namespace
 } // namespace stadix
