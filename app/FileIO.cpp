@@ -35,15 +35,14 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
-std::vector<std::string> ReadFileLines(const std::string& path) {
-    const std::string bytes = ReadFileBytes(path);
+std::vector<std::string> SplitLines(std::string_view bytes) {
     std::vector<std::string> lines;
     std::size_t start = 0;
     std::size_t i = 0;
     while (i < bytes.size()) {
         const char c = bytes[i];
         if (c == '\r' || c == '\n') {
-            lines.push_back(bytes.substr(start, i - start));
+            lines.emplace_back(bytes.substr(start, i - start));
             i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
             start = i;
         } else {
@@ -51,8 +50,12 @@ std::vector<std::string> ReadFileLines(const std::string& path) {
         }
     }
     if (start < bytes.size())
-        lines.push_back(bytes.substr(start));
+        lines.emplace_back(bytes.substr(start));
     return lines;
+}
+
+std::vector<std::string> ReadFileLines(const std::string& path) {
+    return SplitLines(ReadFileBytes(path));
 }
 
 FileLineReader::FileLineReader(const std::string& path) : path_(path), in_(path, std::ios::binary) {

@@ -11,8 +11,10 @@ namespace stadix {
 // The file's bytes; throws FileError when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
 
-// The file's lines: split at LF, CR LF or CR; a last line without a line end counts.
-// Throws FileError.
+// The lines of a text: split at LF, CR LF or CR; a last line without a line end counts.
+std::vector<std::string> SplitLines(std::string_view bytes);
+
+// The file's lines, split as SplitLines does. Throws FileError.
 std::vector<std::string> ReadFileLines(const std::string& path);
 
 // Writes the file whole or not at all: a temporary file beside the target, flushed,

@@ -16,15 +16,6 @@ char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// The file's lines; none when it is missing or cannot be read.
-std::vector<std::string> ReadLinesOrNone(const std::string& path) {
-    try {
-        return ReadFileLines(path);
-    } catch (const FileError&) {
-        return {};
-    }
-}
-
 // The file's lines for a rewrite; none when it is missing. Throws FileError when it
 // exists but cannot be read, so that it is never replaced by a partial copy.
 std::vector<std::string> ReadLinesForRewrite(const std::string& path) {
@@ -36,6 +27,13 @@ std::vector<std::string> ReadLinesForRewrite(const std::string& path) {
 
 void WriteLines(const std::string& path, const std::vector<std::string>& lines) {
     WriteFileAtomically(path, JoinLinesCrLf(lines));
+}
+
+// Removes the lines that equal the section line after trimming.
+void RemoveSectionLines(std::vector<std::string>& lines, const std::string& sectionLine) {
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [&](const std::string& line) { return Trim(line) == sectionLine; }),
+                lines.end());
 }
 
 // The section name of a "[name]" line; nothing for any other line.
@@ -122,7 +120,7 @@ bool SameWordIgnoringCase(const std::string& a, const std::string& b) {
 
 std::optional<std::string> ReadIniValue(const std::string& path, const std::string& section,
                                         const std::string& key) {
-    const std::vector<std::string> lines = ReadLinesOrNone(path);
+    const std::vector<std::string> lines = ReadSettingsLines(path);
     const std::optional<SectionRange> range = FindSection(lines, section);
     if (!range)
         return std::nullopt;
@@ -139,23 +137,38 @@ void WriteIniValues(const std::string& path, const std::string& section,
     WriteLines(path, lines);
 }
 
-int ReadSettingDigit(const std::string& path, const std::string& sectionLine,
-                     const std::string& key) {
-    const std::vector<std::string> lines = ReadLinesOrNone(path);
+std::vector<std::string> ReadSettingsLines(const std::string& path) {
+    try {
+        return ReadFileLines(path);
+    } catch (const FileError&) {
+        return {};
+    }
+}
+
+std::optional<std::vector<std::string>> LinesAfterSection(const std::vector<std::string>& lines,
+                                                          const std::string& sectionLine,
+                                                          std::size_t count) {
     const auto header = std::find_if(lines.begin(), lines.end(), [&](const std::string& line) {
         return Trim(line) == sectionLine;
     });
-    if (header == lines.end() || header + 1 == lines.end())
-        return 0;
-    return DigitAfterKey(Trim(*(header + 1)), key);
+    if (header == lines.end() || static_cast<std::size_t>(lines.end() - header) <= count)
+        return std::nullopt;
+    std::vector<std::string> after;
+    for (auto line = header + 1; line != header + 1 + static_cast<std::ptrdiff_t>(count); ++line)
+        after.push_back(Trim(*line));
+    return after;
+}
+
+int ReadSettingDigit(const std::string& path, const std::string& sectionLine,
+                     const std::string& key) {
+    const auto after = LinesAfterSection(ReadSettingsLines(path), sectionLine, 1);
+    return after ? DigitAfterKey(after->front(), key) : 0;
 }
 
 void WriteSettingValue(const std::string& path, const std::string& sectionLine,
                        const std::string& key, int value) {
     std::vector<std::string> lines = ReadLinesForRewrite(path);
-    lines.erase(std::remove_if(lines.begin(), lines.end(),
-                               [&](const std::string& line) { return Trim(line) == sectionLine; }),
-                lines.end());
+    RemoveSectionLines(lines, sectionLine);
     const auto keyLine = std::find_if(lines.begin(), lines.end(), [&](const std::string& line) {
         return Trim(line).find(key) != std::string::npos;
     });
@@ -163,6 +176,24 @@ void WriteSettingValue(const std::string& path, const std::string& sectionLine,
         lines.erase(keyLine);
     lines.push_back(sectionLine);
     lines.push_back(key + std::to_string(value));
+    WriteLines(path, lines);
+}
+
+void WriteSectionAtEnd(const std::string& path, const std::string& sectionLine,
+                       const std::vector<std::pair<std::string, std::string>>& keyValues) {
+    std::vector<std::string> lines = ReadLinesForRewrite(path);
+    RemoveSectionLines(lines, sectionLine);
+    for (const auto& keyValue : keyValues) {
+        const std::string& key = keyValue.first;
+        lines.erase(std::remove_if(lines.begin(), lines.end(),
+                                   [&](const std::string& line) {
+                                       return line.find(key) != std::string::npos;
+                                   }),
+                    lines.end());
+    }
+    lines.push_back(sectionLine);
+    for (const auto& [key, value] : keyValues)
+        lines.push_back(key + value);
     WriteLines(path, lines);
 }
 

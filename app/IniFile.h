@@ -32,6 +32,22 @@ void WriteIniValues(const std::string& path, const std::string& section,
 int ReadSettingDigit(const std::string& path, const std::string& sectionLine,
                      const std::string& key);
 
+// The file's lines; none when it is missing or cannot be read.
+std::vector<std::string> ReadSettingsLines(const std::string& path);
+
+// The count lines that follow the first line equal to sectionLine after trimming, each
+// trimmed; nothing when there is no such line or fewer lines follow it.
+std::optional<std::vector<std::string>> LinesAfterSection(const std::vector<std::string>& lines,
+                                                          const std::string& sectionLine,
+                                                          std::size_t count);
+
+// Puts an own section of several keys at the end of the file: every sectionLine and every
+// line that contains one of the keys (e.g. "DefName=") are removed wherever they stand,
+// then sectionLine and the key lines (key followed by its value) are appended. Throws
+// FileError.
+void WriteSectionAtEnd(const std::string& path, const std::string& sectionLine,
+                       const std::vector<std::pair<std::string, std::string>>& keyValues);
+
 // Moves the own section to the end of the file with the new value: every sectionLine
 // and the first line containing key are removed, then both lines appended. Throws
 // FileError.

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <string_view>
 
 namespace stadix {
 
@@ -117,28 +119,30 @@ std::string FormatFixed(double value, int decimals) {
     for (int i = 0; i < decimals; ++i)
         scale *= 10;
     const double scaled = std::round(std::fabs(value) * scale);
-    // The digits of the whole scaled value, padded with leading zeros so that at least
-    // one digit stands before the decimal point. Integer conversion is exact (and much
-    // faster) for every value below 2^63.
+    // Whole numbers that fit 64 bits take the fast integer conversion; the digits are
+    // the same.
     char digits[400];
-    char* const first = digits + decimals + 1;
-    char* const end = digits + sizeof digits;
-    const std::to_chars_result result =
-        scaled < 9.2e18 ? std::to_chars(first, end, static_cast<long long>(scaled))
-                        : std::to_chars(first, end, scaled, std::chars_format::fixed, 0);
-    const std::size_t count = static_cast<std::size_t>(result.ptr - first);
-    const std::size_t width = std::max(count, static_cast<std::size_t>(decimals) + 1);
-    char* const whole = result.ptr - width;
-    std::fill(whole, first, '0');
-
+    const char* end =
+        scaled < 1e18
+            ? std::to_chars(digits, digits + sizeof digits, static_cast<std::uint64_t>(scaled)).ptr
+            : std::to_chars(digits, digits + sizeof digits, scaled, std::chars_format::fixed, 0)
+                  .ptr;
+    const std::string_view number(digits, static_cast<std::size_t>(end - digits));
+    const auto decimalCount = static_cast<std::size_t>(decimals);
     std::string out;
-    out.reserve(width + 2);
+    out.reserve(number.size() + decimalCount + 3);
     if (value < 0 && scaled != 0)
         out += '-';
-    out.append(whole, width - static_cast<std::size_t>(decimals));
-    if (decimals > 0) {
+    if (number.size() <= decimalCount) {
+        out += "0.";
+        out.append(decimalCount - number.size(), '0');
+        out.append(number);
+        return out;
+    }
+    out.append(number.substr(0, number.size() - decimalCount));
+    if (decimalCount > 0) {
         out += '.';
-        out.append(result.ptr - decimals, static_cast<std::size_t>(decimals));
+        out.append(number.substr(number.size() - decimalCount));
     }
     return out;
 }

@@ -26,6 +26,14 @@ double ParseLenientNumber(const std::string& text);
 // "." as decimal point, no thousands separators.
 std::string FormatFixed(double value, int decimals);
 
+// The texts one after the other, built with a single allocation.
+template <typename... Texts> std::string Concat(const Texts&... texts) {
+    std::string text;
+    text.reserve((std::string_view(texts).size() + ...));
+    (text.append(texts), ...);
+    return text;
+}
+
 // Blanks (and other control characters) removed from both ends.
 std::string Trim(const std::string& text);
 std::string_view TrimView(std::string_view text);

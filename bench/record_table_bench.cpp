@@ -1,22 +1,12 @@
 // Record lines and the record table on a whole job.
 #include "app/PrintLayout.h"
 #include "app/RecordEditing.h"
-#include "app/RecordLine.h"
 #include "app/RecordTable.h"
+#include "bench/BenchData.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
-
-std::vector<std::string> JobLines(int count) {
-    std::vector<std::string> lines;
-    lines.reserve(std::size_t(count));
-    for (int i = 0; i < count; ++i)
-        lines.push_back(stadix::MakeRecordLine("P" + std::to_string(i), "CODE",
-                                               std::to_string(1000 + i) + ".123",
-                                               std::to_string(5000 + i) + ".456", "12.3"));
-    return lines;
-}
 
 void BM_MakeRecordLine(benchmark::State& state) {
     for (auto _ : state)
@@ -27,7 +17,7 @@ void BM_MakeRecordLine(benchmark::State& state) {
 BENCHMARK(BM_MakeRecordLine);
 
 void BM_FillTable15999(benchmark::State& state) {
-    const std::vector<std::string> lines = JobLines(15999);
+    const std::vector<std::string> lines = bench::JobLines(15999);
     stadix::RecordTable table;
     for (auto _ : state) {
         table.ClearTable();
@@ -39,7 +29,7 @@ BENCHMARK(BM_FillTable15999)->Unit(benchmark::kMillisecond);
 
 void BM_GatherRecords15999(benchmark::State& state) {
     stadix::RecordTable table;
-    stadix::FillTable(table, JobLines(15999));
+    stadix::FillTable(table, bench::JobLines(15999));
     std::vector<std::string> lines;
     for (auto _ : state)
         stadix::GatherRecords(table, lines);
@@ -50,7 +40,7 @@ BENCHMARK(BM_GatherRecords15999)->Unit(benchmark::kMillisecond);
 // A name that only the last row holds: Find reads every row.
 void BM_Find15999(benchmark::State& state) {
     stadix::RecordTable table;
-    stadix::FillTable(table, JobLines(15999));
+    stadix::FillTable(table, bench::JobLines(15999));
     for (auto _ : state)
         benchmark::DoNotOptimize(stadix::FindRecord(table, 1, "p15998"));
     state.SetItemsProcessed(state.iterations() * 15999);
@@ -58,7 +48,7 @@ void BM_Find15999(benchmark::State& state) {
 BENCHMARK(BM_Find15999)->Unit(benchmark::kMillisecond);
 
 void BM_LayOutCoordinateList15999(benchmark::State& state) {
-    const std::vector<std::string> lines = JobLines(15999);
+    const std::vector<std::string> lines = bench::JobLines(15999);
     const stadix::PageGeometry geometry = stadix::CoordinateListGeometry(9600, 13600, 160, 5500);
     for (auto _ : state)
         benchmark::DoNotOptimize(stadix::LayOutCoordinateList(lines, geometry));

@@ -43,6 +43,10 @@ void WriteOutput(const std::string& output, const std::string& bytes);
 // A line on standard error, in UTF-8 (qt/Report.cpp).
 void Report(const std::string& message);
 
+// The settings file that --settings names, else the one the window uses
+// (qt/TransferSupport.cpp).
+std::string SettingsPathOf(const Arguments& args);
+
 // What read returns; a file that cannot be read or a number that does not convert is
 // Failure(kBadInput) with the window's message.
 template <typename Read> auto ReadInput(Read read) -> decltype(read()) {

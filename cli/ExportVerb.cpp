@@ -4,38 +4,69 @@
 #include "app/FileIO.h"
 #include "app/Job.h"
 #include "app/JobFile.h"
-#include "rawconv/Listing.h"
-#include "rawconv/MeasurementFile.h"
+#include "formats/ExportFormats.h"
 
 namespace cli {
 
 namespace {
 
-const std::set<std::string> kJobFormats = {"jcd", "txt"};
-const std::set<std::string> kMeasurementFormats = {"listing"};
+// What Save and Save As write besides the export formats of the table.
+const std::string kJobFile = "jcd";
+const std::string kJobTextCopy = "txt";
+const std::string kListing = "listing";
 
-std::string ExportJob(const std::string& format, const std::string& input) {
-    const std::vector<std::string> lines = LoadGatheredJob(input);
-    return format == "txt" ? stadix::JobTextCopyBytes(lines) : stadix::JobFileBytes(lines);
+bool IsJobFormat(const std::string& format) {
+    return format == kJobFile || format == kJobTextCopy ||
+           stadix::FindCoordinateFormat(format) != nullptr;
 }
 
-// The measurement file opened as the window opens it, in a fresh job's decoding state.
-std::string ExportMeasurement(const std::string& input) {
+bool IsMeasurementFormat(const std::string& format) {
+    return format == kListing || stadix::FindMeasurementFormat(format) != nullptr;
+}
+
+// The formats of Export, which reports a file it cannot write in its own words.
+bool IsExportFormat(const std::string& format) {
+    return stadix::FindCoordinateFormat(format) != nullptr ||
+           stadix::FindMeasurementFormat(format) != nullptr;
+}
+
+// The user layout of the settings file, or the defaults of Export when it cannot be read.
+stadix::UserFormat ExportLayout(const Arguments& args) {
+    return stadix::ReadUserFormat(SettingsPathOf(args)).value_or(stadix::DefaultUserFormat());
+}
+
+std::string ExportJob(const std::string& format, const std::string& input, const Arguments& args) {
+    const std::vector<std::string> records = LoadGatheredJob(input);
+    if (format == kJobFile)
+        return stadix::JobFileBytes(records);
+    if (format == kJobTextCopy)
+        return stadix::JobTextCopyBytes(records);
+    const stadix::CoordinateFormat& coordinates = *stadix::FindCoordinateFormat(format);
+    return stadix::CoordinateExportBytes(coordinates, records,
+                                         coordinates.userLayout ? ExportLayout(args)
+                                                                : stadix::DefaultUserFormat());
+}
+
+// The measurement file opened as the window opens it, in a fresh job's decoding state:
+// its listing applies its INST and UNIT records before an export is written.
+std::string ExportMeasurement(const std::string& format, const std::string& input) {
     stadix::Job job;
-    job.rawRecords = stadix::ReadFileBytes(input);
-    const std::string problem = stadix::CheckMeasurementFile(job.rawRecords);
+    const std::string problem = stadix::OpenMeasurementFile(job, input, false);
     if (!problem.empty())
         throw Failure(kBadInput, problem);
-    stadix::RenderListing(job.decodeState, job.rawRecords, job.lines);
-    return stadix::JoinLinesCrLf(job.lines);
+    if (format == kListing)
+        return stadix::JoinLinesCrLf(job.lines);
+    return stadix::FindMeasurementFormat(format)->fileBytes(job.decodeState, job.rawRecords);
 }
 
 } // namespace
 
 const char* const kExportUsage =
-    "stadix-cli export --format jcd|txt|listing INPUT OUTPUT\n"
-    "  INPUT: a coordinate job file (.JCD) for jcd and txt, a measurement file of raw\n"
-    "  records (.TSM) for listing. OUTPUT - writes to standard output.\n";
+    "stadix-cli export --format FMT INPUT OUTPUT\n"
+    "  INPUT: a coordinate job file (.JCD) for FMT jcd, txt, pts, csv, dxf, sima or user;\n"
+    "  a measurement file of raw records (.TSM) for FMT listing, sss or polar.\n"
+    "  user writes the layout of the settings file (--settings FILE), or the default\n"
+    "  layout when it cannot be read. OUTPUT - writes to standard output.\n";
 
 int RunExport(const std::vector<std::string>& words) {
     const Arguments args = ParseArguments(words, {"--format"});
@@ -43,8 +74,8 @@ int RunExport(const std::vector<std::string>& words) {
     if (!args.Has("--format"))
         throw Failure(kUsage, "missing option --format");
     const std::string format = args.Value("--format");
-    const bool jobFormat = kJobFormats.count(format) != 0;
-    if (!jobFormat && kMeasurementFormats.count(format) == 0)
+    const bool jobFormat = IsJobFormat(format);
+    if (!jobFormat && !IsMeasurementFormat(format))
         throw Failure(kUsage, "unknown format " + format);
     const std::string& input = args.positionals[0];
     const bool isJob = stadix::HasExtension(input, ".JCD");
@@ -54,9 +85,15 @@ int RunExport(const std::vector<std::string>& words) {
                       "Not a coordinate job file (.JCD) or measurement file (.TSM): " + input);
     if (jobFormat != isJob)
         throw Failure(kBadInput, "The format " + format + " cannot be written from " + input);
-    const std::string bytes =
-        ReadInput([&] { return isJob ? ExportJob(format, input) : ExportMeasurement(input); });
-    WriteOutput(args.positionals[1], bytes);
+    const std::string bytes = ReadInput(
+        [&] { return isJob ? ExportJob(format, input, args) : ExportMeasurement(format, input); });
+    try {
+        WriteOutput(args.positionals[1], bytes);
+    } catch (const Failure&) {
+        if (!IsExportFormat(format))
+            throw;
+        throw Failure(kBadOutput, "Cannot export data to this file");
+    }
     return kDone;
 }
 

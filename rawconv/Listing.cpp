@@ -2,7 +2,6 @@
 
 #include "app/TextFormat.h"
 
-#include <cstring>
 #include <utility>
 
 namespace stadix {
@@ -14,72 +13,56 @@ struct UnitLines {
     std::string edm;  // "EDM:  " temperature, pressure and the EDM settings
 };
 
-std::string Length(const DecodeState& state, const RawRecord& record, std::size_t offset) {
-    return FormatLength(state, ReadFloat32(state, record, offset));
-}
-
-std::string Coordinate(const DecodeState& state, const RawRecord& record, std::size_t offset) {
-    return FormatCoordinate(state, ReadCoordinate(state, record, offset));
-}
-
-std::string Angle(const DecodeState& state, const RawRecord& record, std::size_t offset) {
-    return FormatAngle(state, ReadUInt32(state, record, offset));
-}
-
 // Name and height, the fields that open every observation text.
 std::string ObservationHead(const DecodeState& state, const char* label, const RawRecord& record) {
-    return label + ReadNameText(record, raw::kName) + "," + Length(state, record, raw::kHeight);
-}
-
-// The code as a last field; nothing when the code is empty.
-std::string OptionalCode(const RawRecord& record) {
-    const std::string code = ReadNameText(record, raw::kCode);
-    return code.empty() ? std::string() : "," + code;
+    return Concat(label, ReadNameText(record, raw::kName), ",",
+                  LengthField(state, record, raw::kHeight));
 }
 
 // CRD, STN and BS: height and the three coordinates.
 std::string CoordinateText(const DecodeState& state, const char* label, const RawRecord& record) {
-    return ObservationHead(state, label, record) + "," + Coordinate(state, record, raw::kNorth) +
-           "," + Coordinate(state, record, raw::kEast) + "," +
-           Coordinate(state, record, raw::kElevation) + OptionalCode(record);
+    return Concat(ObservationHead(state, label, record), ",",
+                  CoordinateField(state, record, raw::kNorth), ",",
+                  CoordinateField(state, record, raw::kEast), ",",
+                  CoordinateField(state, record, raw::kElevation), OptionalCodeField(record));
 }
 
 std::string DistText(const DecodeState& state, const RawRecord& record) {
-    return ObservationHead(state, "DIST: ", record) + "," +
-           Angle(state, record, raw::kHorizontalAngle) + "," +
-           Angle(state, record, raw::kVerticalAngle) + "," +
-           Length(state, record, raw::kSlopeDistance) + OptionalCode(record);
+    return Concat(ObservationHead(state, "DIST: ", record), ",",
+                  AngleField(state, record, raw::kHorizontalAngle), ",",
+                  AngleField(state, record, raw::kVerticalAngle), ",",
+                  LengthField(state, record, raw::kSlopeDistance), OptionalCodeField(record));
 }
 
 std::string AngText(const DecodeState& state, const RawRecord& record) {
-    return ObservationHead(state, "ANG:  ", record) + "," +
-           Angle(state, record, raw::kHorizontalAngle) + "," +
-           Angle(state, record, raw::kVerticalAngle) + OptionalCode(record);
+    return Concat(ObservationHead(state, "ANG:  ", record), ",",
+                  AngleField(state, record, raw::kHorizontalAngle), ",",
+                  AngleField(state, record, raw::kVerticalAngle), OptionalCodeField(record));
 }
 
 std::string BkbText(const DecodeState& state, const RawRecord& record) {
-    return ObservationHead(state, "BKB:  ", record) + "," +
-           Angle(state, record, raw::kVerticalAngle) + "," +
-           Angle(state, record, raw::kHorizontalAngle) + OptionalCode(record);
+    return Concat(ObservationHead(state, "BKB:  ", record), ",",
+                  AngleField(state, record, raw::kVerticalAngle), ",",
+                  AngleField(state, record, raw::kHorizontalAngle), OptionalCodeField(record));
 }
 
 std::string PtText(const DecodeState& state, const RawRecord& record) {
-    return "PT:   " + ReadNameText(record, raw::kName) + "," +
-           Coordinate(state, record, raw::kPtNorth) + "," +
-           Coordinate(state, record, raw::kPtEast) + "," +
-           Coordinate(state, record, raw::kPtElevation);
+    return Concat("PT:   ", ReadNameText(record, raw::kName), ",",
+                  CoordinateField(state, record, raw::kPtNorth), ",",
+                  CoordinateField(state, record, raw::kPtEast), ",",
+                  CoordinateField(state, record, raw::kPtElevation));
 }
 
 // Applies the record's byte order before it is shown.
 std::string InstText(DecodeState& state, const RawRecord& record) {
     ApplyInstRecord(state, record);
-    return "INST: " + ReadFixedText(record, raw::kInstModel, raw::kInstModelSize) + ",V" +
-           ReadFixedText(record, raw::kInstVersion, raw::kInstVersionSize) + ",No." +
-           ReadFixedText(record, raw::kInstSerial, raw::kInstSerialSize);
+    return Concat("INST: ", ReadFixedText(record, raw::kInstModel, raw::kInstModelSize), ",V",
+                  ReadFixedText(record, raw::kInstVersion, raw::kInstVersionSize), ",No.",
+                  ReadFixedText(record, raw::kInstSerial, raw::kInstSerialSize));
 }
 
 std::string JobText(const RawRecord& record) {
-    return "JOB:  " + ReadFixedText(record, raw::kJobName, raw::kJobNameSize);
+    return Concat("JOB:  ", ReadFixedText(record, raw::kJobName, raw::kJobNameSize));
 }
 
 int DistanceDisplayCode(const DecodeState& state) {
@@ -104,15 +87,15 @@ UnitLines UnitText(DecodeState& state, const RawRecord& record) {
     const double scale = storedScale >= 0.98 && storedScale <= 1.02 ? storedScale : 1.0;
 
     UnitLines lines;
-    lines.unit = "UNIT: " + std::to_string(DistanceDisplayCode(state)) + "," +
-                 std::to_string(state.angleUnit) + "," + std::to_string(temperatureCode) + "," +
-                 std::to_string(pressureCode);
+    lines.unit = Concat("UNIT: ", std::to_string(DistanceDisplayCode(state)), ",",
+                        std::to_string(state.angleUnit), ",", std::to_string(temperatureCode), ",",
+                        std::to_string(pressureCode));
     lines.edm =
-        "EDM:  " +
-        FormatTemperature(ReadInt16(state, record, raw::kUnitTemperature), temperatureCode) + "," +
-        FormatPressure(ReadInt16(state, record, raw::kUnitPressure), pressureCode) + "," +
-        std::to_string(ReadInt16(state, record, raw::kUnitPpm)) + "," + std::to_string(mode) + "," +
-        std::to_string(prism) + "," + FormatFixed(scale, 6);
+        Concat("EDM:  ",
+               FormatTemperature(ReadInt16(state, record, raw::kUnitTemperature), temperatureCode),
+               ",", FormatPressure(ReadInt16(state, record, raw::kUnitPressure), pressureCode), ",",
+               std::to_string(ReadInt16(state, record, raw::kUnitPpm)), ",", std::to_string(mode),
+               ",", std::to_string(prism), ",", FormatFixed(scale, 6));
     return lines;
 }
 
@@ -140,7 +123,7 @@ std::string FormatListingRecord(DecodeState& state, const RawRecord& record) {
         return JobText(record);
     case kTypeUnit: {
         const UnitLines lines = UnitText(state, record);
-        return lines.unit + "\r\n" + lines.edm;
+        return Concat(lines.unit, "\r\n", lines.edm);
     }
     default:
         return std::string();
@@ -161,11 +144,8 @@ void AddRecordToListing(DecodeState& state, std::vector<std::string>& lines,
 }
 
 void RenderListing(DecodeState& state, std::string_view store, std::vector<std::string>& lines) {
-    RawRecord record;
-    for (std::size_t at = 0; store.size() - at >= kRawRecordSize; at += kRawRecordSize) {
-        std::memcpy(record.data(), store.data() + at, kRawRecordSize);
-        AddRecordToListing(state, lines, record);
-    }
+    for (std::size_t i = 0; i < RawRecordCount(store); ++i)
+        AddRecordToListing(state, lines, RawRecordAt(store, i));
 }
 
 } // namespace stadix

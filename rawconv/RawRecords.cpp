@@ -6,7 +6,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -42,6 +41,23 @@ std::string PrintFixed(double value, int precision) {
     const auto result =
         std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision);
     return std::string(text, result.ptr);
+}
+
+// The number in decimal, appended.
+void AppendDecimal(std::string& text, long value) {
+    char digits[24];
+    char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    text.append(digits, static_cast<std::size_t>(end - digits));
+}
+
+// The number in decimal with zeros in front up to width digits ("%0*u"), appended.
+void AppendZeroPadded(std::string& text, unsigned value, std::size_t width) {
+    char digits[24];
+    char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    const auto count = static_cast<std::size_t>(end - digits);
+    if (count < width)
+        text.append(width - count, '0');
+    text.append(digits, count);
 }
 
 // The decimal pattern "0.0..." of FormatFixed, with a word for values that are no
@@ -97,6 +113,12 @@ void WriteCardCoordinate(const RawCoordinate& value, RawRecord& record, std::siz
 
 } // namespace
 
+RawRecord RawRecordAt(std::string_view store, std::size_t index) {
+    RawRecord record;
+    std::memcpy(record.data(), store.data() + index * kRawRecordSize, kRawRecordSize);
+    return record;
+}
+
 std::int16_t ReadInt16(const DecodeState& state, const RawRecord& record, std::size_t offset) {
     return static_cast<std::int16_t>(ReadUnsigned(state, record, offset, 2));
 }
@@ -144,12 +166,15 @@ std::string FormatCoordinate(const DecodeState& state, RawCoordinate value) {
         const double metres = value.whole + value.thousandths * 0.001;
         return PrintFixed(metres * FeetPerMetre(state.usSurveyFeet), 2);
     }
-    char text[32];
+    // "%ld.%03d" of the whole metres and the thousandths without their sign, and "-0."
+    // for a negative value under one metre.
+    std::string text;
+    text.reserve(20);
     if (value.whole == 0 && value.thousandths < 0)
-        std::snprintf(text, sizeof text, "-0.%03d", -value.thousandths);
-    else
-        std::snprintf(text, sizeof text, "%ld.%03d", static_cast<long>(value.whole),
-                      std::abs(static_cast<int>(value.thousandths)));
+        text += '-';
+    AppendDecimal(text, value.whole);
+    text += '.';
+    AppendZeroPadded(text, static_cast<unsigned>(std::abs(static_cast<int>(value.thousandths))), 3);
     return text;
 }
 
@@ -160,10 +185,13 @@ std::string FormatAngle(const DecodeState& state, std::uint32_t seconds) {
     case 2:
         return PrintFixed(seconds * 2.0 * (1.0 / 405), 3);
     default: {
-        const auto degrees = static_cast<std::uint16_t>(seconds / 3600);
-        char text[32];
-        std::snprintf(text, sizeof text, "%i.%02d%02d", static_cast<int>(degrees),
-                      static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
+        // "%i.%02d%02d": degrees kept to 16 bits, minutes, seconds.
+        std::string text;
+        text.reserve(12);
+        AppendDecimal(text, static_cast<std::uint16_t>(seconds / 3600));
+        text += '.';
+        AppendZeroPadded(text, seconds / 60 % 60, 2);
+        AppendZeroPadded(text, seconds % 60, 2);
         return text;
     }
     }
@@ -189,6 +217,23 @@ std::string FormatPressure(int hundredthsInHg, int unitCode) {
     default:
         return PrintFixed(hundredthsInHg * 0.01, 2);
     }
+}
+
+std::string LengthField(const DecodeState& state, const RawRecord& record, std::size_t offset) {
+    return FormatLength(state, ReadFloat32(state, record, offset));
+}
+
+std::string CoordinateField(const DecodeState& state, const RawRecord& record, std::size_t offset) {
+    return FormatCoordinate(state, ReadCoordinate(state, record, offset));
+}
+
+std::string AngleField(const DecodeState& state, const RawRecord& record, std::size_t offset) {
+    return FormatAngle(state, ReadUInt32(state, record, offset));
+}
+
+std::string OptionalCodeField(const RawRecord& record) {
+    const std::string code = ReadNameText(record, raw::kCode);
+    return code.empty() ? std::string() : Concat(",", code);
 }
 
 bool IsKnownModel(std::string_view model) {

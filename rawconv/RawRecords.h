@@ -16,6 +16,14 @@ constexpr std::size_t kRawRecordSize = 42;
 // One raw record; byte 0 is the type code and decides the layout of the rest.
 using RawRecord = std::array<std::uint8_t, kRawRecordSize>;
 
+// How many whole records a raw record store (records back to back) holds; a trailing
+// partial record does not count.
+inline std::size_t RawRecordCount(std::string_view store) {
+    return store.size() / kRawRecordSize;
+}
+// Record number index (from 0) of the store; index is below RawRecordCount.
+RawRecord RawRecordAt(std::string_view store, std::size_t index);
+
 // The type codes of byte 0. Any other code is skipped by every rendering.
 enum RawRecordType : std::uint8_t {
     kTypeCrd = 0,
@@ -110,6 +118,14 @@ std::string FormatAngle(const DecodeState& state, std::uint32_t seconds);
 std::string FormatTemperature(int fahrenheit, int unitCode);
 // unitCode 0 hPa, 1 mmHg, otherwise inHg.
 std::string FormatPressure(int hundredthsInHg, int unitCode);
+
+// A field of the record read at offset and formatted in the decoding state, as the
+// renderings show it.
+std::string LengthField(const DecodeState& state, const RawRecord& record, std::size_t offset);
+std::string CoordinateField(const DecodeState& state, const RawRecord& record, std::size_t offset);
+std::string AngleField(const DecodeState& state, const RawRecord& record, std::size_t offset);
+// A comma and the code as the last field of a text; nothing when the code is empty.
+std::string OptionalCodeField(const RawRecord& record);
 
 // Instruments of this table write big-endian records.
 inline constexpr std::array<std::string_view, 9> ModelTable = {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang under the sanitizers and runs each for a bounded
 # time (FUZZ_SECONDS, default 60) from a fixed seed, so that a run repeats the inputs of
-# an earlier one. Fails on the first finding, showing its report.
+# an earlier one; a target's fuzz/<name>.dict, when there is one, gives it the words of
+# its input. Fails on the first finding, showing its report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
@@ -14,8 +15,10 @@ for target in build-fuzz/fuzz/*_fuzz; do
   corpus="build-fuzz/corpus/$name"
   log="build-fuzz/$name.log"
   mkdir -p "$corpus"
+  dict=()
+  [ -f "fuzz/$name.dict" ] && dict=(-dict="../fuzz/$name.dict")
   echo "fuzzing $name for ${seconds}s"
-  if ! (cd build-fuzz && "../$target" -seed=1 -max_total_time="$seconds" -print_final_stats=1 "../$corpus") >"$log" 2>&1; then
+  if ! (cd build-fuzz && "../$target" -seed=1 -max_total_time="$seconds" -print_final_stats=1 "${dict[@]}" "../$corpus") >"$log" 2>&1; then
     tail -n 60 "$log"
     echo "fuzzing $name found a fault"
     exit 1

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   poppler-utils fonts-wqy-microhei fonts-liberation
+  python3-ezdxf gdal-bin
   xvfb xauth xdotool imagemagick
 )
 

@@ -34,11 +34,6 @@ constexpr std::size_t kMinRawRecordsToSend = 4;
 
 volatile std::sig_atomic_t interruptPipe = -1;
 
-std::string SettingsPathOf(const Arguments& args) {
-    return args.Has("--settings") ? args.Value("--settings")
-                                  : stadix::SettingsFilePath().toStdString();
-}
-
 // The option's value looked up in the table; a usage error names an unknown one.
 template <typename Value>
 Value Choice(const std::map<std::string, Value>& table, const std::string& value,
@@ -107,6 +102,13 @@ int IdleMilliseconds(const Arguments& args) {
 
 const std::set<std::string> kTransferOptions = {"--port", "--format", "--baud",     "--char",
                                                 "--stop", "--unit",   "--protocol", "--idle"};
+
+std::string SettingsPathOf(const Arguments& args) {
+    if (args.Has("--settings"))
+        return args.Value("--settings");
+    Application();
+    return stadix::SettingsFilePath().toStdString();
+}
 
 TransferSetup ReadTransferSetup(const Arguments& args) {
     TransferSetup setup;

@@ -1,13 +1,17 @@
 #include "app/FileIO.h"
 #include "app/RecordLine.h"
+#include "formats/ExportFormats.h"
 #include "tests/support/CliProcess.h"
+#include "tests/support/RawRecordSamples.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <sstream>
+#include <sys/resource.h>
 
 namespace fs = std::filesystem;
 
@@ -22,15 +26,37 @@ class CliTest : public stadix::test::TempFolderTest {
 
     // stadix-cli run to its end with the words of arguments; @NAME is a file of the folder.
     std::unique_ptr<stadix::test::CliProcess> Cli(const std::string& arguments) const {
-        std::vector<std::string> words;
-        std::istringstream stream(arguments);
-        for (std::string word; stream >> word;)
-            words.push_back(word[0] == '@' ? Path(word.substr(1)) : word);
-        auto cli = std::make_unique<stadix::test::CliProcess>(words, dir);
+        auto cli = std::make_unique<stadix::test::CliProcess>(Words(arguments), dir);
         cli->Wait();
         return cli;
     }
     int Code(const std::string& arguments) const { return Cli(arguments)->Wait(); }
+
+    // stadix-cli run with every file it writes limited to limit bytes, so that writing a
+    // larger output fails part way.
+    std::unique_ptr<stadix::test::CliProcess> CliWithFileLimit(const std::string& arguments,
+                                                               rlim_t limit) const {
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limited = saved;
+        limited.rlim_cur = limit;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN); // the write fails instead
+        auto cli = std::make_unique<stadix::test::CliProcess>(Words(arguments), dir);
+        std::signal(SIGXFSZ, previous);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        cli->Wait();
+        return cli;
+    }
+
+  private:
+    std::vector<std::string> Words(const std::string& arguments) const {
+        std::vector<std::string> words;
+        std::istringstream stream(arguments);
+        for (std::string word; stream >> word;)
+            words.push_back(word[0] == '@' ? Path(word.substr(1)) : word);
+        return words;
+    }
 };
 
 // A measurement file of one INST record and nothing in it.
@@ -94,6 +120,66 @@ TEST_F(CliTest, RefusesBadInputAndWritesNothing) {
         EXPECT_EQ(Code(badInput), 2) << badInput;
     EXPECT_EQ(Code("export --format jcd @job.JCD @missing/out.JCD"), 3);
     EXPECT_FALSE(fs::exists(Path("out.JCD")));
+}
+
+// Each format writes what Export writes of the gathered job; the user layout comes from
+// the settings file, or is Export's default layout when the file holds none.
+TEST_F(CliTest, ExportsTheCoordinateFormatsOfAJob) {
+    const std::vector<std::string> records = {Line("P1", "100", "200", "12.345", "C1"),
+                                              Line("P3", "-1", "2", "0", "")};
+    Write("in.JCD", records[0] + "\r\nP2\r\n" + records[1] + "\r\n");
+    Write("Commpara", "[ComPort1]\r\nPort=COM1\r\n[UserDefFormat1]\r\nDefName=Stake\r\n"
+                      "DefFileExt=stk\r\nDefOrderWord=214031\r\n");
+    for (const char* format : {"pts", "csv", "dxf", "sima", "user --settings @none"}) {
+        auto cli = Cli(std::string("export @in.JCD @out --format ") + format);
+        EXPECT_EQ(cli->Wait(), 0) << format << cli->Err();
+        const std::string word = std::string(format).substr(0, std::string(format).find(' '));
+        EXPECT_EQ(Read("out"), stadix::CoordinateExportBytes(*stadix::FindCoordinateFormat(word),
+                                                             records, stadix::DefaultUserFormat()))
+            << format;
+    }
+    EXPECT_EQ(Cli("export --settings @Commpara --format user @in.JCD -")->Out(),
+              "1,200.000,100.000,C1,P1,12.345\r\n2,2.000,-1.000,,P3,0.000\r\n");
+}
+
+// The file is opened as the window opens it: its listing applies its INST and UNIT
+// records, so the polar text, which applies none, is written in the file's byte order
+// and units (here little-endian, feet and gon).
+TEST_F(CliTest, ExportsMeasurementTextsInTheUnitsOfTheFile) {
+    const auto point = [](std::uint8_t type, const char* name) {
+        stadix::test::RawRecordBuilder record(type, false);
+        record.Bytes(1, name).Float(19, 1.5f).Coordinate(23, 100, 0).Coordinate(29, 200, 0);
+        return record.Coordinate(35, 5, 0).Build();
+    };
+    const std::string store = stadix::test::Store(
+        {stadix::test::Inst("OTHER", "   "), stadix::test::Unit(1, 1, 0, 0, 0, 0, 1.0f, false),
+         point(stadix::kTypeStn, "A"), stadix::test::Dist(false, ""), point(stadix::kTypeBs, "B")});
+    Write("m.TSM", store);
+    auto polar = Cli("export --format polar @m.TSM @out.dat");
+    EXPECT_EQ(polar->Wait(), 0) << polar->Err();
+    EXPECT_EQ(Read("out.dat"), "A,4.92,656.17,328.08,16.40\r\nB,4.92,656.17,328.08,16.40\r\n"
+                               "P1,4.92,40.50,13.9802,100.0000\r\n");
+    stadix::DecodeState fresh;
+    EXPECT_EQ(Cli("export --format sss @m.TSM -")->Out(),
+              stadix::FindMeasurementFormat("sss")->fileBytes(fresh, store));
+}
+
+// A format that does not fit the input writes nothing; an output that cannot be written
+// is reported as Export reports it, and the file that was there stays as it was.
+TEST_F(CliTest, ExportRefusalsLeaveTheOutputAsItWas) {
+    Write("job.JCD", Line("P1", "100", "200", "0", "C1") + "\r\n");
+    Write("m.tsm", kInst);
+    Write("old.DXF", "old drawing");
+    for (const char* badInput :
+         {"export --format pts @m.tsm @old.DXF", "export --format polar @job.JCD @old.DXF"})
+        EXPECT_EQ(Code(badInput), 2) << badInput;
+    EXPECT_EQ(Code("export --format dwg @job.JCD @old.DXF"), 1);
+    auto full = CliWithFileLimit("export --format dxf @job.JCD @old.DXF", 600);
+    EXPECT_EQ(full->Wait(), 3);
+    EXPECT_EQ(full->Err(), "Cannot export data to this file\n");
+    EXPECT_EQ(Read("old.DXF"), "old drawing");
+    EXPECT_EQ(Code("export --format sss @m.tsm @missing/out.txt"), 3);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 5);
 }
 
 TEST_F(CliTest, ImportsAsTheWindowImportsAndRefusesWhatDoesNotConvert) {

@@ -1,7 +1,7 @@
 #include "rawconv/Listing.h"
 
 #include "rawconv/MeasurementFile.h"
-#include "tests/support/RawRecordBuilder.h"
+#include "tests/support/RawRecordSamples.h"
 
 #include <gtest/gtest.h>
 
@@ -10,51 +10,12 @@
 namespace stadix {
 namespace {
 
-using test::RawRecordBuilder;
+using namespace test;
 
 class ListingTest : public ::testing::Test {
   protected:
     DecodeState state;
 };
-
-// A record with a name and a code, and angles 12.3456 and 90.0000 where it has them.
-RawRecordBuilder Named(std::uint8_t type, const std::string& name, const std::string& code,
-                       bool bigEndian = true) {
-    RawRecordBuilder record(type, bigEndian);
-    record.Bytes(1, name).Bytes(10, code).UInt32(27, 324000).UInt32(31, 45296);
-    return record;
-}
-
-RawRecord Dist(bool bigEndian, const std::string& code) {
-    return Named(kTypeDist, "P1", code, bigEndian).Float(19, 1.5f).Float(23, 12.3456f).Build();
-}
-
-RawRecord Observation(std::uint8_t type, const std::string& code) {
-    RawRecordBuilder record(type, true);
-    record.Bytes(1, "A7").Bytes(10, code).Float(19, 2.0f).Coordinate(23, 100, 1);
-    return record.Coordinate(29, -5, -20).Coordinate(35, 0, -300).Build();
-}
-
-RawRecord Unit(std::uint8_t distance, std::uint8_t angle, std::uint8_t temperatureCode,
-               std::uint8_t pressureCode, std::int8_t prism, std::uint8_t mode, float scale,
-               bool bigEndian = true) {
-    RawRecordBuilder record(kTypeUnit, bigEndian);
-    record.Byte(1, distance).Byte(2, angle).Byte(3, temperatureCode).Byte(4, pressureCode);
-    record.Int16(5, 68).Int16(7, 2992).Int16(9, -12).Byte(11, static_cast<std::uint8_t>(prism));
-    return record.Byte(12, mode).Float(13, scale).Build();
-}
-
-RawRecord Inst(const std::string& model, const std::string& marker) {
-    RawRecordBuilder record(kTypeInst, true);
-    return record.Bytes(1, model).Bytes(11, "2.1 ").Bytes(15, "S0012345").Bytes(24, marker).Build();
-}
-
-std::string Store(std::initializer_list<RawRecord> records) {
-    std::string store;
-    for (const RawRecord& record : records)
-        store.append(reinterpret_cast<const char*>(record.data()), record.size());
-    return store;
-}
 
 // The code ends a line only when there is one; a PT record never shows it; a DIST
 // record shows the horizontal before the vertical angle.

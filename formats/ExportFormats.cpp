@@ -1,0 +1,110 @@
+#include "formats/ExportFormats.h"
+
+#include "app/FileIO.h"
+#include "app/RecordLine.h"
+#include "app/TextFormat.h"
+#include "formats/CoordinateFormats.h"
+#include "rawconv/PolarText.h"
+#include "rawconv/SssText.h"
+
+#include <algorithm>
+
+namespace stadix {
+
+namespace {
+
+std::string PtsText(std::size_t, const std::string& recordLine, const UserFormat&) {
+    return RecordLineToCsv(recordLine);
+}
+
+std::string CsvText(std::size_t, const std::string& recordLine, const UserFormat&) {
+    return CsvLine(recordLine);
+}
+
+std::string DxfText(std::size_t, const std::string& recordLine, const UserFormat&) {
+    return DxfEntityBlock(recordLine);
+}
+
+std::string SimaText(std::size_t serial, const std::string& recordLine, const UserFormat&) {
+    return SimaRecordLine(serial, recordLine);
+}
+
+std::string UserText(std::size_t serial, const std::string& recordLine, const UserFormat& layout) {
+    return UserDefinedLine(serial, recordLine, layout);
+}
+
+std::string SssFile(DecodeState& state, std::string_view store) {
+    std::vector<std::string> items;
+    WriteSssText(state, store, items);
+    return JoinLinesCrLf(items);
+}
+
+std::string PolarFile(DecodeState& state, std::string_view store) {
+    std::string text;
+    WritePolarText(state, store, text);
+    return text;
+}
+
+// The row of the table with that name; nullptr when there is none.
+template <typename Table> auto FindByWord(const Table& table, std::string_view word) {
+    const auto found = std::find_if(table.begin(), table.end(),
+                                    [&](const auto& format) { return format.word == word; });
+    return found == table.end() ? nullptr : &*found;
+}
+
+} // namespace
+
+const std::array<CoordinateFormat, 5> kCoordinateFormats = {{
+    {"pts", "Topcon GTS-700/600/800 Coords(*.pts)", "pts", false, "", PtsText, ""},
+    {"csv", "CSV File(comma separated)(*.CSV)", "CSV", false, "", CsvText, ""},
+    {"dxf", "AutoCAD DXF File(*.DXF)", "DXF", false, kDxfHeader, DxfText, kDxfTrailer},
+    {"sima", "SIMA Data File(*.sim)", "sim", false, kSimaHeader, SimaText, kSimaTrailer},
+    {"user", "", "", true, "", UserText, ""},
+}};
+
+const std::array<MeasurementFormat, 2> kMeasurementFormats = {{
+    {"sss", "Topcon GTS-700/600/800 Meas.data(SSS format)", "txt", SssFile},
+    {"polar", "Polar Format Dat(*.dat)", "dat", PolarFile},
+}};
+
+const CoordinateFormat* FindCoordinateFormat(std::string_view word) {
+    return FindByWord(kCoordinateFormats, word);
+}
+
+const MeasurementFormat* FindMeasurementFormat(std::string_view word) {
+    return FindByWord(kMeasurementFormats, word);
+}
+
+DialogEntry CoordinateDialogEntry(const CoordinateFormat& format, const UserFormat& layout) {
+    if (!format.userLayout)
+        return {std::string(format.description), Concat("*.", format.extension)};
+    return {Concat(layout.name, "(User's)"),
+            layout.extension.empty() ? "*.*" : Concat("*.", layout.extension)};
+}
+
+std::string CoordinateDialogDefaultExtension(const UserFormat& layout) {
+    return layout.extension.empty() ? std::string() : std::string(kCoordinateFormats[0].extension);
+}
+
+std::string CoordinateExportBytes(const CoordinateFormat& format,
+                                  const std::vector<std::string>& recordLines,
+                                  const UserFormat& layout) {
+    std::string bytes(format.header);
+    for (std::size_t i = 0; i < recordLines.size(); ++i) {
+        const std::string text = format.recordText(i + 1, recordLines[i], layout);
+        // Sized once from the first record, with room for longer ones.
+        if (i == 0)
+            bytes.reserve(bytes.size() + (text.size() + 16) * recordLines.size() +
+                          format.trailer.size());
+        bytes += text;
+        bytes += "\r\n";
+    }
+    bytes += format.trailer;
+    return bytes;
+}
+
+DialogEntry MeasurementDialogEntry(const MeasurementFormat& format) {
+    return {std::string(format.description), Concat("*.", format.extension)};
+}
+
+} // namespace stadix
