@@ -15,6 +15,8 @@
 #include "comport/qt/ComPort.h"
 #include "comport/qt/SettingsPath.h"
 #include "formats/CoordinateImport.h"
+#include "formats/ExportFormats.h"
+#include "formats/ui/ExportLayoutDialog.h"
 #include "transfer/ui/KvrTransferDialog.h"
 #include "transfer/ui/SettingsDialog.h"
 #include "transfer/ui/TextTransferDialog.h"
@@ -140,7 +142,7 @@ void MainWindow::BuildMenus() {
     AddAction(file, "Print Pre&view", QKeySequence(), &MainWindow::FilePrintPreview);
     file->addSeparator();
     importAction_ = AddAction(file, "&Import...", QKeySequence(), &MainWindow::FileImport);
-    exportAction_ = AddAction(file, "&Export...", QKeySequence(), nullptr);
+    exportAction_ = AddAction(file, "&Export...", QKeySequence(), &MainWindow::FileExport);
     file->addSeparator();
     AddAction(file, "E&xit", QKeySequence("Ctrl+X"), &MainWindow::FileExit);
 
@@ -161,7 +163,7 @@ void MainWindow::BuildMenus() {
             [this] { exportDataAction_->setEnabled(CoordView()); });
 
     QMenu* tools = menuBar()->addMenu("&Tools");
-    AddAction(tools, "&Define Export Format...", QKeySequence(), nullptr);
+    AddAction(tools, "&Define Export Format...", QKeySequence(), &MainWindow::DefineExportFormat);
     BuildEncodingMenu(tools);
 
     QMenu* help = menuBar()->addMenu("&Help");
@@ -959,4 +961,79 @@ void MainWindow::FileImport() {
     job_.untitled = true;
     if (!cutMessage.empty())
         prompts_->Tell(this, "Warning", BytesToDisplay(cutMessage), QMessageBox::Warning);
+}
+
+namespace {
+
+QString DialogFilterEntry(const stadix::DialogEntry& entry) {
+    return BytesToDisplay(entry.description) + "|" + BytesToDisplay(entry.pattern);
+}
+
+} // namespace
+
+void MainWindow::FileExport() {
+    if (!CoordView() && job_.rawLoaded)
+        ExportMeasurements();
+    else
+        ExportCoordinates();
+}
+
+void MainWindow::ExportCoordinates() {
+    if (!CommitTableEdit())
+        return;
+    GatherRecords();
+    // Read afresh at every export: the layout dialog may have changed it.
+    const stadix::UserFormat layout =
+        stadix::ReadUserFormat(settingsPath_).value_or(stadix::DefaultUserFormat());
+    QStringList entries;
+    for (const stadix::CoordinateFormat& format : stadix::kCoordinateFormats)
+        entries << DialogFilterEntry(stadix::CoordinateDialogEntry(format, layout));
+    FileDialogRequest request;
+    request.title = "Export";
+    request.filter = entries.join('|');
+    request.defaultExt = BytesToDisplay(stadix::CoordinateDialogDefaultExtension(layout));
+    request.folder = DialogFolder();
+    const std::optional<FileChoice> choice = prompts_->ChooseSaveFile(this, request);
+    if (!choice)
+        return;
+    const QString path = WithTypeExtension(*choice, request);
+    RememberFolder(path);
+    const int index = qBound(1, choice->filterIndex, int(stadix::kCoordinateFormats.size()));
+    WriteExportFile(
+        path, stadix::CoordinateExportBytes(stadix::kCoordinateFormats[std::size_t(index - 1)],
+                                            job_.lines, layout));
+}
+
+void MainWindow::ExportMeasurements() {
+    QStringList entries;
+    for (const stadix::MeasurementFormat& format : stadix::kMeasurementFormats)
+        entries << DialogFilterEntry(stadix::MeasurementDialogEntry(format));
+    FileDialogRequest request;
+    request.title = "Export";
+    request.filter = entries.join('|');
+    request.defaultExt = BytesToDisplay(std::string(stadix::kMeasurementDialogDefaultExtension));
+    request.folder = DialogFolder();
+    const std::optional<FileChoice> choice = prompts_->ChooseSaveFile(this, request);
+    if (!choice)
+        return;
+    const QString path = WithTypeExtension(*choice, request);
+    RememberFolder(path);
+    // Any entry but the first writes the polar text.
+    const stadix::MeasurementFormat& format =
+        stadix::kMeasurementFormats[choice->filterIndex == 1 ? 0 : 1];
+    WriteExportFile(path, format.fileBytes(job_.decodeState, job_.rawRecords));
+}
+
+void MainWindow::WriteExportFile(const QString& path, const std::string& bytes) {
+    try {
+        stadix::WriteFileAtomically(LocalPath(path), bytes);
+    } catch (const stadix::FileError&) {
+        prompts_->Tell(this, "Warning", "Cannot export data to this file",
+                       QMessageBox::Information);
+    }
+}
+
+void MainWindow::DefineExportFormat() {
+    ExportLayoutDialog dialog(settingsPath_, *prompts_, this);
+    dialog.exec();
 }

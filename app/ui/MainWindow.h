@@ -43,6 +43,8 @@ class MainWindow : public QMainWindow {
     void FileSaveAs();
     void FileExit();
     void FileImport();
+    void FileExport();
+    void DefineExportFormat();
     void FilePrint();
     void FilePrintPreview();
     void ShowAbout();
@@ -146,6 +148,10 @@ class MainWindow : public QMainWindow {
     QString MeasurementSaveFilter() const;
     void ShowProgress(const QString& text);
     void ClearRecords();
+    void ExportCoordinates();
+    void ExportMeasurements();
+    // Writes an exported file whole or not at all; a failure is reported.
+    void WriteExportFile(const QString& path, const std::string& bytes);
     // The print job's title: what is printed and the window title.
     QString PrintJobTitle() const;
     // Prints the record text list on printer; a failure is shown in the error box.

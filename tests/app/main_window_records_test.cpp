@@ -3,13 +3,17 @@
 #include "app/RecordLine.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/RecordGridView.h"
+#include "formats/ui/ExportLayoutDialog.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -236,6 +240,74 @@ class MainWindowRecordsTest : public QObject {
         QCOMPARE(prompts->shown.last().kind, QString("save"));
         QCOMPARE(stadix::ReadFileBytes(Path("job.JCD").toStdString()),
                  stadix::JobFileBytes(Records(3)));
+    }
+
+    void exportOffersTheFiveFormatsAndReportsAFileItCannotWrite() {
+        form->SetSettingsPath(Path("Commpara").toStdString());
+        stadix::WriteFileAtomically(Path("Commpara").toStdString(),
+                                    "[ComPort1]\r\nPort=COM1\r\n[UserDefFormat1]\r\n"
+                                    "DefName=Stake\r\nDefFileExt=\r\nDefOrderWord=214031\r\n");
+        OpenJob(Records(2));
+        prompts->files.push_back(FileChoice{Path("out"), 5});
+        form->Action("Export...")->trigger();
+        const FileDialogRequest dialog = prompts->shown.last().dialog;
+        QCOMPARE(dialog.title, QString("Export"));
+        QCOMPARE(dialog.filter,
+                 QString("Topcon GTS-700/600/800 Coords(*.pts)|*.pts|CSV File(comma "
+                         "separated)(*.CSV)|*.CSV|AutoCAD DXF File(*.DXF)|*.DXF|SIMA Data "
+                         "File(*.sim)|*.sim|Stake(User's)|*.*"));
+        QCOMPARE(dialog.defaultExt, QString());
+        QCOMPARE(
+            stadix::ReadFileBytes(Path("out").toStdString()),
+            std::string("1,2000.250,1001.500,K,P1,3.000\r\n2,2000.250,1002.500,K,P2,3.000\r\n"));
+
+        // A file that cannot be written is reported.
+        prompts->files.push_back(FileChoice{Path("missing/out.pts"), 1});
+        form->Action("Export...")->trigger();
+        QCOMPARE(prompts->shown.last().text, QString("Cannot export data to this file"));
+
+    }
+
+    void measurementExportOffersTheTwoTexts() {
+        std::string inst(42, '\0');
+        inst[0] = char(0x81);
+        stadix::WriteFileAtomically(Path("m.TSM").toStdString(), inst);
+        prompts->files.push_back(FileChoice{Path("m.TSM"), 2});
+        form->FileOpen();
+        prompts->files.push_back(FileChoice{Path("m"), 2});
+        form->Action("Export...")->trigger();
+        QCOMPARE(prompts->shown.last().dialog.filter,
+                 QString("Topcon GTS-700/600/800 Meas.data(SSS format)|*.txt|Polar Format "
+                         "Dat(*.dat)|*.dat"));
+        QCOMPARE(prompts->shown.last().dialog.defaultExt, QString("dat"));
+        QVERIFY(QFile::exists(Path("m.dat")));
+        prompts->files.push_back(FileChoice{Path("m.txt"), 1});
+        form->Action("Export...")->trigger();
+        QCOMPARE(stadix::ReadFileBytes(Path("m.txt").toStdString()),
+                 std::string("INST     Ver. No.\r\n"));
+    }
+
+    void layoutDialogShowsAndStoresTheLayout() {
+        const std::string settings = Path("Commpara").toStdString();
+        stadix::WriteFileAtomically(settings, "[ComPort1]\r\nPort=COM3\r\n");
+        ExportLayoutDialog fresh(settings, *prompts);
+        QCOMPARE(fresh.windowTitle(), QString("Define Export Format"));
+        QCOMPARE(fresh.nameBox->text(), QString("My format"));
+        QCOMPARE(fresh.extensionBox->text(), QString("dat"));
+        QCOMPARE(fresh.fieldLists[4]->currentText(), QString("Code"));
+        QCOMPARE(fresh.okButton->width(), 80);
+        fresh.nameBox->setText("Stake out");
+        fresh.fieldLists[0]->setCurrentIndex(2);
+        fresh.numberedBox->setChecked(true);
+        fresh.okButton->click();
+        fresh.okButton->click();
+        QCOMPARE(stadix::ReadFileBytes(settings),
+                 std::string("[ComPort1]\r\nPort=COM3\r\n[UserDefFormat1]\r\nDefName=Stake "
+                             "out\r\nDefFileExt=dat\r\nDefOrderWord=212341\r\n"));
+        ExportLayoutDialog stored(settings, *prompts);
+        QCOMPARE(stored.nameBox->text(), QString("Stake out"));
+        QCOMPARE(stored.fieldLists[0]->currentText(), QString("E"));
+        QVERIFY(stored.numberedBox->isChecked());
     }
 
     void coordinateListPrintsWithABannerOnEveryPageAndNoBlankPage() {

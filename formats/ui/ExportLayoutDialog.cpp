@@ -1,0 +1,97 @@
+#include "formats/ui/ExportLayoutDialog.h"
+
+#include "app/Errors.h"
+#include "app/ui/Prompts.h"
+#include "app/ui/TextCodec.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+ExportLayoutDialog::ExportLayoutDialog(std::string settingsPath, Prompts& prompts, QWidget* parent)
+    : QDialog(parent), settingsPath_(std::move(settingsPath)), prompts_(prompts) {
+    BuildControls();
+    nameBox->setText("My format");
+    extensionBox->setText("dat");
+    ShowLayout(stadix::ReadUserFormat(settingsPath_).value_or(stadix::UserFormat()));
+}
+
+void ExportLayoutDialog::BuildControls() {
+    setWindowTitle("Define Export Format");
+    QFont windowFont = font();
+    windowFont.setFamily("Times New Roman");
+    setFont(windowFont);
+
+    auto* group = new QGroupBox("Define format", this);
+    auto* grid = new QGridLayout(group);
+    for (int i = 0; i < 5; ++i) {
+        grid->addWidget(new QLabel(QString("Field%1").arg(i + 1), group), 0, i);
+        fieldLists[std::size_t(i)] = new QComboBox(group);
+        fieldLists[std::size_t(i)]->addItems({"Pt", "N", "E", "Z", "Code"});
+        fieldLists[std::size_t(i)]->setEditable(false);
+        grid->addWidget(fieldLists[std::size_t(i)], 1, i);
+    }
+    nameBox = new QLineEdit(group);
+    nameBox->setMaxLength(30);
+    extensionBox = new QLineEdit(group);
+    extensionBox->setMaxLength(3);
+    grid->addWidget(new QLabel("Format title", group), 2, 0, 1, 2);
+    grid->addWidget(nameBox, 2, 2, 1, 3);
+    grid->addWidget(new QLabel("File extension", group), 3, 0, 1, 2);
+    grid->addWidget(extensionBox, 3, 2);
+    numberedBox = new QCheckBox("Add sequence number", group);
+    grid->addWidget(numberedBox, 4, 0, 1, 5);
+
+    okButton = new QPushButton("OK", this);
+    cancelButton = new QPushButton("Cancel", this);
+    for (QPushButton* button : {okButton, cancelButton})
+        button->setFixedWidth(80);
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+}
+
+void ExportLayoutDialog::ShowLayout(const stadix::UserFormat& layout) {
+    if (!layout.name.empty()) {
+        nameBox->setText(BytesToDisplay(layout.name));
+        extensionBox->setText(BytesToDisplay(layout.extension));
+    }
+    for (std::size_t i = 0; i < fieldLists.size(); ++i)
+        fieldLists[i]->setCurrentIndex(int(layout.columns[i]));
+    numberedBox->setChecked(layout.numbered);
+}
+
+stadix::UserFormat ExportLayoutDialog::Layout() const {
+    stadix::UserFormat layout;
+    layout.name = DisplayToBytes(nameBox->text());
+    layout.extension = DisplayToBytes(extensionBox->text());
+    for (std::size_t i = 0; i < fieldLists.size(); ++i)
+        layout.columns[i] = stadix::TableColumn(fieldLists[i]->currentIndex());
+    layout.numbered = numberedBox->isChecked();
+    return layout;
+}
+
+void ExportLayoutDialog::accept() {
+    try {
+        stadix::WriteUserFormat(settingsPath_, Layout());
+    } catch (const stadix::FileError& failure) {
+        // The layout typed stays on show, so that the user can try again or cancel.
+        prompts_.ShowError(this, BytesToDisplay(failure.what()));
+        return;
+    }
+    QDialog::accept();
+}
