@@ -13,6 +13,7 @@
 namespace {
 
 struct FileType {
+    QString description;
     QString nameFilter; // as Qt's dialog wants it: "description (patterns)"
     QString extension;  // of the first pattern, without the dot
 };
@@ -24,12 +25,23 @@ QList<FileType> ParseFileTypes(const QString& filter) {
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         const QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
         FileType type;
+        type.description = parts[i];
         type.nameFilter = parts[i] + " (" + patterns.join(' ') + ")";
         if (!patterns.isEmpty())
             type.extension = QFileInfo(patterns.first()).suffix();
         types << type;
     }
     return types;
+}
+
+// The 1-based position of the type that the dialog reports as chosen, 0 when none. With
+// the details hidden, Qt reports the name filter without its patterns.
+int ChosenTypeIndex(const QList<FileType>& types, const QString& chosen) {
+    for (int i = 0; i < types.size(); ++i) {
+        if (chosen == types[i].nameFilter || chosen == types[i].description)
+            return i + 1;
+    }
+    return 0;
 }
 
 // The extension a bare file name gets when type index (1-based) is chosen.
@@ -75,10 +87,9 @@ std::optional<FileChoice> RunFileDialog(QWidget* parent, const FileDialogRequest
     if (mode == QFileDialog::AcceptSave) {
         dialog.setDefaultSuffix(TypeExtension(types, index, request.defaultExt));
         QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                         [&dialog, types, nameFilters, request](const QString& chosen) {
-                             const int chosenIndex = int(nameFilters.indexOf(chosen)) + 1;
-                             dialog.setDefaultSuffix(
-                                 TypeExtension(types, chosenIndex, request.defaultExt));
+                         [&dialog, types, request](const QString& chosen) {
+                             dialog.setDefaultSuffix(TypeExtension(
+                                 types, ChosenTypeIndex(types, chosen), request.defaultExt));
                          });
         if (!request.fileName.isEmpty())
             dialog.selectFile(request.fileName);
@@ -87,9 +98,7 @@ std::optional<FileChoice> RunFileDialog(QWidget* parent, const FileDialogRequest
         return std::nullopt;
     FileChoice choice;
     choice.path = dialog.selectedFiles().first();
-    choice.filterIndex = int(nameFilters.indexOf(dialog.selectedNameFilter())) + 1;
-    if (choice.filterIndex < 1)
-        choice.filterIndex = 1;
+    choice.filterIndex = qMax(1, ChosenTypeIndex(types, dialog.selectedNameFilter()));
     return choice;
 }
 

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -29,24 +30,29 @@ void ExportLayoutDialog::BuildControls() {
     setFont(windowFont);
 
     auto* group = new QGroupBox("Define format", this);
-    auto* grid = new QGridLayout(group);
+    auto* fields = new QGridLayout;
     for (int i = 0; i < 5; ++i) {
-        grid->addWidget(new QLabel(QString("Field%1").arg(i + 1), group), 0, i);
-        fieldLists[std::size_t(i)] = new QComboBox(group);
-        fieldLists[std::size_t(i)]->addItems({"Pt", "N", "E", "Z", "Code"});
-        fieldLists[std::size_t(i)]->setEditable(false);
-        grid->addWidget(fieldLists[std::size_t(i)], 1, i);
+        QComboBox*& list = fieldLists[std::size_t(i)];
+        list = new QComboBox(group);
+        list->addItems({"Pt", "N", "E", "Z", "Code"});
+        list->setEditable(false);
+        fields->addWidget(new QLabel(QString("Field%1").arg(i + 1), group), 0, i);
+        fields->addWidget(list, 1, i);
+        fields->setColumnStretch(i, 1);
     }
     nameBox = new QLineEdit(group);
     nameBox->setMaxLength(30);
     extensionBox = new QLineEdit(group);
     extensionBox->setMaxLength(3);
-    grid->addWidget(new QLabel("Format title", group), 2, 0, 1, 2);
-    grid->addWidget(nameBox, 2, 2, 1, 3);
-    grid->addWidget(new QLabel("File extension", group), 3, 0, 1, 2);
-    grid->addWidget(extensionBox, 3, 2);
+    extensionBox->setFixedWidth(60);
+    auto* names = new QFormLayout;
+    names->addRow("Format title", nameBox);
+    names->addRow("File extension", extensionBox);
     numberedBox = new QCheckBox("Add sequence number", group);
-    grid->addWidget(numberedBox, 4, 0, 1, 5);
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addLayout(fields);
+    groupLayout->addLayout(names);
+    groupLayout->addWidget(numberedBox);
 
     okButton = new QPushButton("OK", this);
     cancelButton = new QPushButton("Cancel", this);
