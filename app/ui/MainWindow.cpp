@@ -651,15 +651,10 @@ void MainWindow::Send() {
 void MainWindow::FileOpen() {
     if (!ConfirmSaveChanges())
         return;
-    FileDialogRequest request;
-    request.title = "Open";
-    request.filter = kOpenFilter;
-    request.defaultExt = "JCD";
-    request.folder = DialogFolder();
-    const std::optional<FileChoice> choice = prompts_->ChooseOpenFile(this, request);
+    const std::optional<FileChoice> choice =
+        ChooseFile(FileDialogKind::Open, "Open", kOpenFilter, "JCD");
     if (!choice)
         return;
-    RememberFolder(choice->path);
     const std::string path = LocalPath(choice->path);
     if (stadix::HasExtension(path, ".JCD"))
         OpenJobFile(path);
@@ -743,17 +738,22 @@ bool MainWindow::SaveDocumentAs() {
     }
 }
 
-std::optional<FileChoice> MainWindow::ChooseSaveAsFile(const QString& filter) {
+std::optional<FileChoice> MainWindow::ChooseFile(FileDialogKind kind, const QString& title,
+                                                 const QString& filter, const QString& defaultExt,
+                                                 const QString& fileName) {
     FileDialogRequest request;
-    request.title = "Save as";
+    request.title = title;
     request.filter = filter;
-    request.defaultExt = "JCD";
+    request.defaultExt = defaultExt;
     request.folder = DialogFolder();
-    request.fileName = DocName();
-    std::optional<FileChoice> choice = prompts_->ChooseSaveFile(this, request);
+    request.fileName = fileName;
+    std::optional<FileChoice> choice = kind == FileDialogKind::Open
+                                           ? prompts_->ChooseOpenFile(this, request)
+                                           : prompts_->ChooseSaveFile(this, request);
     if (!choice)
         return choice;
-    choice->path = WithTypeExtension(*choice, request);
+    if (kind == FileDialogKind::Save)
+        choice->path = WithTypeExtension(*choice, request);
     RememberFolder(choice->path);
     return choice;
 }
@@ -774,7 +774,8 @@ void MainWindow::RememberFolder(const QString& path) {
 }
 
 bool MainWindow::SaveAsCoordinates() {
-    const std::optional<FileChoice> choice = ChooseSaveAsFile(kCoordSaveFilter);
+    const std::optional<FileChoice> choice =
+        ChooseFile(FileDialogKind::Save, "Save as", kCoordSaveFilter, "JCD", DocName());
     if (!choice)
         return false;
     GatherRecords();
@@ -803,7 +804,8 @@ QString MainWindow::MeasurementSaveFilter() const {
 }
 
 bool MainWindow::SaveAsMeasurement() {
-    const std::optional<FileChoice> choice = ChooseSaveAsFile(MeasurementSaveFilter());
+    const std::optional<FileChoice> choice =
+        ChooseFile(FileDialogKind::Save, "Save as", MeasurementSaveFilter(), "JCD", DocName());
     if (!choice)
         return false;
     const bool firstType = choice->filterIndex == 1;
@@ -925,15 +927,10 @@ void MainWindow::PrintRecordText(QPrinter& printer) {
 void MainWindow::FileImport() {
     if (!ConfirmSaveChanges())
         return;
-    FileDialogRequest request;
-    request.title = "Import";
-    request.filter = kImportFilter;
-    request.defaultExt = "pts";
-    request.folder = DialogFolder();
-    const std::optional<FileChoice> choice = prompts_->ChooseOpenFile(this, request);
+    const std::optional<FileChoice> choice =
+        ChooseFile(FileDialogKind::Open, "Import", kImportFilter, "pts");
     if (!choice)
         return;
-    RememberFolder(choice->path);
     const stadix::ImportFormat formats[] = {stadix::ImportFormat::Pts, stadix::ImportFormat::Csv,
                                             stadix::ImportFormat::Sima};
     const stadix::ImportFormat format = formats[qBound(1, choice->filterIndex, 3) - 1];
@@ -988,40 +985,30 @@ void MainWindow::ExportCoordinates() {
     QStringList entries;
     for (const stadix::CoordinateFormat& format : stadix::kCoordinateFormats)
         entries << DialogFilterEntry(stadix::CoordinateDialogEntry(format, layout));
-    FileDialogRequest request;
-    request.title = "Export";
-    request.filter = entries.join('|');
-    request.defaultExt = BytesToDisplay(stadix::CoordinateDialogDefaultExtension(layout));
-    request.folder = DialogFolder();
-    const std::optional<FileChoice> choice = prompts_->ChooseSaveFile(this, request);
+    const std::optional<FileChoice> choice =
+        ChooseFile(FileDialogKind::Save, "Export", entries.join('|'),
+                   BytesToDisplay(stadix::CoordinateDialogDefaultExtension(layout)));
     if (!choice)
         return;
-    const QString path = WithTypeExtension(*choice, request);
-    RememberFolder(path);
     const int index = qBound(1, choice->filterIndex, int(stadix::kCoordinateFormats.size()));
-    WriteExportFile(
-        path, stadix::CoordinateExportBytes(stadix::kCoordinateFormats[std::size_t(index - 1)],
-                                            job_.lines, layout));
+    WriteExportFile(choice->path,
+                    stadix::CoordinateExportBytes(
+                        stadix::kCoordinateFormats[std::size_t(index - 1)], job_.lines, layout));
 }
 
 void MainWindow::ExportMeasurements() {
     QStringList entries;
     for (const stadix::MeasurementFormat& format : stadix::kMeasurementFormats)
         entries << DialogFilterEntry(stadix::MeasurementDialogEntry(format));
-    FileDialogRequest request;
-    request.title = "Export";
-    request.filter = entries.join('|');
-    request.defaultExt = BytesToDisplay(std::string(stadix::kMeasurementDialogDefaultExtension));
-    request.folder = DialogFolder();
-    const std::optional<FileChoice> choice = prompts_->ChooseSaveFile(this, request);
+    const std::optional<FileChoice> choice =
+        ChooseFile(FileDialogKind::Save, "Export", entries.join('|'),
+                   BytesToDisplay(std::string(stadix::kMeasurementDialogDefaultExtension)));
     if (!choice)
         return;
-    const QString path = WithTypeExtension(*choice, request);
-    RememberFolder(path);
     // Any entry but the first writes the polar text.
     const stadix::MeasurementFormat& format =
         stadix::kMeasurementFormats[choice->filterIndex == 1 ? 0 : 1];
-    WriteExportFile(path, format.fileBytes(job_.decodeState, job_.rawRecords));
+    WriteExportFile(choice->path, format.fileBytes(job_.decodeState, job_.rawRecords));
 }
 
 void MainWindow::WriteExportFile(const QString& path, const std::string& bytes) {

@@ -136,7 +136,12 @@ class MainWindow : public QMainWindow {
     void OpenMeasurementFile(const std::string& path, int filterIndex);
     // Writes bytes whole or not at all; reports a failure and returns false.
     bool WriteDocumentFile(const QString& path, const std::string& bytes);
-    std::optional<FileChoice> ChooseSaveAsFile(const QString& filter);
+    enum class FileDialogKind { Open, Save };
+    // A file dialog starting in DialogFolder(); the chosen folder is remembered and a
+    // saved file's name carries its type's extension.
+    std::optional<FileChoice> ChooseFile(FileDialogKind kind, const QString& title,
+                                         const QString& filter, const QString& defaultExt,
+                                         const QString& fileName = QString());
     // Where file dialogs start: the current document's folder, else the last one used,
     // else the program's folder when it can be written, else the user's documents.
     QString DialogFolder() const;
