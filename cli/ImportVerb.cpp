@@ -5,8 +5,7 @@
 #include "app/Job.h"
 #include "app/JobFile.h"
 #include "formats/CoordinateImport.h"
-
-#include <map>
+#include "formats/ExportFormats.h"
 
 namespace cli {
 
@@ -15,14 +14,10 @@ namespace {
 const char* const kImportingError = "Importing Error\xEF\xBC\x81";
 
 stadix::ImportFormat ImportFormatNamed(const std::string& name) {
-    static const std::map<std::string, stadix::ImportFormat> formats = {
-        {"pts", stadix::ImportFormat::Pts},
-        {"csv", stadix::ImportFormat::Csv},
-        {"sima", stadix::ImportFormat::Sima}};
-    const auto found = formats.find(name);
-    if (found == formats.end())
+    const stadix::CoordinateFormat* format = stadix::FindCoordinateFormat(name);
+    if (!format || !format->importFormat)
         throw Failure(kUsage, "unknown format " + name);
-    return found->second;
+    return *format->importFormat;
 }
 
 } // namespace

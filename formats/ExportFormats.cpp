@@ -55,11 +55,14 @@ template <typename Table> auto FindByWord(const Table& table, std::string_view w
 } // namespace
 
 const std::array<CoordinateFormat, 5> kCoordinateFormats = {{
-    {"pts", "Topcon GTS-700/600/800 Coords(*.pts)", "pts", false, "", PtsText, ""},
-    {"csv", "CSV File(comma separated)(*.CSV)", "CSV", false, "", CsvText, ""},
-    {"dxf", "AutoCAD DXF File(*.DXF)", "DXF", false, kDxfHeader, DxfText, kDxfTrailer},
-    {"sima", "SIMA Data File(*.sim)", "sim", false, kSimaHeader, SimaText, kSimaTrailer},
-    {"user", "", "", true, "", UserText, ""},
+    {"pts", "Topcon GTS-700/600/800 Coords(*.pts)", "pts", false, "", PtsText, "",
+     ImportFormat::Pts},
+    {"csv", "CSV File(comma separated)(*.CSV)", "CSV", false, "", CsvText, "", ImportFormat::Csv},
+    {"dxf", "AutoCAD DXF File(*.DXF)", "DXF", false, kDxfHeader, DxfText, kDxfTrailer,
+     std::nullopt},
+    {"sima", "SIMA Data File(*.sim)", "sim", false, kSimaHeader, SimaText, kSimaTrailer,
+     ImportFormat::Sima},
+    {"user", "", "", true, "", UserText, "", std::nullopt},
 }};
 
 const std::array<MeasurementFormat, 2> kMeasurementFormats = {{
@@ -80,6 +83,15 @@ DialogEntry CoordinateDialogEntry(const CoordinateFormat& format, const UserForm
         return {std::string(format.description), Concat("*.", format.extension)};
     return {Concat(layout.name, "(User's)"),
             layout.extension.empty() ? "*.*" : Concat("*.", layout.extension)};
+}
+
+std::vector<const CoordinateFormat*> ImportableFormats() {
+    std::vector<const CoordinateFormat*> formats;
+    for (const CoordinateFormat& format : kCoordinateFormats) {
+        if (format.importFormat)
+            formats.push_back(&format);
+    }
+    return formats;
 }
 
 std::string CoordinateDialogDefaultExtension(const UserFormat& layout) {

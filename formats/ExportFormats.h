@@ -4,11 +4,13 @@
 // with WriteFileAtomically.
 #pragma once
 
+#include "formats/CoordinateImport.h"
 #include "formats/UserFormat.h"
 #include "rawconv/RawRecords.h"
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,10 +33,13 @@ struct CoordinateFormat {
     std::string (*recordText)(std::size_t serial, const std::string& recordLine,
                               const UserFormat& layout);
     std::string_view trailer;
+    // How Import reads the format; none for a format that is only written.
+    std::optional<ImportFormat> importFormat;
 };
 
 // The entries of the coordinate export dialog, in its order: PTS, CSV, DXF, SIMA and
-// the user-defined layout.
+// the user-defined layout. Those with an import format are the entries of the import
+// dialog, in the same order.
 extern const std::array<CoordinateFormat, 5> kCoordinateFormats;
 
 // The format of that stadix-cli name; nullptr when there is none.
@@ -47,6 +52,9 @@ DialogEntry CoordinateDialogEntry(const CoordinateFormat& format, const UserForm
 // The default extension of the coordinate export dialog: "pts", or none when the user
 // layout has no extension.
 std::string CoordinateDialogDefaultExtension(const UserFormat& layout);
+
+// The formats that Import reads, in the order of its dialog.
+std::vector<const CoordinateFormat*> ImportableFormats();
 
 // The file of the gathered record lines: the header, each record's text followed by
 // CR LF, the trailer.

@@ -52,13 +52,15 @@ const int kFrameMs = 16;
 const char* const kOpenFilter =
     "TS Coord. Data File(*.JCD)|*.JCD|TS Meas. Data File(*.TSM)|*.TSM|GTS Meas. Data "
     "File(*.GTS,*.GT7)|*.GTS;*.GT7|Text(*.TXT)|*.TXT";
-const char* const kImportFilter =
-    "Topcon GTS-700/600/800 Coords(*.pts)|*.pts|CSV File(comma separated)(*.CSV)|*.CSV|SIMA "
-    "Data File(*.sim)|*.sim";
 const char* const kCoordSaveFilter = "TS Coord. Data File(*.JCD)|*.JCD|Text(*.TXT)|*.TXT";
 
 std::string LocalPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
+}
+
+// A file type of a file dialog's filter: "description|pattern".
+QString DialogFilterEntry(const stadix::DialogEntry& entry) {
+    return BytesToDisplay(entry.description) + "|" + BytesToDisplay(entry.pattern);
 }
 
 // A menu caption without its access key marker.
@@ -927,13 +929,17 @@ void MainWindow::PrintRecordText(QPrinter& printer) {
 void MainWindow::FileImport() {
     if (!ConfirmSaveChanges())
         return;
+    const std::vector<const stadix::CoordinateFormat*> formats = stadix::ImportableFormats();
+    QStringList entries;
+    for (const stadix::CoordinateFormat* format : formats)
+        entries << DialogFilterEntry(stadix::CoordinateDialogEntry(*format, {}));
     const std::optional<FileChoice> choice =
-        ChooseFile(FileDialogKind::Open, "Import", kImportFilter, "pts");
+        ChooseFile(FileDialogKind::Open, "Import", entries.join('|'), "pts");
     if (!choice)
         return;
-    const stadix::ImportFormat formats[] = {stadix::ImportFormat::Pts, stadix::ImportFormat::Csv,
-                                            stadix::ImportFormat::Sima};
-    const stadix::ImportFormat format = formats[qBound(1, choice->filterIndex, 3) - 1];
+    const stadix::ImportFormat format =
+        *formats[std::size_t(qBound(1, choice->filterIndex, int(formats.size())) - 1)]
+             ->importFormat;
     // The whole file is read and converted before the job changes: a file that fails
     // leaves the job, its table and its file name as they were.
     stadix::ImportedRecords imported;
@@ -959,14 +965,6 @@ void MainWindow::FileImport() {
     if (!cutMessage.empty())
         prompts_->Tell(this, "Warning", BytesToDisplay(cutMessage), QMessageBox::Warning);
 }
-
-namespace {
-
-QString DialogFilterEntry(const stadix::DialogEntry& entry) {
-    return BytesToDisplay(entry.description) + "|" + BytesToDisplay(entry.pattern);
-}
-
-} // namespace
 
 void MainWindow::FileExport() {
     if (!CoordView() && job_.rawLoaded)
