@@ -71,6 +71,10 @@ void WriteOutput(const std::string& output, const std::string& bytes) {
     }
 }
 
+stadix::UserFormat UserLayout(const Arguments& args) {
+    return stadix::ReadUserFormat(SettingsPathOf(args)).value_or(stadix::DefaultUserFormat());
+}
+
 std::vector<std::string> LoadGatheredJob(const std::string& path) {
     const stadix::JobLoad load = stadix::LoadJobFile(path);
     if (load.fileLines > load.lines.size())

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/Errors.h"
+#include "formats/UserFormat.h"
 
 #include <map>
 #include <set>
@@ -46,6 +47,9 @@ void Report(const std::string& message);
 // The settings file that --settings names, else the one the window uses
 // (qt/TransferSupport.cpp).
 std::string SettingsPathOf(const Arguments& args);
+
+// The user layout of the settings file, or the defaults of Export when it cannot be read.
+stadix::UserFormat UserLayout(const Arguments& args);
 
 // What read returns; a file that cannot be read or a number that does not convert is
 // Failure(kBadInput) with the window's message.

@@ -30,11 +30,6 @@ bool IsExportFormat(const std::string& format) {
            stadix::FindMeasurementFormat(format) != nullptr;
 }
 
-// The user layout of the settings file, or the defaults of Export when it cannot be read.
-stadix::UserFormat ExportLayout(const Arguments& args) {
-    return stadix::ReadUserFormat(SettingsPathOf(args)).value_or(stadix::DefaultUserFormat());
-}
-
 std::string ExportJob(const std::string& format, const std::string& input, const Arguments& args) {
     const std::vector<std::string> records = LoadGatheredJob(input);
     if (format == kJobFile)
@@ -43,7 +38,7 @@ std::string ExportJob(const std::string& format, const std::string& input, const
         return stadix::JobTextCopyBytes(records);
     const stadix::CoordinateFormat& coordinates = *stadix::FindCoordinateFormat(format);
     return stadix::CoordinateExportBytes(coordinates, records,
-                                         coordinates.userLayout ? ExportLayout(args)
+                                         coordinates.userLayout ? UserLayout(args)
                                                                 : stadix::DefaultUserFormat());
 }
 

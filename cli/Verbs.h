@@ -15,6 +15,9 @@ int RunExport(const std::vector<std::string>& words);
 extern const char* const kImportUsage;
 int RunImport(const std::vector<std::string>& words);
 
+extern const char* const kConvertUsage;
+int RunConvert(const std::vector<std::string>& words);
+
 extern const char* const kReceiveUsage;
 int RunReceive(const std::vector<std::string>& words);
 

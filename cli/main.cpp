@@ -13,8 +13,11 @@ struct Verb {
 };
 
 const Verb kVerbs[] = {
-    {"export", cli::kExportUsage, cli::RunExport},    {"import", cli::kImportUsage, cli::RunImport},
-    {"receive", cli::kReceiveUsage, cli::RunReceive}, {"send", cli::kSendUsage, cli::RunSend},
+    {"export", cli::kExportUsage, cli::RunExport},
+    {"import", cli::kImportUsage, cli::RunImport},
+    {"convert", cli::kConvertUsage, cli::RunConvert},
+    {"receive", cli::kReceiveUsage, cli::RunReceive},
+    {"send", cli::kSendUsage, cli::RunSend},
     {"ports", cli::kPortsUsage, cli::RunPorts},
 };
 

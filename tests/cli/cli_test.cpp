@@ -1,4 +1,5 @@
 #include "app/FileIO.h"
+#include "app/Job.h"
 #include "app/RecordLine.h"
 #include "formats/ExportFormats.h"
 #include "tests/support/CliProcess.h"
@@ -196,4 +197,38 @@ TEST_F(CliTest, ImportsAsTheWindowImportsAndRefusesWhatDoesNotConvert) {
     EXPECT_EQ(titled->Err().rfind("Importing Error\xEF\xBC\x81\nLine 2: ", 0), 0u) << titled->Err();
     EXPECT_EQ(Code("import --format xyz @in.pts @bad.JCD"), 1);
     EXPECT_FALSE(fs::exists(Path("bad.JCD")));
+}
+
+// Convert writes what Import then Export writes, with no line limit and nothing on a
+// failure.
+TEST_F(CliTest, ConvertsFilesOfAnySizeAsImportThenExportWould) {
+    const std::string small = "A01,1,P1,100,200,5,\r\nA01,2,,1,2,3,\r\nA99,\r\nA01,3,X,1,2,3,\r\n";
+    Write("in.sim", small);
+    for (const char* to : {"dxf", "sima", "user", "csv"}) {
+        auto cli = Cli(std::string("convert --from sima --to ") + to + " @in.sim @out");
+        ASSERT_EQ(cli->Wait(), 0) << to << cli->Err();
+        const std::vector<std::string> records = stadix::GatheredRecords(
+            stadix::ConvertImportLines(stadix::SplitLines(small), stadix::ImportFormat::Sima)
+                .lines);
+        EXPECT_EQ(Read("out"), stadix::CoordinateExportBytes(*stadix::FindCoordinateFormat(to),
+                                                             records, stadix::DefaultUserFormat()))
+            << to;
+    }
+    std::string big;
+    for (int i = 1; i <= 20000; ++i)
+        big += "P" + std::to_string(i) + ",1,2,3\n" + (i % 1000 == 0 ? "\n" : "");
+    Write("big.pts", big);
+    auto jcd = Cli("convert --from pts --to jcd @big.pts @big.JCD");
+    ASSERT_EQ(jcd->Wait(), 0) << jcd->Err();
+    const std::vector<std::string> lines = stadix::SplitLines(Read("big.JCD"));
+    ASSERT_EQ(lines.size(), 20000u);
+    EXPECT_EQ(lines.back(), Line("P20000", "2", "1", "3", ""));
+
+    Write("bad.csv", "P1,1,2,3\nP2,1,x,3\n");
+    auto bad = Cli("convert --from csv --to dxf @bad.csv @bad.dxf");
+    EXPECT_EQ(bad->Wait(), 2);
+    EXPECT_EQ(bad->Err().rfind("Importing Error\xEF\xBC\x81\nLine 2: ", 0), 0u) << bad->Err();
+    EXPECT_EQ(Code("convert --from dxf --to pts @bad.csv @bad.dxf"), 1);
+    EXPECT_EQ(Code("convert --from csv --to dwg @bad.csv @bad.dxf"), 1);
+    EXPECT_FALSE(fs::exists(Path("bad.dxf")));
 }

@@ -1,0 +1,98 @@
+// stadix-cli convert: coordinate files of any size from an import format to an export
+// format, a line at a time.
+#include "cli/Verbs.h"
+
+#include "app/FileIO.h"
+#include "formats/Convert.h"
+#include "formats/ExportFormats.h"
+
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+
+const char* const kImportingError = "Importing Error\xEF\xBC\x81";
+
+stadix::ImportFormat SourceFormat(const std::string& word) {
+    const stadix::CoordinateFormat* format = stadix::FindCoordinateFormat(word);
+    if (!format || !format->importFormat)
+        throw Failure(kUsage, "unknown format " + word);
+    return *format->importFormat;
+}
+
+stadix::RecordWriter TargetFormat(const std::string& word) {
+    const std::optional<stadix::RecordWriter> writer = stadix::FindRecordWriter(word);
+    if (!writer)
+        throw Failure(kUsage, "unknown format " + word);
+    return *writer;
+}
+
+struct Conversion {
+    std::string input;
+    stadix::ImportFormat from;
+    stadix::RecordWriter to;
+    stadix::UserFormat layout;
+};
+
+// Runs the conversion into write; a line that does not convert or an input that
+// cannot be read ends it as Import ends.
+void Convert(const Conversion& conversion, const std::function<void(std::string_view)>& write) {
+    try {
+        stadix::ConvertCoordinateFile(conversion.input, conversion.from, conversion.to,
+                                      conversion.layout, write);
+    } catch (const stadix::ImportError& failure) {
+        Report(kImportingError);
+        throw Failure(kBadInput, failure.what());
+    } catch (const stadix::FileError& failure) {
+        Report(kImportingError);
+        throw Failure(kBadInput, failure.what());
+    }
+}
+
+} // namespace
+
+const char* const kConvertUsage =
+    "stadix-cli convert --from pts|csv|sima --to jcd|txt|pts|csv|dxf|sima|user INPUT OUTPUT\n"
+    "  Converts a coordinate file of any size, a line at a time, as Import followed by\n"
+    "  Export (or Save As for jcd and txt) would; user takes the layout of --settings.\n";
+
+int RunConvert(const std::vector<std::string>& words) {
+    const Arguments args = ParseArguments(words, {"--from", "--to"});
+    RequirePositionals(args, {"INPUT", "OUTPUT"});
+    for (const char* option : {"--from", "--to"}) {
+        if (!args.Has(option))
+            throw Failure(kUsage, std::string("missing option ") + option);
+    }
+    const Conversion conversion{args.positionals[0], SourceFormat(args.Value("--from")),
+                                TargetFormat(args.Value("--to")), UserLayout(args)};
+    const std::string& output = args.positionals[1];
+    if (output == "-") {
+        // Standard output cannot be taken back: the result is held until it is whole.
+        std::string bytes;
+        Convert(conversion, [&bytes](std::string_view piece) { bytes.append(piece); });
+        WriteOutput(output, bytes);
+        return kDone;
+    }
+    std::optional<stadix::AtomicFileWriter> file;
+    try {
+        file.emplace(output);
+    } catch (const stadix::FileError& failure) {
+        throw Failure(kBadOutput, failure.what());
+    }
+    Convert(conversion, [&file](std::string_view piece) {
+        try {
+            file->Write(piece);
+        } catch (const stadix::FileError& failure) {
+            throw Failure(kBadOutput, failure.what());
+        }
+    });
+    try {
+        file->Commit();
+    } catch (const stadix::FileError& failure) {
+        throw Failure(kBadOutput, failure.what());
+    }
+    return kDone;
+}
+
+} // namespace cli
