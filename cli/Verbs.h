@@ -12,6 +12,15 @@ namespace cli {
 extern const char* const kExportUsage;
 int RunExport(const std::vector<std::string>& words);
 
+extern const char* const kCardJobsUsage;
+int RunCardJobs(const std::vector<std::string>& words);
+
+extern const char* const kCardImportUsage;
+int RunCardImport(const std::vector<std::string>& words);
+
+extern const char* const kCardExportUsage;
+int RunCardExport(const std::vector<std::string>& words);
+
 extern const char* const kReceiveUsage;
 int RunReceive(const std::vector<std::string>& words);
 

@@ -14,6 +14,9 @@ struct Verb {
 
 const Verb kVerbs[] = {
     {"export", cli::kExportUsage, cli::RunExport},
+    {"card-jobs", cli::kCardJobsUsage, cli::RunCardJobs},
+    {"card-import", cli::kCardImportUsage, cli::RunCardImport},
+    {"card-export", cli::kCardExportUsage, cli::RunCardExport},
     {"receive", cli::kReceiveUsage, cli::RunReceive},
     {"send", cli::kSendUsage, cli::RunSend},
     {"ports", cli::kPortsUsage, cli::RunPorts},
