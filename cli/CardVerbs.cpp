@@ -19,7 +19,9 @@ using stadix::CardStatus;
 
 // The message of a refused card file, with the reason on a line of its own.
 std::string WithReason(const std::string& message, const stadix::CardProblem& problem) {
-    return problem.text.empty() ? message : message + "\n" + problem.text;
+    if (message.empty() || problem.text.empty())
+        return message + problem.text;
+    return message + "\n" + problem.text;
 }
 
 ExitCode ExitCodeOf(const stadix::CardProblem& problem) {
@@ -58,13 +60,13 @@ int NamedJob(const stadix::JobStore& store, const std::string& name) {
     return store.JobAtPosition(position);
 }
 
-// Runs an import step; a card file that cannot be read fails with the window's message.
-template <typename Import> void ReadCard(Import import) {
+// Runs an import step; a card file that cannot be read fails with the message and the
+// reason.
+template <typename Import> void ReadCard(const std::string& message, Import import) {
     try {
         ReadInput(import);
     } catch (const stadix::CardError& failure) {
-        throw Failure(kBadInput,
-                      std::string(stadix::cardtext::kCannotImport) + "\n" + failure.what());
+        throw Failure(kBadInput, WithReason(message, {failure.what()}));
     }
 }
 
@@ -76,7 +78,8 @@ void ImportFromRecordFile(const std::string& path, const stadix::ImportChoices& 
     if (file.RecordFileCount() == 0)
         throw Failure(kBadInput, stadix::cardtext::kNoRecord);
     stadix::ApplyImportUnits(job.decodeState, choices);
-    ReadCard([&] { stadix::ImportRecordFile(file, choices.dataType, job); });
+    ReadCard(stadix::cardtext::kCannotImport,
+             [&] { stadix::ImportRecordFile(file, choices.dataType, job); });
 }
 
 // The known-coordinates list imports its PT records without options, as the window
@@ -93,7 +96,8 @@ void ImportFromJobStore(const std::string& path, const Arguments& args,
         choices.dataType = stadix::ImportDataType::KnownPoints;
     else
         stadix::ApplyImportUnits(job.decodeState, choices);
-    ReadCard([&] { stadix::ImportJobRecords(store, number, choices.dataType, job); });
+    ReadCard(stadix::cardtext::kCannotImport,
+             [&] { stadix::ImportJobRecords(store, number, choices.dataType, job); });
 }
 
 // Prints the export's messages; a refused or unwritable card file fails.
@@ -230,7 +234,7 @@ int RunCardImport(const std::vector<std::string>& words) {
     else if (kind == CardFileKind::JobStore)
         ImportFromJobStore(card, args, choices, job);
     else
-        ReadCard([&] { stadix::ImportCardText(kind, card, job); });
+        ReadCard("", [&] { stadix::ImportCardText(kind, card, job); });
     const std::string bytes =
         job.content == stadix::JobContent::RecordLines
             ? ReadInput([&] { return stadix::JobFileBytes(stadix::GatheredRecords(job.lines)); })

@@ -1,37 +1,16 @@
 #include "app/FileIO.h"
 #include "app/RecordLine.h"
-#include "tests/support/CliProcess.h"
-#include "tests/support/TempFolder.h"
+#include "tests/support/CliFolderTest.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class CliTest : public stadix::test::TempFolderTest {
-  protected:
-    void Write(const std::string& name, const std::string& bytes) const {
-        stadix::WriteFileAtomically(Path(name), bytes);
-    }
-    std::string Read(const std::string& name) const { return stadix::ReadFileBytes(Path(name)); }
-
-    // stadix-cli run to its end with the words of arguments; @NAME is a file of the folder.
-    std::unique_ptr<stadix::test::CliProcess> Cli(const std::string& arguments) const {
-        std::vector<std::string> words;
-        std::istringstream stream(arguments);
-        for (std::string word; stream >> word;)
-            words.push_back(word[0] == '@' ? Path(word.substr(1)) : word);
-        auto cli = std::make_unique<stadix::test::CliProcess>(words, dir);
-        cli->Wait();
-        return cli;
-    }
-    int Code(const std::string& arguments) const { return Cli(arguments)->Wait(); }
-};
+using CliTest = stadix::test::CliFolderTest;
 
 // A measurement file of one INST record and nothing in it.
 const std::string kInst = '\x81' + std::string(41, '\0');
