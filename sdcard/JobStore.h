@@ -71,6 +71,8 @@ inline constexpr JobStoreLayout kJobStoreLayouts[] = {
 // one more job, numbered as the store's job count. Every change is written to the file
 // at once. A store shorter than its kind is read and written only inside its end; a
 // job whose counts disagree with its clusters or slot maps is neither read nor written.
+// The kind's values hold once DetectJobStore has recognised the store; the directory,
+// the job list and the jobs need the tables loaded.
 class JobStore {
   public:
     JobStore() = default;

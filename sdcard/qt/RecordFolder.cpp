@@ -56,15 +56,16 @@ std::vector<std::string> CardVolumesOfMounts(const std::vector<MountedVolume>& m
 }
 
 std::vector<std::string> CardVolumesOfDrives(const std::vector<std::string>& driveRoots) {
+    const auto letter = [](const std::string& root) {
+        return std::toupper(static_cast<unsigned char>(root[0]));
+    };
     std::vector<std::string> volumes;
     for (const std::string& root : driveRoots) {
-        const char letter = root.empty() ? '\0' : static_cast<char>(std::toupper(root[0]));
-        if (root.size() >= 2 && root[1] == ':' && letter >= 'E' && letter <= 'Z')
+        if (root.size() >= 2 && root[1] == ':' && letter(root) >= 'E' && letter(root) <= 'Z')
             volumes.push_back(root);
     }
-    std::sort(volumes.begin(), volumes.end(), [](const std::string& a, const std::string& b) {
-        return std::toupper(a[0]) < std::toupper(b[0]);
-    });
+    std::sort(volumes.begin(), volumes.end(),
+              [&](const std::string& a, const std::string& b) { return letter(a) < letter(b); });
     return volumes;
 }
 
