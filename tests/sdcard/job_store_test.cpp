@@ -76,14 +76,12 @@ TEST_F(JobStoreTest, RecognisesEveryKindByItsMagicNumber) {
         EXPECT_EQ(store.ByteOrder(),
                   c.bigEndian ? CardByteOrder::BigEndian : CardByteOrder::LittleEndian);
     }
-    // Big-endian magic where a little-endian store has it, and the other way round.
-    for (const auto& [offset, magic] : {std::pair{256, "\xCC\x88"}, {261, "\x88\xCC"}}) {
-        std::string bytes(300, '\0');
-        bytes.replace(offset, 2, magic);
-        WriteFileAtomically(Path("DATA.TSD"), bytes);
-        ASSERT_TRUE(store.OpenJobStore(Path("DATA.TSD"), CardAccess::ReadOnly));
-        EXPECT_FALSE(store.DetectJobStore());
-    }
+    // A big-endian magic number where a little-endian store has its own.
+    std::string swapped(300, '\0');
+    swapped.replace(256, 2, "\xCC\x88");
+    WriteFileAtomically(Path("DATA.TSD"), swapped);
+    ASSERT_TRUE(store.OpenJobStore(Path("DATA.TSD"), CardAccess::ReadOnly));
+    EXPECT_FALSE(store.DetectJobStore());
     WriteFileAtomically(Path("DATA.TSD"), std::string(262, '\0'));
     EXPECT_EQ(OpenCardJobStore(store, Path("DATA.TSD"), CardAccess::ReadOnly),
               StoreOpening::NotUsable);
@@ -119,7 +117,6 @@ TEST_F(JobStoreTest, AddedRecordsLieWhereTheLayoutSaysInEveryKindFullOrTiny) {
             EXPECT_EQ(bytes.substr(16640, 42), record(6));
             EXPECT_EQ(bytes.substr(18432, 42), record(48));
             EXPECT_EQ(static_cast<unsigned char>(bytes[3072 + 4]), known + 1);
-            EXPECT_EQ(expected.Word16(layout.FreeCounterOffset()), layout.Capacity() - 51);
         }
     }
 }
