@@ -12,6 +12,10 @@ using namespace jobstore;
 namespace {
 
 constexpr std::size_t kNameSize = 9;
+constexpr std::size_t kEntryMonth = 13;
+constexpr std::size_t kEntryDay = 14;
+constexpr std::size_t kEntryHour = 15;
+constexpr std::size_t kEntryMinute = 16;
 constexpr std::uint8_t kSlotBits = 0x3F; // bits 0 to 5: the six slots of a block, 1 = free
 
 std::string UpperCase(std::string text) {
@@ -181,9 +185,7 @@ CardStatus JobStore::AddJobRecord(int job, const RawRecord& record) {
 int JobStore::FindJob(const std::string& name) const {
     const std::string wanted = UpperCase(name);
     for (int position = 0; position < DirectoryLength(); ++position) {
-        const std::uint64_t entry = layout_->EntryOffset(JobAtPosition(position));
-        const auto* bytes = reinterpret_cast<const char*>(&tables_[entry]);
-        if (UpperCase(std::string(bytes, strnlen(bytes, kNameSize))) == wanted)
+        if (UpperCase(JobName(JobAtPosition(position))) == wanted)
             return position;
     }
     return -1;
@@ -205,26 +207,15 @@ int JobStore::CreateJob(const std::string& name, const std::tm& created) {
                " jobs, as many as it can.");
         return kNoNewJob;
     }
+    // The smallest number that no job of the directory has, appended to the list.
     std::vector<std::uint8_t> directory(&tables_[kDirectoryOffset],
                                         &tables_[kDirectoryOffset + kDirectorySize]);
+    const auto listed = directory.begin() + length;
     int number = 0;
-    while (std::find(directory.begin(), directory.begin() + length, number) !=
-           directory.begin() + length)
+    while (std::find(directory.begin(), listed, number) != listed)
         ++number;
     directory[length] = static_cast<std::uint8_t>(number);
-
-    std::vector<std::uint8_t> entry(layout_->entrySize, 0);
-    for (std::size_t i = 0; i < 8 && i < name.size() && name[i] >= 0x20 && name[i] <= 0x7E; ++i)
-        entry[i] = static_cast<std::uint8_t>(name[i]);
-    if (layout_->Dated()) {
-        const int year = created.tm_year + 1900;
-        entry[kEntryYear] = static_cast<std::uint8_t>(layout_->bigEndian ? year >> 8 : year);
-        entry[kEntryYear + 1] = static_cast<std::uint8_t>(layout_->bigEndian ? year : year >> 8);
-        entry[13] = static_cast<std::uint8_t>(created.tm_mon + 1);
-        entry[14] = static_cast<std::uint8_t>(created.tm_mday);
-        entry[15] = static_cast<std::uint8_t>(created.tm_hour);
-        entry[16] = static_cast<std::uint8_t>(created.tm_min);
-    }
+    const std::vector<std::uint8_t> entry = NewJobEntry(name, created);
     // The entry goes first, so that the directory never lists a job without its entry.
     if (!WriteTables(layout_->EntryOffset(number), entry.data(), entry.size()) ||
         !WriteTables(kDirectoryOffset, directory.data(), directory.size())) {
@@ -238,15 +229,15 @@ int JobStore::CreateJob(const std::string& name, const std::tm& created) {
 std::string JobStore::JobListText(int position) const {
     const int job = JobAtPosition(position);
     const std::uint64_t entry = layout_->EntryOffset(job);
-    const auto* bytes = reinterpret_cast<const char*>(&tables_[entry]);
-    const std::string name(bytes, strnlen(bytes, kNameSize));
-    const int count = Word16(entry + kEntryCount);
+    const std::string name = JobName(job);
+    const int count = JobRecordCount(job);
     char text[96];
     if (layout_->Dated()) {
         char time[48];
         std::snprintf(time, sizeof time, "%02d-%02d-%02d %2d:%02d",
-                      Word16(entry + kEntryYear) % 100, tables_[entry + 13], tables_[entry + 14],
-                      tables_[entry + 15], tables_[entry + 16]);
+                      Word16(entry + kEntryYear) % 100, tables_[entry + kEntryMonth],
+                      tables_[entry + kEntryDay], tables_[entry + kEntryHour],
+                      tables_[entry + kEntryMinute]);
         std::snprintf(text, sizeof text, " %-8s    %5i      %12s", name.c_str(), count, time);
     } else {
         std::snprintf(text, sizeof text, " %-8s              %5d", name.c_str(), count);
@@ -278,14 +269,35 @@ void JobStore::FreeJobStoreTables() {
 CardStatus JobStore::CloseJobStore() {
     FreeJobStoreTables();
     layout_.reset();
-    if (!file_.Close())
-        return Fail(file_.Problem().text, true);
-    return CardStatus::Success;
+    if (file_.Close())
+        return CardStatus::Success;
+    problem_ = file_.Problem();
+    return CardStatus::Failure;
 }
 
 std::uint64_t JobStore::CountOffset(int job) const {
     return job == KnownCoordinatesJob() ? layout_->KnownCountOffset()
                                         : layout_->EntryOffset(job) + kEntryCount;
+}
+
+std::string JobStore::JobName(int job) const {
+    const auto* bytes = reinterpret_cast<const char*>(&tables_[layout_->EntryOffset(job)]);
+    return std::string(bytes, strnlen(bytes, kNameSize));
+}
+
+std::vector<std::uint8_t> JobStore::NewJobEntry(const std::string& name,
+                                                const std::tm& created) const {
+    std::vector<std::uint8_t> entry(layout_->entrySize, 0);
+    for (std::size_t i = 0; i < 8 && i < name.size() && name[i] >= 0x20 && name[i] <= 0x7E; ++i)
+        entry[i] = static_cast<std::uint8_t>(name[i]);
+    if (layout_->Dated()) {
+        PutWord16(&entry[kEntryYear], created.tm_year + 1900);
+        entry[kEntryMonth] = static_cast<std::uint8_t>(created.tm_mon + 1);
+        entry[kEntryDay] = static_cast<std::uint8_t>(created.tm_mday);
+        entry[kEntryHour] = static_cast<std::uint8_t>(created.tm_hour);
+        entry[kEntryMinute] = static_cast<std::uint8_t>(created.tm_min);
+    }
+    return entry;
 }
 
 int JobStore::Word16(std::uint64_t offset) const {
@@ -301,11 +313,16 @@ bool JobStore::WriteTables(std::uint64_t offset, const std::uint8_t* bytes, std:
     return true;
 }
 
-bool JobStore::WriteWord16(std::uint64_t offset, int value) {
+void JobStore::PutWord16(std::uint8_t* bytes, int value) const {
     const auto high = static_cast<std::uint8_t>(value >> 8);
     const auto low = static_cast<std::uint8_t>(value);
-    const std::uint8_t bytes[2] = {layout_->bigEndian ? high : low,
-                                   layout_->bigEndian ? low : high};
+    bytes[0] = layout_->bigEndian ? high : low;
+    bytes[1] = layout_->bigEndian ? low : high;
+}
+
+bool JobStore::WriteWord16(std::uint64_t offset, int value) {
+    std::uint8_t bytes[2];
+    PutWord16(bytes, value);
     return WriteTables(offset, bytes, 2);
 }
 

@@ -136,7 +136,13 @@ class JobStore {
     bool Loaded() const { return !tables_.empty(); }
     bool IsJob(int job) const { return Loaded() && job >= 0 && job <= layout_->jobs; }
     std::uint64_t CountOffset(int job) const;
+    std::string JobName(int job) const;
+    // A new job's entry: the name up to its first unprintable character, no records, and
+    // in dated stores the time of creation.
+    std::vector<std::uint8_t> NewJobEntry(const std::string& name, const std::tm& created) const;
     int Word16(std::uint64_t offset) const;
+    // A 16-bit number in the store's byte order.
+    void PutWord16(std::uint8_t* bytes, int value) const;
     // Writes to the file and, once written, to the tables in memory.
     bool WriteTables(std::uint64_t offset, const std::uint8_t* bytes, std::size_t size);
     bool WriteWord16(std::uint64_t offset, int value);
