@@ -145,7 +145,7 @@ int ExportToJobStore(const std::string& path, const Arguments& args, stadix::Job
     const int number = ExportJob(store, args);
     const std::string& problem = store.JobProblem(number);
     if (!problem.empty())
-        throw Failure(kBadInput, std::string(stadix::cardtext::kCannotExport) + "\n" + problem);
+        throw Failure(kBadInput, WithReason(stadix::cardtext::kCannotExport, {problem}));
     const stadix::CardExportReport report = stadix::ExportToJob(store, number, job);
     if (store.CloseJobStore() != CardStatus::Success && report.status != CardStatus::Failure)
         throw Failure(kBadOutput, WithReason(stadix::cardtext::kCannotExport, store.Problem()));
@@ -173,10 +173,9 @@ void CheckCardExportOptions(const Arguments& args, CardFileKind kind) {
         throw Failure(kUsage, "--job and --known exclude each other");
     if (args.Has("--create-job") && !args.Has("--job"))
         throw Failure(kUsage, "--create-job needs --job NAME");
-    if (args.Has("--create-job") && !stadix::NewJobName(args.Value("--job")))
-        throw Failure(kUsage, "a new job's name has 1 to 8 characters of A-Z, 0-9 and "
-                              ".-#$%!&@+*/: " +
-                                  args.Value("--job"));
+    const std::string name = args.Value("--job");
+    if (args.Has("--create-job") && !stadix::NewJobName(name))
+        throw Failure(kUsage, "a new job's name has 1 to 8 of A-Z, 0-9 and .-#$%!&@+*/: " + name);
     const bool jobStore = kind == CardFileKind::JobStore;
     if (!jobStore && (args.Has("--job") || args.Has("--known")))
         throw Failure(kUsage, "--job and --known apply to job stores (.TSD) only");
