@@ -18,6 +18,15 @@ int RunImport(const std::vector<std::string>& words);
 extern const char* const kConvertUsage;
 int RunConvert(const std::vector<std::string>& words);
 
+extern const char* const kCardJobsUsage;
+int RunCardJobs(const std::vector<std::string>& words);
+
+extern const char* const kCardImportUsage;
+int RunCardImport(const std::vector<std::string>& words);
+
+extern const char* const kCardExportUsage;
+int RunCardExport(const std::vector<std::string>& words);
+
 extern const char* const kReceiveUsage;
 int RunReceive(const std::vector<std::string>& words);
 

@@ -2,63 +2,18 @@
 #include "app/Job.h"
 #include "app/RecordLine.h"
 #include "formats/ExportFormats.h"
-#include "tests/support/CliProcess.h"
+#include "tests/support/CliFolderTest.h"
 #include "tests/support/RawRecordSamples.h"
-#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
-#include <memory>
-#include <sstream>
-#include <sys/resource.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class CliTest : public stadix::test::TempFolderTest {
-  protected:
-    void Write(const std::string& name, const std::string& bytes) const {
-        stadix::WriteFileAtomically(Path(name), bytes);
-    }
-    std::string Read(const std::string& name) const { return stadix::ReadFileBytes(Path(name)); }
-
-    // stadix-cli run to its end with the words of arguments; @NAME is a file of the folder.
-    std::unique_ptr<stadix::test::CliProcess> Cli(const std::string& arguments) const {
-        auto cli = std::make_unique<stadix::test::CliProcess>(Words(arguments), dir);
-        cli->Wait();
-        return cli;
-    }
-    int Code(const std::string& arguments) const { return Cli(arguments)->Wait(); }
-
-    // stadix-cli run with every file it writes limited to limit bytes, so that writing a
-    // larger output fails part way.
-    std::unique_ptr<stadix::test::CliProcess> CliWithFileLimit(const std::string& arguments,
-                                                               rlim_t limit) const {
-        rlimit saved{};
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limited = saved;
-        limited.rlim_cur = limit;
-        ::setrlimit(RLIMIT_FSIZE, &limited);
-        const auto previous = std::signal(SIGXFSZ, SIG_IGN); // the write fails instead
-        auto cli = std::make_unique<stadix::test::CliProcess>(Words(arguments), dir);
-        std::signal(SIGXFSZ, previous);
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        cli->Wait();
-        return cli;
-    }
-
-  private:
-    std::vector<std::string> Words(const std::string& arguments) const {
-        std::vector<std::string> words;
-        std::istringstream stream(arguments);
-        for (std::string word; stream >> word;)
-            words.push_back(word[0] == '@' ? Path(word.substr(1)) : word);
-        return words;
-    }
-};
+using CliTest = stadix::test::CliFolderTest;
 
 // A measurement file of one INST record and nothing in it.
 const std::string kInst = '\x81' + std::string(41, '\0');

@@ -1,0 +1,50 @@
+// Finding the instrument's record folder on a plugged-in card or USB disk.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace stadix {
+
+// The folders in which the instrument keeps its files, searched in this order on each
+// volume. The kind steers the card export: kind 2 preselects the PTS file type.
+struct RecordFolderName {
+    const char* name;
+    int kind;
+};
+
+inline constexpr RecordFolderName kRecordFolderNames[] = {
+    {"TSD", 0}, {"TSF", 1}, {"_TSF_", 2}, {"_TSR_", 1}};
+
+struct RecordFolder {
+    std::string path;
+    int kind = 0;
+};
+
+// A mounted volume as the platform lists it.
+struct MountedVolume {
+    std::string rootPath;
+    std::string fileSystemType;
+};
+
+// The volumes to search on Linux: removable media under /media and /run/media first,
+// then the other mounts, each group sorted by path. The root file system, system
+// folders (/boot, /proc, /sys, /dev, /run, /usr, /var, ...) and pseudo file systems are
+// left out.
+std::vector<std::string> CardVolumesOfMounts(const std::vector<MountedVolume>& mounts);
+
+// The volumes to search on Windows: the drives from E: upward, in letter order.
+std::vector<std::string> CardVolumesOfDrives(const std::vector<std::string>& driveRoots);
+
+// The volumes of this computer to search, in search order.
+std::vector<std::string> PlatformCardVolumes();
+
+// The first record folder found: the volumes in order, on each the folder names in
+// order.
+std::optional<RecordFolder> FindRecordFolder(const std::vector<std::string>& volumes);
+
+// The record folder on the volumes of this computer.
+std::optional<RecordFolder> FindRecordFolder();
+
+} // namespace stadix

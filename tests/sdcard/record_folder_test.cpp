@@ -1,0 +1,60 @@
+#include "sdcard/qt/RecordFolder.h"
+
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace stadix {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(CardVolumesTest, RemovableMediaFirstThenOtherMountsWithoutTheSystem) {
+    const std::vector<MountedVolume> mounts = {{"/", "ext4"},
+                                               {"/mnt/usb", "vfat"},
+                                               {"/boot/efi", "vfat"},
+                                               {"/run/media/ann/SD", "exfat"},
+                                               {"/proc", "proc"},
+                                               {"/home", "ext4"},
+                                               {"/media/bob/CARD", "vfat"},
+                                               {"/run/user/1000", "tmpfs"},
+                                               {"/dev/shm", "tmpfs"},
+                                               {"/var/lib/docker", "ext4"},
+                                               {"/sys/fs/cgroup", "cgroup2"},
+                                               {"/media/bob/CARD", "vfat"},
+                                               {"/srv/data", "tmpfs"},
+                                               {"/snap/core/1", "squashfs"},
+                                               {"/runner", "ext4"}};
+    EXPECT_EQ(CardVolumesOfMounts(mounts),
+              (std::vector<std::string>{"/media/bob/CARD", "/run/media/ann/SD", "/home", "/mnt/usb",
+                                        "/runner"}));
+    EXPECT_EQ(CardVolumesOfDrives({"C:/", "f:/", "A:/", "E:/", "D:/", "Z:/"}),
+              (std::vector<std::string>{"E:/", "f:/", "Z:/"}));
+}
+
+class RecordFolderTest : public test::TempFolderTest {};
+
+TEST_F(RecordFolderTest, FindsTheFirstFolderOnTheFirstVolumeThatHasOne) {
+    for (const char* folder : {"c/_TSF_", "f/_TSR_", "f/TSD", "g/_TSF_", "g/TSF"})
+        fs::create_directories(dir / folder);
+    fs::create_directories(dir / "d");
+    std::ofstream(dir / "d" / "TSD") << "a file, not a folder";
+    const auto found = [&](std::vector<std::string> names) {
+        for (std::string& name : names)
+            name = Path(name);
+        const std::optional<RecordFolder> folder = FindRecordFolder(names);
+        return folder ? std::make_pair(folder->path.substr(dir.string().size() + 1), folder->kind)
+                      : std::make_pair(std::string("none"), -1);
+    };
+    EXPECT_EQ(found({"d", "f", "c"}), std::make_pair(std::string("f/TSD"), 0));
+    EXPECT_EQ(found({"c", "f"}), std::make_pair(std::string("c/_TSF_"), 2));
+    EXPECT_EQ(found({"g"}), std::make_pair(std::string("g/TSF"), 1));
+    EXPECT_EQ(found({"missing", "d"}), std::make_pair(std::string("none"), -1));
+    fs::remove(dir / "f" / "TSD");
+    EXPECT_EQ(found({"f"}), std::make_pair(std::string("f/_TSR_"), 1));
+}
+
+} // namespace
+} // namespace stadix
