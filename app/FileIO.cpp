@@ -23,6 +23,15 @@ std::string SystemReason() {
     return std::strerror(errno);
 }
 
+// The position of the first CR or LF from start; npos when there is none.
+std::size_t FindLineEnd(const std::string& text, std::size_t start) {
+    for (std::size_t i = start; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n')
+            return i;
+    }
+    return std::string::npos;
+}
+
 } // namespace
 
 std::string ReadFileBytes(const std::string& path) {
@@ -77,7 +86,7 @@ bool FileLineReader::Fill() {
 bool FileLineReader::Next(std::string& line) {
     std::size_t scanned = position_;
     for (;;) {
-        std::size_t end = buffer_.find_first_of("\r\n", scanned);
+        std::size_t end = FindLineEnd(buffer_, scanned);
         if (end == std::string::npos) {
             const std::size_t offset = buffer_.size() - position_;
             if (Fill()) {
@@ -139,16 +148,25 @@ AtomicFileWriter::~AtomicFileWriter() {
 }
 
 void AtomicFileWriter::Write(std::string_view bytes) {
+    if (buffer_.empty() && bytes.size() >= kBufferSize) {
+        WriteThrough(bytes);
+        return;
+    }
     buffer_.append(bytes);
     if (buffer_.size() >= kBufferSize)
         Flush();
 }
 
 void AtomicFileWriter::Flush() {
+    WriteThrough(buffer_);
+    buffer_.clear();
+}
+
+void AtomicFileWriter::WriteThrough(std::string_view bytes) {
 #ifndef _WIN32
     std::size_t written = 0;
-    while (written < buffer_.size()) {
-        const ssize_t n = ::write(fd_, buffer_.data() + written, buffer_.size() - written);
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd_, bytes.data() + written, bytes.size() - written);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -156,11 +174,10 @@ void AtomicFileWriter::Flush() {
         written += static_cast<std::size_t>(n);
     }
 #else
-    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out_)
         throw FileError(failure_ + SystemReason());
 #endif
-    buffer_.clear();
 }
 
 void AtomicFileWriter::Commit() {

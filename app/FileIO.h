@@ -36,6 +36,7 @@ class AtomicFileWriter {
   private:
     static constexpr std::size_t kBufferSize = 1 << 20;
     void Flush();
+    void WriteThrough(std::string_view bytes);
 
     std::string path_;
     std::string failure_;

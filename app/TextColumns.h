@@ -21,7 +21,7 @@ inline std::string PadRight(std::string text, std::size_t width) {
 inline std::string Columns(const std::string& text, std::size_t first, std::size_t count) {
     if (text.size() <= first)
         return std::string();
-    return Trim(text.substr(first, count));
+    return std::string(TrimView(std::string_view(text).substr(first, count)));
 }
 
 } // namespace stadix

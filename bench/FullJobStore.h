@@ -4,29 +4,13 @@
 #pragma once
 
 #include "app/FileIO.h"
+#include "bench/Process.h"
 #include "tests/support/CardImages.h"
 #include "tests/support/RawRecordBuilder.h"
 
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace bench {
-
-// The run's temporary folder, removed with its files when the run ends.
-inline std::string BenchFolder() {
-    struct Folder {
-        Folder()
-            : path(std::filesystem::temp_directory_path() /
-                   ("stadix-card-bench-" + std::to_string(::getpid()))) {
-            std::filesystem::create_directories(path);
-        }
-        ~Folder() { std::filesystem::remove_all(path); }
-        std::filesystem::path path;
-    };
-    static const Folder folder;
-    return folder.path.string();
-}
 
 inline std::string FullJobStoreFile() {
     const stadix::JobStoreLayout& largest = stadix::kJobStoreLayouts[3];

@@ -9,13 +9,16 @@ namespace stadix {
 
 namespace {
 
-std::string JobFileText(std::size_t, const std::string& recordLine, const UserFormat&) {
-    return recordLine;
+void JobFileText(std::string& out, std::size_t, const std::string& recordLine, const UserFormat&) {
+    out += recordLine;
 }
 
-std::string JobTextCopyText(std::size_t, const std::string& recordLine, const UserFormat&) {
-    return RecordLineToText(recordLine);
+void JobTextCopyText(std::string& out, std::size_t, const std::string& recordLine,
+                     const UserFormat&) {
+    out += RecordLineToText(recordLine);
 }
+
+constexpr std::size_t kPieceSize = 1 << 20;
 
 } // namespace
 
@@ -25,7 +28,7 @@ std::optional<RecordWriter> FindRecordWriter(std::string_view word) {
     if (word == "txt")
         return RecordWriter{"", JobTextCopyText, ""};
     if (const CoordinateFormat* format = FindCoordinateFormat(word))
-        return RecordWriter{format->header, format->recordText, format->trailer};
+        return RecordWriter{format->header, format->appendRecord, format->trailer};
     return std::nullopt;
 }
 
@@ -33,7 +36,8 @@ std::size_t ConvertCoordinateFile(const std::string& inputPath, ImportFormat fro
                                   const RecordWriter& to, const UserFormat& layout,
                                   const std::function<void(std::string_view)>& write) {
     FileLineReader reader(inputPath);
-    write(to.header);
+    std::string piece(to.header);
+    piece.reserve(kPieceSize + 4096);
     std::size_t lineNumber = 0;
     std::size_t written = 0;
     std::string line;
@@ -50,10 +54,15 @@ std::size_t ConvertCoordinateFile(const std::string& inputPath, ImportFormat fro
             break;
         if (outcome == LineOutcome::Dropped || RecordLinePt(recordLine).empty())
             continue;
-        write(to.recordText(++written, recordLine, layout));
-        write("\r\n");
+        to.appendRecord(piece, ++written, recordLine, layout);
+        piece += "\r\n";
+        if (piece.size() >= kPieceSize) {
+            write(piece);
+            piece.clear();
+        }
     }
-    write(to.trailer);
+    piece += to.trailer;
+    write(piece);
     return written;
 }
 

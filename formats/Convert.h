@@ -16,8 +16,8 @@ namespace stadix {
 // What a converted file is made of: a header, one text per record, a trailer.
 struct RecordWriter {
     std::string_view header;
-    std::string (*recordText)(std::size_t serial, const std::string& recordLine,
-                              const UserFormat& layout);
+    void (*appendRecord)(std::string& out, std::size_t serial, const std::string& recordLine,
+                         const UserFormat& layout);
     std::string_view trailer;
 };
 
@@ -25,8 +25,8 @@ struct RecordWriter {
 // export format; none when there is no such name.
 std::optional<RecordWriter> FindRecordWriter(std::string_view word);
 
-// Reads inputPath line by line with the parser of from and hands every piece of the
-// output to write: the header, each record's text and CR LF, the trailer. Records
+// Reads inputPath line by line with the parser of from and hands the output to write in
+// pieces of about a megabyte: the header, each record's text and CR LF, the trailer. Records
 // without a point name are left out, as Export leaves out incomplete rows, and serial
 // numbers count the records written. Returns how many were written. Throws FileError
 // for an unreadable input and ImportError for a line that does not convert.

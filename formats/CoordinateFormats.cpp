@@ -3,15 +3,36 @@
 #include "app/RecordLine.h"
 #include "app/TextFormat.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace stadix {
 
 namespace {
 
-// A text entity of height 0.2 on the layer at the position (x, y, z).
-std::string DxfText(std::string_view layer, const std::string& x, const std::string& y,
-                    const std::string& z, const std::string& text) {
-    return Concat("  0\r\nTEXT\r\n  8\r\n", layer, "\r\n  10\r\n", x, "\r\n  20\r\n", y,
-                  "\r\n  30\r\n", z, "\r\n  40\r\n0.2\r\n  1\r\n", text);
+// A DXF block being built from short pieces, on the stack: a conversion writes hundreds
+// of them per point, too many to append to a string one by one.
+class BlockBuilder {
+  public:
+    BlockBuilder& operator<<(std::string_view piece) {
+        const std::size_t count = std::min(piece.size(), sizeof text_ - size_);
+        std::memcpy(text_ + size_, piece.data(), count);
+        size_ += count;
+        return *this;
+    }
+    std::string_view Text() const { return std::string_view(text_, size_); }
+
+  private:
+    // Every field of a record line is at most 12 characters: a block is far shorter.
+    char text_[2048];
+    std::size_t size_ = 0;
+};
+
+// A text entity of height 0.2 on the layer; position is the entity's position and
+// height groups, the same for the three texts of a point.
+void PutDxfText(BlockBuilder& block, std::string_view layer, std::string_view position,
+                std::string_view prefix, std::string_view text) {
+    block << "  0\r\nTEXT\r\n  8\r\n" << layer << position << prefix << text;
 }
 
 // A coordinate text moved by 0.001, with three decimals.
@@ -73,16 +94,36 @@ std::string CsvLine(const std::string& recordLine) {
 }
 
 std::string DxfEntityBlock(const std::string& recordLine) {
+    std::string block;
+    AppendDxfEntityBlock(block, recordLine);
+    return block;
+}
+
+void AppendDxfEntityBlock(std::string& out, const std::string& recordLine) {
     const std::string n = RecordLineN(recordLine);
     const std::string e = RecordLineE(recordLine);
     const std::string z = RecordLineZ(recordLine);
     const std::string code = RecordLineCode(recordLine);
     const std::string x = Shifted(e);
     const std::string y = Shifted(n);
-    return Concat("  0\r\nPOINT\r\n  8\r\nPoint\r\n  10\r\n", e, "\r\n  20\r\n", n, "\r\n  30\r\n",
-                  z, "\r\n", DxfText("PointNumber", x, y, z, RecordLinePt(recordLine)), "\r\n",
-                  DxfText("Level", x, y, z, Concat("Z", z)),
-                  code.empty() ? std::string() : Concat("\r\n", DxfText("Code", x, y, z, code)));
+    BlockBuilder block;
+    block << "  0\r\nPOINT\r\n  8\r\nPoint\r\n  10\r\n"
+          << e << "\r\n  20\r\n"
+          << n << "\r\n  30\r\n"
+          << z << "\r\n";
+    BlockBuilder position;
+    position << "\r\n  10\r\n"
+             << x << "\r\n  20\r\n"
+             << y << "\r\n  30\r\n"
+             << z << "\r\n  40\r\n0.2\r\n  1\r\n";
+    PutDxfText(block, "PointNumber", position.Text(), "", RecordLinePt(recordLine));
+    block << "\r\n";
+    PutDxfText(block, "Level", position.Text(), "Z", z);
+    if (!code.empty()) {
+        block << "\r\n";
+        PutDxfText(block, "Code", position.Text(), "", code);
+    }
+    out.append(block.Text());
 }
 
 std::string SimaRecordLine(std::size_t serial, const std::string& recordLine) {

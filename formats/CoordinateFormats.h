@@ -18,6 +18,8 @@ std::string CsvLine(const std::string& recordLine);
 // point name (layer "PointNumber"), "Z" and the height (layer "Level") and the code
 // (layer "Code", only when there is one). Lines joined by CR LF, none after the last.
 std::string DxfEntityBlock(const std::string& recordLine);
+// The same block appended to out, for writers that build a whole file.
+void AppendDxfEntityBlock(std::string& out, const std::string& recordLine);
 
 // A01,serial,PT,N,E,Z, (the code is not written).
 std::string SimaRecordLine(std::size_t serial, const std::string& recordLine);

@@ -13,24 +13,26 @@ namespace stadix {
 
 namespace {
 
-std::string PtsText(std::size_t, const std::string& recordLine, const UserFormat&) {
-    return RecordLineToCsv(recordLine);
+void PtsText(std::string& out, std::size_t, const std::string& recordLine, const UserFormat&) {
+    out += RecordLineToCsv(recordLine);
 }
 
-std::string CsvText(std::size_t, const std::string& recordLine, const UserFormat&) {
-    return CsvLine(recordLine);
+void CsvText(std::string& out, std::size_t, const std::string& recordLine, const UserFormat&) {
+    out += CsvLine(recordLine);
 }
 
-std::string DxfText(std::size_t, const std::string& recordLine, const UserFormat&) {
-    return DxfEntityBlock(recordLine);
+void DxfText(std::string& out, std::size_t, const std::string& recordLine, const UserFormat&) {
+    AppendDxfEntityBlock(out, recordLine);
 }
 
-std::string SimaText(std::size_t serial, const std::string& recordLine, const UserFormat&) {
-    return SimaRecordLine(serial, recordLine);
+void SimaText(std::string& out, std::size_t serial, const std::string& recordLine,
+              const UserFormat&) {
+    out += SimaRecordLine(serial, recordLine);
 }
 
-std::string UserText(std::size_t serial, const std::string& recordLine, const UserFormat& layout) {
-    return UserDefinedLine(serial, recordLine, layout);
+void UserText(std::string& out, std::size_t serial, const std::string& recordLine,
+              const UserFormat& layout) {
+    out += UserDefinedLine(serial, recordLine, layout);
 }
 
 std::string SssFile(DecodeState& state, std::string_view store) {
@@ -103,13 +105,13 @@ std::string CoordinateExportBytes(const CoordinateFormat& format,
                                   const UserFormat& layout) {
     std::string bytes(format.header);
     for (std::size_t i = 0; i < recordLines.size(); ++i) {
-        const std::string text = format.recordText(i + 1, recordLines[i], layout);
+        format.appendRecord(bytes, i + 1, recordLines[i], layout);
+        bytes += "\r\n";
         // Sized once from the first record, with room for longer ones.
         if (i == 0)
-            bytes.reserve(bytes.size() + (text.size() + 16) * recordLines.size() +
+            bytes.reserve(format.header.size() +
+                          (bytes.size() - format.header.size() + 16) * recordLines.size() +
                           format.trailer.size());
-        bytes += text;
-        bytes += "\r\n";
     }
     bytes += format.trailer;
     return bytes;

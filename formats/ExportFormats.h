@@ -29,9 +29,9 @@ struct CoordinateFormat {
     std::string_view extension;   // without dot; the user layout's comes from the layout
     bool userLayout;              // the entry of the user-defined layout
     std::string_view header;
-    // The text of one record, given its serial number (from 1) and the layout.
-    std::string (*recordText)(std::size_t serial, const std::string& recordLine,
-                              const UserFormat& layout);
+    // Appends the text of one record, given its serial number (from 1) and the layout.
+    void (*appendRecord)(std::string& out, std::size_t serial, const std::string& recordLine,
+                         const UserFormat& layout);
     std::string_view trailer;
     // How Import reads the format; none for a format that is only written.
     std::optional<ImportFormat> importFormat;
