@@ -120,6 +120,20 @@ int ExportToRecordFile(const std::string& path, const Arguments& args, stadix::J
     return Conclude(stadix::ExportToRecordFile(path, job));
 }
 
+// A PTS text file, written whole or not at all; one that exists is replaced only with
+// --create, as the window asks first.
+int ExportToPtsFile(const std::string& path, const Arguments& args, const stadix::Job& job) {
+    if (stadix::CardFileExists(path) && !args.Has("--create"))
+        throw Failure(kBadInput, "File exists: " + path + "; --create replaces it.");
+    try {
+        stadix::WriteFileAtomically(path, stadix::CardPtsFileBytes(job.lines));
+    } catch (const stadix::FileError& failure) {
+        throw Failure(kBadOutput,
+                      std::string(stadix::cardtext::kCannotExport) + "\n" + failure.what());
+    }
+    return kDone;
+}
+
 // The job that --job (made first with --create-job) or --known names.
 int ExportJob(stadix::JobStore& store, const Arguments& args) {
     if (args.Has("--known"))
@@ -208,9 +222,9 @@ const char* const kCardImportUsage =
     "stadix-cli card-import [--job NAME | --known] [--data coord|raw|known]\n"
     "                       [--dist m|intl-ft|us-ft] [--angle deg|gon|mil] CARDFILE OUTPUT\n"
     "  CARDFILE: a record file (.TSR), a job store (.TSD, with --job or --known) or a\n"
-    "  text file (.GT7, .GTS); .PTS and .XYZ are not supported yet. OUTPUT receives a job\n"
-    "  file of coordinates, the listing of raw data, or the text. The card file is never\n"
-    "  changed. OUTPUT - writes to standard output.\n";
+    "  text file (.GT7, .GTS, .PTS, .XYZ). OUTPUT receives a job file of coordinates, the\n"
+    "  listing of raw data, or the text. The card file is never changed. OUTPUT - writes\n"
+    "  to standard output.\n";
 
 int RunCardImport(const std::vector<std::string>& words) {
     const Arguments args =
@@ -246,8 +260,8 @@ const char* const kCardExportUsage =
     "stadix-cli card-export [--job NAME [--create-job] | --known] [--create] INPUT.JCD CARDFILE\n"
     "  Appends the job's records as known points to a record file (.TSR; --create makes a\n"
     "  missing one) or to a job of a job store (.TSD: --job NAME, made first with\n"
-    "  --create-job; --known the known-coordinates list). PTS text files are not\n"
-    "  supported yet.\n";
+    "  --create-job; --known the known-coordinates list), or writes a PTS text file (any\n"
+    "  other extension; --create replaces an existing one).\n";
 
 int RunCardExport(const std::vector<std::string>& words) {
     const Arguments args =
@@ -267,7 +281,7 @@ int RunCardExport(const std::vector<std::string>& words) {
         return ExportToRecordFile(card, args, job);
     if (kind == CardFileKind::JobStore)
         return ExportToJobStore(card, args, job);
-    throw Failure(kBadInput, "Exporting to a PTS text file is not supported yet: " + card);
+    return ExportToPtsFile(card, args, job);
 }
 
 } // namespace cli

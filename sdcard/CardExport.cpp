@@ -1,5 +1,7 @@
 #include "sdcard/CardExport.h"
 
+#include "formats/ExportFormats.h"
+
 #include "sdcard/CardTexts.h"
 #include "sdcard/RecordFile.h"
 
@@ -70,6 +72,10 @@ CardExportReport ExportToJob(JobStore& store, int jobNumber, Job& job) {
         report.problem = store.Problem();
     }
     return report;
+}
+
+std::string CardPtsFileBytes(const std::vector<std::string>& recordLines) {
+    return CoordinateExportBytes(*FindCoordinateFormat("pts"), recordLines, UserFormat());
 }
 
 } // namespace stadix

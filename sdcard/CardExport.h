@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace stadix {
 
@@ -30,5 +31,8 @@ CardExportReport ExportToRecordFile(const std::string& path, Job& job);
 // open, recognised and loaded job store, in the store's byte order, until the job or the
 // store is full.
 CardExportReport ExportToJob(JobStore& store, int jobNumber, Job& job);
+
+// The PTS text file of the record lines, as the PTS choice of the export writes it.
+std::string CardPtsFileBytes(const std::vector<std::string>& recordLines);
 
 } // namespace stadix

@@ -1,6 +1,8 @@
 #include "sdcard/CardImport.h"
 
 #include "app/FileIO.h"
+#include "app/ReceivedCoords.h"
+#include "formats/CoordinateImport.h"
 #include "rawconv/Listing.h"
 
 #include <utility>
@@ -104,11 +106,22 @@ void ImportJobRecords(JobStore& store, int jobNumber, ImportDataType type, Job& 
 }
 
 void ImportCardText(CardFileKind kind, const std::string& path, Job& job) {
-    if (kind != CardFileKind::SssText && kind != CardFileKind::GtsText)
-        throw CardError("Importing this kind of card file is not supported yet: " + path);
-    job.lines = ReadFileLines(path);
-    job.content = JobContent::Text;
-    job.dataFormat = kind == CardFileKind::SssText ? DataFormat::Sss : DataFormat::Gts;
+    std::vector<std::string> lines = ReadFileLines(path);
+    // Converted whole before the job changes: a line that does not convert leaves it.
+    if (kind == CardFileKind::PtsText) {
+        for (std::string& line : lines)
+            line = PtsLineToRecordLine(line);
+    } else if (kind == CardFileKind::XyzText) {
+        ConvertReceivedCoordinates(lines, static_cast<int>(DataFormat::Gts));
+    } else if (kind != CardFileKind::SssText && kind != CardFileKind::GtsText) {
+        throw CardError("Not a card text file: " + path);
+    }
+    const bool records = kind == CardFileKind::PtsText || kind == CardFileKind::XyzText;
+    job.lines = std::move(lines);
+    job.content = records ? JobContent::RecordLines : JobContent::Text;
+    job.dataFormat = kind == CardFileKind::SssText || kind == CardFileKind::PtsText
+                         ? DataFormat::Sss
+                         : DataFormat::Gts;
     job.modified = false;
 }
 

@@ -46,9 +46,10 @@ void ImportRecordFile(RecordFile& file, ImportDataType type, Job& job);
 // in the store's byte order.
 void ImportJobRecords(JobStore& store, int jobNumber, ImportDataType type, Job& job);
 
-// Loads a card text file into the job as measurement text: SSS text (".GT7") or GTS
-// text (".GTS"). Throws FileError; CardError for the kinds read elsewhere (".PTS",
-// ".XYZ"), which are not supported yet.
+// Loads a card text file into the job: SSS text (".GT7") or GTS text (".GTS") as
+// measurement text, a PTS file (".PTS", no line limit) or a GTS coordinate stream
+// (".XYZ") as record lines. Throws FileError, ConversionError, or CardError for any
+// other kind; the job is then as it was.
 void ImportCardText(CardFileKind kind, const std::string& path, Job& job);
 
 } // namespace stadix

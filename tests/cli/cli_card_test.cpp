@@ -76,6 +76,10 @@ TEST_F(CliCardTest, ImportsAsTheImportOptionsSayAndNeverChangesTheCard) {
     EXPECT_EQ(fromFile->Out(), Line("K1", "") + "\r\n");
     Write("m.gt7", "SS,1\n");
     EXPECT_EQ(Cli("card-import @m.gt7 -")->Out(), "SS,1\r\n");
+    Write("m.pts", "P1,200,100,5\n");
+    EXPECT_EQ(Cli("card-import @m.pts -")->Out(),
+              stadix::MakeRecordLine("P1", "", "100", "200", "5") + "\r\n");
+    Write("m.PTS", "P1,x,1,2\n");
 
     Write("EMPTY.TSR", stadix::test::RecordFileImage().Bytes());
     Write("bad.TSR", "not a record file");
@@ -85,7 +89,7 @@ TEST_F(CliCardTest, ImportsAsTheImportOptionsSayAndNeverChangesTheCard) {
         {"card-import --job NONE @CARD.TSD @out.JCD", "No job named NONE in the job store.\n"},
         {"card-import @bad.TSR @out.JCD", "Cannot import data from this file！\n"},
         {"card-import @CARD.Tsr @out.JCD", "Not a card file"},
-        {"card-import @m.PTS @out.JCD", "not supported yet"}};
+        {"card-import @m.PTS @out.JCD", "'x' is not a valid floating point value"}};
     for (const auto& [arguments, message] : refused) {
         auto cli = Cli(arguments);
         EXPECT_EQ(cli->Wait(), 2) << arguments;
@@ -124,7 +128,6 @@ TEST_F(CliCardTest, ExportsToRecordFilesAndJobs) {
         {"card-export --job NOBODY @job.JCD @CARD.TSD", 2},
         {"card-export --job SITE @none.JCD @CARD.TSD", 2},
         {"card-export --job SITE @job.JCD @CARD.PTS", 1},
-        {"card-export @job.JCD @CARD.PTS", 2},
         {"card-export --job SITE @job.JCD @missing.TSD", 2},
         {"card-export --job SITE @job.JCD @CARD.tsr", 1},
         {"card-export --job TOOLONGNAME --create-job @job.JCD @CARD.TSD", 1},
@@ -136,6 +139,16 @@ TEST_F(CliCardTest, ExportsToRecordFilesAndJobs) {
     EXPECT_EQ(Cli(refused[0].first)->Err(), "JOB already exists. Creation failed!\n");
     EXPECT_EQ(Read("CARD.TSD"), changed);
     EXPECT_FALSE(std::filesystem::exists(Path("CARD.PTS")));
+
+    // A PTS text file: written new, replaced only with --create.
+    EXPECT_EQ(Code("card-export @job.JCD @CARD.PTS"), 0);
+    const std::string pts = Read("CARD.PTS");
+    EXPECT_EQ(pts.substr(0, pts.find('\n') + 1), "P1,0.000,1.500,0.000,1\r\n");
+    Write("CARD.PTS", "old");
+    EXPECT_EQ(Code("card-export @job.JCD @CARD.PTS"), 2);
+    EXPECT_EQ(Read("CARD.PTS"), "old");
+    EXPECT_EQ(Code("card-export --create @job.JCD @CARD.PTS"), 0);
+    EXPECT_EQ(Read("CARD.PTS"), pts);
 }
 
 // The records stored stay stored: a full card ends well, with the reason when the store

@@ -149,7 +149,21 @@ TEST_F(CardImportTest, TextFilesAndKindsByExtension) {
     EXPECT_EQ(job.lines, (std::vector<std::string>{"ST,1", "SS,2"}));
     EXPECT_EQ(std::make_pair(job.content, job.dataFormat),
               std::make_pair(JobContent::Text, DataFormat::Sss));
-    EXPECT_THROW(ImportCardText(CardFileKind::PtsText, Path("M.GT7"), job), CardError);
+    EXPECT_THROW(ImportCardText(CardFileKind::Other, Path("M.GT7"), job), CardError);
+
+    // A PTS file has no line limit; a line that does not convert leaves the job as it was.
+    std::string pts;
+    for (int i = 1; i <= 16001; ++i)
+        pts += "P" + std::to_string(i) + ",2,1,3\r\n";
+    WriteFileAtomically(Path("M.PTS"), pts);
+    ImportCardText(CardFileKind::PtsText, Path("M.PTS"), job);
+    ASSERT_EQ(job.lines.size(), 16001u);
+    EXPECT_EQ(job.lines.back(), MakeRecordLine("P16001", "", "1", "2", "3"));
+    EXPECT_EQ(std::make_pair(job.content, job.dataFormat),
+              std::make_pair(JobContent::RecordLines, DataFormat::Sss));
+    WriteFileAtomically(Path("BAD.PTS"), "P1,1,2,3\r\nPT,E,N,Z\r\n");
+    EXPECT_THROW(ImportCardText(CardFileKind::PtsText, Path("BAD.PTS"), job), ConversionError);
+    EXPECT_EQ(job.lines.size(), 16001u);
 }
 
 } // namespace
