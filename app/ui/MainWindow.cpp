@@ -159,8 +159,9 @@ void MainWindow::BuildMenus() {
     sendAction_ = AddAction(comm, "&Send...", QKeySequence("F10"), &MainWindow::Send);
 
     QMenu* card = menuBar()->addMenu("&SD/U dsik");
-    AddAction(card, "&Import Data...", QKeySequence("F7"), nullptr);
-    exportDataAction_ = AddAction(card, "&Export Data...", QKeySequence("F8"), nullptr);
+    AddAction(card, "&Import Data...", QKeySequence("F7"), &MainWindow::ImportCardData);
+    exportDataAction_ =
+        AddAction(card, "&Export Data...", QKeySequence("F8"), &MainWindow::ExportCardData);
     connect(card, &QMenu::aboutToShow, this,
             [this] { exportDataAction_->setEnabled(CoordView()); });
 
@@ -332,7 +333,7 @@ void MainWindow::OpenFromCommandLine(const QStringList& arguments) {
     try {
         lines = stadix::ReadFileLines(LocalPath(path));
     } catch (const stadix::FileError& failure) {
-        prompts_->ShowError(this, BytesToDisplay(failure.what()));
+        prompts_->ShowError(this, MessageToDisplay(failure.what()));
         return;
     }
     job_.lines = std::move(lines);
@@ -347,7 +348,7 @@ void MainWindow::RunCommand(void (MainWindow::*command)()) {
         (this->*command)();
     } catch (const std::exception& failure) {
         ShowProgress(QString());
-        prompts_->ShowError(this, BytesToDisplay(failure.what()));
+        prompts_->ShowError(this, MessageToDisplay(failure.what()));
     }
 }
 
@@ -397,7 +398,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     try {
         confirmed = ConfirmSaveChanges();
     } catch (const std::exception& failure) {
-        prompts_->ShowError(this, BytesToDisplay(failure.what()));
+        prompts_->ShowError(this, MessageToDisplay(failure.what()));
     }
     if (confirmed)
         event->accept();
@@ -590,7 +591,7 @@ bool MainWindow::RunSettingsDialog() {
     } catch (const stadix::FileError& failure) {
         prompts_->Tell(this, "Warning",
                        "The communication settings could not be saved.\n" +
-                           BytesToDisplay(failure.what()) +
+                           MessageToDisplay(failure.what()) +
                            "\nThey are used for this transfer only.",
                        QMessageBox::Warning);
     }
@@ -683,7 +684,7 @@ void MainWindow::OpenMeasurementFile(const std::string& path, int filterIndex) {
     // write an empty document over it.
     const std::string problem = stadix::OpenMeasurementFile(job_, path, filterIndex == 3);
     if (!problem.empty()) {
-        prompts_->Tell(this, "Warning", BytesToDisplay(problem), QMessageBox::Warning);
+        prompts_->Tell(this, "Warning", MessageToDisplay(problem), QMessageBox::Warning);
         return;
     }
     ShowMeasurementView();
@@ -695,7 +696,7 @@ bool MainWindow::WriteDocumentFile(const QString& path, const std::string& bytes
         stadix::WriteFileAtomically(LocalPath(path), bytes);
         return true;
     } catch (const stadix::FileError& failure) {
-        prompts_->ShowError(this, BytesToDisplay(failure.what()));
+        prompts_->ShowError(this, MessageToDisplay(failure.what()));
         return false;
     }
 }
@@ -721,7 +722,7 @@ bool MainWindow::SaveDocument() {
             return false;
     } catch (const stadix::ConversionError& failure) {
         ShowProgress(QString());
-        prompts_->ShowError(this, BytesToDisplay(failure.what()));
+        prompts_->ShowError(this, MessageToDisplay(failure.what()));
         return false;
     }
     job_.modified = false;
@@ -735,7 +736,7 @@ bool MainWindow::SaveDocumentAs() {
         return CoordView() ? SaveAsCoordinates() : SaveAsMeasurement();
     } catch (const stadix::ConversionError& failure) {
         ShowProgress(QString());
-        prompts_->ShowError(this, BytesToDisplay(failure.what()));
+        prompts_->ShowError(this, MessageToDisplay(failure.what()));
         return false;
     }
 }

@@ -5,6 +5,8 @@
 #include "app/RecordTable.h"
 #include "app/ui/Prompts.h"
 #include "rawconv/RawRecords.h"
+#include "sdcard/CardImport.h"
+#include "sdcard/qt/RecordFolder.h"
 #include "transfer/TransferSettings.h"
 
 #include <QMainWindow>
@@ -43,6 +45,9 @@ class MainWindow : public QMainWindow {
     void FileSaveAs();
     void FileExit();
     void FileImport();
+    // The SD card and USB disk exchange.
+    void ImportCardData();
+    void ExportCardData();
     void FileExport();
     void DefineExportFormat();
     void FilePrint();
@@ -77,6 +82,9 @@ class MainWindow : public QMainWindow {
     bool CoordView() const;
     bool SendMode() const { return sendMode_; }
     const stadix::TransferSettings& TransferSettings() const { return transferSettings_; }
+
+    // The volumes searched for the card's record folder (this computer's by default).
+    void SetCardVolumes(std::vector<std::string> volumes) { cardVolumes_ = std::move(volumes); }
 
     // The settings file the transfers read and write (SettingsFilePath() by default).
     void SetSettingsPath(const std::string& path) { settingsPath_ = path; }
@@ -153,6 +161,18 @@ class MainWindow : public QMainWindow {
     QString MeasurementSaveFilter() const;
     void ShowProgress(const QString& text);
     void ClearRecords();
+    // Card import and export steps, after the file was chosen.
+    void ImportRecordFile(const std::string& path);
+    void ImportJobStore(const std::string& path);
+    void ImportCardTextFile(stadix::CardFileKind kind, const std::string& path);
+    // Shows what a card import put into the job; raw data under measurementCaption.
+    void ShowCardImport(const char* measurementCaption);
+    void ExportToRecordFile(const std::string& path);
+    void ExportToJobStore(const std::string& path);
+    void ExportToPtsFile(const std::string& path);
+    std::optional<stadix::RecordFolder> FindCardRecordFolder() const;
+    // A card message box: caption, text and, on a line of its own, why.
+    void TellCard(const char* caption, const std::string& text, const stadix::CardProblem& why);
     void ExportCoordinates();
     void ExportMeasurements();
     // Writes an exported file whole or not at all; a failure is reported.
@@ -169,6 +189,12 @@ class MainWindow : public QMainWindow {
     bool sendMode_ = false;
     // The choices of the settings dialog that every transfer runs with.
     stadix::TransferSettings transferSettings_;
+
+    // The import options chosen last, for record files and for job stores, kept for
+    // the rest of the run.
+    stadix::ImportChoices recordFileChoices_;
+    stadix::ImportChoices jobStoreChoices_;
+    std::optional<std::vector<std::string>> cardVolumes_;
 
     bool recountFlag_ = true;
     int lastCountedRow_ = 1;

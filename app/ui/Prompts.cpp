@@ -1,5 +1,8 @@
 #include "app/ui/Prompts.h"
 
+#include "sdcard/ui/ImportOptionsDialog.h"
+#include "sdcard/ui/JobListDialog.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -85,6 +88,7 @@ std::optional<FileChoice> RunFileDialog(QWidget* parent, const FileDialogRequest
     // A name typed without extension gets the extension of the chosen type, so that a
     // text copy is never saved under the job file's extension.
     if (mode == QFileDialog::AcceptSave) {
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
         dialog.setDefaultSuffix(TypeExtension(types, index, request.defaultExt));
         QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
                          [&dialog, types, request](const QString& chosen) {
@@ -161,4 +165,18 @@ void DialogPrompts::PreviewPrint(QWidget* parent, QPrinter& printer,
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&paint](QPrinter* previewPrinter) { paint(*previewPrinter); });
     dialog.exec();
+}
+
+bool DialogPrompts::ChooseImportOptions(QWidget* parent, stadix::ImportChoices& choices) {
+    ImportOptionsDialog dialog(choices, parent);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    choices = dialog.Choices();
+    return accepted;
+}
+
+std::optional<int> DialogPrompts::SelectJob(QWidget* parent, stadix::JobStore& store,
+                                            bool exportMode) {
+    JobListDialog dialog(store, exportMode, *this, parent);
+    dialog.exec();
+    return dialog.ChosenJob();
 }

@@ -11,6 +11,10 @@
 
 class QPrinter;
 class QWidget;
+namespace stadix {
+class JobStore;
+struct ImportChoices;
+} // namespace stadix
 
 struct FileChoice {
     QString path;
@@ -26,6 +30,9 @@ struct FileDialogRequest {
     QString defaultExt;
     QString folder;
     QString fileName;
+    // Save dialogs ask before a file that exists is chosen; not where the command
+    // itself decides what to do with it.
+    bool confirmOverwrite = true;
 };
 
 // The chosen path with the extension of the chosen file type (else the request's
@@ -56,6 +63,13 @@ class Prompts {
     // Shows the pages that paint draws on the printer it is given.
     virtual void PreviewPrint(QWidget* parent, QPrinter& printer,
                               const std::function<void(QPrinter&)>& paint) = 0;
+    // The card import options, preset with choices and changed to what the dialog shows
+    // however it closes; true when OK closed it.
+    virtual bool ChooseImportOptions(QWidget* parent, stadix::ImportChoices& choices) = 0;
+    // A job of an open, loaded job store (the known-coordinates list included); in
+    // export mode new jobs can be created in the store. None when cancelled.
+    virtual std::optional<int> SelectJob(QWidget* parent, stadix::JobStore& store,
+                                         bool exportMode) = 0;
 };
 
 // The real dialogs.
@@ -73,4 +87,7 @@ class DialogPrompts : public Prompts {
     bool ChoosePrinter(QWidget* parent, QPrinter& printer) override;
     void PreviewPrint(QWidget* parent, QPrinter& printer,
                       const std::function<void(QPrinter&)>& paint) override;
+    bool ChooseImportOptions(QWidget* parent, stadix::ImportChoices& choices) override;
+    std::optional<int> SelectJob(QWidget* parent, stadix::JobStore& store,
+                                 bool exportMode) override;
 };

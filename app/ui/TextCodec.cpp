@@ -40,6 +40,12 @@ QString BytesToDisplay(const std::string& bytes) {
     return decoder(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
 }
 
+QString MessageToDisplay(const std::string& message) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(QByteArrayView(message.data(), qsizetype(message.size())));
+    return utf8.hasError() ? BytesToDisplay(message) : text;
+}
+
 std::string DisplayToBytes(const QString& text) {
     QStringEncoder encoder(ChosenEncoding().toLatin1().constData());
     const QByteArray bytes = encoder(text);

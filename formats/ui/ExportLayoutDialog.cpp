@@ -96,7 +96,7 @@ void ExportLayoutDialog::accept() {
         stadix::WriteUserFormat(settingsPath_, Layout());
     } catch (const stadix::FileError& failure) {
         // The layout typed stays on show, so that the user can try again or cancel.
-        prompts_.ShowError(this, BytesToDisplay(failure.what()));
+        prompts_.ShowError(this, MessageToDisplay(failure.what()));
         return;
     }
     QDialog::accept();

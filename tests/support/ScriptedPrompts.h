@@ -3,6 +3,8 @@
 #pragma once
 
 #include "app/ui/Prompts.h"
+#include "sdcard/CardImport.h"
+#include "sdcard/JobStore.h"
 
 #include <QList>
 #include <QPrinter>
@@ -25,6 +27,11 @@ class ScriptedPrompts : public Prompts {
     // preview draws its pages into previewPdf.
     std::deque<std::optional<QString>> printers;
     QString previewPdf;
+    // The import options dialog's answers: the choices left on OK, none for Cancel.
+    std::deque<std::optional<stadix::ImportChoices>> importOptions;
+    // The job list's answers: the item chosen (0 the known-coordinates list), none for
+    // closing it.
+    std::deque<std::optional<int>> jobItems;
     QList<Shown> shown;
 
     QMessageBox::StandardButton Ask(QWidget*, const QString& caption, const QString& text,
@@ -67,6 +74,27 @@ class ScriptedPrompts : public Prompts {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(previewPdf);
         paint(printer);
+    }
+
+    bool ChooseImportOptions(QWidget*, stadix::ImportChoices& choices) override {
+        shown.append({"options", QString(), QString(), {}});
+        if (importOptions.empty())
+            return false;
+        const std::optional<stadix::ImportChoices> answer = importOptions.front();
+        importOptions.pop_front();
+        if (answer)
+            choices = *answer;
+        return answer.has_value();
+    }
+    std::optional<int> SelectJob(QWidget*, stadix::JobStore& store, bool exportMode) override {
+        shown.append({"jobs", exportMode ? "export" : "import", QString(), {}});
+        if (jobItems.empty())
+            return std::nullopt;
+        const std::optional<int> item = jobItems.front();
+        jobItems.pop_front();
+        if (!item)
+            return std::nullopt;
+        return store.JobOfListItem(*item);
     }
 
     // Kinds of everything shown so far, in order.

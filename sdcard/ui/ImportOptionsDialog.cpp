@@ -1,0 +1,57 @@
+#include "sdcard/ui/ImportOptionsDialog.h"
+
+#include "app/ui/RadioGroup.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+ImportOptionsDialog::ImportOptionsDialog(const stadix::ImportChoices& choices, QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle("Import Data");
+    QFont windowFont = font();
+    windowFont.setFamily("Times New Roman");
+    setFont(windowFont);
+
+    dataGroup = new RadioGroup("Select type and format of data",
+                               {"Coord.of meas.", "Raw data of meas.", "Known.pt.coord."}, 1, this);
+    distanceGroup = new RadioGroup("Distance unit", {"m", "Intl.ft", "US.ft"}, 3, this);
+    angleGroup = new RadioGroup("Angle unit", {"Deg", "Gon", "Mil"}, 3, this);
+    dataGroup->SetItemIndex(static_cast<int>(choices.dataType));
+    distanceGroup->SetItemIndex(choices.distanceUnit);
+    angleGroup->SetItemIndex(choices.angleUnit);
+    connect(dataGroup->Buttons(), &QButtonGroup::idToggled, this, [this] { EnableUnits(); });
+    EnableUnits();
+
+    okButton = new QPushButton("OK", this);
+    cancelButton = new QPushButton("Cancel", this);
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(dataGroup);
+    layout->addWidget(distanceGroup);
+    layout->addWidget(angleGroup);
+    layout->addLayout(buttons);
+}
+
+void ImportOptionsDialog::EnableUnits() {
+    const bool rawData =
+        dataGroup->ItemIndex() == static_cast<int>(stadix::ImportDataType::RawData);
+    distanceGroup->setEnabled(rawData);
+    angleGroup->setEnabled(rawData);
+}
+
+stadix::ImportChoices ImportOptionsDialog::Choices() const {
+    stadix::ImportChoices choices;
+    choices.dataType = static_cast<stadix::ImportDataType>(dataGroup->ItemIndex());
+    choices.distanceUnit = distanceGroup->ItemIndex();
+    choices.angleUnit = angleGroup->ItemIndex();
+    return choices;
+}

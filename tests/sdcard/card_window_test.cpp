@@ -1,0 +1,212 @@
+#include "app/FileIO.h"
+#include "app/JobFile.h"
+#include "app/RecordLine.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/RadioGroup.h"
+#include "app/ui/RecordGridView.h"
+#include "app/ui/TextLinesView.h"
+#include "sdcard/JobStore.h"
+#include "sdcard/ui/ImportOptionsDialog.h"
+#include "sdcard/ui/JobListDialog.h"
+#include "sdcard/ui/JobNameDialog.h"
+#include "tests/support/CardImages.h"
+#include "tests/support/RawRecordBuilder.h"
+#include "tests/support/ScriptedPrompts.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+stadix::RawRecord Point(std::uint8_t type, const std::string& name) {
+    const std::size_t north = type == stadix::kTypePt ? 19 : 23;
+    return stadix::test::RawRecordBuilder(type, false)
+        .Bytes(1, name)
+        .Coordinate(north, 1, 500)
+        .Build();
+}
+
+std::string Bytes(const QString& path) {
+    return stadix::ReadFileBytes(path.toStdString());
+}
+
+} // namespace
+
+// F7 and F8 with scripted dialogs, and the three card dialogs as a user drives them.
+class CardWindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir;
+    ScriptedPrompts* prompts = nullptr;
+    std::unique_ptr<MainWindow> form;
+
+    QString Path(const QString& name) const { return dir.filePath(name); }
+    void Write(const QString& name, const std::string& bytes) {
+        stadix::WriteFileAtomically(Path(name).toStdString(), bytes);
+    }
+    // A record file of a PT record and a STN record; a store of the smallest kind whose
+    // job SITE holds one STN record and whose known-coordinates list holds K1.
+    void WriteCard() {
+        Write("CARD.TSR", stadix::test::RecordFileImage()
+                              .Put(0, Point(stadix::kTypePt, "K1"))
+                              .Put(1, Point(stadix::kTypeStn, "S1"))
+                              .Bytes());
+        const stadix::JobStoreLayout& layout = stadix::kJobStoreLayouts[1];
+        Write("CARD.TSD", stadix::test::JobStoreImage(layout)
+                              .AddJob(0, "SITE")
+                              .Put(0, 0, 0, 0, Point(stadix::kTypeStn, "S1"))
+                              .Put(layout.jobs, 1, 0, 0, Point(stadix::kTypePt, "K1"))
+                              .Bytes());
+    }
+    void ImportCard(const QString& name) {
+        prompts->files.push_back(FileChoice{Path(name), 1});
+        form->Action("Import Data...")->trigger();
+    }
+    QString Pt(int row) { return QString::fromStdString(form->Table().Cell(row, stadix::ColPt)); }
+
+  private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() {
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        prompts = scripted.get();
+        form = std::make_unique<MainWindow>(std::move(scripted));
+        form->SetCardVolumes({});
+        WriteCard();
+    }
+    void cleanup() { form.reset(); }
+
+    void importAsksForAFolderThenTakesWhatTheOptionsSay() {
+        prompts->answers.push_back(QMessageBox::No);
+        form->Action("Import Data...")->trigger();
+        QCOMPARE(prompts->Kinds(), QStringList{"ask"});
+        QCOMPARE(prompts->shown.last().text,
+                 QString("Failed to find SD card (U disk) record folder.Search in other fold?"));
+
+        // Raw data: every record but PT records, under the raw data caption.
+        prompts->answers.push_back(QMessageBox::Yes);
+        stadix::ImportChoices raw;
+        raw.dataType = stadix::ImportDataType::RawData;
+        prompts->importOptions.push_back(raw);
+        ImportCard("CARD.TSR");
+        QCOMPARE(prompts->shown[2].dialog.filter,
+                 QString("Total Station SD/U disk File(*.TSR;*.TSD;*.GT7;*.PTS;*.GTS;*.XYZ)|*.TSR;"
+                         "*.TSD;*.GT7;*.PTS;*.GTS;*.XYZ"));
+        QVERIFY(!form->CoordView());
+        QCOMPARE(form->windowTitle(), QString("Total Station Meas.Data"));
+        QVERIFY(form->measurementText->toPlainText().startsWith("STN:  S1"));
+
+        // The job store's known-coordinates list: no options, known points remembered.
+        prompts->answers.push_back(QMessageBox::Yes);
+        prompts->jobItems.push_back(0);
+        ImportCard("CARD.TSD");
+        QVERIFY(form->CoordView());
+        QCOMPARE(Pt(1), QString("K1"));
+        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:1"));
+        QCOMPARE(prompts->Kinds().count("options"), 1);
+        QVERIFY(form->CurrentJob().modified);
+    }
+
+    void importRefusalsSayWhy() {
+        Write("EMPTY.TSR", stadix::test::RecordFileImage().Bytes());
+        Write("BAD.TSD", std::string(20000, '\0'));
+        Write("BAD.TSR", "not a record file");
+        for (const char* name : {"EMPTY.TSR", "BAD.TSD", "BAD.TSR"}) {
+            prompts->answers.push_back(QMessageBox::Yes);
+            ImportCard(name);
+        }
+        QCOMPARE(prompts->shown[2].text, QString("No record in the file"));
+        QCOMPARE(prompts->shown[5].caption, QString::fromUtf8("提示"));
+        QVERIFY(prompts->shown[5].text.startsWith(
+            QString::fromUtf8("选取的记录区未格式化或存在错误!")));
+        QVERIFY(prompts->shown[8].text.startsWith(
+            QString::fromUtf8("Cannot import data from this file！\n")));
+        QCOMPARE(Bytes(Path("BAD.TSR")), std::string("not a record file"));
+    }
+
+    void exportAppendsKnownPointsOrWritesAPtsFile() {
+        const std::string line = stadix::MakeRecordLine("P1", "", "1", "2", "3");
+        Write("job.JCD", stadix::JobFileBytes({line}));
+        prompts->files.push_back(FileChoice{Path("job.JCD"), 1});
+        form->FileOpen();
+
+        prompts->files.push_back(FileChoice{Path("NEW.TSR"), 1});
+        prompts->answers.push_back(QMessageBox::Yes);
+        form->Action("Export Data...")->trigger();
+        QCOMPARE(prompts->shown[1].text, QString("Failed to find SD card (U disk) record folder!"));
+        QVERIFY(!prompts->shown[2].dialog.confirmOverwrite);
+        QCOMPARE(prompts->shown[3].text, QString("Sure to export data to a new file?"));
+        QCOMPARE(prompts->shown.last().text, QString("Total exported coord.data:1"));
+        QCOMPARE(Bytes(Path("NEW.TSR")).size(), std::size_t(131584));
+
+        prompts->files.push_back(FileChoice{Path("CARD.TSD"), 1});
+        prompts->jobItems.push_back(1);
+        form->Action("Export Data...")->trigger();
+        QCOMPARE(prompts->shown.last().text, QString("Total exported coord.data:1"));
+        stadix::JobStore store;
+        QCOMPARE(stadix::OpenCardJobStore(store, Path("CARD.TSD").toStdString(),
+                                          stadix::CardAccess::ReadOnly),
+                 stadix::StoreOpening::Opened);
+        QCOMPARE(store.JobRecordCount(0), 2);
+
+        Write("OUT.PTS", "old");
+        prompts->files.push_back(FileChoice{Path("OUT.PTS"), 2});
+        prompts->answers.push_back(QMessageBox::No);
+        form->Action("Export Data...")->trigger();
+        QCOMPARE(prompts->shown.last().text, QString("File exists. Overwrite it?"));
+        QCOMPARE(Bytes(Path("OUT.PTS")), std::string("old"));
+        prompts->files.push_back(FileChoice{Path("OUT.PTS"), 2});
+        prompts->answers.push_back(QMessageBox::Yes);
+        form->Action("Export Data...")->trigger();
+        QCOMPARE(Bytes(Path("OUT.PTS")), std::string("P1,2.000,1.000,3.000,\r\n"));
+    }
+
+    void optionsEnableTheUnitsForRawDataOnly() {
+        stadix::ImportChoices preset;
+        preset.angleUnit = 1;
+        ImportOptionsDialog dialog(preset);
+        QCOMPARE(dialog.windowTitle(), QString("Import Data"));
+        QVERIFY(!dialog.angleGroup->isEnabled());
+        dialog.dataGroup->Item(1)->click();
+        QVERIFY(dialog.angleGroup->isEnabled() && dialog.distanceGroup->isEnabled());
+        dialog.distanceGroup->Item(2)->click();
+        QCOMPARE(dialog.Choices().distanceUnit, 2);
+        QCOMPARE(dialog.Choices().angleUnit, 1);
+    }
+
+    void jobListCreatesJobsAndNamesTakeOnlyWhatTheCardTakes() {
+        stadix::JobStore store;
+        QCOMPARE(stadix::OpenCardJobStore(store, Path("CARD.TSD").toStdString(),
+                                          stadix::CardAccess::ReadWrite),
+                 stadix::StoreOpening::Opened);
+        JobListDialog importList(store, false, *prompts);
+        QVERIFY(importList.newButton->isHidden());
+        QCOMPARE(importList.jobList->count(), 2);
+        QVERIFY(importList.jobList->item(0)->text().startsWith(" Known Coord"));
+
+        JobListDialog exportList(store, true, *prompts);
+        QTimer::singleShot(0, this, [] {
+            auto* names = qobject_cast<JobNameDialog*>(QApplication::activeModalWidget());
+            QVERIFY(names);
+            QCOMPARE(names->windowTitle(), QString("Creating new JOB"));
+            QTest::keyClicks(names->nameBox, "ne_w-1");
+            QCOMPARE(names->nameBox->text(), QString("NEW-1"));
+            names->okButton->click();
+        });
+        exportList.newButton->click();
+        QCOMPARE(exportList.jobList->count(), 3);
+        QCOMPARE(exportList.jobList->currentRow(), 2);
+        exportList.okButton->click();
+        QCOMPARE(exportList.ChosenJob(), std::optional<int>(store.JobAtPosition(1)));
+        QCOMPARE(store.FindJob("new-1"), 1);
+    }
+};
+
+QTEST_MAIN(CardWindowTest)
+#include "card_window_test.moc"
