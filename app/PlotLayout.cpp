@@ -86,6 +86,58 @@ class LabelGrid {
     std::vector<std::vector<LabelBox>> cells_;
 };
 
+// How many points lie in a screen rectangle, answered at once for any rectangle: a
+// running sum over the pixels of the points' positions, on the view and a margin
+// around it.
+class PointCounts {
+  public:
+    PointCounts(const std::vector<PlotPoint>& points, const PlotView& view, double margin)
+        : margin_(std::ceil(std::max(0.0, margin))), columns_(PixelCount(view.width) + 1),
+          rows_(PixelCount(view.height) + 1),
+          sums_(std::size_t(columns_ + 1) * std::size_t(rows_ + 1), 0) {
+        for (const PlotPoint& point : points) {
+            const ScreenPoint screen = ToScreen(view, point.east, point.north);
+            const double x = screen.x + margin_;
+            const double y = screen.y + margin_;
+            if (x >= 0 && x < columns_ && y >= 0 && y < rows_)
+                ++At(int(x) + 1, int(y) + 1);
+        }
+        for (int y = 1; y <= rows_; ++y) {
+            for (int x = 1; x <= columns_; ++x)
+                At(x, y) += At(x - 1, y) + At(x, y - 1) - At(x - 1, y - 1);
+        }
+    }
+
+    // Points whose pixel lies in [left, right) x [top, bottom), the edges widened to
+    // whole pixels.
+    int Count(double left, double top, double right, double bottom) const {
+        const int x0 = Clamp(std::floor(left + margin_), columns_);
+        const int x1 = Clamp(std::ceil(right + margin_), columns_);
+        const int y0 = Clamp(std::floor(top + margin_), rows_);
+        const int y1 = Clamp(std::ceil(bottom + margin_), rows_);
+        if (x1 <= x0 || y1 <= y0)
+            return 0;
+        return At(x1, y1) - At(x0, y1) - At(x1, y0) + At(x0, y0);
+    }
+
+  private:
+    int PixelCount(double pixels) const {
+        return int(std::ceil(std::max(1.0, pixels) + 2 * margin_));
+    }
+    static int Clamp(double pixel, int last) { return int(std::clamp(pixel, 0.0, double(last))); }
+    int& At(int x, int y) {
+        return sums_[std::size_t(y) * std::size_t(columns_ + 1) + std::size_t(x)];
+    }
+    int At(int x, int y) const {
+        return sums_[std::size_t(y) * std::size_t(columns_ + 1) + std::size_t(x)];
+    }
+
+    double margin_;
+    int columns_;
+    int rows_;
+    std::vector<int> sums_;
+};
+
 } // namespace
 
 std::vector<PlotPoint> PlotPointsOfTable(const RecordTable& table) {
@@ -223,19 +275,32 @@ LabelBox LabelBoxAt(const ScreenPoint& point, double width, double height) {
 
 std::vector<std::size_t> LabelsToShow(const std::vector<PlotPoint>& points,
                                       const std::vector<double>& labelWidths, double labelHeight,
-                                      const PlotView& view, std::optional<std::size_t> first) {
+                                      double pointSize, const PlotView& view,
+                                      std::optional<std::size_t> first) {
     std::vector<std::size_t> shown;
     LabelGrid grid(view, labelHeight);
-    const auto tryLabel = [&](std::size_t i) {
+    // Points drawn partly beyond the edges count too.
+    const PointCounts counts(points, view, pointSize);
+    const double half = pointSize / 2;
+    const auto boxOnView = [&](std::size_t i) -> std::optional<LabelBox> {
         const ScreenPoint screen = ToScreen(view, points[i].east, points[i].north);
-        if (InView(view, screen) && grid.Place(LabelBoxAt(screen, labelWidths[i], labelHeight)))
-            shown.push_back(i);
+        if (!InView(view, screen))
+            return std::nullopt;
+        return LabelBoxAt(screen, labelWidths[i], labelHeight);
     };
-    if (first && *first < points.size())
-        tryLabel(*first);
+    // The current record's name is written whatever points it covers.
+    if (first && *first < points.size()) {
+        const std::optional<LabelBox> box = boxOnView(*first);
+        if (box && grid.Place(*box))
+            shown.push_back(*first);
+    }
     for (std::size_t i = 0; i < points.size(); ++i) {
-        if (i != first)
-            tryLabel(i);
+        const std::optional<LabelBox> box = i != first ? boxOnView(i) : std::nullopt;
+        if (box &&
+            counts.Count(box->left - half, box->top - half, box->left + box->width + half,
+                         box->top + box->height + half) == 0 &&
+            grid.Place(*box))
+            shown.push_back(i);
     }
     return shown;
 }

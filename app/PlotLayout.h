@@ -87,7 +87,7 @@ std::optional<std::size_t> PointNear(const std::vector<PlotPoint>& points, const
                                      const ScreenPoint& at, double radius);
 
 // Where a point's name is written: right of the point, centred on it vertically.
-constexpr double kLabelGap = 5;
+constexpr double kLabelGap = 7;
 struct LabelBox {
     double left = 0;
     double top = 0;
@@ -97,10 +97,12 @@ struct LabelBox {
 LabelBox LabelBoxAt(const ScreenPoint& point, double width, double height);
 
 // The points whose names are written: those on the view whose name boxes (labelWidths
-// per point, one height) overlap no name already written, the point first (the current
-// record) before the others in their order.
+// per point, one height) cover no point (squares of pointSize) and overlap no name
+// already written, in their order. The point first (the current record) comes before
+// the others, and its name may cover points.
 std::vector<std::size_t> LabelsToShow(const std::vector<PlotPoint>& points,
                                       const std::vector<double>& labelWidths, double labelHeight,
-                                      const PlotView& view, std::optional<std::size_t> first);
+                                      double pointSize, const PlotView& view,
+                                      std::optional<std::size_t> first);
 
 } // namespace stadix

@@ -30,7 +30,7 @@ const QColor kPanelColour(255, 255, 255, 210);
 // job changes it many times a second, and one reading after the last change is enough.
 const int kRebuildDelayMs = 50;
 const double kPointSize = 4;
-const double kCurrentRadius = 7;
+const double kCurrentRadius = 5;
 // How near a click must come to a point to pick it, in pixels.
 const double kPickRadius = 6;
 // The zoom of one notch of the wheel.
@@ -72,10 +72,12 @@ class TextWidths {
 } // namespace
 
 PointPlot::PointPlot(const stadix::RecordTable& table, QWidget* parent)
-    : QWidget(parent), table_(table) {
+    : QWidget(parent), table_(table), labelFont_("Sans Serif") {
     setMinimumSize(120, 100);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::OpenHandCursor);
+    // The family is set, not taken from the window: names measure and look the same on
+    // the screen, in a PNG and in a PDF.
     labelFont_.setPixelSize(11);
     rebuildTimer_.setSingleShot(true);
     rebuildTimer_.setInterval(kRebuildDelayMs);
@@ -299,7 +301,8 @@ void PointPlot::DrawLabels(QPainter& painter, const stadix::PlotView& view,
                            std::optional<std::size_t> current) const {
     const QFontMetricsF metrics(labelFont_);
     const double height = metrics.height();
-    for (const std::size_t i : stadix::LabelsToShow(points_, labelWidths_, height, view, current)) {
+    for (const std::size_t i :
+         stadix::LabelsToShow(points_, labelWidths_, height, kPointSize, view, current)) {
         const stadix::ScreenPoint screen =
             stadix::ToScreen(view, points_[i].east, points_[i].north);
         const stadix::LabelBox box = stadix::LabelBoxAt(screen, labelWidths_[i], height);
@@ -346,6 +349,8 @@ void PointPlot::DrawScaleBar(QPainter& painter, const stadix::PlotView& view) co
 
 void PointPlot::DrawNorthArrow(QPainter& painter, const stadix::PlotView& view) const {
     const double x = view.width - 16;
+    const QFontMetricsF metrics(labelFont_);
+    painter.fillRect(QRectF(x - 9, 4, 18, 34 + metrics.height()), kPanelColour);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::black, 1.5));
@@ -353,7 +358,6 @@ void PointPlot::DrawNorthArrow(QPainter& painter, const stadix::PlotView& view) 
     painter.setBrush(Qt::black);
     const QPointF head[] = {QPointF(x, 8), QPointF(x - 5, 18), QPointF(x + 5, 18)};
     painter.drawPolygon(head, 3);
-    const QFontMetricsF metrics(labelFont_);
     painter.drawText(QPointF(x - metrics.horizontalAdvance("N") / 2, 36 + metrics.ascent()), "N");
     painter.restore();
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 
 namespace stadix {
 namespace {
@@ -183,40 +184,63 @@ TEST(PointNear, PicksTheNearestPointWithinTheRadius) {
     EXPECT_EQ(PointNear({}, view, {100, 100}, 6), std::nullopt);
 }
 
-TEST(LabelsToShow, WritesNamesThatDoNotOverlapTheCurrentFirst) {
+TEST(LabelsToShow, WritesNamesThatOverlapNothingTheCurrentFirst) {
     const PlotView view{0, 0, 1, 400, 300}; // the origin at (200, 150), a pixel a metre
     // Two names at one place, a third clear of them, a fourth off the view.
     const std::vector<PlotPoint> points = Points({{0, 0}, {0, 0}, {0, 50}, {500, 0}});
     const std::vector<double> widths(points.size(), 40);
-    EXPECT_EQ(LabelsToShow(points, widths, 12, view, std::nullopt),
+    EXPECT_EQ(LabelsToShow(points, widths, 12, 4, view, std::nullopt),
               (std::vector<std::size_t>{0, 2}));
-    EXPECT_EQ(LabelsToShow(points, widths, 12, view, 1), (std::vector<std::size_t>{1, 2}));
-    // A name just clear of another, to the right or below, is written.
-    const std::vector<PlotPoint> rowOfNames = Points({{0, 0}, {40, 0}, {0, -12}});
-    EXPECT_EQ(LabelsToShow(rowOfNames, {40, 40, 40}, 12, view, std::nullopt).size(), 3u);
-    EXPECT_EQ(LabelsToShow(rowOfNames, {41, 40, 40}, 13, view, std::nullopt).size(), 1u);
+    EXPECT_EQ(LabelsToShow(points, widths, 12, 4, view, 1), (std::vector<std::size_t>{1, 2}));
+    // Names one above the other: written when they just touch, every other one when they
+    // overlap.
+    const std::vector<PlotPoint> column = Points({{0, 0}, {0, -12}, {0, -24}});
+    EXPECT_EQ(LabelsToShow(column, {40, 40, 40}, 12, 4, view, std::nullopt).size(), 3u);
+    EXPECT_EQ(LabelsToShow(column, {40, 40, 40}, 13, 4, view, std::nullopt),
+              (std::vector<std::size_t>{0, 2}));
+    // A name that would cover another point is left out, but for the current one's; a
+    // point just beyond its end leaves it.
+    const std::vector<PlotPoint> covered = Points({{0, 0}, {20, 0}});
+    EXPECT_EQ(LabelsToShow(covered, {40, 40}, 12, 4, view, std::nullopt),
+              (std::vector<std::size_t>{1}));
+    EXPECT_EQ(LabelsToShow(covered, {40, 40}, 12, 4, view, 0), (std::vector<std::size_t>{0}));
+    const std::vector<PlotPoint> beyond = Points({{0, 0}, {50, 0}});
+    EXPECT_EQ(LabelsToShow(beyond, {40, 40}, 12, 4, view, std::nullopt).size(), 2u);
 }
 
-TEST(LabelsToShow, ThinsThousandsOfNamesToOnesThatNeverOverlap) {
-    // 15999 points packed on a 100 m square, names 50 px wide: a few dozen fit.
+TEST(LabelsToShow, ThinsThousandsOfNamesToOnesThatOverlapNothing) {
+    // 15999 points scattered over a site, names 50 px wide, a full-screen view.
     std::vector<PlotPoint> points;
+    std::uint32_t seed = 7;
+    const auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return double(seed >> 8) / double(1u << 24);
+    };
     for (int i = 0; i < 15999; ++i)
-        points.push_back({double(i % 127) * 0.79, double(i / 127) * 0.79, i + 1});
-    const PlotView view = FitView(points, 600, 400);
+        points.push_back({next() * 2000, next() * 1500, i + 1});
+    const PlotView view = ZoomAbout(FitView(points, 1920, 1080), 3, {960, 540});
     const std::vector<double> widths(points.size(), 50);
-    const std::vector<std::size_t> shown = LabelsToShow(points, widths, 14, view, 8000);
-    ASSERT_FALSE(shown.empty());
-    EXPECT_EQ(shown.front(), 8000u);
-    EXPECT_LT(shown.size(), 600u * 400u / (50u * 14u));
+    const std::vector<std::size_t> shown = LabelsToShow(points, widths, 14, 4, view, std::nullopt);
+    ASSERT_GT(shown.size(), 100u);
+    const auto boxOf = [&](std::size_t i) {
+        return LabelBoxAt(ToScreen(view, points[i].east, points[i].north), 50, 14);
+    };
     for (std::size_t a = 0; a < shown.size(); ++a) {
-        const PlotPoint& pa = points[shown[a]];
-        const LabelBox boxA = LabelBoxAt(ToScreen(view, pa.east, pa.north), 50, 14);
+        const LabelBox box = boxOf(shown[a]);
         for (std::size_t b = a + 1; b < shown.size(); ++b) {
-            const PlotPoint& pb = points[shown[b]];
-            const LabelBox boxB = LabelBoxAt(ToScreen(view, pb.east, pb.north), 50, 14);
-            const bool overlap = boxA.left < boxB.left + 50 && boxB.left < boxA.left + 50 &&
-                                 boxA.top < boxB.top + 14 && boxB.top < boxA.top + 14;
-            ASSERT_FALSE(overlap) << shown[a] << " and " << shown[b];
+            const LabelBox other = boxOf(shown[b]);
+            ASSERT_FALSE(box.left < other.left + 50 && other.left < box.left + 50 &&
+                         box.top < other.top + 14 && other.top < box.top + 14)
+                << shown[a] << " and " << shown[b];
+        }
+        // No point whose square shows on the view is under a name.
+        for (const PlotPoint& point : points) {
+            const ScreenPoint at = ToScreen(view, point.east, point.north);
+            if (at.x < -2 || at.x > view.width + 2 || at.y < -2 || at.y > view.height + 2)
+                continue;
+            ASSERT_FALSE(at.x + 2 > box.left && at.x - 2 < box.left + 50 && at.y + 2 > box.top &&
+                         at.y - 2 < box.top + 14)
+                << "the name of " << shown[a] << " covers " << point.row;
         }
     }
 }
