@@ -76,8 +76,6 @@ PointPlot::PointPlot(const stadix::RecordTable& table, QWidget* parent)
     setMinimumSize(120, 100);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::OpenHandCursor);
-    // The family is set, not taken from the window: names measure and look the same on
-    // the screen, in a PNG and in a PDF.
     labelFont_.setPixelSize(11);
     rebuildTimer_.setSingleShot(true);
     rebuildTimer_.setInterval(kRebuildDelayMs);

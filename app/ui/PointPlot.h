@@ -85,6 +85,8 @@ class PointPlot : public QWidget {
     int currentRow_ = 0;
     bool showCodes_ = false;
     bool showHeights_ = false;
+    // A family of its own, not the window's: names measure and look the same on the
+    // screen, in a PNG and in a PDF.
     QFont labelFont_;
 
     // A press of the left button, until it ends as a click or a drag.

@@ -1,4 +1,5 @@
 #include "app/FileIO.h"
+#include "app/JobFile.h"
 #include "app/RecordLine.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/PointPlot.h"
@@ -49,7 +50,7 @@ class PointPlotTest : public QObject {
         for (const auto& p : kPoints)
             lines.push_back(stadix::MakeRecordLine(p.pt, "CODE", std::to_string(p.north),
                                                    std::to_string(p.east), "1.5"));
-        stadix::WriteFileAtomically(Path("site.JCD").toStdString(), stadix::JoinLinesCrLf(lines));
+        stadix::WriteFileAtomically(Path("site.JCD").toStdString(), stadix::JobFileBytes(lines));
         prompts->files.push_back(FileChoice{Path("site.JCD"), 1});
         form->FileOpen();
     }
