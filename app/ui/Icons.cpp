@@ -58,6 +58,24 @@ void DrawClearAll(QPainter& painter) {
     painter.drawLine(QPointF(14, 30), QPointF(30, 14));
 }
 
+// Points scattered on a plan, one of them picked, and a north arrow.
+void DrawPlot(QPainter& painter) {
+    painter.setPen(QPen(kInk, 1.5));
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(3, 3, 26, 26));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kInk);
+    for (const QPointF& at : {QPointF(8, 22), QPointF(13, 14), QPointF(20, 24), QPointF(9, 9)})
+        painter.drawRect(QRectF(at.x() - 1.5, at.y() - 1.5, 3, 3));
+    painter.setBrush(kAccent);
+    painter.drawEllipse(QPointF(19, 16), 2.5, 2.5);
+    painter.setPen(QPen(kInk, 1.5));
+    painter.drawLine(QPointF(25, 8), QPointF(25, 14));
+    painter.setBrush(kInk);
+    const QPointF head[] = {QPointF(25, 5), QPointF(22.5, 9), QPointF(27.5, 9)};
+    painter.drawPolygon(head, 3);
+}
+
 } // namespace
 
 QIcon ApplicationIcon() {
@@ -84,6 +102,9 @@ QIcon ToolIcon(const QString& themeName, ToolGlyph glyph) {
         break;
     case ToolGlyph::Clear:
         DrawClearAll(painter);
+        break;
+    case ToolGlyph::Plot:
+        DrawPlot(painter);
         break;
     }
     painter.end();

@@ -7,7 +7,7 @@
 // A total station on its tripod.
 QIcon ApplicationIcon();
 
-enum class ToolGlyph { Print, Erase, Clear };
+enum class ToolGlyph { Print, Erase, Clear, Plot };
 
 // The theme's icon of that name where the desktop has one, else our own drawing.
 QIcon ToolIcon(const QString& themeName, ToolGlyph glyph);

@@ -104,6 +104,7 @@ MainWindow::MainWindow(std::unique_ptr<Prompts> prompts, QWidget* parent)
     BuildMenus();
     BuildToolBar();
     BuildStatusBar();
+    BuildPlotView();
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);

@@ -16,12 +16,14 @@
 #include <vector>
 
 class QAction;
+class QDockWidget;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QPrinter;
 class QToolBar;
 class QToolButton;
+class PointPlot;
 class RecordGridView;
 class RecordTableModel;
 class TextLinesView;
@@ -53,6 +55,8 @@ class MainWindow : public QMainWindow {
     void FilePrint();
     void FilePrintPreview();
     void ShowAbout();
+    // The plot of the job's points, as a PNG or PDF file.
+    void SavePlotAs();
     // Transfers with the total station.
     void Receive();
     void Send();
@@ -93,6 +97,7 @@ class MainWindow : public QMainWindow {
     RecordGridView* recordGrid = nullptr;
     TextLinesView* measurementText = nullptr;
     QLineEdit* searchBox = nullptr; // the search box
+    PointPlot* pointPlot = nullptr;
     QLabel* StatusPanel(int index) const { return statusPanels_[index]; }
     QLabel* StatusSimpleText() const { return statusSimple_; }
     bool StatusSimplePanel() const;
@@ -115,6 +120,10 @@ class MainWindow : public QMainWindow {
                        void (MainWindow::*command)());
     QToolButton* AddToolButton(const QString& name, const QString& hint, QAction* action);
     void ChooseEncoding(const QString& encoding);
+    // The plot's dock, its View menu and tool button, and its ties to the record grid.
+    void BuildPlotView();
+    // A point clicked in the plot: its row becomes the table's current row.
+    void SelectPlottedRow(int row);
 
     // Runs a command; a failure that escapes it is shown in the standard error box.
     void RunCommand(void (MainWindow::*command)());
@@ -213,4 +222,5 @@ class MainWindow : public QMainWindow {
     QAction* exportDataAction_ = nullptr;
     QList<QToolButton*> recordButtons_;
     QToolButton* sendButton_ = nullptr;
+    QDockWidget* plotDock_ = nullptr;
 };

@@ -1,0 +1,243 @@
+#include "app/FileIO.h"
+#include "app/JobFile.h"
+#include "app/RecordLine.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/PointPlot.h"
+#include "app/ui/RecordGridView.h"
+#include "tests/support/ScriptedPrompts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QWheelEvent>
+#include <QtTest>
+
+namespace {
+
+// Four points well apart: rows 1 to 4, at (E, N).
+const struct {
+    const char* pt;
+    double east, north;
+} kPoints[] = {{"P1", 100, 100}, {"P2", 200, 100}, {"P3", 150, 200}, {"P4", 120, 150}};
+
+bool IsHighlight(QRgb pixel) {
+    return qRed(pixel) > 180 && qGreen(pixel) < 90 && qBlue(pixel) < 90;
+}
+bool IsPlainPoint(QRgb pixel) {
+    return qBlue(pixel) > 100 && qRed(pixel) < 90;
+}
+
+} // namespace
+
+class PointPlotTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir;
+    ScriptedPrompts* prompts = nullptr;
+    std::unique_ptr<MainWindow> form;
+    PointPlot* plot = nullptr;
+
+    QString Path(const QString& name) const { return dir.filePath(name); }
+
+    void OpenJob() {
+        std::vector<std::string> lines;
+        for (const auto& p : kPoints)
+            lines.push_back(stadix::MakeRecordLine(p.pt, "CODE", std::to_string(p.north),
+                                                   std::to_string(p.east), "1.5"));
+        stadix::WriteFileAtomically(Path("site.JCD").toStdString(), stadix::JobFileBytes(lines));
+        prompts->files.push_back(FileChoice{Path("site.JCD"), 1});
+        form->FileOpen();
+    }
+    // The window shown with its plot open and laid out.
+    void ShowPlot() {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->Action("Plot")->trigger();
+        QTRY_VERIFY(plot->isVisible() && plot->height() >= 150);
+    }
+    QPointF ScreenPos(std::size_t point) const {
+        const stadix::PlotPoint& p = plot->Points().at(point);
+        const stadix::ScreenPoint screen = stadix::ToScreen(plot->View(), p.east, p.north);
+        return {screen.x, screen.y};
+    }
+    bool AllPointsInSight() const {
+        for (std::size_t i = 0; i < plot->Points().size(); ++i) {
+            if (!QRectF(plot->rect()).contains(ScreenPos(i)))
+                return false;
+        }
+        return true;
+    }
+    void Drag(QPointF from, QPointF to) {
+        QTest::mousePress(plot, Qt::LeftButton, {}, from.toPoint());
+        for (int step = 1; step <= 4; ++step) {
+            const QPointF at = from + (to - from) * step / 4;
+            QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(plot, &move);
+        }
+        QTest::mouseRelease(plot, Qt::LeftButton, {}, to.toPoint());
+    }
+    void Wheel(QPointF at, int notches) {
+        QWheelEvent wheel(at, plot->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(plot, &wheel);
+    }
+    QRgb PixelAt(const QImage& image, QPointF at) const {
+        return image.pixel(qRound(at.x()), qRound(at.y()));
+    }
+
+  private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() {
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        prompts = scripted.get();
+        form = std::make_unique<MainWindow>(std::move(scripted));
+        plot = form->pointPlot;
+    }
+    void cleanup() { form.reset(); }
+
+    void thePlotOpensFromTheViewMenuAndTheToolBar() {
+        QMenu* view = form->Menu("View");
+        QVERIFY(view);
+        QStringList captions;
+        for (QAction* action : view->actions()) {
+            if (!action->isSeparator())
+                captions << action->text().remove('&');
+        }
+        QCOMPARE(captions,
+                 QStringList({"Plot", "Fit", "Show Codes", "Show Heights", "Save Plot as..."}));
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(!plot->isVisible());
+        QVERIFY(!form->Action("Fit")->isEnabled() && !form->Action("Save Plot as...")->isEnabled());
+
+        QToolButton* button = form->ToolButton("Plot");
+        QVERIFY(button);
+        QCOMPARE(button->toolTip(), QString("Plot"));
+        button->click();
+        QTRY_VERIFY(plot->isVisible());
+        QVERIFY(button->isChecked() && form->Action("Plot")->isChecked());
+        QVERIFY(form->Action("Fit")->isEnabled() && form->Action("Save Plot as...")->isEnabled());
+        form->Action("Plot")->trigger();
+        QTRY_VERIFY(!plot->isVisible());
+        QVERIFY(!button->isChecked());
+    }
+
+    void fitBringsEveryPointBackAfterZoomingAndPanning() {
+        OpenJob();
+        ShowPlot();
+        QCOMPARE(int(plot->Points().size()), 4);
+        QVERIFY(AllPointsInSight());
+
+        // The wheel zooms about the cursor: the ground under it stays there.
+        const QPointF p1 = ScreenPos(0);
+        Wheel(p1, 3);
+        QVERIFY(qAbs(ScreenPos(0).x() - p1.x()) < 0.5 && qAbs(ScreenPos(0).y() - p1.y()) < 0.5);
+        // A drag moves the points with the mouse.
+        const QPointF before = ScreenPos(0);
+        Drag(QPointF(60, 60), QPointF(100, 80));
+        QVERIFY(qAbs(ScreenPos(0).x() - (before.x() + 40)) < 0.5);
+        QVERIFY(qAbs(ScreenPos(0).y() - (before.y() + 20)) < 0.5);
+        QVERIFY(!AllPointsInSight());
+        // Nothing of that is a change to the job.
+        QVERIFY(!form->CurrentJob().modified);
+
+        form->Action("Fit")->trigger();
+        QVERIFY(AllPointsInSight());
+    }
+
+    void clickingAPointMakesItsRowCurrent() {
+        OpenJob();
+        ShowPlot();
+        form->recordGrid->SetCurrentCell(1, 2);
+        QTest::mouseClick(plot, Qt::LeftButton, {}, ScreenPos(2).toPoint());
+        QCOMPARE(form->recordGrid->CurrentRow(), 3);
+        QCOMPARE(form->recordGrid->CurrentColumn(), 2);
+        QCOMPARE(form->StatusPanel(2)->text(), QString("Row:3"));
+        // Beside every point: nothing is picked.
+        QTest::mouseClick(plot, Qt::LeftButton, {}, QPoint(3, 3));
+        QCOMPARE(form->recordGrid->CurrentRow(), 3);
+        // A drag that ends on a point is no click.
+        Drag(ScreenPos(0), ScreenPos(0) + QPointF(30, 0));
+        QCOMPARE(form->recordGrid->CurrentRow(), 3);
+        QVERIFY(!form->CurrentJob().modified);
+    }
+
+    void theCurrentRowIsHighlighted() {
+        OpenJob();
+        ShowPlot();
+        form->recordGrid->SetCurrentCell(2, 0);
+        QImage image = plot->grab().toImage();
+        QVERIFY(IsHighlight(PixelAt(image, ScreenPos(1))));
+        QVERIFY(IsPlainPoint(PixelAt(image, ScreenPos(3))));
+
+        form->recordGrid->SetCurrentCell(4, 0);
+        image = plot->grab().toImage();
+        QVERIFY(IsPlainPoint(PixelAt(image, ScreenPos(1))));
+        QVERIFY(IsHighlight(PixelAt(image, ScreenPos(3))));
+    }
+
+    void theTableAsItStandsIsPlotted() {
+        OpenJob();
+        ShowPlot();
+        // A typed record is plotted, an erased one goes, in the table's row order.
+        QAbstractItemModel* model = form->recordGrid->model();
+        model->setData(model->index(6, stadix::ColPt), "NEW", Qt::EditRole);
+        model->setData(model->index(6, stadix::ColN), "300.000", Qt::EditRole);
+        model->setData(model->index(6, stadix::ColE), "400.000", Qt::EditRole);
+        QTRY_COMPARE(int(plot->Points().size()), 5);
+        QCOMPARE(plot->Points().back().row, 6);
+        // The view still followed the points: the new one is in sight too.
+        QVERIFY(AllPointsInSight());
+
+        form->recordGrid->SetCurrentCell(2, 0);
+        prompts->answers.push_back(QMessageBox::Yes);
+        form->RecordErase();
+        QTRY_COMPARE(int(plot->Points().size()), 4);
+        QCOMPARE(plot->Points()[1].row, 3);
+        // A job of measurement text has no points.
+        stadix::WriteFileAtomically(Path("m.TXT").toStdString(), "text\r\n");
+        prompts->files.push_back(FileChoice{Path("m.TXT"), 4});
+        form->FileOpen();
+        QTRY_VERIFY(plot->Points().empty());
+    }
+
+    void savePlotAsWritesThePlotAsPngOrPdf() {
+        OpenJob();
+        ShowPlot();
+        prompts->files.push_back(FileChoice{Path("plan"), 1});
+        form->Action("Save Plot as...")->trigger();
+        QCOMPARE(prompts->shown.last().kind, QString("save"));
+        QCOMPARE(prompts->shown.last().dialog.fileName, QString("site"));
+        const QImage image(Path("plan.png"));
+        QCOMPARE(image.size(), plot->size());
+        QVERIFY(IsPlainPoint(PixelAt(image, ScreenPos(2))));
+
+        // A name ending in .pdf is a PDF whatever type was chosen.
+        prompts->files.push_back(FileChoice{Path("plan.pdf"), 1});
+        form->SavePlotAs();
+        QVERIFY(stadix::ReadFileBytes(Path("plan.pdf").toStdString()).rfind("%PDF-", 0) == 0);
+        prompts->files.push_back(FileChoice{Path("sheet"), 2});
+        form->SavePlotAs();
+        QVERIFY(stadix::ReadFileBytes(Path("sheet.pdf").toStdString()).rfind("%PDF-", 0) == 0);
+
+        // A file that cannot be written is reported, and nothing is left behind.
+        const int shownBefore = int(prompts->shown.size());
+        prompts->files.push_back(FileChoice{Path("missing/plan.png"), 1});
+        form->SavePlotAs();
+        QCOMPARE(int(prompts->shown.size()), shownBefore + 2);
+        QCOMPARE(prompts->shown.last().kind, QString("error"));
+        QVERIFY(!QFile::exists(Path("missing/plan.png")));
+        QVERIFY(!form->CurrentJob().modified);
+        QCOMPARE(form->CurrentJob().docName, std::string("site.JCD"));
+    }
+};
+
+QTEST_MAIN(PointPlotTest)
+#include "point_plot_test.moc"
