@@ -58,7 +58,7 @@ GroundPoint ToGround(const PlotView& view, const ScreenPoint& point);
 // across when they have no span at all; no points: the same view about the origin.
 PlotView FitView(const std::vector<PlotPoint>& points, double width, double height);
 constexpr double kDefaultPlotSpan = 10;
-constexpr double kFitMargin = 24;
+constexpr double kFitMargin = 48;
 
 // The view zoomed by factor (above 1: closer) about a screen point, which keeps the
 // ground under it; the scale stays between kMinPixelsPerMetre and kMaxPixelsPerMetre.
