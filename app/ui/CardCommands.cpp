@@ -39,6 +39,22 @@ void MainWindow::TellCard(const char* caption, const std::string& text,
                    QMessageBox::Information);
 }
 
+bool MainWindow::OpenJobStoreOrTell(stadix::JobStore& store, const std::string& path,
+                                    stadix::CardAccess access, const char* cannotOpen) {
+    switch (stadix::OpenCardJobStore(store, path, access)) {
+    case stadix::StoreOpening::Opened:
+        return true;
+    case stadix::StoreOpening::CannotOpen:
+        TellCard(stadix::cardtext::kWarningCaption, cannotOpen, store.Problem());
+        return false;
+    case stadix::StoreOpening::NotUsable:
+        TellCard(stadix::cardtext::kStoreNotFormattedCaption, stadix::cardtext::kStoreNotFormatted,
+                 store.Problem());
+        return false;
+    }
+    return false;
+}
+
 void MainWindow::ImportCardData() {
     const std::optional<stadix::RecordFolder> folder = FindCardRecordFolder();
     if (!folder &&
@@ -98,18 +114,9 @@ void MainWindow::ImportRecordFile(const std::string& path) {
 
 void MainWindow::ImportJobStore(const std::string& path) {
     stadix::JobStore store;
-    switch (stadix::OpenCardJobStore(store, path, stadix::CardAccess::ReadOnly)) {
-    case stadix::StoreOpening::Opened:
-        break;
-    case stadix::StoreOpening::CannotOpen:
-        TellCard(stadix::cardtext::kWarningCaption, stadix::cardtext::kCannotImport,
-                 store.Problem());
+    if (!OpenJobStoreOrTell(store, path, stadix::CardAccess::ReadOnly,
+                            stadix::cardtext::kCannotImport))
         return;
-    case stadix::StoreOpening::NotUsable:
-        TellCard(stadix::cardtext::kStoreNotFormattedCaption, stadix::cardtext::kStoreNotFormatted,
-                 store.Problem());
-        return;
-    }
     const std::optional<int> job = prompts_->SelectJob(this, store, false);
     if (!job)
         return;
@@ -233,18 +240,9 @@ void MainWindow::ExportToRecordFile(const std::string& path) {
 
 void MainWindow::ExportToJobStore(const std::string& path) {
     stadix::JobStore store;
-    switch (stadix::OpenCardJobStore(store, path, stadix::CardAccess::ReadWrite)) {
-    case stadix::StoreOpening::Opened:
-        break;
-    case stadix::StoreOpening::CannotOpen:
-        TellCard(stadix::cardtext::kWarningCaption, stadix::cardtext::kCannotExport,
-                 store.Problem());
+    if (!OpenJobStoreOrTell(store, path, stadix::CardAccess::ReadWrite,
+                            stadix::cardtext::kCannotExport))
         return;
-    case stadix::StoreOpening::NotUsable:
-        TellCard(stadix::cardtext::kStoreNotFormattedCaption, stadix::cardtext::kStoreNotFormatted,
-                 store.Problem());
-        return;
-    }
     const std::optional<int> job = prompts_->SelectJob(this, store, true);
     if (!job)
         return;

@@ -180,6 +180,10 @@ class MainWindow : public QMainWindow {
     void ExportToJobStore(const std::string& path);
     void ExportToPtsFile(const std::string& path);
     std::optional<stadix::RecordFolder> FindCardRecordFolder() const;
+    // Opens, recognises and loads a job store; tells why not (cannotOpen for a file that
+    // cannot be opened) and returns false.
+    bool OpenJobStoreOrTell(stadix::JobStore& store, const std::string& path,
+                            stadix::CardAccess access, const char* cannotOpen);
     // A card message box: caption, text and, on a line of its own, why.
     void TellCard(const char* caption, const std::string& text, const stadix::CardProblem& why);
     void ExportCoordinates();

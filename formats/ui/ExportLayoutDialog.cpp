@@ -1,6 +1,7 @@
 #include "formats/ui/ExportLayoutDialog.h"
 
 #include "app/Errors.h"
+#include "app/ui/DialogButtons.h"
 #include "app/ui/Prompts.h"
 #include "app/ui/TextCodec.h"
 
@@ -9,7 +10,6 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -54,21 +54,14 @@ void ExportLayoutDialog::BuildControls() {
     groupLayout->addLayout(names);
     groupLayout->addWidget(numberedBox);
 
-    okButton = new QPushButton("OK", this);
-    cancelButton = new QPushButton("Cancel", this);
+    const DialogButtons buttons = AddOkCancelButtons(this);
+    okButton = buttons.ok;
+    cancelButton = buttons.cancel;
     for (QPushButton* button : {okButton, cancelButton})
         button->setFixedWidth(80);
-    okButton->setDefault(true);
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 }
 
 void ExportLayoutDialog::ShowLayout(const stadix::UserFormat& layout) {

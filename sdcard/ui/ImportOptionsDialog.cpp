@@ -1,9 +1,9 @@
 #include "sdcard/ui/ImportOptionsDialog.h"
 
+#include "app/ui/DialogButtons.h"
 #include "app/ui/RadioGroup.h"
 
 #include <QButtonGroup>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -24,21 +24,15 @@ ImportOptionsDialog::ImportOptionsDialog(const stadix::ImportChoices& choices, Q
     connect(dataGroup->Buttons(), &QButtonGroup::idToggled, this, [this] { EnableUnits(); });
     EnableUnits();
 
-    okButton = new QPushButton("OK", this);
-    cancelButton = new QPushButton("Cancel", this);
-    okButton->setDefault(true);
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
+    const DialogButtons buttons = AddOkCancelButtons(this);
+    okButton = buttons.ok;
+    cancelButton = buttons.cancel;
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(dataGroup);
     layout->addWidget(distanceGroup);
     layout->addWidget(angleGroup);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 }
 
 void ImportOptionsDialog::EnableUnits() {

@@ -1,9 +1,9 @@
 #include "sdcard/ui/JobNameDialog.h"
 
+#include "app/ui/DialogButtons.h"
 #include "sdcard/JobName.h"
 
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,19 +19,13 @@ JobNameDialog::JobNameDialog(const QString& caption, const QString& prompt, cons
     nameBox = new QLineEdit(text, this);
     nameBox->setMaxLength(maxLength);
     nameBox->installEventFilter(this);
-    okButton = new QPushButton("OK", this);
-    cancelButton = new QPushButton("Cancel", this);
-    okButton->setDefault(true);
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
+    const DialogButtons buttons = AddOkCancelButtons(this);
+    okButton = buttons.ok;
+    cancelButton = buttons.cancel;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(promptLabel);
     layout->addWidget(nameBox);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 }
 
 bool JobNameDialog::eventFilter(QObject* watched, QEvent* event) {
