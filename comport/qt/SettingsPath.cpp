@@ -19,7 +19,9 @@ bool SameFolder(const QString& one, const QString& other) {
 QString SettingsFolder(const QString& programFolder, const QString& installedFolder) {
     if (QFileInfo(programFolder).isWritable() && !SameFolder(programFolder, installedFolder))
         return programFolder;
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    // Named here, not by the running program's name: the window and stadix-cli share it.
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+        .filePath(QStringLiteral("Stadix"));
 }
 
 QString SettingsFilePath() {

@@ -11,7 +11,8 @@ using stadix::SettingsFolder;
 
 TEST(SettingsFolder, BesideTheProgramUnlessItIsTheInstalledOne) {
     QStandardPaths::setTestModeEnabled(true);
-    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    const QString userFolder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Stadix";
     QTemporaryDir build;
     QTemporaryDir installed;
     ASSERT_TRUE(build.isValid() && installed.isValid());
