@@ -2,8 +2,8 @@
 // a card import of a job of 3072 records, and an export of 15999 records. Each runs on
 // the window thread, so its time is how long the window does not answer.
 #include "app/FileIO.h"
-#include "app/RecordLine.h"
 #include "app/ui/MainWindow.h"
+#include "bench/BenchData.h"
 #include "bench/FullJobStore.h"
 #include "bench/GuiBenchMain.h"
 #include "tests/support/ScriptedPrompts.h"
@@ -44,12 +44,8 @@ BENCHMARK_CAPTURE(BM_CardImportJob3072, RawData, stadix::ImportDataType::RawData
 
 // File > Export of an open job of 15999 records as PTS: gathered, written, reported.
 void BM_ExportJob15999(benchmark::State& state) {
-    std::vector<std::string> records;
-    for (int i = 0; i < 15999; ++i)
-        records.push_back(stadix::MakeRecordLine("P" + std::to_string(i), "C",
-                                                 std::to_string(i) + ".5", "2.25", "3"));
     const QString job = BenchFilePath("export.JCD");
-    stadix::WriteFileAtomically(job.toStdString(), stadix::JoinLinesCrLf(records));
+    stadix::WriteFileAtomically(job.toStdString(), stadix::JoinLinesCrLf(bench::JobLines(15999)));
     auto scripted = std::make_unique<ScriptedPrompts>();
     ScriptedPrompts& prompts = *scripted;
     MainWindow form(std::move(scripted));

@@ -1,11 +1,8 @@
 // What a desktop user expects of the main window: recent files, files dropped on it,
 // the desktop's --open, the window where it was left, progress in the status bar.
-#include "app/FileIO.h"
 #include "app/RecordLine.h"
-#include "app/ui/MainWindow.h"
 #include "app/ui/RecordGridView.h"
-#include "app/ui/TextLinesView.h"
-#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/MainWindowFixture.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -14,7 +11,6 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <QtTest>
 
@@ -46,18 +42,10 @@ class PaintedTexts : public QObject {
 
 } // namespace
 
-class MainWindowDesktopTest : public QObject {
+class MainWindowDesktopTest : public MainWindowFixture {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir;
-    ScriptedPrompts* prompts = nullptr;
-    std::unique_ptr<MainWindow> form;
-
-    QString Path(const QString& name) const { return dir.filePath(name); }
-    void Write(const QString& name, const std::string& bytes) {
-        stadix::WriteFileAtomically(Path(name).toStdString(), bytes);
-    }
     void Open(const QString& name, int type = 1) {
         prompts->files.push_back(FileChoice{Path(name), type});
         form->FileOpen();
@@ -93,9 +81,7 @@ class MainWindowDesktopTest : public QObject {
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
         QSettings("Stadix", "Stadix").clear();
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        form = std::make_unique<MainWindow>(std::move(scripted));
+        MakeWindow();
     }
     void cleanup() { form.reset(); }
 
