@@ -26,6 +26,18 @@ void AttachToFile(Job& job, const std::string& path) {
     job.untitled = false;
 }
 
+std::optional<DocumentKind> DocumentKindOf(const std::string& path) {
+    if (HasExtension(path, ".JCD"))
+        return DocumentKind::JobFile;
+    if (HasExtension(path, ".TSM"))
+        return DocumentKind::MeasurementFile;
+    if (HasExtension(path, ".GTS") || HasExtension(path, ".GT7"))
+        return DocumentKind::GtsText;
+    if (HasExtension(path, ".TXT"))
+        return DocumentKind::Text;
+    return std::nullopt;
+}
+
 std::size_t OpenJobFile(Job& job, const std::string& path) {
     JobLoad load = LoadJobFile(path);
     job.lines = std::move(load.lines);

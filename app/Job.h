@@ -62,6 +62,14 @@ void AttachToFile(Job& job, const std::string& path);
 // the file holds. Throws FileError; the job is then as it was.
 std::size_t OpenJobFile(Job& job, const std::string& path);
 
+// How a file given without the Open dialog (a recent file, a dropped file, a file the
+// desktop hands over) is opened, by its extension in upper or lower case as Open decides.
+enum class DocumentKind { JobFile, MeasurementFile, GtsText, Text };
+
+// The kind of a file that Open can show, or none: ".JCD", ".TSM", ".GTS" or ".GT7",
+// ".TXT", each in upper or lower case.
+std::optional<DocumentKind> DocumentKindOf(const std::string& path);
+
 // Opens a measurement file: raw records (.TSM) are checked and rendered as the listing,
 // any other file is read as text, GTS or SSS when the GTS type was chosen. Returns why
 // a raw record file was refused, empty when it opened; a refused file leaves the job as

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing and looking at Stadix needs.
+# Installs every Debian package that building, testing and looking at Stadix needs, and
+# those named as arguments (scripts/package.sh names what packaging needs).
 # Idempotent: does nothing (quietly) when everything is already there.
 set -euo pipefail
 
@@ -11,6 +12,7 @@ packages=(
   poppler-utils fonts-wqy-microhei fonts-liberation
   python3-ezdxf gdal-bin
   xvfb xauth xdotool imagemagick
+  "$@"
 )
 
 missing=()

@@ -103,6 +103,7 @@ void MainWindow::ImportRecordFile(const std::string& path) {
     if (!accepted)
         return;
     try {
+        const ProgressShown progress(*this, "Importing...");
         stadix::ImportRecordFile(file, recordFileChoices_.dataType, job_);
     } catch (const stadix::CardError& failure) {
         TellCard(stadix::cardtext::kWarningCaption, stadix::cardtext::kCannotImport,
@@ -134,6 +135,7 @@ void MainWindow::ImportJobStore(const std::string& path) {
             return;
     }
     try {
+        const ProgressShown progress(*this, "Importing...");
         stadix::ImportJobRecords(store, *job, jobStoreChoices_.dataType, job_);
     } catch (const stadix::CardError& failure) {
         TellCard(stadix::cardtext::kWarningCaption, stadix::cardtext::kCannotImport,
@@ -144,6 +146,7 @@ void MainWindow::ImportJobStore(const std::string& path) {
 }
 
 void MainWindow::ImportCardTextFile(stadix::CardFileKind kind, const std::string& path) {
+    const ProgressShown progress(*this, "Importing...");
     if (kind == stadix::CardFileKind::Other) {
         // A file of another extension (one in mixed case, say) is shown as it is, as text.
         job_.lines = stadix::ReadFileLines(path);
@@ -234,7 +237,11 @@ void MainWindow::ExportToPtsFile(const std::string& path) {
 }
 
 void MainWindow::ExportToRecordFile(const std::string& path) {
-    const stadix::CardExportReport report = stadix::ExportToRecordFile(path, job_);
+    stadix::CardExportReport report;
+    {
+        const ProgressShown progress(*this, "Exporting...");
+        report = stadix::ExportToRecordFile(path, job_);
+    }
     TellCard(report.caption.c_str(), report.message, report.problem);
 }
 
@@ -251,10 +258,14 @@ void MainWindow::ExportToJobStore(const std::string& path) {
         TellCard(stadix::cardtext::kWarningCaption, stadix::cardtext::kCannotExport, {problem});
         return;
     }
-    const stadix::CardExportReport report = stadix::ExportToJob(store, *job, job_);
+    stadix::CardExportReport report;
     stadix::CardProblem closing;
-    if (store.CloseJobStore() != stadix::CardStatus::Success)
-        closing = store.Problem();
+    {
+        const ProgressShown progress(*this, "Exporting...");
+        report = stadix::ExportToJob(store, *job, job_);
+        if (store.CloseJobStore() != stadix::CardStatus::Success)
+            closing = store.Problem();
+    }
     TellCard(report.caption.c_str(), report.message,
              report.problem.text.empty() ? closing : report.problem);
 }

@@ -14,18 +14,26 @@ QPixmap Canvas(int size) {
     return pixmap;
 }
 
+// The drawing of packaging/stadix.svg, the icon the desktop shows for Stadix.
 void DrawTotalStation(QPainter& painter) {
-    painter.setPen(QPen(kInk, 2.5, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPointF(32, 38), QPointF(14, 60));
-    painter.drawLine(QPointF(32, 38), QPointF(32, 61));
-    painter.drawLine(QPointF(32, 38), QPointF(50, 60));
+    painter.setPen(QPen(kInk, 3, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(32, 43), QPointF(12, 61));
+    painter.drawLine(QPointF(32, 43), QPointF(32, 62));
+    painter.drawLine(QPointF(32, 43), QPointF(52, 61));
     painter.setPen(Qt::NoPen);
     painter.setBrush(kInk);
-    painter.drawRoundedRect(QRectF(20, 24, 24, 14), 3, 3);
+    painter.drawRoundedRect(QRectF(19, 39, 26, 5), 1.5, 1.5);
+    painter.drawRoundedRect(QRectF(17, 6, 7, 24), 2, 2);
+    painter.drawRoundedRect(QRectF(40, 6, 7, 24), 2, 2);
+    painter.drawRoundedRect(QRectF(17, 24, 30, 16), 3, 3);
+    painter.setBrush(QColor(191, 224, 255));
+    painter.drawRoundedRect(QRectF(22, 28, 20, 8), 1, 1);
     painter.setBrush(QColor(250, 200, 60));
-    painter.drawRoundedRect(QRectF(24, 8, 16, 17), 3, 3);
+    painter.drawRoundedRect(QRectF(24, 8, 16, 14), 3, 3);
     painter.setBrush(kAccent);
-    painter.drawEllipse(QPointF(32, 16), 4, 4);
+    painter.drawEllipse(QPointF(32, 15), 4.5, 4.5);
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(QPointF(30.5, 13.5), 1.2, 1.2);
 }
 
 void DrawPrinter(QPainter& painter) {

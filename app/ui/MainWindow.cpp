@@ -3,6 +3,7 @@
 #include "app/Errors.h"
 #include "app/FileIO.h"
 #include "app/JobFile.h"
+#include "app/RecentFiles.h"
 #include "app/RecordEditing.h"
 #include "app/RecordLine.h"
 #include "app/ui/AboutBox.h"
@@ -25,12 +26,14 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPrinter>
 #include <QSettings>
 #include <QStandardPaths>
@@ -73,6 +76,32 @@ QSettings RememberedSettings() {
     return QSettings("Stadix", "Stadix");
 }
 const char* const kEncodingKey = "RecordTextEncoding";
+const char* const kRecentFilesKey = "RecentFiles";
+const char* const kGeometryKey = "WindowGeometry";
+
+stadix::RecentFiles LoadRecentFiles() {
+    std::vector<std::string> paths;
+    for (const QString& path : RememberedSettings().value(kRecentFilesKey).toStringList())
+        paths.push_back(LocalPath(path));
+    return stadix::RecentFiles(paths);
+}
+
+void StoreRecentFiles(const stadix::RecentFiles& recent) {
+    QStringList paths;
+    for (const std::string& path : recent.Paths())
+        paths << QFile::decodeName(path.c_str());
+    RememberedSettings().setValue(kRecentFilesKey, paths);
+}
+
+// The one local file of a drag, when it is a file that Open shows; else empty.
+QString DroppedDocument(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1)
+        return QString();
+    const QUrl url = data->urls().front();
+    if (!url.isLocalFile() || !stadix::DocumentKindOf(LocalPath(url.toLocalFile())))
+        return QString();
+    return url.toLocalFile();
+}
 
 void PaintLightBlue(QWidget* widget) {
     QPalette palette = widget->palette();
@@ -92,6 +121,7 @@ MainWindow::MainWindow(std::unique_ptr<Prompts> prompts, QWidget* parent)
     setWindowIcon(ApplicationIcon());
     setContextMenuPolicy(Qt::NoContextMenu);
     resize(559, 735);
+    setAcceptDrops(true);
     SetRecordTextEncoding(RememberedSettings().value(kEncodingKey).toString());
 
     model_ = new RecordTableModel(table_, this);
@@ -140,6 +170,9 @@ void MainWindow::BuildMenus() {
     AddAction(file, "&Open", QKeySequence("Ctrl+O"), &MainWindow::FileOpen);
     AddAction(file, "&Save", QKeySequence("Ctrl+S"), &MainWindow::FileSave);
     AddAction(file, "Save &as...", QKeySequence(), &MainWindow::FileSaveAs);
+    recentFilesMenu_ = file->addMenu("Recent &Files");
+    recentFilesMenu_->setObjectName("recentFilesMenu");
+    connect(file, &QMenu::aboutToShow, this, &MainWindow::ListRecentFiles);
     file->addSeparator();
     AddAction(file, "&Print", QKeySequence("Ctrl+P"), &MainWindow::FilePrint);
     AddAction(file, "Print Pre&view", QKeySequence(), &MainWindow::FilePrintPreview);
@@ -185,6 +218,32 @@ void MainWindow::BuildEncodingMenu(QMenu* tools) {
         group->addAction(action);
         connect(action, &QAction::triggered, this, [this, encoding] { ChooseEncoding(encoding); });
     }
+}
+
+void MainWindow::ListRecentFiles() {
+    recentFilesMenu_->clear();
+    const std::vector<std::string> paths = LoadRecentFiles().Paths();
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const QString path = QFile::decodeName(paths[i].c_str());
+        const QString name = QFileInfo(path).fileName().replace('&', "&&");
+        QAction* action = recentFilesMenu_->addAction(QString("&%1 %2").arg(i + 1).arg(name));
+        action->setStatusTip(path);
+        connect(action, &QAction::triggered, this,
+                [this, path] { RunCommand([this, path] { OpenDocument(path); }); });
+    }
+    recentFilesMenu_->setEnabled(!paths.empty());
+}
+
+void MainWindow::RememberRecentFile(const std::string& path) {
+    stadix::RecentFiles recent = LoadRecentFiles();
+    recent.Add(LocalPath(QFileInfo(QFile::decodeName(path.c_str())).absoluteFilePath()));
+    StoreRecentFiles(recent);
+}
+
+void MainWindow::ForgetRecentFile(const QString& path) {
+    stadix::RecentFiles recent = LoadRecentFiles();
+    recent.Remove(LocalPath(QFileInfo(path).absoluteFilePath()));
+    StoreRecentFiles(recent);
 }
 
 void MainWindow::ChooseEncoding(const QString& encoding) {
@@ -327,6 +386,10 @@ void MainWindow::ShowAbout() {
 }
 
 void MainWindow::OpenFromCommandLine(const QStringList& arguments) {
+    if (arguments.size() == 2 && arguments[0] == "--open") {
+        RunCommand([this, &arguments] { OpenDocument(arguments[1]); });
+        return;
+    }
     if (arguments.size() != 1 || QFileInfo(arguments[0]).fileName().right(4) != ".JCD")
         return;
     const QString path = arguments[0];
@@ -342,11 +405,51 @@ void MainWindow::OpenFromCommandLine(const QStringList& arguments) {
     stadix::AttachToFile(job_, LocalPath(path));
     SetCoordTitle();
     SetTotal(job_.lines.size());
+    RememberRecentFile(LocalPath(path));
+}
+
+void MainWindow::OpenDocument(const QString& path) {
+    const std::optional<stadix::DocumentKind> kind = stadix::DocumentKindOf(LocalPath(path));
+    if (!kind) {
+        prompts_->Tell(this, "Warning",
+                       "Only job files (.JCD) and measurement files (.TSM, .GTS, .GT7, .TXT) "
+                       "can be opened:\n" +
+                           path,
+                       QMessageBox::Warning);
+        return;
+    }
+    if (!QFileInfo(path).isFile()) {
+        ForgetRecentFile(path);
+        prompts_->Tell(this, "Warning", "The file cannot be found:\n" + path, QMessageBox::Warning);
+        return;
+    }
+    if (!ConfirmSaveChanges())
+        return;
+    OpenFile(LocalPath(path), *kind == stadix::DocumentKind::GtsText);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedDocument(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QString path = DroppedDocument(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop is over, so that the drag's source does not wait on the
+    // unsaved-changes question.
+    QTimer::singleShot(0, this, [this, path] { RunCommand([this, path] { OpenDocument(path); }); });
 }
 
 void MainWindow::RunCommand(void (MainWindow::*command)()) {
+    RunCommand([this, command] { (this->*command)(); });
+}
+
+void MainWindow::RunCommand(const std::function<void()>& command) {
     try {
-        (this->*command)();
+        command();
     } catch (const std::exception& failure) {
         ShowProgress(QString());
         prompts_->ShowError(this, MessageToDisplay(failure.what()));
@@ -373,7 +476,9 @@ void MainWindow::showEvent(QShowEvent* event) {
     if (centred_)
         return;
     centred_ = true;
-    CentreOnScreen(this);
+    // Where the user left the window; centred the first time.
+    if (!restoreGeometry(RememberedSettings().value(kGeometryKey).toByteArray()))
+        CentreOnScreen(this);
 }
 
 void MainWindow::MarkTableChanged() {
@@ -401,9 +506,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     } catch (const std::exception& failure) {
         prompts_->ShowError(this, MessageToDisplay(failure.what()));
     }
-    if (confirmed)
+    if (confirmed) {
+        RememberedSettings().setValue(kGeometryKey, saveGeometry());
         event->accept();
-    else
+    } else
         event->ignore();
 }
 
@@ -459,8 +565,11 @@ void MainWindow::SetCurrentCell(int row, int column) {
 }
 
 void MainWindow::ShowProgress(const QString& text) {
+    // Where hints show too: panel 0 of the coordinate view, the one panel of the
+    // measurement view; both, as an operation may switch the view.
     statusPanels_[0]->setText(text);
-    statusPanels_[0]->repaint();
+    statusSimple_->setText(text);
+    (StatusSimplePanel() ? statusSimple_ : statusPanels_[0])->repaint();
 }
 
 void MainWindow::ClearTable() {
@@ -659,11 +768,17 @@ void MainWindow::FileOpen() {
         ChooseFile(FileDialogKind::Open, "Open", kOpenFilter, "JCD");
     if (!choice)
         return;
-    const std::string path = LocalPath(choice->path);
+    OpenFile(LocalPath(choice->path), choice->filterIndex == 3);
+}
+
+void MainWindow::OpenFile(const std::string& path, bool gtsTypeChosen) {
+    const ProgressShown progress(
+        *this, "Opening " + QFileInfo(QFile::decodeName(path.c_str())).fileName() + "...");
     if (stadix::HasExtension(path, ".JCD"))
         OpenJobFile(path);
-    else
-        OpenMeasurementFile(path, choice->filterIndex);
+    else if (!OpenMeasurementFile(path, gtsTypeChosen))
+        return;
+    RememberRecentFile(path);
 }
 
 void MainWindow::OpenJobFile(const std::string& path) {
@@ -680,16 +795,18 @@ void MainWindow::OpenJobFile(const std::string& path) {
     }
 }
 
-void MainWindow::OpenMeasurementFile(const std::string& path, int filterIndex) {
+bool MainWindow::OpenMeasurementFile(const std::string& path, bool gtsTypeChosen) {
     // A refused file is not opened: the document stays as it was, so that no save can
     // write an empty document over it.
-    const std::string problem = stadix::OpenMeasurementFile(job_, path, filterIndex == 3);
+    const std::string problem = stadix::OpenMeasurementFile(job_, path, gtsTypeChosen);
     if (!problem.empty()) {
+        ShowProgress(QString());
         prompts_->Tell(this, "Warning", MessageToDisplay(problem), QMessageBox::Warning);
-        return;
+        return false;
     }
     ShowMeasurementView();
     SetMeasurementTitle();
+    return true;
 }
 
 bool MainWindow::WriteDocumentFile(const QString& path, const std::string& bytes) {
@@ -791,6 +908,7 @@ bool MainWindow::SaveAsCoordinates() {
             return false;
         stadix::AttachToFile(job_, LocalPath(choice->path));
         SetCoordTitle();
+        RememberRecentFile(LocalPath(choice->path));
     }
     job_.modified = false;
     return true;
@@ -817,6 +935,7 @@ bool MainWindow::SaveAsMeasurement() {
         return false;
     stadix::AttachToFile(job_, LocalPath(choice->path));
     SetMeasurementTitle();
+    RememberRecentFile(LocalPath(choice->path));
     job_.modified = false;
     return true;
 }
@@ -990,6 +1109,7 @@ void MainWindow::ExportCoordinates() {
                    BytesToDisplay(stadix::CoordinateDialogDefaultExtension(layout)));
     if (!choice)
         return;
+    const ProgressShown progress(*this, "Exporting...");
     const int index = qBound(1, choice->filterIndex, int(stadix::kCoordinateFormats.size()));
     WriteExportFile(choice->path,
                     stadix::CoordinateExportBytes(
@@ -1005,6 +1125,7 @@ void MainWindow::ExportMeasurements() {
                    BytesToDisplay(std::string(stadix::kMeasurementDialogDefaultExtension)));
     if (!choice)
         return;
+    const ProgressShown progress(*this, "Exporting...");
     // Any entry but the first writes the polar text.
     const stadix::MeasurementFormat& format =
         stadix::kMeasurementFormats[choice->filterIndex == 1 ? 0 : 1];
@@ -1015,6 +1136,7 @@ void MainWindow::WriteExportFile(const QString& path, const std::string& bytes) 
     try {
         stadix::WriteFileAtomically(LocalPath(path), bytes);
     } catch (const stadix::FileError&) {
+        ShowProgress(QString());
         prompts_->Tell(this, "Warning", "Cannot export data to this file",
                        QMessageBox::Information);
     }

@@ -11,6 +11,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,9 +37,14 @@ class MainWindow : public QMainWindow {
     explicit MainWindow(std::unique_ptr<Prompts> prompts = nullptr, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Start-up: the splash, then a job file named as the only argument.
+    // Start-up: the splash, then a job file named as the only argument (".JCD" only),
+    // or "--open FILE": any file that Open shows, as the desktop hands it over.
     void ShowStartupSplash();
     void OpenFromCommandLine(const QStringList& arguments);
+
+    // Opens a job or measurement file as Open does, its kind told by its extension,
+    // after the unsaved-changes question: a recent file, a dropped file, --open.
+    void OpenDocument(const QString& path);
 
     // Document commands.
     void FileNew();
@@ -110,8 +116,25 @@ class MainWindow : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // A job or measurement file dropped on the window is opened.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
+    // Shows a progress text in the status bar while a long operation runs.
+    class ProgressShown {
+      public:
+        ProgressShown(MainWindow& window, const QString& text) : window_(window) {
+            window_.ShowProgress(text);
+        }
+        ~ProgressShown() { window_.ShowProgress(QString()); }
+        ProgressShown(const ProgressShown&) = delete;
+        ProgressShown& operator=(const ProgressShown&) = delete;
+
+      private:
+        MainWindow& window_;
+    };
+
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBar();
@@ -124,9 +147,14 @@ class MainWindow : public QMainWindow {
     void BuildPlotView();
     // A point clicked in the plot: its row becomes the table's current row.
     void SelectPlottedRow(int row);
+    // File > Recent Files, listed afresh whenever the File menu opens.
+    void ListRecentFiles();
+    void RememberRecentFile(const std::string& path);
+    void ForgetRecentFile(const QString& path);
 
     // Runs a command; a failure that escapes it is shown in the standard error box.
     void RunCommand(void (MainWindow::*command)());
+    void RunCommand(const std::function<void()>& command);
     void ShowHint(const QString& hint);
     void ScheduleRecount();
     void MarkTableChanged();
@@ -149,8 +177,11 @@ class MainWindow : public QMainWindow {
     bool RunSettingsDialog();
     void RunTransferDialog();
     void ShowReceivedDocument();
+    // Opens a chosen file by its extension; the GTS type decides the text's format.
+    void OpenFile(const std::string& path, bool gtsTypeChosen);
     void OpenJobFile(const std::string& path);
-    void OpenMeasurementFile(const std::string& path, int filterIndex);
+    // False when the file was refused.
+    bool OpenMeasurementFile(const std::string& path, bool gtsTypeChosen);
     // Writes bytes whole or not at all; reports a failure and returns false.
     bool WriteDocumentFile(const QString& path, const std::string& bytes);
     enum class FileDialogKind { Open, Save };
@@ -217,6 +248,7 @@ class MainWindow : public QMainWindow {
     std::string settingsPath_;
 
     QToolBar* toolBar_ = nullptr;
+    QMenu* recentFilesMenu_ = nullptr;
     QLabel* statusPanels_[3] = {nullptr, nullptr, nullptr};
     QLabel* statusSimple_ = nullptr;
     QList<QAction*> recordActions_;

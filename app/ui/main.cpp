@@ -6,6 +6,8 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Stadix");
+    // The installed desktop entry: the desktop shows its name and icon for the window.
+    QGuiApplication::setDesktopFileName("stadix");
     QApplication::setWindowIcon(ApplicationIcon());
     MainWindow form;
     form.ShowStartupSplash();

@@ -89,3 +89,15 @@ TEST_F(JobTest, JobFilesOpenAttachedAndSaveTheirRecordLines) {
     EXPECT_EQ(job.lines.size(), 15999u);
     EXPECT_EQ(job.lines.back(), "\x01\xff");
 }
+
+TEST(DocumentKind, FollowsTheExtensionInUpperOrLowerCaseOnly) {
+    EXPECT_EQ(DocumentKindOf("/a/site.JCD"), DocumentKind::JobFile);
+    EXPECT_EQ(DocumentKindOf("site.jcd"), DocumentKind::JobFile);
+    EXPECT_EQ(DocumentKindOf("m.tsm"), DocumentKind::MeasurementFile);
+    EXPECT_EQ(DocumentKindOf("m.GT7"), DocumentKind::GtsText);
+    EXPECT_EQ(DocumentKindOf("m.gts"), DocumentKind::GtsText);
+    EXPECT_EQ(DocumentKindOf("notes.TXT"), DocumentKind::Text);
+    // Mixed case, other kinds, and a folder's extension are not documents.
+    for (const char* path : {"site.Jcd", "points.PTS", "card.TSD", "jobs.JCD/readme", "JCD"})
+        EXPECT_FALSE(DocumentKindOf(path).has_value()) << path;
+}

@@ -1,0 +1,237 @@
+// What a desktop user expects of the main window: recent files, files dropped on it,
+// the desktop's --open, the window where it was left, progress in the status bar.
+#include "app/RecordLine.h"
+#include "app/ui/RecordGridView.h"
+#include "tests/support/MainWindowFixture.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QScreen>
+#include <QSettings>
+#include <QUrl>
+#include <QtTest>
+
+namespace {
+
+std::string Line(const char* pt) {
+    return stadix::MakeRecordLine(pt, "", "1", "2", "3");
+}
+
+std::string InstRecord() {
+    std::string record(42, '\0');
+    record[0] = char(0x81);
+    return record;
+}
+
+// The texts a status label showed each time it was painted.
+class PaintedTexts : public QObject {
+  public:
+    explicit PaintedTexts(QLabel* label) { label->installEventFilter(this); }
+    QStringList texts;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            texts << static_cast<QLabel*>(watched)->text();
+        return false;
+    }
+};
+
+} // namespace
+
+class MainWindowDesktopTest : public MainWindowFixture {
+    Q_OBJECT
+
+  private:
+    void Open(const QString& name, int type = 1) {
+        prompts->files.push_back(FileChoice{Path(name), type});
+        form->FileOpen();
+    }
+    // Types into the grid: the document is then changed.
+    void Change() {
+        QTest::keyClick(form->recordGrid, Qt::Key_A);
+        QVERIFY(form->CurrentJob().modified);
+    }
+    // The entries of File > Recent Files as the menu lists them when File opens.
+    QList<QAction*> RecentEntries(MainWindow& window) {
+        emit window.Menu("File")->aboutToShow();
+        return window.Menu("File")->findChild<QMenu*>("recentFilesMenu")->actions();
+    }
+    // Drags files over the window and drops them; true when the window took the drag.
+    bool Drop(const QStringList& names) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& name : names)
+            urls << QUrl::fromLocalFile(Path(name));
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(form.get(), &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(form.get(), &drop);
+        QCoreApplication::processEvents();
+        return drop.isAccepted();
+    }
+
+  private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() {
+        QSettings("Stadix", "Stadix").clear();
+        MakeWindow();
+    }
+    void cleanup() { form.reset(); }
+
+    void recentFilesAreTheLastEightOpenedOrSaved() {
+        QVERIFY(RecentEntries(*form).isEmpty());
+        QVERIFY(!form->Menu("File")->findChild<QMenu*>("recentFilesMenu")->isEnabled());
+        for (int i = 1; i <= 9; ++i) {
+            Write(QString("job%1.JCD").arg(i), Line("P") + "\r\n");
+            Open(QString("job%1.JCD").arg(i));
+        }
+        Write("m.tsm", InstRecord());
+        Open("m.tsm", 2);
+        QList<QAction*> entries = RecentEntries(*form);
+        QCOMPARE(entries.size(), 8);
+        QCOMPARE(entries.first()->text(), QString("&1 m.tsm"));
+        QCOMPARE(entries.first()->statusTip(), Path("m.tsm"));
+        QCOMPARE(entries.last()->text(), QString("&8 job3.JCD"));
+
+        // Remembered for the next run; a job saved under a new name comes first.
+        MainWindow next(std::make_unique<ScriptedPrompts>());
+        QCOMPARE(RecentEntries(next).size(), 8);
+        form->FileNew();
+        prompts->files.push_back(FileChoice{Path("new.JCD"), 1});
+        form->FileSaveAs();
+        QCOMPARE(RecentEntries(*form).first()->statusTip(), Path("new.JCD"));
+        QCOMPARE(RecentEntries(*form).size(), 8);
+    }
+
+    void aRecentFileOpensThroughTheQuestionOrIsForgottenWhenGone() {
+        Write("a.JCD", Line("A") + "\r\n");
+        Write("b.JCD", Line("B") + "\r\n");
+        Open("a.JCD");
+        Open("b.JCD");
+        Change();
+        prompts->answers.push_back(QMessageBox::Cancel);
+        RecentEntries(*form)[1]->trigger();
+        QCOMPARE(form->windowTitle(), QString("b.JCD--TS Coord. data file"));
+        prompts->answers.push_back(QMessageBox::No);
+        RecentEntries(*form)[1]->trigger();
+        QCOMPARE(prompts->Kinds(), QStringList({"open", "open", "ask", "ask"}));
+        QCOMPARE(form->windowTitle(), QString("a.JCD--TS Coord. data file"));
+        QCOMPARE(form->Table().Cell(1, stadix::ColPt), std::string("A"));
+        QCOMPARE(RecentEntries(*form).first()->text(), QString("&1 a.JCD"));
+
+        // A file gone since: said so, taken off the list, the document kept.
+        QFile::remove(Path("b.JCD"));
+        RecentEntries(*form)[1]->trigger();
+        QCOMPARE(prompts->shown.last().text, "The file cannot be found:\n" + Path("b.JCD"));
+        QCOMPARE(RecentEntries(*form).size(), 1);
+        QCOMPARE(form->windowTitle(), QString("a.JCD--TS Coord. data file"));
+    }
+
+    void aDroppedJobOrMeasurementFileOpensThroughTheQuestion() {
+        Write("site.jcd", Line("S1") + "\r\n");
+        Write("m.tsm", InstRecord());
+        Write("points.pts", "P1,1,2,3\r\n");
+        QVERIFY(!Drop({"points.pts"}));
+        QVERIFY(!Drop({"site.jcd", "m.tsm"}));
+        QVERIFY(prompts->shown.isEmpty());
+
+        Change();
+        prompts->answers.push_back(QMessageBox::Cancel);
+        QVERIFY(Drop({"site.jcd"}));
+        QCOMPARE(prompts->Kinds(), QStringList{"ask"});
+        QVERIFY(form->CurrentJob().untitled);
+        prompts->answers.push_back(QMessageBox::No);
+        QVERIFY(Drop({"site.jcd"}));
+        QCOMPARE(form->windowTitle(), QString("site.jcd--TS Coord. data file"));
+        QCOMPARE(form->Table().Cell(1, stadix::ColPt), std::string("S1"));
+
+        QVERIFY(Drop({"m.tsm"}));
+        QCOMPARE(form->windowTitle(), QString("m.tsm--TS Meas. Data File"));
+        QCOMPARE(RecentEntries(*form).size(), 2);
+    }
+
+    void theDesktopsOpenOptionTakesAnyDocumentTheBareArgumentOnlyUpperCaseJcd() {
+        Write("site.jcd", Line("S1") + "\r\n");
+        form->OpenFromCommandLine({Path("site.jcd")});
+        QVERIFY(form->CurrentJob().untitled);
+        form->OpenFromCommandLine({"--open", Path("site.jcd")});
+        QCOMPARE(form->windowTitle(), QString("site.jcd--TS Coord. data file"));
+        QCOMPARE(form->Table().Cell(1, stadix::ColPt), std::string("S1"));
+
+        MainWindow other(std::make_unique<ScriptedPrompts>());
+        Write("m.tsm", InstRecord());
+        other.OpenFromCommandLine({"--open", Path("m.tsm")});
+        QCOMPARE(other.windowTitle(), QString("m.tsm--TS Meas. Data File"));
+
+        Write("site.Jcd", "text");
+        form->OpenFromCommandLine({"--open", Path("site.Jcd")});
+        QCOMPARE(prompts->shown.last().caption, QString("Warning"));
+        QVERIFY(prompts->shown.last().text.endsWith(Path("site.Jcd")));
+        QCOMPARE(form->windowTitle(), QString("site.jcd--TS Coord. data file"));
+    }
+
+    void theWindowOpensWhereItWasLeft() {
+        // The first time: centred on the screen at its own size.
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY((form->frameGeometry().center() - screen.center()).manhattanLength() <= 2);
+
+        const QRect placed(40, 30, 500, 420);
+        form->setGeometry(placed);
+        QVERIFY(form->close());
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        ScriptedPrompts& nextPrompts = *scripted;
+        MainWindow next(std::move(scripted));
+        next.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&next));
+        QCOMPARE(next.geometry(), placed);
+
+        // A close that the user cancels remembers nothing.
+        next.setGeometry(QRect(60, 50, 520, 440));
+        QTest::keyClick(next.recordGrid, Qt::Key_A);
+        nextPrompts.answers.push_back(QMessageBox::Cancel);
+        QVERIFY(!next.close());
+        MainWindow last(std::make_unique<ScriptedPrompts>());
+        last.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&last));
+        QCOMPARE(last.geometry(), placed);
+    }
+
+    void longOperationsShowTheirProgressInTheStatusBar() {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        PaintedTexts panel(form->StatusPanel(0));
+        PaintedTexts simple(form->StatusSimpleText());
+
+        std::vector<std::string> lines;
+        for (int i = 0; i < 3000; ++i)
+            lines.push_back(Line(("P" + std::to_string(i)).c_str()));
+        Write("big.JCD", stadix::JoinLinesCrLf(lines));
+        Open("big.JCD");
+        QVERIFY(panel.texts.contains("Opening big.JCD..."));
+        QVERIFY(panel.texts.contains("Loading records..."));
+        prompts->files.push_back(FileChoice{Path("big.pts"), 1});
+        form->FileExport();
+        QVERIFY(panel.texts.contains("Exporting..."));
+        QVERIFY(form->StatusPanel(0)->text().isEmpty());
+
+        // The measurement view shows it in its one panel.
+        Write("m.TXT", "text\r\n");
+        Open("m.TXT", 4);
+        Write("m.TSM", InstRecord());
+        Open("m.TSM", 2);
+        QVERIFY(simple.texts.contains("Opening m.TSM..."));
+        QVERIFY(form->StatusSimpleText()->text().isEmpty());
+    }
+};
+
+QTEST_MAIN(MainWindowDesktopTest)
+#include "main_window_desktop_test.moc"
