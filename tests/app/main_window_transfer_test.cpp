@@ -50,7 +50,7 @@ class MainWindowTransferTest : public QObject {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* settings = qobject_cast<SettingsDialog*>(modal)) {
             if (!pickPort.isEmpty()) {
-                settings->portList->addItem(pickPort);
+                settings->portList->addItem(pickPort, pickPort);
                 settings->portList->setCurrentIndex(settings->portList->count() - 1);
                 emit settings->portList->activated(settings->portList->currentIndex());
             }
