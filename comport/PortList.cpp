@@ -1,5 +1,6 @@
 #include "comport/PortList.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <tuple>
 
@@ -43,6 +44,11 @@ bool operator==(const PortDescription& a, const PortDescription& b) {
 
 bool operator!=(const PortDescription& a, const PortDescription& b) {
     return !(a == b);
+}
+
+void SortByName(std::vector<PortDescription>& ports) {
+    std::sort(ports.begin(), ports.end(),
+              [](const PortDescription& a, const PortDescription& b) { return a.name < b.name; });
 }
 
 std::string PortDetailsText(const PortDescription& port) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace stadix {
 
@@ -22,6 +23,9 @@ struct PortDescription {
 
 bool operator==(const PortDescription& a, const PortDescription& b);
 bool operator!=(const PortDescription& a, const PortDescription& b);
+
+// The order of port lists: by name.
+void SortByName(std::vector<PortDescription>& ports);
 
 // What is known, separated by two spaces: the description, the manufacturer, the USB
 // vendor and product id ("0403:6001") and "serial " with the serial number. Control

@@ -253,19 +253,17 @@ void ComPort::ApplyModemLines() {
         port_->setRequestToSend(settings_.rtsControl == RtsControl::Enable);
 }
 
+// Every byte from the device passes here as it arrives, so the line log has it, also
+// when it is cleared away unread.
 void ComPort::TakeArrivedBytes() {
     const QByteArray arrived = port_->readAll();
-    NoteArrived(arrived);
-    input_.append(arrived);
-    if (!input_.isEmpty())
-        ScheduleDelivery();
-}
-
-void ComPort::NoteArrived(const QByteArray& bytes) {
     if (lineLog_)
         lineLog_->Record(
             LineDirection::FromInstrument,
-            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+            std::string_view(arrived.constData(), static_cast<std::size_t>(arrived.size())));
+    input_.append(arrived);
+    if (!input_.isEmpty())
+        ScheduleDelivery();
 }
 
 // Called while the device is inside its own read handling: closing is left for later.
@@ -408,8 +406,6 @@ void ComPort::ClearBuffer(bool input, bool output) {
     QSerialPort::Directions directions;
     if (input) {
         directions |= QSerialPort::Input;
-        // What the device has delivered did come from the instrument: the log keeps it.
-        NoteArrived(port_->readAll());
         input_.clear();
     }
     if (output)
@@ -441,8 +437,7 @@ std::vector<PortDescription> ComPort::EnumComPorts() {
                          UsbId(info.hasProductIdentifier(), info.productIdentifier()),
                          info.serialNumber().toStdString()});
     }
-    std::sort(ports.begin(), ports.end(),
-              [](const PortDescription& a, const PortDescription& b) { return a.name < b.name; });
+    SortByName(ports);
     return ports;
 }
 

@@ -113,7 +113,6 @@ class ComPort : public QObject {
     void ApplyModemLines();
     void ResetDeviceSettings();
     void TakeArrivedBytes();
-    void NoteArrived(const QByteArray& bytes);
     void HandleDeviceError(QSerialPort::SerialPortError error);
     bool LineHungUp() const;
     void CloseAfterHangUp();

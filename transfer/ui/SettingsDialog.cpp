@@ -13,8 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include <algorithm>
-
 namespace {
 
 // The entries of the Char./Parity and stop-bits lists, in list order.
@@ -120,8 +118,7 @@ void SettingsDialog::ShowSettings(const std::vector<stadix::PortDescription>& po
 }
 
 void SettingsDialog::ShowPorts(std::vector<stadix::PortDescription> ports) {
-    std::sort(ports.begin(), ports.end(),
-              [](const auto& a, const auto& b) { return a.name < b.name; });
+    stadix::SortByName(ports);
     if (ports == ports_)
         return;
     ports_ = std::move(ports);
