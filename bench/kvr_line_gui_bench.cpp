@@ -1,7 +1,10 @@
 // The KVR transfer on a pseudo-terminal against the simulated instrument: how fast a
-// block is answered, and how close a paced reception comes to the time its bytes
-// need on the line. Runs the real port component and session; no windows.
+// block is answered, how close a paced reception comes to the time its bytes need on
+// the line, and what the line log adds to it. Runs the real port component and
+// session; no windows.
 #include "SimulatedInstrument.h"
+#include "bench/GuiBenchMain.h"
+#include "comport/LineLog.h"
 #include "transfer/qt/KvrSession.h"
 
 #include <QCoreApplication>
@@ -30,15 +33,17 @@ class QuietView : public stadix::KvrSessionView {
     void CloseDialog() override {}
 };
 
-// A receiving session on its own thread and event loop, as the dialog runs one.
+// A receiving session on its own thread and event loop, as the dialog runs one; with
+// a line log when a file is named.
 class ReceivingSession {
   public:
-    explicit ReceivingSession(const std::string& device) {
-        thread_.reset(QThread::create([this, device] {
+    explicit ReceivingSession(const std::string& device, const std::string& lineLog = "") {
+        thread_.reset(QThread::create([this, device, lineLog] {
             QuietView view;
             stadix::Job job;
             stadix::TransferSettings settings;
             settings.port.portName = device;
+            settings.lineLogFile = lineLog;
             stadix::KvrSession session(job, settings, false, view);
             session.Open();
             opened_ = session.Port().Connected();
@@ -117,37 +122,73 @@ void BM_BlockAnswer(benchmark::State& state) {
 }
 BENCHMARK(BM_BlockAnswer)->UseManualTime()->Iterations(400)->Unit(benchmark::kMicrosecond);
 
-// 500 coordinate records from an instrument paced at 9600 baud, against the time the
-// 36 bytes of each exchange (type, go-ahead, block, checksum, answer) need on the line.
-void BM_PacedReception(benchmark::State& state) {
-    constexpr int kRecords = 500;
-    constexpr int kBaud = 9600;
-    constexpr double kBytesPerRecord = 36;
+constexpr int kPacedRecords = 500;
+constexpr int kPacedBaud = 9600;
+// Type, go-ahead, block, checksum and answer of one exchange.
+constexpr double kBytesPerRecord = 36;
+
+// Seconds for kPacedRecords coordinate records from an instrument paced at 9600 baud;
+// negative when a record was not accepted or the port did not open.
+double PacedReceptionSeconds(const std::string& lineLog) {
     Pty pty;
-    ReceivingSession session(pty.DevicePath());
-    if (!session.Opened()) {
-        state.SkipWithError("the port did not open");
-        return;
-    }
+    ReceivingSession session(pty.DevicePath(), lineLog);
+    if (!session.Opened())
+        return -1;
     SimulatedInstrument instrument(pty);
-    instrument.SetBaudRate(kBaud);
-    const double lineSeconds = kRecords * kBytesPerRecord * 10 / kBaud;
+    instrument.SetBaudRate(kPacedBaud);
+    const auto start = Clock::now();
+    for (int i = 0; i < kPacedRecords; ++i) {
+        if (instrument.Offer(0xAA, CoordinateBlock(i)) != std::string("\xBB\x00", 2))
+            return -1;
+    }
+    const std::chrono::duration<double> elapsed = Clock::now() - start;
+    return elapsed.count();
+}
+
+// 500 coordinate records paced at 9600 baud, against the time the 36 bytes of each
+// exchange need on the line; with a line log when the argument is 1.
+void BM_PacedReception(benchmark::State& state) {
+    const bool logged = state.range(0) == 1;
+    const std::string lineLog =
+        logged ? BenchFilePath(QStringLiteral("paced.log")).toStdString() : std::string();
+    const double lineSeconds = kPacedRecords * kBytesPerRecord * 10 / kPacedBaud;
     double ratio = 0;
     for (auto _ : state) {
-        const auto start = Clock::now();
-        for (int i = 0; i < kRecords; ++i) {
-            if (instrument.Offer(0xAA, CoordinateBlock(i)) != std::string("\xBB\x00", 2)) {
-                state.SkipWithError("a record was not accepted");
-                return;
-            }
+        const double seconds = PacedReceptionSeconds(lineLog);
+        if (seconds < 0) {
+            state.SkipWithError("the reception failed");
+            return;
         }
-        const std::chrono::duration<double> elapsed = Clock::now() - start;
-        state.SetIterationTime(elapsed.count());
-        ratio = elapsed.count() / lineSeconds;
+        state.SetIterationTime(seconds);
+        ratio = seconds / lineSeconds;
     }
     state.counters["line_ms"] = lineSeconds * 1000;
     state.counters["ratio"] = ratio;
 }
-BENCHMARK(BM_PacedReception)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PacedReception)
+    ->ArgName("log")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// What the line log costs the line's own thread for a burst of a KVR exchange (a
+// 33-byte block with its checksum), and that cost for a whole 9600-baud reception as a
+// share of its time on the line, at four bursts per record.
+void BM_LineLogBurst(benchmark::State& state) {
+    constexpr double kBurstsPerRecord = 4;
+    stadix::LineLog log(BenchFilePath(QStringLiteral("bursts.log")).toStdString(),
+                        stadix::LineLog::Clock::now());
+    const std::string burst = CoordinateBlock(7) + '\x5A';
+    const auto start = Clock::now();
+    for (auto _ : state)
+        log.Record(stadix::LineDirection::FromInstrument, burst);
+    const std::chrono::duration<double> elapsed = Clock::now() - start;
+    const double burstSeconds = elapsed.count() / static_cast<double>(state.iterations());
+    const double recordLineSeconds = kBytesPerRecord * 10 / kPacedBaud;
+    state.counters["share_pct"] = kBurstsPerRecord * burstSeconds / recordLineSeconds * 100;
+}
+BENCHMARK(BM_LineLogBurst);
 
 } // namespace

@@ -40,35 +40,58 @@ std::string PortOperationText(PortOperation operation) {
     return "The port failed";
 }
 
-namespace {
-
-// What the user can do about a port that does not open.
-std::string OpenAdvice(int errorCode) {
-    switch (errorCode) {
+OpenProblem OpenProblemOf(const ComPortError& failure) {
+    if (!failure.RefusedSetting().empty())
+        return OpenProblem::RefusedSetting;
+    switch (failure.ErrorCode()) {
     case ENOENT:
     case ENODEV:
     case ENXIO:
-        return "Check the port name and that the cable or adapter is plugged in.";
+        return OpenProblem::NotConnected;
     case EACCES:
     case EPERM:
-        return "Ask for access to the port (on Linux, membership of the group that owns it, "
-               "often dialout).";
+        return OpenProblem::NoPermission;
     case EBUSY:
-        return "Close the program that uses the port, or choose another port.";
+        return OpenProblem::Busy;
     default:
-        return "Check the port and its settings.";
+        return OpenProblem::Other;
     }
+}
+
+namespace {
+
+// What the user can do about a port that does not open.
+std::string OpenFailureAdvice(const ComPortError& failure) {
+    switch (OpenProblemOf(failure)) {
+    case OpenProblem::RefusedSetting:
+        return "The port does not take " + failure.RefusedSetting() +
+               ": choose another setting, or a port that supports it.";
+    case OpenProblem::NotConnected:
+        return "The device is not connected: plug in the cable or adapter, or check the port "
+               "name.";
+    case OpenProblem::NoPermission:
+        if (failure.DeviceGroup().empty())
+            return "This user may not use the port: ask for access to it.";
+        return "This user may not use the port: add the user to the group " +
+               failure.DeviceGroup() + ", which owns it, and log in again.";
+    case OpenProblem::Busy:
+        return "The port is busy: another program is using it. Close that program, or choose "
+               "another port.";
+    case OpenProblem::Other:
+        break;
+    }
+    return "Check the port and its settings.";
 }
 
 } // namespace
 
 std::string OpenFailedMessage(const std::string& portName, const ComPortError& failure) {
     return "Unable to open " + portName + ". Maybe " + portName + " occupied.\n" + failure.what() +
-           ". " + OpenAdvice(failure.ErrorCode());
+           ". " + OpenFailureAdvice(failure);
 }
 
 ComPortError::ComPortError(PortOperation operation, int errorCode, bool hungUp)
     : std::runtime_error(PortOperationText(operation) + ": " + ReasonText(errorCode, hungUp)),
-      operation_(operation), errorCode_(errorCode) {}
+      operation_(operation), errorCode_(errorCode), reason_(ReasonText(errorCode, hungUp)) {}
 
 } // namespace stadix

@@ -95,6 +95,34 @@ int BaudRateValue(const PortSettings& settings) {
     return kBaudTable[static_cast<std::size_t>(settings.baudRate)].value;
 }
 
+FlowControl FlowControlOf(const PortSettings& settings) {
+    if (settings.outCtsFlow || settings.rtsControl == RtsControl::Handshake)
+        return FlowControl::Hardware;
+    if (settings.xonXoffOut || settings.xonXoffIn)
+        return FlowControl::Software;
+    return FlowControl::None;
+}
+
+std::string PortSettingText(const PortSettings& settings, PortSetting setting) {
+    constexpr std::array<const char*, 5> kParityNames = {"no", "odd", "even", "mark", "space"};
+    constexpr std::array<const char*, 3> kFlowNames = {"no", "hardware", "software"};
+    switch (setting) {
+    case PortSetting::BaudRate:
+        return std::to_string(BaudRateValue(settings)) + " baud";
+    case PortSetting::DataBits:
+        return std::to_string(settings.dataBits) + " data bits";
+    case PortSetting::Parity:
+        return std::string(kParityNames[static_cast<std::size_t>(settings.parity)]) + " parity";
+    case PortSetting::StopBits:
+        return std::string(kStopBitsWords[static_cast<std::size_t>(settings.stopBits)]) +
+               (settings.stopBits == StopBits::One ? " stop bit" : " stop bits");
+    case PortSetting::FlowControl:
+        return std::string(kFlowNames[static_cast<std::size_t>(FlowControlOf(settings))]) +
+               " flow control";
+    }
+    return "the settings";
+}
+
 void StorePortSettings(const std::string& path, const std::string& section,
                        const PortSettings& settings) {
     std::vector<std::pair<std::string, std::string>> values;

@@ -55,6 +55,17 @@ constexpr const char* kPortSection = "ComPort1";
 // The bits per second of the rate; the custom rate for BaudRate::Custom.
 int BaudRateValue(const PortSettings& settings);
 
+// The flow control a device is asked for: RTS/CTS when either side of it is on, else
+// Xon/Xoff when either direction is on. Devices know no DSR flow.
+enum class FlowControl { None, Hardware, Software };
+FlowControl FlowControlOf(const PortSettings& settings);
+
+// One setting of a device, as a refusal names it.
+enum class PortSetting { BaudRate, DataBits, Parity, StopBits, FlowControl };
+// The setting's value in words: "19200 baud", "7 data bits", "even parity", "2 stop
+// bits", "hardware flow control".
+std::string PortSettingText(const PortSettings& settings, PortSetting setting);
+
 // Stores Port, BaudRate, CustomBaudRate (only for a custom rate), StopBits, DataBits,
 // Parity and FlowControl into the section. Throws FileError.
 void StorePortSettings(const std::string& path, const std::string& section,

@@ -2,6 +2,8 @@
 
 #include "app/IniFile.h"
 
+#include <filesystem>
+
 namespace stadix {
 
 namespace {
@@ -53,6 +55,8 @@ TransferSettings LoadTransferSettings(const std::string& path, TransferSettings 
         StoredChoice<DataFormat>(ReadSettingDigit(path, kDataFormatSection, kDataFormatKey), 3);
     current.protocol =
         StoredChoice<GtsProtocol>(ReadSettingDigit(path, kGtsAckSection, kGtsAckKey), 2);
+    current.keepLineLog = ReadSettingDigit(path, kLineLogSection, kLineLogKey) == 1;
+    current.lineLogFolder = std::filesystem::path(path).parent_path().string();
     return current;
 }
 
@@ -63,6 +67,18 @@ void StoreTransferSettings(const std::string& path, const TransferSettings& sett
                       static_cast<int>(settings.dataFormat));
     if (settings.dataFormat == DataFormat::Gts)
         WriteSettingValue(path, kGtsAckSection, kGtsAckKey, static_cast<int>(settings.protocol));
+    if (settings.keepLineLog || ReadSettingDigit(path, kLineLogSection, kLineLogKey) != 0)
+        WriteSettingValue(path, kLineLogSection, kLineLogKey, settings.keepLineLog ? 1 : 0);
+}
+
+std::string LineLogPath(const TransferSettings& settings, const std::tm& localTime) {
+    if (!settings.lineLogFile.empty())
+        return settings.lineLogFile;
+    if (!settings.keepLineLog)
+        return {};
+    char name[40];
+    std::strftime(name, sizeof name, "LineLog-%Y%m%d-%H%M%S.log", &localTime);
+    return (std::filesystem::path(settings.lineLogFolder) / name).string();
 }
 
 } // namespace stadix

@@ -8,6 +8,7 @@
 #include "comport/PortSettings.h"
 
 #include <array>
+#include <ctime>
 #include <string>
 
 namespace stadix {
@@ -23,6 +24,11 @@ struct TransferSettings {
     DataFormat dataFormat = DataFormat::Kvr;
     GtsProtocol protocol = GtsProtocol::AckNak;
     CoordUnit coordUnit = CoordUnit::Metre;
+    // Every transfer keeps a line log in lineLogFolder, the settings file's folder.
+    bool keepLineLog = false;
+    std::string lineLogFolder;
+    // This transfer's line log, named by the user; it takes the place of the above.
+    std::string lineLogFile;
 };
 
 // The baud rates a transfer offers, slowest first.
@@ -47,13 +53,23 @@ constexpr const char* kDataFormatSection = "[DataFormatSetting]";
 constexpr const char* kDataFormatKey = "DataFormat=";
 constexpr const char* kGtsAckSection = "[GTSACKSetting]";
 constexpr const char* kGtsAckKey = "GTSACK=";
+constexpr const char* kLineLogSection = "[LineLogSetting]";
+constexpr const char* kLineLogKey = "LineLog=";
 
 // The settings from the file at path, on top of current: a port key that is missing
-// keeps its current value; a missing or unknown digit gives the first choice.
+// keeps its current value; a missing or unknown digit gives the first choice. The line
+// logs go beside the file.
 TransferSettings LoadTransferSettings(const std::string& path, TransferSettings current);
 
 // Stores the settings into the file at path. The protocol is stored only with GTS, so
-// that a choice made for GTS outlives the others. Throws FileError.
+// that a choice made for GTS outlives the others; the line log choice only once a log
+// has been kept, so that a file that never asked for one stays as it was. Throws
+// FileError.
 void StoreTransferSettings(const std::string& path, const TransferSettings& settings);
+
+// The file of a transfer's line log: the file named, else with keepLineLog one in the
+// log folder named by the local date and time ("LineLog-20240501-140322.log"), else
+// none (empty).
+std::string LineLogPath(const TransferSettings& settings, const std::tm& localTime);
 
 } // namespace stadix

@@ -98,10 +98,18 @@ int IdleMilliseconds(const Arguments& args) {
     return std::max(1, static_cast<int>(std::lround(seconds * 1000)));
 }
 
+// The line log's file; standard output is the received file's.
+std::string LineLogFile(const Arguments& args) {
+    const std::string file = args.Value("--log");
+    if (file.empty() || file == "-")
+        throw Failure(kUsage, "--log needs a file name");
+    return file;
+}
+
 } // namespace
 
-const std::set<std::string> kTransferOptions = {"--port", "--format", "--baud",     "--char",
-                                                "--stop", "--unit",   "--protocol", "--idle"};
+const std::set<std::string> kTransferOptions = {
+    "--port", "--format", "--baud", "--char", "--stop", "--unit", "--log", "--protocol", "--idle"};
 
 std::string SettingsPathOf(const Arguments& args) {
     if (args.Has("--settings"))
@@ -131,6 +139,9 @@ TransferSetup ReadTransferSetup(const Arguments& args) {
     ApplyLineOptions(args, settings);
     if (args.Has("--unit"))
         settings.coordUnit = Choice(kUnits, args.Value("--unit"), "unit");
+    settings.keepLineLog = false;
+    if (args.Has("--log"))
+        settings.lineLogFile = LineLogFile(args);
     setup.idleMs = IdleMilliseconds(args);
     return setup;
 }

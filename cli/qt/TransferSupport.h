@@ -20,7 +20,7 @@ namespace cli {
 extern const std::set<std::string> kTransferOptions;
 
 // What a transfer runs with: the options, else the settings file, as the settings
-// dialog would leave them.
+// dialog would leave them. A line log is kept only when --log names its file.
 struct TransferSetup {
     stadix::TransferSettings settings;
     int idleMs = 0; // 0: no limit

@@ -167,21 +167,27 @@ TransferSetup SetupFor(const std::vector<std::string>& words, const char* positi
 const char* const kReceiveUsage =
     "stadix-cli receive --port DEVICE [--format kvr|gts|sss] [--baud RATE] [--char 8N|7E|7O]\n"
     "                   [--stop 1|2] [--unit m|intl-ft|us-ft] [--protocol ack|oneway]\n"
-    "                   [--idle SECONDS] OUTPUT\n"
+    "                   [--idle SECONDS] [--log FILE] OUTPUT\n"
     "  Receives from the instrument and writes a job file (coordinates), a measurement\n"
     "  file (raw records) or text. Ends at the instrument's end byte, on Ctrl+C, or after\n"
     "  --idle SECONDS without a byte. RATE: 600 1200 2400 4800 9600 19200 38400.\n"
-    "  KVR runs with --char 8N --stop 1; --protocol is for --format gts only.\n";
+    "  KVR runs with --char 8N --stop 1; --protocol is for --format gts only.\n"
+    "  --log FILE writes the bytes on the line to FILE as they pass: one line per burst,\n"
+    "  the seconds since the port opened, < from the instrument or > to it, and the\n"
+    "  bytes in hex (0.125 < 02 41 42 03).\n";
 
 const char* const kSendUsage =
     "stadix-cli send --port DEVICE [--format kvr|gts|sss] [--baud RATE] [--char 8N|7E|7O]\n"
     "                [--stop 1|2] [--unit m|intl-ft|us-ft] [--protocol ack|oneway]\n"
-    "                [--idle SECONDS] INPUT\n"
+    "                [--idle SECONDS] [--log FILE] INPUT\n"
     "  Sends a coordinate job file (.JCD), or with --format kvr also a measurement file\n"
-    "  of raw records (.TSM).\n";
+    "  of raw records (.TSM). --log FILE as for receive.\n";
 
-const char* const kPortsUsage = "stadix-cli ports\n"
-                                "  Lists the serial ports of the machine, sorted.\n";
+const char* const kPortsUsage =
+    "stadix-cli ports\n"
+    "  Lists the serial ports of the machine, sorted, one a line: the device, then what\n"
+    "  the system knows of it (description, manufacturer, USB vendor:product id, serial\n"
+    "  number) and whether this user can open it, separated by two spaces.\n";
 
 int RunReceive(const std::vector<std::string>& words) {
     Arguments args;
@@ -224,8 +230,8 @@ int RunPorts(const std::vector<std::string>& words) {
     const Arguments args = ParseArguments(words, {});
     RequirePositionals(args, {});
     Application();
-    for (const QString& name : stadix::ComPort::EnumComPorts())
-        std::cout << name.toStdString() << "\n";
+    for (const stadix::PortDescription& port : stadix::ComPort::EnumComPorts())
+        std::cout << stadix::PortListLine(port, stadix::ComPort::OpenFailureOf(port.name)) << "\n";
     std::cout.flush();
     return kDone;
 }

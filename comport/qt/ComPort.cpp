@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <grp.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -44,12 +46,15 @@ QSerialPort::StopBits QtStopBits(StopBits bits) {
     return QSerialPort::OneStop;
 }
 
-// The platform knows RTS/CTS and Xon/Xoff flow control; DSR flow is not available.
 QSerialPort::FlowControl QtFlowControl(const PortSettings& settings) {
-    if (settings.outCtsFlow || settings.rtsControl == RtsControl::Handshake)
+    switch (FlowControlOf(settings)) {
+    case FlowControl::Hardware:
         return QSerialPort::HardwareControl;
-    if (settings.xonXoffOut || settings.xonXoffIn)
+    case FlowControl::Software:
         return QSerialPort::SoftwareControl;
+    case FlowControl::None:
+        break;
+    }
     return QSerialPort::NoFlowControl;
 }
 
@@ -92,6 +97,28 @@ int PlatformErrorNumber(QSerialPort::SerialPortError error, int errorNumber) {
     default:
         return errorNumber != 0 ? errorNumber : EIO;
     }
+}
+
+// The device file of a port name, as the platform names it.
+std::string DevicePath(const std::string& portName) {
+    return portName.rfind('/', 0) == 0 ? portName : "/dev/" + portName;
+}
+
+// The name of the group that owns the device file; empty when unknown.
+std::string DeviceGroup(const std::string& portName) {
+    struct stat device {};
+    if (::stat(DevicePath(portName).c_str(), &device) != 0)
+        return {};
+    group entry{};
+    group* found = nullptr;
+    char buffer[4096];
+    if (::getgrgid_r(device.st_gid, &entry, buffer, sizeof buffer, &found) != 0 || !found)
+        return {};
+    return found->gr_name;
+}
+
+std::optional<std::uint16_t> UsbId(bool known, quint16 id) {
+    return known ? std::optional<std::uint16_t>(id) : std::nullopt;
 }
 
 // Values the device cannot take at all are refused before they reach it.
@@ -153,13 +180,25 @@ void ComPort::Open() {
     lastErrno_ = 0;
     errno = 0;
     if (!port_->open(QIODevice::ReadWrite))
-        throw ComPortError(PortOperation::Open, lastErrno_ != 0 ? lastErrno_ : EIO);
+        throw OpenError();
     try {
         ApplySettings();
     } catch (const ComPortError&) {
         port_->close();
         throw;
     }
+    openedAt_ = LineLog::Clock::now();
+}
+
+ComPortError ComPort::OpenError() const {
+    ComPortError failure(PortOperation::Open, lastErrno_ != 0 ? lastErrno_ : EIO);
+    if (OpenProblemOf(failure) == OpenProblem::NoPermission)
+        failure.SetDeviceGroup(DeviceGroup(settings_.portName));
+    return failure;
+}
+
+void ComPort::StartLineLog(const std::string& path) {
+    lineLog_ = std::make_unique<LineLog>(path, openedAt_);
 }
 
 // The device opens with plain settings that every device takes; ours follow, so that
@@ -176,6 +215,7 @@ void ComPort::Close() {
     if (port_->isOpen())
         port_->close();
     input_.clear();
+    lineLog_.reset();
 }
 
 bool ComPort::Connected() const {
@@ -185,15 +225,24 @@ bool ComPort::Connected() const {
 void ComPort::ApplySettings() {
     lastErrno_ = 0;
     errno = 0;
-    const bool applied =
-        port_->setBaudRate(BaudRateValue(settings_)) &&
-        port_->setDataBits(static_cast<QSerialPort::DataBits>(settings_.dataBits)) &&
-        port_->setParity(QtParity(settings_.parity)) &&
-        port_->setStopBits(QtStopBits(settings_.stopBits)) &&
-        port_->setFlowControl(QtFlowControl(settings_));
-    if (!applied)
-        throw ComPortError(PortOperation::Configure, lastErrno_ != 0 ? lastErrno_ : EINVAL);
+    ApplySetting(port_->setBaudRate(BaudRateValue(settings_)), PortSetting::BaudRate);
+    ApplySetting(port_->setDataBits(static_cast<QSerialPort::DataBits>(settings_.dataBits)),
+                 PortSetting::DataBits);
+    ApplySetting(port_->setParity(QtParity(settings_.parity)), PortSetting::Parity);
+    ApplySetting(port_->setStopBits(QtStopBits(settings_.stopBits)), PortSetting::StopBits);
+    ApplySetting(port_->setFlowControl(QtFlowControl(settings_)), PortSetting::FlowControl);
     ApplyModemLines();
+}
+
+// A setting the device does not take (an invalid argument to it) is named; any other
+// failure is the device's.
+void ComPort::ApplySetting(bool applied, PortSetting setting) {
+    if (applied)
+        return;
+    ComPortError failure(PortOperation::Configure, lastErrno_ != 0 ? lastErrno_ : EINVAL);
+    if (failure.ErrorCode() == EINVAL)
+        failure.SetRefusedSetting(PortSettingText(settings_, setting));
+    throw failure;
 }
 
 // Best effort: devices without modem lines (pseudo-terminals, some adapters) refuse
@@ -204,8 +253,15 @@ void ComPort::ApplyModemLines() {
         port_->setRequestToSend(settings_.rtsControl == RtsControl::Enable);
 }
 
+// Every byte from the device passes here as it arrives, so the line log has it, also
+// when it is cleared away unread.
 void ComPort::TakeArrivedBytes() {
-    input_.append(port_->readAll());
+    const QByteArray arrived = port_->readAll();
+    if (lineLog_)
+        lineLog_->Record(
+            LineDirection::FromInstrument,
+            std::string_view(arrived.constData(), static_cast<std::size_t>(arrived.size())));
+    input_.append(arrived);
     if (!input_.isEmpty())
         ScheduleDelivery();
 }
@@ -324,6 +380,9 @@ int ComPort::Write(const void* buffer, int count) {
         pollfd line{port_->handle(), POLLOUT, 0};
         ::poll(&line, 1, static_cast<int>(leftMs));
     }
+    if (lineLog_)
+        lineLog_->Record(LineDirection::ToInstrument,
+                         std::string_view(bytes, static_cast<std::size_t>(written)));
     return written;
 }
 
@@ -369,12 +428,28 @@ bool ComPort::WaitForInput(int ms) {
     return InputCount() > 0;
 }
 
-QStringList ComPort::EnumComPorts() {
-    QStringList names;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        names << info.portName();
-    names.sort();
-    return names;
+std::vector<PortDescription> ComPort::EnumComPorts() {
+    std::vector<PortDescription> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        ports.push_back({info.portName().toStdString(), info.systemLocation().toStdString(),
+                         info.description().toStdString(), info.manufacturer().toStdString(),
+                         UsbId(info.hasVendorIdentifier(), info.vendorIdentifier()),
+                         UsbId(info.hasProductIdentifier(), info.productIdentifier()),
+                         info.serialNumber().toStdString()});
+    }
+    SortByName(ports);
+    return ports;
+}
+
+std::optional<ComPortError> ComPort::OpenFailureOf(const std::string& portName) {
+    ComPort probe;
+    try {
+        probe.SetPortName(portName);
+        probe.Open();
+    } catch (const ComPortError& failure) {
+        return failure;
+    }
+    return std::nullopt;
 }
 
 void ComPort::HandOverTo(QThread* worker) {

@@ -4,15 +4,18 @@
 #pragma once
 
 #include "comport/ComPortError.h"
+#include "comport/LineLog.h"
+#include "comport/PortList.h"
 #include "comport/PortSettings.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QSerialPort>
-#include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 class QThread;
 
@@ -62,10 +65,16 @@ class ComPort : public QObject {
 
     // Opens and configures the device named by the port name (a name such as ttyUSB0,
     // or a device path starting with "/"); nothing when already open. On failure the
-    // port stays closed.
+    // port stays closed; a refused setting and the group owning a device this user may
+    // not open are named in the error.
     void Open();
+    // Closes the device and the line log.
     void Close();
     bool Connected() const;
+
+    // Logs the bytes on the line to a new file until the port closes, timed from the
+    // opening; the port is open. Throws FileError.
+    void StartLineLog(const std::string& path);
 
     // Up to count bytes from the input queue, at once; returns how many were read.
     int Read(void* buffer, int count);
@@ -80,8 +89,11 @@ class ComPort : public QObject {
     // Waits up to ms milliseconds for input; true when bytes are waiting.
     bool WaitForInput(int ms);
 
-    // The serial ports of the machine, sorted.
-    static QStringList EnumComPorts();
+    // The serial ports of the machine, sorted by name.
+    static std::vector<PortDescription> EnumComPorts();
+    // Whether this user can open the port now: it is opened with plain settings and
+    // closed again. The failure, or nothing when it opened.
+    static std::optional<ComPortError> OpenFailureOf(const std::string& portName);
 
     void HandOverTo(QThread* worker);
     void HandBack();
@@ -96,6 +108,8 @@ class ComPort : public QObject {
   private:
     void ConnectDevice();
     void ApplySettings();
+    void ApplySetting(bool applied, PortSetting setting);
+    ComPortError OpenError() const;
     void ApplyModemLines();
     void ResetDeviceSettings();
     void TakeArrivedBytes();
@@ -123,6 +137,8 @@ class ComPort : public QObject {
     bool delivering_ = false;
     bool redeliver_ = false;
     QThread* home_ = nullptr;
+    LineLog::Clock::time_point openedAt_;
+    std::unique_ptr<LineLog> lineLog_;
 };
 
 } // namespace stadix

@@ -3,11 +3,13 @@
 // pseudo-terminal.
 #include "SimulatedInstrument.h"
 #include "app/FileIO.h"
+#include "app/IniFile.h"
 #include "app/RecordLine.h"
 #include "app/RecordTable.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/RecordGridView.h"
 #include "rawconv/RawRecords.h"
+#include "tests/support/HexBytes.h"
 #include "tests/support/KvrBytes.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "transfer/ui/KvrTransferDialog.h"
@@ -17,8 +19,10 @@
 #include "app/ui/TextLinesView.h"
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -50,7 +54,7 @@ class MainWindowTransferTest : public QObject {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* settings = qobject_cast<SettingsDialog*>(modal)) {
             if (!pickPort.isEmpty()) {
-                settings->portList->addItem(pickPort);
+                settings->portList->addItem(pickPort, pickPort);
                 settings->portList->setCurrentIndex(settings->portList->count() - 1);
                 emit settings->portList->activated(settings->portList->currentIndex());
             }
@@ -122,6 +126,32 @@ class MainWindowTransferTest : public QObject {
         QCOMPARE(form->Table().Cell(2, stadix::ColPt), std::string("P2"));
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:2"));
         QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
+    }
+
+    // With "Keep a line log" on, a transfer leaves a log named by its time beside the
+    // settings file, holding what the instrument sent.
+    void aLineLogIsKeptBesideTheSettingsFileWhenAsked() {
+        stadix::WriteSettingValue(dir.filePath("Commpara").toStdString(), stadix::kLineLogSection,
+                                  stadix::kLineLogKey, 1);
+        auto script = std::async(std::launch::async, [&] {
+            AwaitTransferDialog();
+            instrument->Offer(0xAA,
+                              CoordBlockBytes(stadix::MakeRecordLine("P1", "", "1", "2", "3")));
+            instrument->SendEnd();
+        });
+        form->Receive();
+        script.get();
+        const QStringList logs = QDir(dir.path()).entryList({"LineLog-*.log"});
+        QCOMPARE(logs.size(), 1);
+        QVERIFY(QRegularExpression("LineLog-\\d{8}-\\d{6}\\.log").match(logs[0]).hasMatch());
+        std::string fromInstrument;
+        for (const std::string& line :
+             stadix::ReadFileLines(QDir(dir.path()).filePath(logs[0]).toStdString())) {
+            if (line.find(" < ") != std::string::npos)
+                fromInstrument += stadix::test::Hex(line.substr(line.find(" < ") + 3));
+        }
+        QCOMPARE(fromInstrument, pty->SentByInstrument());
+        QFile::remove(QDir(dir.path()).filePath(logs[0]));
     }
 
     void receivedMeasurementsShowAsAChangedListing() {

@@ -1,6 +1,9 @@
 // The serial port component on a real pseudo-terminal.
 #include "Pty.h"
+#include "app/FileIO.h"
 #include "comport/qt/ComPort.h"
+#include "comport/qt/PortWatcher.h"
+#include "tests/support/HexBytes.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -9,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -207,6 +212,30 @@ TEST_F(ComPortTest, SettingsChangedWhileOpenReachTheDeviceOrAreTakenBack) {
     EXPECT_EQ(pty.Read(2), "ok");
 }
 
+// Bytes in, bytes out, and bytes cleared away unread: the log has them all, and all of
+// it is in the file once the port has closed.
+TEST_F(ComPortTest, TheLineLogHoldsWhatCrossedTheLineBothWays) {
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("stadix-comport-" + std::to_string(::getpid())))
+            .string();
+    port.Open();
+    port.StartLineLog(path);
+    ASSERT_TRUE(pty.Write("AB"));
+    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 2; }));
+    port.ClearBuffer(true, false);
+    ASSERT_EQ(port.WriteStr("XYZ"), 3);
+    ASSERT_TRUE(pty.Write("C"));
+    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 1; }));
+    port.Close();
+    std::string in;
+    std::string out;
+    for (const std::string& line : ReadFileLines(path))
+        (line.find(" < ") != std::string::npos ? in : out) += test::Hex(line.substr(8));
+    std::filesystem::remove(path);
+    EXPECT_EQ(in, "ABC");
+    EXPECT_EQ(out, "XYZ");
+}
+
 // A write the other end does not take gives up when its time is out.
 TEST_F(ComPortTest, WriteGivesUpAfterTheWriteTimeOut) {
     port.Open();
@@ -246,6 +275,21 @@ TEST_F(ComPortTest, AWorkerThreadTakesThePortAndGivesItBack) {
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0] & CeIo, 0);
     EXPECT_EQ(reportThread, QCoreApplication::instance()->thread());
+}
+
+// A device file that appears in the watched folder is told.
+TEST(PortWatcherTest, ADeviceThatAppearsIsTold) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("stadix-devices-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    PortWatcher watcher(QString::fromStdString(folder.string()));
+    int changes = 0;
+    QObject::connect(&watcher, &PortWatcher::Changed, [&changes] { ++changes; });
+    Settle(100);
+    EXPECT_EQ(changes, 0);
+    std::ofstream(folder / "ttyUSB0").put('x');
+    EXPECT_TRUE(WaitUntil([&changes] { return changes > 0; }));
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace

@@ -51,6 +51,7 @@ bool Pty::Write(const std::string& bytes, int timeoutMs) {
     while (done < bytes.size()) {
         const ssize_t n = ::write(instrument_, bytes.data() + done, bytes.size() - done);
         if (n > 0) {
+            sent_.append(bytes, done, static_cast<std::size_t>(n));
             done += static_cast<std::size_t>(n);
             continue;
         }
@@ -79,6 +80,7 @@ std::string Pty::Read(std::size_t count, int timeoutMs) {
             break;
         received.append(chunk, static_cast<std::size_t>(n));
     }
+    received_ += received;
     return received;
 }
 

@@ -32,7 +32,13 @@ class Pty {
     // The line settings of the program's end as the program has set them.
     termios ProgramEndSettings() const;
 
+    // Every byte written and read at the instrument's end so far.
+    const std::string& SentByInstrument() const { return sent_; }
+    const std::string& ReceivedByInstrument() const { return received_; }
+
   private:
+    std::string sent_;
+    std::string received_;
     int instrument_ = -1;
     // Held open so that the program's end keeps its settings between opens.
     int program_ = -1;

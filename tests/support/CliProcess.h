@@ -8,6 +8,8 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <grp.h>
+#include <optional>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -16,9 +18,16 @@
 
 namespace stadix::test {
 
+// Another user for the program to run as (the test runs as root).
+struct CliUser {
+    uid_t uid;
+    gid_t gid;
+};
+
 class CliProcess {
   public:
-    CliProcess(const std::vector<std::string>& arguments, const std::filesystem::path& dir)
+    CliProcess(const std::vector<std::string>& arguments, const std::filesystem::path& dir,
+               std::optional<CliUser> user = std::nullopt)
         : out_(dir / "stdout.txt"), err_(dir / "stderr.txt") {
         // Built before the fork: the child only makes system calls until it runs the program.
         std::vector<char*> argv = {const_cast<char*>(STADIX_CLI)};
@@ -35,6 +44,9 @@ class CliProcess {
         // The instrument's end of the line must not stay open in the program.
         for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd)
             ::close(fd);
+        if (user &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(user->gid) != 0 || ::setuid(user->uid) != 0))
+            ::_exit(126);
         ::execv(STADIX_CLI, argv.data());
         ::_exit(127);
     }

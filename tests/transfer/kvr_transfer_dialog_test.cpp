@@ -68,6 +68,25 @@ class KvrTransferDialogTest : public QObject {
         QVERIFY(h.prompts.shown.isEmpty());
     }
 
+    // Reported once, and the transfer goes on without it.
+    void aLineLogThatCannotBeCreatedIsReportedOnce() {
+        Harness h;
+        TransferSettings settings = h.Settings();
+        settings.keepLineLog = true;
+        settings.lineLogFolder = "/stadix-no-such-folder";
+        KvrTransferDialog dialog(h.job, settings, false, h.prompts);
+        auto script = h.Start(dialog, [](SimulatedInstrument& instrument) {
+            return instrument.Offer(0xAA, CoordBlockBytes(kLine));
+        });
+        QCOMPARE(Harness::Await(script), kGoAheadAccept);
+        QCOMPARE(h.prompts.Kinds(), QStringList{"tell"});
+        QVERIFY(h.prompts.shown[0].text.startsWith(
+            "The line log could not be created.\nCannot create file \"/stadix-no-such-folder/"));
+        QVERIFY(h.prompts.shown[0].text.endsWith("\nThe transfer goes on without it."));
+        QCOMPARE(h.job.lines, std::vector<std::string>{kLine});
+        QTest::mouseClick(dialog.cancelButton, Qt::LeftButton);
+    }
+
     void warnsWhenThePortCannotBeOpened() {
         Harness h;
         h.job.rawRecords = "kept";

@@ -4,6 +4,7 @@
 #include "tests/support/ScriptedPrompts.h"
 #include "transfer/ui/SettingsDialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -28,6 +29,14 @@ void Click(RadioGroup* group, int item) {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
 
+// Ports known by their names alone.
+std::vector<PortDescription> Ports(const QStringList& names) {
+    std::vector<PortDescription> ports;
+    for (const QString& name : names)
+        ports.push_back({name.toStdString(), "/dev/" + name.toStdString(), "", "", {}, {}, ""});
+    return ports;
+}
+
 using Action = std::function<void(SettingsDialog&)>;
 const Action kPressOk = [](SettingsDialog& d) { QTest::mouseClick(d.okButton, Qt::LeftButton); };
 
@@ -40,8 +49,9 @@ class SettingsDialogTest : public QObject {
     TransferSettings given;
     ScriptedPrompts prompts;
 
-    std::unique_ptr<SettingsDialog> Open(bool sendMode = false,
-                                         const QStringList& ports = {"COM2", "COM1"}) {
+    std::unique_ptr<SettingsDialog>
+    Open(bool sendMode = false,
+         const std::vector<PortDescription>& ports = Ports({"COM2", "COM1"})) {
         auto dialog = std::make_unique<SettingsDialog>(given, sendMode, ports, prompts);
         dialog->show();
         return dialog;
@@ -78,6 +88,7 @@ class SettingsDialogTest : public QObject {
             Click(d->protocolGroup, 1);
             Click(d->unitGroup, 2);
             Pick(d->characterList, "7/Even");
+            QTest::mouseClick(d->lineLogBox, Qt::LeftButton, {}, QPoint(6, 11));
             QCOMPARE(d->portList->currentIndex(), -1);
             Pick(d->baudList, "1200");
             QCOMPARE(d->Settings().port.portName, std::string("ttyACM3"));
@@ -89,6 +100,7 @@ class SettingsDialogTest : public QObject {
             QCOMPARE(CharacterFormatOf(chosen.port), CharacterFormat::SevenEven);
             QCOMPARE(chosen.port.portName, std::string("COM2"));
             QCOMPARE(chosen.port.baudRate, BaudRate::Br1200);
+            QVERIFY(chosen.keepLineLog);
         }
     }
 
@@ -100,6 +112,7 @@ class SettingsDialogTest : public QObject {
         given.coordUnit = CoordUnit::InternationalFoot;
         given.port.baudRate = BaudRate::Br115200;
         given.port.stopBits = StopBits::Two;
+        given.keepLineLog = true;
         SetCharacterFormat(given.port, CharacterFormat::SevenOdd);
         QCOMPARE(Open(true)->unitGroup->title(), QString("Convert coord.unit from"));
         auto d = Open();
@@ -123,6 +136,38 @@ class SettingsDialogTest : public QObject {
         QCOMPARE(CharacterFormatOf(chosen.port), CharacterFormat::EightNone);
         QCOMPARE(chosen.port.stopBits, StopBits::One);
         QCOMPARE(chosen.port.baudRate, BaudRate::Br115200); // the list was not used
+        QVERIFY(chosen.keepLineLog);
+    }
+
+    // Each port shows its description, and all that is known of it as a tip; a device
+    // plugged in joins the list and the chosen port stays chosen; when the chosen port
+    // goes, nothing is chosen and the name stays. Odd bytes keep to one line; a long list
+    // is sorted.
+    void portsShowWhatTheyAreAndFollowDevicesThatComeAndGo() {
+        given.port.portName = "ttyUSB1";
+        const PortDescription adapter{"ttyUSB1", "/dev/ttyUSB1", "FT232R USB UART", "FTDI",
+                                      0x0403,    0x6001,         "A50285BI"};
+        std::vector<PortDescription> ports = Ports({"ttyS0"});
+        ports.push_back(adapter);
+        auto d = Open(false, ports);
+        QCOMPARE(d->portList->currentText(), QString("ttyUSB1  FT232R USB UART"));
+        QCOMPARE(d->portList->itemData(1, Qt::ToolTipRole).toString(),
+                 QString("/dev/ttyUSB1\nFT232R USB UART  FTDI  0403:6001  serial A50285BI"));
+        ports.push_back({"ttyACM0", "/dev/ttyACM0", "Total\nstation\x01", "", {}, {}, ""});
+        d->ShowPorts(ports);
+        QCOMPARE(d->portList->count(), 3);
+        QCOMPARE(d->portList->itemText(0), QString("ttyACM0  Total?station?"));
+        QCOMPARE(d->portList->currentData().toString(), QString("ttyUSB1"));
+        Pick(d->portList, "ttyACM0  Total?station?");
+        d->ShowPorts(Ports({"ttyS0"}));
+        QCOMPARE(d->portList->currentIndex(), -1);
+        QStringList many;
+        for (int i = 99; i >= 0; --i)
+            many << QString("ttyS%1").arg(i, 2, 10, QChar('0'));
+        d->ShowPorts(Ports(many));
+        QCOMPARE(d->portList->count(), 100);
+        QCOMPARE(d->portList->itemText(0), QString("ttyS00"));
+        QCOMPARE(Chosen(*d).port.portName, std::string("ttyACM0"));
     }
 
     // Without a port, OK says so and the dialog stays; closing it otherwise rejects it.

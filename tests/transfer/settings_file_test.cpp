@@ -80,6 +80,32 @@ TEST_F(SettingsFileTest, WritesKeepTheRestOfTheFile) {
     EXPECT_THROW(StorePortSettings(nowhere, kPortSection, PortSettings()), FileError);
 }
 
+// The line log choice joins the file only once a log is kept, and can be taken back.
+// The logs go beside the settings file, named by the time, unless a file is named.
+TEST_F(SettingsFileTest, TheLineLogChoiceIsStoredOnceMadeAndNamesTheLogs) {
+    TransferSettings settings;
+    settings.port.portName = "COM1";
+    StoreTransferSettings(path_, settings);
+    EXPECT_EQ(Read(), kDefaultSettingsFile);
+    settings.keepLineLog = true;
+    StoreTransferSettings(path_, settings);
+    EXPECT_EQ(Read(), kDefaultSettingsFile + "[LineLogSetting]\r\nLineLog=1\r\n");
+    TransferSettings loaded = LoadTransferSettings(path_, TransferSettings());
+    EXPECT_TRUE(loaded.keepLineLog);
+    std::tm time{};
+    std::tie(time.tm_year, time.tm_mon, time.tm_mday) = std::make_tuple(124, 0, 9);
+    std::tie(time.tm_hour, time.tm_min, time.tm_sec) = std::make_tuple(13, 4, 5);
+    EXPECT_EQ(LineLogPath(loaded, time), Path("LineLog-20240109-130405.log"));
+    loaded.lineLogFile = Path("named.log");
+    EXPECT_EQ(LineLogPath(loaded, time), Path("named.log"));
+    settings.keepLineLog = false;
+    StoreTransferSettings(path_, settings);
+    EXPECT_EQ(Read(), kDefaultSettingsFile + "[LineLogSetting]\r\nLineLog=0\r\n");
+    loaded = LoadTransferSettings(path_, TransferSettings());
+    EXPECT_FALSE(loaded.keepLineLog);
+    EXPECT_EQ(LineLogPath(loaded, time), "");
+}
+
 // KVR runs with 8 data bits, no parity and one stop bit; the baud list offers 600 to
 // 38400 and shows a rate it does not offer as 9600.
 TEST(TransferSettingsRules, KvrForcesItsLineAndTheBaudListFallsBackTo9600) {

@@ -1,5 +1,9 @@
 #include "transfer/qt/ComPortLine.h"
 
+#include "app/Errors.h"
+
+#include <ctime>
+
 namespace stadix {
 
 template <typename Operation, typename Result>
@@ -46,6 +50,22 @@ void ComPortLine::ClearBuffer(bool input, bool output) {
 
 bool ComPortLine::WaitForInput(int ms) {
     return Guarded([this, ms] { return port_.WaitForInput(ms); }, false);
+}
+
+std::string StartLineLog(ComPort& port, const TransferSettings& settings) {
+    const std::time_t now = std::time(nullptr);
+    std::tm localTime{};
+    localtime_r(&now, &localTime);
+    const std::string path = LineLogPath(settings, localTime);
+    if (path.empty())
+        return {};
+    try {
+        port.StartLineLog(path);
+    } catch (const FileError& failure) {
+        return std::string("The line log could not be created.\n") + failure.what() +
+               "\nThe transfer goes on without it.";
+    }
+    return {};
 }
 
 } // namespace stadix

@@ -3,8 +3,10 @@
 
 #include "comport/qt/ComPort.h"
 #include "transfer/LinePort.h"
+#include "transfer/TransferSettings.h"
 
 #include <functional>
+#include <string>
 
 namespace stadix {
 
@@ -34,5 +36,10 @@ class ComPortLine : public LinePort {
     std::function<void(const ComPortError&)> onError_;
     std::function<void()> onInput_;
 };
+
+// Starts the line log that the settings ask for on the open port, named now. Returns
+// the warning that the log cannot be created (the transfer goes on without it), or
+// nothing.
+std::string StartLineLog(ComPort& port, const TransferSettings& settings);
 
 } // namespace stadix

@@ -148,10 +148,13 @@ bool GtsSssSession::Start() {
             GtsSssReceiver(line, host, format, acknowledged).Run();
         };
     }
+    const std::string logFailure = StartLineLog(port_, settings_);
     GtsSssWindow& window = *this;
     thread_ = std::make_unique<TextTransferThread>(port_, window, context_, std::move(transfer));
     thread_->Begin();
     started_ = true;
+    if (!logFailure.empty())
+        view_.ShowWarning(logFailure);
     return true;
 }
 

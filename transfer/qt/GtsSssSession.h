@@ -44,7 +44,8 @@ class GtsSssSession : private GtsSssWindow {
     GtsSssSession& operator=(const GtsSssSession&) = delete;
 
     // Opens the port and starts the worker thread. A send from the measurement view
-    // and a port that cannot be opened are refused with a warning: false.
+    // and a port that cannot be opened are refused with a warning: false. A line log
+    // that cannot be created is reported once the transfer has started.
     bool Start();
     // Stops the worker thread, closes the port and warns of a failure that ended the
     // transfer. While it waits, the worker's calls into this thread keep running.

@@ -9,7 +9,7 @@ namespace stadix {
 
 KvrSession::KvrSession(Job& job, const TransferSettings& settings, bool sendMode,
                        KvrSessionView& view)
-    : job_(job), portSettings_(settings.port), view_(view), port_(std::make_unique<ComPort>()),
+    : job_(job), settings_(settings), view_(view), port_(std::make_unique<ComPort>()),
       line_(*port_),
       engine_(line_, *this, SettingsOf(job, settings, sendMode), SendDataOf(job, sendMode)) {
     for (int i = 0; i < kKvrTimerCount; ++i) {
@@ -55,14 +55,17 @@ void KvrSession::ConnectPort() {
 
 void KvrSession::Open() {
     try {
-        port_->SetSettings(portSettings_);
+        port_->SetSettings(settings_.port);
         port_->Open();
     } catch (const ComPortError& failure) {
         openFailed_ = true;
-        engine_.ReportOpenFailure(OpenFailedMessage(portSettings_.portName, failure));
+        engine_.ReportOpenFailure(OpenFailedMessage(settings_.port.portName, failure));
         return;
     }
+    const std::string logFailure = StartLineLog(*port_, settings_);
     engine_.Open();
+    if (!logFailure.empty())
+        view_.ShowWarning(logFailure);
 }
 
 void KvrSession::Cancel() {

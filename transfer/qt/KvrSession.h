@@ -41,7 +41,8 @@ class KvrSession : private KvrHost {
     ComPort& Port() { return *port_; }
 
     // Opens the port with the settings and starts the transfer; a port that cannot be
-    // opened is reported through the view's warning, and the dialog closes.
+    // opened is reported through the view's warning, and the dialog closes. A line log
+    // that cannot be created is reported once the transfer has started.
     void Open();
 
     // Cancel, or any other request to close: granted at once, or as soon as the block
@@ -77,7 +78,7 @@ class KvrSession : private KvrHost {
     static KvrSendData SendDataOf(const Job& job, bool sendMode);
 
     Job& job_;
-    const PortSettings portSettings_;
+    const TransferSettings settings_;
     KvrSessionView& view_;
     std::unique_ptr<ComPort> port_;
     ComPortLine line_;

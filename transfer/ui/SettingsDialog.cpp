@@ -1,8 +1,12 @@
 #include "transfer/ui/SettingsDialog.h"
 
 #include "app/ui/Prompts.h"
+#include "comport/qt/ComPort.h"
+#include "comport/qt/PortWatcher.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -42,11 +46,13 @@ int CharacterEntry(const stadix::PortSettings& port) {
 } // namespace
 
 SettingsDialog::SettingsDialog(const stadix::TransferSettings& settings, bool sendMode,
-                               QStringList portNames, Prompts& prompts, QWidget* parent)
+                               const std::vector<stadix::PortDescription>& ports, Prompts& prompts,
+                               QWidget* parent)
     : QDialog(parent), settings_(settings), prompts_(prompts) {
     BuildControls(sendMode);
-    ShowSettings(portNames);
+    ShowSettings(ports);
     ApplyFormatRule();
+    WatchPorts();
 }
 
 void SettingsDialog::BuildControls(bool sendMode) {
@@ -54,7 +60,7 @@ void SettingsDialog::BuildControls(bool sendMode) {
     QFont windowFont = font();
     windowFont.setFamily("Times New Roman");
     setFont(windowFont);
-    setFixedSize(330, 392);
+    setFixedSize(330, 420);
 
     formatGroup = new RadioGroup("Data Format", {"KVR", "GTS", "SSS"}, 3, this);
     formatGroup->setGeometry(16, 10, 298, 50);
@@ -72,8 +78,13 @@ void SettingsDialog::BuildControls(bool sendMode) {
                                {"m", "Intrl.ft", "US.ft"}, 3, this);
     unitGroup->setGeometry(16, 284, 298, 50);
 
+    lineLogBox = new QCheckBox("Keep a line log", this);
+    lineLogBox->setGeometry(24, 342, 290, 22);
+    lineLogBox->setToolTip("Writes the bytes of every transfer, both ways, to a file named by "
+                           "the date and time beside the settings file.");
+
     okButton = new QPushButton("OK", this);
-    okButton->setGeometry(124, 348, 82, 28);
+    okButton->setGeometry(124, 376, 82, 28);
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(formatGroup->Buttons(), &QButtonGroup::idClicked, this,
@@ -94,19 +105,40 @@ QComboBox* SettingsDialog::AddSetting(QGroupBox* frame, int row, const QString& 
     return list;
 }
 
-void SettingsDialog::ShowSettings(const QStringList& portNames) {
-    QStringList sorted = portNames;
-    sorted.sort();
-    portList->addItems(sorted);
+void SettingsDialog::ShowSettings(const std::vector<stadix::PortDescription>& ports) {
+    ShowPorts(ports);
     const stadix::PortSettings& port = settings_.port;
-    portList->setCurrentIndex(
-        static_cast<int>(sorted.indexOf(QString::fromStdString(port.portName))));
     baudList->setCurrentIndex(static_cast<int>(stadix::TransferBaudIndex(port.baudRate)));
     characterList->setCurrentIndex(CharacterEntry(port));
     stopBitsList->setCurrentIndex(port.stopBits == stadix::StopBits::Two ? kStop2 : kStop1);
     unitGroup->SetItemIndex(static_cast<int>(settings_.coordUnit));
     formatGroup->SetItemIndex(static_cast<int>(settings_.dataFormat));
     protocolGroup->SetItemIndex(static_cast<int>(settings_.protocol));
+    lineLogBox->setChecked(settings_.keepLineLog);
+}
+
+void SettingsDialog::ShowPorts(std::vector<stadix::PortDescription> ports) {
+    stadix::SortByName(ports);
+    if (ports == ports_)
+        return;
+    ports_ = std::move(ports);
+    portList->clear();
+    for (const stadix::PortDescription& port : ports_) {
+        portList->addItem(QString::fromStdString(stadix::PortChoiceText(port)),
+                          QString::fromStdString(port.name));
+        const std::string details = stadix::PortDetailsText(port);
+        const std::string tip = details.empty() ? port.location : port.location + "\n" + details;
+        portList->setItemData(portList->count() - 1, QString::fromStdString(tip), Qt::ToolTipRole);
+    }
+    portList->setCurrentIndex(portList->findData(QString::fromStdString(settings_.port.portName)));
+    portList->view()->setMinimumWidth(portList->view()->sizeHintForColumn(0) + 24);
+}
+
+// Devices plugged in or out while the dialog is open show up in the port list.
+void SettingsDialog::WatchPorts() {
+    auto* watcher = new stadix::PortWatcher(QStringLiteral("/dev"), this);
+    connect(watcher, &stadix::PortWatcher::Changed, this,
+            [this] { ShowPorts(stadix::ComPort::EnumComPorts()); });
 }
 
 // The protocol belongs to GTS alone; the line settings that KVR forces are shown and
@@ -128,7 +160,7 @@ void SettingsDialog::ApplyFormatRule() {
 // Without a port entry the port keeps its name.
 void SettingsDialog::ApplyPortAndBaud() {
     if (portList->currentIndex() >= 0)
-        settings_.port.portName = portList->currentText().toStdString();
+        settings_.port.portName = portList->currentData().toString().toStdString();
     settings_.port.baudRate =
         stadix::kTransferBaudRates[static_cast<std::size_t>(baudList->currentIndex())];
 }
@@ -158,6 +190,7 @@ void SettingsDialog::ApplyChoices() {
         stopBitsList->currentIndex() == kStop2 ? stadix::StopBits::Two : stadix::StopBits::One;
     settings_.coordUnit = static_cast<stadix::CoordUnit>(unitGroup->ItemIndex());
     settings_.dataFormat = static_cast<stadix::DataFormat>(formatGroup->ItemIndex());
+    settings_.keepLineLog = lineLogBox->isChecked();
     if (settings_.dataFormat == stadix::DataFormat::Gts)
         settings_.protocol = static_cast<stadix::GtsProtocol>(protocolGroup->ItemIndex());
 }

@@ -1,12 +1,16 @@
 #pragma once
 
 #include "app/ui/RadioGroup.h"
+#include "comport/PortList.h"
 #include "transfer/TransferSettings.h"
 
 #include <QDialog>
 #include <QStringList>
 
+#include <vector>
+
 class Prompts;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -14,16 +18,23 @@ class QPushButton;
 // The communication settings dialog: shows transfer settings and returns the user's
 // choices; it neither stores nor applies them. Closing it by OK or any other way takes
 // the choices, once a port is chosen: without one, OK says so and the dialog stays
-// open, and any other way of closing rejects it.
+// open, and any other way of closing rejects it. The port list shows each port's
+// description (and all that is known of it as a tip) and follows devices that come and
+// go while the dialog is open.
 class SettingsDialog : public QDialog {
     Q_OBJECT
   public:
-    // portNames: the machine's serial ports. sendMode: the unit caption says "from".
-    SettingsDialog(const stadix::TransferSettings& settings, bool sendMode, QStringList portNames,
-                   Prompts& prompts, QWidget* parent = nullptr);
+    // ports: the machine's serial ports. sendMode: the unit caption says "from".
+    SettingsDialog(const stadix::TransferSettings& settings, bool sendMode,
+                   const std::vector<stadix::PortDescription>& ports, Prompts& prompts,
+                   QWidget* parent = nullptr);
 
     // The choices; the settings given, changed by what the user did.
     const stadix::TransferSettings& Settings() const { return settings_; }
+
+    // Replaces the port list, sorted by name; the chosen port stays chosen while it is
+    // listed.
+    void ShowPorts(std::vector<stadix::PortDescription> ports);
 
     void done(int result) override;
 
@@ -34,17 +45,20 @@ class SettingsDialog : public QDialog {
     QComboBox* baudList = nullptr;
     QComboBox* characterList = nullptr;
     QComboBox* stopBitsList = nullptr;
+    QCheckBox* lineLogBox = nullptr;
     QPushButton* okButton = nullptr;
 
   private:
     void BuildControls(bool sendMode);
     QComboBox* AddSetting(QGroupBox* frame, int row, const QString& caption,
                           const QStringList& items);
-    void ShowSettings(const QStringList& portNames);
+    void ShowSettings(const std::vector<stadix::PortDescription>& ports);
+    void WatchPorts();
     void ApplyFormatRule();
     void ApplyPortAndBaud();
     void ApplyChoices();
 
     stadix::TransferSettings settings_;
+    std::vector<stadix::PortDescription> ports_;
     Prompts& prompts_;
 };
