@@ -67,10 +67,9 @@ class PointPlotTest : public QObject {
         return {screen.x, screen.y};
     }
     bool AllPointsInSight() const {
-        for (std::size_t i = 0; i < plot->Points().size(); ++i) {
+        for (std::size_t i = 0; i < plot->Points().size(); ++i)
             if (!QRectF(plot->rect()).contains(ScreenPos(i)))
                 return false;
-        }
         return true;
     }
     void Drag(QPointF from, QPointF to) {
