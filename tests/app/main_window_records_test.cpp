@@ -29,18 +29,11 @@ std::vector<std::string> Records(int count) {
     return lines;
 }
 
-// The text of a PDF with its layout, a form feed after each page.
-QString PdfText(const QString& path) {
+// What pdftotext makes of a PDF: with -layout its text, a form feed after each page; with
+// -bbox its words with their boxes.
+QString Pdftotext(const QString& option, const QString& path) {
     QProcess process;
-    process.start("pdftotext", {"-layout", path, "-"});
-    process.waitForFinished(60000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// The words of a PDF with their boxes, as pdftotext's XHTML.
-QString PdfWords(const QString& path) {
-    QProcess process;
-    process.start("pdftotext", {"-bbox", path, "-"});
+    process.start("pdftotext", {option, path, "-"});
     process.waitForFinished(60000);
     return QString::fromUtf8(process.readAllStandardOutput());
 }
@@ -101,7 +94,7 @@ class MainWindowRecordsTest : public QObject {
     QString PrintToPdf(const QString& name) {
         prompts->printers.push_back(Path(name));
         form->FilePrint();
-        return PdfText(Path(name));
+        return Pdftotext("-layout", Path(name));
     }
 
   private slots:
@@ -265,7 +258,6 @@ class MainWindowRecordsTest : public QObject {
         prompts->files.push_back(FileChoice{Path("missing/out.pts"), 1});
         form->Action("Export...")->trigger();
         QCOMPARE(prompts->shown.last().text, QString("Cannot export data to this file"));
-
     }
 
     void measurementExportOffersTheTwoTexts() {
@@ -295,7 +287,6 @@ class MainWindowRecordsTest : public QObject {
         QCOMPARE(fresh.nameBox->text(), QString("My format"));
         QCOMPARE(fresh.extensionBox->text(), QString("dat"));
         QCOMPARE(fresh.fieldLists[4]->currentText(), QString("Code"));
-        QCOMPARE(fresh.okButton->width(), 80);
         fresh.nameBox->setText("Stake out");
         fresh.fieldLists[0]->setCurrentIndex(2);
         fresh.numberedBox->setChecked(true);
@@ -325,7 +316,7 @@ class MainWindowRecordsTest : public QObject {
         QCOMPARE(text.count('\f'), 1);
         QVERIFY(text.contains("Coordinates      List"));
         // Fixed pitch: the values stand under their titles.
-        const QString words = PdfWords(Path("three.pdf"));
+        const QString words = Pdftotext("-bbox", Path("three.pdf"));
         QCOMPARE(WordLeft(words, "1001.500"), WordLeft(words, "N/X"));
         QCOMPARE(WordLeft(words, "P3"), WordLeft(words, "PT"));
 
@@ -334,7 +325,9 @@ class MainWindowRecordsTest : public QObject {
         QVERIFY(pages.size() > 2);
         const int perPage = int(pages[0].size());
         QCOMPARE(pages[1].first(), perPage + 1);
-        QVERIFY(PdfText(Path("long.pdf")).split('\f')[1].contains("Coordinates      List"));
+        QVERIFY(Pdftotext("-layout", Path("long.pdf"))
+                    .split('\f')[1]
+                    .contains("Coordinates      List"));
 
         // A list that ends at the bottom of a page ends there.
         OpenJob(Records(2 * perPage));
@@ -342,7 +335,7 @@ class MainWindowRecordsTest : public QObject {
         QCOMPARE(prompts->Kinds().count("error"), 0);
     }
 
-    void measurementTextAndThePreviewPrintTheSameLines() {
+    void measurementTextAndThePreviewPrintTheSameLinesAndAFailingPrinterIsReported() {
         stadix::WriteFileAtomically(Path("m.TXT").toStdString(), "first line\r\nsecond line\r\n");
         prompts->files.push_back(FileChoice{Path("m.TXT"), 4});
         form->FileOpen();
@@ -353,11 +346,9 @@ class MainWindowRecordsTest : public QObject {
         prompts->previewPdf = Path("preview.pdf");
         form->Action("Print Preview")->trigger();
         QCOMPARE(prompts->shown.last().kind, QString("preview"));
-        QCOMPARE(PdfText(Path("preview.pdf")), printed);
-    }
+        QCOMPARE(Pdftotext("-layout", Path("preview.pdf")), printed);
 
-    void aPrinterThatFailsIsReported() {
-        OpenJob(Records(3));
+        // A printer that fails is reported.
         prompts->printers.push_back(Path("no-such-folder/out.pdf"));
         form->FilePrint();
         QCOMPARE(prompts->Kinds().last(), QString("error"));

@@ -28,10 +28,13 @@ void ExpectAllInsideMargin(const std::vector<PlotPoint>& points, const PlotView&
 }
 
 void ExpectSaneView(const PlotView& view) {
-    EXPECT_TRUE(std::isfinite(view.centreEast));
-    EXPECT_TRUE(std::isfinite(view.centreNorth));
-    EXPECT_TRUE(std::isfinite(view.pixelsPerMetre));
-    EXPECT_GT(view.pixelsPerMetre, 0);
+    EXPECT_TRUE(std::isfinite(view.centreEast) && std::isfinite(view.centreNorth));
+    EXPECT_TRUE(std::isfinite(view.pixelsPerMetre) && view.pixelsPerMetre > 0);
+}
+
+void ExpectAt(ScreenPoint point, double x, double y) {
+    EXPECT_NEAR(point.x, x, 1e-9);
+    EXPECT_NEAR(point.y, y, 1e-9);
 }
 
 TEST(PlotPoints, AreTheCompleteRecordsWithNumericCoordinatesInTableOrder) {
@@ -48,43 +51,46 @@ TEST(PlotPoints, AreTheCompleteRecordsWithNumericCoordinatesInTableOrder) {
     row(6, "F", "1a", "2");     // not a number
     row(7, "G", "1e13", "2");   // beyond any ground
     row(9, "I", "-3", "4");     // after a gap
-    const std::vector<PlotPoint> points = PlotPointsOfTable(table);
-    ASSERT_EQ(points.size(), 3u);
-    EXPECT_EQ(points[0].row, 1);
-    EXPECT_DOUBLE_EQ(points[0].east, 200);
-    EXPECT_DOUBLE_EQ(points[0].north, 100);
-    EXPECT_EQ(points[1].row, 2);
-    EXPECT_DOUBLE_EQ(points[1].east, -7.5);
-    EXPECT_DOUBLE_EQ(points[1].north, 5);
-    EXPECT_EQ(points[2].row, 9);
+    std::vector<std::tuple<int, double, double>> points;
+    for (const PlotPoint& point : PlotPointsOfTable(table))
+        points.emplace_back(point.row, point.east, point.north);
+    EXPECT_EQ(points, (std::vector<std::tuple<int, double, double>>{
+                          {1, 200, 100}, {2, -7.5, 5}, {9, 4, -3}}));
 }
 
 TEST(PlotView, ScreenAndGroundAreInversesWithNorthUp) {
     PlotView view{1000, 2000, 2, 400, 300};
-    const ScreenPoint centre = ToScreen(view, 1000, 2000);
-    EXPECT_DOUBLE_EQ(centre.x, 200);
-    EXPECT_DOUBLE_EQ(centre.y, 150);
+    ExpectAt(ToScreen(view, 1000, 2000), 200, 150);
     // 10 m north and east: up and to the right.
     const ScreenPoint northEast = ToScreen(view, 1010, 2010);
-    EXPECT_DOUBLE_EQ(northEast.x, 220);
-    EXPECT_DOUBLE_EQ(northEast.y, 130);
+    ExpectAt(northEast, 220, 130);
     const GroundPoint back = ToGround(view, northEast);
-    EXPECT_DOUBLE_EQ(back.east, 1010);
-    EXPECT_DOUBLE_EQ(back.north, 2010);
+    EXPECT_EQ(std::make_pair(back.east, back.north), std::make_pair(1010.0, 2010.0));
 }
 
+// The longer span, measured against its side of the view, sets the one scale; lines
+// fill the view, spans of hundreds of kilometres fit, and coordinates far from the origin
+// keep their detail.
 TEST(FitView, ShowsEveryPointAtOneScaleSetByTheLongerSpan) {
-    // 200 m east-west, 50 m north-south, on a view of 600 x 300.
-    const std::vector<PlotPoint> points = Points({{1000, 5000}, {1200, 5050}, {1100, 5020}});
-    const PlotView view = FitView(points, 600, 300);
-    ExpectAllInsideMargin(points, view);
-    EXPECT_DOUBLE_EQ(view.pixelsPerMetre, (600 - 2 * kFitMargin) / 200);
-    EXPECT_DOUBLE_EQ(view.centreEast, 1100);
-    EXPECT_DOUBLE_EQ(view.centreNorth, 5025);
-
-    // A tall view: the north-south span decides.
-    const PlotView tall = FitView(Points({{0, 0}, {10, 100}}), 300, 600);
-    EXPECT_DOUBLE_EQ(tall.pixelsPerMetre, (600 - 2 * kFitMargin) / 100);
+    const struct {
+        std::vector<PlotPoint> points;
+        double width, height, pixelsPerMetre;
+    } cases[] = {{Points({{1000, 5000}, {1200, 5050}, {1100, 5020}}), 600, 300,
+                  (600 - 2 * kFitMargin) / 200},
+                 {Points({{0, 0}, {10, 100}}), 300, 600, (600 - 2 * kFitMargin) / 100},
+                 {Points({{0, 7}, {40, 7}}), 400, 300, (400 - 2 * kFitMargin) / 40},
+                 {Points({{7, 0}, {7, 40}}), 400, 300, (300 - 2 * kFitMargin) / 40},
+                 {Points({{-5e7, -5e7}, {5e7, 5e7}, {0.001, 0.002}}), 800, 600,
+                  (600 - 2 * kFitMargin) / 1e8},
+                 {Points({{9.9e11, 9.9e11}, {9.9e11 + 10, 9.9e11 + 5}}), 400, 400,
+                  (400 - 2 * kFitMargin) / 10}};
+    for (const auto& c : cases) {
+        const PlotView view = FitView(c.points, c.width, c.height);
+        ExpectAllInsideMargin(c.points, view);
+        EXPECT_NEAR(view.pixelsPerMetre, c.pixelsPerMetre, c.pixelsPerMetre * 1e-4) << c.width;
+    }
+    const PlotView wide = FitView(cases[0].points, 600, 300);
+    EXPECT_EQ(std::make_pair(wide.centreEast, wide.centreNorth), std::make_pair(1100.0, 5025.0));
 }
 
 TEST(FitView, GivesASensibleViewOfPointsWithoutSpan) {
@@ -92,35 +98,13 @@ TEST(FitView, GivesASensibleViewOfPointsWithoutSpan) {
     for (const std::vector<PlotPoint>& points :
          {Points({{350, 420}}), Points({{350, 420}, {350, 420}, {350, 420}})}) {
         const PlotView view = FitView(points, 400, 300);
-        ExpectSaneView(view);
-        EXPECT_DOUBLE_EQ(view.centreEast, 350);
-        EXPECT_DOUBLE_EQ(view.centreNorth, 420);
+        EXPECT_EQ(std::make_pair(view.centreEast, view.centreNorth), std::make_pair(350.0, 420.0));
         EXPECT_DOUBLE_EQ(view.pixelsPerMetre, (300 - 2 * kFitMargin) / kDefaultPlotSpan);
     }
-    // Points on a line east-west or north-south: the line fills the view.
-    const std::vector<PlotPoint> eastWest = Points({{0, 7}, {40, 7}});
-    const PlotView flat = FitView(eastWest, 400, 300);
-    ExpectAllInsideMargin(eastWest, flat);
-    EXPECT_DOUBLE_EQ(flat.pixelsPerMetre, (400 - 2 * kFitMargin) / 40);
-    const std::vector<PlotPoint> northSouth = Points({{7, 0}, {7, 40}});
-    ExpectAllInsideMargin(northSouth, FitView(northSouth, 400, 300));
     // No points, or a view with no room: still a view.
     ExpectSaneView(FitView({}, 400, 300));
-    ExpectSaneView(FitView(eastWest, 0, 0));
-    ExpectSaneView(FitView(eastWest, -5, 3));
-}
-
-TEST(FitView, TakesInSpansOfHundredsOfKilometresAndMore) {
-    const std::vector<PlotPoint> points =
-        Points({{-5e7, -5e7}, {5e7, 5e7}, {0.001, 0.002}, {1e-3, 1e-3}});
-    const PlotView view = FitView(points, 800, 600);
-    ExpectSaneView(view);
-    ExpectAllInsideMargin(points, view);
-    // Coordinates far from the origin with a small span keep their detail.
-    const std::vector<PlotPoint> far = Points({{9.9e11, 9.9e11}, {9.9e11 + 10, 9.9e11 + 5}});
-    const PlotView farView = FitView(far, 400, 400);
-    ExpectAllInsideMargin(far, farView);
-    EXPECT_NEAR(farView.pixelsPerMetre, (400 - 2 * kFitMargin) / 10, 1e-3);
+    ExpectSaneView(FitView(Points({{0, 7}, {40, 7}}), 0, 0));
+    ExpectSaneView(FitView(Points({{0, 7}, {40, 7}}), -5, 3));
 }
 
 TEST(ZoomAndPan, KeepTheGroundUnderTheCursorAndFollowTheDrag) {
@@ -129,27 +113,21 @@ TEST(ZoomAndPan, KeepTheGroundUnderTheCursorAndFollowTheDrag) {
     const GroundPoint under = ToGround(view, cursor);
     const PlotView zoomed = ZoomAbout(view, 4, cursor);
     EXPECT_DOUBLE_EQ(zoomed.pixelsPerMetre, 4);
-    const GroundPoint stillUnder = ToGround(zoomed, cursor);
-    EXPECT_NEAR(stillUnder.east, under.east, 1e-9);
-    EXPECT_NEAR(stillUnder.north, under.north, 1e-9);
-
     // The scale stops at its limits, and the cursor's ground stays put there too.
     const PlotView closest = ZoomAbout(view, 1e9, cursor);
     EXPECT_DOUBLE_EQ(closest.pixelsPerMetre, kMaxPixelsPerMetre);
-    EXPECT_NEAR(ToGround(closest, cursor).east, under.east, 1e-9);
     EXPECT_DOUBLE_EQ(ZoomAbout(view, 1e-30, cursor).pixelsPerMetre, kMinPixelsPerMetre);
-
+    for (const PlotView& after : {zoomed, closest}) {
+        EXPECT_NEAR(ToGround(after, cursor).east, under.east, 1e-9);
+        EXPECT_NEAR(ToGround(after, cursor).north, under.north, 1e-9);
+    }
     // Dragging 30 px right and 20 px down moves a point with it.
-    const ScreenPoint after = ToScreen(PanBy(zoomed, 30, 20), 520, 480);
-    const ScreenPoint zoomedBefore = ToScreen(zoomed, 520, 480);
-    EXPECT_DOUBLE_EQ(after.x, zoomedBefore.x + 30);
-    EXPECT_DOUBLE_EQ(after.y, zoomedBefore.y + 20);
-
+    const ScreenPoint before = ToScreen(zoomed, 520, 480);
+    ExpectAt(ToScreen(PanBy(zoomed, 30, 20), 520, 480), before.x + 30, before.y + 20);
     // A new size keeps the centre and the scale.
     const PlotView resized = Resized(zoomed, 800, 100);
-    EXPECT_DOUBLE_EQ(resized.centreEast, zoomed.centreEast);
     EXPECT_DOUBLE_EQ(resized.pixelsPerMetre, zoomed.pixelsPerMetre);
-    EXPECT_DOUBLE_EQ(ToScreen(resized, resized.centreEast, resized.centreNorth).x, 400);
+    ExpectAt(ToScreen(resized, zoomed.centreEast, zoomed.centreNorth), 400, 50);
 }
 
 TEST(ScaleBar, IsTheLongestRoundLengthThatFits) {

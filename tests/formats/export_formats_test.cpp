@@ -7,38 +7,15 @@
 namespace stadix {
 namespace {
 
-std::vector<std::string> Descriptions(const UserFormat& layout) {
-    std::vector<std::string> entries;
-    for (const CoordinateFormat& format : kCoordinateFormats) {
-        const DialogEntry entry = CoordinateDialogEntry(format, layout);
-        entries.push_back(entry.description + "|" + entry.pattern);
-    }
-    return entries;
-}
-
-// The save dialog's entries in order, the user layout's from the layout; without an
-// extension it offers every file and the dialog no default extension.
-TEST(ExportFormats, DialogEntriesOfBothViews) {
+// The user layout's save dialog entry, from the layout; the entries in order, without an
+// extension, and those of the measurement view: the main window's export test.
+TEST(ExportFormats, UserEntryTakesTheLayoutsNameAndExtension) {
     UserFormat layout = DefaultUserFormat();
     layout.name = "Stake out";
     layout.extension = "stk";
-    EXPECT_EQ(Descriptions(layout),
-              (std::vector<std::string>{"Topcon GTS-700/600/800 Coords(*.pts)|*.pts",
-                                        "CSV File(comma separated)(*.CSV)|*.CSV",
-                                        "AutoCAD DXF File(*.DXF)|*.DXF",
-                                        "SIMA Data File(*.sim)|*.sim", "Stake out(User's)|*.stk"}));
+    const DialogEntry user = CoordinateDialogEntry(*FindCoordinateFormat("user"), layout);
+    EXPECT_EQ(user.description + "|" + user.pattern, "Stake out(User's)|*.stk");
     EXPECT_EQ(CoordinateDialogDefaultExtension(layout), "pts");
-    layout.extension.clear();
-    EXPECT_EQ(Descriptions(layout).back(), "Stake out(User's)|*.*");
-    EXPECT_EQ(CoordinateDialogDefaultExtension(layout), "");
-    std::vector<std::string> measurement;
-    for (const MeasurementFormat& format : kMeasurementFormats) {
-        const DialogEntry entry = MeasurementDialogEntry(format);
-        measurement.push_back(entry.description + "|" + entry.pattern);
-    }
-    EXPECT_EQ(measurement,
-              (std::vector<std::string>{"Topcon GTS-700/600/800 Meas.data(SSS format)|*.txt",
-                                        "Polar Format Dat(*.dat)|*.dat"}));
 }
 
 // Every line of a measurement text ends with CR LF, the two lines of one SSS item too;

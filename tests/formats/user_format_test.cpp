@@ -49,17 +49,13 @@ TEST(UserFormatParse, ValidSectionsAndTheFaultsThatRejectOne) {
     const auto empty = parse("[UserDefFormat1]\nDefName=x\nDefFileExt=\nDefOrderWord=012340\n");
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->extension, "");
-    for (const char* broken : {
-             "",
-             "[UserDefFormat1]\nDefName=x\nDefFileExt=dat",
+    const std::string x = "[UserDefFormat1]\nDefName=x\nDefFileExt=dat\nDefOrderWord=";
+    for (const std::string& broken : std::vector<std::string>{
+             "", "[UserDefFormat1]\nDefName=x\nDefFileExt=dat",
              "[UserDefFormat1]\nDefName=\nDefFileExt=dat\nDefOrderWord=012340",
-             "[UserDefFormat1]\nDefName=x\nDefOrderWord=012340\nDefFileExt=dat",
-             "[UserDefFormat1]\nDefName=x\nDefFileExt=dat\nDefOrderWord=01234",
-             "[UserDefFormat1]\nDefName=x\nDefFileExt=dat\nDefOrderWord=012342",
-             "[UserDefFormat1]\nDefName=x\nDefFileExt=dat\nDefOrderWord=512340",
-             "[UserDefFormat1]\nDefName=x\nDefFileExt=dat\nDefOrderWord=0123400",
-             "[userdefformat1]\nDefName=x\nDefFileExt=dat\nDefOrderWord=012340",
-         })
+             "[UserDefFormat1]\nDefName=x\nDefOrderWord=012340\nDefFileExt=dat", x + "01234",
+             x + "012342", x + "512340", x + "0123400",
+             "[userdefformat1]" + x.substr(16) + "012340"})
         EXPECT_FALSE(parse(broken)) << broken;
 }
 
