@@ -4,7 +4,7 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/RecordGridView.h"
 #include "formats/ui/ExportLayoutDialog.h"
-#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/MainWindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -65,18 +65,12 @@ QList<QList<int>> NumbersByPage(const QString& pdfText) {
 
 } // namespace
 
-class MainWindowRecordsTest : public QObject {
+class MainWindowRecordsTest : public MainWindowFixture {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir;
-    ScriptedPrompts* prompts = nullptr;
-    std::unique_ptr<MainWindow> form;
-
-    QString Path(const QString& name) const { return dir.filePath(name); }
-
     void OpenJob(const std::vector<std::string>& lines) {
-        stadix::WriteFileAtomically(Path("job.JCD").toStdString(), stadix::JobFileBytes(lines));
+        Write("job.JCD", stadix::JobFileBytes(lines));
         prompts->files.push_back(FileChoice{Path("job.JCD"), 1});
         form->FileOpen();
     }
@@ -99,11 +93,7 @@ class MainWindowRecordsTest : public QObject {
 
   private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init() {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        form = std::make_unique<MainWindow>(std::move(scripted));
-    }
+    void init() { MakeWindow(); }
     void cleanup() { form.reset(); }
 
     void findStepsThroughMatchesAndWrapsAround() {
@@ -205,7 +195,7 @@ class MainWindowRecordsTest : public QObject {
         OpenJob(Records(3));
         const QString title = form->windowTitle();
         // A title line does not convert: the job, its table and its file stay.
-        stadix::WriteFileAtomically(Path("t.CSV").toStdString(), "PT,N,E,Z\r\nA,1,2,3\r\n");
+        Write("t.CSV", "PT,N,E,Z\r\nA,1,2,3\r\n");
         prompts->files.push_back(FileChoice{Path("t.CSV"), 2});
         form->Action("Import...")->trigger();
         QCOMPARE(prompts->shown.last().caption, QString("Warning"));
@@ -217,7 +207,7 @@ class MainWindowRecordsTest : public QObject {
         std::string pts;
         for (int i = 1; i <= 16001; ++i)
             pts += "Q" + std::to_string(i) + ",1,2,3\r\n";
-        stadix::WriteFileAtomically(Path("big.pts").toStdString(), pts);
+        Write("big.pts", pts);
         prompts->files.push_back(FileChoice{Path("big.pts"), 1});
         form->Action("Import...")->trigger();
         QCOMPARE(prompts->shown[prompts->shown.size() - 2].dialog.filter,
@@ -237,9 +227,8 @@ class MainWindowRecordsTest : public QObject {
 
     void exportOffersTheFiveFormatsAndReportsAFileItCannotWrite() {
         form->SetSettingsPath(Path("Commpara").toStdString());
-        stadix::WriteFileAtomically(Path("Commpara").toStdString(),
-                                    "[ComPort1]\r\nPort=COM1\r\n[UserDefFormat1]\r\n"
-                                    "DefName=Stake\r\nDefFileExt=\r\nDefOrderWord=214031\r\n");
+        Write("Commpara", "[ComPort1]\r\nPort=COM1\r\n[UserDefFormat1]\r\n"
+                          "DefName=Stake\r\nDefFileExt=\r\nDefOrderWord=214031\r\n");
         OpenJob(Records(2));
         prompts->files.push_back(FileChoice{Path("out"), 5});
         form->Action("Export...")->trigger();
@@ -263,7 +252,7 @@ class MainWindowRecordsTest : public QObject {
     void measurementExportOffersTheTwoTexts() {
         std::string inst(42, '\0');
         inst[0] = char(0x81);
-        stadix::WriteFileAtomically(Path("m.TSM").toStdString(), inst);
+        Write("m.TSM", inst);
         prompts->files.push_back(FileChoice{Path("m.TSM"), 2});
         form->FileOpen();
         prompts->files.push_back(FileChoice{Path("m"), 2});
@@ -336,7 +325,7 @@ class MainWindowRecordsTest : public QObject {
     }
 
     void measurementTextAndThePreviewPrintTheSameLinesAndAFailingPrinterIsReported() {
-        stadix::WriteFileAtomically(Path("m.TXT").toStdString(), "first line\r\nsecond line\r\n");
+        Write("m.TXT", "first line\r\nsecond line\r\n");
         prompts->files.push_back(FileChoice{Path("m.TXT"), 4});
         form->FileOpen();
         const QString printed = PrintToPdf("text.pdf");

@@ -4,7 +4,7 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/RecordGridView.h"
 #include "app/ui/TextCodec.h"
-#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/MainWindowFixture.h"
 
 #include "app/ui/TextLinesView.h"
 #include <QAction>
@@ -29,22 +29,12 @@ std::string Bytes(const QString& path) {
     return stadix::ReadFileBytes(path.toStdString());
 }
 
-void WriteBytes(const QString& path, const std::string& bytes) {
-    stadix::WriteFileAtomically(path.toStdString(), bytes);
-}
-
 } // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public MainWindowFixture {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir;
-    ScriptedPrompts* prompts = nullptr;
-    std::unique_ptr<MainWindow> form;
-
-    QString Path(const QString& name) const { return dir.filePath(name); }
-
     void SetRow(int row, const char* pt, const char* n, const char* e, const char* z = "") {
         form->Table().SetCell(row, stadix::ColPt, pt);
         form->Table().SetCell(row, stadix::ColN, n);
@@ -85,11 +75,7 @@ class MainWindowTest : public QObject {
 
   private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init() {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        form = std::make_unique<MainWindow>(std::move(scripted));
-    }
+    void init() { MakeWindow(); }
     void cleanup() { form.reset(); }
 
     void startsWithAnEmptyUntitledJob() {
@@ -136,7 +122,7 @@ class MainWindowTest : public QObject {
         QApplication::sendEvent(form.get(), &tip);
         QCOMPARE(form->StatusPanel(0)->text(), QString("Create a new job file"));
 
-        WriteBytes(Path("m.TXT"), "line\r\n");
+        Write("m.TXT", "line\r\n");
         prompts->files.push_back(FileChoice{Path("m.TXT"), 4});
         form->FileOpen();
         QStatusTipEvent tip2("Open a job file");
@@ -254,7 +240,7 @@ class MainWindowTest : public QObject {
 
     void openCutsLongFilesAndSaysSo() {
         const std::vector<std::string> lines(16001, Line("P", "1", "2"));
-        WriteBytes(Path("big.jcd"), stadix::JoinLinesCrLf(lines));
+        Write("big.jcd", stadix::JoinLinesCrLf(lines));
         prompts->files.push_back(FileChoice{Path("big.jcd"), 1});
         form->FileOpen();
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:15999"));
@@ -274,7 +260,7 @@ class MainWindowTest : public QObject {
     }
 
     void otherExtensionsOpenAsMeasurementText() {
-        WriteBytes(Path("site.Jcd"), "abc\r\ndef\r\n");
+        Write("site.Jcd", "abc\r\ndef\r\n");
         prompts->files.push_back(FileChoice{Path("site.Jcd"), 1});
         form->FileOpen();
         QVERIFY(!form->CoordView());
@@ -291,7 +277,7 @@ class MainWindowTest : public QObject {
         form->FileSaveAs();
         QCOMPARE(prompts->shown.last().dialog.filter, QString("Text file(*.TXT)|*.TXT"));
 
-        WriteBytes(Path("m.GT7"), "x\r\n");
+        Write("m.GT7", "x\r\n");
         prompts->files.push_back(FileChoice{Path("m.GT7"), 3});
         form->FileOpen();
         prompts->files.push_back(FileChoice{Path("out.gt7"), 1});
@@ -314,7 +300,7 @@ class MainWindowTest : public QObject {
         std::string inst(42, '\0');
         inst[0] = char(0x81);
         inst.replace(1, 6, "MODELX");
-        WriteBytes(Path("one.TSM"), inst);
+        Write("one.TSM", inst);
         prompts->files.push_back(FileChoice{Path("one.TSM"), 2});
         form->FileOpen();
         QVERIFY(!form->measurementText->toPlainText().isEmpty());
@@ -322,7 +308,7 @@ class MainWindowTest : public QObject {
         QVERIFY(form->Action("Send...")->isEnabled() && form->Action("Export...")->isEnabled());
 
         // Save writes nothing for raw records; Save As of the first type writes them.
-        WriteBytes(Path("one.TSM"), "changed on disk");
+        Write("one.TSM", "changed on disk");
         form->FileSave();
         QCOMPARE(Bytes(Path("one.TSM")), std::string("changed on disk"));
         prompts->files.push_back(FileChoice{Path("copy.TSM"), 1});
@@ -334,7 +320,7 @@ class MainWindowTest : public QObject {
 
         // A refused file is not opened: the user is told why, the document stays, and
         // no save writes over the refused file.
-        WriteBytes(Path("odd.tsm"), inst + "x");
+        Write("odd.tsm", inst + "x");
         prompts->files.push_back(FileChoice{Path("odd.tsm"), 2});
         form->FileOpen();
         QCOMPARE(prompts->shown.last().kind, QString("tell"));
@@ -385,7 +371,7 @@ class MainWindowTest : public QObject {
 
     void aValueStillBeingTypedIsCommittedByEveryCommandThatReadsTheTable() {
         ShowWithGridFocused();
-        WriteBytes(Path("site.JCD"), Line("P1", "1", "2", "3") + "\r\n");
+        Write("site.JCD", Line("P1", "1", "2", "3") + "\r\n");
         prompts->files.push_back(FileChoice{Path("site.JCD"), 1});
         form->FileOpen();
         form->recordGrid->setFocus();
@@ -423,7 +409,7 @@ class MainWindowTest : public QObject {
     void yesOnCloseSavesTheFileTheTitleNames() {
         QTemporaryDir data;
         const QString site = data.filePath("SITE.JCD");
-        WriteBytes(site, Line("P1", "1", "2") + "\r\n");
+        stadix::WriteFileAtomically(site.toStdString(), Line("P1", "1", "2") + "\r\n");
         prompts->files.push_back(FileChoice{site, 1});
         form->FileOpen();
         ShowWithGridFocused();
@@ -449,8 +435,8 @@ class MainWindowTest : public QObject {
         const std::string latin = "BR\xDC"
                                   "CKE1";
         const std::string broken = "A\x80\xFF";
-        WriteBytes(Path("names.JCD"), Line(latin.c_str(), "1", "2") + "\r\n" +
-                                          Line(broken.c_str(), "3", "4") + "\r\n");
+        Write("names.JCD",
+              Line(latin.c_str(), "1", "2") + "\r\n" + Line(broken.c_str(), "3", "4") + "\r\n");
         prompts->files.push_back(FileChoice{Path("names.JCD"), 1});
         form->FileOpen();
         ShowWithGridFocused();
@@ -510,12 +496,12 @@ class MainWindowTest : public QObject {
     }
 
     void commandLineOpensOnlyOneUpperCaseJobFile() {
-        WriteBytes(Path("start.jcd"), Line("P1", "1", "2") + "\r\n");
+        Write("start.jcd", Line("P1", "1", "2") + "\r\n");
         form->OpenFromCommandLine({Path("start.jcd")});
         QVERIFY(form->CurrentJob().untitled);
 
         const std::vector<std::string> lines(16001, Line("Q", "1", "2"));
-        WriteBytes(Path("start.JCD"), stadix::JoinLinesCrLf(lines));
+        Write("start.JCD", stadix::JoinLinesCrLf(lines));
         form->OpenFromCommandLine({Path("start.JCD"), Path("other.JCD")});
         QVERIFY(form->CurrentJob().untitled);
         form->OpenFromCommandLine({Path("start.JCD")});

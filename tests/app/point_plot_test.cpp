@@ -4,7 +4,7 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/PointPlot.h"
 #include "app/ui/RecordGridView.h"
-#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/MainWindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,23 +34,18 @@ bool IsPlainPoint(QRgb pixel) {
 
 } // namespace
 
-class PointPlotTest : public QObject {
+class PointPlotTest : public MainWindowFixture {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir;
-    ScriptedPrompts* prompts = nullptr;
-    std::unique_ptr<MainWindow> form;
     PointPlot* plot = nullptr;
-
-    QString Path(const QString& name) const { return dir.filePath(name); }
 
     void OpenJob() {
         std::vector<std::string> lines;
         for (const auto& p : kPoints)
             lines.push_back(stadix::MakeRecordLine(p.pt, "CODE", std::to_string(p.north),
                                                    std::to_string(p.east), "1.5"));
-        stadix::WriteFileAtomically(Path("site.JCD").toStdString(), stadix::JobFileBytes(lines));
+        Write("site.JCD", stadix::JobFileBytes(lines));
         prompts->files.push_back(FileChoice{Path("site.JCD"), 1});
         form->FileOpen();
     }
@@ -94,9 +89,7 @@ class PointPlotTest : public QObject {
   private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        form = std::make_unique<MainWindow>(std::move(scripted));
+        MakeWindow();
         plot = form->pointPlot;
     }
     void cleanup() { form.reset(); }
@@ -193,7 +186,7 @@ class PointPlotTest : public QObject {
         QTRY_COMPARE(int(plot->Points().size()), 4);
         QCOMPARE(plot->Points()[1].row, 3);
         // A job of measurement text has no points.
-        stadix::WriteFileAtomically(Path("m.TXT").toStdString(), "text\r\n");
+        Write("m.TXT", "text\r\n");
         prompts->files.push_back(FileChoice{Path("m.TXT"), 4});
         form->FileOpen();
         QTRY_VERIFY(plot->Points().empty());

@@ -10,8 +10,8 @@
 #include "sdcard/ui/JobListDialog.h"
 #include "sdcard/ui/JobNameDialog.h"
 #include "tests/support/CardImages.h"
+#include "tests/support/MainWindowFixture.h"
 #include "tests/support/RawRecordBuilder.h"
-#include "tests/support/ScriptedPrompts.h"
 
 #include <QAction>
 #include <QLabel>
@@ -39,18 +39,10 @@ std::string Bytes(const QString& path) {
 } // namespace
 
 // F7 and F8 with scripted dialogs, and the three card dialogs as a user drives them.
-class CardWindowTest : public QObject {
+class CardWindowTest : public MainWindowFixture {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir;
-    ScriptedPrompts* prompts = nullptr;
-    std::unique_ptr<MainWindow> form;
-
-    QString Path(const QString& name) const { return dir.filePath(name); }
-    void Write(const QString& name, const std::string& bytes) {
-        stadix::WriteFileAtomically(Path(name).toStdString(), bytes);
-    }
     // A record file of a PT record and a STN record; a store of the smallest kind whose
     // job SITE holds one STN record and whose known-coordinates list holds K1.
     void WriteCard() {
@@ -74,9 +66,7 @@ class CardWindowTest : public QObject {
   private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        form = std::make_unique<MainWindow>(std::move(scripted));
+        MakeWindow();
         form->SetCardVolumes({});
         WriteCard();
     }
