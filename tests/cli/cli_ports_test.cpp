@@ -56,10 +56,13 @@ TEST_F(CliPortsTest, ListsEachPortWithWhatIsKnownAndWhetherItOpens) {
     EXPECT_EQ(CliProcess({"ports", "extra"}, dir).Wait(), 1);
 }
 
+// Both sessions, the KVR one and the text one, say so.
 TEST_F(CliPortsTest, AMissingDeviceIsNotConnected) {
-    EXPECT_EQ(OpenFailureReason("/dev/stadix-none", {"--format", "sss"}),
-              "The port could not be opened: no such file or directory. The device is not "
-              "connected: plug in the cable or adapter, or check the port name.\n");
+    for (const char* format : {"kvr", "sss"})
+        EXPECT_EQ(OpenFailureReason("/dev/stadix-none", {"--format", format}),
+                  "The port could not be opened: no such file or directory. The device is not "
+                  "connected: plug in the cable or adapter, or check the port name.\n")
+            << format;
 }
 
 // A pseudo-terminal has no parity and only 8 data bits.

@@ -89,31 +89,26 @@ class CliTransferTest : public CliPtyTest {
     SimulatedTextInstrument text{pty};
 };
 
-// The dialog pauses 3 s after the end byte; stadix-cli ends at once (no test of that:
-// tests assert no durations).
-TEST_F(CliTransferTest, ReceivesKvrCoordinatesAsAJobFileAndEndsAtTheEndByte) {
-    auto cli = Start("receive", {Path("out.JCD")});
-    ASSERT_TRUE(WaitForOpenPort(pty));
-    EXPECT_EQ(instrument.Offer(0xAA, CoordBlockBytes(kRecords[0])), kGoAheadAccept);
-    EXPECT_EQ(instrument.Offer(0xAA, CoordBlockBytes(kRecords[1])), kGoAheadAccept);
-    instrument.SendEnd();
-    EXPECT_EQ(cli->Wait(), 0) << cli->Err();
-    EXPECT_EQ(stadix::ReadFileBytes(Path("out.JCD")),
-              stadix::JobFileBytes({kRecords[0], kRecords[1]}));
-    EXPECT_TRUE(ErrSays(*cli, "coordinates: 2 records\n")) << cli->Err();
-}
-
-// A silent line ends the reception, which still succeeds when something arrived.
-TEST_F(CliTransferTest, ReceivesKvrRawRecordsAsAMeasurementFileUntilTheLineFallsSilent) {
+// A silent line ends the reception, which still succeeds when something arrived. A line
+// log that cannot be created is reported once, and the transfer goes on without it.
+TEST_F(CliTransferTest, ReceivesKvrRawRecordsUntilTheLineFallsSilentWithoutALog) {
     const std::string records =
         RawRecordBytes(stadix::kTypeInst, 'M') + RawRecordBytes(stadix::kTypeDist, 'd');
-    auto cli = Start("receive", {"--idle", "0.5", Path("out.tsm")});
+    auto cli =
+        Start("receive", {"--idle", "0.5", "--log", Path("missing/line.log"), Path("out.tsm")});
     ASSERT_TRUE(WaitForOpenPort(pty));
     EXPECT_EQ(instrument.Offer(0xA8, records.substr(0, 42)), kGoAheadAccept);
     EXPECT_EQ(instrument.Offer(0xA8, records.substr(42)), kGoAheadAccept);
     EXPECT_EQ(cli->Wait(), 0) << cli->Err();
     EXPECT_EQ(stadix::ReadFileBytes(Path("out.tsm")), records);
-    EXPECT_TRUE(ErrSays(*cli, "raw records: 2\n")) << cli->Err();
+    const std::string err = cli->Err();
+    EXPECT_TRUE(ErrSays(*cli, "raw records: 2\n")) << err;
+    EXPECT_TRUE(
+        ErrSays(*cli, "The line log could not be created.\nCannot create file \"" +
+                          Path("missing/line.log") +
+                          "\". No such file or directory\nThe transfer goes on without it.\n"))
+        << err;
+    EXPECT_EQ(err.find("line log"), err.rfind("line log")) << err;
 }
 
 // Something arrived: Ctrl+C writes it and succeeds. Nothing arrived: a failure, and
@@ -154,21 +149,6 @@ TEST_F(CliTransferTest, AnSssReceptionBrokenByTheLineKeepsTheText) {
         << cli->Err();
 }
 
-TEST_F(CliTransferTest, FailsWhenThePortCannotBeOpened) {
-    for (const char* format : {"kvr", "sss"}) {
-        CliProcess cli({"receive", "--port", "/dev/stadix-none", "--format", format, "--settings",
-                        Path("Commpara"), Path("out.JCD")},
-                       dir);
-        EXPECT_EQ(cli.Wait(), 4);
-        EXPECT_TRUE(
-            cli.Err().rfind("Unable to open /dev/stadix-none. Maybe /dev/stadix-none occupied.\n"
-                            "The port could not be opened: no such file or directory. ",
-                            0) == 0)
-            << cli.Err();
-        EXPECT_FALSE(fs::exists(Path("out.JCD")));
-    }
-}
-
 TEST_F(CliTransferTest, SendsKvrRawRecordsAsStored) {
     std::string records = RawRecordBytes(stadix::kTypeInst, 'M');
     for (char fill : {'a', 'b', 'c'})
@@ -198,23 +178,6 @@ TEST_F(CliTransferTest, ReceivesGtsCoordinatesAsTheSettingsFileSays) {
     EXPECT_TRUE(ErrSays(*cli, "coordinates: 3 records\n")) << cli->Err();
 }
 
-// Acknowledged GTS in international feet, the incomplete row left home: after the two
-// header blocks, the data blocks with the last one padded, and the end text.
-TEST_F(CliTransferTest, SendsAJobAsAcknowledgedGtsBlocks) {
-    WriteJob("in.JCD", {kRecords[0], "P9", kRecords[1], kRecords[2]});
-    auto cli = Start("send",
-                     {"--format", "gts", "--protocol", "ack", "--unit", "intl-ft", Path("in.JCD")});
-    const std::vector<std::string> units = text.ReceiveTransfer(true, true);
-    EXPECT_EQ(cli->Wait(), 0) << cli->Err();
-    const std::vector<std::string> pieces =
-        GtsPieces(kRecords, stadix::CoordUnit::InternationalFoot);
-    ASSERT_EQ(units.size(), 5u);
-    EXPECT_EQ(units[2], SimulatedTextInstrument::GtsBlock(pieces[0], 0));
-    EXPECT_EQ(units[3], SimulatedTextInstrument::GtsBlock(pieces[1], 1));
-    EXPECT_EQ(units[4], SimulatedTextInstrument::GtsEndText());
-    EXPECT_TRUE(ErrSays(*cli, "Records transferred:   3/3\n")) << cli->Err();
-}
-
 TEST_F(CliTransferTest, SendsAJobAsSssLines) {
     WriteJob("in.jcd", {stadix::MakeRecordLine("P1", "TREE", "100", "200", "0"), kRecords[1]});
     auto cli = Start("send", {"--format", "sss", Path("in.jcd")});
@@ -242,9 +205,10 @@ TEST_F(CliTransferTest, ASendThatDoesNotFinishFails) {
     EXPECT_EQ(silent->Err(), "No answer from the instrument\n");
 }
 
-// Rejected blocks, noise and the end byte: the log holds every byte both ways, the
-// bytes cleared away before a block too.
-TEST_F(CliTransferTest, TheLineLogOfAKvrReceptionHoldsEveryByteOnTheLine) {
+// Rejected blocks, noise and the end byte: the coordinates are written as a job file at
+// the end byte, and the log holds every byte both ways, the bytes cleared away before a
+// block too.
+TEST_F(CliTransferTest, ReceivesKvrCoordinatesAndLogsEveryByteOnTheLine) {
     auto cli = Start("receive", {"--log", Path("line.log"), Path("out.JCD")});
     ASSERT_TRUE(WaitForOpenPort(pty));
     EXPECT_EQ(instrument.Offer(0xAA, CoordBlockBytes(kRecords[0])), kGoAheadAccept);
@@ -255,35 +219,28 @@ TEST_F(CliTransferTest, TheLineLogOfAKvrReceptionHoldsEveryByteOnTheLine) {
     EXPECT_EQ(cli->Wait(), 0) << cli->Err();
     EXPECT_EQ(stadix::ReadFileBytes(Path("out.JCD")),
               stadix::JobFileBytes({kRecords[0], kRecords[1]}));
+    EXPECT_TRUE(ErrSays(*cli, "coordinates: 2 records\n")) << cli->Err();
     ExpectLogOfTheLine(Path("line.log"));
     EXPECT_NE(pty.ReceivedByInstrument().find(kGoAheadAccept), std::string::npos);
 }
 
-// A send runs on a worker thread of its own, which logs as the window thread does.
-TEST_F(CliTransferTest, TheLineLogOfAGtsSendHoldsEveryByteOnTheLine) {
-    WriteJob("in.JCD", kRecords);
-    auto cli = Start("send", {"--format", "gts", "--protocol", "ack", "--log", Path("line.log"),
-                              Path("in.JCD")});
+// Acknowledged GTS in international feet, the incomplete row left home: after the two
+// header blocks, the data blocks with the last one padded, and the end text. A send runs
+// on a worker thread of its own, which logs as the window thread does.
+TEST_F(CliTransferTest, SendsAJobAsAcknowledgedGtsBlocksAndLogsEveryByte) {
+    WriteJob("in.JCD", {kRecords[0], "P9", kRecords[1], kRecords[2]});
+    auto cli = Start("send", {"--format", "gts", "--protocol", "ack", "--unit", "intl-ft", "--log",
+                              Path("line.log"), Path("in.JCD")});
     const std::vector<std::string> units = text.ReceiveTransfer(true, true);
     EXPECT_EQ(cli->Wait(), 0) << cli->Err();
+    const std::vector<std::string> pieces =
+        GtsPieces(kRecords, stadix::CoordUnit::InternationalFoot);
     ASSERT_EQ(units.size(), 5u);
+    EXPECT_EQ(units[2], SimulatedTextInstrument::GtsBlock(pieces[0], 0));
+    EXPECT_EQ(units[3], SimulatedTextInstrument::GtsBlock(pieces[1], 1));
+    EXPECT_EQ(units[4], SimulatedTextInstrument::GtsEndText());
+    EXPECT_TRUE(ErrSays(*cli, "Records transferred:   3/3\n")) << cli->Err();
     ExpectLogOfTheLine(Path("line.log"));
-}
-
-// Reported once on standard error; the transfer goes on without the log.
-TEST_F(CliTransferTest, ALineLogThatCannotBeCreatedIsReportedOnce) {
-    auto cli = Start("receive", {"--log", Path("missing/line.log"), Path("out.JCD")});
-    ASSERT_TRUE(WaitForOpenPort(pty));
-    EXPECT_EQ(instrument.Offer(0xAA, CoordBlockBytes(kRecords[0])), kGoAheadAccept);
-    instrument.SendEnd();
-    EXPECT_EQ(cli->Wait(), 0) << cli->Err();
-    EXPECT_EQ(stadix::ReadFileBytes(Path("out.JCD")), stadix::JobFileBytes({kRecords[0]}));
-    const std::string err = cli->Err();
-    const std::string report = "The line log could not be created.\nCannot create file \"" +
-                               Path("missing/line.log") +
-                               "\". No such file or directory\nThe transfer goes on without it.\n";
-    EXPECT_NE(err.find(report), std::string::npos) << err;
-    EXPECT_EQ(err.find("line log"), err.rfind("line log")) << err;
 }
 
 // Refused before the port is opened.

@@ -1,9 +1,7 @@
 // The serial port component on a real pseudo-terminal.
 #include "Pty.h"
-#include "app/FileIO.h"
 #include "comport/qt/ComPort.h"
 #include "comport/qt/PortWatcher.h"
-#include "tests/support/HexBytes.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -112,26 +110,6 @@ TEST_F(ComPortTest, OpensWithItsSettingsAndAllByteValuesPassBothWays) {
     EXPECT_EQ(pty.Read(3), "OUT");
 }
 
-// Failures name what failed and the system's reason, in plain words.
-TEST_F(ComPortTest, OpenFailuresSayWhyAndLeaveThePortClosed) {
-    ComPort missing;
-    missing.SetPortName("/dev/stadix-no-such-device");
-    const ComPortError notThere = ErrorOf([&] { missing.Open(); });
-    EXPECT_EQ(notThere.ErrorCode(), ENOENT);
-    EXPECT_STREQ(notThere.what(), "The port could not be opened: no such file or directory");
-    EXPECT_FALSE(missing.Connected());
-    EXPECT_THROW(missing.InputCount(), ComPortError);
-
-    port.Open();
-    ComPort other;
-    other.SetPortName(pty.DevicePath());
-    const ComPortError inUse = ErrorOf([&] { other.Open(); });
-    EXPECT_EQ(inUse.Operation(), PortOperation::Open);
-    EXPECT_EQ(inUse.ErrorCode(), EBUSY);
-    EXPECT_FALSE(other.Connected());
-    EXPECT_TRUE(port.Connected());
-}
-
 // A handler that lets the event loop run (as the instrument-format dialog does) gets
 // no nested event; what arrives meanwhile is announced after it returns, and the
 // announced counts add up to what arrived.
@@ -210,30 +188,6 @@ TEST_F(ComPortTest, SettingsChangedWhileOpenReachTheDeviceOrAreTakenBack) {
     EXPECT_EQ(OutputSpeed(pty), speed_t(B4800));
     EXPECT_EQ(port.WriteStr("ok"), 2);
     EXPECT_EQ(pty.Read(2), "ok");
-}
-
-// Bytes in, bytes out, and bytes cleared away unread: the log has them all, and all of
-// it is in the file once the port has closed.
-TEST_F(ComPortTest, TheLineLogHoldsWhatCrossedTheLineBothWays) {
-    const std::string path =
-        (std::filesystem::temp_directory_path() / ("stadix-comport-" + std::to_string(::getpid())))
-            .string();
-    port.Open();
-    port.StartLineLog(path);
-    ASSERT_TRUE(pty.Write("AB"));
-    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 2; }));
-    port.ClearBuffer(true, false);
-    ASSERT_EQ(port.WriteStr("XYZ"), 3);
-    ASSERT_TRUE(pty.Write("C"));
-    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 1; }));
-    port.Close();
-    std::string in;
-    std::string out;
-    for (const std::string& line : ReadFileLines(path))
-        (line.find(" < ") != std::string::npos ? in : out) += test::Hex(line.substr(8));
-    std::filesystem::remove(path);
-    EXPECT_EQ(in, "ABC");
-    EXPECT_EQ(out, "XYZ");
 }
 
 // A write the other end does not take gives up when its time is out.
