@@ -405,8 +405,11 @@ void ComPort::ClearBuffer(bool input, bool output) {
     RequireOpen(PortOperation::ClearBuffers);
     QSerialPort::Directions directions;
     if (input) {
-        directions |= QSerialPort::Input;
+        // Bytes already on their way in reach the line log before they are thrown away.
+        port_->waitForReadyRead(0);
+        TakeArrivedBytes();
         input_.clear();
+        directions |= QSerialPort::Input;
     }
     if (output)
         directions |= QSerialPort::Output;
