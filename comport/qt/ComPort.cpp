@@ -212,8 +212,10 @@ void ComPort::ResetDeviceSettings() {
 }
 
 void ComPort::Close() {
-    if (port_->isOpen())
+    if (port_->isOpen()) {
+        TakeBytesForTheLog();
         port_->close();
+    }
     input_.clear();
     lineLog_.reset();
 }
@@ -264,6 +266,15 @@ void ComPort::TakeArrivedBytes() {
     input_.append(arrived);
     if (!input_.isEmpty())
         ScheduleDelivery();
+}
+
+// Bytes that have crossed the line but were never read, about to be thrown away, reach
+// the line log first.
+void ComPort::TakeBytesForTheLog() {
+    if (!lineLog_)
+        return;
+    port_->waitForReadyRead(0);
+    TakeArrivedBytes();
 }
 
 // Called while the device is inside its own read handling: closing is left for later.
@@ -405,9 +416,7 @@ void ComPort::ClearBuffer(bool input, bool output) {
     RequireOpen(PortOperation::ClearBuffers);
     QSerialPort::Directions directions;
     if (input) {
-        // Bytes already on their way in reach the line log before they are thrown away.
-        port_->waitForReadyRead(0);
-        TakeArrivedBytes();
+        TakeBytesForTheLog();
         input_.clear();
         directions |= QSerialPort::Input;
     }

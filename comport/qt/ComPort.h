@@ -112,6 +112,7 @@ class ComPort : public QObject {
     ComPortError OpenError() const;
     void ApplyModemLines();
     void ResetDeviceSettings();
+    void TakeBytesForTheLog();
     void TakeArrivedBytes();
     void HandleDeviceError(QSerialPort::SerialPortError error);
     bool LineHungUp() const;

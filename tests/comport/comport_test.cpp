@@ -1,7 +1,9 @@
 // The serial port component on a real pseudo-terminal.
 #include "Pty.h"
+#include "app/FileIO.h"
 #include "comport/qt/ComPort.h"
 #include "comport/qt/PortWatcher.h"
+#include "tests/support/HexBytes.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -191,6 +193,30 @@ TEST_F(ComPortTest, SettingsChangedWhileOpenReachTheDeviceOrAreTakenBack) {
 }
 
 // A write the other end does not take gives up when its time is out.
+// Bytes in, bytes out, and bytes cleared away unread: the log has them all, and all of
+// it is in the file once the port has closed.
+TEST_F(ComPortTest, TheLineLogHoldsWhatCrossedTheLineBothWays) {
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("stadix-comport-" + std::to_string(::getpid())))
+            .string();
+    port.Open();
+    port.StartLineLog(path);
+    ASSERT_TRUE(pty.Write("AB"));
+    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 2; }));
+    port.ClearBuffer(true, false);
+    ASSERT_EQ(port.WriteStr("XYZ"), 3);
+    ASSERT_TRUE(pty.Write("C"));
+    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 1; }));
+    port.Close();
+    std::string in;
+    std::string out;
+    for (const std::string& line : ReadFileLines(path))
+        (line.find(" < ") != std::string::npos ? in : out) += test::Hex(line.substr(8));
+    std::filesystem::remove(path);
+    EXPECT_EQ(in, "ABC");
+    EXPECT_EQ(out, "XYZ");
+}
+
 TEST_F(ComPortTest, WriteGivesUpAfterTheWriteTimeOut) {
     port.Open();
     port.SetTimeouts({0, 200});
