@@ -93,12 +93,6 @@ std::string CsvLine(const std::string& recordLine) {
                   code.empty() ? std::string() : Concat(",\"", code, "\""));
 }
 
-std::string DxfEntityBlock(const std::string& recordLine) {
-    std::string block;
-    AppendDxfEntityBlock(block, recordLine);
-    return block;
-}
-
 void AppendDxfEntityBlock(std::string& out, const std::string& recordLine) {
     const std::string n = RecordLineN(recordLine);
     const std::string e = RecordLineE(recordLine);

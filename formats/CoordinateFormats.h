@@ -16,9 +16,8 @@ std::string CsvLine(const std::string& recordLine);
 
 // A point on layer "Point" at E, N, Z and, 0.001 beside it, texts of height 0.2 with the
 // point name (layer "PointNumber"), "Z" and the height (layer "Level") and the code
-// (layer "Code", only when there is one). Lines joined by CR LF, none after the last.
-std::string DxfEntityBlock(const std::string& recordLine);
-// The same block appended to out, for writers that build a whole file.
+// (layer "Code", only when there is one). Lines joined by CR LF, none after the last;
+// appended to out, as a whole file is built.
 void AppendDxfEntityBlock(std::string& out, const std::string& recordLine);
 
 // A01,serial,PT,N,E,Z, (the code is not written).

@@ -62,7 +62,7 @@ TEST(CoordinateFormats, DxfEntityBlocksBetweenHeaderAndTrailer) {
                              Record("P1", "100", "200", "12.345", "")}),
               std::string(kDxfHeader) + withCode + withoutCode + kTrailer);
     // The text position is computed: no sign for a zero, none lost below one.
-    EXPECT_NE(DxfEntityBlock(Record("P2", "-0.001", "-1", "0", ""))
+    EXPECT_NE(Export("dxf", {Record("P2", "-0.001", "-1", "0", "")})
                   .find("  10\r\n-0.999\r\n  20\r\n0.000\r\n"),
               std::string::npos);
 }
