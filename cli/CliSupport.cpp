@@ -3,6 +3,7 @@
 #include "app/FileIO.h"
 #include "app/Job.h"
 #include "app/JobFile.h"
+#include "formats/ExportFormats.h"
 
 #include <cstdio>
 
@@ -69,6 +70,18 @@ void WriteOutput(const std::string& output, const std::string& bytes) {
     } catch (const stadix::FileError& failure) {
         throw Failure(kBadOutput, failure.what());
     }
+}
+
+stadix::ImportFormat ImportFormatNamed(const std::string& name) {
+    const stadix::CoordinateFormat* format = stadix::FindCoordinateFormat(name);
+    if (!format || !format->importFormat)
+        throw Failure(kUsage, "unknown format " + name);
+    return *format->importFormat;
+}
+
+void FailImport(const std::exception& failure) {
+    Report(stadix::kImportingError);
+    throw Failure(kBadInput, failure.what());
 }
 
 stadix::UserFormat UserLayout(const Arguments& args) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/Errors.h"
+#include "formats/CoordinateImport.h"
 #include "formats/UserFormat.h"
 
 #include <map>
@@ -47,6 +48,12 @@ void Report(const std::string& message);
 // The settings file that --settings names, else the one the window uses
 // (qt/TransferSupport.cpp).
 std::string SettingsPathOf(const Arguments& args);
+
+// The import format of that name (pts, csv, sima); Failure(kUsage) for any other.
+stadix::ImportFormat ImportFormatNamed(const std::string& name);
+
+// Ends an import that failed: "Importing Error！" and, on the next line, why.
+[[noreturn]] void FailImport(const std::exception& failure);
 
 // The user layout of the settings file, or the defaults of Export when it cannot be read.
 stadix::UserFormat UserLayout(const Arguments& args);

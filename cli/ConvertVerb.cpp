@@ -4,22 +4,12 @@
 
 #include "app/FileIO.h"
 #include "formats/Convert.h"
-#include "formats/ExportFormats.h"
 
 #include <cstdio>
 
 namespace cli {
 
 namespace {
-
-const char* const kImportingError = "Importing Error\xEF\xBC\x81";
-
-stadix::ImportFormat SourceFormat(const std::string& word) {
-    const stadix::CoordinateFormat* format = stadix::FindCoordinateFormat(word);
-    if (!format || !format->importFormat)
-        throw Failure(kUsage, "unknown format " + word);
-    return *format->importFormat;
-}
 
 stadix::RecordWriter TargetFormat(const std::string& word) {
     const std::optional<stadix::RecordWriter> writer = stadix::FindRecordWriter(word);
@@ -42,11 +32,9 @@ void Convert(const Conversion& conversion, const std::function<void(std::string_
         stadix::ConvertCoordinateFile(conversion.input, conversion.from, conversion.to,
                                       conversion.layout, write);
     } catch (const stadix::ImportError& failure) {
-        Report(kImportingError);
-        throw Failure(kBadInput, failure.what());
+        FailImport(failure);
     } catch (const stadix::FileError& failure) {
-        Report(kImportingError);
-        throw Failure(kBadInput, failure.what());
+        FailImport(failure);
     }
 }
 
@@ -64,7 +52,7 @@ int RunConvert(const std::vector<std::string>& words) {
         if (!args.Has(option))
             throw Failure(kUsage, std::string("missing option ") + option);
     }
-    const Conversion conversion{args.positionals[0], SourceFormat(args.Value("--from")),
+    const Conversion conversion{args.positionals[0], ImportFormatNamed(args.Value("--from")),
                                 TargetFormat(args.Value("--to")), UserLayout(args)};
     const std::string& output = args.positionals[1];
     if (output == "-") {

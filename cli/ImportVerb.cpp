@@ -5,22 +5,8 @@
 #include "app/Job.h"
 #include "app/JobFile.h"
 #include "formats/CoordinateImport.h"
-#include "formats/ExportFormats.h"
 
 namespace cli {
-
-namespace {
-
-const char* const kImportingError = "Importing Error\xEF\xBC\x81";
-
-stadix::ImportFormat ImportFormatNamed(const std::string& name) {
-    const stadix::CoordinateFormat* format = stadix::FindCoordinateFormat(name);
-    if (!format || !format->importFormat)
-        throw Failure(kUsage, "unknown format " + name);
-    return *format->importFormat;
-}
-
-} // namespace
 
 const char* const kImportUsage =
     "stadix-cli import --format pts|csv|sima INPUT OUTPUT\n"
@@ -36,8 +22,7 @@ int RunImport(const std::vector<std::string>& words) {
     try {
         imported = stadix::ConvertImportLines(stadix::ReadFileLines(args.positionals[0]), format);
     } catch (const std::exception& failure) {
-        Report(kImportingError);
-        throw Failure(kBadInput, failure.what());
+        FailImport(failure);
     }
     if (imported.linesLeftOut > 0)
         Report(stadix::ImportCutMessage(imported));

@@ -12,6 +12,9 @@ namespace stadix {
 
 enum class ImportFormat { Pts, Csv, Sima };
 
+// What a failed import tells the user, in the window and on stadix-cli's standard error.
+inline constexpr char kImportingError[] = "Importing Error\xEF\xBC\x81";
+
 // The most lines of a PTS or CSV file that the window's table takes.
 constexpr std::size_t kMaxImportLines = 15999;
 

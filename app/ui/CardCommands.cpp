@@ -22,10 +22,6 @@ const char* const kCardSaveFilter = "Total Station Data Record File(*.TSR;*.TSD|
                                     "Total Station Point Coordinates(*.PTS)|*.PTS";
 const char* const kRawDataCaption = "Total Station Meas.Data";
 
-std::string LocalPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 } // namespace
 
 std::optional<stadix::RecordFolder> MainWindow::FindCardRecordFolder() const {

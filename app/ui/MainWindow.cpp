@@ -57,10 +57,6 @@ const char* const kOpenFilter =
     "File(*.GTS,*.GT7)|*.GTS;*.GT7|Text(*.TXT)|*.TXT";
 const char* const kCoordSaveFilter = "TS Coord. Data File(*.JCD)|*.JCD|Text(*.TXT)|*.TXT";
 
-std::string LocalPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 // A file type of a file dialog's filter: "description|pattern".
 QString DialogFilterEntry(const stadix::DialogEntry& entry) {
     return BytesToDisplay(entry.description) + "|" + BytesToDisplay(entry.pattern);
@@ -1071,7 +1067,7 @@ void MainWindow::FileImport() {
         ShowProgress(QString());
     } catch (const std::exception&) {
         ShowProgress(QString());
-        prompts_->Tell(this, "Warning", QString::fromUtf8("Importing Error！"),
+        prompts_->Tell(this, "Warning", QString::fromUtf8(stadix::kImportingError),
                        QMessageBox::Warning);
         return;
     }

@@ -1,5 +1,6 @@
 #include "app/ui/TextCodec.h"
 
+#include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -38,6 +39,10 @@ QString BytesToDisplay(const std::string& bytes) {
         return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
     QStringDecoder decoder(ChosenEncoding().toLatin1().constData());
     return decoder(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+}
+
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
 }
 
 QString MessageToDisplay(const std::string& message) {

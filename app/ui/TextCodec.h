@@ -17,6 +17,9 @@ void SetRecordTextEncoding(const QString& name);
 QString BytesToDisplay(const std::string& bytes);
 std::string DisplayToBytes(const QString& text);
 
+// A file name as the file system takes it.
+std::string LocalPath(const QString& path);
+
 // A message of our own (UTF-8) that may quote record texts: read as UTF-8 when it is,
 // else in the record texts' encoding.
 QString MessageToDisplay(const std::string& message);
