@@ -2,16 +2,17 @@
 
 #include "app/Errors.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-
-#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
+
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -19,8 +20,161 @@ namespace stadix {
 
 namespace {
 
+#ifdef _WIN32
+constexpr int kReadFlags = _O_RDONLY | _O_BINARY;
+constexpr int kDirectWriteFlags = _O_WRONLY | _O_BINARY;
+int OpenFile(const char* path, int flags) {
+    return ::_open(path, flags);
+}
+long long ReadSome(int fd, char* buffer, std::size_t size) {
+    return ::_read(fd, buffer, static_cast<unsigned>(size));
+}
+long long WriteSome(int fd, const char* data, std::size_t size) {
+    return ::_write(fd, data, static_cast<unsigned>(size));
+}
+int CloseFile(int fd) {
+    return ::_close(fd);
+}
+int SyncFile(int fd) {
+    return ::_commit(fd);
+}
+void RemoveFileNow(const char* path) {
+    ::_unlink(path);
+}
+int MakeTemporaryFile(std::string& pattern) {
+    if (::_mktemp_s(pattern.data(), pattern.size() + 1) != 0)
+        return -1;
+    return ::_open(pattern.c_str(), _O_WRONLY | _O_BINARY | _O_CREAT | _O_EXCL, 0644);
+}
+bool IsRegular(unsigned mode) {
+    return (mode & _S_IFMT) == _S_IFREG;
+}
+bool IsFolder(unsigned mode) {
+    return (mode & _S_IFMT) == _S_IFDIR;
+}
+bool TakesBytesDirectly(unsigned mode) {
+    return (mode & _S_IFMT) == _S_IFCHR;
+}
+#else
+// Non-blocking, so that opening a pipe with no writer does not hang before it is refused.
+constexpr int kReadFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+constexpr int kDirectWriteFlags = O_WRONLY | O_CLOEXEC;
+int OpenFile(const char* path, int flags) {
+    return ::open(path, flags);
+}
+long long ReadSome(int fd, char* buffer, std::size_t size) {
+    return ::read(fd, buffer, size);
+}
+long long WriteSome(int fd, const char* data, std::size_t size) {
+    return ::write(fd, data, size);
+}
+int CloseFile(int fd) {
+    return ::close(fd);
+}
+int SyncFile(int fd) {
+    return ::fsync(fd);
+}
+void RemoveFileNow(const char* path) {
+    ::unlink(path);
+}
+int MakeTemporaryFile(std::string& pattern) {
+    return ::mkstemp(pattern.data());
+}
+bool IsRegular(unsigned mode) {
+    return S_ISREG(mode);
+}
+bool IsFolder(unsigned mode) {
+    return S_ISDIR(mode);
+}
+bool TakesBytesDirectly(unsigned mode) {
+    return S_ISFIFO(mode) || S_ISCHR(mode);
+}
+#endif
+
 std::string SystemReason() {
     return std::strerror(errno);
+}
+
+std::string CannotOpen(const std::string& path) {
+    return "Cannot open file \"" + path + "\". ";
+}
+
+std::string CannotRead(const std::string& path) {
+    return "Cannot read file \"" + path + "\". ";
+}
+
+// Why a file of this kind cannot be read or written as a file; empty for a regular one.
+std::string NotAFileReason(unsigned mode) {
+    if (IsRegular(mode))
+        return std::string();
+    if (IsFolder(mode))
+        return "It is a folder, not a file.";
+    return "It is not a regular file but a device, a pipe or a socket.";
+}
+
+// A regular file opened for reading. Throws FileError with the reason.
+int OpenForReading(const std::string& path) {
+    const int fd = OpenFile(path.c_str(), kReadFlags);
+    if (fd < 0)
+        throw FileError(CannotOpen(path) + SystemReason());
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        const std::string reason = SystemReason();
+        CloseFile(fd);
+        throw FileError(CannotRead(path) + reason);
+    }
+    const std::string refusal = NotAFileReason(info.st_mode);
+    if (!refusal.empty()) {
+        CloseFile(fd);
+        throw FileError(CannotOpen(path) + refusal);
+    }
+    return fd;
+}
+
+// Reads up to size bytes; 0 at the end of the file. Throws FileError.
+std::size_t ReadPiece(int fd, const std::string& path, char* buffer, std::size_t size) {
+    for (;;) {
+        const long long n = ReadSome(fd, buffer, size);
+        if (n >= 0)
+            return static_cast<std::size_t>(n);
+        if (errno != EINTR)
+            throw FileError(CannotRead(path) + SystemReason());
+    }
+}
+
+// Writes all bytes; false with errno set when a write fails.
+bool WriteAll(int fd, std::string_view bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const long long n = WriteSome(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The temporary files of writes in progress, for RemoveTemporaryFilesInProgress. A
+// fixed table of atomic pointers, so that a signal handler may read it at any moment.
+constexpr std::size_t kTrackedTemporaryFiles = 16;
+std::atomic<const char*> temporaryFiles[kTrackedTemporaryFiles];
+
+void TrackTemporaryFile(const char* path) {
+    for (auto& slot : temporaryFiles) {
+        const char* empty = nullptr;
+        if (slot.compare_exchange_strong(empty, path))
+            return;
+    }
+}
+
+void ForgetTemporaryFile(const char* path) {
+    for (auto& slot : temporaryFiles) {
+        const char* tracked = path;
+        if (slot.compare_exchange_strong(tracked, nullptr))
+            return;
+    }
 }
 
 // The position of the first CR or LF from start; npos when there is none.
@@ -32,15 +186,35 @@ std::size_t FindLineEnd(const std::string& text, std::size_t start) {
     return std::string::npos;
 }
 
+// The file that a write to path replaces: symbolic links are followed to their target,
+// which need not exist yet.
+std::string FollowLinks(const std::string& path) {
+    namespace fs = std::filesystem;
+    fs::path file(path);
+    std::error_code ec;
+    for (int hops = 0; hops < 40 && fs::is_symlink(file, ec); ++hops) {
+        const fs::path target = fs::read_symlink(file, ec);
+        if (ec)
+            break;
+        file = target.is_absolute() ? target : file.parent_path() / target;
+    }
+    return file.string();
+}
+
 } // namespace
 
 std::string ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw FileError("Cannot open file \"" + path + "\". " + SystemReason());
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw FileError("Cannot read file \"" + path + "\". " + SystemReason());
+    const int fd = OpenForReading(path);
+    std::string bytes;
+    try {
+        char piece[1 << 16];
+        while (const std::size_t n = ReadPiece(fd, path, piece, sizeof piece))
+            bytes.append(piece, n);
+    } catch (const FileError&) {
+        CloseFile(fd);
+        throw;
+    }
+    CloseFile(fd);
     return bytes;
 }
 
@@ -67,20 +241,20 @@ std::vector<std::string> ReadFileLines(const std::string& path) {
     return SplitLines(ReadFileBytes(path));
 }
 
-FileLineReader::FileLineReader(const std::string& path) : path_(path), in_(path, std::ios::binary) {
-    if (!in_)
-        throw FileError("Cannot open file \"" + path + "\". " + SystemReason());
+FileLineReader::FileLineReader(const std::string& path)
+    : path_(path), fd_(OpenForReading(path)) {}
+
+FileLineReader::~FileLineReader() {
+    CloseFile(fd_);
 }
 
 bool FileLineReader::Fill() {
     buffer_.erase(0, position_);
     position_ = 0;
     char piece[1 << 16];
-    in_.read(piece, sizeof piece);
-    if (in_.bad())
-        throw FileError("Cannot read file \"" + path_ + "\". " + SystemReason());
-    buffer_.append(piece, static_cast<std::size_t>(in_.gcount()));
-    return in_.gcount() > 0;
+    const std::size_t n = ReadPiece(fd_, path_, piece, sizeof piece);
+    buffer_.append(piece, n);
+    return n > 0;
 }
 
 bool FileLineReader::Next(std::string& line) {
@@ -118,42 +292,44 @@ bool FileLineReader::Next(std::string& line) {
 }
 
 AtomicFileWriter::AtomicFileWriter(const std::string& path)
-    : path_(path), failure_("Cannot create file \"" + path + "\". ") {
+    : target_(FollowLinks(path)), failure_("Cannot create file \"" + path + "\". ") {
     namespace fs = std::filesystem;
-    const fs::path target(path);
+    struct stat existing {};
+    if (::stat(target_.c_str(), &existing) == 0 && !IsRegular(existing.st_mode)) {
+        direct_ = TakesBytesDirectly(existing.st_mode);
+        if (!direct_)
+            throw FileError(failure_ + NotAFileReason(existing.st_mode));
+        return;
+    }
+    const fs::path target(target_);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-#ifndef _WIN32
     temp_ = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    fd_ = mkstemp(temp_.data());
-    if (fd_ < 0)
-        throw FileError(failure_ + SystemReason());
-#else
-    temp_ = (folder / ("." + target.filename().string() + ".tmp")).string();
-    out_.open(temp_, std::ios::binary | std::ios::trunc);
-    if (!out_)
-        throw FileError(failure_ + SystemReason());
-#endif
+    // Tracked before it exists, so that a signal that comes as it is made still finds it.
+    TrackTemporaryFile(temp_.c_str());
+    fd_ = MakeTemporaryFile(temp_);
+    if (fd_ < 0) {
+        const std::string reason = SystemReason();
+        ForgetTemporaryFile(temp_.c_str());
+        throw FileError(failure_ + reason);
+    }
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
-    if (committed_)
+    if (committed_ || direct_)
         return;
-#ifndef _WIN32
     if (fd_ >= 0)
-        ::close(fd_);
-#else
-    out_.close();
-#endif
+        CloseFile(fd_);
     std::remove(temp_.c_str());
+    ForgetTemporaryFile(temp_.c_str());
 }
 
 void AtomicFileWriter::Write(std::string_view bytes) {
-    if (buffer_.empty() && bytes.size() >= kBufferSize) {
+    if (!direct_ && buffer_.empty() && bytes.size() >= kBufferSize) {
         WriteThrough(bytes);
         return;
     }
     buffer_.append(bytes);
-    if (buffer_.size() >= kBufferSize)
+    if (!direct_ && buffer_.size() >= kBufferSize)
         Flush();
 }
 
@@ -163,44 +339,45 @@ void AtomicFileWriter::Flush() {
 }
 
 void AtomicFileWriter::WriteThrough(std::string_view bytes) {
-#ifndef _WIN32
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd_, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw FileError(failure_ + SystemReason());
-        written += static_cast<std::size_t>(n);
-    }
-#else
-    out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out_)
+    if (!WriteAll(fd_, bytes))
         throw FileError(failure_ + SystemReason());
-#endif
+}
+
+void AtomicFileWriter::CommitDirectly() {
+    fd_ = OpenFile(target_.c_str(), kDirectWriteFlags);
+    if (fd_ < 0)
+        throw FileError(failure_ + SystemReason());
+    const bool written = WriteAll(fd_, buffer_);
+    const std::string reason = SystemReason();
+    CloseFile(fd_);
+    fd_ = -1;
+    if (!written)
+        throw FileError(failure_ + reason);
+    committed_ = true;
 }
 
 void AtomicFileWriter::Commit() {
+    if (direct_) {
+        CommitDirectly();
+        return;
+    }
     Flush();
 #ifndef _WIN32
     // A replaced file keeps its permissions; a new one gets ordinary ones, not
     // mkstemp's private ones.
     struct stat existing {};
-    ::fchmod(fd_, ::stat(path_.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644);
-    const bool synced = ::fsync(fd_) == 0;
-    const bool closed = ::close(fd_) == 0;
+    ::fchmod(fd_, ::stat(target_.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644);
+#endif
+    const bool synced = SyncFile(fd_) == 0;
+    const bool closed = CloseFile(fd_) == 0;
     fd_ = -1;
     if (!synced || !closed)
         throw FileError(failure_ + SystemReason());
-#else
-    out_.close();
-    if (!out_)
-        throw FileError(failure_ + SystemReason());
-#endif
     std::error_code ec;
-    std::filesystem::rename(temp_, path_, ec);
+    std::filesystem::rename(temp_, target_, ec);
     if (ec)
         throw FileError(failure_ + ec.message());
+    ForgetTemporaryFile(temp_.c_str());
     committed_ = true;
 }
 
@@ -221,6 +398,18 @@ std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
         bytes += "\r\n";
     }
     return bytes;
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+void RemoveTemporaryFilesInProgress() {
+    for (auto& slot : temporaryFiles) {
+        if (const char* path = slot.load())
+            RemoveFileNow(path);
+    }
 }
 
 bool HasExtension(const std::string& path, const std::string& upperExtension) {

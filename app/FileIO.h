@@ -1,14 +1,14 @@
 // Whole-file reads and all-or-nothing writes.
 #pragma once
 
-#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace stadix {
 
-// The file's bytes; throws FileError when it cannot be read.
+// The file's bytes; throws FileError when it cannot be read, or when it is not a regular
+// file (a folder, a device, a pipe), with the reason.
 std::string ReadFileBytes(const std::string& path);
 
 // The lines of a text: split at LF, CR LF or CR; a last line without a line end counts.
@@ -19,6 +19,9 @@ std::vector<std::string> ReadFileLines(const std::string& path);
 
 // Writes the file whole or not at all: a temporary file beside the target, flushed,
 // then renamed over it. Throws FileError; the previous file is then left intact.
+// A symbolic link is followed: the file it names is replaced and the link stays. A pipe
+// or a character device (/dev/null, a terminal) takes the bytes directly, once they are
+// all known; a folder or any other kind of file is refused.
 void WriteFileAtomically(const std::string& path, const std::string& bytes);
 
 // The same for a file written piece by piece: nothing reaches path until Commit, and a
@@ -37,24 +40,33 @@ class AtomicFileWriter {
     static constexpr std::size_t kBufferSize = 1 << 20;
     void Flush();
     void WriteThrough(std::string_view bytes);
+    void CommitDirectly();
 
-    std::string path_;
+    std::string target_; // the file to be replaced: the path with its links followed
     std::string failure_;
     std::string temp_;
     std::string buffer_;
-#ifndef _WIN32
+    bool direct_ = false; // a pipe or device: everything is held and written on Commit
     int fd_ = -1;
-#else
-    std::ofstream out_;
-#endif
     bool committed_ = false;
 };
+
+// Whether the two paths name one file (the same device and inode), through any path or
+// link; false when either does not exist.
+bool IsSameFile(const std::string& a, const std::string& b);
+
+// Removes the temporary files of the writes in progress. Safe to call from a signal
+// handler, so that a program ended by a signal leaves no temporary file behind.
+void RemoveTemporaryFilesInProgress();
 
 // Reads a file line by line, a piece at a time, splitting as ReadFileLines does, so
 // that a file of any size is read in little memory. Throws FileError.
 class FileLineReader {
   public:
     explicit FileLineReader(const std::string& path);
+    ~FileLineReader();
+    FileLineReader(const FileLineReader&) = delete;
+    FileLineReader& operator=(const FileLineReader&) = delete;
     // The next line; false at the end of the file.
     bool Next(std::string& line);
 
@@ -62,7 +74,7 @@ class FileLineReader {
     bool Fill();
 
     std::string path_;
-    std::ifstream in_;
+    int fd_ = -1;
     std::string buffer_;
     std::size_t position_ = 0;
 };

@@ -240,6 +240,7 @@ int RunCardImport(const std::vector<std::string>& words) {
     if (kind == CardFileKind::Other)
         throw Failure(kBadInput, "Not a card file (.TSR, .TSD, .GT7, .PTS, .GTS, .XYZ): " + card);
     CheckCardImportOptions(args, kind);
+    RefuseOutputOverInput(args.positionals[1], {card, NamedSettingsFile(args)});
 
     stadix::Job job;
     if (kind == CardFileKind::RecordFile)
@@ -271,6 +272,7 @@ int RunCardExport(const std::vector<std::string>& words) {
     const std::string& card = args.positionals[1];
     const CardFileKind kind = stadix::CardFileKindOf(card);
     CheckCardExportOptions(args, kind);
+    RefuseOutputOverInput(card, {input, NamedSettingsFile(args)});
     if (!stadix::HasExtension(input, ".JCD"))
         throw Failure(kBadInput, "Not a coordinate job file (.JCD): " + input);
     stadix::Job job;

@@ -5,6 +5,7 @@
 #include "app/JobFile.h"
 #include "formats/ExportFormats.h"
 
+#include <csignal>
 #include <cstdio>
 
 namespace cli {
@@ -70,6 +71,45 @@ void WriteOutput(const std::string& output, const std::string& bytes) {
     } catch (const stadix::FileError& failure) {
         throw Failure(kBadOutput, failure.what());
     }
+}
+
+void RefuseOutputOverInput(const std::string& output, const std::vector<std::string>& inputs) {
+    if (output.empty() || output == "-")
+        return;
+    for (const std::string& input : inputs) {
+        if (!input.empty() && input != "-" && stadix::IsSameFile(output, input))
+            throw Failure(kBadInput, "The output \"" + output +
+                                         "\" is the same file as the input \"" + input +
+                                         "\".\nNothing was written: name another output file.");
+    }
+}
+
+std::string NamedSettingsFile(const Arguments& args) {
+    return args.Value("--settings");
+}
+
+#ifdef SIGHUP
+const std::vector<int> kEndSignals = {SIGINT, SIGTERM, SIGHUP};
+#else
+const std::vector<int> kEndSignals = {SIGINT, SIGTERM};
+#endif
+
+namespace {
+
+void EndOnSignal(int signal) {
+    stadix::RemoveTemporaryFilesInProgress();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+} // namespace
+
+void HandleEndSignals() {
+    for (const int signal : kEndSignals)
+        std::signal(signal, &EndOnSignal);
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }
 
 stadix::ImportFormat ImportFormatNamed(const std::string& name) {

@@ -42,6 +42,23 @@ void RequirePositionals(const Arguments& args, const std::vector<std::string>& n
 // Throws Failure(kBadOutput).
 void WriteOutput(const std::string& output, const std::string& bytes);
 
+// Refuses an output that is the same file as one of the inputs, through whatever path
+// or link, before anything is read or written: Failure(kBadInput). Empty names and "-"
+// are skipped.
+void RefuseOutputOverInput(const std::string& output, const std::vector<std::string>& inputs);
+
+// The settings file when --settings names one; empty otherwise. For the inputs of verbs
+// that read the settings file only when it is named.
+std::string NamedSettingsFile(const Arguments& args);
+
+// The signals that end a run: Ctrl+C, the system's request to stop, a closed terminal.
+extern const std::vector<int> kEndSignals;
+
+// From now on the end signals end the program as they would, but remove the temporary
+// files of the writes in progress first; an output larger than the system's file size
+// limit fails its write with the reason instead of ending the program.
+void HandleEndSignals();
+
 // A line on standard error, in UTF-8 (qt/Report.cpp).
 void Report(const std::string& message);
 

@@ -55,6 +55,7 @@ int RunConvert(const std::vector<std::string>& words) {
     const Conversion conversion{args.positionals[0], ImportFormatNamed(args.Value("--from")),
                                 TargetFormat(args.Value("--to")), UserLayout(args)};
     const std::string& output = args.positionals[1];
+    RefuseOutputOverInput(output, {conversion.input, SettingsPathOf(args)});
     if (output == "-") {
         // Standard output cannot be taken back: the result is held until it is whole.
         std::string bytes;

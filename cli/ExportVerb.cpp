@@ -80,14 +80,18 @@ int RunExport(const std::vector<std::string>& words) {
                       "Not a coordinate job file (.JCD) or measurement file (.TSM): " + input);
     if (jobFormat != isJob)
         throw Failure(kBadInput, "The format " + format + " cannot be written from " + input);
+    const stadix::CoordinateFormat* coordinates = stadix::FindCoordinateFormat(format);
+    RefuseOutputOverInput(args.positionals[1],
+                          {input, coordinates && coordinates->userLayout ? SettingsPathOf(args)
+                                                                         : NamedSettingsFile(args)});
     const std::string bytes = ReadInput(
         [&] { return isJob ? ExportJob(format, input, args) : ExportMeasurement(format, input); });
     try {
         WriteOutput(args.positionals[1], bytes);
-    } catch (const Failure&) {
+    } catch (const Failure& failure) {
         if (!IsExportFormat(format))
             throw;
-        throw Failure(kBadOutput, "Cannot export data to this file");
+        throw Failure(kBadOutput, std::string("Cannot export data to this file\n") + failure.what());
     }
     return kDone;
 }

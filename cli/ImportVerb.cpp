@@ -18,6 +18,7 @@ int RunImport(const std::vector<std::string>& words) {
     if (!args.Has("--format"))
         throw Failure(kUsage, "missing option --format");
     const stadix::ImportFormat format = ImportFormatNamed(args.Value("--format"));
+    RefuseOutputOverInput(args.positionals[1], {args.positionals[0], NamedSettingsFile(args)});
     stadix::ImportedRecords imported;
     try {
         imported = stadix::ConvertImportLines(stadix::ReadFileLines(args.positionals[0]), format);

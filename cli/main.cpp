@@ -37,6 +37,7 @@ void PrintUsage(std::ostream& out) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    cli::HandleEndSignals();
     std::vector<std::string> words(argv + 1, argv + argc);
     if (words.empty()) {
         PrintUsage(std::cerr);

@@ -11,6 +11,8 @@ namespace {
 std::string ReasonText(int errorCode, bool hungUp) {
     if (hungUp)
         return "the line was hung up";
+    if (errorCode == ENOTTY)
+        return "it is not a serial port";
     std::string reason = std::strerror(errorCode);
     if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z' &&
         (reason.size() < 2 || reason[1] < 'A' || reason[1] > 'Z'))
@@ -53,6 +55,8 @@ OpenProblem OpenProblemOf(const ComPortError& failure) {
         return OpenProblem::NoPermission;
     case EBUSY:
         return OpenProblem::Busy;
+    case ENOTTY:
+        return OpenProblem::NotAPort;
     default:
         return OpenProblem::Other;
     }
@@ -77,6 +81,9 @@ std::string OpenFailureAdvice(const ComPortError& failure) {
     case OpenProblem::Busy:
         return "The port is busy: another program is using it. Close that program, or choose "
                "another port.";
+    case OpenProblem::NotAPort:
+        return "The name is that of a file: choose the device of a serial port, such as "
+               "/dev/ttyUSB0.";
     case OpenProblem::Other:
         break;
     }

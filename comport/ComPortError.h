@@ -41,7 +41,7 @@ class ComPortError : public std::runtime_error {
 };
 
 // Why a port did not open, as far as the user can act on it.
-enum class OpenProblem { NotConnected, NoPermission, Busy, RefusedSetting, Other };
+enum class OpenProblem { NotConnected, NoPermission, Busy, RefusedSetting, NotAPort, Other };
 OpenProblem OpenProblemOf(const ComPortError& failure);
 
 // The warning shown when the chosen port cannot be opened: the first line names the

@@ -81,6 +81,7 @@ std::string PortAccessText(const std::optional<ComPortError>& openFailure) {
     case OpenProblem::NotConnected:
         return "not connected";
     case OpenProblem::RefusedSetting:
+    case OpenProblem::NotAPort:
     case OpenProblem::Other:
         break;
     }

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 #include <csignal>
+#include <ctime>
+#include <filesystem>
 #include <map>
 #include <unistd.h>
 
@@ -165,11 +167,12 @@ InterruptWatch::InterruptWatch(std::function<void()> onInterrupt) {
                          if (::read(pipe_[0], &byte, 1) == 1)
                              onInterrupt();
                      });
-    std::signal(SIGINT, &InterruptWatch::OnSignal);
+    for (const int signal : kEndSignals)
+        std::signal(signal, &InterruptWatch::OnSignal);
 }
 
 InterruptWatch::~InterruptWatch() {
-    std::signal(SIGINT, SIG_DFL);
+    HandleEndSignals();
     notifier_.reset();
     interruptPipe = -1;
     for (const int fd : pipe_) {
@@ -185,17 +188,60 @@ void InterruptWatch::OnSignal(int) {
     }
 }
 
-std::pair<std::string, std::string> ReceivedFile(const stadix::Job& job) {
+ReceivedFileBytes ReceivedFile(const stadix::Job& job) {
     if (job.InCoordinateView()) {
         const std::vector<std::string> records = stadix::GatheredRecords(job.lines);
         return {stadix::JobFileBytes(records),
-                "coordinates: " + std::to_string(records.size()) + " records"};
+                "coordinates: " + std::to_string(records.size()) + " records", ".JCD"};
     }
     if (job.content == stadix::JobContent::Listing)
         return {job.rawRecords,
-                "raw records: " + std::to_string(job.rawRecords.size() / stadix::kRawRecordSize)};
+                "raw records: " + std::to_string(job.rawRecords.size() / stadix::kRawRecordSize),
+                ".TSM"};
     return {stadix::JoinLinesCrLf(job.lines),
-            "text: " + std::to_string(job.lines.size()) + " lines"};
+            "text: " + std::to_string(job.lines.size()) + " lines", ".TXT"};
+}
+
+namespace {
+
+std::filesystem::path RecoveryFolder() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state && *state == '/')
+        return std::filesystem::path(state) / "stadix";
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home ? home : ".") / ".local" / "state" / "stadix";
+}
+
+// received-YYYYMMDD-HHMMSS, numbered when that name is taken.
+std::filesystem::path NewRecoveryFile(const std::filesystem::path& folder,
+                                      const std::string& extension) {
+    const std::time_t now = std::time(nullptr);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "received-%Y%m%d-%H%M%S", std::localtime(&now));
+    std::filesystem::path file = folder / (stamp + extension);
+    for (int n = 2; std::filesystem::exists(file); ++n)
+        file = folder / (stamp + ("-" + std::to_string(n)) + extension);
+    return file;
+}
+
+} // namespace
+
+std::string KeepInRecoveryFile(const std::string& bytes, const std::string& extension) {
+    const std::filesystem::path folder = RecoveryFolder();
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec)
+        throw stadix::FileError("Cannot create the folder \"" + folder.string() + "\". " +
+                                ec.message());
+    const std::string file = NewRecoveryFile(folder, extension).string();
+    stadix::WriteFileAtomically(file, bytes);
+    return file;
+}
+
+std::vector<std::string> TransferInputs(const Arguments& args) {
+    const std::string port = args.Value("--port");
+    return {port, port.find('/') == std::string::npos ? "/dev/" + port : port,
+            SettingsPathOf(args)};
 }
 
 stadix::Job LoadSendJob(const std::string& input) {

@@ -32,7 +32,8 @@ TransferSetup ReadTransferSetup(const Arguments& args);
 // The application object of the transfer verbs, made on first use.
 QCoreApplication& Application();
 
-// Ctrl+C reaches the event loop through a pipe, where it acts as the dialog's Cancel.
+// Ctrl+C, and the other signals that end a run, reach the event loop through a pipe,
+// where they act as the dialog's Cancel, so that what arrived is kept.
 class InterruptWatch {
   public:
     explicit InterruptWatch(std::function<void()> onInterrupt);
@@ -47,8 +48,23 @@ class InterruptWatch {
     std::unique_ptr<QSocketNotifier> notifier_;
 };
 
-// What Save As writes of the received job, and the line that names it.
-std::pair<std::string, std::string> ReceivedFile(const stadix::Job& job);
+// What Save As writes of the received job, the line that names it, and the extension
+// of its kind.
+struct ReceivedFileBytes {
+    std::string bytes;
+    std::string description;
+    std::string extension;
+};
+ReceivedFileBytes ReceivedFile(const stadix::Job& job);
+
+// Keeps received bytes that could not be written where asked in a new file of the
+// user's state folder ($XDG_STATE_HOME/stadix, else ~/.local/state/stadix); its path.
+// Throws FileError when that fails too.
+std::string KeepInRecoveryFile(const std::string& bytes, const std::string& extension);
+
+// The files that a transfer on the port reads: the device under both of its names and
+// the settings file.
+std::vector<std::string> TransferInputs(const Arguments& args);
 
 // The job that Send offers from INPUT: the gathered job file, or the raw records of a
 // measurement file. Throws Failure(kBadInput).

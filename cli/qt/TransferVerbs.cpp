@@ -26,6 +26,7 @@ struct Outcome {
     bool failed = false;   // a line error or another failure ended it
     bool ended = false;    // it ended by itself, as the protocol ends it
     bool idleExpired = false;
+    bool interrupted = false; // Ctrl+C or another end signal cancelled it
 };
 
 // One transfer in the dialog's stead: progress and warnings go to standard error, and
@@ -39,7 +40,10 @@ class TransferRun {
     virtual ~TransferRun() = default;
 
     Outcome Run() {
-        InterruptWatch watch([this] { CancelTransfer(); });
+        InterruptWatch watch([this] {
+            outcome_.interrupted = true;
+            CancelTransfer();
+        });
         if (Start()) {
             RestartIdleLimit(idleMs_);
             if (!finished_)
@@ -154,12 +158,37 @@ Outcome RunTransfer(stadix::Job& job, const TransferSetup& setup, bool sendMode)
     return TextRun(job, setup, sendMode).Run();
 }
 
+// The transfer's setup; a file named both as an input and as an output (the file of
+// the positional argument is the one named, the line log the other) is refused first.
 TransferSetup SetupFor(const std::vector<std::string>& words, const char* positional,
-                       Arguments& args) {
+                       bool positionalIsOutput, Arguments& args) {
     args = ParseArguments(words, kTransferOptions);
     RequirePositionals(args, {positional});
     Application();
-    return ReadTransferSetup(args);
+    TransferSetup setup = ReadTransferSetup(args);
+    std::vector<std::string> inputs = TransferInputs(args);
+    if (positionalIsOutput)
+        RefuseOutputOverInput(args.positionals[0], inputs);
+    inputs.push_back(args.positionals[0]);
+    RefuseOutputOverInput(setup.settings.lineLogFile, inputs);
+    return setup;
+}
+
+// Writes what arrived; when OUTPUT cannot be written, the bytes are kept in a recovery
+// file that the message names.
+void WriteReceived(const std::string& output, const ReceivedFileBytes& file) {
+    try {
+        WriteOutput(output, file.bytes);
+    } catch (const Failure& failure) {
+        std::string kept;
+        try {
+            kept = "The received data is kept in " +
+                   KeepInRecoveryFile(file.bytes, file.extension) + ".";
+        } catch (const stadix::FileError& keeping) {
+            kept = "The received data could not be kept either: " + std::string(keeping.what());
+        }
+        throw Failure(failure.code, std::string(failure.what()) + "\n" + kept);
+    }
 }
 
 } // namespace
@@ -191,7 +220,7 @@ const char* const kPortsUsage =
 
 int RunReceive(const std::vector<std::string>& words) {
     Arguments args;
-    const TransferSetup setup = SetupFor(words, "OUTPUT", args);
+    const TransferSetup setup = SetupFor(words, "OUTPUT", true, args);
     stadix::Job job;
     job.dataFormat = setup.settings.dataFormat;
     job.coordUnit = setup.settings.coordUnit;
@@ -206,14 +235,14 @@ int RunReceive(const std::vector<std::string>& words) {
         stadix::ConvertReceivedCoordinates(job);
         return ReceivedFile(job);
     });
-    WriteOutput(args.positionals[0], file.first);
-    Report(file.second);
+    WriteReceived(args.positionals[0], file);
+    Report(file.description);
     return outcome.failed ? kTransferFailed : kDone;
 }
 
 int RunSend(const std::vector<std::string>& words) {
     Arguments args;
-    const TransferSetup setup = SetupFor(words, "INPUT", args);
+    const TransferSetup setup = SetupFor(words, "INPUT", false, args);
     const std::string& input = args.positionals[0];
     if (setup.settings.dataFormat != stadix::DataFormat::Kvr && stadix::HasExtension(input, ".TSM"))
         throw Failure(kBadInput, stadix::kRefusedMeasurementSend);
@@ -221,6 +250,8 @@ int RunSend(const std::vector<std::string>& words) {
     const Outcome outcome = RunTransfer(job, setup, true);
     if (outcome.ended)
         return kDone;
+    if (outcome.interrupted)
+        Report("The send was cancelled.");
     if (outcome.started && !outcome.failed && outcome.idleExpired)
         Report("No answer from the instrument");
     return kTransferFailed;

@@ -117,6 +117,15 @@ std::string DeviceGroup(const std::string& portName) {
     return found->gr_name;
 }
 
+// Whether the port's name is that of a file that is not a device: a job file named by
+// mistake, in the working folder or under its device path.
+bool NamesAFileNotAPort(const std::string& portName) {
+    struct stat info {};
+    if (::stat(DevicePath(portName).c_str(), &info) == 0)
+        return !S_ISCHR(info.st_mode);
+    return portName.find('/') == std::string::npos && ::stat(portName.c_str(), &info) == 0;
+}
+
 std::optional<std::uint16_t> UsbId(bool known, quint16 id) {
     return known ? std::optional<std::uint16_t>(id) : std::nullopt;
 }
@@ -179,6 +188,8 @@ void ComPort::Open() {
     hungUp_ = false;
     lastErrno_ = 0;
     errno = 0;
+    if (NamesAFileNotAPort(settings_.portName))
+        throw ComPortError(PortOperation::Open, ENOTTY);
     if (!port_->open(QIODevice::ReadWrite))
         throw OpenError();
     try {

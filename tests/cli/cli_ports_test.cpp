@@ -78,7 +78,7 @@ TEST_F(CliPortsTest, APortInUseIsBusy) {
     EXPECT_EQ(OpenFailureReason(pty.DevicePath(), {"--format", "sss"}),
               "The port could not be opened: device or resource busy. The port is busy: another "
               "program is using it. Close that program, or choose another port.\n");
-    first->Interrupt();
+    first->Signal();
     EXPECT_EQ(first->Wait(), 4);
 }
 

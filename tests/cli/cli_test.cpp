@@ -132,7 +132,8 @@ TEST_F(CliTest, ExportRefusalsLeaveTheOutputAsItWas) {
     EXPECT_EQ(Code("export --format dwg @job.JCD @old.DXF"), 1);
     auto full = CliWithFileLimit("export --format dxf @job.JCD @old.DXF", 600);
     EXPECT_EQ(full->Wait(), 3);
-    EXPECT_EQ(full->Err(), "Cannot export data to this file\n");
+    EXPECT_EQ(full->Err(), "Cannot export data to this file\nCannot create file \"" +
+                               Path("old.DXF") + "\". File too large\n");
     EXPECT_EQ(Read("old.DXF"), "old drawing");
     EXPECT_EQ(Code("export --format sss @m.tsm @missing/out.txt"), 3);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 5);

@@ -117,7 +117,7 @@ TEST_F(CliTransferTest, AReceptionEndedEarlyWritesWhatArrived) {
     auto kept = Start("receive", {Path("kept.JCD")});
     ASSERT_TRUE(WaitForOpenPort(pty));
     EXPECT_EQ(instrument.Offer(0xAA, CoordBlockBytes(kRecords[0])), kGoAheadAccept);
-    kept->Interrupt();
+    kept->Signal();
     EXPECT_EQ(kept->Wait(), 0) << kept->Err();
     EXPECT_EQ(stadix::ReadFileBytes(Path("kept.JCD")), stadix::JobFileBytes({kRecords[0]}));
 
@@ -195,7 +195,7 @@ TEST_F(CliTransferTest, ASendThatDoesNotFinishFails) {
     EXPECT_EQ(text.ReceiveUnit(), "P1,2345.678,1234.567,12.300,\r\n");
     text.Answer(TextAnswer::XoffOnly);
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
-    paused->Interrupt();
+    paused->Signal();
     EXPECT_EQ(text.ReceiveUnit(), SimulatedTextInstrument::SssEndText());
     EXPECT_EQ(paused->Wait(), 4) << paused->Err();
 

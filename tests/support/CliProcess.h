@@ -57,7 +57,7 @@ class CliProcess {
         }
     }
 
-    void Interrupt() const { ::kill(pid_, SIGINT); }
+    void Signal(int signal = SIGINT) const { ::kill(pid_, signal); }
 
     // The exit code; -1 when the program has not ended within timeoutMs.
     int Wait(int timeoutMs = 10000) {
