@@ -111,15 +111,37 @@ TEST_F(CliTransferTest, ReceivesKvrRawRecordsUntilTheLineFallsSilentWithoutALog)
     EXPECT_EQ(err.find("line log"), err.rfind("line log")) << err;
 }
 
-// Something arrived: Ctrl+C writes it and succeeds. Nothing arrived: a failure, and
-// nothing written.
+// Something arrived: Ctrl+C, or a request to stop or a hang-up of the terminal, writes it
+// and succeeds; when its file cannot be written, it is kept in the state folder. Nothing
+// arrived: a failure, and nothing written.
 TEST_F(CliTransferTest, AReceptionEndedEarlyWritesWhatArrived) {
-    auto kept = Start("receive", {Path("kept.JCD")});
+    const std::string job = kRecords[0] + "\r\n";
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        auto kept = Start("receive", {Path("kept.JCD")});
+        ASSERT_TRUE(WaitForOpenPort(pty));
+        EXPECT_EQ(instrument.Offer(0xAA, CoordBlockBytes(kRecords[0])), kGoAheadAccept);
+        kept->Signal(signal);
+        EXPECT_EQ(kept->Wait(), 0) << signal << kept->Err();
+        EXPECT_EQ(stadix::ReadFileBytes(Path("kept.JCD")), job) << signal;
+        fs::remove(Path("kept.JCD"));
+    }
+
+    ::setenv("XDG_STATE_HOME", Path("state").c_str(), 1);
+    auto unwritable = Start("receive", {"--idle", "0.3", Path("missing/out.JCD")});
+    ::unsetenv("XDG_STATE_HOME");
     ASSERT_TRUE(WaitForOpenPort(pty));
     EXPECT_EQ(instrument.Offer(0xAA, CoordBlockBytes(kRecords[0])), kGoAheadAccept);
-    kept->Signal();
-    EXPECT_EQ(kept->Wait(), 0) << kept->Err();
-    EXPECT_EQ(stadix::ReadFileBytes(Path("kept.JCD")), stadix::JobFileBytes({kRecords[0]}));
+    EXPECT_EQ(unwritable->Wait(), 3);
+    const std::smatch kept = [&] {
+        static const std::regex kKept("\nThe received data is kept in (.*/state/stadix/"
+                                      "received-\\d{8}-\\d{6}\\.JCD)\\.\\n");
+        std::smatch found;
+        const std::string err = unwritable->Err();
+        std::regex_search(err, found, kKept);
+        return found;
+    }();
+    ASSERT_EQ(kept.size(), 2u) << unwritable->Err();
+    EXPECT_EQ(stadix::ReadFileBytes(kept[1]), job);
 
     auto silent = Start("receive", {"--format", "sss", "--idle", "0.3", Path("out.JCD")});
     EXPECT_EQ(silent->Wait(), 4);
@@ -187,7 +209,7 @@ TEST_F(CliTransferTest, SendsAJobAsSssLines) {
                                                "P2,2.000,-1.500,3.000,\r\n", "\x04\r\n"}));
 }
 
-// A send that does not finish fails: Ctrl+C ends it as Cancel does (the SSS end text
+// A send that does not finish fails: a signal to stop ends it as Cancel does (the SSS end text
 // while paused), and a silent instrument is named.
 TEST_F(CliTransferTest, ASendThatDoesNotFinishFails) {
     WriteJob("in.JCD", kRecords);
@@ -195,9 +217,10 @@ TEST_F(CliTransferTest, ASendThatDoesNotFinishFails) {
     EXPECT_EQ(text.ReceiveUnit(), "P1,2345.678,1234.567,12.300,\r\n");
     text.Answer(TextAnswer::XoffOnly);
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
-    paused->Signal();
+    paused->Signal(SIGTERM);
     EXPECT_EQ(text.ReceiveUnit(), SimulatedTextInstrument::SssEndText());
     EXPECT_EQ(paused->Wait(), 4) << paused->Err();
+    EXPECT_EQ(paused->Err(), "Records transferred:   1/3\nThe send was cancelled.\n");
 
     auto silent =
         Start("send", {"--format", "gts", "--protocol", "ack", "--idle", "0.5", Path("in.JCD")});
