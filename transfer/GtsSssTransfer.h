@@ -39,7 +39,9 @@ extern const std::string kGtsSecondBlock;
 extern const std::string kGtsEndText;
 extern const std::string kSssEndText;
 
-// The waits of the protocol on the line.
+// The waits of the protocol on the line. Each is counted from when the text written
+// before it has crossed the line, and until the reply awaited has crossed it back: the
+// line time of both is added.
 constexpr int kReplyRepeatMs = 4000;
 constexpr int kOneWayWaitMs = 50;
 constexpr int kOneWayWaitCount = 8;
