@@ -101,9 +101,10 @@ int LineTimeMs(const PortSettings& settings, std::size_t characters) {
     const long long halfBits =
         2 * (1 + settings.dataBits + (settings.parity == Parity::None ? 0 : 1)) +
         kStopHalfBits[static_cast<std::size_t>(settings.stopBits)];
-    const long long perSecond = 2LL * BaudRateValue(settings);
-    const long long ms = (static_cast<long long>(characters) * halfBits * 1000 + perSecond - 1) /
-                         perSecond;
+    const long long halfBitsPerSecond = 2LL * BaudRateValue(settings);
+    const long long ms =
+        (static_cast<long long>(characters) * halfBits * 1000 + halfBitsPerSecond - 1) /
+        halfBitsPerSecond;
     return static_cast<int>(ms);
 }
 
