@@ -95,6 +95,19 @@ int BaudRateValue(const PortSettings& settings) {
     return kBaudTable[static_cast<std::size_t>(settings.baudRate)].value;
 }
 
+int LineTimeMs(const PortSettings& settings, std::size_t characters) {
+    // Counted in half bits, for 1.5 stop bits.
+    constexpr std::array<long long, 3> kStopHalfBits = {2, 3, 4};
+    const long long halfBits =
+        2 * (1 + settings.dataBits + (settings.parity == Parity::None ? 0 : 1)) +
+        kStopHalfBits[static_cast<std::size_t>(settings.stopBits)];
+    const long long halfBitsPerSecond = 2LL * BaudRateValue(settings);
+    const long long ms =
+        (static_cast<long long>(characters) * halfBits * 1000 + halfBitsPerSecond - 1) /
+        halfBitsPerSecond;
+    return static_cast<int>(ms);
+}
+
 FlowControl FlowControlOf(const PortSettings& settings) {
     if (settings.outCtsFlow || settings.rtsControl == RtsControl::Handshake)
         return FlowControl::Hardware;

@@ -3,6 +3,7 @@
 // applies them to a device.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace stadix {
@@ -54,6 +55,11 @@ constexpr const char* kPortSection = "ComPort1";
 
 // The bits per second of the rate; the custom rate for BaudRate::Custom.
 int BaudRateValue(const PortSettings& settings);
+
+// How long the characters take to cross the line at the port's rate, each with its
+// start bit, data bits, parity bit (if any) and stop bits; whole milliseconds, rounded
+// up. Waits for bytes on the line are at least this long.
+int LineTimeMs(const PortSettings& settings, std::size_t characters);
 
 // The flow control a device is asked for: RTS/CTS when either side of it is on, else
 // Xon/Xoff when either direction is on. Devices know no DSR flow.

@@ -229,14 +229,17 @@ void GtsSssReceiver::Run() {
 // the last one is dropped with the port's queues.
 void GtsSssReceiver::ReplyWait() {
     const std::string reply(1, reply_);
+    // The reply goes out and the first byte of the answer comes in.
+    const int repeatMs = kReplyRepeatMs + port_.LineTimeMs(2);
     port_.ClearBuffer(true, true);
     accumulator_.Clear();
     port_.Write(reply);
     std::int64_t lastWrite = host_.NowMs();
     while (!host_.StopRequested()) {
-        if (port_.WaitForInput(kStopCheckMs))
+        const std::int64_t left = repeatMs - (host_.NowMs() - lastWrite);
+        if (port_.WaitForInput(static_cast<int>(std::clamp<std::int64_t>(left, 1, kStopCheckMs))))
             return;
-        if (host_.NowMs() - lastWrite >= kReplyRepeatMs) {
+        if (host_.NowMs() - lastWrite >= repeatMs) {
             port_.ClearBuffer(true, true);
             port_.Write(reply);
             lastWrite = host_.NowMs();
@@ -333,12 +336,12 @@ bool GtsSssSender::SendGtsHeader() {
             return false;
     } else {
         port_.Write(kGtsHeaderBlock);
-        host_.Pause(kHeaderPauseMs);
+        host_.Pause(kHeaderPauseMs + port_.LineTimeMs(kGtsHeaderBlock.size()));
     }
     port_.Write(kGtsSecondBlock);
     if (acknowledged_)
         return SendSecondBlockAcknowledged();
-    host_.Pause(kHeaderPauseMs);
+    host_.Pause(kHeaderPauseMs + port_.LineTimeMs(kGtsSecondBlock.size()));
     return true;
 }
 
@@ -403,17 +406,19 @@ bool GtsSssSender::SendBlock(const std::string& block) {
     return acknowledged_ ? SendAcknowledged(block) : SendOneWay(block);
 }
 
-// ACK ends it; NAK, or kReplyRepeatMs without either, sends the text again.
+// ACK ends it; NAK, or the repeat time without either, sends the text again.
 bool GtsSssSender::SendAcknowledged(const std::string& text) {
+    // The text goes out and the ACK or NAK comes in.
+    const int repeatMs = kReplyRepeatMs + port_.LineTimeMs(text.size() + 1);
     port_.Write(text);
     std::int64_t lastWrite = host_.NowMs();
     while (!host_.StopRequested()) {
-        const std::int64_t left = kReplyRepeatMs - (host_.NowMs() - lastWrite);
+        const std::int64_t left = repeatMs - (host_.NowMs() - lastWrite);
         const std::string reply =
             ReadReply(static_cast<int>(std::clamp<std::int64_t>(left, 1, kStopCheckMs)));
         if (Contains(reply, kAck))
             return true;
-        if (Contains(reply, kNak) || host_.NowMs() - lastWrite >= kReplyRepeatMs) {
+        if (Contains(reply, kNak) || host_.NowMs() - lastWrite >= repeatMs) {
             port_.ClearBuffer(true, true);
             port_.Write(text);
             lastWrite = host_.NowMs();
@@ -424,6 +429,8 @@ bool GtsSssSender::SendAcknowledged(const std::string& text) {
 }
 
 // Done at XON, or after kOneWayWaitCount waits without a reply; XOFF holds it until XON.
+// The first wait also lasts while the text goes out and a reply comes in, so that the
+// next text, which clears the output queue, never cuts this one short.
 bool GtsSssSender::SendOneWay(const std::string& text) {
     port_.ClearBuffer(true, true);
     port_.Write(text);
@@ -432,7 +439,7 @@ bool GtsSssSender::SendOneWay(const std::string& text) {
             StopWithEndText(EndText());
             return false;
         }
-        host_.Pause(kOneWayWaitMs);
+        host_.Pause(kOneWayWaitMs + (wait == 0 ? port_.LineTimeMs(text.size() + 1) : 0));
         const std::string reply = ReadReply(0);
         if (Contains(reply, kXon))
             return true;

@@ -39,7 +39,9 @@ extern const std::string kGtsSecondBlock;
 extern const std::string kGtsEndText;
 extern const std::string kSssEndText;
 
-// The waits of the protocol on the line.
+// The waits of the protocol on the line. Each is lengthened by the line time of the text
+// written before it and of the reply it awaits, so that a slow line does not eat it up;
+// of the one-way waits, the first is.
 constexpr int kReplyRepeatMs = 4000;
 constexpr int kOneWayWaitMs = 50;
 constexpr int kOneWayWaitCount = 8;

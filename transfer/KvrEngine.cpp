@@ -250,7 +250,8 @@ void KvrEngine::BeginBlockStep(std::uint8_t type, std::size_t length) {
     blockType_ = type;
     blockLength_ = length;
     awaitingBlock_ = true;
-    StartTimer(KvrTimer::BlockWait, kBlockWaitMs);
+    // The go-ahead goes out, then the block and its checksum come in.
+    StartTimer(KvrTimer::BlockWait, kBlockWaitMs + port_.LineTimeMs(1 + length + 1));
 }
 
 void KvrEngine::CheckBlockArrival() {
@@ -423,7 +424,8 @@ void KvrEngine::EchoStep() {
 
 void KvrEngine::RejectAndPause() {
     WriteByte(kRejectByte);
-    StartTimer(KvrTimer::ReplyPause, kReplyPauseMs);
+    // The pause the instrument sees starts when the reject has reached it.
+    StartTimer(KvrTimer::ReplyPause, kReplyPauseMs + port_.LineTimeMs(1));
 }
 
 void KvrEngine::OfferNextRecord() {

@@ -85,6 +85,8 @@ class KvrEngine {
     static constexpr std::uint8_t PollByte = 0xAA;
 
     static constexpr int kPollIntervalMs = 100;
+    // The least the block wait and the reply pause last: each is lengthened by the line
+    // time of the bytes it covers.
     static constexpr int kBlockWaitMs = 500;
     static constexpr int kReplyPauseMs = 100;
     static constexpr int kEndCloseDelayMs = 3000;

@@ -111,6 +111,19 @@ TEST_F(CliTransferTest, ReceivesKvrRawRecordsUntilTheLineFallsSilentWithoutALog)
     EXPECT_EQ(err.find("line log"), err.rfind("line log")) << err;
 }
 
+// On a line paced at 600 baud a raw record and its checksum take 0.7 s to come, longer
+// than the instrument's half second: it is still taken at the first offer.
+TEST_F(CliTransferTest, ReceivesKvrOnASlowLine) {
+    const std::string record = RawRecordBytes(stadix::kTypeInst, 'M');
+    auto cli = Start("receive", {"--format", "kvr", "--baud", "600", Path("out.tsm")});
+    ASSERT_TRUE(WaitForOpenPort(pty, B600));
+    instrument.SetBaudRate(600);
+    EXPECT_EQ(instrument.Offer(0xA8, record), kGoAheadAccept);
+    instrument.SendEnd();
+    EXPECT_EQ(cli->Wait(), 0) << cli->Err();
+    EXPECT_EQ(stadix::ReadFileBytes(Path("out.tsm")), record);
+}
+
 // Something arrived: Ctrl+C, or a request to stop or a hang-up of the terminal, writes it
 // and succeeds; when its file cannot be written, it is kept in the state folder. Nothing
 // arrived: a failure, and nothing written.

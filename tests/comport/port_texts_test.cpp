@@ -1,5 +1,5 @@
 // What the user reads of a port: why it did not open and what to do, the port list's
-// lines, and the settings a device refuses.
+// lines, and the settings a device refuses; and how long characters take on the line.
 #include "comport/ComPortError.h"
 #include "comport/PortList.h"
 #include "comport/PortSettings.h"
@@ -90,6 +90,33 @@ TEST(PortTexts, SettingsAreNamedAsADeviceRefusesThem) {
     settings.outCtsFlow = true;
     EXPECT_EQ(PortSettingText(settings, PortSetting::FlowControl), "hardware flow control");
     EXPECT_EQ(PortSettingText(PortSettings(), PortSetting::StopBits), "1 stop bit");
+}
+
+// Start bit, data bits, parity bit and stop bits of every character, rounded up to a
+// whole millisecond.
+TEST(PortLineTime, EveryBitOfEachCharacterCountsRoundedUp) {
+    struct Case {
+        BaudRate rate;
+        int dataBits;
+        Parity parity;
+        StopBits stopBits;
+        std::size_t characters;
+        int ms;
+    };
+    const Case cases[] = {
+        {BaudRate::Br600, 8, Parity::None, StopBits::One, 33, 550},
+        {BaudRate::Br9600, 8, Parity::None, StopBits::One, 1, 2},
+        {BaudRate::Br1200, 7, Parity::Even, StopBits::Two, 12, 110},
+        {BaudRate::Br2400, 7, Parity::Odd, StopBits::OnePointFive, 16, 70},
+    };
+    for (const Case& c : cases) {
+        PortSettings settings;
+        settings.baudRate = c.rate;
+        settings.dataBits = c.dataBits;
+        settings.parity = c.parity;
+        settings.stopBits = c.stopBits;
+        EXPECT_EQ(LineTimeMs(settings, c.characters), c.ms) << c.characters;
+    }
 }
 
 } // namespace

@@ -24,12 +24,12 @@ class CliPtyTest : public TempFolderTest {
         return std::make_unique<CliProcess>(arguments, dir);
     }
 
-    // The program has opened and set up its end of the line (9600 baud), and cleared
+    // The program has opened and set up its end of the line at the rate, and cleared
     // what came before.
-    static bool WaitForOpenPort(const Pty& line) {
+    static bool WaitForOpenPort(const Pty& line, speed_t rate = B9600) {
         for (int i = 0; i < 1000; ++i) {
             const termios settings = line.ProgramEndSettings();
-            if (cfgetospeed(&settings) == B9600) {
+            if (cfgetospeed(&settings) == rate) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
                 return true;
             }

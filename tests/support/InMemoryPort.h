@@ -2,6 +2,7 @@
 // targets: what the instrument has sent and not yet been read, and everything written.
 #pragma once
 
+#include "comport/PortSettings.h"
 #include "transfer/LinePort.h"
 
 #include <string>
@@ -21,7 +22,12 @@ class InMemoryPort : public stadix::LinePort {
             input.clear();
     }
     bool WaitForInput(int /*ms*/) override { return !input.empty(); }
+    int LineTimeMs(std::size_t characters) override {
+        return stadix::LineTimeMs(settings, characters);
+    }
 
+    // 9600 baud, 8N1 unless a test sets it.
+    stadix::PortSettings settings;
     std::string input;
     std::string written;
 };

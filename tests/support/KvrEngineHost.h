@@ -19,7 +19,10 @@ class RecordingHost : public KvrHost {
     void SetCounterText(const std::string& text) override { counter = text; }
     void ShowWarning(const std::string& text) override { warnings.push_back(text); }
     void CloseDialog() override { ++closeCount; }
-    void StartTimer(KvrTimer timer, int ms) override { timers[timer] = ms; }
+    void StartTimer(KvrTimer timer, int ms) override {
+        timers[timer] = ms;
+        started[timer] = nowMs;
+    }
     void StopTimer(KvrTimer timer) override { timers.erase(timer); }
 
     bool Running(KvrTimer timer) const { return timers.count(timer) != 0; }
@@ -31,6 +34,9 @@ class RecordingHost : public KvrHost {
     std::vector<std::string> warnings;
     int closeCount = 0;
     std::map<KvrTimer, int> timers;
+    // A fake clock, and when each timer was started on it.
+    int nowMs = 0;
+    std::map<KvrTimer, int> started;
 };
 
 inline std::string Bytes(std::initializer_list<int> values) {

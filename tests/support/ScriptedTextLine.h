@@ -3,6 +3,7 @@
 // times they are scheduled for.
 #pragma once
 
+#include "comport/PortSettings.h"
 #include "transfer/GtsSssTransfer.h"
 
 #include <cstdint>
@@ -42,6 +43,9 @@ class ScriptedLine : public LinePort, public GtsSssHost {
         Deliver();
         if (clearInput)
             input.clear();
+    }
+    int LineTimeMs(std::size_t characters) override {
+        return stadix::LineTimeMs(settings, characters);
     }
     bool WaitForInput(int ms) override {
         Deliver();
@@ -91,6 +95,8 @@ class ScriptedLine : public LinePort, public GtsSssHost {
         return times;
     }
 
+    // 9600 baud, 8N1 unless a test sets it.
+    PortSettings settings;
     std::int64_t now = 0;
     std::int64_t stopAtMs = 600000;
     bool stopWhenEnded = true;

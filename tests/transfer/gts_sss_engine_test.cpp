@@ -125,6 +125,7 @@ TEST(GtsSssAccumulator, OverlongLinesAreDroppedWhereverTheirLineEndArrives) {
     EXPECT_EQ(accumulator.Size(), 0u);
 }
 
+// ENQ again after 4 s and the 34 ms that it and an answer take at 600 baud.
 TEST(GtsReceive, AcknowledgedReceiveAsksEvery4sAnswersEachBlockAndEndsWithAck) {
     ScriptedLine line;
     const std::string good = FrameGtsBlock(kCoordPiece, 0);
@@ -134,9 +135,10 @@ TEST(GtsReceive, AcknowledgedReceiveAsksEvery4sAnswersEachBlockAndEndsWithAck) {
     line.Send(bad, 9500);
     line.Send(FrameGtsBlock(Piece("_+P2 no height"), 1), 10000);
     line.Send(kEotLine, 10500);
+    line.settings.baudRate = BaudRate::Br600;
     Receive(line, TextFormat::Gts, true);
 
-    EXPECT_EQ(line.TimesOf(kEnq), (std::vector<std::int64_t>{0, 4000, 8000}));
+    EXPECT_EQ(line.TimesOf(kEnq), (std::vector<std::int64_t>{0, 4034, 8068}));
     EXPECT_EQ(line.TimesOf(kNak), (std::vector<std::int64_t>{9500}));
     EXPECT_EQ(line.TimesOf(kAck), (std::vector<std::int64_t>{9000, 10000, 10500}));
     EXPECT_EQ(line.received, good + FrameGtsBlock(Piece("_+P2 no height"), 1));
@@ -176,8 +178,10 @@ TEST(SssReceive, AnEndlessLineOrABadOneIsDroppedAndTheOthersKept) {
     EXPECT_LE(line.now, 5000 + kStopCheckMs);
 }
 
-// One way: two header blocks 400 ms apart, then the records run on across blocks of 128
-// characters, the last one padded; a block is done at XON or after the waits run out.
+// One way: two header blocks, each followed by 400 ms, then the records run on across
+// blocks of 128 characters, the last one padded; a block is done at XON or after the
+// waits run out. At 600 baud the header takes 184 ms to go out, the second block 734 ms,
+// a data block and its reply 2284 ms, and each wait begins after them.
 TEST(GtsSend, OneWaySendsHeaderAndRecordsAcrossBlocksThenTheEndText) {
     ScriptedLine line;
     Answer(line, std::string(3, 0) + std::string(11, kXon));
@@ -187,6 +191,7 @@ TEST(GtsSend, OneWaySendsHeaderAndRecordsAcrossBlocksThenTheEndText) {
         records.push_back(Record("P" + std::to_string(i), std::to_string(i)));
         data += EncodeGtsCoordLine(records.back(), CoordUnit::Metre);
     }
+    line.settings.baudRate = BaudRate::Br600;
     Send(line, TextFormat::Gts, false, records);
 
     // 25 x 57 = 1425 characters: eleven full blocks and one of 17 characters.
@@ -197,20 +202,23 @@ TEST(GtsSend, OneWaySendsHeaderAndRecordsAcrossBlocksThenTheEndText) {
         expected += FrameGtsBlock(Piece(data.substr(block * 128, 128)), block);
     EXPECT_EQ(line.written, expected + kGtsEndText);
     ASSERT_EQ(line.writes.size(), 15u);
-    EXPECT_EQ(line.writes[1].atMs, 400);
-    EXPECT_EQ(line.writes[2].atMs, 800);
-    EXPECT_EQ(line.writes[3].atMs, 800 + kOneWayWaitCount * kOneWayWaitMs);
-    EXPECT_EQ(line.writes[14].atMs, line.writes[3].atMs + 11 * kOneWayWaitMs);
+    EXPECT_EQ(line.writes[1].atMs, 184 + 400);
+    EXPECT_EQ(line.writes[2].atMs, line.writes[1].atMs + 734 + 400);
+    EXPECT_EQ(line.writes[3].atMs, line.writes[2].atMs + 2284 + 8 * 50);
+    EXPECT_EQ(line.writes[14].atMs, line.writes[3].atMs + 11 * (2284 + 50));
     EXPECT_EQ(line.counters.size(), 12u);
     EXPECT_EQ(line.counters[1], "Records transferred:   5/25");
     EXPECT_EQ(line.counters.back(), "Records transferred:   25/25");
     EXPECT_TRUE(line.ended);
 }
 
+// The silence is counted from when the block and its answer have crossed the line: 2284
+// ms at 600 baud.
 TEST(GtsSend, AcknowledgedSendRepeatsOnNakAndAfter4sOfSilence) {
     ScriptedLine line;
     // Header and second block: NAK, then ACK. The data block: silence, then ACK.
     Answer(line, {kNak, kAck, kNak, kAck, 0, kAck, kAck});
+    line.settings.baudRate = BaudRate::Br600;
     Send(line, TextFormat::Gts, true, {Record("P1")});
 
     const std::string block =
@@ -218,7 +226,7 @@ TEST(GtsSend, AcknowledgedSendRepeatsOnNakAndAfter4sOfSilence) {
     EXPECT_EQ(line.written, kGtsHeaderBlock + kGtsHeaderBlock + kGtsSecondBlock + kGtsSecondBlock +
                                 block + block + kGtsEndText);
     ASSERT_EQ(line.writes.size(), 7u);
-    EXPECT_EQ(line.writes[5].atMs - line.writes[4].atMs, kReplyRepeatMs);
+    EXPECT_EQ(line.writes[5].atMs - line.writes[4].atMs, 4000 + 2284);
     EXPECT_TRUE(line.ended);
 }
 

@@ -48,6 +48,10 @@ void ComPortLine::ClearBuffer(bool input, bool output) {
         false);
 }
 
+int ComPortLine::LineTimeMs(std::size_t characters) {
+    return stadix::LineTimeMs(port_.Settings(), characters);
+}
+
 bool ComPortLine::WaitForInput(int ms) {
     return Guarded([this, ms] { return port_.WaitForInput(ms); }, false);
 }

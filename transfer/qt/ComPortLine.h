@@ -26,6 +26,7 @@ class ComPortLine : public LinePort {
     std::string Read(int count) override;
     void Write(const std::string& bytes) override;
     void ClearBuffer(bool input, bool output) override;
+    int LineTimeMs(std::size_t characters) override;
     bool WaitForInput(int ms) override;
 
   private:
