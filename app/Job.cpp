@@ -82,8 +82,12 @@ std::optional<std::string> SaveFileBytes(const Job& job) {
     return JoinLinesCrLf(job.lines);
 }
 
+bool SavesRawRecords(const Job& job, bool firstTypeChosen) {
+    return firstTypeChosen && job.content == JobContent::Listing && job.dataFormat == DataFormat::Kvr;
+}
+
 std::string MeasurementFileBytes(const Job& job, bool firstTypeChosen) {
-    if (firstTypeChosen && job.content == JobContent::Listing && job.dataFormat == DataFormat::Kvr)
+    if (SavesRawRecords(job, firstTypeChosen))
         return job.rawRecords;
     return JoinLinesCrLf(job.lines);
 }

@@ -80,8 +80,12 @@ std::string OpenMeasurementFile(Job& job, const std::string& path, bool gtsTypeC
 // of a measurement text file, or nothing for raw records (only Save As writes those).
 std::optional<std::string> SaveFileBytes(const Job& job);
 
-// What Save As of a measurement writes: the raw records when they are held and the
-// first file type was chosen, else the text.
+// Whether Save As of a measurement writes the raw records: they are held and the first
+// file type was chosen.
+bool SavesRawRecords(const Job& job, bool firstTypeChosen);
+
+// What Save As of a measurement writes: the raw records when SavesRawRecords, else the
+// text.
 std::string MeasurementFileBytes(const Job& job, bool firstTypeChosen);
 
 // The content that the coordinate and raw-record flags of a transfer stand for.

@@ -71,6 +71,7 @@ void MainWindow::ImportCardData() {
         return;
     RememberFolder(choice->path);
     const std::string path = LocalPath(choice->path);
+    importedFrom_ = path;
     const stadix::CardFileKind kind = stadix::CardFileKindOf(path);
     if (kind == stadix::CardFileKind::RecordFile)
         ImportRecordFile(path);
@@ -220,6 +221,8 @@ void MainWindow::ExportCardData() {
 }
 
 void MainWindow::ExportToPtsFile(const std::string& path) {
+    if (RefuseWritingOverInput(QFile::decodeName(path.c_str()), false))
+        return;
     if (stadix::CardFileExists(path) &&
         prompts_->Ask(this, "Confirmation", "File exists. Overwrite it?",
                       QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)

@@ -677,6 +677,7 @@ bool MainWindow::NewDocument() {
     // Rows typed but never gathered go too: the new job starts empty.
     ClearRecords();
     stadix::StartNewJob(job_);
+    importedFrom_.clear();
     SetCoordTitle();
     SetCurrentCell(1, 0);
     if (!wasCoordView)
@@ -774,6 +775,7 @@ void MainWindow::OpenFile(const std::string& path, bool gtsTypeChosen) {
         OpenJobFile(path);
     else if (!OpenMeasurementFile(path, gtsTypeChosen))
         return;
+    importedFrom_.clear();
     RememberRecentFile(path);
 }
 
@@ -810,9 +812,37 @@ bool MainWindow::WriteDocumentFile(const QString& path, const std::string& bytes
         stadix::WriteFileAtomically(LocalPath(path), bytes);
         return true;
     } catch (const stadix::FileError& failure) {
+        ShowProgress(QString());
         prompts_->ShowError(this, MessageToDisplay(failure.what()));
         return false;
     }
+}
+
+bool MainWindow::OfferSaveElsewhere() {
+    if (prompts_->Ask(this, QApplication::applicationName(),
+                      "Nothing was saved. Save the job in another file?",
+                      QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return false;
+    return SaveDocumentAs();
+}
+
+bool MainWindow::RefuseWritingOverInput(const QString& path, bool documentsOwnKind) {
+    const std::string target = LocalPath(path);
+    std::string input;
+    if (!importedFrom_.empty() && stadix::IsSameFile(target, importedFrom_))
+        input = importedFrom_;
+    else if (!documentsOwnKind && !job_.untitled && stadix::IsSameFile(target, job_.filePath))
+        input = job_.filePath;
+    if (input.empty())
+        return false;
+    ShowProgress(QString());
+    prompts_->Tell(this, "Warning",
+                   "\"" + QFile::decodeName(target.c_str()) +
+                       "\" is the file this job was read from (" +
+                       QFileInfo(QFile::decodeName(input.c_str())).fileName() +
+                       ").\nNothing was written: choose another file.",
+                   QMessageBox::Warning);
+    return true;
 }
 
 void MainWindow::FileSave() {
@@ -833,7 +863,7 @@ bool MainWindow::SaveDocument() {
             GatherRecords();
         const std::optional<std::string> bytes = stadix::SaveFileBytes(job_);
         if (bytes && !WriteDocumentFile(QFile::decodeName(job_.filePath.c_str()), *bytes))
-            return false;
+            return OfferSaveElsewhere();
     } catch (const stadix::ConversionError& failure) {
         ShowProgress(QString());
         prompts_->ShowError(this, MessageToDisplay(failure.what()));
@@ -896,12 +926,15 @@ bool MainWindow::SaveAsCoordinates() {
     if (!choice)
         return false;
     GatherRecords();
-    if (choice->filterIndex == 2) {
+    const bool textCopy = choice->filterIndex == 2;
+    if (RefuseWritingOverInput(choice->path, !textCopy))
+        return false;
+    if (textCopy) {
         if (!WriteDocumentFile(choice->path, stadix::JobTextCopyBytes(job_.lines)))
-            return false;
+            return OfferSaveElsewhere();
     } else {
         if (!WriteDocumentFile(choice->path, stadix::JobFileBytes(job_.lines)))
-            return false;
+            return OfferSaveElsewhere();
         stadix::AttachToFile(job_, LocalPath(choice->path));
         SetCoordTitle();
         RememberRecentFile(LocalPath(choice->path));
@@ -927,8 +960,12 @@ bool MainWindow::SaveAsMeasurement() {
     if (!choice)
         return false;
     const bool firstType = choice->filterIndex == 1;
-    if (!WriteDocumentFile(choice->path, stadix::MeasurementFileBytes(job_, firstType)))
+    // A measurement file holds raw records; its listing written over it would lose them.
+    if (RefuseWritingOverInput(choice->path,
+                               stadix::SavesRawRecords(job_, firstType) == job_.rawLoaded))
         return false;
+    if (!WriteDocumentFile(choice->path, stadix::MeasurementFileBytes(job_, firstType)))
+        return OfferSaveElsewhere();
     stadix::AttachToFile(job_, LocalPath(choice->path));
     SetMeasurementTitle();
     RememberRecentFile(LocalPath(choice->path));
@@ -1079,6 +1116,7 @@ void MainWindow::FileImport() {
     SetTotal(job_.lines.size());
     SetCurrentCell(1, 0);
     job_.untitled = true;
+    importedFrom_ = LocalPath(choice->path);
     if (!cutMessage.empty())
         prompts_->Tell(this, "Warning", BytesToDisplay(cutMessage), QMessageBox::Warning);
 }
@@ -1129,11 +1167,14 @@ void MainWindow::ExportMeasurements() {
 }
 
 void MainWindow::WriteExportFile(const QString& path, const std::string& bytes) {
+    if (RefuseWritingOverInput(path, false))
+        return;
     try {
         stadix::WriteFileAtomically(LocalPath(path), bytes);
-    } catch (const stadix::FileError&) {
+    } catch (const stadix::FileError& failure) {
         ShowProgress(QString());
-        prompts_->Tell(this, "Warning", "Cannot export data to this file",
+        prompts_->Tell(this, "Warning",
+                       "Cannot export data to this file\n" + MessageToDisplay(failure.what()),
                        QMessageBox::Information);
     }
 }

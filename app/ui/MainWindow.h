@@ -184,6 +184,13 @@ class MainWindow : public QMainWindow {
     bool OpenMeasurementFile(const std::string& path, bool gtsTypeChosen);
     // Writes bytes whole or not at all; reports a failure and returns false.
     bool WriteDocumentFile(const QString& path, const std::string& bytes);
+    // After a save that failed: offers to save the document in another file, so that
+    // what it holds need not be lost. Whether it was saved.
+    bool OfferSaveElsewhere();
+    // Refuses, with a warning, to write over a file the document was read from: the
+    // file it was imported from, or its own file unless written in its own kind (as Save
+    // writes it). True when refused.
+    bool RefuseWritingOverInput(const QString& path, bool documentsOwnKind);
     enum class FileDialogKind { Open, Save };
     // A file dialog starting in DialogFolder(); the chosen folder is remembered and a
     // saved file's name carries its type's extension.
@@ -246,6 +253,9 @@ class MainWindow : public QMainWindow {
     bool centred_ = false;
     QString lastFolder_;
     std::string settingsPath_;
+    // The file the records were last imported from (Import, Import Data); empty when the
+    // document was opened, received or started afresh since.
+    std::string importedFrom_;
 
     QToolBar* toolBar_ = nullptr;
     QMenu* recentFilesMenu_ = nullptr;

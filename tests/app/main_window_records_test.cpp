@@ -243,10 +243,12 @@ class MainWindowRecordsTest : public MainWindowFixture {
             stadix::ReadFileBytes(Path("out").toStdString()),
             std::string("1,2000.250,1001.500,K,P1,3.000\r\n2,2000.250,1002.500,K,P2,3.000\r\n"));
 
-        // A file that cannot be written is reported.
+        // A file that cannot be written is reported with the reason.
         prompts->files.push_back(FileChoice{Path("missing/out.pts"), 1});
         form->Action("Export...")->trigger();
-        QCOMPARE(prompts->shown.last().text, QString("Cannot export data to this file"));
+        QCOMPARE(prompts->shown.last().text, "Cannot export data to this file\nCannot create file \"" +
+                                                 Path("missing/out.pts") +
+                                                 "\". No such file or directory");
     }
 
     void measurementExportOffersTheTwoTexts() {

@@ -229,11 +229,35 @@ class MainWindowTest : public MainWindowFixture {
         QCOMPARE(Bytes(Path("job.JCD")), before);
         QVERIFY(form->CurrentJob().modified);
 
+        // A file that cannot be written: the job may still be saved elsewhere.
         SetRow(2, "P2", "5", "2");
         SaveAs("missing/job.JCD");
-        QCOMPARE(prompts->shown.last().kind, QString("error"));
+        QCOMPARE(prompts->Kinds().mid(prompts->shown.size() - 2), QStringList({"error", "ask"}));
         QCOMPARE(form->CurrentJob().docName, std::string("job.JCD"));
         QVERIFY(form->CurrentJob().modified);
+        prompts->answers.push_back(QMessageBox::Yes);
+        prompts->files.push_back(FileChoice{Path("elsewhere.JCD"), 1});
+        SaveAs("missing/job.JCD");
+        // The name typed into row 1 while the save failed is saved too.
+        QCOMPARE(Bytes(Path("elsewhere.JCD")),
+                 Line("A", "1", "2") + "\r\n" + Line("P2", "5", "2") + "\r\n");
+        QVERIFY(!form->CurrentJob().modified);
+
+        // Another kind written over a file the job was read from is refused.
+        const std::string saved = Bytes(Path("elsewhere.JCD"));
+        SaveAs("elsewhere.JCD", 2);
+        prompts->files.push_back(FileChoice{Path("elsewhere.JCD"), 2});
+        form->FileExport();
+        QCOMPARE(prompts->Kinds().mid(prompts->shown.size() - 4),
+                 QStringList({"save", "tell", "save", "tell"}));
+        QVERIFY(prompts->shown.last().text.endsWith("Nothing was written: choose another file."));
+        QCOMPARE(Bytes(Path("elsewhere.JCD")), saved);
+        Write("in.pts", "P7,1,2,3\r\n");
+        prompts->files.push_back(FileChoice{Path("in.pts"), 1});
+        form->FileImport();
+        SaveAs("in.pts");
+        QCOMPARE(prompts->shown.last().kind, QString("tell"));
+        QCOMPARE(Bytes(Path("in.pts")), std::string("P7,1,2,3\r\n"));
     }
 
     void openCutsLongFilesAndSaysSo() {
@@ -254,6 +278,11 @@ class MainWindowTest : public MainWindowFixture {
         QCOMPARE(prompts->shown.last().kind, QString("error"));
         QCOMPARE(CellText(1, stadix::ColPt), QString("KEEP"));
         QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
+        QVERIFY(QDir(dir.path()).mkdir("folder.JCD"));
+        prompts->files.push_back(FileChoice{Path("folder.JCD"), 1});
+        open->trigger();
+        QVERIFY(prompts->shown.last().text.endsWith("It is a folder, not a file."));
+        QCOMPARE(CellText(1, stadix::ColPt), QString("KEEP"));
     }
 
     void otherExtensionsOpenAsMeasurementText() {
