@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang under the sanitizers and runs each for a bounded
 # time (FUZZ_SECONDS, default 60) from a fixed seed, so that a run repeats the inputs of
-# an earlier one; a target's fuzz/<name>.dict, when there is one, gives it the words of
-# its input. Fails on the first finding, showing its report.
+# an earlier one. Each target starts from its committed seeds (fuzz/corpus/<name>/,
+# written by fuzz/make_corpus.py), copied into a working corpus under build-fuzz/ that
+# keeps what the runs find; a target's fuzz/<name>.dict, when there is one, gives it the
+# words of its input. Fails on the first finding, showing its report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
@@ -15,6 +17,8 @@ for target in build-fuzz/fuzz/*_fuzz; do
   corpus="build-fuzz/corpus/$name"
   log="build-fuzz/$name.log"
   mkdir -p "$corpus"
+  seeds=(fuzz/corpus/"$name"/*)
+  [ ${#seeds[@]} -gt 0 ] && cp "${seeds[@]}" "$corpus"/
   dict=()
   [ -f "fuzz/$name.dict" ] && dict=(-dict="../fuzz/$name.dict")
   echo "fuzzing $name for ${seconds}s"
