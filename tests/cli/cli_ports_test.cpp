@@ -56,13 +56,23 @@ TEST_F(CliPortsTest, ListsEachPortWithWhatIsKnownAndWhetherItOpens) {
     EXPECT_EQ(CliProcess({"ports", "extra"}, dir).Wait(), 1);
 }
 
-// Both sessions, the KVR one and the text one, say so.
+// Both sessions, the KVR one and the text one, say so. A file named as the port, in
+// the working folder or by its path, is said to be no port.
 TEST_F(CliPortsTest, AMissingDeviceIsNotConnected) {
     for (const char* format : {"kvr", "sss"})
         EXPECT_EQ(OpenFailureReason("/dev/stadix-none", {"--format", format}),
                   "The port could not be opened: no such file or directory. The device is not "
                   "connected: plug in the cable or adapter, or check the port name.\n")
             << format;
+    stadix::WriteFileAtomically(Path("job.JCD"), "P1\r\n");
+    const fs::path working = fs::current_path();
+    fs::current_path(dir);
+    for (const std::string& port : {std::string("job.JCD"), Path("job.JCD")})
+        EXPECT_EQ(OpenFailureReason(port),
+                  "The port could not be opened: it is not a serial port. The name is that of a "
+                  "file: choose the device of a serial port, such as /dev/ttyUSB0.\n")
+            << port;
+    fs::current_path(working);
 }
 
 // A pseudo-terminal has no parity and only 8 data bits.
