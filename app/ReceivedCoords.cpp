@@ -51,8 +51,11 @@ void ConvertGts(std::vector<std::string>& lines) {
         const std::size_t x = text.find("_ x", at);
         if (x == std::string::npos)
             return;
-        const std::string pt =
-            Trim(text.substr(at + 2, std::min<std::size_t>(8, text.size() - at - 2)));
+        std::string name = text.substr(at + 2, std::min<std::size_t>(8, text.size() - at - 2));
+        // A short name cut by a line end: what follows the line end is not part of it, and
+        // a line end in a record line would split the job file's line.
+        name.resize(std::min(name.size(), name.find_first_of("\r\n")));
+        const std::string pt = Trim(name);
         const std::size_t y = text.find("_ y", x);
         if (y == std::string::npos)
             return;

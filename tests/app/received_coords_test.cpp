@@ -23,6 +23,13 @@ TEST(ConvertReceivedCoordinates, ReadsOneGtsPointWithTheFirstNorthingsWidth) {
     EXPECT_EQ(lines[0], MakeRecordLine("P1", "", "123.456", "234.567", "1.234"));
 }
 
+TEST(ConvertReceivedCoordinates, ANameEndsAtALineEnd) {
+    std::vector<std::string> lines{"_+B", "_ x0001000_ y0002000_ z0000010"};
+    ConvertReceivedCoordinates(lines, 1);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "B                 1.000        2.000        0.010        ");
+}
+
 TEST(ConvertReceivedCoordinates, RemovesFramingAndKeepsPointOrder) {
     // Two points in one block, then a third in a second block; each block ends with
     // its number digit, a three-digit check, ETX, CR and LF.
