@@ -836,11 +836,12 @@ bool MainWindow::RefuseWritingOverInput(const QString& path, bool documentsOwnKi
     if (input.empty())
         return false;
     ShowProgress(QString());
+    const QString through =
+        input == target ? QString() : " (" + QFile::decodeName(input.c_str()) + ")";
     prompts_->Tell(this, "Warning",
                    "\"" + QFile::decodeName(target.c_str()) +
-                       "\" is the file this job was read from (" +
-                       QFileInfo(QFile::decodeName(input.c_str())).fileName() +
-                       ").\nNothing was written: choose another file.",
+                       "\" is the file this job was read from" + through +
+                       ".\nNothing was written: choose another file.",
                    QMessageBox::Warning);
     return true;
 }
