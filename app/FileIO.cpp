@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -238,7 +239,16 @@ std::vector<std::string> SplitLines(std::string_view bytes) {
 }
 
 std::vector<std::string> ReadFileLines(const std::string& path) {
-    return SplitLines(ReadFileBytes(path));
+    return ReadFirstLines(path, std::numeric_limits<std::size_t>::max()).lines;
+}
+
+FileHead ReadFirstLines(const std::string& path, std::size_t keep) {
+    FileLineReader reader(path);
+    FileHead head;
+    for (std::string line; head.lines.size() < keep && reader.Next(line);)
+        head.lines.push_back(std::move(line));
+    head.fileLines = head.lines.size() + reader.CountRemainingLines();
+    return head;
 }
 
 FileLineReader::FileLineReader(const std::string& path)
@@ -289,6 +299,13 @@ bool FileLineReader::Next(std::string& line) {
             ++position_;
         return true;
     }
+}
+
+std::size_t FileLineReader::CountRemainingLines() {
+    std::size_t count = 0;
+    for (std::string line; Next(line);)
+        ++count;
+    return count;
 }
 
 AtomicFileWriter::AtomicFileWriter(const std::string& path)

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,9 @@ class RecordTable {
 
   private:
     using Row = std::array<std::string, kColumns>;
+    // The row's cells; empty ones for a row beyond the table.
+    const Row& RowCells(int row) const;
+
     std::vector<Row> rows_;
 };
 
@@ -70,5 +74,10 @@ void FillTable(RecordTable& table, const std::vector<std::string>& lines,
 // gather.
 void GatherRecords(const RecordTable& table, std::vector<std::string>& lines,
                    const TableProgress& progress = {});
+
+// What GatherRecords makes of a line that FillTable put into row, without a table: the
+// record line of a complete row, nothing for an incomplete one. Throws ConversionError
+// naming the row.
+std::optional<std::string> GatheredRecordLine(const std::string& line, int row);
 
 } // namespace stadix

@@ -247,13 +247,29 @@ int RunCardImport(const std::vector<std::string>& words) {
         ImportFromRecordFile(card, choices, job);
     else if (kind == CardFileKind::JobStore)
         ImportFromJobStore(card, args, choices, job);
-    else
-        ReadCard("", [&] { stadix::ImportCardText(kind, card, job); });
-    const std::string bytes =
-        job.content == stadix::JobContent::RecordLines
-            ? ReadInput([&] { return stadix::JobFileBytes(stadix::GatheredRecords(job.lines)); })
-            : stadix::JoinLinesCrLf(job.lines);
-    WriteOutput(args.positionals[1], bytes);
+    const bool textFile = kind != CardFileKind::RecordFile && kind != CardFileKind::JobStore;
+    const bool records = textFile ? stadix::CardTextHoldsRecords(kind)
+                                  : job.content == stadix::JobContent::RecordLines;
+    // A card text file is written as it is read, so that one of any length is never held.
+    WriteOutputInPieces(args.positionals[1], [&](const WritePiece& write) {
+        stadix::GatheredJobFileWriter gathered(write);
+        const auto take = [&](std::string& line) {
+            if (records) {
+                gathered.Add(line);
+                return;
+            }
+            line += "\r\n";
+            write(line);
+        };
+        if (textFile) {
+            ReadCard("", [&] { stadix::ReadCardText(kind, card, take); });
+            return;
+        }
+        ReadInput([&] {
+            for (std::string& line : job.lines)
+                take(line);
+        });
+    });
     return kDone;
 }
 
