@@ -297,7 +297,7 @@ int RunCardExport(const std::vector<std::string>& words) {
     job.lines = ReadInput([&] { return LoadGatheredJob(input); });
     if (job.lines.empty())
         throw Failure(kBadInput, "The job holds no complete record: " + input);
-    // A directory, a pipe or a device named as the card file is refused before anything
+    // A folder, a pipe or a device named as the card file is refused before anything
     // is written.
     try {
         if (kind == CardFileKind::RecordFile)

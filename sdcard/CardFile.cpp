@@ -116,11 +116,12 @@ bool IsWriteRefusal(int error) {
     return error == EACCES || error == EPERM || error == EROFS;
 }
 
-// Why a path that names a directory, a pipe or a device is no card file.
+// Why a path that names a folder, a pipe or a device is no card file.
 std::string NotAFileText(const std::string& path, FileType type) {
-    return "\"" + path + "\"" +
-           (type == FileType::Directory ? " is a directory, not a file."
-                                        : " is not a regular file.");
+    return "Cannot open file \"" + path + "\". " +
+           (type == FileType::Directory
+                ? "It is a folder, not a file."
+                : "It is not a regular file but a device, a pipe or a socket.");
 }
 
 } // namespace

@@ -180,27 +180,29 @@ TEST_F(CliCardTest, AShortStoreIsReadButNeverWritten) {
     EXPECT_EQ(Cli("card-import --job SITE @SHORT.TSD -")->Out(), Line("S1", "") + "\r\n");
 }
 
-// A directory or a pipe named as a card file is refused at once, with the reason.
+// A folder or a pipe named as a card file is refused at once, with the reason.
 TEST_F(CliCardTest, CardPathsThatAreNoFilesAreRefusedWithTheReason) {
     for (const char* name : {"DIR.TSD", "DIR.TSR", "DIR.PTS"})
         std::filesystem::create_directory(Path(name));
     ASSERT_EQ(::mkfifo(Path("PIPE.TSR").c_str(), 0600), 0);
-    const char* const directory = " is a directory, not a file.\n";
-    const char* const pipe = " is not a regular file.\n";
+    const char* const folder = " It is a folder, not a file.\n";
+    const char* const pipe = " It is not a regular file but a device, a pipe or a socket.\n";
     const std::tuple<const char*, const char*, const char*> refused[] = {
-        {"card-jobs @DIR.TSD", "DIR.TSD", directory},
-        {"card-import --known @DIR.TSD -", "DIR.TSD", directory},
-        {"card-import @DIR.TSR -", "DIR.TSR", directory},
-        {"card-export --known @job.JCD @DIR.TSD", "DIR.TSD", directory},
-        {"card-export --create @job.JCD @DIR.TSR", "DIR.TSR", directory},
-        {"card-export --create @job.JCD @DIR.PTS", "DIR.PTS", directory},
+        {"card-jobs @DIR.TSD", "DIR.TSD", folder},
+        {"card-import --known @DIR.TSD -", "DIR.TSD", folder},
+        {"card-import @DIR.TSR -", "DIR.TSR", folder},
+        {"card-export --known @job.JCD @DIR.TSD", "DIR.TSD", folder},
+        {"card-export --create @job.JCD @DIR.TSR", "DIR.TSR", folder},
+        {"card-export --create @job.JCD @DIR.PTS", "DIR.PTS", folder},
         {"card-import @PIPE.TSR -", "PIPE.TSR", pipe},
         {"card-export @job.JCD @PIPE.TSR", "PIPE.TSR", pipe}};
     for (const auto& [arguments, name, reason] : refused) {
         auto cli = Cli(arguments);
         EXPECT_EQ(cli->Wait(), 2) << arguments;
         const std::string err = cli->Err();
-        EXPECT_EQ(err.substr(err.find('\n') + 1), "\"" + Path(name) + "\"" + reason) << arguments;
+        EXPECT_EQ(err.substr(err.find('\n') + 1),
+                  "Cannot open file \"" + Path(name) + "\"." + reason)
+            << arguments;
     }
 }
 
