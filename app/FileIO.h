@@ -62,6 +62,9 @@ class AtomicFileWriter {
     bool committed_ = false;
 };
 
+// Why a folder (or a device, a pipe, a socket) cannot be read or written as a file.
+std::string NotAFileReason(bool folder);
+
 // Whether the two paths name one file (the same device and inode), through any path or
 // link; false when either does not exist.
 bool IsSameFile(const std::string& a, const std::string& b);

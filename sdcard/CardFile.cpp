@@ -1,5 +1,7 @@
 #include "sdcard/CardFile.h"
 
+#include "app/FileIO.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -118,10 +120,7 @@ bool IsWriteRefusal(int error) {
 
 // Why a path that names a folder, a pipe or a device is no card file.
 std::string NotAFileText(const std::string& path, FileType type) {
-    return "Cannot open file \"" + path + "\". " +
-           (type == FileType::Directory
-                ? "It is a folder, not a file."
-                : "It is not a regular file but a device, a pipe or a socket.");
+    return "Cannot open file \"" + path + "\". " + NotAFileReason(type == FileType::Directory);
 }
 
 } // namespace
