@@ -17,7 +17,7 @@ struct JobLoad {
 // Reads a job file as Open does. Throws FileError.
 JobLoad LoadJobFile(const std::string& path);
 
-// What to tell the user when a job file was cut on opening.
+// What to tell the user when a job file was cut on reading.
 std::string JobCutMessage(std::size_t fileLines);
 
 // The job file of gathered record lines.
