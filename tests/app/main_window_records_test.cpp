@@ -68,11 +68,9 @@ QList<QList<int>> NumbersByPage(const QString& pdfText) {
 QStringList PrintedRecords(const QString& pdfText) {
     QStringList records;
     for (const QString& line : pdfText.split('\n')) {
-        QStringList words = line.simplified().split(' ');
-        bool isNumber = false;
-        words.first().toInt(&isNumber);
-        if (isNumber)
-            records << words.mid(1).join(' ');
+        const QString words = line.simplified();
+        if (!words.isEmpty() && words.front().isDigit())
+            records << words.section(' ', 1);
     }
     return records;
 }
