@@ -14,9 +14,7 @@ namespace stadix {
 void StartNewJob(Job& job) {
     job.lines.clear();
     job.content = JobContent::RecordLines;
-    ++job.jobCounter;
-    job.docName = "Job" + std::to_string(job.jobCounter);
-    job.untitled = true;
+    DetachFromFile(job);
     job.modified = false;
 }
 
@@ -24,6 +22,12 @@ void AttachToFile(Job& job, const std::string& path) {
     job.filePath = path;
     job.docName = std::filesystem::path(path).filename().string();
     job.untitled = false;
+}
+
+void DetachFromFile(Job& job) {
+    ++job.jobCounter;
+    job.docName = "Job" + std::to_string(job.jobCounter);
+    job.untitled = true;
 }
 
 std::optional<DocumentKind> DocumentKindOf(const std::string& path) {
@@ -42,7 +46,10 @@ std::size_t OpenJobFile(Job& job, const std::string& path) {
     FileHead load = LoadJobFile(path);
     job.lines = std::move(load.lines);
     job.content = JobContent::RecordLines;
-    AttachToFile(job, path);
+    if (load.fileLines > job.lines.size())
+        DetachFromFile(job);
+    else
+        AttachToFile(job, path);
     job.modified = false;
     return load.fileLines;
 }
@@ -96,6 +103,11 @@ JobContent ContentOf(bool coordinates, bool rawLoaded) {
     if (coordinates)
         return JobContent::RecordLines;
     return rawLoaded ? JobContent::Listing : JobContent::Text;
+}
+
+bool ReceivedAnything(const Job& before, const Job& after) {
+    return after.lines != before.lines ||
+           (!after.rawRecords.empty() && after.rawRecords != before.rawRecords);
 }
 
 void ConvertReceivedCoordinates(Job& job) {

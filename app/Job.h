@@ -58,8 +58,13 @@ void StartNewJob(Job& job);
 // Attaches the job to the file it was opened from or saved to: path, name, not untitled.
 void AttachToFile(Job& job, const std::string& path);
 
+// The job keeps its content but no file holds it: it takes the next default name
+// ("Job" and the advanced counter) and is untitled, so that Save asks for a file.
+void DetachFromFile(Job& job);
+
 // Opens a coordinate job file (its first kMaxJobLines lines) and returns how many lines
-// the file holds. Throws FileError; the job is then as it was.
+// the file holds. A file cut on opening leaves the job untitled: saved over the file,
+// it would lose the lines left out. Throws FileError; the job is then as it was.
 std::size_t OpenJobFile(Job& job, const std::string& path);
 
 // How a file given without the Open dialog (a recent file, a dropped file, a file the
@@ -90,6 +95,11 @@ std::string MeasurementFileBytes(const Job& job, bool firstTypeChosen);
 
 // The content that the coordinate and raw-record flags of a transfer stand for.
 JobContent ContentOf(bool coordinates, bool rawLoaded);
+
+// Whether a reception added anything to the job as it was before: lines of records or
+// text, or raw records. A reception empties the raw record store as it starts; that alone
+// is no arrival.
+bool ReceivedAnything(const Job& before, const Job& after);
 
 // Turns received coordinate text into record lines (the GTS stream or the SSS comma
 // lines, by the job's data format). Throws ConversionError; the record lines made

@@ -11,9 +11,8 @@ FileHead LoadJobFile(const std::string& path) {
 }
 
 std::string JobCutMessage(std::size_t fileLines) {
-    const std::string kept = std::to_string(kMaxJobLines);
-    return "The file holds " + std::to_string(fileLines) + " lines; only the first " + kept +
-           " were opened.\nSaving this job writes only those " + kept + " records.";
+    return "The file holds " + std::to_string(fileLines) + " lines; only the first " +
+           std::to_string(kMaxJobLines) + " were read.";
 }
 
 std::string JobFileBytes(const std::vector<std::string>& recordLines) {

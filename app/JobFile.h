@@ -17,7 +17,7 @@ constexpr std::size_t kMaxJobLines = 15999;
 // Throws FileError.
 FileHead LoadJobFile(const std::string& path);
 
-// What to tell the user when a job file was cut on opening.
+// What to tell the user when a job file was cut on reading.
 std::string JobCutMessage(std::size_t fileLines);
 
 // The job file of gathered record lines.

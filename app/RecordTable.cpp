@@ -140,4 +140,30 @@ std::optional<std::string> GatheredRecordLine(const std::string& line, int row) 
     return CellsRecordLine(cells, row);
 }
 
+std::vector<int> IncompleteRows(const RecordTable& table) {
+    std::vector<int> rows;
+    for (int r = 1; r < table.RowCount(); ++r) {
+        if (table.IsComplete(r))
+            continue;
+        for (int c = 0; c < RecordTable::kColumns; ++c) {
+            if (!TrimView(table.Cell(r, c)).empty()) {
+                rows.push_back(r);
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+std::string IncompleteRowsMessage(const std::vector<int>& rows, const std::string& outcome) {
+    constexpr std::size_t kRowsNamed = 5;
+    const bool one = rows.size() == 1;
+    std::string message = std::to_string(rows.size()) +
+                          (one ? " incomplete row " : " incomplete rows ") + outcome +
+                          (one ? ": row " : ": rows ");
+    for (std::size_t i = 0; i < rows.size() && i < kRowsNamed; ++i)
+        message += (i > 0 ? ", " : "") + std::to_string(rows[i]);
+    return rows.size() > kRowsNamed ? message + ", ..." : message;
+}
+
 } // namespace stadix

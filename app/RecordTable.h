@@ -80,4 +80,12 @@ void GatherRecords(const RecordTable& table, std::vector<std::string>& lines,
 // naming the row.
 std::optional<std::string> GatheredRecordLine(const std::string& line, int row);
 
+// The rows that hold something but not a record (PT, N or E missing), which a gather
+// leaves out, in table order.
+std::vector<int> IncompleteRows(const RecordTable& table);
+
+// How many incomplete rows a command left out and the first of them, with what befell
+// them: "2 incomplete rows not saved: rows 3, 7".
+std::string IncompleteRowsMessage(const std::vector<int>& rows, const std::string& outcome);
+
 } // namespace stadix

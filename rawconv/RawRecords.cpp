@@ -287,26 +287,26 @@ RawCoordinate ParseCoordinate(const std::string& text) {
 
 namespace {
 
-// The point line of a record whose three coordinates start at north.
-std::string PointLine(const DecodeState& state, const RawRecord& record, const std::string& code,
-                      std::size_t north) {
+// The point line of a record, with its name and code, whose three coordinates start at
+// north.
+std::string PointLine(const DecodeState& state, const RawRecord& record, std::size_t north) {
     const auto coordinate = [&](std::size_t offset) {
         return FormatCoordinate(state, ReadCoordinate(state, record, offset));
     };
-    return MakeRecordLine(ReadNameText(record, raw::kName), code, coordinate(north),
-                          coordinate(north + 6), coordinate(north + 12));
+    return MakeRecordLine(ReadNameText(record, raw::kName), ReadNameText(record, raw::kCode),
+                          coordinate(north), coordinate(north + 6), coordinate(north + 12));
 }
 
 } // namespace
 
 std::string PtRecordToPointLine(DecodeState& state, const RawRecord& record, bool bigEndian) {
     state.bigEndian = bigEndian;
-    return PointLine(state, record, std::string(), raw::kPtNorth);
+    return PointLine(state, record, raw::kPtNorth);
 }
 
 std::string CoordRecordToPointLine(DecodeState& state, const RawRecord& record, bool bigEndian) {
     state.bigEndian = bigEndian;
-    return PointLine(state, record, ReadNameText(record, raw::kCode), raw::kNorth);
+    return PointLine(state, record, raw::kNorth);
 }
 
 void PointLineToPtRecord(const std::string& line, RawRecord& record, CardByteOrder order) {

@@ -148,8 +148,8 @@ void SetAngleUnit(DecodeState& state, int code);
 // thousandths rounded half up. Values beyond the 32-bit range are held at its ends.
 RawCoordinate ParseCoordinate(const std::string& text);
 
-// The record line of a PT record (its code is not carried over). Sets the state's byte
-// order to bigEndian for good. Throws ConversionError when a value does not fit the line.
+// The record line of a PT record, with its code. Sets the state's byte order to
+// bigEndian for good. Throws ConversionError when a value does not fit the line.
 std::string PtRecordToPointLine(DecodeState& state, const RawRecord& record, bool bigEndian);
 // The record line of a CRD, STN or BS record, with its code. Sets the state's byte
 // order to bigEndian for good. Throws ConversionError when a value does not fit the line.

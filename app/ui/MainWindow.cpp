@@ -444,6 +444,8 @@ void MainWindow::RunCommand(void (MainWindow::*command)()) {
 }
 
 void MainWindow::RunCommand(const std::function<void()>& command) {
+    statusNote_.clear();
+    ShowProgress(QString());
     try {
         command();
     } catch (const std::exception& failure) {
@@ -461,10 +463,11 @@ bool MainWindow::event(QEvent* event) {
 }
 
 void MainWindow::ShowHint(const QString& hint) {
+    const QString shown = hint.isEmpty() ? statusNote_ : hint;
     if (StatusSimplePanel())
-        statusSimple_->setText(hint);
+        statusSimple_->setText(shown);
     else
-        statusPanels_[0]->setText(hint);
+        statusPanels_[0]->setText(shown);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -562,10 +565,20 @@ void MainWindow::SetCurrentCell(int row, int column) {
 
 void MainWindow::ShowProgress(const QString& text) {
     // Where hints show too: panel 0 of the coordinate view, the one panel of the
-    // measurement view; both, as an operation may switch the view.
-    statusPanels_[0]->setText(text);
-    statusSimple_->setText(text);
+    // measurement view; both, as an operation may switch the view. When the work ends,
+    // the command's note shows.
+    const QString shown = text.isEmpty() ? statusNote_ : text;
+    statusPanels_[0]->setText(shown);
+    statusSimple_->setText(shown);
     (StatusSimplePanel() ? statusSimple_ : statusPanels_[0])->repaint();
+}
+
+QString MainWindow::NoteRowsLeftOut(const std::vector<int>& rows, const char* outcome) {
+    statusNote_ = rows.empty()
+                      ? QString()
+                      : QString::fromStdString(stadix::IncompleteRowsMessage(rows, outcome));
+    ShowProgress(QString());
+    return statusNote_;
 }
 
 void MainWindow::ClearTable() {
@@ -669,10 +682,19 @@ void MainWindow::FileNew() {
 bool MainWindow::NewDocument() {
     if (!CommitTableEdit())
         return false;
-    if (job_.untitled && !job_.modified)
+    if (NewKeepsDocument())
         return true;
     if (!ConfirmSaveChanges())
         return false;
+    StartNewDocument();
+    return true;
+}
+
+bool MainWindow::NewKeepsDocument() const {
+    return job_.untitled && !job_.modified;
+}
+
+void MainWindow::StartNewDocument() {
     const bool wasCoordView = CoordView();
     // Rows typed but never gathered go too: the new job starts empty.
     ClearRecords();
@@ -682,17 +704,16 @@ bool MainWindow::NewDocument() {
     SetCurrentCell(1, 0);
     if (!wasCoordView)
         ShowCoordinateView();
-    return true;
 }
 
-bool MainWindow::RunSettingsDialog() {
+bool MainWindow::RunSettingsDialog(stadix::Job& job) {
     SettingsDialog dialog(stadix::LoadTransferSettings(settingsPath_, transferSettings_), sendMode_,
                           stadix::ComPort::EnumComPorts(), *prompts_, this);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     transferSettings_ = dialog.Settings();
-    job_.dataFormat = transferSettings_.dataFormat;
-    job_.coordUnit = transferSettings_.coordUnit;
+    job.dataFormat = transferSettings_.dataFormat;
+    job.coordUnit = transferSettings_.coordUnit;
     try {
         stadix::StoreTransferSettings(settingsPath_, transferSettings_);
     } catch (const stadix::FileError& failure) {
@@ -705,29 +726,46 @@ bool MainWindow::RunSettingsDialog() {
     return true;
 }
 
-void MainWindow::RunTransferDialog() {
+void MainWindow::RunTransferDialog(stadix::Job& job) {
     if (transferSettings_.dataFormat != stadix::DataFormat::Kvr) {
-        TextTransferDialog dialog(job_, transferSettings_, sendMode_, *prompts_, this);
+        TextTransferDialog dialog(job, transferSettings_, sendMode_, *prompts_, this);
         dialog.exec();
         return;
     }
-    KvrTransferDialog dialog(job_, transferSettings_, sendMode_, *prompts_, this);
+    KvrTransferDialog dialog(job, transferSettings_, sendMode_, *prompts_, this);
     dialog.exec();
 }
 
 void MainWindow::Receive() {
-    if (!NewDocument())
+    // What arrives replaces the document as New would, after New's question; until
+    // something arrives the document stays as it is, whatever ends the transfer.
+    if (!CommitTableEdit())
+        return;
+    const bool startsNewJob = !NewKeepsDocument();
+    if (startsNewJob && !ConfirmSaveChanges())
         return;
     sendMode_ = false;
-    if (!RunSettingsDialog())
+    stadix::Job received = job_;
+    if (startsNewJob)
+        stadix::StartNewJob(received);
+    if (!RunSettingsDialog(received))
         return;
-    RunTransferDialog();
+    const stadix::Job beforeTransfer = received;
+    RunTransferDialog(received);
+    if (!stadix::ReceivedAnything(beforeTransfer, received))
+        return;
+    if (startsNewJob) {
+        ClearTable();
+        importedFrom_.clear();
+    }
+    job_ = std::move(received);
     stadix::ConvertReceivedCoordinates(job_);
     ShowReceivedDocument();
 }
 
 void MainWindow::ShowReceivedDocument() {
     if (CoordView()) {
+        SetCoordTitle();
         FillTable();
         ShowCoordinateView();
         SetTotal(job_.lines.size());
@@ -753,9 +791,9 @@ void MainWindow::Send() {
         return;
     }
     sendMode_ = true;
-    if (!RunSettingsDialog())
+    if (!RunSettingsDialog(job_))
         return;
-    RunTransferDialog();
+    RunTransferDialog(job_);
 }
 
 void MainWindow::FileOpen() {
@@ -775,7 +813,8 @@ void MainWindow::OpenFile(const std::string& path, bool gtsTypeChosen) {
         OpenJobFile(path);
     else if (!OpenMeasurementFile(path, gtsTypeChosen))
         return;
-    importedFrom_.clear();
+    // A job opened cut holds only part of its file, which nothing may be written over.
+    importedFrom_ = job_.untitled ? path : std::string();
     RememberRecentFile(path);
 }
 
@@ -788,7 +827,10 @@ void MainWindow::OpenJobFile(const std::string& path) {
     SetTotal(job_.lines.size());
     SetCurrentCell(1, 0);
     if (fileLines > job_.lines.size()) {
-        prompts_->Tell(this, "Warning", BytesToDisplay(stadix::JobCutMessage(fileLines)),
+        prompts_->Tell(this, "Warning",
+                       BytesToDisplay(stadix::JobCutMessage(fileLines)) +
+                           "\nThe job is untitled, so that saving it cannot cut the file: Save "
+                           "asks for a new name.",
                        QMessageBox::Warning);
     }
 }
@@ -859,9 +901,12 @@ bool MainWindow::SaveDocument() {
         return false;
     if (job_.untitled)
         return SaveDocumentAs();
+    std::vector<int> leftOut;
     try {
-        if (CoordView())
+        if (CoordView()) {
+            leftOut = stadix::IncompleteRows(table_);
             GatherRecords();
+        }
         const std::optional<std::string> bytes = stadix::SaveFileBytes(job_);
         if (bytes && !WriteDocumentFile(QFile::decodeName(job_.filePath.c_str()), *bytes))
             return OfferSaveElsewhere();
@@ -870,8 +915,20 @@ bool MainWindow::SaveDocument() {
         prompts_->ShowError(this, MessageToDisplay(failure.what()));
         return false;
     }
-    job_.modified = false;
-    return true;
+    return SavedLeavingOut(leftOut);
+}
+
+bool MainWindow::SavedLeavingOut(const std::vector<int>& leftOut) {
+    // The rows left out stay in the table, which the file then does not match: the job
+    // stays changed, so that closing still asks about them.
+    job_.modified = !leftOut.empty();
+    if (leftOut.empty())
+        return true;
+    const QString note = NoteRowsLeftOut(leftOut, "not saved");
+    prompts_->Tell(this, "Warning",
+                   note + ".\nA record needs PT, N/X and E/Y; these rows stay in the table.",
+                   QMessageBox::Warning);
+    return false;
 }
 
 bool MainWindow::SaveDocumentAs() {
@@ -926,6 +983,7 @@ bool MainWindow::SaveAsCoordinates() {
         ChooseFile(FileDialogKind::Save, "Save as", kCoordSaveFilter, "JCD", DocName());
     if (!choice)
         return false;
+    const std::vector<int> leftOut = stadix::IncompleteRows(table_);
     GatherRecords();
     const bool textCopy = choice->filterIndex == 2;
     if (RefuseWritingOverInput(choice->path, !textCopy))
@@ -940,8 +998,7 @@ bool MainWindow::SaveAsCoordinates() {
         SetCoordTitle();
         RememberRecentFile(LocalPath(choice->path));
     }
-    job_.modified = false;
-    return true;
+    return SavedLeavingOut(leftOut);
 }
 
 QString MainWindow::MeasurementSaveFilter() const {
@@ -994,11 +1051,13 @@ void MainWindow::RecordFind() {
 void MainWindow::RecordUpdate() {
     if (!CommitTableEdit())
         return;
+    const std::vector<int> leftOut = stadix::IncompleteRows(table_);
     // A number that does not convert ends the gather before anything changed.
     GatherRecords();
     ClearTable();
     FillTable();
     SetTotal(job_.lines.size());
+    NoteRowsLeftOut(leftOut, "removed");
 }
 
 void MainWindow::RecordErase() {
@@ -1041,8 +1100,17 @@ QString MainWindow::PrintJobTitle() const {
     return (CoordView() ? "Printing coord. file" : "Printing meas. file") + windowTitle();
 }
 
+bool MainWindow::GatherForPrinting() {
+    if (CoordView()) {
+        if (!CommitTableEdit())
+            return false;
+        GatherRecords();
+    }
+    return !job_.lines.empty();
+}
+
 void MainWindow::FilePrint() {
-    if (job_.lines.empty())
+    if (!GatherForPrinting())
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(PrintJobTitle());
@@ -1052,7 +1120,7 @@ void MainWindow::FilePrint() {
 }
 
 void MainWindow::FilePrintPreview() {
-    if (job_.lines.empty())
+    if (!GatherForPrinting())
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(PrintJobTitle());
@@ -1102,9 +1170,11 @@ void MainWindow::FileImport() {
         ShowProgress("Importing...");
         imported = stadix::ImportCoordinateFile(LocalPath(choice->path), format);
         ShowProgress(QString());
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
         ShowProgress(QString());
-        prompts_->Tell(this, "Warning", QString::fromUtf8(stadix::kImportingError),
+        prompts_->Tell(this, "Warning",
+                       QString::fromUtf8(stadix::kImportingError) + "\n" +
+                           MessageToDisplay(failure.what()),
                        QMessageBox::Warning);
         return;
     }
@@ -1115,7 +1185,10 @@ void MainWindow::FileImport() {
     FillTable();
     SetTotal(job_.lines.size());
     SetCurrentCell(1, 0);
-    job_.untitled = true;
+    // The records are no longer the file's: the job is untitled, and its title says so.
+    if (!job_.untitled)
+        stadix::DetachFromFile(job_);
+    SetCoordTitle();
     importedFrom_ = LocalPath(choice->path);
     if (!cutMessage.empty())
         prompts_->Tell(this, "Warning", BytesToDisplay(cutMessage), QMessageBox::Warning);
@@ -1131,6 +1204,7 @@ void MainWindow::FileExport() {
 void MainWindow::ExportCoordinates() {
     if (!CommitTableEdit())
         return;
+    const std::vector<int> leftOut = stadix::IncompleteRows(table_);
     GatherRecords();
     // Read afresh at every export: the layout dialog may have changed it.
     const stadix::UserFormat layout =
@@ -1143,6 +1217,7 @@ void MainWindow::ExportCoordinates() {
                    BytesToDisplay(stadix::CoordinateDialogDefaultExtension(layout)));
     if (!choice)
         return;
+    NoteRowsLeftOut(leftOut, "not exported");
     const ProgressShown progress(*this, "Exporting...");
     const int index = qBound(1, choice->filterIndex, int(stadix::kCoordinateFormats.size()));
     WriteExportFile(choice->path,

@@ -173,9 +173,14 @@ class MainWindow : public QMainWindow {
     void SetCurrentCell(int row, int column);
     void ShowRecordLines();
     bool NewDocument();
-    // False when the dialog was closed without a port.
-    bool RunSettingsDialog();
-    void RunTransferDialog();
+    // New leaves an untitled, unchanged document as it is.
+    bool NewKeepsDocument() const;
+    // New after its question: an empty untitled job with the next default name.
+    void StartNewDocument();
+    // Applies the choices to job, the one a transfer is to run on; false when the dialog
+    // was closed without a port.
+    bool RunSettingsDialog(stadix::Job& job);
+    void RunTransferDialog(stadix::Job& job);
     void ShowReceivedDocument();
     // Opens a chosen file by its extension; the GTS type decides the text's format.
     void OpenFile(const std::string& path, bool gtsTypeChosen);
@@ -205,8 +210,15 @@ class MainWindow : public QMainWindow {
     bool SaveAsMeasurement();
     bool SaveDocument();
     bool SaveDocumentAs();
+    // Ends a save that left out the incomplete rows given (none, or ones still in the
+    // table): names them and keeps the job changed. Whether everything was saved.
+    bool SavedLeavingOut(const std::vector<int>& leftOut);
     QString MeasurementSaveFilter() const;
     void ShowProgress(const QString& text);
+    // Names the incomplete rows a command left out in the status bar until the next
+    // command (nothing when there were none); outcome says what befell them. Returns
+    // the note.
+    QString NoteRowsLeftOut(const std::vector<int>& rows, const char* outcome);
     void ClearRecords();
     // Card import and export steps, after the file was chosen.
     void ImportRecordFile(const std::string& path);
@@ -229,6 +241,9 @@ class MainWindow : public QMainWindow {
     void ExportMeasurements();
     // Writes an exported file whole or not at all; a failure is reported.
     void WriteExportFile(const QString& path, const std::string& bytes);
+    // Makes the record text list what is printed, gathered from the table in the
+    // coordinate view as it shows it. False when there is nothing to print.
+    bool GatherForPrinting();
     // The print job's title: what is printed and the window title.
     QString PrintJobTitle() const;
     // Prints the record text list on printer; a failure is shown in the error box.
@@ -253,6 +268,9 @@ class MainWindow : public QMainWindow {
     bool recountScheduled_ = false;
     bool centred_ = false;
     QString lastFolder_;
+    // What the last command has to say in the status bar once its work and the hints are
+    // over; emptied when the next command starts.
+    QString statusNote_;
     std::string settingsPath_;
     // The file the records were last imported from (Import, Import Data); empty when the
     // document was opened, received or started afresh since.

@@ -82,12 +82,14 @@ TEST_F(JobTest, JobFilesOpenAttachedAndSaveTheirRecordLines) {
     EXPECT_THROW(OpenJobFile(job, Path("none.JCD")), FileError);
     EXPECT_EQ(job.filePath, path);
 
-    // Open keeps the first 15999 lines, whatever they hold.
+    // Open keeps the first 15999 lines, whatever they hold, in an untitled job: saved
+    // over its file it would lose the rest.
     std::vector<std::string> lines(16001, line);
     lines[15998] = "\x01\xff";
     EXPECT_EQ(OpenJobFile(job, Write("big.JCD", JoinLinesCrLf(lines))), 16001u);
     EXPECT_EQ(job.lines.size(), 15999u);
     EXPECT_EQ(job.lines.back(), "\x01\xff");
+    EXPECT_TRUE(job.untitled && !job.modified && job.docName == "Job2");
 }
 
 TEST(DocumentKind, FollowsTheExtensionInUpperOrLowerCaseOnly) {

@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -61,6 +62,17 @@ QList<QList<int>> NumbersByPage(const QString& pdfText) {
         pages << numbers;
     }
     return pages;
+}
+
+// The records of a printed coordinate list, each line's words after its number.
+QStringList PrintedRecords(const QString& pdfText) {
+    QStringList records;
+    for (const QString& line : pdfText.split('\n')) {
+        const QString words = line.simplified();
+        if (!words.isEmpty() && words.front().isDigit())
+            records << words.section(' ', 1);
+    }
+    return records;
 }
 
 } // namespace
@@ -199,7 +211,9 @@ class MainWindowRecordsTest : public MainWindowFixture {
         prompts->files.push_back(FileChoice{Path("t.CSV"), 2});
         form->Action("Import...")->trigger();
         QCOMPARE(prompts->shown.last().caption, QString("Warning"));
-        QCOMPARE(prompts->shown.last().text, QString::fromUtf8("Importing Error！"));
+        QCOMPARE(prompts->shown.last().text,
+                 QString::fromUtf8(
+                     "Importing Error！\nLine 1: 'N' is not a valid floating point value"));
         QCOMPARE(Pt(3), QString("P3"));
         QCOMPARE(form->windowTitle(), title);
         QVERIFY(!form->CurrentJob().untitled);
@@ -218,11 +232,50 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(Pt(15999), QString("Q15999"));
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:15999"));
         QCOMPARE(form->recordGrid->CurrentRow(), 1);
-        // Untitled: Save asks for a name rather than writing over job.JCD.
+        // Untitled, and titled so: Save asks for a name rather than writing over job.JCD.
+        QCOMPARE(form->windowTitle(), QString("Job2--TS Coord. data file"));
         form->FileSave();
         QCOMPARE(prompts->shown.last().kind, QString("save"));
+        QCOMPARE(prompts->shown.last().dialog.fileName, QString("Job2"));
         QCOMPARE(stadix::ReadFileBytes(Path("job.JCD").toStdString()),
                  stadix::JobFileBytes(Records(3)));
+    }
+
+    // Export and Save leave incomplete rows in the table, Update removes them; each says
+    // so in the status bar until the next command, hints or not.
+    void incompleteRowsLeftOutAreNamed() {
+        SetRow(1, "P1", "1", "2");
+        SetRow(3, "P3", "1", "");
+        SetRow(7, "", "1", "2");
+        prompts->files.push_back(FileChoice{Path("out.pts"), 1});
+        form->Action("Export...")->trigger();
+        QCOMPARE(form->StatusPanel(0)->text(),
+                 QString("2 incomplete rows not exported: rows 3, 7"));
+        QStatusTipEvent hintOver("");
+        QApplication::sendEvent(form.get(), &hintOver);
+        QCOMPARE(form->StatusPanel(0)->text(),
+                 QString("2 incomplete rows not exported: rows 3, 7"));
+
+        prompts->files.push_back(FileChoice{Path("job.JCD"), 1});
+        form->Action("Save")->trigger();
+        QCOMPARE(prompts->shown.last().text,
+                 QString("2 incomplete rows not saved: rows 3, 7.\nA record needs PT, N/X and "
+                         "E/Y; these rows stay in the table."));
+        QCOMPARE(form->StatusPanel(0)->text(), QString("2 incomplete rows not saved: rows 3, 7"));
+        QCOMPARE(stadix::ReadFileBytes(Path("job.JCD").toStdString()),
+                 std::string("P1                1.000        2.000        0.000        \r\n"));
+        QCOMPARE(Pt(3), QString("P3"));
+        // Still changed: closing saves again, and the rows left out keep the window open.
+        prompts->answers.push_back(QMessageBox::Yes);
+        prompts->files.push_back(FileChoice{Path("job.JCD"), 1});
+        QVERIFY(!form->close());
+
+        form->Action("Update")->trigger();
+        QCOMPARE(form->StatusPanel(0)->text(), QString("2 incomplete rows removed: rows 3, 7"));
+        QCOMPARE(Pt(3), QString());
+        form->Action("Save")->trigger();
+        QCOMPARE(form->StatusPanel(0)->text(), QString());
+        QVERIFY(!form->CurrentJob().modified);
     }
 
     void exportOffersTheFiveFormatsAndReportsAFileItCannotWrite() {
@@ -324,6 +377,20 @@ class MainWindowRecordsTest : public MainWindowFixture {
         OpenJob(Records(2 * perPage));
         QCOMPARE(NumbersByPage(PrintToPdf("full.pdf")).size(), 2);
         QCOMPARE(prompts->Kinds().count("error"), 0);
+    }
+
+    // Records typed into a new job, and an edit not yet updated, print as the table shows
+    // them.
+    void printAndPreviewPrintWhatTheTableShows() {
+        SetRow(1, "T1", "1234.567", "2.000");
+        SetRow(4, "T4", "5.000", "6.000");
+        prompts->previewPdf = Path("preview.pdf");
+        form->Action("Print Preview")->trigger();
+        QCOMPARE(PrintedRecords(Pdftotext("-layout", Path("preview.pdf"))),
+                 QStringList({"T1 1234.567 2.000 0.000", "T4 5.000 6.000 0.000"}));
+        form->Table().SetCell(1, stadix::ColN, "9999.999");
+        QCOMPARE(PrintedRecords(PrintToPdf("edited.pdf")),
+                 QStringList({"T1 9999.999 2.000 0.000", "T4 5.000 6.000 0.000"}));
     }
 
     void measurementTextAndThePreviewPrintTheSameLinesAndAFailingPrinterIsReported() {

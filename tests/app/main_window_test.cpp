@@ -191,7 +191,6 @@ class MainWindowTest : public MainWindowFixture {
         QVERIFY(form->CurrentJob().untitled);
 
         SetRow(1, "P1", "1234.567", "2345.678", "12.3");
-        SetRow(7, "NOE", "1", "");
         SetRow(9, "P9", "-1.0004", "3", "4");
         SaveAs("job.JCD");
         const auto& dialog = prompts->shown.last().dialog;
@@ -260,14 +259,23 @@ class MainWindowTest : public MainWindowFixture {
         QCOMPARE(Bytes(Path("in.pts")), std::string("P7,1,2,3\r\n"));
     }
 
+    // A job opened cut is untitled: Save asks for a name and will not write over the file.
     void openCutsLongFilesAndSaysSo() {
         const std::vector<std::string> lines(16001, Line("P", "1", "2"));
         Write("big.jcd", stadix::JoinLinesCrLf(lines));
         Open("big.jcd");
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:15999"));
         QCOMPARE(form->Table().RowCount(), 16000);
-        QVERIFY(prompts->shown.last().text.contains("16001"));
+        QCOMPARE(prompts->shown.last().text,
+                 QString("The file holds 16001 lines; only the first 15999 were read.\nThe job is "
+                         "untitled, so that saving it cannot cut the file: Save asks for a new "
+                         "name."));
         QVERIFY(form->StatusPanel(0)->text().isEmpty());
+        QCOMPARE(form->windowTitle(), QString("Job2--TS Coord. data file"));
+        prompts->files.push_back(FileChoice{Path("big.jcd"), 1});
+        form->FileSave();
+        QCOMPARE(prompts->Kinds().mid(prompts->shown.size() - 2), QStringList({"save", "tell"}));
+        QCOMPARE(Bytes(Path("big.jcd")).size(), std::size_t(16001 * 59));
     }
 
     void openOfUnreadableFileKeepsTheDocument() {

@@ -65,6 +65,15 @@ class MainWindowTransferTest : public QObject {
         }
     }
 
+    void ReceiveAndCancel() {
+        QTimer::singleShot(300, [] {
+            if (auto* transfer =
+                    qobject_cast<KvrTransferDialog*>(QApplication::activeModalWidget()))
+                transfer->cancelButton->click();
+        });
+        form->Receive();
+    }
+
     void AwaitTransferDialog() {
         for (int i = 0; i < 2000 && !transferShown; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -174,6 +183,15 @@ class MainWindowTransferTest : public QObject {
         prompts->answers.push_back(QMessageBox::Cancel);
         QVERIFY(!form->close());
         QCOMPARE(prompts->shown.last().kind, QString("ask"));
+
+        // Receive asks too; a No loses nothing while nothing has arrived.
+        prompts->answers.push_back(QMessageBox::No);
+        ReceiveAndCancel();
+        QCOMPARE(prompts->shown.last().kind, QString("ask"));
+        QVERIFY(!form->CoordView() && form->CurrentJob().modified);
+        QCOMPARE(form->CurrentJob().rawRecords, inst);
+        QCOMPARE(form->windowTitle(), QString("Job1--TS Meas. Data File"));
+        QVERIFY(form->measurementText->toPlainText().startsWith("INST"));
     }
 
     void sendOffersTheGatheredRecords() {
@@ -193,7 +211,12 @@ class MainWindowTransferTest : public QObject {
         QVERIFY(form->SendMode());
     }
 
+    // They replace the job opened before.
     void receivedSssCoordinatesAreConverted() {
+        stadix::WriteFileAtomically(dir.filePath("old.JCD").toStdString(),
+                                    stadix::MakeRecordLine("OLD", "", "1", "2", "3"));
+        prompts->files.push_back(FileChoice{dir.filePath("old.JCD"), 1});
+        form->FileOpen();
         stadix::WriteFileAtomically(dir.filePath("Commpara").toStdString(),
                                     "[ComPort1]\r\nPort=" + pty->DevicePath() +
                                         "\r\n[DataFormatSetting]\r\nDataFormat=2\r\n");
@@ -211,19 +234,18 @@ class MainWindowTransferTest : public QObject {
         QCOMPARE(form->CurrentJob().lines,
                  std::vector<std::string>{stadix::MakeRecordLine("P1", "TREE", "100", "200", "5")});
         QCOMPARE(form->Table().Cell(1, stadix::ColCode), std::string("TREE"));
+        QCOMPARE(form->windowTitle(), QString("Job2--TS Coord. data file"));
     }
 
-    void cancelledReceptionLeavesAnUnchangedEmptyJob() {
-        QTimer::singleShot(300, [] {
-            if (auto* transfer =
-                    qobject_cast<KvrTransferDialog*>(QApplication::activeModalWidget()))
-                transfer->cancelButton->click();
-        });
-        form->Receive();
-        QVERIFY(form->CoordView());
-        QVERIFY(!form->CurrentJob().modified);
-        QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
-        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:0"));
+    // The file opened stays: view, title, flag and text.
+    void aReceptionCancelledBeforeAnythingArrivedChangesNothing() {
+        stadix::WriteFileAtomically(dir.filePath("m.TXT").toStdString(), "listing\r\n");
+        prompts->files.push_back(FileChoice{dir.filePath("m.TXT"), 4});
+        form->FileOpen();
+        ReceiveAndCancel();
+        QVERIFY(!form->CoordView() && !form->CurrentJob().modified);
+        QCOMPARE(form->windowTitle(), QString("m.TXT"));
+        QCOMPARE(form->measurementText->toPlainText(), QString("listing"));
     }
 
     void sendWithNothingToSendDoesNothing() {

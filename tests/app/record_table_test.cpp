@@ -35,6 +35,14 @@ TEST(RecordTable, GathersCompleteRowsOnlyInTableOrder) {
     EXPECT_EQ(RecordLinePt(lines[1]), "P5");
     EXPECT_EQ(RecordLineZ(lines[1]), "0.000");
     EXPECT_EQ(table.CountComplete(), 3);
+
+    // Left out and named: rows that hold anything, a code alone too, but not blanks.
+    table.SetCell(4, ColZ, " ");
+    table.SetCell(10, ColCode, "K");
+    EXPECT_EQ(IncompleteRows(table), (std::vector<int>{7, 8, 10}));
+    EXPECT_EQ(IncompleteRowsMessage({7}, "removed"), "1 incomplete row removed: row 7");
+    EXPECT_EQ(IncompleteRowsMessage({1, 2, 3, 4, 5, 9}, "not saved"),
+              "6 incomplete rows not saved: rows 1, 2, 3, 4, 5, ...");
 }
 
 TEST(RecordTable, GatherCutsLongCellsAndChangesNothingOnAConversionError) {

@@ -180,6 +180,10 @@ TEST_F(CliTest, ConvertsFilesOfAnySizeAsImportThenExportWould) {
     const std::vector<std::string> lines = stadix::SplitLines(Read("big.JCD"));
     ASSERT_EQ(lines.size(), 20000u);
     EXPECT_EQ(lines.back(), Line("P20000", "2", "1", "3", ""));
+    // A job file is read as the window opens it: cut, and said so.
+    auto cut = Cli("export --format jcd @big.JCD @cut.JCD");
+    EXPECT_EQ(cut->Wait(), 0);
+    EXPECT_EQ(cut->Err(), "The file holds 20000 lines; only the first 15999 were read.\n");
 
     Write("bad.csv", "P1,1,2,3\nP2,1,x,3\n");
     auto bad = Cli("convert --from csv --to dxf @bad.csv @bad.dxf");

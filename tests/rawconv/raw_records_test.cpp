@@ -101,15 +101,15 @@ TEST_F(RawRecordsTest, ParsesCoordinateText) {
 }
 
 TEST_F(RawRecordsTest, PointRecordsBecomeRecordLines) {
-    const RawRecord pt = RawRecordBuilder(kTypePt, false)
-                             .Bytes(1, "P1")
-                             .Bytes(10, "K1")
-                             .Coordinate(19, 1234, 567)
-                             .Coordinate(25, 0, -250)
-                             .Coordinate(31, -12, -345)
-                             .Build();
+    // A PT record as a card holds it, little-endian: name, code, then N, E and Z.
+    const std::string bytes("\x04P1\0\0\0\0\0\0\0KC\0\0\0\0\0\0\0"
+                            "\xD2\x04\0\0\x37\x02\0\0\0\0\x06\xFF\xF4\xFF\xFF\xFF\xA7\xFE"
+                            "\0\0\0\0\0",
+                            42);
+    RawRecord pt;
+    std::copy(bytes.begin(), bytes.end(), pt.begin());
     EXPECT_EQ(PtRecordToPointLine(state, pt, false),
-              MakeRecordLine("P1", "", "1234.567", "-0.250", "-12.345"));
+              "P1       KC       1234.567     -0.250       -12.345      ");
     EXPECT_FALSE(state.bigEndian);
 
     SetDistanceUnit(state, 1);

@@ -67,8 +67,8 @@ class CardImportTest : public test::TempFolderTest {
 TEST_F(CardImportTest, EachDataTypeTakesItsRecordsFromARecordFile) {
     const Job known = ImportRecords({ImportDataType::KnownPoints, 0, 0});
     EXPECT_EQ(known.lines,
-              (std::vector<std::string>{Line("P1", "", "1.250"), Line("P2", "", "3.250"),
-                                        Line("P3", "", "5.250"), Line("P4", "", "7.250")}));
+              (std::vector<std::string>{Line("P1", "K", "1.250"), Line("P2", "K", "3.250"),
+                                        Line("P3", "K", "5.250"), Line("P4", "K", "7.250")}));
     EXPECT_EQ(known.content, JobContent::RecordLines);
     EXPECT_TRUE(known.modified);
 
@@ -106,7 +106,7 @@ TEST_F(CardImportTest, AJobIsReadInItsStoresByteOrder) {
               (std::vector<std::string>{Line("S1", "K", "10.250"), Line("C1", "K", "11.250")}));
     EXPECT_TRUE(job.decodeState.bigEndian);
     ImportJobRecords(jobs, jobs.KnownCoordinatesJob(), ImportDataType::KnownPoints, job);
-    EXPECT_EQ(job.lines, std::vector<std::string>{Line("P1", "", "12.250")});
+    EXPECT_EQ(job.lines, std::vector<std::string>{Line("P1", "K", "12.250")});
     EXPECT_EQ(ReadFileBytes(Path("DATA.TSD")), store);
 }
 
