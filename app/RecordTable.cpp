@@ -8,6 +8,7 @@ namespace stadix {
 
 namespace {
 const std::string kEmpty;
+const RecordTable::Row kEmptyRow;
 
 std::string FirstChars(const std::string& text, std::size_t count) {
     return text.size() > count ? text.substr(0, count) : text;
@@ -32,6 +33,17 @@ void RecordTable::SetCell(int row, int column, std::string text) {
     rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = std::move(text);
 }
 
+const RecordTable::Row& RecordTable::GetRow(int row) const {
+    if (row < 0 || row >= RowCount())
+        return kEmptyRow;
+    return rows_[static_cast<std::size_t>(row)];
+}
+
+void RecordTable::SetRow(int row, Row cells) {
+    if (row >= 0 && row < RowCount())
+        rows_[static_cast<std::size_t>(row)] = std::move(cells);
+}
+
 void RecordTable::ClearTable() {
     for (std::size_t r = 1; r < rows_.size(); ++r)
         rows_[r] = Row();
@@ -40,6 +52,14 @@ void RecordTable::ClearTable() {
 void RecordTable::ClearRow(int row) {
     if (row >= 1 && row < RowCount())
         rows_[static_cast<std::size_t>(row)] = Row();
+}
+
+bool RecordTable::IsEmpty() const {
+    for (std::size_t r = 1; r < rows_.size(); ++r) {
+        if (rows_[r] != kEmptyRow)
+            return false;
+    }
+    return true;
 }
 
 bool RecordTable::IsComplete(int row) const {

@@ -43,6 +43,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace {
@@ -120,6 +121,9 @@ MainWindow::MainWindow(std::unique_ptr<Prompts> prompts, QWidget* parent)
     setAcceptDrops(true);
     SetRecordTextEncoding(RememberedSettings().value(kEncodingKey).toString());
 
+    undoStack_ = new QUndoStack(this);
+    connect(undoStack_, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { job_.modified = !clean; });
     model_ = new RecordTableModel(table_, this);
     recordGrid = new RecordGridView(model_, this);
     recordGrid->setObjectName("recordGrid");
@@ -143,19 +147,24 @@ MainWindow::MainWindow(std::unique_ptr<Prompts> prompts, QWidget* parent)
     recordGrid->SetRefusalHandler([this](stadix::CellLeave verdict, const std::string& text) {
         ShowCellRefusal(verdict, text);
     });
+    model_->SetEditRecorder([this](stadix::RecordsChange change, bool normalised) {
+        PushChange("Typing", std::move(change), true, normalised);
+        MarkTableChanged();
+    });
     connect(recordGrid, &RecordGridView::KeyTyped, this, &MainWindow::MarkTableChanged);
-    connect(recordGrid, &RecordGridView::CellsCleared, this, &MainWindow::MarkTableChanged);
-    connect(recordGrid, &RecordGridView::RowClicked, this,
-            [this](int row) { statusPanels_[2]->setText("Row:" + QString::number(row)); });
+    connect(recordGrid, &RecordGridView::DeletePressed, this,
+            [this] { DeleteSelectedCells("Delete"); });
     connect(recordGrid->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { ScheduleRecount(); });
+            [this](const QModelIndex& current) {
+                statusPanels_[2]->setText("Row:" + QString::number(current.row()));
+                ScheduleRecount();
+            });
 
     settingsPath_ = stadix::SettingsFilePath().toStdString();
     SetCoordTitle();
     ClearTable();
     SetCurrentCell(1, 0);
     statusPanels_[1]->setText("Total:");
-    statusPanels_[2]->setText("Row:");
 }
 
 MainWindow::~MainWindow() = default;
@@ -176,13 +185,16 @@ void MainWindow::BuildMenus() {
     importAction_ = AddAction(file, "&Import...", QKeySequence(), &MainWindow::FileImport);
     exportAction_ = AddAction(file, "&Export...", QKeySequence(), &MainWindow::FileExport);
     file->addSeparator();
-    AddAction(file, "E&xit", QKeySequence("Ctrl+X"), &MainWindow::FileExit);
+    AddAction(file, "E&xit", QKeySequence("Ctrl+Q"), &MainWindow::FileExit);
+    BuildEditMenu();
 
     QMenu* record = menuBar()->addMenu("&Record");
     recordActions_ << AddAction(record, "&Update", QKeySequence("Ctrl+U"),
                                 &MainWindow::RecordUpdate)
                    << AddAction(record, "&Erase", QKeySequence("Ctrl+E"), &MainWindow::RecordErase)
-                   << AddAction(record, "&Clear", QKeySequence("Ctrl+L"), &MainWindow::RecordClear);
+                   << AddAction(record, "&Clear", QKeySequence("Ctrl+L"), &MainWindow::RecordClear)
+                   << AddAction(record, "&Find", QKeySequence("Ctrl+F"),
+                                &MainWindow::FocusSearchBox);
 
     QMenu* comm = menuBar()->addMenu("&Communction");
     AddAction(comm, "&Receive...", QKeySequence("F9"), &MainWindow::Receive);
@@ -260,8 +272,9 @@ QAction* MainWindow::AddAction(QMenu* menu, const QString& caption, const QKeySe
 }
 
 QAction* MainWindow::Action(const QString& caption) const {
+    // Undo and Redo are found by their name: their captions tell what they take back.
     for (QAction* action : findChildren<QAction*>()) {
-        if (Caption(action->text()) == caption)
+        if (Caption(action->text()) == caption || action->objectName() == caption)
             return action;
     }
     return nullptr;
@@ -306,10 +319,8 @@ void MainWindow::BuildToolBar() {
     recordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     recordButtons_ << AddToolButton("Erase", "Erase|Erase a record", Action("Erase"));
     recordButtons_.back()->setIcon(ToolIcon("edit-delete", ToolGlyph::Erase));
-    recordButtons_ << AddToolButton("Clear", "Clear|Clear all records", nullptr);
+    recordButtons_ << AddToolButton("Clear", "Clear|Clear all records", Action("Clear"));
     recordButtons_.back()->setIcon(ToolIcon("edit-clear-all", ToolGlyph::Clear));
-    connect(recordButtons_.back(), &QToolButton::clicked, this,
-            [this] { RunCommand(&MainWindow::RecordClearAsking); });
     toolBar_->addSeparator();
     searchBox = new QLineEdit(toolBar_);
     searchBox->setObjectName("searchBox");
@@ -399,6 +410,7 @@ void MainWindow::OpenFromCommandLine(const QStringList& arguments) {
     job_.lines = std::move(lines);
     FillTable();
     stadix::AttachToFile(job_, LocalPath(path));
+    ForgetEdits();
     SetCoordTitle();
     SetTotal(job_.lines.size());
     RememberRecentFile(LocalPath(path));
@@ -669,14 +681,17 @@ void MainWindow::FileNew() {
 bool MainWindow::NewDocument() {
     if (!CommitTableEdit())
         return false;
-    if (job_.untitled && !job_.modified)
+    if (job_.untitled && !job_.modified) {
+        ForgetEdits();
         return true;
+    }
     if (!ConfirmSaveChanges())
         return false;
     const bool wasCoordView = CoordView();
     // Rows typed but never gathered go too: the new job starts empty.
     ClearRecords();
     stadix::StartNewJob(job_);
+    ForgetEdits();
     importedFrom_.clear();
     SetCoordTitle();
     SetCurrentCell(1, 0);
@@ -735,10 +750,12 @@ void MainWindow::ShowReceivedDocument() {
         // Received coordinates exist nowhere else yet: closing must ask about them.
         if (!job_.lines.empty())
             job_.modified = true;
+        ForgetEdits();
         return;
     }
     ShowMeasurementView();
     job_.modified = true;
+    ForgetEdits();
     setWindowTitle(DocName() + kMeasTitle);
 }
 
@@ -775,6 +792,7 @@ void MainWindow::OpenFile(const std::string& path, bool gtsTypeChosen) {
         OpenJobFile(path);
     else if (!OpenMeasurementFile(path, gtsTypeChosen))
         return;
+    ForgetEdits();
     importedFrom_.clear();
     RememberRecentFile(path);
 }
@@ -870,6 +888,7 @@ bool MainWindow::SaveDocument() {
         prompts_->ShowError(this, MessageToDisplay(failure.what()));
         return false;
     }
+    undoStack_->setClean();
     job_.modified = false;
     return true;
 }
@@ -940,6 +959,7 @@ bool MainWindow::SaveAsCoordinates() {
         SetCoordTitle();
         RememberRecentFile(LocalPath(choice->path));
     }
+    undoStack_->setClean();
     job_.modified = false;
     return true;
 }
@@ -970,12 +990,13 @@ bool MainWindow::SaveAsMeasurement() {
     stadix::AttachToFile(job_, LocalPath(choice->path));
     SetMeasurementTitle();
     RememberRecentFile(LocalPath(choice->path));
+    undoStack_->setClean();
     job_.modified = false;
     return true;
 }
 
 void MainWindow::RecordFind() {
-    if (searchBox->text().isEmpty() || job_.lines.empty() || !CommitTableEdit())
+    if (searchBox->text().isEmpty() || !CommitTableEdit())
         return;
     const auto equalBeyondAscii = [](std::string_view cell, std::string_view name) {
         return BytesToDisplay(std::string(cell))
@@ -994,11 +1015,13 @@ void MainWindow::RecordFind() {
 void MainWindow::RecordUpdate() {
     if (!CommitTableEdit())
         return;
+    stadix::RecordsState before = stadix::CaptureAllRecords(table_, job_.lines);
     // A number that does not convert ends the gather before anything changed.
     GatherRecords();
     ClearTable();
     FillTable();
     SetTotal(job_.lines.size());
+    PushChange("Update", stadix::RecordsChange(std::move(before), table_, &job_.lines));
 }
 
 void MainWindow::RecordErase() {
@@ -1008,26 +1031,24 @@ void MainWindow::RecordErase() {
                       QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     const int row = recordGrid->CurrentRow();
+    stadix::RecordsState before = stadix::CaptureRecords(table_, row, row);
     table_.ClearRow(row);
     model_->RowsChanged(row, row);
+    PushChange("Erase", stadix::RecordsChange(std::move(before), table_));
     recountFlag_ = true;
     // The records that the table still holds, whatever the record text list says.
     SetTotal(std::size_t(table_.CountComplete()));
 }
 
 void MainWindow::RecordClear() {
-    if (job_.lines.empty() || !CommitTableEdit())
-        return;
-    ClearRecords();
-}
-
-void MainWindow::RecordClearAsking() {
-    if (job_.lines.empty() || !CommitTableEdit())
+    if (!CommitTableEdit() || (job_.lines.empty() && table_.IsEmpty()))
         return;
     if (prompts_->Ask(this, "Confirmation", "Do you really want to delete all records?",
                       QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
+    stadix::RecordsState before = stadix::CaptureAllRecords(table_, job_.lines);
     ClearRecords();
+    PushChange("Clear", stadix::RecordsChange(std::move(before), table_, &job_.lines));
 }
 
 void MainWindow::ClearRecords() {
@@ -1111,11 +1132,13 @@ void MainWindow::FileImport() {
     }
     const std::string cutMessage =
         imported.linesLeftOut > 0 ? stadix::ImportCutMessage(imported) : std::string();
+    stadix::RecordsState before = stadix::CaptureAllRecords(table_, job_.lines);
     job_.lines = std::move(imported.lines);
     ClearTable();
     FillTable();
     SetTotal(job_.lines.size());
     SetCurrentCell(1, 0);
+    PushChange("Import", stadix::RecordsChange(std::move(before), table_, &job_.lines));
     job_.untitled = true;
     importedFrom_ = LocalPath(choice->path);
     if (!cutMessage.empty())

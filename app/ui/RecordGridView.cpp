@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 const int kColumnWidths[stadix::RecordTable::kColumns] = {96, 110, 110, 110, 96};
@@ -127,8 +129,7 @@ bool RecordGridView::LeaveCurrentCell() {
     case stadix::CellLeave::Keep:
         return true;
     case stadix::CellLeave::Replace:
-        if (replacement != text)
-            model_->setData(current, BytesToDisplay(replacement), Qt::EditRole);
+        model_->NormaliseCell(current, replacement);
         return true;
     case stadix::CellLeave::OverRange:
     case stadix::CellLeave::NotANumber:
@@ -148,16 +149,20 @@ bool RecordGridView::CommitOpenEditor() {
     return LeaveCurrentCell();
 }
 
-void RecordGridView::ClearSelectedCells() {
-    bool cleared = false;
-    for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
-        if (index.row() == 0 || model_->CellBytes(index).empty())
-            continue;
-        model_->setData(index, QString(), Qt::EditRole);
-        cleared = true;
+stadix::CellBlock RecordGridView::SelectedBlock() const {
+    stadix::CellBlock block{CurrentRow(), CurrentColumn(), CurrentRow(), CurrentColumn()};
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return block;
+    block = {selected.front().row(), selected.front().column(), selected.front().row(),
+             selected.front().column()};
+    for (const QModelIndex& index : selected) {
+        block.top = std::min(block.top, index.row());
+        block.left = std::min(block.left, index.column());
+        block.bottom = std::max(block.bottom, index.row());
+        block.right = std::max(block.right, index.column());
     }
-    if (cleared)
-        emit CellsCleared();
+    return block;
 }
 
 bool RecordGridView::MoveTo(const QModelIndex& target) {
@@ -180,7 +185,7 @@ void RecordGridView::MoveByEnter() {
 
 void RecordGridView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Delete && state() != QAbstractItemView::EditingState) {
-        ClearSelectedCells();
+        emit DeletePressed();
         event->accept();
         return;
     }
@@ -211,7 +216,6 @@ void RecordGridView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     QTableView::mousePressEvent(event);
-    emit RowClicked(CurrentRow());
 }
 
 QModelIndex RecordGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {

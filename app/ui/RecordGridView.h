@@ -53,12 +53,14 @@ class RecordGridView : public QTableView {
     // Moves as Enter does: one column right, or to column 0 of the next row.
     void MoveByEnter();
 
+    // The selected cells (the current cell when none is selected).
+    stadix::CellBlock SelectedBlock() const;
+
   signals:
     // A key that types or deletes text in the table.
     void KeyTyped();
-    // Delete emptied at least one selected cell.
-    void CellsCleared();
-    void RowClicked(int row);
+    // Delete pressed outside a cell's editor: the selected cells are to be emptied.
+    void DeletePressed();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -70,7 +72,6 @@ class RecordGridView : public QTableView {
     // Checks the current cell before the user leaves it; false refuses the move.
     bool LeaveCurrentCell();
     bool MoveTo(const QModelIndex& target);
-    void ClearSelectedCells();
 
     RecordTableModel* model_;
     RefusalHandler refusal_;
