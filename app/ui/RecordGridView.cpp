@@ -1,7 +1,5 @@
 #include "app/ui/RecordGridView.h"
 
-#include "app/ui/TextCodec.h"
-
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
