@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -264,7 +265,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(stadix::ReadFileBytes(Path("job.JCD").toStdString()),
                  stadix::JobFileBytes(Records(3)));
         form->Action("Undo")->trigger();
-        QCOMPARE(form->Table().RowCount(), 3001);
+        QCOMPARE(form->recordGrid->verticalHeader()->count(), 3001);
         QCOMPARE(Pt(3), QString("P3"));
     }
 
