@@ -12,7 +12,6 @@ namespace stadix {
 namespace {
 
 const char* const kColumnNames[RecordTable::kColumns] = {"PT", "N/X", "E/Y", "Z", "CODE"};
-const char* const kNothingPasted = ".\nNothing was pasted.";
 
 using TextBlock = std::vector<std::vector<std::string>>;
 
@@ -39,21 +38,15 @@ TextBlock SplitBlock(const std::string& text) {
     return block;
 }
 
+std::string Where(int row, int column) {
+    return "Row " + std::to_string(row) + ", " + kColumnNames[column] + ": ";
+}
+
 // The text that a cell of row, column takes for pasted text, or why it refuses it.
 std::string PastedCellText(int row, int column, const std::string& text, std::string& problem) {
-    const std::string where = "Row " + std::to_string(row) + ", " + kColumnNames[column] + ": ";
-    std::string typed;
-    for (char c : Trim(text)) {
-        const bool control = static_cast<unsigned char>(c) < ' ' || c == 127;
-        const char kept = control ? char(0) : TypedCellChar(column, c);
-        if (kept == 0) {
-            problem = where + "\"" + text + "\" cannot be pasted: this cell takes only " +
-                      (IsNumberColumn(column) ? "digits, \".\", \"-\" and a decimal comma"
-                                              : "letters, digits, \".\" and \"-\"");
-            return std::string();
-        }
-        typed += kept;
-    }
+    const std::string typed = TypeIntoCell(row, column, text, problem);
+    if (!problem.empty())
+        return typed;
     std::string replacement;
     switch (CheckLeftCell(column, typed, replacement)) {
     case CellLeave::Keep:
@@ -61,7 +54,7 @@ std::string PastedCellText(int row, int column, const std::string& text, std::st
     case CellLeave::Replace:
         return replacement;
     case CellLeave::OverRange:
-        problem = where + "'" + typed + "' is over range";
+        problem = Where(row, column) + "'" + typed + "' is over range";
         return std::string();
     case CellLeave::NotANumber:
         problem = ConversionError(row, kColumnNames[column], typed).what();
@@ -104,6 +97,23 @@ CellLeave CheckLeftCell(int column, const std::string& text, std::string& replac
         return CellLeave::OverRange;
     replacement = FormatFixed(value, 3);
     return CellLeave::Replace;
+}
+
+std::string TypeIntoCell(int row, int column, const std::string& text, std::string& problem) {
+    std::string typed;
+    for (char c : Trim(text)) {
+        const bool control = static_cast<unsigned char>(c) < ' ' || c == 127;
+        const char kept = control ? char(0) : TypedCellChar(column, c);
+        if (kept == 0) {
+            problem = Where(row, column) + "\"" + text +
+                      "\" cannot be pasted: this cell takes only " +
+                      (IsNumberColumn(column) ? "digits, \".\", \"-\" and a decimal comma"
+                                              : "letters, digits, \".\" and \"-\"");
+            return std::string();
+        }
+        typed += kept;
+    }
+    return typed;
 }
 
 std::string CopyCells(const RecordTable& table, const CellBlock& block) {

@@ -24,6 +24,13 @@ enum class CellLeave {
 // over range, so every accepted value fits a record line.
 CellLeave CheckLeftCell(int column, const std::string& text, std::string& replacement);
 
+// The text that typing text into a cell of row, column gives, each character as a
+// typed key gives it and blanks around it dropped; empty, with why, when the cell
+// refuses a character.
+std::string TypeIntoCell(int row, int column, const std::string& text, std::string& problem);
+// Ends the message of a paste that was refused.
+inline constexpr const char* kNothingPasted = ".\nNothing was pasted.";
+
 class RecordTable;
 
 // A block of cells: rows top..bottom, columns left..right.

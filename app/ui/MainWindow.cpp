@@ -154,6 +154,9 @@ MainWindow::MainWindow(std::unique_ptr<Prompts> prompts, QWidget* parent)
     connect(recordGrid, &RecordGridView::KeyTyped, this, &MainWindow::MarkTableChanged);
     connect(recordGrid, &RecordGridView::DeletePressed, this,
             [this] { DeleteSelectedCells("Delete"); });
+    connect(recordGrid, &RecordGridView::PasteRefused, this, [this](const QString& message) {
+        prompts_->Tell(this, "Warning", message, QMessageBox::Warning);
+    });
     connect(recordGrid->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 statusPanels_[2]->setText("Row:" + QString::number(current.row()));

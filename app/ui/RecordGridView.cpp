@@ -1,5 +1,9 @@
 #include "app/ui/RecordGridView.h"
 
+#include "app/ui/TextCodec.h"
+
+#include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -56,6 +60,7 @@ void RecordGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 QWidget* RecordGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                           const QModelIndex& index) const {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    editor->setProperty("gridRow", index.row());
     editor->setProperty("gridColumn", index.column());
     auto* line = qobject_cast<QLineEdit*>(editor);
     if (line && stadix::IsNumberColumn(index.column()))
@@ -66,12 +71,16 @@ QWidget* RecordGridDelegate::createEditor(QWidget* parent, const QStyleOptionVie
 bool RecordGridDelegate::eventFilter(QObject* editor, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (key->matches(QKeySequence::Paste) && line) {
+            PasteIntoEditor(*line);
+            return true;
+        }
         if (IsEditingKey(key))
             emit KeyTyped();
         const char c = TypedChar(key);
         const char typed = stadix::TypedCellChar(editor->property("gridColumn").toInt(), c);
         if (c != 0 && typed != c) {
-            auto* line = qobject_cast<QLineEdit*>(editor);
             if (typed != 0 && line)
                 line->insert(QString(QChar(typed)));
             return true;
@@ -80,12 +89,26 @@ bool RecordGridDelegate::eventFilter(QObject* editor, QEvent* event) {
     return QStyledItemDelegate::eventFilter(editor, event);
 }
 
+void RecordGridDelegate::PasteIntoEditor(QLineEdit& line) {
+    std::string problem;
+    const std::string typed =
+        stadix::TypeIntoCell(line.property("gridRow").toInt(), line.property("gridColumn").toInt(),
+                             DisplayToBytes(QApplication::clipboard()->text()), problem);
+    if (!problem.empty()) {
+        emit PasteRefused(MessageToDisplay(problem + stadix::kNothingPasted));
+        return;
+    }
+    emit KeyTyped();
+    line.insert(BytesToDisplay(typed));
+}
+
 RecordGridView::RecordGridView(RecordTableModel* model, QWidget* parent)
     : QTableView(parent), model_(model) {
     setModel(model);
     auto* delegate = new RecordGridDelegate(this);
     setItemDelegate(delegate);
     connect(delegate, &RecordGridDelegate::KeyTyped, this, &RecordGridView::KeyTyped);
+    connect(delegate, &RecordGridDelegate::PasteRefused, this, &RecordGridView::PasteRefused);
     horizontalHeader()->hide();
     horizontalHeader()->setStretchLastSection(true);
     verticalHeader()->hide();

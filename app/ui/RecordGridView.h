@@ -12,7 +12,10 @@
 
 #include <functional>
 
-// Paints the grey header row and filters the keys typed into a cell's editor.
+class QLineEdit;
+
+// Paints the grey header row and filters the keys typed, and the text pasted, into a
+// cell's editor.
 class RecordGridDelegate : public QStyledItemDelegate {
     Q_OBJECT
   public:
@@ -24,9 +27,15 @@ class RecordGridDelegate : public QStyledItemDelegate {
 
   signals:
     void KeyTyped();
+    // Text pasted into an editor was refused: why.
+    void PasteRefused(const QString& message);
 
   protected:
     bool eventFilter(QObject* editor, QEvent* event) override;
+
+  private:
+    // Pastes the clipboard's text into the editor by the cell rules, or says why not.
+    void PasteIntoEditor(QLineEdit& line);
 };
 
 class RecordGridView : public QTableView {
@@ -61,6 +70,8 @@ class RecordGridView : public QTableView {
     void KeyTyped();
     // Delete pressed outside a cell's editor: the selected cells are to be emptied.
     void DeletePressed();
+    // Text pasted into a cell's editor was refused: why.
+    void PasteRefused(const QString& message);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

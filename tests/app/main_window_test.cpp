@@ -544,6 +544,16 @@ class MainWindowTest : public MainWindowFixture {
         QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
         QVERIFY(prompts->shown.last().text.startsWith("Row 9, PT: \"P 9\" cannot be pasted"));
         QCOMPARE(CellText(8, stadix::ColPt), QString());
+        // Into an open cell by the same rules.
+        form->recordGrid->SetCurrentCell(8, stadix::ColN);
+        QTest::keyClick(grid, Qt::Key_F2);
+        for (const char* text : {"x1", " 2,5\r\n"}) {
+            QApplication::clipboard()->setText(text);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+        }
+        QVERIFY(prompts->shown.last().text.startsWith("Row 8, N/X: \"x1\" cannot be pasted"));
+        Type("\n");
+        QCOMPARE(CellText(8, stadix::ColN), QString("2.500"));
 
         // A value typed and formatted on leaving is one step.
         form->recordGrid->SetCurrentCell(3, stadix::ColN);
