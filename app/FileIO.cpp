@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -104,12 +105,8 @@ std::string CannotRead(const std::string& path) {
 }
 
 // Why a file of this kind cannot be read or written as a file; empty for a regular one.
-std::string NotAFileReason(unsigned mode) {
-    if (IsRegular(mode))
-        return std::string();
-    if (IsFolder(mode))
-        return "It is a folder, not a file.";
-    return "It is not a regular file but a device, a pipe or a socket.";
+std::string ReasonNotAFile(unsigned mode) {
+    return IsRegular(mode) ? std::string() : NotAFileReason(IsFolder(mode));
 }
 
 // A regular file opened for reading. Throws FileError with the reason.
@@ -123,7 +120,7 @@ int OpenForReading(const std::string& path) {
         CloseFile(fd);
         throw FileError(CannotRead(path) + reason);
     }
-    const std::string refusal = NotAFileReason(info.st_mode);
+    const std::string refusal = ReasonNotAFile(info.st_mode);
     if (!refusal.empty()) {
         CloseFile(fd);
         throw FileError(CannotOpen(path) + refusal);
@@ -238,7 +235,16 @@ std::vector<std::string> SplitLines(std::string_view bytes) {
 }
 
 std::vector<std::string> ReadFileLines(const std::string& path) {
-    return SplitLines(ReadFileBytes(path));
+    return ReadFirstLines(path, std::numeric_limits<std::size_t>::max()).lines;
+}
+
+FileHead ReadFirstLines(const std::string& path, std::size_t keep) {
+    FileLineReader reader(path);
+    FileHead head;
+    for (std::string line; head.lines.size() < keep && reader.Next(line);)
+        head.lines.push_back(std::move(line));
+    head.fileLines = head.lines.size() + reader.CountRemainingLines();
+    return head;
 }
 
 FileLineReader::FileLineReader(const std::string& path)
@@ -291,6 +297,13 @@ bool FileLineReader::Next(std::string& line) {
     }
 }
 
+std::size_t FileLineReader::CountRemainingLines() {
+    std::size_t count = 0;
+    for (std::string line; Next(line);)
+        ++count;
+    return count;
+}
+
 AtomicFileWriter::AtomicFileWriter(const std::string& path)
     : target_(FollowLinks(path)), failure_("Cannot create file \"" + path + "\". ") {
     namespace fs = std::filesystem;
@@ -298,7 +311,7 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path)
     if (::stat(target_.c_str(), &existing) == 0 && !IsRegular(existing.st_mode)) {
         direct_ = TakesBytesDirectly(existing.st_mode);
         if (!direct_)
-            throw FileError(failure_ + NotAFileReason(existing.st_mode));
+            throw FileError(failure_ + ReasonNotAFile(existing.st_mode));
         return;
     }
     const fs::path target(target_);
@@ -398,6 +411,11 @@ std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
         bytes += "\r\n";
     }
     return bytes;
+}
+
+std::string NotAFileReason(bool folder) {
+    return folder ? "It is a folder, not a file."
+                  : "It is not a regular file but a device, a pipe or a socket.";
 }
 
 bool IsSameFile(const std::string& a, const std::string& b) {

@@ -14,8 +14,19 @@ std::string ReadFileBytes(const std::string& path);
 // The lines of a text: split at LF, CR LF or CR; a last line without a line end counts.
 std::vector<std::string> SplitLines(std::string_view bytes);
 
-// The file's lines, split as SplitLines does. Throws FileError.
+// The file's lines, split as SplitLines does, read a piece at a time so that the file's
+// bytes are never held beside its lines. Throws FileError.
 std::vector<std::string> ReadFileLines(const std::string& path);
+
+// The first lines of a file and how many it holds.
+struct FileHead {
+    std::vector<std::string> lines;
+    std::size_t fileLines = 0;
+};
+
+// At most keep lines from the first; the lines after them are counted, not kept.
+// Throws FileError.
+FileHead ReadFirstLines(const std::string& path, std::size_t keep);
 
 // Writes the file whole or not at all: a temporary file beside the target, flushed,
 // then renamed over it. Throws FileError; the previous file is then left intact.
@@ -51,6 +62,9 @@ class AtomicFileWriter {
     bool committed_ = false;
 };
 
+// Why a folder (or a device, a pipe, a socket) cannot be read or written as a file.
+std::string NotAFileReason(bool folder);
+
 // Whether the two paths name one file (the same device and inode), through any path or
 // link; false when either does not exist.
 bool IsSameFile(const std::string& a, const std::string& b);
@@ -69,6 +83,8 @@ class FileLineReader {
     FileLineReader& operator=(const FileLineReader&) = delete;
     // The next line; false at the end of the file.
     bool Next(std::string& line);
+    // How many lines are left, read to the end without keeping them.
+    std::size_t CountRemainingLines();
 
   private:
     bool Fill();

@@ -39,7 +39,7 @@ std::optional<DocumentKind> DocumentKindOf(const std::string& path) {
 }
 
 std::size_t OpenJobFile(Job& job, const std::string& path) {
-    JobLoad load = LoadJobFile(path);
+    FileHead load = LoadJobFile(path);
     job.lines = std::move(load.lines);
     job.content = JobContent::RecordLines;
     AttachToFile(job, path);
@@ -106,10 +106,11 @@ void ConvertReceivedCoordinates(Job& job) {
 }
 
 std::vector<std::string> GatheredRecords(const std::vector<std::string>& lines) {
-    RecordTable table;
-    FillTable(table, lines);
     std::vector<std::string> records;
-    GatherRecords(table, records);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (std::optional<std::string> record = GatheredRecordLine(lines[i], int(i + 1)))
+            records.push_back(std::move(*record));
+    }
     return records;
 }
 

@@ -2,16 +2,12 @@
 
 #include "app/FileIO.h"
 #include "app/RecordLine.h"
+#include "app/RecordTable.h"
 
 namespace stadix {
 
-JobLoad LoadJobFile(const std::string& path) {
-    JobLoad load;
-    load.lines = ReadFileLines(path);
-    load.fileLines = load.lines.size();
-    if (load.lines.size() > kMaxJobLines)
-        load.lines.resize(kMaxJobLines);
-    return load;
+FileHead LoadJobFile(const std::string& path) {
+    return ReadFirstLines(path, kMaxJobLines);
 }
 
 std::string JobCutMessage(std::size_t fileLines) {
@@ -22,6 +18,13 @@ std::string JobCutMessage(std::size_t fileLines) {
 
 std::string JobFileBytes(const std::vector<std::string>& recordLines) {
     return JoinLinesCrLf(recordLines);
+}
+
+void GatheredJobFileWriter::Add(const std::string& line) {
+    if (std::optional<std::string> record = GatheredRecordLine(line, ++row_)) {
+        *record += "\r\n";
+        write_(*record);
+    }
 }
 
 std::string JobTextCopyBytes(const std::vector<std::string>& recordLines) {

@@ -66,7 +66,7 @@ RecordsState CaptureRecords(const RecordTable& table, int first, int last,
     state.rowCount = table.RowCount();
     state.firstRow = first;
     for (int row = first; row <= last; ++row)
-        state.rows.push_back(table.GetRow(row));
+        state.rows.push_back(table.RowCells(row));
     if (lines)
         state.lines = *lines;
     return state;
@@ -87,16 +87,16 @@ RecordsChange::RecordsChange(RecordsState before, const RecordTable& table,
     };
     int first = before.firstRow;
     int last = whole ? std::max(capturedLast, table.RowCount() - 1) : capturedLast;
-    while (first <= last && rowBefore(first) == table.GetRow(first))
+    while (first <= last && rowBefore(first) == table.RowCells(first))
         ++first;
-    while (last >= first && rowBefore(last) == table.GetRow(last))
+    while (last >= first && rowBefore(last) == table.RowCells(last))
         --last;
     before_.rowCount = before.rowCount;
     after_.rowCount = table.RowCount();
     before_.firstRow = after_.firstRow = first;
     for (int row = first; row <= last; ++row) {
         before_.rows.push_back(rowBefore(row));
-        after_.rows.push_back(table.GetRow(row));
+        after_.rows.push_back(table.RowCells(row));
     }
     if (before.lines && lines && *before.lines != *lines) {
         before_.lines = std::move(before.lines);

@@ -7,11 +7,43 @@
 namespace stadix {
 
 namespace {
-const std::string kEmpty;
-const RecordTable::Row kEmptyRow;
+using Cells = RecordTable::Row;
+const Cells kEmptyRow;
 
 std::string FirstChars(const std::string& text, std::size_t count) {
     return text.size() > count ? text.substr(0, count) : text;
+}
+
+Cells CellsOfRecordLine(const std::string& line) {
+    return {RecordLinePt(line), RecordLineN(line), RecordLineE(line), RecordLineZ(line),
+            RecordLineCode(line)};
+}
+
+bool CellsComplete(const Cells& cells) {
+    return !TrimView(cells[ColPt]).empty() && !TrimView(cells[ColN]).empty() &&
+           !TrimView(cells[ColE]).empty();
+}
+
+// The record line of a complete row's cells; a failure names the row.
+std::string CellsRecordLine(const Cells& cells, int row) {
+    const std::string n = FirstChars(cells[ColN], 12);
+    const std::string e = FirstChars(cells[ColE], 12);
+    const std::string& z = cells[ColZ];
+    const std::string zText = z.empty() ? std::string("0.000") : FirstChars(z, 12);
+    try {
+        return MakeRecordLine(cells[ColPt], cells[ColCode], n, e, zText);
+    } catch (const ConversionError&) {
+        const std::pair<const char*, const std::string*> fields[] = {
+            {"N/X", &n}, {"E/Y", &e}, {"Z", &zText}};
+        for (const auto& [column, text] : fields) {
+            try {
+                FormatCoordText(*text, 12);
+            } catch (const ConversionError&) {
+                throw ConversionError(row, column, *text);
+            }
+        }
+        throw;
+    }
 }
 } // namespace
 
@@ -21,22 +53,22 @@ void RecordTable::SetRowCount(int rows) {
     rows_.resize(static_cast<std::size_t>(rows < kMinRows ? kMinRows : rows));
 }
 
+const RecordTable::Row& RecordTable::RowCells(int row) const {
+    if (row < 0 || row >= RowCount())
+        return kEmptyRow;
+    return rows_[static_cast<std::size_t>(row)];
+}
+
 const std::string& RecordTable::Cell(int row, int column) const {
-    if (row < 0 || row >= RowCount() || column < 0 || column >= kColumns)
-        return kEmpty;
-    return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    if (column < 0 || column >= kColumns)
+        return kEmptyRow[0];
+    return RowCells(row)[static_cast<std::size_t>(column)];
 }
 
 void RecordTable::SetCell(int row, int column, std::string text) {
     if (row < 0 || row >= RowCount() || column < 0 || column >= kColumns)
         return;
     rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = std::move(text);
-}
-
-const RecordTable::Row& RecordTable::GetRow(int row) const {
-    if (row < 0 || row >= RowCount())
-        return kEmptyRow;
-    return rows_[static_cast<std::size_t>(row)];
 }
 
 void RecordTable::SetRow(int row, Row cells) {
@@ -63,8 +95,7 @@ bool RecordTable::IsEmpty() const {
 }
 
 bool RecordTable::IsComplete(int row) const {
-    return !TrimView(Cell(row, ColPt)).empty() && !TrimView(Cell(row, ColN)).empty() &&
-           !TrimView(Cell(row, ColE)).empty();
+    return CellsComplete(RowCells(row));
 }
 
 int RecordTable::CountComplete() const {
@@ -75,35 +106,12 @@ int RecordTable::CountComplete() const {
 }
 
 std::string RecordTable::RowRecordLine(int row) const {
-    const std::string n = FirstChars(Cell(row, ColN), 12);
-    const std::string e = FirstChars(Cell(row, ColE), 12);
-    const std::string& z = Cell(row, ColZ);
-    const std::string zText = z.empty() ? std::string("0.000") : FirstChars(z, 12);
-    try {
-        return MakeRecordLine(Cell(row, ColPt), Cell(row, ColCode), n, e, zText);
-    } catch (const ConversionError&) {
-        const std::pair<const char*, const std::string*> fields[] = {
-            {"N/X", &n}, {"E/Y", &e}, {"Z", &zText}};
-        for (const auto& [column, text] : fields) {
-            try {
-                FormatCoordText(*text, 12);
-            } catch (const ConversionError&) {
-                throw ConversionError(row, column, *text);
-            }
-        }
-        throw;
-    }
+    return CellsRecordLine(RowCells(row), row);
 }
 
 void RecordTable::SetRowFromRecordLine(int row, const std::string& line) {
-    if (row < 1 || row >= RowCount())
-        return;
-    Row& cells = rows_[static_cast<std::size_t>(row)];
-    cells[ColPt] = RecordLinePt(line);
-    cells[ColN] = RecordLineN(line);
-    cells[ColE] = RecordLineE(line);
-    cells[ColZ] = RecordLineZ(line);
-    cells[ColCode] = RecordLineCode(line);
+    if (row >= 1 && row < RowCount())
+        rows_[static_cast<std::size_t>(row)] = CellsOfRecordLine(line);
 }
 
 bool PrepareRowsForLines(RecordTable& table, std::size_t count) {
@@ -136,6 +144,13 @@ void GatherRecords(const RecordTable& table, std::vector<std::string>& lines,
             progress(gathered.size());
     }
     lines.swap(gathered);
+}
+
+std::optional<std::string> GatheredRecordLine(const std::string& line, int row) {
+    const Cells cells = CellsOfRecordLine(line);
+    if (!CellsComplete(cells))
+        return std::nullopt;
+    return CellsRecordLine(cells, row);
 }
 
 } // namespace stadix

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,8 +33,8 @@ class RecordTable {
     // Rows beyond the last read as empty.
     const std::string& Cell(int row, int column) const;
     void SetCell(int row, int column, std::string text);
-    // A whole row; rows beyond the last read as empty and are not written.
-    const Row& GetRow(int row) const;
+    // The row's cells; empty ones for a row beyond the table, which are not written.
+    const Row& RowCells(int row) const;
     void SetRow(int row, Row cells);
 
     // Empties every cell of rows 1 to the last row; the row count stays.
@@ -75,5 +76,10 @@ void FillTable(RecordTable& table, const std::vector<std::string>& lines,
 // gather.
 void GatherRecords(const RecordTable& table, std::vector<std::string>& lines,
                    const TableProgress& progress = {});
+
+// What GatherRecords makes of a line that FillTable put into row, without a table: the
+// record line of a complete row, nothing for an incomplete one. Throws ConversionError
+// naming the row.
+std::optional<std::string> GatheredRecordLine(const std::string& line, int row);
 
 } // namespace stadix

@@ -40,13 +40,15 @@ int Choice(const Arguments& args, const std::string& option,
     throw Failure(kUsage, "unknown value " + args.Value(option) + " of " + option);
 }
 
-// Opens, recognises and loads a job store, or fails with the window's message.
-void OpenStore(stadix::JobStore& store, const std::string& path, stadix::CardAccess access) {
+// Opens, recognises and loads a job store, or fails with the window's message: cannotOpen
+// when the file cannot be opened.
+void OpenStore(stadix::JobStore& store, const std::string& path, stadix::CardAccess access,
+               const char* cannotOpen) {
     switch (stadix::OpenCardJobStore(store, path, access)) {
     case stadix::StoreOpening::Opened:
         return;
     case stadix::StoreOpening::CannotOpen:
-        throw Failure(ExitCodeOf(store.Problem()), store.Problem().text);
+        throw Failure(ExitCodeOf(store.Problem()), WithReason(cannotOpen, store.Problem()));
     case stadix::StoreOpening::NotUsable:
         throw Failure(kBadInput, WithReason(stadix::cardtext::kStoreNotFormatted, store.Problem()));
     }
@@ -87,7 +89,7 @@ void ImportFromRecordFile(const std::string& path, const stadix::ImportChoices& 
 void ImportFromJobStore(const std::string& path, const Arguments& args,
                         stadix::ImportChoices choices, stadix::Job& job) {
     stadix::JobStore store;
-    OpenStore(store, path, stadix::CardAccess::ReadOnly);
+    OpenStore(store, path, stadix::CardAccess::ReadOnly, stadix::cardtext::kCannotImport);
     const bool known = args.Has("--known");
     const int number = known ? store.KnownCoordinatesJob() : NamedJob(store, args.Value("--job"));
     if (store.JobRecordCount(number) == 0)
@@ -155,7 +157,7 @@ int ExportToJobStore(const std::string& path, const Arguments& args, stadix::Job
     if (!stadix::CardFileExists(path))
         throw Failure(kBadInput, stadix::cardtext::kCannotExport);
     stadix::JobStore store;
-    OpenStore(store, path, stadix::CardAccess::ReadWrite);
+    OpenStore(store, path, stadix::CardAccess::ReadWrite, stadix::cardtext::kCannotExport);
     const int number = ExportJob(store, args);
     const std::string& problem = store.JobProblem(number);
     if (!problem.empty())
@@ -210,7 +212,7 @@ int RunCardJobs(const std::vector<std::string>& words) {
     if (stadix::CardFileKindOf(path) != CardFileKind::JobStore)
         throw Failure(kBadInput, "Not a job store (.TSD): " + path);
     stadix::JobStore store;
-    OpenStore(store, path, stadix::CardAccess::ReadOnly);
+    OpenStore(store, path, stadix::CardAccess::ReadOnly, stadix::cardtext::kCannotImport);
     std::string text;
     for (const std::string& item : store.JobListItems())
         text += item + "\n";
@@ -247,13 +249,29 @@ int RunCardImport(const std::vector<std::string>& words) {
         ImportFromRecordFile(card, choices, job);
     else if (kind == CardFileKind::JobStore)
         ImportFromJobStore(card, args, choices, job);
-    else
-        ReadCard("", [&] { stadix::ImportCardText(kind, card, job); });
-    const std::string bytes =
-        job.content == stadix::JobContent::RecordLines
-            ? ReadInput([&] { return stadix::JobFileBytes(stadix::GatheredRecords(job.lines)); })
-            : stadix::JoinLinesCrLf(job.lines);
-    WriteOutput(args.positionals[1], bytes);
+    const bool textFile = kind != CardFileKind::RecordFile && kind != CardFileKind::JobStore;
+    const bool records = textFile ? stadix::CardTextHoldsRecords(kind)
+                                  : job.content == stadix::JobContent::RecordLines;
+    // A card text file is written as it is read, so that one of any length is never held.
+    WriteOutputInPieces(args.positionals[1], [&](const WritePiece& write) {
+        stadix::GatheredJobFileWriter gathered(write);
+        const auto take = [&](std::string& line) {
+            if (records) {
+                gathered.Add(line);
+                return;
+            }
+            line += "\r\n";
+            write(line);
+        };
+        if (textFile) {
+            ReadCard("", [&] { stadix::ReadCardText(kind, card, take); });
+            return;
+        }
+        ReadInput([&] {
+            for (std::string& line : job.lines)
+                take(line);
+        });
+    });
     return kDone;
 }
 
@@ -279,11 +297,17 @@ int RunCardExport(const std::vector<std::string>& words) {
     job.lines = ReadInput([&] { return LoadGatheredJob(input); });
     if (job.lines.empty())
         throw Failure(kBadInput, "The job holds no complete record: " + input);
-    if (kind == CardFileKind::RecordFile)
-        return ExportToRecordFile(card, args, job);
-    if (kind == CardFileKind::JobStore)
-        return ExportToJobStore(card, args, job);
-    return ExportToPtsFile(card, args, job);
+    // A folder, a pipe or a device named as the card file is refused before anything
+    // is written.
+    try {
+        if (kind == CardFileKind::RecordFile)
+            return ExportToRecordFile(card, args, job);
+        if (kind == CardFileKind::JobStore)
+            return ExportToJobStore(card, args, job);
+        return ExportToPtsFile(card, args, job);
+    } catch (const stadix::CardError& failure) {
+        throw Failure(kBadInput, WithReason(stadix::cardtext::kCannotExport, {failure.what()}));
+    }
 }
 
 } // namespace cli

@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <optional>
 
 namespace cli {
 
@@ -73,6 +74,39 @@ void WriteOutput(const std::string& output, const std::string& bytes) {
     }
 }
 
+namespace {
+
+// Runs a step of writing the output file; a file that cannot be written is
+// Failure(kBadOutput).
+template <typename Step> void OnOutputFile(Step step) {
+    try {
+        step();
+    } catch (const stadix::FileError& failure) {
+        throw Failure(kBadOutput, failure.what());
+    }
+}
+
+} // namespace
+
+void WriteOutputInPieces(const std::string& output,
+                         const std::function<void(const WritePiece&)>& produce) {
+    if (output == "-") {
+        // Standard output cannot be taken back: the result is held until it is whole.
+        std::string bytes;
+        produce([&bytes](std::string_view piece) { bytes.append(piece); });
+        WriteOutput(output, bytes);
+        return;
+    }
+    std::optional<stadix::AtomicFileWriter> file;
+    const auto opened = [&]() -> stadix::AtomicFileWriter& {
+        if (!file)
+            OnOutputFile([&] { file.emplace(output); });
+        return *file;
+    };
+    produce([&](std::string_view piece) { OnOutputFile([&] { opened().Write(piece); }); });
+    OnOutputFile([&] { opened().Commit(); });
+}
+
 void RefuseOutputOverInput(const std::string& output, const std::vector<std::string>& inputs) {
     if (output.empty() || output == "-")
         return;
@@ -129,7 +163,7 @@ stadix::UserFormat UserLayout(const Arguments& args) {
 }
 
 std::vector<std::string> LoadGatheredJob(const std::string& path) {
-    const stadix::JobLoad load = stadix::LoadJobFile(path);
+    const stadix::FileHead load = stadix::LoadJobFile(path);
     if (load.fileLines > load.lines.size())
         Report(stadix::JobCutMessage(load.fileLines));
     return stadix::GatheredRecords(load.lines);

@@ -6,10 +6,12 @@
 #include "formats/CoordinateImport.h"
 #include "formats/UserFormat.h"
 
+#include <functional>
 #include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cli {
@@ -41,6 +43,15 @@ void RequirePositionals(const Arguments& args, const std::vector<std::string>& n
 // Writes bytes to the file whole or not at all, or to standard output for "-".
 // Throws Failure(kBadOutput).
 void WriteOutput(const std::string& output, const std::string& bytes);
+
+using WritePiece = std::function<void(std::string_view)>;
+
+// Writes what produce hands to its WritePiece, piece by piece, to the file whole or not
+// at all, or to standard output for "-" once it is whole. The file is made at the first
+// piece, so that an input that cannot be read is told first. A failure of produce leaves
+// nothing written. Throws Failure(kBadOutput).
+void WriteOutputInPieces(const std::string& output,
+                         const std::function<void(const WritePiece&)>& produce);
 
 // Refuses an output that is the same file as one of the inputs, through whatever path
 // or link, before anything is read or written: Failure(kBadInput). Empty names and "-"

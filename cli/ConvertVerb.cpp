@@ -2,10 +2,7 @@
 // format, a line at a time.
 #include "cli/Verbs.h"
 
-#include "app/FileIO.h"
 #include "formats/Convert.h"
-
-#include <cstdio>
 
 namespace cli {
 
@@ -27,7 +24,7 @@ struct Conversion {
 
 // Runs the conversion into write; a line that does not convert or an input that
 // cannot be read ends it as Import ends.
-void Convert(const Conversion& conversion, const std::function<void(std::string_view)>& write) {
+void Convert(const Conversion& conversion, const WritePiece& write) {
     try {
         stadix::ConvertCoordinateFile(conversion.input, conversion.from, conversion.to,
                                       conversion.layout, write);
@@ -56,31 +53,8 @@ int RunConvert(const std::vector<std::string>& words) {
                                 TargetFormat(args.Value("--to")), UserLayout(args)};
     const std::string& output = args.positionals[1];
     RefuseOutputOverInput(output, {conversion.input, SettingsPathOf(args)});
-    if (output == "-") {
-        // Standard output cannot be taken back: the result is held until it is whole.
-        std::string bytes;
-        Convert(conversion, [&bytes](std::string_view piece) { bytes.append(piece); });
-        WriteOutput(output, bytes);
-        return kDone;
-    }
-    std::optional<stadix::AtomicFileWriter> file;
-    try {
-        file.emplace(output);
-    } catch (const stadix::FileError& failure) {
-        throw Failure(kBadOutput, failure.what());
-    }
-    Convert(conversion, [&file](std::string_view piece) {
-        try {
-            file->Write(piece);
-        } catch (const stadix::FileError& failure) {
-            throw Failure(kBadOutput, failure.what());
-        }
-    });
-    try {
-        file->Commit();
-    } catch (const stadix::FileError& failure) {
-        throw Failure(kBadOutput, failure.what());
-    }
+    WriteOutputInPieces(output,
+                        [&conversion](const WritePiece& write) { Convert(conversion, write); });
     return kDone;
 }
 

@@ -1,8 +1,6 @@
 // stadix-cli import: what File > Import reads, written as a job file.
 #include "cli/Verbs.h"
 
-#include "app/FileIO.h"
-#include "app/Job.h"
 #include "app/JobFile.h"
 #include "formats/CoordinateImport.h"
 
@@ -21,13 +19,19 @@ int RunImport(const std::vector<std::string>& words) {
     RefuseOutputOverInput(args.positionals[1], {args.positionals[0], NamedSettingsFile(args)});
     stadix::ImportedRecords imported;
     try {
-        imported = stadix::ConvertImportLines(stadix::ReadFileLines(args.positionals[0]), format);
+        imported = stadix::ImportCoordinateFile(args.positionals[0], format);
     } catch (const std::exception& failure) {
         FailImport(failure);
     }
     if (imported.linesLeftOut > 0)
         Report(stadix::ImportCutMessage(imported));
-    WriteOutput(args.positionals[1], stadix::JobFileBytes(stadix::GatheredRecords(imported.lines)));
+    WriteOutputInPieces(args.positionals[1], [&imported](const WritePiece& write) {
+        stadix::GatheredJobFileWriter job(write);
+        ReadInput([&] {
+            for (const std::string& line : imported.lines)
+                job.Add(line);
+        });
+    });
     return kDone;
 }
 

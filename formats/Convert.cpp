@@ -1,6 +1,5 @@
 #include "formats/Convert.h"
 
-#include "app/Errors.h"
 #include "app/FileIO.h"
 #include "app/RecordLine.h"
 #include "formats/ExportFormats.h"
@@ -43,13 +42,7 @@ std::size_t ConvertCoordinateFile(const std::string& inputPath, ImportFormat fro
     std::string line;
     std::string recordLine;
     while (reader.Next(line)) {
-        ++lineNumber;
-        LineOutcome outcome;
-        try {
-            outcome = ParseImportLine(from, line, recordLine);
-        } catch (const ConversionError& failure) {
-            throw ImportError(lineNumber, failure.what());
-        }
+        const LineOutcome outcome = ParseNumberedImportLine(from, line, ++lineNumber, recordLine);
         if (outcome == LineOutcome::End)
             break;
         if (outcome == LineOutcome::Dropped || RecordLinePt(recordLine).empty())

@@ -1,6 +1,7 @@
 #include "formats/CoordinateImport.h"
 
 #include "app/Errors.h"
+#include "app/FileIO.h"
 #include "app/RecordLine.h"
 #include "app/TextFormat.h"
 
@@ -108,6 +109,35 @@ std::string ImportCutMessage(const ImportedRecords& imported) {
            "files of any length.";
 }
 
+LineOutcome ParseNumberedImportLine(ImportFormat format, const std::string& line,
+                                    std::size_t lineNumber, std::string& recordLine) {
+    try {
+        return ParseImportLine(format, line, recordLine);
+    } catch (const ConversionError& failure) {
+        throw ImportError(lineNumber, failure.what());
+    }
+}
+
+namespace {
+
+// Converts the lines that next gives (false at their end) into records, up to the end
+// marker of a SIMA file.
+template <typename NextLine>
+void ConvertLines(NextLine next, ImportFormat format, std::vector<std::string>& records) {
+    std::size_t lineNumber = 0;
+    std::string line;
+    std::string recordLine;
+    while (next(line)) {
+        const LineOutcome outcome = ParseNumberedImportLine(format, line, ++lineNumber, recordLine);
+        if (outcome == LineOutcome::End)
+            break;
+        if (outcome == LineOutcome::Record)
+            records.push_back(std::move(recordLine));
+    }
+}
+
+} // namespace
+
 ImportedRecords ConvertImportLines(std::vector<std::string> lines, ImportFormat format) {
     ImportedRecords imported;
     if (format != ImportFormat::Sima && lines.size() > kMaxImportLines) {
@@ -115,19 +145,31 @@ ImportedRecords ConvertImportLines(std::vector<std::string> lines, ImportFormat 
         lines.resize(kMaxImportLines);
     }
     imported.lines.reserve(lines.size());
-    std::string recordLine;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        LineOutcome outcome;
-        try {
-            outcome = ParseImportLine(format, lines[i], recordLine);
-        } catch (const ConversionError& failure) {
-            throw ImportError(i + 1, failure.what());
-        }
-        if (outcome == LineOutcome::End)
-            break;
-        if (outcome == LineOutcome::Record)
-            imported.lines.push_back(std::move(recordLine));
+    std::size_t taken = 0;
+    ConvertLines(
+        [&](std::string& line) {
+            if (taken == lines.size())
+                return false;
+            line = std::move(lines[taken++]);
+            return true;
+        },
+        format, imported.lines);
+    return imported;
+}
+
+ImportedRecords ImportCoordinateFile(const std::string& path, ImportFormat format) {
+    if (format != ImportFormat::Sima) {
+        FileHead head = ReadFirstLines(path, kMaxImportLines);
+        const std::size_t leftOut = head.fileLines - head.lines.size();
+        ImportedRecords imported = ConvertImportLines(std::move(head.lines), format);
+        imported.linesLeftOut = leftOut;
+        return imported;
     }
+    // The whole file is used: its records are kept, its lines are not.
+    FileLineReader reader(path);
+    ImportedRecords imported;
+    ConvertLines([&reader](std::string& line) { return reader.Next(line); }, format,
+                 imported.lines);
     return imported;
 }
 

@@ -58,9 +58,18 @@ struct ImportedRecords {
 // What to tell the user about an import that left out the tail of a long file.
 std::string ImportCutMessage(const ImportedRecords& imported);
 
+// ParseImportLine of the file's line lineNumber (from 1). Throws ImportError.
+LineOutcome ParseNumberedImportLine(ImportFormat format, const std::string& line,
+                                    std::size_t lineNumber, std::string& recordLine);
+
 // Converts the lines of an import file: PTS and CSV files up to kMaxImportLines (the
 // rest left out), SIMA files up to their end marker. Throws ImportError; nothing is
 // returned half converted.
 ImportedRecords ConvertImportLines(std::vector<std::string> lines, ImportFormat format);
+
+// The same for the file, read a line at a time: only the lines that are converted are
+// held, and those of a PTS or CSV file beyond kMaxImportLines are counted. Throws
+// FileError and ImportError.
+ImportedRecords ImportCoordinateFile(const std::string& path, ImportFormat format);
 
 } // namespace stadix

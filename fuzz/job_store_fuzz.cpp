@@ -1,6 +1,6 @@
 // Job stores with arbitrary table bytes, cut to arbitrary lengths, and arbitrary files
-// taken for job stores: recognised, listed, every job read, then appended to and a job
-// created. Nothing may crash, and the file may never grow.
+// taken for job stores: recognised, listed, every job read, then made up to their kind's
+// size, appended to and a job created. Nothing may crash, and the file may never grow.
 #include "fuzz/CardFuzzFile.h"
 #include "sdcard/JobStore.h"
 #include "tests/support/CardImages.h"
@@ -58,6 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     ReadEveryJob(store);
 
+    // Only a store of its kind's full size is written to: the rest is added as the
+    // instrument formats it, free.
+    bytes.resize(std::max<std::size_t>(bytes.size(), store.Layout().FileSize()), '\xFF');
+    fuzz::WriteCardFile(bytes, "DATA.TSD");
     stadix::OpenCardJobStore(store, path, stadix::CardAccess::ReadWrite);
     const stadix::RawRecord record{};
     for (int n = 0; n < 50; ++n)

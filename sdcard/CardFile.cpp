@@ -1,8 +1,9 @@
 #include "sdcard/CardFile.h"
 
+#include "app/FileIO.h"
+
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -18,17 +19,28 @@ namespace stadix {
 
 namespace {
 
+enum class FileType { Regular, Directory, Other };
+
+struct HandleStatus {
+    std::uint64_t size = 0;
+    FileType type = FileType::Other;
+};
+
 #ifdef _WIN32
 int OpenHandle(const std::string& path, CardAccess access) {
     return ::_open(path.c_str(),
                    _O_BINARY | (access == CardAccess::ReadOnly ? _O_RDONLY : _O_RDWR));
 }
 
-bool HandleSize(int handle, std::uint64_t& size) {
+bool ReadHandleStatus(int handle, HandleStatus& status) {
     struct _stat64 info {};
     if (::_fstat64(handle, &info) != 0)
         return false;
-    size = static_cast<std::uint64_t>(info.st_size);
+    status.size = static_cast<std::uint64_t>(info.st_size);
+    const int type = info.st_mode & _S_IFMT;
+    status.type = type == _S_IFREG   ? FileType::Regular
+                  : type == _S_IFDIR ? FileType::Directory
+                                     : FileType::Other;
     return true;
 }
 
@@ -52,15 +64,21 @@ bool CloseHandle(int handle) {
     return ::_close(handle) == 0;
 }
 #else
+// Without blocking, so that a named pipe with no writer opens at once (and is then
+// refused); regular files ignore the flag.
 int OpenHandle(const std::string& path, CardAccess access) {
-    return ::open(path.c_str(), (access == CardAccess::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+    return ::open(path.c_str(), (access == CardAccess::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC |
+                                    O_NOCTTY | O_NONBLOCK);
 }
 
-bool HandleSize(int handle, std::uint64_t& size) {
+bool ReadHandleStatus(int handle, HandleStatus& status) {
     struct stat info {};
     if (::fstat(handle, &info) != 0)
         return false;
-    size = static_cast<std::uint64_t>(info.st_size);
+    status.size = static_cast<std::uint64_t>(info.st_size);
+    status.type = S_ISREG(info.st_mode)   ? FileType::Regular
+                  : S_ISDIR(info.st_mode) ? FileType::Directory
+                                          : FileType::Other;
     return true;
 }
 
@@ -100,6 +118,11 @@ bool IsWriteRefusal(int error) {
     return error == EACCES || error == EPERM || error == EROFS;
 }
 
+// Why a path that names a folder, a pipe or a device is no card file.
+std::string NotAFileText(const std::string& path, FileType type) {
+    return "Cannot open file \"" + path + "\". " + NotAFileReason(type == FileType::Directory);
+}
+
 } // namespace
 
 CardFile::~CardFile() {
@@ -111,16 +134,24 @@ bool CardFile::Open(const std::string& path, CardAccess access) {
     problem_ = {};
     path_ = path;
     const int handle = OpenHandle(path, access);
+    if (handle < 0 && errno == EISDIR)
+        return Fail(NotAFileText(path, FileType::Directory), false);
     if (handle < 0) {
         const bool refused = access == CardAccess::ReadWrite && IsWriteRefusal(errno);
         return Fail("Cannot open file \"" + path + "\". " + std::strerror(errno), refused);
     }
-    if (!HandleSize(handle, size_)) {
+    HandleStatus status;
+    if (!ReadHandleStatus(handle, status)) {
         const std::string reason = std::strerror(errno);
         CloseHandle(handle);
         return Fail("Cannot read file \"" + path + "\". " + reason, false);
     }
+    if (status.type != FileType::Regular) {
+        CloseHandle(handle);
+        return Fail(NotAFileText(path, status.type), false);
+    }
     handle_ = handle;
+    size_ = status.size;
     written_ = false;
     return true;
 }
@@ -177,7 +208,15 @@ bool CardFile::Fail(const std::string& text, bool whileWriting) {
 }
 
 bool CardFileExists(const std::string& path) {
-    return std::ifstream(path, std::ios::binary).is_open();
+    const int handle = OpenHandle(path, CardAccess::ReadOnly);
+    if (handle < 0)
+        return false;
+    HandleStatus status;
+    const bool known = ReadHandleStatus(handle, status);
+    CloseHandle(handle);
+    if (known && status.type != FileType::Regular)
+        throw CardError(NotAFileText(path, status.type));
+    return true;
 }
 
 } // namespace stadix

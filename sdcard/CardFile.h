@@ -38,6 +38,7 @@ class CardFile {
     CardFile(const CardFile&) = delete;
     CardFile& operator=(const CardFile&) = delete;
 
+    // Refuses what is no regular file (a folder, a pipe, a device), with the reason.
     bool Open(const std::string& path, CardAccess access);
     bool IsOpen() const { return handle_ >= 0; }
     // The size at opening; writes never go beyond it.
@@ -62,7 +63,9 @@ class CardFile {
     CardProblem problem_;
 };
 
-// A file exists for the card exchange when it can be opened for reading.
+// A file exists for the card exchange when it can be opened for reading. A folder, a
+// pipe or a device of that name throws CardError with the reason: it is no card file, to
+// be neither written nor replaced.
 bool CardFileExists(const std::string& path);
 
 } // namespace stadix

@@ -105,20 +105,37 @@ void ImportJobRecords(JobStore& store, int jobNumber, ImportDataType type, Job& 
     import.CommitTo(job);
 }
 
-void ImportCardText(CardFileKind kind, const std::string& path, Job& job) {
-    std::vector<std::string> lines = ReadFileLines(path);
-    // Converted whole before the job changes: a line that does not convert leaves it.
-    if (kind == CardFileKind::PtsText) {
-        for (std::string& line : lines)
-            line = PtsLineToRecordLine(line);
-    } else if (kind == CardFileKind::XyzText) {
+bool CardTextHoldsRecords(CardFileKind kind) {
+    return kind == CardFileKind::PtsText || kind == CardFileKind::XyzText;
+}
+
+void ReadCardText(CardFileKind kind, const std::string& path,
+                  const std::function<void(std::string&)>& take) {
+    if (kind == CardFileKind::XyzText) {
+        // The stream's records may span lines: it is converted whole.
+        std::vector<std::string> lines = ReadFileLines(path);
         ConvertReceivedCoordinates(lines, static_cast<int>(DataFormat::Gts));
-    } else if (kind != CardFileKind::SssText && kind != CardFileKind::GtsText) {
-        throw CardError("Not a card text file: " + path);
+        for (std::string& line : lines)
+            take(line);
+        return;
     }
-    const bool records = kind == CardFileKind::PtsText || kind == CardFileKind::XyzText;
+    if (kind != CardFileKind::PtsText && kind != CardFileKind::SssText &&
+        kind != CardFileKind::GtsText)
+        throw CardError("Not a card text file: " + path);
+    FileLineReader reader(path);
+    for (std::string line; reader.Next(line);) {
+        if (kind == CardFileKind::PtsText)
+            line = PtsLineToRecordLine(line);
+        take(line);
+    }
+}
+
+void ImportCardText(CardFileKind kind, const std::string& path, Job& job) {
+    // Read whole before the job changes: a line that does not convert leaves it.
+    std::vector<std::string> lines;
+    ReadCardText(kind, path, [&lines](std::string& line) { lines.push_back(std::move(line)); });
     job.lines = std::move(lines);
-    job.content = records ? JobContent::RecordLines : JobContent::Text;
+    job.content = CardTextHoldsRecords(kind) ? JobContent::RecordLines : JobContent::Text;
     job.dataFormat = kind == CardFileKind::SssText || kind == CardFileKind::PtsText
                          ? DataFormat::Sss
                          : DataFormat::Gts;

@@ -7,6 +7,7 @@
 #include "sdcard/RecordFile.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace stadix {
@@ -45,6 +46,17 @@ void ImportRecordFile(RecordFile& file, ImportDataType type, Job& job);
 // The same for every record of a job of an open, recognised and loaded job store, read
 // in the store's byte order.
 void ImportJobRecords(JobStore& store, int jobNumber, ImportDataType type, Job& job);
+
+// Whether a card text file of that kind gives record lines (PTS, XYZ) rather than text.
+bool CardTextHoldsRecords(CardFileKind kind);
+
+// Hands the lines that a card text file loads into the job to take, in order: the
+// record lines of a PTS file (no line limit), converted as each line is read so that the
+// file is never held; the record lines of a GTS coordinate stream (".XYZ"); the lines of
+// SSS or GTS text, as they are read. Throws FileError, ConversionError, or CardError for
+// any other kind.
+void ReadCardText(CardFileKind kind, const std::string& path,
+                  const std::function<void(std::string&)>& take);
 
 // Loads a card text file into the job: SSS text (".GT7") or GTS text (".GTS") as
 // measurement text, a PTS file (".PTS", no line limit) or a GTS coordinate stream

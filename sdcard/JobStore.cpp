@@ -36,6 +36,7 @@ bool JobStore::OpenJobStore(const std::string& path, CardAccess access) {
     CloseJobStore();
     problem_ = {};
     path_ = path;
+    access_ = access;
     if (file_.Open(path, access))
         return true;
     problem_ = file_.Problem();
@@ -70,6 +71,10 @@ bool JobStore::LoadJobStoreTables() {
         return Refuse("The job store \"" + path_ + "\" is " + std::to_string(file_.Size()) +
                       " bytes long, too short to hold its tables (" + std::to_string(kDataOffset) +
                       " bytes).");
+    if (access_ == CardAccess::ReadWrite && file_.Size() < layout_->FileSize())
+        return Refuse("The job store \"" + path_ + "\" is " + std::to_string(file_.Size()) +
+                      " bytes long; a store of this kind is " +
+                      std::to_string(layout_->FileSize()) + " bytes. It is not written to.");
     if (!file_.ReadAt(0, tables.data(), tables.size()))
         return Refuse(file_.Problem().text);
     tables_ = std::move(tables);
@@ -159,12 +164,6 @@ CardStatus JobStore::AddJobRecord(int job, const RawRecord& record) {
     if (!slot)
         return Fail(ClusterDamage(*cluster));
     const std::uint64_t offset = RecordOffset(*cluster, slot->block, slot->slot);
-    if (offset + kRawRecordSize > file_.Size()) {
-        problem_ = {"The job store \"" + path_ + "\" is shorter than its kind: it ends at byte " +
-                        std::to_string(file_.Size()) + ", and nothing is stored beyond its end.",
-                    false};
-        return CardStatus::StoreFull;
-    }
     // The record goes first, so that a failed write leaves no slot marked used that holds
     // nothing.
     if (!file_.WriteAt(offset, record.data(), record.size()))

@@ -69,8 +69,9 @@ inline constexpr JobStoreLayout kJobStoreLayouts[] = {
 
 // One open job store. Jobs are numbered from 0; the known-coordinates list counts as
 // one more job, numbered as the store's job count. Every change is written to the file
-// at once. A store shorter than its kind is read and written only inside its end; a
-// job whose counts disagree with its clusters or slot maps is neither read nor written.
+// at once. A store shorter than its kind is read only inside its end and never written:
+// its tables are not loaded for writing. A job whose counts disagree with its clusters
+// or slot maps is neither read nor written.
 // The kind's values hold once DetectJobStore has recognised the store; the directory,
 // the job list and the jobs need the tables loaded.
 class JobStore {
@@ -87,7 +88,8 @@ class JobStore {
     CardByteOrder ByteOrder() const;
     int KnownCoordinatesJob() const { return layout_->jobs; }
     // Reads the tables: the current job, the free-record counter, the directory, the
-    // job entries, the cluster table and the slot maps.
+    // job entries, the cluster table and the slot maps. Refuses a store opened for
+    // writing that is shorter than its kind, before anything is written.
     bool LoadJobStoreTables();
 
     int CurrentJob() const;
@@ -161,6 +163,7 @@ class JobStore {
 
     CardFile file_;
     std::string path_;
+    CardAccess access_ = CardAccess::ReadOnly;
     std::optional<JobStoreLayout> layout_;
     // The first 16384 bytes of the file, which hold every table.
     std::vector<std::uint8_t> tables_;

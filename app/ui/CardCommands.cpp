@@ -193,12 +193,20 @@ void MainWindow::ExportCardData() {
     const QString chosen = WithTypeExtension(*choice, request);
     RememberFolder(chosen);
     const std::string path = LocalPath(chosen);
+    bool exists = false;
+    try {
+        exists = stadix::CardFileExists(path);
+    } catch (const stadix::CardError& failure) {
+        TellCard(stadix::cardtext::kWarningCaption, stadix::cardtext::kCannotExport,
+                 {failure.what()});
+        return;
+    }
     if (choice->filterIndex != 1) {
-        ExportToPtsFile(path);
+        ExportToPtsFile(path, exists);
         return;
     }
     const bool recordFile = stadix::HasExtension(path, ".TSR");
-    if (stadix::CardFileExists(path)) {
+    if (exists) {
         if (recordFile)
             ExportToRecordFile(path);
         else
@@ -221,12 +229,11 @@ void MainWindow::ExportCardData() {
     ExportToRecordFile(path);
 }
 
-void MainWindow::ExportToPtsFile(const std::string& path) {
+void MainWindow::ExportToPtsFile(const std::string& path, bool exists) {
     if (RefuseWritingOverInput(QFile::decodeName(path.c_str()), false))
         return;
-    if (stadix::CardFileExists(path) &&
-        prompts_->Ask(this, "Confirmation", "File exists. Overwrite it?",
-                      QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (exists && prompts_->Ask(this, "Confirmation", "File exists. Overwrite it?",
+                                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     try {
         stadix::WriteFileAtomically(path, stadix::CardPtsFileBytes(job_.lines));

@@ -1119,13 +1119,12 @@ void MainWindow::FileImport() {
     const stadix::ImportFormat format =
         *formats[std::size_t(qBound(1, choice->filterIndex, int(formats.size())) - 1)]
              ->importFormat;
-    // The whole file is read and converted before the job changes: a file that fails
+    // The file is read and converted before the job changes: a file that fails
     // leaves the job, its table and its file name as they were.
     stadix::ImportedRecords imported;
     try {
         ShowProgress("Importing...");
-        imported =
-            stadix::ConvertImportLines(stadix::ReadFileLines(LocalPath(choice->path)), format);
+        imported = stadix::ImportCoordinateFile(LocalPath(choice->path), format);
         ShowProgress(QString());
     } catch (const std::exception&) {
         ShowProgress(QString());

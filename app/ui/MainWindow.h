@@ -238,7 +238,8 @@ class MainWindow : public QMainWindow {
     void ShowCardImport(const char* measurementCaption);
     void ExportToRecordFile(const std::string& path);
     void ExportToJobStore(const std::string& path);
-    void ExportToPtsFile(const std::string& path);
+    // exists: a file of that name is there, to be replaced only after the question.
+    void ExportToPtsFile(const std::string& path, bool exists);
     std::optional<stadix::RecordFolder> FindCardRecordFolder() const;
     // Opens, recognises and loads a job store; tells why not (cannotOpen for a file that
     // cannot be opened) and returns false.

@@ -26,19 +26,28 @@ TEST_F(FileIO, FailedWriteLeavesThePreviousFileAndNoLitter) {
     EXPECT_THROW(ReadFileBytes(Path("none")), FileError);
 }
 
-TEST_F(FileIO, LineReaderSplitsAsTheWholeFileReadAcrossItsPieces) {
+TEST_F(FileIO, LineReaderSplitsAcrossItsPiecesAndCountsWhatItDoesNotKeep) {
     const std::size_t piece = 1 << 16;
+    const std::string x(piece - 1, 'x');
+    const std::string y(piece * 2, 'y');
     // Line ends that straddle the reader's pieces, a last line with and without an end.
-    for (const std::string tail : {"\r\nz", "\r\n", "\r", "\n\r\r\nlast"}) {
-        std::string bytes(piece - 1, 'x');
-        bytes += tail;
-        bytes += std::string(piece * 2, 'y') + "\r";
+    const std::pair<std::string, std::vector<std::string>> files[] = {
+        {x + "\r\nz" + y + "\r", {x, "z" + y}},
+        {x + "\r\n" + y + "\r", {x, y}},
+        {x + "\r" + y, {x, y}},
+        {x + "\n\r\r\nlast" + y + "\r", {x, "", "", "last" + y}}};
+    for (const auto& [bytes, expected] : files) {
         WriteFileAtomically(Path("big.txt"), bytes);
         FileLineReader reader(Path("big.txt"));
         std::vector<std::string> lines;
         for (std::string line; reader.Next(line);)
             lines.push_back(line);
-        EXPECT_EQ(lines, ReadFileLines(Path("big.txt"))) << tail.size();
+        EXPECT_EQ(lines, expected) << expected.size();
+        EXPECT_EQ(ReadFileLines(Path("big.txt")), expected);
+        // The first line kept; a CR LF across pieces right after it is no line of its own.
+        const FileHead head = ReadFirstLines(Path("big.txt"), 1);
+        EXPECT_EQ(head.lines, std::vector<std::string>{x});
+        EXPECT_EQ(head.fileLines, expected.size()) << expected.size();
     }
     WriteFileAtomically(Path("empty.txt"), "");
     std::string line;

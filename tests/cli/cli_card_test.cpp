@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
+#include <tuple>
 
 namespace {
 
@@ -151,17 +153,57 @@ TEST_F(CliCardTest, ExportsToRecordFilesAndJobs) {
     EXPECT_EQ(Read("CARD.PTS"), pts);
 }
 
-// The records stored stay stored: a full card ends well, with the reason when the store
-// is shorter than its kind.
-TEST_F(CliCardTest, AFullCardKeepsWhatFitsAndEndsWell) {
-    stadix::test::JobStoreImage image(stadix::kJobStoreLayouts[0], 16384 + 2048);
-    image.AddJob(0, "J").Fill(0, 0, 47, RawRecord{});
-    Write("SHORT.TSD", image.Bytes());
-    auto shortStore = Cli("card-export --job J @job.JCD @SHORT.TSD");
-    EXPECT_EQ(shortStore->Wait(), 0);
-    EXPECT_EQ(shortStore->Err().substr(0, 45), "The file is full.Total exported coord.data:1\n");
-    EXPECT_NE(shortStore->Err().find("nothing is stored beyond its end"), std::string::npos);
-    EXPECT_EQ(std::filesystem::file_size(Path("SHORT.TSD")), 16384u + 2048u);
+// The records stored stay stored: a full job ends well.
+TEST_F(CliCardTest, AFullJobKeepsWhatFitsAndEndsWell) {
+    const stadix::JobStoreLayout& layout = stadix::kJobStoreLayouts[0];
+    Write("FULL.TSD",
+          stadix::test::JobStoreImage(layout).AddJob(0, "J").Fill(0, 0, 3071, {}).Bytes());
+    auto full = Cli("card-export --job J @job.JCD @FULL.TSD");
+    EXPECT_EQ(full->Wait(), 0);
+    EXPECT_EQ(full->Err(), "The file is full.Total exported coord.data:1\n");
+}
+
+// A store shorter than its kind is listed and read, and never written.
+TEST_F(CliCardTest, AShortStoreIsReadButNeverWritten) {
+    const std::string shortStore = store.substr(0, 16384 + 2048);
+    Write("SHORT.TSD", shortStore);
+    for (const char* arguments : {"card-export --job NEW --create-job @job.JCD @SHORT.TSD",
+                                  "card-export --job SITE @job.JCD @SHORT.TSD"}) {
+        auto cli = Cli(arguments);
+        EXPECT_EQ(cli->Wait(), 2) << arguments;
+        EXPECT_NE(cli->Err().find(" is 18432 bytes long; a store of this kind is 2127872 bytes."),
+                  std::string::npos)
+            << cli->Err();
+    }
+    EXPECT_EQ(Read("SHORT.TSD"), shortStore);
+    EXPECT_EQ(Cli("card-jobs @SHORT.TSD")->Out(), Cli("card-jobs @CARD.TSD")->Out());
+    EXPECT_EQ(Cli("card-import --job SITE @SHORT.TSD -")->Out(), Line("S1", "") + "\r\n");
+}
+
+// A folder or a pipe named as a card file is refused at once, with the reason.
+TEST_F(CliCardTest, CardPathsThatAreNoFilesAreRefusedWithTheReason) {
+    for (const char* name : {"DIR.TSD", "DIR.TSR", "DIR.PTS"})
+        std::filesystem::create_directory(Path(name));
+    ASSERT_EQ(::mkfifo(Path("PIPE.TSR").c_str(), 0600), 0);
+    const char* const folder = " It is a folder, not a file.\n";
+    const char* const pipe = " It is not a regular file but a device, a pipe or a socket.\n";
+    const std::tuple<const char*, const char*, const char*> refused[] = {
+        {"card-jobs @DIR.TSD", "DIR.TSD", folder},
+        {"card-import --known @DIR.TSD -", "DIR.TSD", folder},
+        {"card-import @DIR.TSR -", "DIR.TSR", folder},
+        {"card-export --known @job.JCD @DIR.TSD", "DIR.TSD", folder},
+        {"card-export --create @job.JCD @DIR.TSR", "DIR.TSR", folder},
+        {"card-export --create @job.JCD @DIR.PTS", "DIR.PTS", folder},
+        {"card-import @PIPE.TSR -", "PIPE.TSR", pipe},
+        {"card-export @job.JCD @PIPE.TSR", "PIPE.TSR", pipe}};
+    for (const auto& [arguments, name, reason] : refused) {
+        auto cli = Cli(arguments);
+        EXPECT_EQ(cli->Wait(), 2) << arguments;
+        const std::string err = cli->Err();
+        EXPECT_EQ(err.substr(err.find('\n') + 1),
+                  "Cannot open file \"" + Path(name) + "\"." + reason)
+            << arguments;
+    }
 }
 
 } // namespace

@@ -53,10 +53,11 @@ TEST_F(CliTest, ExportsTheListingOfAMeasurementFile) {
 }
 
 TEST_F(CliTest, RefusesBadInputAndWritesNothing) {
-    Write("bad.jcd", std::string("P1                abc          2") + "\r\n");
+    Write("bad.jcd", std::string("P0\r\nP1                abc          2") + "\r\n");
     auto bad = Cli("export --format jcd @bad.jcd @out.JCD");
     EXPECT_EQ(bad->Wait(), 2);
-    EXPECT_NE(bad->Err().find("'abc' is not a valid floating point value"), std::string::npos);
+    EXPECT_NE(bad->Err().find("Row 2, N/X: 'abc' is not a valid floating point value"),
+              std::string::npos);
     Write("short.TSM", kInst + "z");
     EXPECT_NE(Cli("export --format listing @short.TSM @out.JCD")->Err().find("43"),
               std::string::npos);

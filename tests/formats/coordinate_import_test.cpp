@@ -1,6 +1,8 @@
 #include "app/Errors.h"
+#include "app/FileIO.h"
 #include "app/RecordLine.h"
 #include "formats/CoordinateImport.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +14,8 @@ std::string Record(const char* pt, const char* n, const char* e, const char* z,
                    const char* code = "") {
     return MakeRecordLine(pt, code, n, e, z);
 }
+
+using ImportFile = test::TempFolderTest;
 
 } // namespace
 
@@ -53,6 +57,18 @@ TEST(SimaImport, TakesA01LinesUntilA99) {
     ASSERT_EQ(imported.lines.size(), 2u);
     EXPECT_EQ(imported.lines[0], Record("P1", "100", "200", "0"));
     EXPECT_EQ(imported.lines[1], Record("BLANK", "1", "2", "3"));
+}
+
+// Read from a file, a SIMA file has no line limit: every A01 line up to A99 is a record.
+TEST_F(ImportFile, SimaHasNoLineLimit) {
+    std::string sima;
+    for (int i = 0; i < 16001; ++i)
+        sima += "A01,1,P,1,2,3\r\n";
+    WriteFileAtomically(Path("big.sim"), sima + "A99,\r\nA01,2,LATE,1,2,3\r\n");
+    const ImportedRecords imported = ImportCoordinateFile(Path("big.sim"), ImportFormat::Sima);
+    EXPECT_EQ(imported.lines.size(), 16001u);
+    EXPECT_EQ(imported.lines.back(), Record("P", "1", "2", "3"));
+    EXPECT_EQ(imported.linesLeftOut, 0u);
 }
 
 TEST(ImportLines, CutsLongFilesAndNamesTheLineThatFails) {

@@ -44,10 +44,10 @@ class RecordFileImage {
 
 // A job store of one kind: formatted and empty (every cluster and slot free, the
 // free-record counter at the capacity), then jobs and records put where a test wants
-// them. size cuts the file short of its kind's size.
+// them.
 class JobStoreImage {
   public:
-    explicit JobStoreImage(const JobStoreLayout& layout, std::uint64_t size = 0)
+    explicit JobStoreImage(const JobStoreLayout& layout)
         : layout_(layout), bytes_(layout.FileSize(), '\xFF') {
         Word16(layout.MagicOffset(), layout.magic);
         bytes_[layout.CurrentJobOffset()] = '\0';
@@ -55,8 +55,6 @@ class JobStoreImage {
         Word16(layout.KnownCountOffset(), 0);
         for (int cluster = 0; cluster < layout.Clusters(); ++cluster)
             bytes_[jobstore::kClusterTableOffset + cluster * 2 + 1] = '\0';
-        if (size != 0)
-            bytes_.resize(size);
     }
 
     // Appends the job to the directory with its name and no records.
