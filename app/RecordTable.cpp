@@ -7,7 +7,7 @@
 namespace stadix {
 
 namespace {
-using Cells = std::array<std::string, RecordTable::kColumns>;
+using Cells = RecordTable::Row;
 const Cells kEmptyRow;
 
 std::string FirstChars(const std::string& text, std::size_t count) {
@@ -71,6 +71,11 @@ void RecordTable::SetCell(int row, int column, std::string text) {
     rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = std::move(text);
 }
 
+void RecordTable::SetRow(int row, Row cells) {
+    if (row >= 0 && row < RowCount())
+        rows_[static_cast<std::size_t>(row)] = std::move(cells);
+}
+
 void RecordTable::ClearTable() {
     for (std::size_t r = 1; r < rows_.size(); ++r)
         rows_[r] = Row();
@@ -79,6 +84,14 @@ void RecordTable::ClearTable() {
 void RecordTable::ClearRow(int row) {
     if (row >= 1 && row < RowCount())
         rows_[static_cast<std::size_t>(row)] = Row();
+}
+
+bool RecordTable::IsEmpty() const {
+    for (std::size_t r = 1; r < rows_.size(); ++r) {
+        if (rows_[r] != kEmptyRow)
+            return false;
+    }
+    return true;
 }
 
 bool RecordTable::IsComplete(int row) const {

@@ -22,6 +22,7 @@ class RecordTable {
   public:
     static constexpr int kColumns = 5;
     static constexpr int kMinRows = 3001;
+    using Row = std::array<std::string, kColumns>;
 
     RecordTable();
 
@@ -32,11 +33,16 @@ class RecordTable {
     // Rows beyond the last read as empty.
     const std::string& Cell(int row, int column) const;
     void SetCell(int row, int column, std::string text);
+    // The row's cells; empty ones for a row beyond the table, which are not written.
+    const Row& RowCells(int row) const;
+    void SetRow(int row, Row cells);
 
     // Empties every cell of rows 1 to the last row; the row count stays.
     void ClearTable();
     void ClearRow(int row);
 
+    // No cell of rows 1 to the last holds any text.
+    bool IsEmpty() const;
     // PT, N and E all non-empty after trimming.
     bool IsComplete(int row) const;
     int CountComplete() const;
@@ -49,10 +55,6 @@ class RecordTable {
     void SetRowFromRecordLine(int row, const std::string& line);
 
   private:
-    using Row = std::array<std::string, kColumns>;
-    // The row's cells; empty ones for a row beyond the table.
-    const Row& RowCells(int row) const;
-
     std::vector<Row> rows_;
 };
 

@@ -156,6 +156,7 @@ void MainWindow::ImportCardTextFile(stadix::CardFileKind kind, const std::string
 }
 
 void MainWindow::ShowCardImport(const char* measurementCaption) {
+    ForgetEdits();
     if (CoordView()) {
         ClearTable();
         FillTable();

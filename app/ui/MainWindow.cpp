@@ -43,6 +43,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace {
@@ -120,6 +121,9 @@ MainWindow::MainWindow(std::unique_ptr<Prompts> prompts, QWidget* parent)
     setAcceptDrops(true);
     SetRecordTextEncoding(RememberedSettings().value(kEncodingKey).toString());
 
+    undoStack_ = new QUndoStack(this);
+    connect(undoStack_, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { job_.modified = !clean; });
     model_ = new RecordTableModel(table_, this);
     recordGrid = new RecordGridView(model_, this);
     recordGrid->setObjectName("recordGrid");
@@ -143,19 +147,27 @@ MainWindow::MainWindow(std::unique_ptr<Prompts> prompts, QWidget* parent)
     recordGrid->SetRefusalHandler([this](stadix::CellLeave verdict, const std::string& text) {
         ShowCellRefusal(verdict, text);
     });
+    model_->SetEditRecorder([this](stadix::RecordsChange change, bool normalised) {
+        PushChange("Typing", std::move(change), true, normalised);
+        MarkTableChanged();
+    });
     connect(recordGrid, &RecordGridView::KeyTyped, this, &MainWindow::MarkTableChanged);
-    connect(recordGrid, &RecordGridView::CellsCleared, this, &MainWindow::MarkTableChanged);
-    connect(recordGrid, &RecordGridView::RowClicked, this,
-            [this](int row) { statusPanels_[2]->setText("Row:" + QString::number(row)); });
+    connect(recordGrid, &RecordGridView::DeletePressed, this,
+            [this] { DeleteSelectedCells("Delete"); });
+    connect(recordGrid, &RecordGridView::PasteRefused, this, [this](const QString& message) {
+        prompts_->Tell(this, "Warning", message, QMessageBox::Warning);
+    });
     connect(recordGrid->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { ScheduleRecount(); });
+            [this](const QModelIndex& current) {
+                statusPanels_[2]->setText("Row:" + QString::number(current.row()));
+                ScheduleRecount();
+            });
 
     settingsPath_ = stadix::SettingsFilePath().toStdString();
     SetCoordTitle();
     ClearTable();
     SetCurrentCell(1, 0);
     statusPanels_[1]->setText("Total:");
-    statusPanels_[2]->setText("Row:");
 }
 
 MainWindow::~MainWindow() = default;
@@ -176,13 +188,16 @@ void MainWindow::BuildMenus() {
     importAction_ = AddAction(file, "&Import...", QKeySequence(), &MainWindow::FileImport);
     exportAction_ = AddAction(file, "&Export...", QKeySequence(), &MainWindow::FileExport);
     file->addSeparator();
-    AddAction(file, "E&xit", QKeySequence("Ctrl+X"), &MainWindow::FileExit);
+    AddAction(file, "E&xit", QKeySequence("Ctrl+Q"), &MainWindow::FileExit);
+    BuildEditMenu();
 
     QMenu* record = menuBar()->addMenu("&Record");
     recordActions_ << AddAction(record, "&Update", QKeySequence("Ctrl+U"),
                                 &MainWindow::RecordUpdate)
                    << AddAction(record, "&Erase", QKeySequence("Ctrl+E"), &MainWindow::RecordErase)
-                   << AddAction(record, "&Clear", QKeySequence("Ctrl+L"), &MainWindow::RecordClear);
+                   << AddAction(record, "&Clear", QKeySequence("Ctrl+L"), &MainWindow::RecordClear)
+                   << AddAction(record, "&Find", QKeySequence("Ctrl+F"),
+                                &MainWindow::FocusSearchBox);
 
     QMenu* comm = menuBar()->addMenu("&Communction");
     AddAction(comm, "&Receive...", QKeySequence("F9"), &MainWindow::Receive);
@@ -260,8 +275,9 @@ QAction* MainWindow::AddAction(QMenu* menu, const QString& caption, const QKeySe
 }
 
 QAction* MainWindow::Action(const QString& caption) const {
+    // Undo and Redo are found by their name: their captions tell what they take back.
     for (QAction* action : findChildren<QAction*>()) {
-        if (Caption(action->text()) == caption)
+        if (Caption(action->text()) == caption || action->objectName() == caption)
             return action;
     }
     return nullptr;
@@ -306,10 +322,8 @@ void MainWindow::BuildToolBar() {
     recordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     recordButtons_ << AddToolButton("Erase", "Erase|Erase a record", Action("Erase"));
     recordButtons_.back()->setIcon(ToolIcon("edit-delete", ToolGlyph::Erase));
-    recordButtons_ << AddToolButton("Clear", "Clear|Clear all records", nullptr);
+    recordButtons_ << AddToolButton("Clear", "Clear|Clear all records", Action("Clear"));
     recordButtons_.back()->setIcon(ToolIcon("edit-clear-all", ToolGlyph::Clear));
-    connect(recordButtons_.back(), &QToolButton::clicked, this,
-            [this] { RunCommand(&MainWindow::RecordClearAsking); });
     toolBar_->addSeparator();
     searchBox = new QLineEdit(toolBar_);
     searchBox->setObjectName("searchBox");
@@ -399,6 +413,7 @@ void MainWindow::OpenFromCommandLine(const QStringList& arguments) {
     job_.lines = std::move(lines);
     FillTable();
     stadix::AttachToFile(job_, LocalPath(path));
+    ForgetEdits();
     SetCoordTitle();
     SetTotal(job_.lines.size());
     RememberRecentFile(LocalPath(path));
@@ -682,8 +697,10 @@ void MainWindow::FileNew() {
 bool MainWindow::NewDocument() {
     if (!CommitTableEdit())
         return false;
-    if (NewKeepsDocument())
+    if (NewKeepsDocument()) {
+        ForgetEdits();
         return true;
+    }
     if (!ConfirmSaveChanges())
         return false;
     StartNewDocument();
@@ -699,6 +716,7 @@ void MainWindow::StartNewDocument() {
     // Rows typed but never gathered go too: the new job starts empty.
     ClearRecords();
     stadix::StartNewJob(job_);
+    ForgetEdits();
     importedFrom_.clear();
     SetCoordTitle();
     SetCurrentCell(1, 0);
@@ -773,10 +791,12 @@ void MainWindow::ShowReceivedDocument() {
         // Received coordinates exist nowhere else yet: closing must ask about them.
         if (!job_.lines.empty())
             job_.modified = true;
+        ForgetEdits();
         return;
     }
     ShowMeasurementView();
     job_.modified = true;
+    ForgetEdits();
     setWindowTitle(DocName() + kMeasTitle);
 }
 
@@ -813,6 +833,7 @@ void MainWindow::OpenFile(const std::string& path, bool gtsTypeChosen) {
         OpenJobFile(path);
     else if (!OpenMeasurementFile(path, gtsTypeChosen))
         return;
+    ForgetEdits();
     // A job opened cut holds only part of its file, which nothing may be written over.
     importedFrom_ = job_.untitled ? path : std::string();
     RememberRecentFile(path);
@@ -922,8 +943,10 @@ bool MainWindow::SavedLeavingOut(const std::vector<int>& leftOut) {
     // The rows left out stay in the table, which the file then does not match: the job
     // stays changed, so that closing still asks about them.
     job_.modified = !leftOut.empty();
-    if (leftOut.empty())
+    if (leftOut.empty()) {
+        undoStack_->setClean();
         return true;
+    }
     const QString note = NoteRowsLeftOut(leftOut, "not saved");
     prompts_->Tell(this, "Warning",
                    note + ".\nA record needs PT, N/X and E/Y; these rows stay in the table.",
@@ -1027,12 +1050,13 @@ bool MainWindow::SaveAsMeasurement() {
     stadix::AttachToFile(job_, LocalPath(choice->path));
     SetMeasurementTitle();
     RememberRecentFile(LocalPath(choice->path));
+    undoStack_->setClean();
     job_.modified = false;
     return true;
 }
 
 void MainWindow::RecordFind() {
-    if (searchBox->text().isEmpty() || job_.lines.empty() || !CommitTableEdit())
+    if (searchBox->text().isEmpty() || !CommitTableEdit())
         return;
     const auto equalBeyondAscii = [](std::string_view cell, std::string_view name) {
         return BytesToDisplay(std::string(cell))
@@ -1052,11 +1076,13 @@ void MainWindow::RecordUpdate() {
     if (!CommitTableEdit())
         return;
     const std::vector<int> leftOut = stadix::IncompleteRows(table_);
+    stadix::RecordsState before = stadix::CaptureAllRecords(table_, job_.lines);
     // A number that does not convert ends the gather before anything changed.
     GatherRecords();
     ClearTable();
     FillTable();
     SetTotal(job_.lines.size());
+    PushChange("Update", stadix::RecordsChange(std::move(before), table_, &job_.lines));
     NoteRowsLeftOut(leftOut, "removed");
 }
 
@@ -1067,26 +1093,24 @@ void MainWindow::RecordErase() {
                       QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     const int row = recordGrid->CurrentRow();
+    stadix::RecordsState before = stadix::CaptureRecords(table_, row, row);
     table_.ClearRow(row);
     model_->RowsChanged(row, row);
+    PushChange("Erase", stadix::RecordsChange(std::move(before), table_));
     recountFlag_ = true;
     // The records that the table still holds, whatever the record text list says.
     SetTotal(std::size_t(table_.CountComplete()));
 }
 
 void MainWindow::RecordClear() {
-    if (job_.lines.empty() || !CommitTableEdit())
-        return;
-    ClearRecords();
-}
-
-void MainWindow::RecordClearAsking() {
-    if (job_.lines.empty() || !CommitTableEdit())
+    if (!CommitTableEdit() || (job_.lines.empty() && table_.IsEmpty()))
         return;
     if (prompts_->Ask(this, "Confirmation", "Do you really want to delete all records?",
                       QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
+    stadix::RecordsState before = stadix::CaptureAllRecords(table_, job_.lines);
     ClearRecords();
+    PushChange("Clear", stadix::RecordsChange(std::move(before), table_, &job_.lines));
 }
 
 void MainWindow::ClearRecords() {
@@ -1180,11 +1204,13 @@ void MainWindow::FileImport() {
     }
     const std::string cutMessage =
         imported.linesLeftOut > 0 ? stadix::ImportCutMessage(imported) : std::string();
+    stadix::RecordsState before = stadix::CaptureAllRecords(table_, job_.lines);
     job_.lines = std::move(imported.lines);
     ClearTable();
     FillTable();
     SetTotal(job_.lines.size());
     SetCurrentCell(1, 0);
+    PushChange("Import", stadix::RecordsChange(std::move(before), table_, &job_.lines));
     // The records are no longer the file's: the job is untitled, and its title says so.
     if (!job_.untitled)
         stadix::DetachFromFile(job_);

@@ -2,6 +2,7 @@
 
 #include "app/CellRules.h"
 #include "app/Job.h"
+#include "app/RecordEditing.h"
 #include "app/RecordTable.h"
 #include "app/ui/Prompts.h"
 #include "rawconv/RawRecords.h"
@@ -24,6 +25,7 @@ class QMenu;
 class QPrinter;
 class QToolBar;
 class QToolButton;
+class QUndoStack;
 class PointPlot;
 class RecordGridView;
 class RecordTableModel;
@@ -76,9 +78,17 @@ class MainWindow : public QMainWindow {
     void RecordFind();
     void RecordUpdate();
     void RecordErase();
-    // From the menu and New: no question; from the tool bar: asks first.
     void RecordClear();
-    void RecordClearAsking();
+    // Puts the cursor into the search box.
+    void FocusSearchBox();
+
+    // Edit commands: undo and redo the changes of the records since the last Open or
+    // New; cut, copy and paste cells as tab-separated text.
+    void EditUndo();
+    void EditRedo();
+    void EditCut();
+    void EditCopy();
+    void EditPaste();
 
     // Table operations on the record text list and the record table.
     void FillTable();
@@ -136,6 +146,7 @@ class MainWindow : public QMainWindow {
     };
 
     void BuildMenus();
+    void BuildEditMenu();
     void BuildToolBar();
     void BuildStatusBar();
     void BuildEncodingMenu(QMenu* tools);
@@ -220,6 +231,17 @@ class MainWindow : public QMainWindow {
     // the note.
     QString NoteRowsLeftOut(const std::vector<int>& rows, const char* outcome);
     void ClearRecords();
+    // Pushes what a command changed in the records onto the undo stack, unless nothing
+    // that the table shows changed. A cell's edit merges with the text put into its
+    // normal form (normalised) as the user leaves the cell.
+    void PushChange(const QString& name, stadix::RecordsChange change, bool cellEdit = false,
+                    bool normalised = false);
+    // Shows the records as an undone or redone change leaves them.
+    void ShowChange(const stadix::RecordsChange& change, bool undo);
+    // The document was replaced: what came before can no longer be undone, and a
+    // document brought in changed stays changed until it is saved.
+    void ForgetEdits();
+    void DeleteSelectedCells(const QString& name);
     // Card import and export steps, after the file was chosen.
     void ImportRecordFile(const std::string& path);
     void ImportJobStore(const std::string& path);
@@ -251,6 +273,8 @@ class MainWindow : public QMainWindow {
 
     std::unique_ptr<Prompts> prompts_;
     stadix::RecordTable table_;
+    // Its clean state is the saved document: the modified flag follows it.
+    QUndoStack* undoStack_ = nullptr;
     RecordTableModel* model_ = nullptr;
     stadix::Job job_;
     bool sendMode_ = false;

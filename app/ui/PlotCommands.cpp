@@ -79,7 +79,6 @@ void MainWindow::SelectPlottedRow(int row) {
     if (!CommitTableEdit())
         return;
     SetCurrentCell(row, recordGrid->CurrentColumn());
-    statusPanels_[2]->setText("Row:" + QString::number(row));
 }
 
 void MainWindow::SavePlotAs() {

@@ -2,10 +2,14 @@
 
 #include "app/ui/TextCodec.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace {
 
@@ -56,6 +60,7 @@ void RecordGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 QWidget* RecordGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                           const QModelIndex& index) const {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    editor->setProperty("gridRow", index.row());
     editor->setProperty("gridColumn", index.column());
     auto* line = qobject_cast<QLineEdit*>(editor);
     if (line && stadix::IsNumberColumn(index.column()))
@@ -66,12 +71,16 @@ QWidget* RecordGridDelegate::createEditor(QWidget* parent, const QStyleOptionVie
 bool RecordGridDelegate::eventFilter(QObject* editor, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (key->matches(QKeySequence::Paste) && line) {
+            PasteIntoEditor(*line);
+            return true;
+        }
         if (IsEditingKey(key))
             emit KeyTyped();
         const char c = TypedChar(key);
         const char typed = stadix::TypedCellChar(editor->property("gridColumn").toInt(), c);
         if (c != 0 && typed != c) {
-            auto* line = qobject_cast<QLineEdit*>(editor);
             if (typed != 0 && line)
                 line->insert(QString(QChar(typed)));
             return true;
@@ -80,12 +89,26 @@ bool RecordGridDelegate::eventFilter(QObject* editor, QEvent* event) {
     return QStyledItemDelegate::eventFilter(editor, event);
 }
 
+void RecordGridDelegate::PasteIntoEditor(QLineEdit& line) {
+    std::string problem;
+    const std::string typed =
+        stadix::TypeIntoCell(line.property("gridRow").toInt(), line.property("gridColumn").toInt(),
+                             DisplayToBytes(QApplication::clipboard()->text()), problem);
+    if (!problem.empty()) {
+        emit PasteRefused(MessageToDisplay(problem + stadix::kNothingPasted));
+        return;
+    }
+    emit KeyTyped();
+    line.insert(BytesToDisplay(typed));
+}
+
 RecordGridView::RecordGridView(RecordTableModel* model, QWidget* parent)
     : QTableView(parent), model_(model) {
     setModel(model);
     auto* delegate = new RecordGridDelegate(this);
     setItemDelegate(delegate);
     connect(delegate, &RecordGridDelegate::KeyTyped, this, &RecordGridView::KeyTyped);
+    connect(delegate, &RecordGridDelegate::PasteRefused, this, &RecordGridView::PasteRefused);
     horizontalHeader()->hide();
     horizontalHeader()->setStretchLastSection(true);
     verticalHeader()->hide();
@@ -127,8 +150,7 @@ bool RecordGridView::LeaveCurrentCell() {
     case stadix::CellLeave::Keep:
         return true;
     case stadix::CellLeave::Replace:
-        if (replacement != text)
-            model_->setData(current, BytesToDisplay(replacement), Qt::EditRole);
+        model_->NormaliseCell(current, replacement);
         return true;
     case stadix::CellLeave::OverRange:
     case stadix::CellLeave::NotANumber:
@@ -148,16 +170,20 @@ bool RecordGridView::CommitOpenEditor() {
     return LeaveCurrentCell();
 }
 
-void RecordGridView::ClearSelectedCells() {
-    bool cleared = false;
-    for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
-        if (index.row() == 0 || model_->CellBytes(index).empty())
-            continue;
-        model_->setData(index, QString(), Qt::EditRole);
-        cleared = true;
+stadix::CellBlock RecordGridView::SelectedBlock() const {
+    stadix::CellBlock block{CurrentRow(), CurrentColumn(), CurrentRow(), CurrentColumn()};
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return block;
+    block = {selected.front().row(), selected.front().column(), selected.front().row(),
+             selected.front().column()};
+    for (const QModelIndex& index : selected) {
+        block.top = std::min(block.top, index.row());
+        block.left = std::min(block.left, index.column());
+        block.bottom = std::max(block.bottom, index.row());
+        block.right = std::max(block.right, index.column());
     }
-    if (cleared)
-        emit CellsCleared();
+    return block;
 }
 
 bool RecordGridView::MoveTo(const QModelIndex& target) {
@@ -180,7 +206,7 @@ void RecordGridView::MoveByEnter() {
 
 void RecordGridView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Delete && state() != QAbstractItemView::EditingState) {
-        ClearSelectedCells();
+        emit DeletePressed();
         event->accept();
         return;
     }
@@ -211,7 +237,6 @@ void RecordGridView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     QTableView::mousePressEvent(event);
-    emit RowClicked(CurrentRow());
 }
 
 QModelIndex RecordGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {

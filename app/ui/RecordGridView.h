@@ -12,7 +12,10 @@
 
 #include <functional>
 
-// Paints the grey header row and filters the keys typed into a cell's editor.
+class QLineEdit;
+
+// Paints the grey header row and filters the keys typed, and the text pasted, into a
+// cell's editor.
 class RecordGridDelegate : public QStyledItemDelegate {
     Q_OBJECT
   public:
@@ -24,9 +27,15 @@ class RecordGridDelegate : public QStyledItemDelegate {
 
   signals:
     void KeyTyped();
+    // Text pasted into an editor was refused: why.
+    void PasteRefused(const QString& message);
 
   protected:
     bool eventFilter(QObject* editor, QEvent* event) override;
+
+  private:
+    // Pastes the clipboard's text into the editor by the cell rules, or says why not.
+    void PasteIntoEditor(QLineEdit& line);
 };
 
 class RecordGridView : public QTableView {
@@ -53,12 +62,16 @@ class RecordGridView : public QTableView {
     // Moves as Enter does: one column right, or to column 0 of the next row.
     void MoveByEnter();
 
+    // The selected cells (the current cell when none is selected).
+    stadix::CellBlock SelectedBlock() const;
+
   signals:
     // A key that types or deletes text in the table.
     void KeyTyped();
-    // Delete emptied at least one selected cell.
-    void CellsCleared();
-    void RowClicked(int row);
+    // Delete pressed outside a cell's editor: the selected cells are to be emptied.
+    void DeletePressed();
+    // Text pasted into a cell's editor was refused: why.
+    void PasteRefused(const QString& message);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -70,7 +83,6 @@ class RecordGridView : public QTableView {
     // Checks the current cell before the user leaves it; false refuses the move.
     bool LeaveCurrentCell();
     bool MoveTo(const QModelIndex& target);
-    void ClearSelectedCells();
 
     RecordTableModel* model_;
     RefusalHandler refusal_;

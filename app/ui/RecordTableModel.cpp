@@ -40,9 +40,22 @@ bool RecordTableModel::setData(const QModelIndex& index, const QVariant& value, 
     const QString text = value.toString();
     if (text == BytesToDisplay(CellBytes(index)))
         return true;
-    table_.SetCell(index.row(), index.column(), DisplayToBytes(text));
-    emit dataChanged(index, index);
+    SetCellBytes(index, DisplayToBytes(text), false);
     return true;
+}
+
+void RecordTableModel::NormaliseCell(const QModelIndex& index, const std::string& text) {
+    if (text != CellBytes(index))
+        SetCellBytes(index, text, true);
+}
+
+void RecordTableModel::SetCellBytes(const QModelIndex& index, const std::string& bytes,
+                                    bool normalised) {
+    stadix::RecordsState before = stadix::CaptureRecords(table_, index.row(), index.row());
+    table_.SetCell(index.row(), index.column(), bytes);
+    emit dataChanged(index, index);
+    if (recorder_)
+        recorder_(stadix::RecordsChange(std::move(before), table_), normalised);
 }
 
 Qt::ItemFlags RecordTableModel::flags(const QModelIndex& index) const {

@@ -1,10 +1,12 @@
 // The record table's data as a Qt model: no item per cell, the bytes stay in the table.
 #pragma once
 
+#include "app/RecordEditing.h"
 #include "app/RecordTable.h"
 
 #include <QAbstractTableModel>
 
+#include <functional>
 #include <string>
 
 // The table data as a Qt model; row 0 holds the column titles.
@@ -22,10 +24,19 @@ class RecordTableModel : public QAbstractTableModel {
     // The bytes a cell holds.
     const std::string& CellBytes(const QModelIndex& index) const;
 
+    // Told of each cell that the user changed, after the change; normalised when the
+    // change only put the cell's text into its normal form as the user left it.
+    using EditRecorder = std::function<void(stadix::RecordsChange change, bool normalised)>;
+    void SetEditRecorder(EditRecorder recorder) { recorder_ = std::move(recorder); }
+    void NormaliseCell(const QModelIndex& index, const std::string& text);
+
     // Tells the view that rows first..last changed, or that the row count did.
     void RowsChanged(int first, int last);
     void TableReset();
 
   private:
+    void SetCellBytes(const QModelIndex& index, const std::string& bytes, bool normalised);
+
     stadix::RecordTable& table_;
+    EditRecorder recorder_;
 };

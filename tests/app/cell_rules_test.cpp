@@ -40,3 +40,23 @@ TEST(CellRules, ATextThatIsNotANumberIsRefusedRatherThanCutOrZeroed) {
         EXPECT_EQ(CheckLeftCell(ColN, text, out), CellLeave::NotANumber) << text;
     EXPECT_EQ(out, "untouched");
 }
+
+TEST(CellRules, APastedBlockFollowsTheCellRulesOrIsRefusedWhole) {
+    RecordTable table;
+    EXPECT_EQ(PasteCells(table, 2, ColPt, " p1\t1,5\t2\r\nLONGNAME99\t-3\t4\t\tK\r\n"), "");
+    EXPECT_EQ(CopyCells(table, {2, ColPt, 3, ColCode}),
+              "p1\t1.500\t2.000\t\t\nLONGNAME\t-3.000\t4.000\t\tK");
+    const std::string before = CopyCells(table, {1, ColPt, 3, ColCode});
+    const std::pair<const char*, const char*> refused[] = {
+        {"P 1", "Row 2, PT: \"P 1\" cannot be pasted: this cell takes only letters, digits, "
+                "\".\" and \"-\".\nNothing was pasted."},
+        {"A\t1\nB\tx", "Row 3, N/X: \"x\" cannot be pasted: this cell takes only digits, \".\", "
+                       "\"-\" and a decimal comma.\nNothing was pasted."},
+        {"A\t1-2", "Row 2, N/X: '1-2' is not a valid floating point value.\nNothing was pasted."},
+        {"A\t1\t100000000", "Row 2, E/Y: '100000000' is over range.\nNothing was pasted."},
+        {"A\t1\t2\t3\tK\tX", "The pasted cells reach beyond the table's last row or its CODE "
+                             "column.\nNothing was pasted."}};
+    for (const auto& [text, why] : refused)
+        EXPECT_EQ(PasteCells(table, 2, ColPt, text), why) << text;
+    EXPECT_EQ(CopyCells(table, {1, ColPt, 3, ColCode}), before);
+}

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -109,9 +110,10 @@ class MainWindowRecordsTest : public MainWindowFixture {
     void cleanup() { form.reset(); }
 
     void findStepsThroughMatchesAndWrapsAround() {
-        // Typed records, never gathered, are not searched.
-        SetRow(1, "A", "1", "2");
-        Find("A");
+        // Typed records, never gathered, are searched too.
+        SetRow(2, "A", "1", "2");
+        Find("a");
+        QCOMPARE(form->recordGrid->CurrentRow(), 2);
         QVERIFY(prompts->shown.isEmpty());
 
         OpenJob(Records(3));
@@ -145,7 +147,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(Pt(3000), QString());
         QCOMPARE(form->Table().Cell(1, stadix::ColN), std::string("1.000"));
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:3"));
-        QVERIFY(!form->CurrentJob().modified);
+        QVERIFY(form->CurrentJob().modified);
 
         // A cell that does not convert: the error, and the table and list as they were.
         const std::vector<std::string> before = form->CurrentJob().lines;
@@ -156,10 +158,17 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(Pt(9), QString("BAD"));
         QCOMPARE(Pt(2), QString("R7"));
         QVERIFY(form->CurrentJob().lines == before);
+
+        // Undo puts the rows back where they were.
+        form->Action("Undo")->trigger();
+        QCOMPARE(Pt(1) + Pt(7) + Pt(3000), QString("R7R3000"));
     }
 
     void eraseAsksThenLeavesAGap() {
         OpenJob(Records(3));
+        // An Update that changes nothing is no change.
+        form->Action("Update")->trigger();
+        QVERIFY(!form->CurrentJob().modified);
         form->recordGrid->SetCurrentCell(2, 1);
         prompts->answers.push_back(QMessageBox::No);
         form->Action("Erase")->trigger();
@@ -175,10 +184,37 @@ class MainWindowRecordsTest : public MainWindowFixture {
         form->recordGrid->SetCurrentCell(3, 0);
         QCoreApplication::processEvents();
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:2"));
-        QVERIFY(!form->CurrentJob().modified);
+        QVERIFY(form->CurrentJob().modified);
     }
 
-    void clearAsksOnlyFromTheToolBar() {
+    void undoGoesBackToTheOpenedFileAndTheSavedStateIsUnchanged() {
+        OpenJob(Records(3));
+        QVERIFY(!form->Action("Undo")->isEnabled());
+        form->recordGrid->SetCurrentCell(2, 0);
+        prompts->answers = {QMessageBox::Yes, QMessageBox::Yes};
+        form->Action("Erase")->trigger();
+        form->Action("Clear")->trigger();
+        QCOMPARE(form->Action("Undo")->text(), QString("&Undo Clear"));
+        form->Action("Undo")->trigger();
+        QCOMPARE(Pt(1) + Pt(2) + Pt(3), QString("P1P3"));
+        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:2"));
+        form->Action("Undo")->trigger();
+        QCOMPARE(Pt(2), QString("P2"));
+        QVERIFY(!form->CurrentJob().modified);
+
+        form->Action("Redo")->trigger();
+        QVERIFY(form->CurrentJob().modified);
+        form->FileSave();
+        QVERIFY(!form->CurrentJob().modified);
+        form->Action("Undo")->trigger();
+        QVERIFY(form->CurrentJob().modified);
+        form->Action("Redo")->trigger();
+        QVERIFY(!form->CurrentJob().modified);
+        form->FileNew();
+        QVERIFY(!form->Action("Undo")->isEnabled());
+    }
+
+    void everyClearAsks() {
         form->ToolButton("Clear")->click();
         QVERIFY(prompts->shown.isEmpty());
 
@@ -193,14 +229,18 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QVERIFY(form->CurrentJob().lines.empty());
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:0"));
 
-        OpenJob(Records(3));
-        const int shown = int(prompts->shown.size());
+        QVERIFY(form->CurrentJob().modified);
+
+        // Ctrl+L asks too, also for rows typed and never gathered.
+        prompts->answers.push_back(QMessageBox::No);
+        form->FileNew();
+        SetRow(3, "T3", "1", "2");
         form->recordGrid->SetCurrentCell(3, 2);
+        prompts->answers.push_back(QMessageBox::Yes);
         form->Action("Clear")->trigger();
-        QCOMPARE(int(prompts->shown.size()), shown);
+        QCOMPARE(prompts->shown.last().text, QString("Do you really want to delete all records?"));
         QCOMPARE(Pt(3), QString());
         QCOMPARE(form->recordGrid->CurrentRow(), 1);
-        QVERIFY(!form->CurrentJob().modified);
     }
 
     void importReplacesTheRecordsOrLeavesTheJobAsItWas() {
@@ -232,6 +272,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(Pt(15999), QString("Q15999"));
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:15999"));
         QCOMPARE(form->recordGrid->CurrentRow(), 1);
+        QVERIFY(form->CurrentJob().modified);
         // Untitled, and titled so: Save asks for a name rather than writing over job.JCD.
         QCOMPARE(form->windowTitle(), QString("Job2--TS Coord. data file"));
         form->FileSave();
@@ -239,6 +280,9 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(prompts->shown.last().dialog.fileName, QString("Job2"));
         QCOMPARE(stadix::ReadFileBytes(Path("job.JCD").toStdString()),
                  stadix::JobFileBytes(Records(3)));
+        form->Action("Undo")->trigger();
+        QCOMPARE(form->recordGrid->verticalHeader()->count(), 3001);
+        QCOMPARE(Pt(3), QString("P3"));
     }
 
     // Export and Save leave incomplete rows in the table, Update removes them; each says

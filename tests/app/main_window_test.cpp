@@ -89,7 +89,7 @@ class MainWindowTest : public MainWindowFixture {
     void startsWithAnEmptyUntitledJob() {
         QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:"));
-        QCOMPARE(form->StatusPanel(2)->text(), QString("Row:"));
+        QCOMPARE(form->StatusPanel(2)->text(), QString("Row:1"));
         QCOMPARE(form->Table().RowCount(), 3001);
         QCOMPARE(form->recordGrid->CurrentRow(), 1);
         QCOMPARE(form->recordGrid->CurrentColumn(), 0);
@@ -97,14 +97,18 @@ class MainWindowTest : public MainWindowFixture {
     }
 
     void menusAndToolbarCarryTheirCaptionsShortcutsAndHints() {
-        const QStringList menus{"File", "Record", "Communction", "SD/U dsik", "Tools", "Help"};
+        const QStringList menus{"File",      "Edit",  "Record", "Communction",
+                                "SD/U dsik", "Tools", "Help"};
         for (const QString& caption : menus)
             QVERIFY2(form->Menu(caption), qPrintable(caption));
         const QList<QPair<QString, QString>> shortcuts{
             {"New", "Ctrl+N"},        {"Open", "Ctrl+O"},
             {"Save", "Ctrl+S"},       {"Print", "Ctrl+P"},
-            {"Exit", "Ctrl+X"},       {"Update", "Ctrl+U"},
+            {"Exit", "Ctrl+Q"},       {"Update", "Ctrl+U"},
             {"Erase", "Ctrl+E"},      {"Clear", "Ctrl+L"},
+            {"Find", "Ctrl+F"},       {"Undo", "Ctrl+Z"},
+            {"Redo", "Ctrl+Shift+Z"}, {"Cut", "Ctrl+X"},
+            {"Copy", "Ctrl+C"},       {"Paste", "Ctrl+V"},
             {"Receive...", "F9"},     {"Send...", "F10"},
             {"Import Data...", "F7"}, {"Export Data...", "F8"},
             {"Save as...", ""},       {"Define Export Format...", ""},
@@ -511,6 +515,68 @@ class MainWindowTest : public MainWindowFixture {
         QTest::mouseClick(viewport, Qt::LeftButton, {}, cell.center());
         QCOMPARE(form->recordGrid->CurrentRow(), 4);
         QCOMPARE(form->StatusPanel(2)->text(), QString("Row:4"));
+        // The panel follows the keyboard and New too.
+        QTest::keyClick(form->recordGrid, Qt::Key_Down);
+        QCOMPARE(form->StatusPanel(2)->text(), QString("Row:5"));
+        QTest::keyClick(form->recordGrid, Qt::Key_7);
+        prompts->answers.push_back(QMessageBox::No);
+        form->FileNew();
+        QCOMPARE(form->StatusPanel(2)->text(), QString("Row:1"));
+    }
+
+    void cellsAreCutCopiedPastedAndUndoneByTheDesktopsKeys() {
+        ShowWithGridFocused();
+        QWidget* grid = form->recordGrid;
+        SetRow(1, "P1", "1.000", "2.000");
+        SetRow(2, "P2", "3.000", "4.000");
+        // Ctrl+X cuts the cell, and leaves the window open.
+        QTest::keyClick(grid, Qt::Key_X, Qt::ControlModifier);
+        QVERIFY(form->isVisible());
+        QCOMPARE(QApplication::clipboard()->text(), QString("P1"));
+        QCOMPARE(CellText(1, stadix::ColPt), QString());
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(CellText(1, stadix::ColPt), QString("P1"));
+        QVERIFY(!form->CurrentJob().modified);
+
+        // A block goes out as a spreadsheet's text and comes back in by the cell rules.
+        form->recordGrid->SetCurrentCell(1, stadix::ColN);
+        QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(grid, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QString("1.000\t2.000\n3.000\t4.000"));
+        form->recordGrid->SetCurrentCell(5, stadix::ColN);
+        QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(CellText(5, stadix::ColN) + CellText(6, stadix::ColE), QString("1.0004.000"));
+        QApplication::clipboard()->setText("P8\t1,5\r\nP 9\t2\r\n");
+        form->recordGrid->SetCurrentCell(8, stadix::ColPt);
+        QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(prompts->shown.last().text.startsWith("Row 9, PT: \"P 9\" cannot be pasted"));
+        QCOMPARE(CellText(8, stadix::ColPt), QString());
+        // Into an open cell by the same rules.
+        form->recordGrid->SetCurrentCell(8, stadix::ColN);
+        QTest::keyClick(grid, Qt::Key_F2);
+        for (const char* text : {"x1", " 2,5\r\n"}) {
+            QApplication::clipboard()->setText(text);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+        }
+        QVERIFY(prompts->shown.last().text.startsWith("Row 8, N/X: \"x1\" cannot be pasted"));
+        Type("\n");
+        QCOMPARE(CellText(8, stadix::ColN), QString("2.500"));
+
+        // A value typed and formatted on leaving is one step.
+        form->recordGrid->SetCurrentCell(3, stadix::ColN);
+        Type("12,5\n");
+        QCOMPARE(CellText(3, stadix::ColN), QString("12.500"));
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(CellText(3, stadix::ColN), QString());
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(CellText(3, stadix::ColN), QString("12.500"));
+
+        // Ctrl+F: what is typed next goes into the search box.
+        QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
+        Type("P2");
+        QCOMPARE(form->searchBox->text(), QString("P2"));
+        QCOMPARE(CellText(3, stadix::ColPt), QString());
     }
 
     void totalFollowsEditsWhenTheRowChanges() {

@@ -187,6 +187,7 @@ class PointPlotTest : public MainWindowFixture {
         QCOMPARE(plot->Points()[1].row, 3);
         // A job of measurement text has no points.
         Write("m.TXT", "text\r\n");
+        prompts->answers.push_back(QMessageBox::No);
         prompts->files.push_back(FileChoice{Path("m.TXT"), 4});
         form->FileOpen();
         QTRY_VERIFY(plot->Points().empty());

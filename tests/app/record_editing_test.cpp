@@ -104,3 +104,37 @@ TEST(PrintLayout, MeasurementTextFillsWholePagesAndPagesTooSmallStillMoveOn) {
     EXPECT_EQ(LayOutCoordinateList(Records(3), PerPage(-4)).size(), 3u);
     EXPECT_EQ(LayOutMeasurementText(lines, PerPage(0)).size(), 20u);
 }
+
+TEST(RecordsChange, KeepsOnlyTheRowsThatDifferAndRestoresRowCountAndList) {
+    RecordTable table;
+    std::vector<std::string> lines = Records(2);
+    FillTable(table, lines);
+    EXPECT_TRUE(RecordsChange(CaptureAllRecords(table, lines), table, &lines).Empty());
+
+    RecordsState before = CaptureAllRecords(table, lines);
+    lines = Records(4000);
+    FillTable(table, lines);
+    const RecordsChange grown(std::move(before), table, &lines);
+    EXPECT_EQ(grown.FirstRow(), 3);
+    EXPECT_EQ(grown.LastRow(), 4000);
+    grown.Undo(table, lines);
+    EXPECT_EQ(table.RowCount(), 3001);
+    EXPECT_EQ(table.Cell(3, ColPt), "");
+    EXPECT_EQ(lines, Records(2));
+    grown.Redo(table, lines);
+    EXPECT_EQ(table.Cell(4000, ColPt), "P4000");
+    EXPECT_EQ(lines.size(), 4000u);
+
+    // A cell's edit takes in only the change that starts where it ended.
+    RecordsState cell = CaptureRecords(table, 5, 5);
+    table.SetCell(5, ColN, "7");
+    RecordsChange typed(std::move(cell), table);
+    EXPECT_FALSE(typed.Absorb(grown));
+    RecordsState left = CaptureRecords(table, 5, 5);
+    table.SetCell(5, ColN, "7.000");
+    EXPECT_TRUE(typed.Absorb(RecordsChange(std::move(left), table)));
+    typed.Undo(table, lines);
+    EXPECT_EQ(table.Cell(5, ColN), "1.000");
+    typed.Redo(table, lines);
+    EXPECT_EQ(table.Cell(5, ColN), "7.000");
+}
