@@ -43,8 +43,8 @@ class TextTransferDialogTest : public QObject {
         QCOMPARE(h.pty.Read(1, 200), std::string());
     }
 
-    // The end of transmission closes the dialog by itself; the port is free again.
-    void anSssReceptionEndsByItselfAndFreesThePort() {
+    // The end of transmission frees the port, and the dialog says what came.
+    void anSssReceptionEndsByItselfAndSaysWhatCame() {
         Harness h;
         TextTransferDialog dialog(h.job, h.Settings(DataFormat::Sss), false, h.prompts);
         QCOMPARE(dialog.windowTitle(), QString("Data Communication(SSS format)"));
@@ -53,14 +53,18 @@ class TextTransferDialogTest : public QObject {
             instrument.SendSssLine("STN     P1,1.5,");
             instrument.SendEndOfTransmission();
         });
-        QVERIFY(WaitFor([&dialog] { return !dialog.isVisible(); }));
+        QVERIFY(WaitFor([&dialog] { return dialog.cancelButton->text() == "Close"; }));
+        QCOMPARE(dialog.statusLabel->text(), QString("1 record received."));
+        QVERIFY(!dialog.Session().Port().Connected());
+        QTest::mouseClick(dialog.cancelButton, Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
         QCOMPARE(h.job.lines, std::vector<std::string>{"STN     P1,1.5,"});
         QCOMPARE(h.job.content, JobContent::Text);
-        QVERIFY(!dialog.Session().Port().Connected());
         QVERIFY(h.prompts.shown.isEmpty());
     }
 
-    // A hang-up ends the reception with a warning in plain words; the accepted blocks stay.
+    // A hang-up ends the reception with a warning in plain words; the accepted blocks stay,
+    // as the dialog says.
     void aHangUpWarnsAndKeepsTheAcceptedBlocks() {
         Harness h;
         TextTransferDialog dialog(h.job, h.Settings(DataFormat::Gts), false, h.prompts);
@@ -77,7 +81,9 @@ class TextTransferDialogTest : public QObject {
                 instrument.SendGtsBlock(pieces[1], 1, TextFault::HangUp);
             }
         });
-        QVERIFY(WaitFor([&dialog] { return !dialog.isVisible(); }));
+        QVERIFY(WaitFor([&dialog] { return dialog.cancelButton->text() == "Close"; }));
+        QCOMPARE(dialog.statusLabel->text(),
+                 QString("Transfer failed. 1 record block received is kept."));
         QCOMPARE(h.job.lines.size(), std::size_t(1));
         QCOMPARE(h.prompts.Kinds(), QStringList{"tell"});
         QVERIFY2(h.prompts.shown[0].text.endsWith("the line was hung up") &&
