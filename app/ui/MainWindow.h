@@ -173,7 +173,7 @@ class MainWindow : public QMainWindow {
     void SetCurrentCell(int row, int column);
     void ShowRecordLines();
     bool NewDocument();
-    // False when the dialog was closed without a port.
+    // False when the user backed out (Cancel, Escape): nothing is stored or changed.
     bool RunSettingsDialog();
     void RunTransferDialog();
     void ShowReceivedDocument();
@@ -197,8 +197,8 @@ class MainWindow : public QMainWindow {
     std::optional<FileChoice> ChooseFile(FileDialogKind kind, const QString& title,
                                          const QString& filter, const QString& defaultExt,
                                          const QString& fileName = QString());
-    // Where file dialogs start: the current document's folder, else the last one used,
-    // else the program's folder when it can be written, else the user's documents.
+    // Where file dialogs start: the current document's folder, else the user's
+    // documents folder, else the one used last, else the home folder.
     QString DialogFolder() const;
     void RememberFolder(const QString& path);
     bool SaveAsCoordinates();
@@ -230,6 +230,9 @@ class MainWindow : public QMainWindow {
     void WriteExportFile(const QString& path, const std::string& bytes);
     // The print job's title: what is printed and the window title.
     QString PrintJobTitle() const;
+    // Gives the print job its title, and a print to file the job's name ("SITE.pdf") in
+    // DialogFolder().
+    void NamePrintJob(QPrinter& printer) const;
     // Prints the record text list on printer; a failure is shown in the error box.
     void PrintRecordText(QPrinter& printer);
 
