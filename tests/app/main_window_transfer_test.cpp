@@ -234,6 +234,7 @@ class MainWindowTransferTest : public QObject {
         QCOMPARE(form->CurrentJob().lines,
                  std::vector<std::string>{stadix::MakeRecordLine("P1", "TREE", "100", "200", "5")});
         QCOMPARE(form->Table().Cell(1, stadix::ColCode), std::string("TREE"));
+        QCOMPARE(summary, QString("2 records received."));
     }
 
     void cancelledReceptionLeavesAnUnchangedEmptyJob() {

@@ -1,6 +1,6 @@
 // The GTS/SSS transfer dialog with the real port against the simulated instrument on a
-// pseudo-terminal: what only the dialog does (captions, closing by itself through
-// Cancel, the warnings of an open failure, a refused send and a hang-up). The protocol
+// pseudo-terminal: what only the dialog does (captions, the summary at the end, the
+// warnings of an open failure, a refused send and a hang-up). The protocol
 // is the session's, tested through stadix-cli.
 #include "SimulatedTextInstrument.h"
 #include "app/RecordLine.h"
@@ -43,18 +43,19 @@ class TextTransferDialogTest : public QObject {
         QCOMPARE(h.pty.Read(1, 200), std::string());
     }
 
-    // The end of transmission frees the port, and the dialog says what came.
-    void anSssReceptionEndsByItselfAndSaysWhatCame() {
+    // Cancel after a line came frees the port, and the dialog says what was kept.
+    void aCancelledSssReceptionSaysWhatWasKept() {
         Harness h;
         TextTransferDialog dialog(h.job, h.Settings(DataFormat::Sss), false, h.prompts);
         QCOMPARE(dialog.windowTitle(), QString("Data Communication(SSS format)"));
         QCOMPARE(dialog.counterLabel->text(), QString("Records received:"));
         auto script = h.Start(dialog, [](SimulatedTextInstrument& instrument) {
             instrument.SendSssLine("STN     P1,1.5,");
-            instrument.SendEndOfTransmission();
         });
-        QVERIFY(WaitFor([&dialog] { return dialog.cancelButton->text() == "Close"; }));
-        QCOMPARE(dialog.statusLabel->text(), QString("1 record received."));
+        QVERIFY(WaitFor([&dialog] { return dialog.Session().AcceptedCount() == 1; }));
+        QTest::mouseClick(dialog.cancelButton, Qt::LeftButton);
+        QCOMPARE((QStringList{dialog.statusLabel->text(), dialog.cancelButton->text()}),
+                 (QStringList{"Transfer cancelled. 1 record received is kept.", "Close"}));
         QVERIFY(!dialog.Session().Port().Connected());
         QTest::mouseClick(dialog.cancelButton, Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
