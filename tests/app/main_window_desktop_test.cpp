@@ -181,7 +181,7 @@ class MainWindowDesktopTest : public MainWindowFixture {
 
     void theWindowOpensWhereItWasLeft() {
         // The first time: centred on the screen; one larger than the screen (as at twice
-        // the scale) is made to fit it, and so is every dialog.
+        // the scale) is made to fit it, and so is every dialog, also when it grows.
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         form->resize(screen.size() + QSize(300, 300));
         form->show();
@@ -192,6 +192,9 @@ class MainWindowDesktopTest : public MainWindowFixture {
         QDialog large(form.get());
         large.resize(2000, 2000);
         large.show();
+        QVERIFY(screen.contains(large.frameGeometry()));
+        large.setGeometry(QRect(screen.center(), QSize(200, 200)));
+        large.resize(200, screen.height() - 50);
         QVERIFY(screen.contains(large.frameGeometry()));
         large.close();
 
