@@ -130,4 +130,5 @@ void KvrTransferDialog::ShowSummary(stadix::TransferOutcome outcome) {
     SetStatusText(
         stadix::TransferSummary(outcome, sendMode_, session_->TransferredCount(), "record"));
     cancelButton->setText(QStringLiteral("Close"));
+    cancelButton->setDefault(true);
 }
