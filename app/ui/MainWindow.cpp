@@ -26,6 +26,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
@@ -989,12 +990,12 @@ std::optional<FileChoice> MainWindow::ChooseFile(FileDialogKind kind, const QStr
 QString MainWindow::DialogFolder() const {
     if (!job_.untitled && !job_.filePath.empty())
         return QFileInfo(QFile::decodeName(job_.filePath.c_str())).absolutePath();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+        return documents;
     if (!lastFolder_.isEmpty())
         return lastFolder_;
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    if (QFileInfo(programFolder).isWritable())
-        return programFolder;
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir::homePath();
 }
 
 void MainWindow::RememberFolder(const QString& path) {
@@ -1133,11 +1134,20 @@ bool MainWindow::GatherForPrinting() {
     return !job_.lines.empty();
 }
 
+void MainWindow::NamePrintJob(QPrinter& printer) const {
+    printer.setDocName(PrintJobTitle());
+    // A PDF file name makes PDF the output: the printer chosen by default stays chosen.
+    const QPrinter::OutputFormat format = printer.outputFormat();
+    printer.setOutputFileName(
+        QDir(DialogFolder()).filePath(QFileInfo(DocName()).completeBaseName() + ".pdf"));
+    printer.setOutputFormat(format);
+}
+
 void MainWindow::FilePrint() {
     if (!GatherForPrinting())
         return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(PrintJobTitle());
+    NamePrintJob(printer);
     if (!prompts_->ChoosePrinter(this, printer))
         return;
     PrintRecordText(printer);
@@ -1147,7 +1157,7 @@ void MainWindow::FilePrintPreview() {
     if (!GatherForPrinting())
         return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(PrintJobTitle());
+    NamePrintJob(printer);
     prompts_->PreviewPrint(this, printer, [this](QPrinter& shown) { PrintRecordText(shown); });
 }
 

@@ -188,8 +188,8 @@ class MainWindow : public QMainWindow {
     bool NewKeepsDocument() const;
     // New after its question: an empty untitled job with the next default name.
     void StartNewDocument();
-    // Applies the choices to job, the one a transfer is to run on; false when the dialog
-    // was closed without a port.
+    // Applies the choices to job, the one a transfer is to run on; false when the user
+    // backed out (Cancel, Escape) or closed it without a port: nothing is stored or changed.
     bool RunSettingsDialog(stadix::Job& job);
     void RunTransferDialog(stadix::Job& job);
     void ShowReceivedDocument();
@@ -213,8 +213,8 @@ class MainWindow : public QMainWindow {
     std::optional<FileChoice> ChooseFile(FileDialogKind kind, const QString& title,
                                          const QString& filter, const QString& defaultExt,
                                          const QString& fileName = QString());
-    // Where file dialogs start: the current document's folder, else the last one used,
-    // else the program's folder when it can be written, else the user's documents.
+    // Where file dialogs start: the current document's folder, else the user's
+    // documents folder, else the one used last, else the home folder.
     QString DialogFolder() const;
     void RememberFolder(const QString& path);
     bool SaveAsCoordinates();
@@ -268,6 +268,9 @@ class MainWindow : public QMainWindow {
     bool GatherForPrinting();
     // The print job's title: what is printed and the window title.
     QString PrintJobTitle() const;
+    // Gives the print job its title, and a print to file the job's name ("SITE.pdf") in
+    // DialogFolder().
+    void NamePrintJob(QPrinter& printer) const;
     // Prints the record text list on printer; a failure is shown in the error box.
     void PrintRecordText(QPrinter& printer);
 

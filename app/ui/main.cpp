@@ -1,5 +1,6 @@
 #include "app/ui/Icons.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/WindowPlacement.h"
 
 #include <QApplication>
 
@@ -9,6 +10,7 @@ int main(int argc, char* argv[]) {
     // The installed desktop entry: the desktop shows its name and icon for the window.
     QGuiApplication::setDesktopFileName("stadix");
     QApplication::setWindowIcon(ApplicationIcon());
+    KeepWindowsOnScreen(application);
     MainWindow form;
     form.ShowStartupSplash();
     form.show();

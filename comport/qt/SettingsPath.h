@@ -5,15 +5,10 @@
 
 namespace stadix {
 
-// "Commpara" in SettingsFolder() of the running program, the folder created when
-// missing. Every reader and writer of the settings file takes its path from here.
+// "Commpara" in the user's configuration folder of Stadix (~/.config/Stadix), the folder
+// created when missing: the same file for the window and stadix-cli, however and from
+// wherever the program was started. Every reader and writer of the settings file takes
+// its path from here.
 QString SettingsFilePath();
-
-// The folder of the settings file for a program in programFolder: that folder itself
-// when it can be written, unless it is installedFolder, where the installed program
-// lives (a package's /usr/bin, writable by root but shared by every user); otherwise the
-// user's configuration folder of Stadix (~/.config/Stadix), the same for the window and
-// stadix-cli.
-QString SettingsFolder(const QString& programFolder, const QString& installedFolder);
 
 } // namespace stadix

@@ -2,9 +2,11 @@
 // the desktop's --open, the window where it was left, progress in the status bar.
 #include "app/RecordLine.h"
 #include "app/ui/RecordGridView.h"
+#include "app/ui/WindowPlacement.h"
 #include "tests/support/MainWindowFixture.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -178,11 +180,23 @@ class MainWindowDesktopTest : public MainWindowFixture {
     }
 
     void theWindowOpensWhereItWasLeft() {
-        // The first time: centred on the screen at its own size.
+        // The first time: centred on the screen; one larger than the screen (as at twice
+        // the scale) is made to fit it, and so is every dialog, also when it grows.
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        form->resize(screen.size() + QSize(300, 300));
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        QVERIFY((form->frameGeometry().center() - screen.center()).manhattanLength() <= 2);
+        QVERIFY(screen.contains(form->frameGeometry()));
+        QVERIFY(qAbs(form->frameGeometry().center().x() - screen.center().x()) <= 1);
+        KeepWindowsOnScreen(*qApp);
+        QDialog large(form.get());
+        large.resize(2000, 2000);
+        large.show();
+        QVERIFY(screen.contains(large.frameGeometry()));
+        large.setGeometry(QRect(screen.center(), QSize(200, 200)));
+        large.resize(200, screen.height() - 50);
+        QVERIFY(screen.contains(large.frameGeometry()));
+        large.close();
 
         const QRect placed(40, 30, 500, 420);
         form->setGeometry(placed);

@@ -399,6 +399,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(prompts->shown.last().kind, QString("print"));
         QCOMPARE(prompts->shown.last().caption,
                  QString("Printing coord. filejob.JCD--TS Coord. data file"));
+        QCOMPARE(prompts->shown.last().text, Path("job.pdf"));
 
         const QString text = PrintToPdf("three.pdf");
         QCOMPARE(text.count('\f'), 1);

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -439,8 +440,12 @@ class MainWindowTest : public MainWindowFixture {
         QTemporaryDir data;
         const QString site = data.filePath("SITE.JCD");
         stadix::WriteFileAtomically(site.toStdString(), Line("P1", "1", "2") + "\r\n");
+        // Without a documents folder or a folder used, dialogs start at home.
+        const QString documents = QDir::homePath() + "/Documents";
+        QDir(documents).removeRecursively();
         prompts->files.push_back(FileChoice{site, 1});
         form->FileOpen();
+        QCOMPARE(prompts->shown.last().dialog.folder, QDir::homePath());
         ShowWithGridFocused();
         form->recordGrid->SetCurrentCell(1, stadix::ColZ);
         Type("8");
@@ -452,9 +457,15 @@ class MainWindowTest : public MainWindowFixture {
         QCOMPARE(dialog.fileName, QString("SITE.JCD"));
         QCOMPARE(Bytes(site), Line("P1", "1", "2", "8") + "\r\n");
 
-        // An untitled job's dialogs start in the folder used last.
+        // An untitled job's dialogs start in the user's documents folder, else in the
+        // folder used last.
         prompts->answers.push_back(QMessageBox::No);
         form->FileNew();
+        QVERIFY(QDir().mkpath(documents));
+        prompts->files.push_back(std::nullopt);
+        form->FileSaveAs();
+        QCOMPARE(prompts->shown.last().dialog.folder, documents);
+        QVERIFY(QDir(documents).removeRecursively());
         prompts->files.push_back(std::nullopt);
         form->FileSaveAs();
         QCOMPARE(prompts->shown.last().dialog.folder, data.path());

@@ -46,12 +46,27 @@ class MainWindowTransferTest : public QObject {
     QTimer dialogWatch;
     // A port the settings dialog's list is to offer and the user picks.
     QString pickPort;
+    // The settings dialog is left with Escape (a transfer dialog, with Cancel).
+    bool backOut = false;
+    // What the transfer dialog said when it was closed after the transfer.
+    QString summary;
+
+    void CloseSummary(QPushButton* button, QLabel* status) {
+        if (button->text() != "Close")
+            return;
+        summary = status->text();
+        button->click();
+    }
 
     // Answers the settings dialog with OK, as it stands or with the port picked, and
     // notes when the transfer dialog is up so that the instrument can start.
     void WatchDialogs() {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* settings = qobject_cast<SettingsDialog*>(modal)) {
+            if (backOut) {
+                QTest::keyClick(settings, Qt::Key_Escape);
+                return;
+            }
             if (!pickPort.isEmpty()) {
                 settings->portList->addItem(pickPort, pickPort);
                 settings->portList->setCurrentIndex(settings->portList->count() - 1);
@@ -60,8 +75,12 @@ class MainWindowTransferTest : public QObject {
             settings->accept();
         } else if (auto* transfer = qobject_cast<KvrTransferDialog*>(modal)) {
             transferShown = transfer->Session().Port().Connected();
-        } else if (qobject_cast<TextTransferDialog*>(modal)) {
+            if (backOut)
+                transfer->reject();
+            CloseSummary(transfer->cancelButton, transfer->statusLabel);
+        } else if (auto* text = qobject_cast<TextTransferDialog*>(modal)) {
             transferShown = true;
+            CloseSummary(text->cancelButton, text->statusLabel);
         }
     }
 
@@ -92,6 +111,8 @@ class MainWindowTransferTest : public QObject {
         form->SetSettingsPath(settings);
         transferShown = false;
         pickPort.clear();
+        backOut = false;
+        summary.clear();
         connect(&dialogWatch, &QTimer::timeout, this, &MainWindowTransferTest::WatchDialogs);
         dialogWatch.start(10);
     }
@@ -134,6 +155,7 @@ class MainWindowTransferTest : public QObject {
         QCOMPARE(form->Table().Cell(2, stadix::ColPt), std::string("P2"));
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:2"));
         QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
+        QCOMPARE(summary, QString("2 records received."));
     }
 
     // With "Keep a line log" on, a transfer leaves a log named by its time beside the
@@ -209,6 +231,7 @@ class MainWindowTransferTest : public QObject {
         QCOMPARE(second.block, CoordBlockBytes(stadix::MakeRecordLine("A3", "", "3", "4", "0")));
         QCOMPARE(second.replies, std::string("\x00\xEE", 2));
         QVERIFY(form->SendMode());
+        QCOMPARE(summary, QString("2 records sent."));
     }
 
     // They replace the job opened before.
@@ -235,6 +258,7 @@ class MainWindowTransferTest : public QObject {
                  std::vector<std::string>{stadix::MakeRecordLine("P1", "TREE", "100", "200", "5")});
         QCOMPARE(form->Table().Cell(1, stadix::ColCode), std::string("TREE"));
         QCOMPARE(form->windowTitle(), QString("Job2--TS Coord. data file"));
+        QCOMPARE(summary, QString("2 records received."));
     }
 
     // The file opened stays: view, title, flag and text.
@@ -246,6 +270,19 @@ class MainWindowTransferTest : public QObject {
         QVERIFY(!form->CoordView() && !form->CurrentJob().modified);
         QCOMPARE(form->windowTitle(), QString("m.TXT"));
         QCOMPARE(form->measurementText->toPlainText(), QString("listing"));
+    }
+
+    // Escape in the settings dialog ends the command: no port opens, and the settings
+    // file and the window's settings stay as they were.
+    void escapeInTheSettingsDialogEndsTheCommand() {
+        backOut = true;
+        stadix::FillTable(form->Table(), {stadix::MakeRecordLine("A1", "", "1", "2", "0")});
+        form->Send();
+        QCOMPARE(pty->Read(1, 300), std::string());
+        QVERIFY(!transferShown);
+        QCOMPARE(stadix::ReadFileBytes(dir.filePath("Commpara").toStdString()),
+                 "[ComPort1]\r\nPort=" + pty->DevicePath() + "\r\nBaudRate=9600\r\n");
+        QCOMPARE(form->TransferSettings().port.portName, stadix::TransferSettings().port.portName);
     }
 
     void sendWithNothingToSendDoesNothing() {

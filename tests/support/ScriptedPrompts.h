@@ -56,8 +56,9 @@ class ScriptedPrompts : public Prompts {
         return NextFile("save", request);
     }
 
+    // Notes the print job's title and the file a print to file would write by default.
     bool ChoosePrinter(QWidget*, QPrinter& printer) override {
-        shown.append({"print", printer.docName(), QString(), {}});
+        shown.append({"print", printer.docName(), printer.outputFileName(), {}});
         if (printers.empty() || !printers.front()) {
             if (!printers.empty())
                 printers.pop_front();

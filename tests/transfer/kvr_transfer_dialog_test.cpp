@@ -22,9 +22,9 @@ class KvrTransferDialogTest : public QObject {
     Q_OBJECT
 
   private slots:
-    // Cancel closes at once and sends nothing, not even the end byte; what was accepted
-    // stays, and a receive starts with an empty raw record store.
-    void showsItsCaptionsAndCancelClosesAtOnce() {
+    // Cancel sends nothing, not even the end byte, and says what was kept: what was
+    // accepted stays, and a receive starts with an empty raw record store.
+    void showsItsCaptionsAndCancelSaysWhatWasKept() {
         Harness h;
         h.job.lines = {"kept"};
         h.job.rawRecords = "old";
@@ -41,15 +41,19 @@ class KvrTransferDialogTest : public QObject {
         QCOMPARE(Harness::Await(script), kGoAheadAccept);
         QVERIFY(WaitFor([&dialog] { return dialog.counterLabel->text() == "1"; }));
         QTest::mouseClick(dialog.cancelButton, Qt::LeftButton);
+        QCOMPARE(dialog.statusLabel->text(),
+                 QString("Transfer cancelled. 1 record received is kept."));
+        QTest::mouseClick(dialog.cancelButton, Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(h.instrument.Listen(300), std::string());
         QCOMPARE(h.job.lines, (std::vector<std::string>{"kept", kLine}));
         QCOMPARE(h.job.rawRecords, std::string());
     }
 
-    // A close request waits while a block is on its way; a line closed then shows
-    // "Communication error!" and closes the dialog; what was accepted stays.
-    void closesOnlyBetweenBlocksAndEndsWhenTheLineCloses() {
+    // A close request waits while a block is on its way; a line closed then ends the
+    // transfer, and the dialog stays to say so until it is closed; what was accepted
+    // stays.
+    void closesOnlyBetweenBlocksAndSaysWhenTheLineCloses() {
         Harness h;
         KvrTransferDialog dialog(h.job, h.Settings(), false, h.prompts);
         auto script = h.Start(dialog, [&h](SimulatedInstrument& instrument) {
@@ -62,8 +66,12 @@ class KvrTransferDialogTest : public QObject {
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QVERIFY(dialog.isVisible());
         h.instrument.HangUp();
-        QVERIFY(WaitFor([&dialog] { return !dialog.isVisible(); }));
-        QCOMPARE(dialog.statusLabel->text(), QString("Communication error!"));
+        QVERIFY(WaitFor([&dialog] { return dialog.Session().Closed(); }));
+        QVERIFY(dialog.isVisible());
+        QCOMPARE((QStringList{dialog.statusLabel->text(), dialog.cancelButton->text()}),
+                 (QStringList{"Transfer failed. 1 record received is kept.", "Close"}));
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
         QCOMPARE(h.job.lines, std::vector<std::string>{kLine});
         QVERIFY(h.prompts.shown.isEmpty());
     }

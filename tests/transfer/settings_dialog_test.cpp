@@ -57,9 +57,9 @@ class SettingsDialogTest : public QObject {
         return dialog;
     }
 
-    // Closes the dialog, which takes the choices; the choices.
-    static TransferSettings Chosen(SettingsDialog& dialog, const Action& close = kPressOk) {
-        close(dialog);
+    // Presses OK, which takes the choices; the choices.
+    static TransferSettings Chosen(SettingsDialog& dialog) {
+        kPressOk(dialog);
         if (dialog.isVisible() || dialog.result() != QDialog::Accepted)
             qFatal("closing did not accept the dialog");
         return dialog.Settings();
@@ -73,13 +73,17 @@ class SettingsDialogTest : public QObject {
     }
 
     // The protocol and the line settings open up with GTS; port and baud rate change
-    // when a list is used; a port the machine does not list keeps its name. OK, the
-    // close box and Escape all take the choices.
-    void everyWayOfClosingTakesTheChoices() {
+    // when a list is used; a port the machine does not list shows as not present. OK and
+    // the close box take the choices; Cancel and Escape back out.
+    void okAndTheCloseBoxTakeTheChoicesCancelAndEscapeBackOut() {
         given.port.portName = "ttyACM3";
-        const Action closers[] = {kPressOk, [](SettingsDialog& d) { d.close(); },
-                                  [](SettingsDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }};
-        for (const Action& close : closers) {
+        const std::pair<Action, int> closers[] = {
+            {kPressOk, QDialog::Accepted},
+            {[](SettingsDialog& d) { d.close(); }, QDialog::Accepted},
+            {[](SettingsDialog& d) { QTest::mouseClick(d.cancelButton, Qt::LeftButton); },
+             QDialog::Rejected},
+            {[](SettingsDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }, QDialog::Rejected}};
+        for (const auto& [close, result] : closers) {
             auto d = Open();
             QVERIFY(!d->protocolGroup->isEnabled() && !d->characterList->isEnabled() &&
                     !d->stopBitsList->isEnabled());
@@ -89,11 +93,16 @@ class SettingsDialogTest : public QObject {
             Click(d->unitGroup, 2);
             Pick(d->characterList, "7/Even");
             QTest::mouseClick(d->lineLogBox, Qt::LeftButton, {}, QPoint(6, 11));
-            QCOMPARE(d->portList->currentIndex(), -1);
+            QCOMPARE(d->portList->currentText(), QString("ttyACM3 (not present)"));
             Pick(d->baudList, "1200");
             QCOMPARE(d->Settings().port.portName, std::string("ttyACM3"));
             Pick(d->portList, "COM2");
-            const TransferSettings chosen = Chosen(*d, close);
+            close(*d);
+            QVERIFY(!d->isVisible());
+            QCOMPARE(d->result(), result);
+            if (result == QDialog::Rejected)
+                continue;
+            const TransferSettings& chosen = d->Settings();
             QCOMPARE(chosen.dataFormat, DataFormat::Gts);
             QCOMPARE(chosen.protocol, GtsProtocol::OneWay);
             QCOMPARE(chosen.coordUnit, CoordUnit::UsSurveyFoot);
@@ -141,8 +150,8 @@ class SettingsDialogTest : public QObject {
 
     // Each port shows its description, and all that is known of it as a tip; a device
     // plugged in joins the list and the chosen port stays chosen; when the chosen port
-    // goes, nothing is chosen and the name stays. Odd bytes keep to one line; a long list
-    // is sorted.
+    // goes, it stays chosen as not present. Odd bytes keep to one line; a long list is
+    // sorted.
     void portsShowWhatTheyAreAndFollowDevicesThatComeAndGo() {
         given.port.portName = "ttyUSB1";
         const PortDescription adapter{"ttyUSB1", "/dev/ttyUSB1", "FT232R USB UART", "FTDI",
@@ -160,17 +169,17 @@ class SettingsDialogTest : public QObject {
         QCOMPARE(d->portList->currentData().toString(), QString("ttyUSB1"));
         Pick(d->portList, "ttyACM0  Total?station?");
         d->ShowPorts(Ports({"ttyS0"}));
-        QCOMPARE(d->portList->currentIndex(), -1);
+        QCOMPARE(d->portList->currentText(), QString("ttyACM0 (not present)"));
         QStringList many;
         for (int i = 99; i >= 0; --i)
             many << QString("ttyS%1").arg(i, 2, 10, QChar('0'));
         d->ShowPorts(Ports(many));
-        QCOMPARE(d->portList->count(), 100);
+        QCOMPARE(d->portList->count(), 101);
         QCOMPARE(d->portList->itemText(0), QString("ttyS00"));
         QCOMPARE(Chosen(*d).port.portName, std::string("ttyACM0"));
     }
 
-    // Without a port, OK says so and the dialog stays; closing it otherwise rejects it.
+    // Without a port, OK says so and the dialog stays; the close box rejects it.
     void anEmptyPortIsNotAccepted() {
         given.port.portName.clear();
         auto dialog = Open(false, {});
@@ -178,7 +187,7 @@ class SettingsDialogTest : public QObject {
         QVERIFY(dialog->isVisible());
         QCOMPARE(prompts.Kinds(), QStringList{"tell"});
         QVERIFY(prompts.shown[0].text.startsWith("No serial port is chosen."));
-        QTest::keyClick(dialog.get(), Qt::Key_Escape);
+        dialog->close();
         QVERIFY(!dialog->isVisible());
         QCOMPARE(dialog->result(), int(QDialog::Rejected));
     }

@@ -1,6 +1,6 @@
 // The GTS/SSS transfer dialog with the real port against the simulated instrument on a
-// pseudo-terminal: what only the dialog does (captions, closing by itself through
-// Cancel, the warnings of an open failure, a refused send and a hang-up). The protocol
+// pseudo-terminal: what only the dialog does (captions, the summary at the end, the
+// warnings of an open failure, a refused send and a hang-up). The protocol
 // is the session's, tested through stadix-cli.
 #include "SimulatedTextInstrument.h"
 #include "app/RecordLine.h"
@@ -43,24 +43,29 @@ class TextTransferDialogTest : public QObject {
         QCOMPARE(h.pty.Read(1, 200), std::string());
     }
 
-    // The end of transmission closes the dialog by itself; the port is free again.
-    void anSssReceptionEndsByItselfAndFreesThePort() {
+    // Cancel after a line came frees the port, and the dialog says what was kept.
+    void aCancelledSssReceptionSaysWhatWasKept() {
         Harness h;
         TextTransferDialog dialog(h.job, h.Settings(DataFormat::Sss), false, h.prompts);
         QCOMPARE(dialog.windowTitle(), QString("Data Communication(SSS format)"));
         QCOMPARE(dialog.counterLabel->text(), QString("Records received:"));
         auto script = h.Start(dialog, [](SimulatedTextInstrument& instrument) {
             instrument.SendSssLine("STN     P1,1.5,");
-            instrument.SendEndOfTransmission();
         });
-        QVERIFY(WaitFor([&dialog] { return !dialog.isVisible(); }));
+        QVERIFY(WaitFor([&dialog] { return dialog.Session().AcceptedCount() == 1; }));
+        QTest::mouseClick(dialog.cancelButton, Qt::LeftButton);
+        QCOMPARE((QStringList{dialog.statusLabel->text(), dialog.cancelButton->text()}),
+                 (QStringList{"Transfer cancelled. 1 record received is kept.", "Close"}));
+        QVERIFY(!dialog.Session().Port().Connected());
+        QTest::mouseClick(dialog.cancelButton, Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
         QCOMPARE(h.job.lines, std::vector<std::string>{"STN     P1,1.5,"});
         QCOMPARE(h.job.content, JobContent::Text);
-        QVERIFY(!dialog.Session().Port().Connected());
         QVERIFY(h.prompts.shown.isEmpty());
     }
 
-    // A hang-up ends the reception with a warning in plain words; the accepted blocks stay.
+    // A hang-up ends the reception with a warning in plain words; the accepted blocks stay,
+    // as the dialog says.
     void aHangUpWarnsAndKeepsTheAcceptedBlocks() {
         Harness h;
         TextTransferDialog dialog(h.job, h.Settings(DataFormat::Gts), false, h.prompts);
@@ -77,7 +82,9 @@ class TextTransferDialogTest : public QObject {
                 instrument.SendGtsBlock(pieces[1], 1, TextFault::HangUp);
             }
         });
-        QVERIFY(WaitFor([&dialog] { return !dialog.isVisible(); }));
+        QVERIFY(WaitFor([&dialog] { return dialog.cancelButton->text() == "Close"; }));
+        QCOMPARE(dialog.statusLabel->text(),
+                 QString("Transfer failed. 1 record block received is kept."));
         QCOMPARE(h.job.lines.size(), std::size_t(1));
         QCOMPARE(h.prompts.Kinds(), QStringList{"tell"});
         QVERIFY2(h.prompts.shown[0].text.endsWith("the line was hung up") &&

@@ -190,6 +190,7 @@ void GtsSssSession::AppendReceivedText(const std::string& text) {
 }
 
 void GtsSssSession::SetCounterText(const std::string& text) {
+    progressed_ = true;
     view_.SetCounterText(text);
 }
 

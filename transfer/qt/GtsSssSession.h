@@ -58,6 +58,9 @@ class GtsSssSession : private GtsSssWindow {
     // when it did not. Known once stopped.
     const std::string& FailureText() const { return failure_; }
     int AcceptedCount() const { return accepted_; }
+    // Whether anything went through: a block or line was accepted, or records went out
+    // (the counter moved).
+    bool Progressed() const { return progressed_; }
     // Milliseconds since a byte last came from the instrument, or since the start.
     std::int64_t MsSinceInput() const;
     const ComPort& Port() const { return port_; }
@@ -81,6 +84,7 @@ class GtsSssSession : private GtsSssWindow {
     int accepted_ = 0;
     bool started_ = false;
     bool ended_ = false;
+    bool progressed_ = false;
     bool stopping_ = false;
 };
 

@@ -22,7 +22,7 @@ KvrTransferDialog::KvrTransferDialog(stadix::Job& job, const stadix::TransferSet
                                      bool sendMode, Prompts& prompts, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowStaysOnTopHint),
-      prompts_(prompts),
+      prompts_(prompts), sendMode_(sendMode),
       session_(std::make_unique<stadix::KvrSession>(job, settings, sendMode, View())) {
     setWindowTitle(QStringLiteral("Data Communication(KVR format)"));
     setFont(QFont(QStringLiteral("Times New Roman")));
@@ -47,7 +47,7 @@ void KvrTransferDialog::BuildControls() {
     cancelButton->setAutoDefault(false);
     cancelButton->adjustSize();
     cancelButton->move((kWidth - cancelButton->width()) / 2, kHeight - cancelButton->height() - 16);
-    connect(cancelButton, &QPushButton::clicked, this, [this] { session_->Cancel(); });
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     CentreStatusLine();
 }
 
@@ -75,13 +75,16 @@ void KvrTransferDialog::showEvent(QShowEvent* event) {
 }
 
 void KvrTransferDialog::reject() {
-    session_->Cancel();
+    if (summaryShown_)
+        QDialog::done(QDialog::Rejected);
+    else
+        session_->Cancel();
 }
 
 // A close request waits while a block is in flight; it is granted once the block has
 // been answered.
 void KvrTransferDialog::closeEvent(QCloseEvent* event) {
-    if (session_->Closed()) {
+    if (session_->Closed() || summaryShown_) {
         event->accept();
         return;
     }
@@ -103,6 +106,29 @@ void KvrTransferDialog::ShowWarning(const std::string& text) {
     prompts_.Tell(this, "Warning", BytesToDisplay(text), QMessageBox::Warning);
 }
 
+// The summary, once shown, stays until the user closes it. A transfer cancelled before
+// anything went through, or one that never opened, closes at once.
 void KvrTransferDialog::CloseDialog() {
-    QDialog::done(QDialog::Rejected);
+    if (summaryShown_)
+        return;
+    if (session_->TransferredCount() > 0)
+        ShowSummary(stadix::TransferOutcome::Cancelled);
+    else
+        QDialog::done(QDialog::Rejected);
+}
+
+void KvrTransferDialog::TransferEnded() {
+    ShowSummary(stadix::TransferOutcome::Finished);
+}
+
+void KvrTransferDialog::TransferFailed() {
+    ShowSummary(stadix::TransferOutcome::Failed);
+}
+
+void KvrTransferDialog::ShowSummary(stadix::TransferOutcome outcome) {
+    summaryShown_ = true;
+    SetStatusText(
+        stadix::TransferSummary(outcome, sendMode_, session_->TransferredCount(), "record"));
+    cancelButton->setText(QStringLiteral("Close"));
+    cancelButton->setDefault(true);
 }

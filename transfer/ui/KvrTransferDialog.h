@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transfer/TransferSummary.h"
 #include "transfer/qt/KvrSession.h"
 
 #include <QDialog>
@@ -12,7 +13,8 @@ class QPushButton;
 
 // The instrument-format (KVR) transfer dialog. Shown modally, it opens the port with
 // the settings given and runs the transfer on the job (see KvrSession); the port
-// closes with the dialog:
+// closes with the dialog. A transfer that ended, failed, or was cancelled after a
+// record went through leaves the dialog open with what came of it and a Close button:
 //
 //     KvrTransferDialog dialog(job, settings, sendMode, prompts, this);
 //     dialog.exec();
@@ -25,7 +27,7 @@ class KvrTransferDialog : public QDialog, private stadix::KvrSessionView {
 
     stadix::KvrSession& Session() { return *session_; }
 
-    // Escape and every other way to cancel act as the Cancel button.
+    // Escape and every other way to cancel act as the Cancel (or Close) button.
     void reject() override;
 
     QLabel* statusLabel = nullptr;
@@ -41,13 +43,18 @@ class KvrTransferDialog : public QDialog, private stadix::KvrSessionView {
     stadix::KvrSessionView& View();
     void BuildControls();
     void CentreStatusLine();
+    void ShowSummary(stadix::TransferOutcome outcome);
 
     void SetStatusText(const std::string& text) override;
     void SetCounterText(const std::string& text) override;
     void ShowWarning(const std::string& text) override;
     void CloseDialog() override;
+    void TransferEnded() override;
+    void TransferFailed() override;
 
     Prompts& prompts_;
+    const bool sendMode_;
     std::unique_ptr<stadix::KvrSession> session_;
     bool shown_ = false;
+    bool summaryShown_ = false;
 };

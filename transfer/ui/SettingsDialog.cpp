@@ -7,6 +7,7 @@
 #include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -84,9 +85,12 @@ void SettingsDialog::BuildControls(bool sendMode) {
                            "the date and time beside the settings file.");
 
     okButton = new QPushButton("OK", this);
-    okButton->setGeometry(124, 376, 82, 28);
+    okButton->setGeometry(75, 376, 82, 28);
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    cancelButton = new QPushButton("Cancel", this);
+    cancelButton->setGeometry(173, 376, 82, 28);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(formatGroup->Buttons(), &QButtonGroup::idClicked, this,
             &SettingsDialog::ApplyFormatRule);
 }
@@ -130,8 +134,20 @@ void SettingsDialog::ShowPorts(std::vector<stadix::PortDescription> ports) {
         const std::string tip = details.empty() ? port.location : port.location + "\n" + details;
         portList->setItemData(portList->count() - 1, QString::fromStdString(tip), Qt::ToolTipRole);
     }
-    portList->setCurrentIndex(portList->findData(QString::fromStdString(settings_.port.portName)));
+    ShowChosenPort();
     portList->view()->setMinimumWidth(portList->view()->sizeHintForColumn(0) + 24);
+}
+
+// A chosen port that the machine does not list gets an entry of its own, so that the
+// user sees which port the transfer would use.
+void SettingsDialog::ShowChosenPort() {
+    const QString name = QString::fromStdString(settings_.port.portName);
+    int index = portList->findData(name);
+    if (index < 0 && !name.isEmpty()) {
+        portList->addItem(name + " (not present)", name);
+        index = portList->count() - 1;
+    }
+    portList->setCurrentIndex(index);
 }
 
 // Devices plugged in or out while the dialog is open show up in the port list.
@@ -166,19 +182,24 @@ void SettingsDialog::ApplyPortAndBaud() {
 }
 
 void SettingsDialog::done(int result) {
-    if (settings_.port.portName.empty()) {
-        if (result == QDialog::Accepted) {
-            prompts_.Tell(this, "Warning",
-                          "No serial port is chosen.\nChoose the port that the instrument is "
-                          "connected to.",
-                          QMessageBox::Warning);
-            return;
-        }
+    if (result != QDialog::Accepted) {
         QDialog::done(QDialog::Rejected);
+        return;
+    }
+    if (settings_.port.portName.empty()) {
+        prompts_.Tell(this, "Warning",
+                      "No serial port is chosen.\nChoose the port that the instrument is "
+                      "connected to.",
+                      QMessageBox::Warning);
         return;
     }
     ApplyChoices();
     QDialog::done(QDialog::Accepted);
+}
+
+void SettingsDialog::closeEvent(QCloseEvent* event) {
+    done(settings_.port.portName.empty() ? QDialog::Rejected : QDialog::Accepted);
+    event->accept();
 }
 
 // The protocol is taken only with GTS, so that a choice made for GTS outlives the others.

@@ -16,11 +16,11 @@ class QLabel;
 class QPushButton;
 
 // The communication settings dialog: shows transfer settings and returns the user's
-// choices; it neither stores nor applies them. Closing it by OK or any other way takes
-// the choices, once a port is chosen: without one, OK says so and the dialog stays
-// open, and any other way of closing rejects it. The port list shows each port's
+// choices; it neither stores nor applies them. OK and the close box take the choices,
+// once a port is chosen: without one, OK says so and the dialog stays open, and the
+// close box rejects it. Cancel and Escape reject it. The port list shows each port's
 // description (and all that is known of it as a tip) and follows devices that come and
-// go while the dialog is open.
+// go while the dialog is open; a chosen port that is not present shows as such.
 class SettingsDialog : public QDialog {
     Q_OBJECT
   public:
@@ -47,12 +47,17 @@ class SettingsDialog : public QDialog {
     QComboBox* stopBitsList = nullptr;
     QCheckBox* lineLogBox = nullptr;
     QPushButton* okButton = nullptr;
+    QPushButton* cancelButton = nullptr;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void BuildControls(bool sendMode);
     QComboBox* AddSetting(QGroupBox* frame, int row, const QString& caption,
                           const QStringList& items);
     void ShowSettings(const std::vector<stadix::PortDescription>& ports);
+    void ShowChosenPort();
     void WatchPorts();
     void ApplyFormatRule();
     void ApplyPortAndBaud();

@@ -3,6 +3,7 @@
 #include "app/ui/Prompts.h"
 #include "app/ui/TextCodec.h"
 #include "app/ui/WindowPlacement.h"
+#include "transfer/TransferSummary.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -27,7 +28,8 @@ TextTransferDialog::TextTransferDialog(stadix::Job& job, const stadix::TransferS
                                        bool sendMode, Prompts& prompts, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowStaysOnTopHint),
-      prompts_(prompts), session_(job, settings, sendMode, *this), sendMode_(sendMode) {
+      prompts_(prompts), session_(job, settings, sendMode, *this), sendMode_(sendMode),
+      format_(settings.dataFormat), recordCount_(static_cast<int>(job.lines.size())) {
     setWindowTitle(settings.dataFormat == stadix::DataFormat::Gts
                        ? "Data Communication(GTS format)"
                        : "Data Communication(SSS format)");
@@ -71,8 +73,26 @@ void TextTransferDialog::CentreLabels() {
 }
 
 void TextTransferDialog::done(int result) {
+    if (summaryShown_ || !ShowSummary())
+        QDialog::done(result);
+}
+
+bool TextTransferDialog::ShowSummary() {
     session_.Stop();
-    QDialog::done(result);
+    const stadix::TransferOutcome outcome =
+        !session_.FailureText().empty() ? stadix::TransferOutcome::Failed
+        : session_.EndedByItself()      ? stadix::TransferOutcome::Finished
+                                        : stadix::TransferOutcome::Cancelled;
+    if (outcome == stadix::TransferOutcome::Cancelled && !session_.Progressed())
+        return false;
+    const bool gtsBlocks = !sendMode_ && format_ == stadix::DataFormat::Gts;
+    statusLabel->setText(QString::fromStdString(stadix::TransferSummary(
+        outcome, sendMode_, sendMode_ ? recordCount_ : session_.AcceptedCount(),
+        gtsBlocks ? "record block" : "record")));
+    CentreLabels();
+    cancelButton->setText("Close");
+    summaryShown_ = true;
+    return true;
 }
 
 void TextTransferDialog::SetCounterText(const std::string& text) {
@@ -85,5 +105,5 @@ void TextTransferDialog::ShowWarning(const std::string& text) {
 }
 
 void TextTransferDialog::TransferEnded() {
-    cancelButton->click();
+    ShowSummary();
 }
