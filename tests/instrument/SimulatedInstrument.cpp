@@ -18,29 +18,6 @@ std::string Byte(std::uint8_t value) {
 
 } // namespace
 
-std::size_t SimulatedInstrument::RecordLength(std::uint8_t type) {
-    switch (type) {
-    case 0xAA:
-        return 32;
-    case 0xAF:
-        return 51;
-    case 0x06:
-        return 53;
-    case 0xA0:
-    case 0xA3:
-    case 0xA9:
-        return 56;
-    case 0xA1:
-        return 47;
-    case 0xA2:
-        return 39;
-    case 0xA8:
-        return 42;
-    default:
-        return 0;
-    }
-}
-
 std::size_t SimulatedInstrument::RequestLength(std::uint8_t request) {
     switch (request) {
     case 0xBB:
@@ -66,10 +43,6 @@ std::uint8_t SimulatedInstrument::Checksum(const std::string& bytes) {
 std::string SimulatedInstrument::Offer(std::uint8_t type, const std::string& block,
                                        OfferFault fault) {
     const std::uint8_t sum = Checksum(block);
-    if (fault == OfferFault::TypeWithBlock) {
-        Send(Byte(type) + block + Byte(sum));
-        return Listen(800);
-    }
     Send(Byte(type));
     std::string answers = Receive(1, kAnswerTimeoutMs);
     if (answers != Byte(kGoAhead))
@@ -78,11 +51,6 @@ std::string SimulatedInstrument::Offer(std::uint8_t type, const std::string& blo
     switch (fault) {
     case OfferFault::WrongChecksum:
         Send(block + Byte(static_cast<std::uint8_t>(sum + 1)));
-        break;
-    case OfferFault::CutShort:
-        Send(block.substr(0, block.size() > 5 ? block.size() - 5 : 0));
-        break;
-    case OfferFault::Silence:
         break;
     case OfferFault::HangUp:
         Send(block.substr(0, block.size() / 2));
@@ -122,7 +90,7 @@ bool SimulatedInstrument::AwaitPoll(int timeoutMs) {
     return false;
 }
 
-Exchange SimulatedInstrument::Request(std::uint8_t request, EchoFault fault) {
+Exchange SimulatedInstrument::Request(std::uint8_t request) {
     Exchange exchange;
     if (!AwaitPoll())
         return exchange;
@@ -132,35 +100,11 @@ Exchange SimulatedInstrument::Request(std::uint8_t request, EchoFault fault) {
     if (exchange.block.size() < length)
         return exchange;
     TurnAround();
-    const std::uint8_t sum = Checksum(exchange.block);
-    switch (fault) {
-    case EchoFault::WrongEcho:
-        Send(Byte(static_cast<std::uint8_t>(sum ^ 0x5A)));
-        break;
-    case EchoFault::NoEcho:
-        exchange.replies = Listen(300);
-        NotePoll(exchange.replies);
-        return exchange;
-    case EchoFault::TwoBytes:
-        Send(Byte(sum) + Byte(0x42));
-        break;
-    default:
-        Send(Byte(sum));
-        break;
-    }
+    Send(Byte(Checksum(exchange.block)));
     // The reply, then a poll or the end byte (after a reject, 100 ms later).
     exchange.replies = Receive(2, kAnswerTimeoutMs);
     NotePoll(exchange.replies);
     return exchange;
-}
-
-std::string SimulatedInstrument::Ask(std::uint8_t request, int waitMs) {
-    if (!AwaitPoll())
-        return std::string();
-    Send(Byte(request));
-    const std::string answers = Listen(waitMs);
-    NotePoll(answers);
-    return answers;
 }
 
 std::string SimulatedInstrument::Listen(int waitMs) {

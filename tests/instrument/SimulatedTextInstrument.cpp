@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <thread>
 #include <utility>
 
 namespace stadix::test {
@@ -13,13 +12,6 @@ using Clock = std::chrono::steady_clock;
 
 // How long the instrument waits for the computer's answer to what it sent.
 constexpr int kAnswerTimeoutMs = 3000;
-// After a text that leaves no answer due, how long it listens for a stray one.
-constexpr int kQuietListenMs = 300;
-// The pause between XOFF and XON.
-constexpr int kPauseMs = 100;
-
-constexpr std::size_t kCheckPosition = 130; // from 0: the three check digits
-constexpr std::size_t kEtxPosition = 133;
 
 int MillisecondsLeft(Clock::time_point deadline) {
     const auto left =
@@ -40,10 +32,6 @@ unsigned XorOf(const std::string& text) {
     return sum;
 }
 
-bool IsGtsLength(const std::string& text) {
-    return text.size() == SimulatedTextInstrument::kPieceLength + 8;
-}
-
 } // namespace
 
 std::string SimulatedTextInstrument::GtsBlock(const std::string& piece, int index) {
@@ -59,12 +47,6 @@ std::vector<std::string> SimulatedTextInstrument::GtsPieces(const std::string& t
         pieces.push_back(piece);
     }
     return pieces;
-}
-
-bool SimulatedTextInstrument::IsGtsBlock(const std::string& unit) {
-    return IsGtsLength(unit) && unit[0] == kStx && unit[kEtxPosition] == kEtx &&
-           unit.compare(kEtxPosition + 1, 2, "\r\n") == 0 &&
-           unit.substr(kCheckPosition, 3) == CheckDigits(XorOf(unit.substr(1, 129)));
 }
 
 std::string SimulatedTextInstrument::GtsEndText() {
@@ -101,43 +83,17 @@ std::string SimulatedTextInstrument::SendSssLine(const std::string& line, TextFa
 }
 
 std::string SimulatedTextInstrument::SendText(const std::string& text, TextFault fault) {
-    if (!Send(text, fault))
-        return fault == TextFault::HangUp ? std::string() : Listen(kQuietListenMs);
+    if (fault == TextFault::HangUp) {
+        pty_.Write(text.substr(0, text.size() / 2));
+        HangUp();
+        return std::string();
+    }
+    pty_.Write(text);
     return AwaitAnswer(kAnswerTimeoutMs);
 }
 
 std::string SimulatedTextInstrument::SendEndOfTransmission() {
     return SendText(SssEndText());
-}
-
-bool SimulatedTextInstrument::Send(const std::string& text, TextFault fault) {
-    std::string spoilt = text;
-    switch (fault) {
-    case TextFault::None:
-        break;
-    case TextFault::WrongCheck:
-        if (IsGtsLength(text)) {
-            const unsigned check = static_cast<unsigned>(std::stoi(text.substr(kCheckPosition, 3)));
-            spoilt.replace(kCheckPosition, 3, CheckDigits(check + 1));
-        }
-        break;
-    case TextFault::Malformed:
-        if (IsGtsLength(text))
-            spoilt.erase(kEtxPosition, 1);
-        break;
-    case TextFault::ForeignCharacter:
-        spoilt.insert(text.size() / 2, 1, '\x01');
-        break;
-    case TextFault::CutShort:
-        pty_.Write(text.substr(0, text.size() / 2));
-        return false;
-    case TextFault::HangUp:
-        pty_.Write(text.substr(0, text.size() / 2));
-        HangUp();
-        return false;
-    }
-    pty_.Write(spoilt);
-    return true;
 }
 
 std::string SimulatedTextInstrument::AwaitAnswer(int timeoutMs) {
@@ -173,30 +129,9 @@ std::string SimulatedTextInstrument::ReceiveUnit(int timeoutMs) {
 }
 
 void SimulatedTextInstrument::Answer(TextAnswer answer) {
-    switch (answer) {
-    case TextAnswer::Ack:
-        pty_.Write(std::string(1, kAck));
-        break;
-    case TextAnswer::Nak:
-        pty_.Write(std::string(1, kNak));
-        break;
-    case TextAnswer::Xon:
-        pty_.Write(std::string(1, kXon));
-        break;
-    case TextAnswer::XoffXon:
-        pty_.Write(std::string(1, kXoff));
-        std::this_thread::sleep_for(std::chrono::milliseconds(kPauseMs));
-        pty_.Write(std::string(1, kXon));
-        break;
-    case TextAnswer::XoffOnly:
-        pty_.Write(std::string(1, kXoff));
-        break;
-    case TextAnswer::Silence:
-        break;
-    case TextAnswer::HangUp:
-        HangUp();
-        break;
-    }
+    pty_.Write(std::string(1, answer == TextAnswer::Ack   ? kAck
+                              : answer == TextAnswer::Xon ? kXon
+                                                          : kXoff));
 }
 
 std::vector<std::string> SimulatedTextInstrument::ReceiveTransfer(bool gts, bool acknowledged) {
