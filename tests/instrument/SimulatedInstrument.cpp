@@ -82,9 +82,7 @@ bool SimulatedInstrument::AwaitPoll(int timeoutMs) {
     pty_.Read(4096, 0);
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     while (Clock::now() < deadline) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (pty_.Read(1, static_cast<int>(left.count()) + 1) == Byte(kPoll))
+        if (pty_.Read(1, MillisecondsLeft(deadline) + 1) == Byte(kPoll))
             return true;
     }
     return false;
@@ -110,11 +108,8 @@ Exchange SimulatedInstrument::Request(std::uint8_t request) {
 std::string SimulatedInstrument::Listen(int waitMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
     std::string received;
-    while (Clock::now() < deadline) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        received += pty_.Read(4096, static_cast<int>(left.count()));
-    }
+    while (Clock::now() < deadline)
+        received += pty_.Read(4096, MillisecondsLeft(deadline));
     return received;
 }
 

@@ -13,12 +13,6 @@ using Clock = std::chrono::steady_clock;
 // How long the instrument waits for the computer's answer to what it sent.
 constexpr int kAnswerTimeoutMs = 3000;
 
-int MillisecondsLeft(Clock::time_point deadline) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
-}
-
 std::string CheckDigits(unsigned value) {
     char digits[8];
     std::snprintf(digits, sizeof digits, "%03u", value % 1000);
@@ -89,43 +83,15 @@ std::string SimulatedTextInstrument::SendText(const std::string& text, TextFault
         return std::string();
     }
     pty_.Write(text);
-    return AwaitAnswer(kAnswerTimeoutMs);
+    return TakeThrough(std::string{kAck, kNak, kXon}, true, kAnswerTimeoutMs);
 }
 
 std::string SimulatedTextInstrument::SendEndOfTransmission() {
     return SendText(SssEndText());
 }
 
-std::string SimulatedTextInstrument::AwaitAnswer(int timeoutMs) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        const std::size_t end = buffer_.find_first_of(std::string{kAck, kNak, kXon});
-        if (end != std::string::npos) {
-            const std::string answer = buffer_.substr(0, end + 1);
-            buffer_.erase(0, end + 1);
-            return answer;
-        }
-        const int left = MillisecondsLeft(deadline);
-        if (left == 0)
-            return std::exchange(buffer_, std::string());
-        Fill(left);
-    }
-}
-
 std::string SimulatedTextInstrument::ReceiveUnit(int timeoutMs) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        const std::size_t end = buffer_.find("\r\n");
-        if (end != std::string::npos) {
-            const std::string unit = buffer_.substr(0, end + 2);
-            buffer_.erase(0, end + 2);
-            return unit;
-        }
-        const int left = MillisecondsLeft(deadline);
-        if (left == 0)
-            return std::exchange(buffer_, std::string());
-        Fill(left);
-    }
+    return TakeThrough("\r\n", false, timeoutMs);
 }
 
 void SimulatedTextInstrument::Answer(TextAnswer answer) {
@@ -153,6 +119,23 @@ std::string SimulatedTextInstrument::Listen(int waitMs) {
     for (int left = waitMs; left > 0; left = MillisecondsLeft(deadline))
         Fill(left);
     return std::exchange(buffer_, std::string());
+}
+
+std::string SimulatedTextInstrument::TakeThrough(const std::string& end, bool anyOf,
+                                                 int timeoutMs) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const std::size_t at = anyOf ? buffer_.find_first_of(end) : buffer_.find(end);
+        if (at != std::string::npos) {
+            const std::string taken = buffer_.substr(0, at + (anyOf ? 1 : end.size()));
+            buffer_.erase(0, taken.size());
+            return taken;
+        }
+        const int left = MillisecondsLeft(deadline);
+        if (left == 0)
+            return std::exchange(buffer_, std::string());
+        Fill(left);
+    }
 }
 
 void SimulatedTextInstrument::Fill(int timeoutMs) {

@@ -82,8 +82,9 @@ class SimulatedTextInstrument {
     void HangUp() { pty_.Close(); }
 
   private:
-    // Bytes up to and including the first ACK, NAK or XON.
-    std::string AwaitAnswer(int timeoutMs);
+    // The buffered bytes up to and including end (or, anyOf, any one of its bytes),
+    // waiting up to timeoutMs for it; all that came when it did not come.
+    std::string TakeThrough(const std::string& end, bool anyOf, int timeoutMs);
     // Moves what the line holds into the buffer, waiting up to timeoutMs for anything.
     void Fill(int timeoutMs);
 
