@@ -1,6 +1,7 @@
 #include "SimulatedInstrument.h"
 
 #include <chrono>
+#include <map>
 #include <thread>
 
 namespace stadix::test {
@@ -19,18 +20,10 @@ std::string Byte(std::uint8_t value) {
 } // namespace
 
 std::size_t SimulatedInstrument::RequestLength(std::uint8_t request) {
-    switch (request) {
-    case 0xBB:
-        return 32;
-    case 0xB7:
-        return 49;
-    case 0xB8:
-        return 42;
-    case 0xB9:
-        return 52;
-    default:
-        return 0;
-    }
+    const std::map<std::uint8_t, std::size_t> lengths = {
+        {0xBB, 32}, {0xB7, 49}, {0xB8, 42}, {0xB9, 52}};
+    const auto found = lengths.find(request);
+    return found == lengths.end() ? 0 : found->second;
 }
 
 std::uint8_t SimulatedInstrument::Checksum(const std::string& bytes) {
@@ -48,18 +41,12 @@ std::string SimulatedInstrument::Offer(std::uint8_t type, const std::string& blo
     if (answers != Byte(kGoAhead))
         return answers;
     TurnAround();
-    switch (fault) {
-    case OfferFault::WrongChecksum:
-        Send(block + Byte(static_cast<std::uint8_t>(sum + 1)));
-        break;
-    case OfferFault::HangUp:
+    if (fault == OfferFault::HangUp) {
         Send(block.substr(0, block.size() / 2));
         HangUp();
         return answers;
-    default:
-        Send(block + Byte(sum));
-        break;
     }
+    Send(block + Byte(fault == OfferFault::WrongChecksum ? sum + 1 : sum));
     return answers + Receive(1, kAnswerTimeoutMs);
 }
 
