@@ -1,7 +1,7 @@
 // A total station on the far end of a pseudo-terminal, speaking the GTS and SSS text
 // protocols: it sends framed GTS blocks (acknowledged or one way) and SSS lines as an
 // instrument does when it hands its data over, and receives them as an instrument
-// does when data is sent to it, answering ACK/NAK or XON/XOFF. It spoils an exchange
+// does when data is sent to it, answering ACK or XON/XOFF. It spoils an exchange
 // on demand. It is written from the protocols' description alone, so that it checks
 // the program's side. Every call blocks until its exchange is over; run it on a thread
 // of its own while the program runs its event loop.
