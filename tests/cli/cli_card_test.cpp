@@ -167,14 +167,11 @@ TEST_F(CliCardTest, AFullJobKeepsWhatFitsAndEndsWell) {
 TEST_F(CliCardTest, AShortStoreIsReadButNeverWritten) {
     const std::string shortStore = store.substr(0, 16384 + 2048);
     Write("SHORT.TSD", shortStore);
-    for (const char* arguments : {"card-export --job NEW --create-job @job.JCD @SHORT.TSD",
-                                  "card-export --job SITE @job.JCD @SHORT.TSD"}) {
-        auto cli = Cli(arguments);
-        EXPECT_EQ(cli->Wait(), 2) << arguments;
-        EXPECT_NE(cli->Err().find(" is 18432 bytes long; a store of this kind is 2127872 bytes."),
-                  std::string::npos)
-            << cli->Err();
-    }
+    auto cli = Cli("card-export --job NEW --create-job @job.JCD @SHORT.TSD");
+    EXPECT_EQ(cli->Wait(), 2);
+    EXPECT_NE(cli->Err().find(" is 18432 bytes long; a store of this kind is 2127872 bytes."),
+              std::string::npos)
+        << cli->Err();
     EXPECT_EQ(Read("SHORT.TSD"), shortStore);
     EXPECT_EQ(Cli("card-jobs @SHORT.TSD")->Out(), Cli("card-jobs @CARD.TSD")->Out());
     EXPECT_EQ(Cli("card-import --job SITE @SHORT.TSD -")->Out(), Line("S1", "") + "\r\n");

@@ -4,6 +4,7 @@
 #include "comport/qt/ComPort.h"
 #include "comport/qt/PortWatcher.h"
 #include "tests/support/HexBytes.h"
+#include "tests/support/TempFolder.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -67,9 +68,10 @@ template <typename Call> ComPortError ErrorOf(Call call) {
     return ComPortError(PortOperation::StoreSettings, -1);
 }
 
-class ComPortTest : public ::testing::Test {
+class ComPortTest : public test::TempFolderTest {
   protected:
     void SetUp() override {
+        TempFolderTest::SetUp();
         port.SetPortName(pty.DevicePath());
         QObject::connect(&port, &ComPort::OnError, [this](int set) { errors.push_back(set); });
     }
@@ -192,13 +194,10 @@ TEST_F(ComPortTest, SettingsChangedWhileOpenReachTheDeviceOrAreTakenBack) {
     EXPECT_EQ(pty.Read(2), "ok");
 }
 
-// A write the other end does not take gives up when its time is out.
 // Bytes in, bytes out, and bytes cleared away unread: the log has them all, and all of
 // it is in the file once the port has closed.
 TEST_F(ComPortTest, TheLineLogHoldsWhatCrossedTheLineBothWays) {
-    const std::string path =
-        (std::filesystem::temp_directory_path() / ("stadix-comport-" + std::to_string(::getpid())))
-            .string();
+    const std::string path = Path("line.log");
     port.Open();
     port.StartLineLog(path);
     ASSERT_TRUE(pty.Write("AB"));
@@ -212,11 +211,11 @@ TEST_F(ComPortTest, TheLineLogHoldsWhatCrossedTheLineBothWays) {
     std::string out;
     for (const std::string& line : ReadFileLines(path))
         (line.find(" < ") != std::string::npos ? in : out) += test::Hex(line.substr(8));
-    std::filesystem::remove(path);
     EXPECT_EQ(in, "ABC");
     EXPECT_EQ(out, "XYZ");
 }
 
+// A write the other end does not take gives up when its time is out.
 TEST_F(ComPortTest, WriteGivesUpAfterTheWriteTimeOut) {
     port.Open();
     port.SetTimeouts({0, 200});
@@ -258,18 +257,16 @@ TEST_F(ComPortTest, AWorkerThreadTakesThePortAndGivesItBack) {
 }
 
 // A device file that appears in the watched folder is told.
-TEST(PortWatcherTest, ADeviceThatAppearsIsTold) {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("stadix-devices-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    PortWatcher watcher(QString::fromStdString(folder.string()));
+using PortWatcherTest = test::TempFolderTest;
+
+TEST_F(PortWatcherTest, ADeviceThatAppearsIsTold) {
+    PortWatcher watcher(QString::fromStdString(dir.string()));
     int changes = 0;
     QObject::connect(&watcher, &PortWatcher::Changed, [&changes] { ++changes; });
     Settle(100);
     EXPECT_EQ(changes, 0);
-    std::ofstream(folder / "ttyUSB0").put('x');
+    std::ofstream(dir / "ttyUSB0").put('x');
     EXPECT_TRUE(WaitUntil([&changes] { return changes > 0; }));
-    std::filesystem::remove_all(folder);
 }
 
 } // namespace

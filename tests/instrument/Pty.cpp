@@ -2,15 +2,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <poll.h>
 #include <pty.h>
 #include <stdexcept>
 #include <unistd.h>
 
 namespace stadix::test {
-
-namespace {
 
 using Clock = std::chrono::steady_clock;
 
@@ -19,6 +16,8 @@ int MillisecondsLeft(Clock::time_point deadline) {
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
 }
+
+namespace {
 
 void MakeRaw(int fd) {
     termios settings{};

@@ -2,11 +2,15 @@
 // it would open a serial port; the test plays the instrument on the other end.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 #include <termios.h>
 
 namespace stadix::test {
+
+// The milliseconds left until the deadline; 0 once it has passed.
+int MillisecondsLeft(std::chrono::steady_clock::time_point deadline);
 
 class Pty {
   public:

@@ -1,6 +1,7 @@
 #include "SimulatedInstrument.h"
 
 #include <chrono>
+#include <map>
 #include <thread>
 
 namespace stadix::test {
@@ -18,42 +19,11 @@ std::string Byte(std::uint8_t value) {
 
 } // namespace
 
-std::size_t SimulatedInstrument::RecordLength(std::uint8_t type) {
-    switch (type) {
-    case 0xAA:
-        return 32;
-    case 0xAF:
-        return 51;
-    case 0x06:
-        return 53;
-    case 0xA0:
-    case 0xA3:
-    case 0xA9:
-        return 56;
-    case 0xA1:
-        return 47;
-    case 0xA2:
-        return 39;
-    case 0xA8:
-        return 42;
-    default:
-        return 0;
-    }
-}
-
 std::size_t SimulatedInstrument::RequestLength(std::uint8_t request) {
-    switch (request) {
-    case 0xBB:
-        return 32;
-    case 0xB7:
-        return 49;
-    case 0xB8:
-        return 42;
-    case 0xB9:
-        return 52;
-    default:
-        return 0;
-    }
+    const std::map<std::uint8_t, std::size_t> lengths = {
+        {0xBB, 32}, {0xB7, 49}, {0xB8, 42}, {0xB9, 52}};
+    const auto found = lengths.find(request);
+    return found == lengths.end() ? 0 : found->second;
 }
 
 std::uint8_t SimulatedInstrument::Checksum(const std::string& bytes) {
@@ -66,32 +36,17 @@ std::uint8_t SimulatedInstrument::Checksum(const std::string& bytes) {
 std::string SimulatedInstrument::Offer(std::uint8_t type, const std::string& block,
                                        OfferFault fault) {
     const std::uint8_t sum = Checksum(block);
-    if (fault == OfferFault::TypeWithBlock) {
-        Send(Byte(type) + block + Byte(sum));
-        return Listen(800);
-    }
     Send(Byte(type));
     std::string answers = Receive(1, kAnswerTimeoutMs);
     if (answers != Byte(kGoAhead))
         return answers;
     TurnAround();
-    switch (fault) {
-    case OfferFault::WrongChecksum:
-        Send(block + Byte(static_cast<std::uint8_t>(sum + 1)));
-        break;
-    case OfferFault::CutShort:
-        Send(block.substr(0, block.size() > 5 ? block.size() - 5 : 0));
-        break;
-    case OfferFault::Silence:
-        break;
-    case OfferFault::HangUp:
+    if (fault == OfferFault::HangUp) {
         Send(block.substr(0, block.size() / 2));
         HangUp();
         return answers;
-    default:
-        Send(block + Byte(sum));
-        break;
     }
+    Send(block + Byte(fault == OfferFault::WrongChecksum ? sum + 1 : sum));
     return answers + Receive(1, kAnswerTimeoutMs);
 }
 
@@ -114,15 +69,13 @@ bool SimulatedInstrument::AwaitPoll(int timeoutMs) {
     pty_.Read(4096, 0);
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     while (Clock::now() < deadline) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (pty_.Read(1, static_cast<int>(left.count()) + 1) == Byte(kPoll))
+        if (pty_.Read(1, MillisecondsLeft(deadline) + 1) == Byte(kPoll))
             return true;
     }
     return false;
 }
 
-Exchange SimulatedInstrument::Request(std::uint8_t request, EchoFault fault) {
+Exchange SimulatedInstrument::Request(std::uint8_t request) {
     Exchange exchange;
     if (!AwaitPoll())
         return exchange;
@@ -132,45 +85,18 @@ Exchange SimulatedInstrument::Request(std::uint8_t request, EchoFault fault) {
     if (exchange.block.size() < length)
         return exchange;
     TurnAround();
-    const std::uint8_t sum = Checksum(exchange.block);
-    switch (fault) {
-    case EchoFault::WrongEcho:
-        Send(Byte(static_cast<std::uint8_t>(sum ^ 0x5A)));
-        break;
-    case EchoFault::NoEcho:
-        exchange.replies = Listen(300);
-        NotePoll(exchange.replies);
-        return exchange;
-    case EchoFault::TwoBytes:
-        Send(Byte(sum) + Byte(0x42));
-        break;
-    default:
-        Send(Byte(sum));
-        break;
-    }
+    Send(Byte(Checksum(exchange.block)));
     // The reply, then a poll or the end byte (after a reject, 100 ms later).
     exchange.replies = Receive(2, kAnswerTimeoutMs);
     NotePoll(exchange.replies);
     return exchange;
 }
 
-std::string SimulatedInstrument::Ask(std::uint8_t request, int waitMs) {
-    if (!AwaitPoll())
-        return std::string();
-    Send(Byte(request));
-    const std::string answers = Listen(waitMs);
-    NotePoll(answers);
-    return answers;
-}
-
 std::string SimulatedInstrument::Listen(int waitMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
     std::string received;
-    while (Clock::now() < deadline) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        received += pty_.Read(4096, static_cast<int>(left.count()));
-    }
+    while (Clock::now() < deadline)
+        received += pty_.Read(4096, MillisecondsLeft(deadline));
     return received;
 }
 

@@ -25,18 +25,7 @@ constexpr std::uint8_t kPoll = 0xAA;
 enum class OfferFault {
     None,
     WrongChecksum, // the checksum byte is one too high
-    TypeWithBlock, // the type byte, the block and its checksum in one burst
-    CutShort,      // the block stops five bytes early
-    Silence,       // nothing follows the go-ahead
     HangUp,        // the line is closed halfway through the block
-};
-
-// How the instrument spoils its answer to a block that it asked for.
-enum class EchoFault {
-    None,
-    WrongEcho, // an echo that differs from the block's checksum
-    NoEcho,    // nothing
-    TwoBytes,  // the echo and a stray byte together
 };
 
 // What came back in one exchange of the send direction.
@@ -53,9 +42,7 @@ class SimulatedInstrument {
     // sends and receives at once.
     void SetBaudRate(int baud) { baud_ = baud; }
 
-    // The block length that follows a record type byte, or that a request byte asks
-    // for; 0 for any other byte.
-    static std::size_t RecordLength(std::uint8_t type);
+    // The block length that a request byte asks for; 0 for any other byte.
     static std::size_t RequestLength(std::uint8_t request);
     // The 8-bit sum of the bytes.
     static std::uint8_t Checksum(const std::string& bytes);
@@ -72,11 +59,9 @@ class SimulatedInstrument {
 
     // Send direction. Waits for the computer's poll byte; false when none came.
     bool AwaitPoll(int timeoutMs = 2000);
-    // Waits for a poll, asks for a record and answers the block with its checksum (or
-    // the fault); the exchange holds the block and the replies that followed.
-    Exchange Request(std::uint8_t request, EchoFault fault = EchoFault::None);
-    // Waits for a poll, sends the request byte and returns what came within waitMs.
-    std::string Ask(std::uint8_t request, int waitMs = 300);
+    // Waits for a poll, asks for a record and answers the block with its checksum; the
+    // exchange holds the block and the replies that followed.
+    Exchange Request(std::uint8_t request);
 
     // Everything the computer sends within waitMs.
     std::string Listen(int waitMs);

@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <thread>
 #include <utility>
 
 namespace stadix::test {
@@ -13,19 +12,6 @@ using Clock = std::chrono::steady_clock;
 
 // How long the instrument waits for the computer's answer to what it sent.
 constexpr int kAnswerTimeoutMs = 3000;
-// After a text that leaves no answer due, how long it listens for a stray one.
-constexpr int kQuietListenMs = 300;
-// The pause between XOFF and XON.
-constexpr int kPauseMs = 100;
-
-constexpr std::size_t kCheckPosition = 130; // from 0: the three check digits
-constexpr std::size_t kEtxPosition = 133;
-
-int MillisecondsLeft(Clock::time_point deadline) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
-}
 
 std::string CheckDigits(unsigned value) {
     char digits[8];
@@ -38,10 +24,6 @@ unsigned XorOf(const std::string& text) {
     for (const char c : text)
         sum ^= static_cast<unsigned char>(c);
     return sum;
-}
-
-bool IsGtsLength(const std::string& text) {
-    return text.size() == SimulatedTextInstrument::kPieceLength + 8;
 }
 
 } // namespace
@@ -59,12 +41,6 @@ std::vector<std::string> SimulatedTextInstrument::GtsPieces(const std::string& t
         pieces.push_back(piece);
     }
     return pieces;
-}
-
-bool SimulatedTextInstrument::IsGtsBlock(const std::string& unit) {
-    return IsGtsLength(unit) && unit[0] == kStx && unit[kEtxPosition] == kEtx &&
-           unit.compare(kEtxPosition + 1, 2, "\r\n") == 0 &&
-           unit.substr(kCheckPosition, 3) == CheckDigits(XorOf(unit.substr(1, 129)));
 }
 
 std::string SimulatedTextInstrument::GtsEndText() {
@@ -101,102 +77,27 @@ std::string SimulatedTextInstrument::SendSssLine(const std::string& line, TextFa
 }
 
 std::string SimulatedTextInstrument::SendText(const std::string& text, TextFault fault) {
-    if (!Send(text, fault))
-        return fault == TextFault::HangUp ? std::string() : Listen(kQuietListenMs);
-    return AwaitAnswer(kAnswerTimeoutMs);
+    if (fault == TextFault::HangUp) {
+        pty_.Write(text.substr(0, text.size() / 2));
+        HangUp();
+        return std::string();
+    }
+    pty_.Write(text);
+    return TakeThrough(std::string{kAck, kNak, kXon}, true, kAnswerTimeoutMs);
 }
 
 std::string SimulatedTextInstrument::SendEndOfTransmission() {
     return SendText(SssEndText());
 }
 
-bool SimulatedTextInstrument::Send(const std::string& text, TextFault fault) {
-    std::string spoilt = text;
-    switch (fault) {
-    case TextFault::None:
-        break;
-    case TextFault::WrongCheck:
-        if (IsGtsLength(text)) {
-            const unsigned check = static_cast<unsigned>(std::stoi(text.substr(kCheckPosition, 3)));
-            spoilt.replace(kCheckPosition, 3, CheckDigits(check + 1));
-        }
-        break;
-    case TextFault::Malformed:
-        if (IsGtsLength(text))
-            spoilt.erase(kEtxPosition, 1);
-        break;
-    case TextFault::ForeignCharacter:
-        spoilt.insert(text.size() / 2, 1, '\x01');
-        break;
-    case TextFault::CutShort:
-        pty_.Write(text.substr(0, text.size() / 2));
-        return false;
-    case TextFault::HangUp:
-        pty_.Write(text.substr(0, text.size() / 2));
-        HangUp();
-        return false;
-    }
-    pty_.Write(spoilt);
-    return true;
-}
-
-std::string SimulatedTextInstrument::AwaitAnswer(int timeoutMs) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        const std::size_t end = buffer_.find_first_of(std::string{kAck, kNak, kXon});
-        if (end != std::string::npos) {
-            const std::string answer = buffer_.substr(0, end + 1);
-            buffer_.erase(0, end + 1);
-            return answer;
-        }
-        const int left = MillisecondsLeft(deadline);
-        if (left == 0)
-            return std::exchange(buffer_, std::string());
-        Fill(left);
-    }
-}
-
 std::string SimulatedTextInstrument::ReceiveUnit(int timeoutMs) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        const std::size_t end = buffer_.find("\r\n");
-        if (end != std::string::npos) {
-            const std::string unit = buffer_.substr(0, end + 2);
-            buffer_.erase(0, end + 2);
-            return unit;
-        }
-        const int left = MillisecondsLeft(deadline);
-        if (left == 0)
-            return std::exchange(buffer_, std::string());
-        Fill(left);
-    }
+    return TakeThrough("\r\n", false, timeoutMs);
 }
 
 void SimulatedTextInstrument::Answer(TextAnswer answer) {
-    switch (answer) {
-    case TextAnswer::Ack:
-        pty_.Write(std::string(1, kAck));
-        break;
-    case TextAnswer::Nak:
-        pty_.Write(std::string(1, kNak));
-        break;
-    case TextAnswer::Xon:
-        pty_.Write(std::string(1, kXon));
-        break;
-    case TextAnswer::XoffXon:
-        pty_.Write(std::string(1, kXoff));
-        std::this_thread::sleep_for(std::chrono::milliseconds(kPauseMs));
-        pty_.Write(std::string(1, kXon));
-        break;
-    case TextAnswer::XoffOnly:
-        pty_.Write(std::string(1, kXoff));
-        break;
-    case TextAnswer::Silence:
-        break;
-    case TextAnswer::HangUp:
-        HangUp();
-        break;
-    }
+    pty_.Write(std::string(1, answer == TextAnswer::Ack   ? kAck
+                              : answer == TextAnswer::Xon ? kXon
+                                                          : kXoff));
 }
 
 std::vector<std::string> SimulatedTextInstrument::ReceiveTransfer(bool gts, bool acknowledged) {
@@ -218,6 +119,23 @@ std::string SimulatedTextInstrument::Listen(int waitMs) {
     for (int left = waitMs; left > 0; left = MillisecondsLeft(deadline))
         Fill(left);
     return std::exchange(buffer_, std::string());
+}
+
+std::string SimulatedTextInstrument::TakeThrough(const std::string& end, bool anyOf,
+                                                 int timeoutMs) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const std::size_t at = anyOf ? buffer_.find_first_of(end) : buffer_.find(end);
+        if (at != std::string::npos) {
+            const std::string taken = buffer_.substr(0, at + (anyOf ? 1 : end.size()));
+            buffer_.erase(0, taken.size());
+            return taken;
+        }
+        const int left = MillisecondsLeft(deadline);
+        if (left == 0)
+            return std::exchange(buffer_, std::string());
+        Fill(left);
+    }
 }
 
 void SimulatedTextInstrument::Fill(int timeoutMs) {

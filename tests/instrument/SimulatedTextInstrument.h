@@ -1,7 +1,7 @@
 // A total station on the far end of a pseudo-terminal, speaking the GTS and SSS text
 // protocols: it sends framed GTS blocks (acknowledged or one way) and SSS lines as an
 // instrument does when it hands its data over, and receives them as an instrument
-// does when data is sent to it, answering ACK/NAK or XON/XOFF. It spoils an exchange
+// does when data is sent to it, answering ACK or XON/XOFF. It spoils an exchange
 // on demand. It is written from the protocols' description alone, so that it checks
 // the program's side. Every call blocks until its exchange is over; run it on a thread
 // of its own while the program runs its event loop.
@@ -17,22 +17,14 @@ namespace stadix::test {
 // How the instrument spoils a GTS block or an SSS line that it sends.
 enum class TextFault {
     None,
-    WrongCheck,       // GTS: the three check digits are one too high
-    Malformed,        // GTS: the block lacks its ETX, one character short
-    ForeignCharacter, // a control byte (0x01) in the middle of the text
-    CutShort,         // the text stops halfway; the line then stays silent
-    HangUp,           // the line is closed halfway through the text
+    HangUp, // the line is closed halfway through the text
 };
 
 // How the instrument answers a GTS block or an SSS line that it receives.
 enum class TextAnswer {
     Ack,      // accepted (GTS acknowledged)
-    Nak,      // rejected (GTS acknowledged)
     Xon,      // go on
-    XoffXon,  // pause, and go on after a moment
     XoffOnly, // pause, and never go on
-    Silence,  // no answer at all
-    HangUp,   // the line is closed
 };
 
 class SimulatedTextInstrument {
@@ -54,8 +46,6 @@ class SimulatedTextInstrument {
     static std::string GtsBlock(const std::string& piece, int index);
     // A record text cut into 128-character pieces, the last one padded with blanks.
     static std::vector<std::string> GtsPieces(const std::string& text);
-    // Whether a received unit is a well-framed GTS block with a correct check.
-    static bool IsGtsBlock(const std::string& unit);
     // The GTS end text (STX EOT ETX CR LF) and the SSS one (EOT CR LF).
     static std::string GtsEndText();
     static std::string SssEndText();
@@ -65,12 +55,12 @@ class SimulatedTextInstrument {
     // Waits for the computer's ENQ (acknowledged GTS); false when none came.
     bool AwaitEnq(int timeoutMs = 2000);
     // Sends a GTS block, perhaps spoilt, and returns the computer's answer: every byte
-    // up to its ACK, NAK or XON (nothing after a cut-short text or a hang-up).
+    // up to its ACK, NAK or XON (nothing after a hang-up).
     std::string SendGtsBlock(const std::string& piece, int index,
                              TextFault fault = TextFault::None);
     // Sends an SSS line followed by CR LF, perhaps spoilt, and returns the answer.
     std::string SendSssLine(const std::string& line, TextFault fault = TextFault::None);
-    // Sends bytes as they are and returns the answer.
+    // Sends bytes as they are and returns the answer (nothing after a hang-up).
     std::string SendText(const std::string& text, TextFault fault = TextFault::None);
     // The end of transmission, EOT CR LF; returns the answer (ACK expected).
     std::string SendEndOfTransmission();
@@ -92,10 +82,9 @@ class SimulatedTextInstrument {
     void HangUp() { pty_.Close(); }
 
   private:
-    // Sends the text, spoilt by the fault; false when the fault leaves no answer due.
-    bool Send(const std::string& text, TextFault fault);
-    // Bytes up to and including the first ACK, NAK or XON.
-    std::string AwaitAnswer(int timeoutMs);
+    // The buffered bytes up to and including end (or, anyOf, any one of its bytes),
+    // waiting up to timeoutMs for it; all that came when it did not come.
+    std::string TakeThrough(const std::string& end, bool anyOf, int timeoutMs);
     // Moves what the line holds into the buffer, waiting up to timeoutMs for anything.
     void Fill(int timeoutMs);
 

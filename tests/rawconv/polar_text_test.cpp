@@ -36,37 +36,27 @@ std::string Polar(const DecodeState& state, const std::string& store) {
     return text;
 }
 
-// Backsights stand directly under the station, the last met first, above the distances.
-TEST(PolarText, StationIsFollowedByItsBacksightsAndDistances) {
-    const std::string store =
-        Store({Inst("TS", "   "), Unit(0, 0, 0, 0, 0, 0, 1.0f), Point(kTypeStn, "A", 1),
-               Distance("P1", 1), Point(kTypeBs, "B", 1), Point(kTypeBs, "C", 1, "K1")});
-    EXPECT_EQ(Polar(DecodeState(), store),
-              JoinLinesCrLf({PointLine("A"), PointLine("C") + ",K1", PointLine("B"),
-                             "P1,1.500,12.346,12.3456,90.0000"}));
-    EXPECT_EQ(Polar(DecodeState(), Store({Distance("P1", 1), Point(kTypeBs, "B", 1)})), "");
-    EXPECT_EQ(Polar(DecodeState(), Store({Point(kTypeStn, "A", 1), Distance("P1", 2)})),
-              JoinLinesCrLf({PointLine("A")}));
-}
-
+// Each station is followed by its backsights, the last met first, then its distances.
 // The scan starts behind each station and wraps round to the start of the store; two
 // stations of one group both list its observations; other types, observations of no
 // station and a partial record never appear; the store's UNIT record is not applied.
 TEST(PolarText, EachStationScansTheWholeStoreFromBehindIt) {
+    EXPECT_EQ(Polar(DecodeState(), Store({Distance("P1", 1), Point(kTypeBs, "B", 1)})), "");
     std::string store = Store(
         {Distance("D0", 2), Point(kTypeStn, "S1", 2), Point(kTypeBs, "X", 2), Distance("D1", 2),
          Named(kTypeAng, "N1", "").Byte(41, 2).Build(), Point(kTypeCrd, "N2", 2),
          Point(kTypePt, "N3", 2), Named(kTypeBkb, "N4", "").Byte(41, 2).Build(),
-         Point(kTypeBs, "Y", 2), Unit(1, 1, 0, 0, 0, 0, 1.0f), Point(kTypeStn, "S2", 3),
+         Point(kTypeBs, "Y", 2, "K1"), Unit(1, 1, 0, 0, 0, 0, 1.0f), Point(kTypeStn, "S2", 3),
          Distance("E", 3), Point(kTypeStn, "S3", 2), Distance("D2", 2), Point(kTypeBs, "Z", 2),
          Distance("O1", 9), Point(kTypeBs, "O2", 9)});
     store += "\x03partial";
     const std::string text = Polar(DecodeState(), store);
     const auto p = PointLine;
     const auto d = DistanceLine;
-    EXPECT_EQ(text, JoinLinesCrLf({p("S1"), p("Z"), p("Y"), p("X"), d("D1"), d("D2"), d("D0"), "",
-                                   p("S2"), d("E"), "", p("S3"), p("Y"), p("X"), p("Z"), d("D2"),
-                                   d("D0"), d("D1")}));
+    const std::string y = p("Y") + ",K1";
+    EXPECT_EQ(text,
+              JoinLinesCrLf({p("S1"), p("Z"), y, p("X"), d("D1"), d("D2"), d("D0"), "", p("S2"),
+                             d("E"), "", p("S3"), y, p("X"), p("Z"), d("D2"), d("D0"), d("D1")}));
 }
 
 } // namespace

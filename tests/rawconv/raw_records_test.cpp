@@ -81,14 +81,6 @@ TEST_F(RawRecordsTest, InstRecordSetsByteOrderAndMarkerOverridesTable) {
     EXPECT_TRUE(state.bigEndian);
 }
 
-// Out-of-range codes are the listing's to test; here a change from US survey feet.
-TEST_F(RawRecordsTest, AUnitRecordReplacesTheUnitsInForce) {
-    SetDistanceUnit(state, 2);
-    ApplyUnitRecord(state, RawRecordBuilder(kTypeUnit, true).Byte(1, 1).Byte(2, 2).Build());
-    EXPECT_TRUE(state.feetDisplay && !state.usSurveyFeet);
-    EXPECT_EQ(state.angleUnit, 2);
-}
-
 TEST_F(RawRecordsTest, ParsesCoordinateText) {
     const std::tuple<const char*, int, int> parsed[] = {
         {"12.3456", 12, 346},     {"-0.25", 0, -250}, {"1.9996", 2, 0},

@@ -12,7 +12,6 @@ const std::string kGoAheadAccept("\xBB\x00", 2);
 const std::string kGoAheadReject("\xBB\xFF", 2);
 const std::string kAcceptPoll("\x00\xAA", 2);
 const std::string kAcceptEnd("\x00\xEE", 2);
-const std::string kRejectPoll("\xFF\xAA", 2);
 
 inline std::string CoordBlockBytes(const std::string& line) {
     const CoordBlock block = EncodeCoordBlock(line, CoordUnit::Metre);

@@ -2,6 +2,7 @@
 // and blocks built as the instrument builds them.
 #pragma once
 
+#include "tests/support/HexBytes.h"
 #include "transfer/KvrEngine.h"
 
 #include <map>
@@ -17,7 +18,7 @@ class RecordingHost : public KvrHost {
     void AppendRawRecord(const std::string& record) override { rawRecords += record; }
     void SetStatusText(const std::string& text) override { status = text; }
     void SetCounterText(const std::string& text) override { counter = text; }
-    void ShowWarning(const std::string& text) override { warnings.push_back(text); }
+    void ShowWarning(const std::string&) override {}
     void CloseDialog() override { ++closeCount; }
     void StartTimer(KvrTimer timer, int ms) override {
         timers[timer] = ms;
@@ -31,20 +32,12 @@ class RecordingHost : public KvrHost {
     std::string rawRecords = "old";
     std::string status;
     std::string counter = "0";
-    std::vector<std::string> warnings;
     int closeCount = 0;
     std::map<KvrTimer, int> timers;
     // A fake clock, and when each timer was started on it.
     int nowMs = 0;
     std::map<KvrTimer, int> started;
 };
-
-inline std::string Bytes(std::initializer_list<int> values) {
-    std::string bytes;
-    for (int value : values)
-        bytes += static_cast<char>(value);
-    return bytes;
-}
 
 inline std::string WithChecksum(const std::string& block) {
     return block + static_cast<char>(KvrChecksum(
@@ -60,12 +53,7 @@ inline std::string TextBlock(const std::string& text, std::size_t length) {
 
 // Coordinate block of P1, no code, N 1234.567, E 0.005, Z -12.345.
 inline std::string CoordinateBlock() {
-    return Bytes({0x1A, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, // PT
-                  0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, // CODE
-                  0x00, 0x01, 0x23, 0x45, 0x67,                   // N
-                  0x00, 0x00, 0x00, 0x00, 0x05,                   // E
-                  0xF0, 0x00, 0x01, 0x23, 0x45,                   // Z
-                  0x00});
+    return Hex("1A01FFFFFFFFFFFF FFFFFFFFFFFFFFFF 0001234567 0000000005 F000012345 00");
 }
 
 } // namespace stadix::test

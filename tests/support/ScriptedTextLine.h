@@ -14,8 +14,6 @@
 
 namespace stadix::test {
 
-// The computer's end of the line and the worker thread, on a virtual clock: waits move
-// the clock on, and the instrument's bytes arrive at the times they are scheduled for.
 class ScriptedLine : public LinePort, public GtsSssHost {
   public:
     struct Write {
@@ -62,7 +60,7 @@ class ScriptedLine : public LinePort, public GtsSssHost {
     }
 
     // GtsSssHost
-    bool StopRequested() override { return now >= stopAtMs || (stopWhenEnded && ended); }
+    bool StopRequested() override { return now >= stopAtMs || ended; }
     void Pause(int ms) override {
         now += ms;
         Deliver();
@@ -99,7 +97,6 @@ class ScriptedLine : public LinePort, public GtsSssHost {
     PortSettings settings;
     std::int64_t now = 0;
     std::int64_t stopAtMs = 600000;
-    bool stopWhenEnded = true;
     std::multimap<std::int64_t, std::string> arrivals;
     std::string input;
     std::vector<struct Write> writes;

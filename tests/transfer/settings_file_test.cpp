@@ -85,8 +85,6 @@ TEST_F(SettingsFileTest, WritesKeepTheRestOfTheFile) {
 TEST_F(SettingsFileTest, TheLineLogChoiceIsStoredOnceMadeAndNamesTheLogs) {
     TransferSettings settings;
     settings.port.portName = "COM1";
-    StoreTransferSettings(path_, settings);
-    EXPECT_EQ(Read(), kDefaultSettingsFile);
     settings.keepLineLog = true;
     StoreTransferSettings(path_, settings);
     EXPECT_EQ(Read(), kDefaultSettingsFile + "[LineLogSetting]\r\nLineLog=1\r\n");
