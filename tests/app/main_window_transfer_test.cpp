@@ -131,7 +131,7 @@ class MainWindowTransferTest : public QObject {
         form->SetSettingsPath(dir.filePath("missing/Commpara").toStdString());
         pickPort = QString::fromStdString(pty->DevicePath());
         const std::string p1 = stadix::MakeRecordLine("P1", "TREE", "1234.567", "-12.345", "10");
-        const std::string p2 = stadix::MakeRecordLine("P2", "", "1", "2", "3");
+        const std::string p2 = stadix::MakeRecordLine("P2", "", "-1.5", "2", "3");
         auto script = std::async(std::launch::async, [&] {
             AwaitTransferDialog();
             const std::string first = instrument->Offer(0xAA, CoordBlockBytes(p1));
@@ -217,8 +217,9 @@ class MainWindowTransferTest : public QObject {
     }
 
     void sendOffersTheGatheredRecords() {
-        stadix::FillTable(form->Table(), {stadix::MakeRecordLine("A1", "", "1.5", "2.5", "0"), "",
-                                          stadix::MakeRecordLine("A3", "", "3", "4", "0")});
+        const std::string p1 = stadix::MakeRecordLine("P1", "", "1", "2", "3");
+        const std::string p2 = stadix::MakeRecordLine("P2", "", "-1.5", "2", "3");
+        stadix::FillTable(form->Table(), {p1, "", p2});
         auto script = std::async(std::launch::async, [&] {
             AwaitTransferDialog();
             const auto first = instrument->Request(0xBB);
@@ -227,8 +228,8 @@ class MainWindowTransferTest : public QObject {
         });
         form->Send();
         const auto [first, second] = script.get();
-        QCOMPARE(first.block, CoordBlockBytes(stadix::MakeRecordLine("A1", "", "1.5", "2.5", "0")));
-        QCOMPARE(second.block, CoordBlockBytes(stadix::MakeRecordLine("A3", "", "3", "4", "0")));
+        QCOMPARE(first.block, CoordBlockBytes(p1));
+        QCOMPARE(second.block, CoordBlockBytes(p2));
         QCOMPARE(second.replies, std::string("\x00\xEE", 2));
         QVERIFY(form->SendMode());
         QCOMPARE(summary, QString("2 records sent."));

@@ -35,13 +35,13 @@ const std::vector<std::string> kRecords = {
     stadix::MakeRecordLine("P2", "", "-1.500", "2.000", "3.000"),
     stadix::MakeRecordLine("LONGNAME", "", "0.001", "0.002", "-0.003")};
 
-std::vector<std::string> GtsPieces(const std::vector<std::string>& records,
-                                   stadix::CoordUnit unit = stadix::CoordUnit::Metre) {
-    std::string text;
-    for (const std::string& record : records)
-        text += stadix::EncodeGtsCoordLine(record, unit);
-    return SimulatedTextInstrument::GtsPieces(text);
-}
+// The records as GTS coordinate text, in metres and in international feet.
+const std::string kGtsMetres = "_+P1        _ x+00001234567_ y+00002345678_ z+00000012300"
+                               "_+P2        _ x-00000001500_ y+00000002000_ z+00000003000"
+                               "_+LONGNAME  _ x+00000000001_ y+00000000002_ z-00000000003";
+const std::string kGtsFeet = "_+P1        _ x+00000376296_ y+00000714963_ z+00000003749"
+                             "_+P2        _ x-00000000457_ y+00000000610_ z+00000000914"
+                             "_+LONGNAME  _ x+00000000000_ y+00000000001_ z-00000000001";
 
 // The bytes of a line log in each direction, every line checked for its form and its
 // time against the one before.
@@ -202,7 +202,7 @@ TEST_F(CliTransferTest, ReceivesGtsCoordinatesAsTheSettingsFileSays) {
     stadix::WriteSettingValue(Path("Commpara"), stadix::kDataFormatSection, stadix::kDataFormatKey,
                               1);
     stadix::WriteSettingValue(Path("Commpara"), stadix::kGtsAckSection, stadix::kGtsAckKey, 1);
-    const std::vector<std::string> pieces = GtsPieces(kRecords);
+    const std::vector<std::string> pieces = SimulatedTextInstrument::GtsPieces(kGtsMetres);
     auto cli = Start("receive", {Path("out.jcd")});
     ASSERT_TRUE(WaitForOpenPort(pty));
     EXPECT_EQ(text.SendGtsBlock(pieces[0], 0), kXoffXon);
@@ -269,8 +269,7 @@ TEST_F(CliTransferTest, SendsAJobAsAcknowledgedGtsBlocksAndLogsEveryByte) {
                               Path("line.log"), Path("in.JCD")});
     const std::vector<std::string> units = text.ReceiveTransfer(true, true);
     EXPECT_EQ(cli->Wait(), 0) << cli->Err();
-    const std::vector<std::string> pieces =
-        GtsPieces(kRecords, stadix::CoordUnit::InternationalFoot);
+    const std::vector<std::string> pieces = SimulatedTextInstrument::GtsPieces(kGtsFeet);
     ASSERT_EQ(units.size(), 5u);
     EXPECT_EQ(units[2], SimulatedTextInstrument::GtsBlock(pieces[0], 0));
     EXPECT_EQ(units[3], SimulatedTextInstrument::GtsBlock(pieces[1], 1));

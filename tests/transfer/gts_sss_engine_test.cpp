@@ -22,7 +22,14 @@ std::string Piece(std::string text) {
     return text;
 }
 
+// A block framed by hand: STX, the piece, the block digit and the check, ETX, CR, LF.
+std::string Framed(const std::string& text, const std::string& digitAndCheck) {
+    return kStx + Piece(text) + digitAndCheck + kEtx + "\r\n";
+}
+
 const std::string kCoordPiece = Piece("_+P1        _ x+00000100000_ y+00000200000_ z+00000000000");
+const std::string kCoordBlock0 = Framed(kCoordPiece, "0025");
+const std::string kCoordBlock1 = Framed(kCoordPiece, "1024");
 const std::string kEotLine = std::string{kEot, '\r', '\n'};
 
 // The instrument answers the n-th write with replies[n] 5 ms later; a NUL is no answer.
@@ -54,9 +61,9 @@ std::vector<std::string> TakeUnits(ReceiveAccumulator& accumulator) {
 // GTS blocks carry a block digit and an XOR check, and are refused for any fault; SSS
 // takes printable text and line ends only.
 TEST(GtsSssCodec, ReceivedUnitsAreCheckedByFormat) {
-    const std::string good = FrameGtsBlock(Piece("A"), 0);
     // 'A' ^ 127 blanks (odd count: one blank left) ^ '0' = 0x41 ^ 0x20 ^ 0x30 = 0x51 = 81.
-    EXPECT_EQ(good, kStx + Piece("A") + "0081" + kEtx + "\r\n");
+    const std::string good = Framed("A", "0081");
+    EXPECT_EQ(FrameGtsBlock(Piece("A"), 0), good);
     EXPECT_EQ(FrameGtsBlock(Piece("A"), 13)[129], '3');
     std::string bad[] = {good, good, good, good.substr(0, 5) + good.substr(6)};
     bad[0][132] = '2'; // wrong check
@@ -90,8 +97,7 @@ TEST(GtsSssCodec, TheFirstBlockTellsCoordinatesAndTextSplitsIntoLines) {
 }
 
 TEST(GtsSssAccumulator, UnitsAreFoundWhereverTheInputIsSplitOrGlued) {
-    const std::string stream =
-        FrameGtsBlock(kCoordPiece, 0) + "noise\r\n" + FrameGtsBlock(kCoordPiece, 1) + "tail";
+    const std::string stream = kCoordBlock0 + "noise\r\n" + kCoordBlock1 + "tail";
     for (std::size_t chunk : {1u, 2u, 7u, 135u, 136u, 137u, 1000u}) {
         ReceiveAccumulator accumulator;
         std::vector<std::string> units;
@@ -100,8 +106,7 @@ TEST(GtsSssAccumulator, UnitsAreFoundWhereverTheInputIsSplitOrGlued) {
             for (const std::string& unit : TakeUnits(accumulator))
                 units.push_back(unit);
         }
-        EXPECT_EQ(units, (std::vector<std::string>{FrameGtsBlock(kCoordPiece, 0), "noise\r\n",
-                                                   FrameGtsBlock(kCoordPiece, 1)}))
+        EXPECT_EQ(units, (std::vector<std::string>{kCoordBlock0, "noise\r\n", kCoordBlock1}))
             << chunk;
         EXPECT_EQ(accumulator.Size(), 4u);
     }
@@ -124,12 +129,12 @@ TEST(GtsSssAccumulator, OverlongLinesAreDroppedWhereverTheirLineEndArrives) {
 // ENQ again after 4 s and the 34 ms that it and an answer take at 600 baud.
 TEST(GtsReceive, AcknowledgedReceiveAsksEvery4sAnswersEachBlockAndEndsWithAck) {
     ScriptedLine line;
-    const std::string good = FrameGtsBlock(kCoordPiece, 0);
-    std::string bad = FrameGtsBlock(kCoordPiece, 1);
-    bad[131] = bad[131] == '9' ? '8' : '9';
-    line.Send(good, 9000);
+    const std::string third = Framed("_+P2 no height", "1057");
+    std::string bad = kCoordBlock1;
+    bad[131] = '9';
+    line.Send(kCoordBlock0, 9000);
     line.Send(bad, 9500);
-    line.Send(FrameGtsBlock(Piece("_+P2 no height"), 1), 10000);
+    line.Send(third, 10000);
     line.Send(kEotLine, 10500);
     line.settings.baudRate = BaudRate::Br600;
     Receive(line, TextFormat::Gts, true);
@@ -137,21 +142,20 @@ TEST(GtsReceive, AcknowledgedReceiveAsksEvery4sAnswersEachBlockAndEndsWithAck) {
     EXPECT_EQ(line.TimesOf(kEnq), (std::vector<std::int64_t>{0, 4034, 8068}));
     EXPECT_EQ(line.TimesOf(kNak), (std::vector<std::int64_t>{9500}));
     EXPECT_EQ(line.TimesOf(kAck), (std::vector<std::int64_t>{9000, 10000, 10500}));
-    EXPECT_EQ(line.received, good + FrameGtsBlock(Piece("_+P2 no height"), 1));
+    EXPECT_EQ(line.received, kCoordBlock0 + third);
     EXPECT_TRUE(line.lines.size() == 2 && line.coordView && line.ended);
     EXPECT_EQ(line.counters.back(), "Record blocks received:   2");
 }
 
 TEST(GtsReceive, OneWayTakesGluedAndSplitBlocksAndTheFirstBlockDecidesTheKind) {
     ScriptedLine line;
-    const std::string first = FrameGtsBlock(Piece("_+P1 _ x+1 _ y+2"), 0);
-    const std::string second = FrameGtsBlock(kCoordPiece, 1);
-    const std::string glued = "junk\r\n" + first + second;
+    const std::string first = Framed("_+P1 _ x+1 _ y+2", "0039");
+    const std::string glued = "junk\r\n" + first + kCoordBlock1;
     line.Send(glued.substr(0, 200), 10);
     line.Send(glued.substr(200) + kEotLine, 20);
     Receive(line, TextFormat::Gts, false);
 
-    EXPECT_EQ(line.received, first + second);
+    EXPECT_EQ(line.received, first + kCoordBlock1);
     EXPECT_FALSE(line.coordView);
     EXPECT_EQ(line.counters.back(), "Record blocks received:   2");
     EXPECT_EQ(line.written, (std::string{kXoff, kXon, kXoff, kXon, kAck}));
@@ -184,8 +188,10 @@ TEST(GtsSend, OneWaySendsHeaderAndRecordsAcrossBlocksThenTheEndText) {
     std::vector<std::string> records;
     std::string data;
     for (int i = 0; i < 25; ++i) {
-        records.push_back(Record("P" + std::to_string(i), std::to_string(i)));
-        data += EncodeGtsCoordLine(records.back(), CoordUnit::Metre);
+        const std::string n = std::to_string(i);
+        records.push_back(Record("P" + n, n));
+        data += "_+" + ("P" + n).append(9 - n.size(), ' ') + "_ x+" +
+                std::string(8 - n.size(), '0') + n + "000_ y+00000002000_ z+00000003000";
     }
     line.settings.baudRate = BaudRate::Br600;
     Send(line, TextFormat::Gts, false, records);
@@ -194,8 +200,10 @@ TEST(GtsSend, OneWaySendsHeaderAndRecordsAcrossBlocksThenTheEndText) {
     std::string expected = "\x02"
                            "F00F000\x03\r\n\x02"
                            "12345678  +00001.000000100000-000017S069\x03\r\n";
+    const char* checks[] = {"0089", "1015", "2114", "3030", "4079", "5118",
+                            "6025", "7026", "8062", "9023", "0031", "1012"};
     for (int block = 0; block < 12; ++block)
-        expected += FrameGtsBlock(Piece(data.substr(block * 128, 128)), block);
+        expected += Framed(data.substr(block * 128, 128), checks[block]);
     EXPECT_EQ(line.written, expected + kGtsEndText);
     ASSERT_EQ(line.writes.size(), 15u);
     EXPECT_EQ(line.writes[1].atMs, 184 + 400);
@@ -218,7 +226,7 @@ TEST(GtsSend, AcknowledgedSendRepeatsOnNakAndAfter4sOfSilence) {
     Send(line, TextFormat::Gts, true, {Record("P1")});
 
     const std::string block =
-        FrameGtsBlock(Piece(EncodeGtsCoordLine(Record("P1"), CoordUnit::Metre)), 0);
+        Framed("_+P1        _ x+00000001000_ y+00000002000_ z+00000003000", "0026");
     EXPECT_EQ(line.written, kGtsHeaderBlock + kGtsHeaderBlock + kGtsSecondBlock + kGtsSecondBlock +
                                 block + block + kGtsEndText);
     ASSERT_EQ(line.writes.size(), 7u);

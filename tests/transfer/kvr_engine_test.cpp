@@ -270,9 +270,9 @@ TEST_F(KvrTransferTest, SendsCoordinateAndTextBlocksThenTheEndByte) {
     EXPECT_EQ(SendRecord(0xBB), test::CoordBlockBytes(kThreeLines[0]));
     EXPECT_EQ(TakeWritten(), test::kAcceptPoll);
     EXPECT_EQ(Reply("\xBB"), "\xAA");
-    EXPECT_EQ(SendRecord(0xB9), EncodeTextBlock12(big, CoordUnit::Metre));
+    EXPECT_EQ(SendRecord(0xB9), "BIG             12345678.9001.000       2.000       ");
     EXPECT_EQ(TakeWritten(), test::kAcceptPoll);
-    EXPECT_EQ(SendRecord(0xB7), EncodeTextBlock11(kThreeLines[1], CoordUnit::Metre));
+    EXPECT_EQ(SendRecord(0xB7), "P2              -1.500     2.250      0.000      ");
     EXPECT_EQ(TakeWritten(), test::kAcceptEnd);
     EXPECT_EQ(host.counter, "3");
     EXPECT_EQ(host.status, "Transfer terminated.");

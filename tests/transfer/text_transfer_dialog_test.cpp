@@ -74,8 +74,7 @@ class TextTransferDialogTest : public QObject {
         QCOMPARE(dialog.statusLabel->text(),
                  QString("Receiving data from total station.Please wait..."));
         const std::vector<std::string> pieces = SimulatedTextInstrument::GtsPieces(
-            EncodeGtsCoordLine(MakeRecordLine("P1", "", "1", "2", "3"), CoordUnit::Metre) +
-            std::string(200, ' '));
+            "_+P1        _ x+00000001000_ y+00000002000_ z+00000003000" + std::string(200, ' '));
         auto script = h.Start(dialog, [&pieces](SimulatedTextInstrument& instrument) {
             if (instrument.AwaitEnq()) {
                 instrument.SendGtsBlock(pieces[0], 0);
