@@ -130,7 +130,7 @@ class MainWindowTransferTest : public QObject {
     void receivedCoordinatesFillTheTableOnThePortJustChosen() {
         form->SetSettingsPath(dir.filePath("missing/Commpara").toStdString());
         pickPort = QString::fromStdString(pty->DevicePath());
-        const std::string p1 = stadix::MakeRecordLine("P1", "TREE", "1234.567", "-12.345", "10");
+        const std::string p1 = stadix::MakeRecordLine("P1", "", "1234.567", "2345.678", "12.3");
         const std::string p2 = stadix::MakeRecordLine("P2", "", "-1.5", "2", "3");
         auto script = std::async(std::launch::async, [&] {
             AwaitTransferDialog();
@@ -151,7 +151,7 @@ class MainWindowTransferTest : public QObject {
         QVERIFY(prompts->shown[0].text.contains("They are used for this transfer only."));
         QVERIFY(form->CoordView() && !form->SendMode() && form->CurrentJob().modified);
         QCOMPARE(form->CurrentJob().lines, (std::vector<std::string>{p1, p2}));
-        QCOMPARE(form->Table().Cell(1, stadix::ColE), std::string("-12.345"));
+        QCOMPARE(form->Table().Cell(1, stadix::ColE), std::string("2345.678"));
         QCOMPARE(form->Table().Cell(2, stadix::ColPt), std::string("P2"));
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:2"));
         QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
@@ -166,7 +166,7 @@ class MainWindowTransferTest : public QObject {
         auto script = std::async(std::launch::async, [&] {
             AwaitTransferDialog();
             instrument->Offer(0xAA,
-                              CoordBlockBytes(stadix::MakeRecordLine("P1", "", "1", "2", "3")));
+                              CoordBlockBytes(stadix::MakeRecordLine("P2", "", "-1.5", "2", "3")));
             instrument->SendEnd();
         });
         form->Receive();
@@ -217,7 +217,7 @@ class MainWindowTransferTest : public QObject {
     }
 
     void sendOffersTheGatheredRecords() {
-        const std::string p1 = stadix::MakeRecordLine("P1", "", "1", "2", "3");
+        const std::string p1 = stadix::MakeRecordLine("P1", "", "1234.567", "2345.678", "12.3");
         const std::string p2 = stadix::MakeRecordLine("P2", "", "-1.5", "2", "3");
         stadix::FillTable(form->Table(), {p1, "", p2});
         auto script = std::async(std::launch::async, [&] {

@@ -19,16 +19,10 @@ const std::string kAcceptEnd("\x00\xEE", 2);
 // receive in one: PT, CODE, N, E, Z and the unused last byte.
 inline std::string CoordBlockBytes(const std::string& line) {
     static const std::map<std::string, std::string> blocks = {
-        {MakeRecordLine("P1", "C1", "100", "200", "30"),
-         Hex("1A01FFFFFFFFFFFF 0D01FFFFFFFFFFFF 0000100000 0000200000 0000030000 00")},
         {MakeRecordLine("P1", "", "1234.567", "2345.678", "12.3"),
          Hex("1A01FFFFFFFFFFFF FFFFFFFFFFFFFFFF 0001234567 0002345678 0000012300 00")},
         {MakeRecordLine("P2", "", "-1.5", "2", "3"),
-         Hex("1A02FFFFFFFFFFFF FFFFFFFFFFFFFFFF 00000F1500 0000002000 0000003000 00")},
-        {MakeRecordLine("P1", "", "1", "2", "3"),
-         Hex("1A01FFFFFFFFFFFF FFFFFFFFFFFFFFFF 0000001000 0000002000 0000003000 00")},
-        {MakeRecordLine("P1", "TREE", "1234.567", "-12.345", "10"),
-         Hex("1A01FFFFFFFFFFFF 1E1C0F0FFFFFFFFF 0001234567 0000F12345 0000010000 00")}};
+         Hex("1A02FFFFFFFFFFFF FFFFFFFFFFFFFFFF 00000F1500 0000002000 0000003000 00")}};
     return blocks.at(line);
 }
 

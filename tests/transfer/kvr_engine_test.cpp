@@ -231,9 +231,9 @@ TEST_F(KvrTransferTest, EndByteOrLineErrorClosesLater) {
     EXPECT_EQ(host.closeCount, 2);
 }
 
-const std::vector<std::string> kThreeLines = {MakeRecordLine("P1", "C1", "100", "200", "30"),
-                                              MakeRecordLine("P2", "", "-1.5", "2.25", "0"),
-                                              MakeRecordLine("P3", "X", "5", "6", "7")};
+const std::vector<std::string> kThreeLines = {
+    MakeRecordLine("P1", "", "1234.567", "2345.678", "12.3"),
+    MakeRecordLine("P2", "", "-1.5", "2.25", "0"), MakeRecordLine("P3", "X", "5", "6", "7")};
 
 TEST_F(KvrTransferTest, CancelClosesWithoutSendingButNotWhileABlockIsOnItsWay) {
     Open({true}, {kThreeLines, ""});

@@ -15,7 +15,7 @@ using namespace stadix::test;
 using Harness = DialogHarness<SimulatedInstrument>;
 
 namespace {
-const std::string kLine = MakeRecordLine("P1", "", "1.000", "2.000", "3.000");
+const std::string kLine = MakeRecordLine("P1", "", "1234.567", "2345.678", "12.3");
 } // namespace
 
 class KvrTransferDialogTest : public QObject {
