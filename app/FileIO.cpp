@@ -201,17 +201,14 @@ std::string FollowLinks(const std::string& path) {
 } // namespace
 
 std::string ReadFileBytes(const std::string& path) {
-    const int fd = OpenForReading(path);
+    const struct Closed {
+        int fd;
+        ~Closed() { CloseFile(fd); }
+    } file{OpenForReading(path)};
     std::string bytes;
-    try {
-        char piece[1 << 16];
-        while (const std::size_t n = ReadPiece(fd, path, piece, sizeof piece))
-            bytes.append(piece, n);
-    } catch (const FileError&) {
-        CloseFile(fd);
-        throw;
-    }
-    CloseFile(fd);
+    char piece[1 << 16];
+    while (const std::size_t n = ReadPiece(file.fd, path, piece, sizeof piece))
+        bytes.append(piece, n);
     return bytes;
 }
 
