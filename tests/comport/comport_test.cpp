@@ -151,7 +151,8 @@ TEST_F(ComPortTest, AHangUpMetByAWriteClosesThePortAndIsReportedOnce) {
 }
 
 // A pseudo-terminal takes neither parity nor 7 data bits: the change fails and the
-// port carries on with what it had.
+// port carries on with what it had. A write the other end does not take gives up when
+// its time is out.
 TEST_F(ComPortTest, SettingsChangedWhileOpenReachTheDeviceOrAreTakenBack) {
     port.Open();
     port.SetSettings(Changed(port, [](PortSettings& s) {
@@ -176,11 +177,6 @@ TEST_F(ComPortTest, SettingsChangedWhileOpenReachTheDeviceOrAreTakenBack) {
     EXPECT_EQ(OutputSpeed(pty), speed_t(B4800));
     EXPECT_EQ(port.WriteStr("ok"), 2);
     EXPECT_EQ(pty.Read(2), "ok");
-}
-
-// A write the other end does not take gives up when its time is out.
-TEST_F(ComPortTest, WriteGivesUpAfterTheWriteTimeOut) {
-    port.Open();
     port.SetTimeouts({0, 200});
     const int written = port.WriteStr(std::string(1 << 20, 'x'));
     EXPECT_TRUE(written > 0 && written < (1 << 20)) << written;
