@@ -4,18 +4,14 @@
 #include "comport/qt/ComPort.h"
 #include "comport/qt/PortWatcher.h"
 #include "tests/support/HexBytes.h"
+#include "tests/support/QtWait.h"
 #include "tests/support/TempFolder.h"
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,28 +19,7 @@ namespace stadix {
 namespace {
 
 using test::Pty;
-
-// Runs the event loop until the condition holds or 10 s have passed (a generous limit,
-// so that a loaded machine does not fail the test).
-bool WaitUntil(const std::function<bool()>& condition) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > 10000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    return true;
-}
-
-// Runs the event loop for a while, to let late events show up.
-void Settle(int ms = 200) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
+using test::WaitFor;
 
 speed_t OutputSpeed(const Pty& pty) {
     const termios settings = pty.ProgramEndSettings();
@@ -83,7 +58,8 @@ class ComPortTest : public test::TempFolderTest {
 
 // The pty refuses the modem-line calls; the open must not fail on them. A read takes
 // no more than asked and keeps the rest; clearing the input keeps the output not yet
-// sent; a second open neither reopens nor purges.
+// sent; a second open neither reopens nor purges. The line log holds all bytes both
+// ways, those cleared away unread too, and all of it is in the file once the port closed.
 TEST_F(ComPortTest, OpensWithItsSettingsAndAllByteValuesPassBothWays) {
     port.SetSettings(Changed(port, [](PortSettings& s) {
         s.dtrControl = DtrControl::Enable;
@@ -91,12 +67,13 @@ TEST_F(ComPortTest, OpensWithItsSettingsAndAllByteValuesPassBothWays) {
     }));
     port.Open();
     ASSERT_TRUE(port.Connected());
+    port.StartLineLog(Path("line.log"));
     EXPECT_EQ(OutputSpeed(pty), speed_t(B9600));
     std::string bytes;
     for (int value = 0; value < 256; ++value)
         bytes.push_back(static_cast<char>(value));
     ASSERT_TRUE(pty.Write(bytes));
-    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 256; }));
+    ASSERT_TRUE(WaitFor([&] { return port.InputCount() == 256; }));
     port.Open();
     std::string received;
     EXPECT_EQ(port.ReadStr(received, 200), 200);
@@ -108,10 +85,17 @@ TEST_F(ComPortTest, OpensWithItsSettingsAndAllByteValuesPassBothWays) {
 
     ASSERT_EQ(port.WriteStr("OUT"), 3);
     ASSERT_TRUE(pty.Write("IN"));
-    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return port.InputCount() == 2; }));
     port.ClearBuffer(true, false);
     EXPECT_EQ(port.InputCount(), 0);
     EXPECT_EQ(pty.Read(3), "OUT");
+    port.Close();
+    std::string in;
+    std::string out;
+    for (const std::string& line : ReadFileLines(Path("line.log")))
+        (line.find(" < ") != std::string::npos ? in : out) += test::Hex(line.substr(8));
+    EXPECT_EQ(in, bytes + "IN");
+    EXPECT_EQ(out, bytes + "OUT");
 }
 
 // A handler that lets the event loop run (as the instrument-format dialog does) gets
@@ -130,14 +114,14 @@ TEST_F(ComPortTest, HandlersOfOnePortNeverOverlap) {
         received += chunk;
         if (received == "A") {
             pty.Write("BC");
-            Settle(100);
+            QTest::qWait(100);
         }
         --depth;
     });
     port.Open();
     ASSERT_TRUE(pty.Write("A"));
-    ASSERT_TRUE(WaitUntil([&] { return received == "ABC"; })) << received;
-    Settle();
+    ASSERT_TRUE(WaitFor([&] { return received == "ABC"; })) << received;
+    QTest::qWait(200);
     EXPECT_EQ(deepest, 1);
     EXPECT_EQ(announced, 3);
 }
@@ -147,8 +131,8 @@ TEST_F(ComPortTest, HandlersOfOnePortNeverOverlap) {
 TEST_F(ComPortTest, AHangUpNoticedWhileIdleClosesThePortAndIsReportedOnce) {
     port.Open();
     pty.Close();
-    ASSERT_TRUE(WaitUntil([&] { return !port.Connected(); }));
-    Settle();
+    ASSERT_TRUE(WaitFor([&] { return !port.Connected(); }));
+    QTest::qWait(200);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0] & CeIo, 0);
     EXPECT_STREQ(ErrorOf([&] { port.InputCount(); }).what(),
@@ -162,12 +146,13 @@ TEST_F(ComPortTest, AHangUpMetByAWriteClosesThePortAndIsReportedOnce) {
     EXPECT_EQ(failed.Operation(), PortOperation::Write);
     EXPECT_EQ(std::string(failed.what()).find("win"), std::string::npos) << failed.what();
     EXPECT_FALSE(port.Connected());
-    Settle();
+    QTest::qWait(200);
     EXPECT_EQ(errors.size(), 1u);
 }
 
 // A pseudo-terminal takes neither parity nor 7 data bits: the change fails and the
-// port carries on with what it had.
+// port carries on with what it had. A write the other end does not take gives up when
+// its time is out.
 TEST_F(ComPortTest, SettingsChangedWhileOpenReachTheDeviceOrAreTakenBack) {
     port.Open();
     port.SetSettings(Changed(port, [](PortSettings& s) {
@@ -192,32 +177,6 @@ TEST_F(ComPortTest, SettingsChangedWhileOpenReachTheDeviceOrAreTakenBack) {
     EXPECT_EQ(OutputSpeed(pty), speed_t(B4800));
     EXPECT_EQ(port.WriteStr("ok"), 2);
     EXPECT_EQ(pty.Read(2), "ok");
-}
-
-// Bytes in, bytes out, and bytes cleared away unread: the log has them all, and all of
-// it is in the file once the port has closed.
-TEST_F(ComPortTest, TheLineLogHoldsWhatCrossedTheLineBothWays) {
-    const std::string path = Path("line.log");
-    port.Open();
-    port.StartLineLog(path);
-    ASSERT_TRUE(pty.Write("AB"));
-    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 2; }));
-    port.ClearBuffer(true, false);
-    ASSERT_EQ(port.WriteStr("XYZ"), 3);
-    ASSERT_TRUE(pty.Write("C"));
-    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 1; }));
-    port.Close();
-    std::string in;
-    std::string out;
-    for (const std::string& line : ReadFileLines(path))
-        (line.find(" < ") != std::string::npos ? in : out) += test::Hex(line.substr(8));
-    EXPECT_EQ(in, "ABC");
-    EXPECT_EQ(out, "XYZ");
-}
-
-// A write the other end does not take gives up when its time is out.
-TEST_F(ComPortTest, WriteGivesUpAfterTheWriteTimeOut) {
-    port.Open();
     port.SetTimeouts({0, 200});
     const int written = port.WriteStr(std::string(1 << 20, 'x'));
     EXPECT_TRUE(written > 0 && written < (1 << 20)) << written;
@@ -250,7 +209,7 @@ TEST_F(ComPortTest, AWorkerThreadTakesThePortAndGivesItBack) {
     ASSERT_TRUE(worker->wait(15000));
     delete worker;
     EXPECT_TRUE(workerFailed && !port.Connected());
-    Settle();
+    QTest::qWait(200);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0] & CeIo, 0);
     EXPECT_EQ(reportThread, QCoreApplication::instance()->thread());
@@ -263,10 +222,10 @@ TEST_F(PortWatcherTest, ADeviceThatAppearsIsTold) {
     PortWatcher watcher(QString::fromStdString(dir.string()));
     int changes = 0;
     QObject::connect(&watcher, &PortWatcher::Changed, [&changes] { ++changes; });
-    Settle(100);
+    QTest::qWait(100);
     EXPECT_EQ(changes, 0);
     std::ofstream(dir / "ttyUSB0").put('x');
-    EXPECT_TRUE(WaitUntil([&changes] { return changes > 0; }));
+    EXPECT_TRUE(WaitFor([&changes] { return changes > 0; }));
 }
 
 } // namespace

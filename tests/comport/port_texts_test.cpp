@@ -104,7 +104,6 @@ TEST(PortLineTime, EveryBitOfEachCharacterCountsRoundedUp) {
         int ms;
     };
     const Case cases[] = {
-        {BaudRate::Br600, 8, Parity::None, StopBits::One, 33, 550},
         {BaudRate::Br9600, 8, Parity::None, StopBits::One, 1, 2},
         {BaudRate::Br1200, 7, Parity::Even, StopBits::Two, 12, 110},
         {BaudRate::Br2400, 7, Parity::Odd, StopBits::OnePointFive, 16, 70},

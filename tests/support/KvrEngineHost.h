@@ -20,10 +20,7 @@ class RecordingHost : public KvrHost {
     void SetCounterText(const std::string& text) override { counter = text; }
     void ShowWarning(const std::string&) override {}
     void CloseDialog() override { ++closeCount; }
-    void StartTimer(KvrTimer timer, int ms) override {
-        timers[timer] = ms;
-        started[timer] = nowMs;
-    }
+    void StartTimer(KvrTimer timer, int ms) override { timers[timer] = ms; }
     void StopTimer(KvrTimer timer) override { timers.erase(timer); }
 
     bool Running(KvrTimer timer) const { return timers.count(timer) != 0; }
@@ -34,9 +31,6 @@ class RecordingHost : public KvrHost {
     std::string counter = "0";
     int closeCount = 0;
     std::map<KvrTimer, int> timers;
-    // A fake clock, and when each timer was started on it.
-    int nowMs = 0;
-    std::map<KvrTimer, int> started;
 };
 
 // The block and its checksum: the sum of its bytes, carries dropped.

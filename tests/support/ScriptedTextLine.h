@@ -1,9 +1,9 @@
 // The computer's end of a GTS/SSS line and its worker thread, for the engine tests:
 // on a virtual clock, waits move the clock on, and the instrument's bytes arrive at the
-// times they are scheduled for.
+// times they are scheduled for. The port settings are 9600 baud, 8N1 unless a test sets them.
 #pragma once
 
-#include "comport/PortSettings.h"
+#include "tests/support/InMemoryPort.h"
 #include "transfer/GtsSssTransfer.h"
 
 #include <cstdint>
@@ -14,7 +14,7 @@
 
 namespace stadix::test {
 
-class ScriptedLine : public LinePort, public GtsSssHost {
+class ScriptedLine : public InMemoryPort, public GtsSssHost {
   public:
     struct Write {
         std::int64_t atMs;
@@ -26,24 +26,15 @@ class ScriptedLine : public LinePort, public GtsSssHost {
         Deliver();
         return static_cast<int>(input.size());
     }
-    std::string Read(int count) override {
-        const std::string bytes = input.substr(0, static_cast<std::size_t>(count));
-        input.erase(0, bytes.size());
-        return bytes;
-    }
     void Write(const std::string& bytes) override {
         writes.push_back({now, bytes});
-        written += bytes;
+        InMemoryPort::Write(bytes);
         if (instrument)
             instrument(bytes);
     }
-    void ClearBuffer(bool clearInput, bool /*clearOutput*/) override {
+    void ClearBuffer(bool clearInput, bool clearOutput) override {
         Deliver();
-        if (clearInput)
-            input.clear();
-    }
-    int LineTimeMs(std::size_t characters) override {
-        return stadix::LineTimeMs(settings, characters);
+        InMemoryPort::ClearBuffer(clearInput, clearOutput);
     }
     bool WaitForInput(int ms) override {
         Deliver();
@@ -93,14 +84,10 @@ class ScriptedLine : public LinePort, public GtsSssHost {
         return times;
     }
 
-    // 9600 baud, 8N1 unless a test sets it.
-    PortSettings settings;
     std::int64_t now = 0;
     std::int64_t stopAtMs = 600000;
     std::multimap<std::int64_t, std::string> arrivals;
-    std::string input;
     std::vector<struct Write> writes;
-    std::string written;
     std::function<void(const std::string&)> instrument;
 
     std::vector<std::string> lines{"old"};

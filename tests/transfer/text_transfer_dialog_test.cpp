@@ -86,9 +86,7 @@ class TextTransferDialogTest : public QObject {
                  QString("Transfer failed. 1 record block received is kept."));
         QCOMPARE(h.job.lines.size(), std::size_t(1));
         QCOMPARE(h.prompts.Kinds(), QStringList{"tell"});
-        QVERIFY2(h.prompts.shown[0].text.endsWith("the line was hung up") &&
-                     !h.prompts.shown[0].text.contains("win error code"),
-                 qPrintable(h.prompts.shown[0].text));
+        QVERIFY(h.prompts.shown[0].text.endsWith("the line was hung up"));
     }
 };
 
