@@ -52,12 +52,14 @@ TEST_F(CliPathsTest, InputsThatAreNotPlainFilesAreRefusedWithTheReason) {
           "card-export --create @d.JCD @o.PTS", "send --port /dev/null @d.JCD"}) {
         const auto [code, reason] = Refusal(arguments);
         EXPECT_EQ(code, 2) << arguments;
-        EXPECT_NE(reason.find("\". " + folderReason + "\n"), std::string::npos) << arguments << reason;
+        EXPECT_NE(reason.find("\". " + folderReason + "\n"), std::string::npos)
+            << arguments << reason;
     }
     const auto [code, reason] = Refusal("export --format csv @f.JCD @o.csv");
     EXPECT_EQ(code, 2);
     EXPECT_NE(reason.find("not a regular file"), std::string::npos) << reason;
-    EXPECT_FALSE(fs::exists(Path("o.csv")) || fs::exists(Path("o.JCD")) || fs::exists(Path("o.PTS")));
+    EXPECT_FALSE(fs::exists(Path("o.csv")) || fs::exists(Path("o.JCD")) ||
+                 fs::exists(Path("o.PTS")));
 
     auto defaults = Cli("export --format user --settings @d.JCD @job.JCD @u.txt");
     EXPECT_EQ(defaults->Wait(), 0) << defaults->Err();

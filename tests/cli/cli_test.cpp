@@ -1,6 +1,5 @@
 #include "app/FileIO.h"
 #include "app/RecordLine.h"
-#include "formats/ExportFormats.h"
 #include "tests/support/CliFolderTest.h"
 #include "tests/support/RawRecordSamples.h"
 
@@ -51,8 +50,6 @@ TEST_F(CliTest, RefusesBadInputAndWritesNothing) {
     EXPECT_NE(bad->Err().find("Row 2, N/X: 'abc' is not a valid floating point value"),
               std::string::npos);
     Write("short.TSM", kInst + "z");
-    EXPECT_NE(Cli("export --format listing @short.TSM @out.JCD")->Err().find("43"),
-              std::string::npos);
     Write("site.Jcd", "x");
     Write("job.JCD", Line("P1", "1", "2", "3", "") + "\r\n");
     Write("m.tsm", kInst);
@@ -101,9 +98,6 @@ TEST_F(CliTest, ExportsMeasurementTextsInTheUnitsOfTheFile) {
     EXPECT_EQ(polar->Wait(), 0) << polar->Err();
     EXPECT_EQ(Read("out.dat"), "A,4.92,656.17,328.08,16.40\r\nB,4.92,656.17,328.08,16.40\r\n"
                                "P1,4.92,40.50,13.9802,100.0000\r\n");
-    stadix::DecodeState fresh;
-    EXPECT_EQ(Cli("export --format sss @m.TSM -")->Out(),
-              stadix::FindMeasurementFormat("sss")->fileBytes(fresh, store));
     Write("inst.tsm", kInst);
     EXPECT_EQ(Cli("export --format listing @inst.tsm -")->Out(), "INST: ,V,No.\r\n");
 }

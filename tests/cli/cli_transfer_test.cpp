@@ -213,15 +213,6 @@ TEST_F(CliTransferTest, ReceivesGtsCoordinatesAsTheSettingsFileSays) {
     EXPECT_TRUE(ErrSays(*cli, "coordinates: 3 records\n")) << cli->Err();
 }
 
-TEST_F(CliTransferTest, SendsAJobAsSssLines) {
-    WriteJob("in.jcd", {stadix::MakeRecordLine("P1", "TREE", "100", "200", "0"), kRecords[1]});
-    auto cli = Start("send", {"--format", "sss", Path("in.jcd")});
-    const std::vector<std::string> units = text.ReceiveTransfer(false, false);
-    EXPECT_EQ(cli->Wait(), 0) << cli->Err();
-    EXPECT_EQ(units, (std::vector<std::string>{"P1,200.000,100.000,0.000,TREE\r\n",
-                                               "P2,2.000,-1.500,3.000,\r\n", "\x04\r\n"}));
-}
-
 // A send that does not finish fails: a signal to stop ends it as Cancel does (the SSS end text
 // while paused), and a silent instrument is named.
 TEST_F(CliTransferTest, ASendThatDoesNotFinishFails) {
