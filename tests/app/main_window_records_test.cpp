@@ -143,8 +143,9 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(Pt(1) + Pt(7) + Pt(3000), QString("R7R3000"));
     }
 
-    void eraseAsksThenLeavesAGap() {
+    void eraseAsksThenLeavesAGapAndUndoGoesBackToTheOpenedFile() {
         OpenJob(Records(3));
+        QVERIFY(!form->Action("Undo")->isEnabled());
         // An Update that changes nothing is no change.
         form->Action("Update")->trigger();
         QVERIFY(!form->CurrentJob().modified);
@@ -164,14 +165,9 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCoreApplication::processEvents();
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:2"));
         QVERIFY(form->CurrentJob().modified);
-    }
 
-    void undoGoesBackToTheOpenedFileAndTheSavedStateIsUnchanged() {
-        OpenJob(Records(3));
-        QVERIFY(!form->Action("Undo")->isEnabled());
-        form->recordGrid->SetCurrentCell(2, 0);
-        prompts->answers = {QMessageBox::Yes, QMessageBox::Yes};
-        form->Action("Erase")->trigger();
+        // Undo goes back to the opened file; the saved state is unchanged.
+        prompts->answers.push_back(QMessageBox::Yes);
         form->Action("Clear")->trigger();
         QCOMPARE(form->Action("Undo")->text(), QString("&Undo Clear"));
         form->Action("Undo")->trigger();
@@ -322,9 +318,9 @@ class MainWindowRecordsTest : public MainWindowFixture {
         // A file that cannot be written is reported with the reason.
         prompts->files.push_back(FileChoice{Path("missing/out.pts"), 1});
         form->Action("Export...")->trigger();
-        QCOMPARE(prompts->shown.last().text, "Cannot export data to this file\nCannot create file \"" +
-                                                 Path("missing/out.pts") +
-                                                 "\". No such file or directory");
+        QCOMPARE(prompts->shown.last().text,
+                 "Cannot export data to this file\nCannot create file \"" +
+                     Path("missing/out.pts") + "\". No such file or directory");
     }
 
     void measurementExportOffersTheTwoTexts() {
