@@ -254,7 +254,6 @@ class MainWindowTransferTest : public QObject {
         QVERIFY(!script.get().empty() && form->CoordView());
         QCOMPARE(form->CurrentJob().lines,
                  std::vector<std::string>{stadix::MakeRecordLine("P1", "TREE", "100", "200", "5")});
-        QCOMPARE(form->Table().Cell(1, stadix::ColCode), std::string("TREE"));
         QCOMPARE(form->windowTitle(), QString("Job2--TS Coord. data file"));
         QCOMPARE(summary, QString("2 records received."));
     }
