@@ -166,9 +166,14 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:2"));
         QVERIFY(form->CurrentJob().modified);
 
-        // Undo goes back to the opened file; the saved state is unchanged.
-        prompts->answers.push_back(QMessageBox::Yes);
+        // Clear asks; Undo goes back to the opened file, and the saved state is unchanged.
+        prompts->answers = {QMessageBox::No, QMessageBox::Yes};
+        form->ToolButton("Clear")->click();
+        QCOMPARE(prompts->shown.last().text, QString("Do you really want to delete all records?"));
+        QCOMPARE(Pt(1), QString("P1"));
         form->Action("Clear")->trigger();
+        QVERIFY(form->CurrentJob().lines.empty() && form->CurrentJob().modified);
+        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:0"));
         QCOMPARE(form->Action("Undo")->text(), QString("&Undo Clear"));
         form->Action("Undo")->trigger();
         QCOMPARE(Pt(1) + Pt(2) + Pt(3), QString("P1P3"));
@@ -189,26 +194,10 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QVERIFY(!form->Action("Undo")->isEnabled());
     }
 
-    void everyClearAsks() {
+    void clearAsksAlsoForRowsTyped() {
         form->ToolButton("Clear")->click();
         QVERIFY(prompts->shown.isEmpty());
-
-        OpenJob(Records(3));
-        prompts->answers.push_back(QMessageBox::No);
-        form->ToolButton("Clear")->click();
-        QCOMPARE(prompts->shown.last().text, QString("Do you really want to delete all records?"));
-        QCOMPARE(Pt(1), QString("P1"));
-        prompts->answers.push_back(QMessageBox::Yes);
-        form->ToolButton("Clear")->click();
-        QCOMPARE(Pt(1), QString());
-        QVERIFY(form->CurrentJob().lines.empty());
-        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:0"));
-
-        QVERIFY(form->CurrentJob().modified);
-
-        // Ctrl+L asks too, also for rows typed and never gathered.
-        prompts->answers.push_back(QMessageBox::No);
-        form->FileNew();
+        // Rows typed and never gathered are asked about too.
         SetRow(3, "T3", "1", "2");
         form->recordGrid->SetCurrentCell(3, 2);
         prompts->answers.push_back(QMessageBox::Yes);
