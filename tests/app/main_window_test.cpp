@@ -91,6 +91,10 @@ class MainWindowTest : public MainWindowFixture {
         QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
         QCOMPARE(form->StatusPanel(1)->text(), QString("Total:"));
         QVERIFY(form->CurrentJob().untitled && form->CoordView() && !form->CurrentJob().modified);
+        // Hints go to panel 0, or to the one panel of a measurement view.
+        QStatusTipEvent tip("Create a new job file");
+        QApplication::sendEvent(form.get(), &tip);
+        QCOMPARE(form->StatusPanel(0)->text(), QString("Create a new job file"));
     }
 
     void menusAndToolbarCarryTheirCaptionsShortcutsAndHints() {
@@ -121,19 +125,6 @@ class MainWindowTest : public MainWindowFixture {
         }
         QCOMPARE(form->ToolButton("Find")->statusTip(),
                  QString("Find a record by the name entered"));
-    }
-
-    void hintsGoToPanelZeroOrTheSimplePanel() {
-        QStatusTipEvent tip("Create a new job file");
-        QApplication::sendEvent(form.get(), &tip);
-        QCOMPARE(form->StatusPanel(0)->text(), QString("Create a new job file"));
-
-        Write("m.TXT", "line\r\n");
-        Open("m.TXT", 4);
-        QStatusTipEvent tip2("Open a job file");
-        QApplication::sendEvent(form.get(), &tip2);
-        QVERIFY(form->StatusSimplePanel());
-        QCOMPARE(form->StatusSimpleText()->text(), QString("Open a job file"));
     }
 
     void newAdvancesTheJobOnlyForAChangedOrNamedDocument() {
@@ -302,6 +293,10 @@ class MainWindowTest : public MainWindowFixture {
         QVERIFY(!form->CoordView());
         QCOMPARE(form->windowTitle(), QString("site.Jcd"));
         QCOMPARE(form->measurementText->toPlainText(), QString("abc\ndef"));
+        QStatusTipEvent tip("Open a job file");
+        QApplication::sendEvent(form.get(), &tip);
+        QVERIFY(form->StatusSimplePanel());
+        QCOMPARE(form->StatusSimpleText()->text(), QString("Open a job file"));
         QTest::keyClick(form->measurementText, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(form->measurementText, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), QString("abc\ndef"));
@@ -492,7 +487,7 @@ class MainWindowTest : public MainWindowFixture {
         QCOMPARE(RecordTextEncoding(), QString("GB18030"));
     }
 
-    void deleteClearsTheSelectionAndTabMovesWithinTheGrid() {
+    void deleteClearsTheSelectionTabMovesWithinTheGridAndTheTotalFollows() {
         ShowWithGridFocused();
         form->recordGrid->SetCurrentCell(3, stadix::ColPt);
         QTest::keyClick(form->recordGrid, Qt::Key_Delete);
@@ -508,6 +503,10 @@ class MainWindowTest : public MainWindowFixture {
         QTest::keyClick(form->recordGrid, Qt::Key_Tab);
         QCOMPARE(form->recordGrid->CurrentColumn(), int(stadix::ColE));
         QVERIFY(form->recordGrid->hasFocus());
+        // The total follows edits when the row changes.
+        form->recordGrid->SetCurrentCell(5, stadix::ColPt);
+        Type("P5\n1\n2\n\n\n");
+        QTRY_COMPARE(form->StatusPanel(1)->text(), QString("Total:1"));
     }
 
     void headerRowCannotBeSelectedAndClicksShowTheRow() {
@@ -583,12 +582,6 @@ class MainWindowTest : public MainWindowFixture {
         Type("P2");
         QCOMPARE(form->searchBox->text(), QString("P2"));
         QCOMPARE(CellText(3, stadix::ColPt), QString());
-    }
-
-    void totalFollowsEditsWhenTheRowChanges() {
-        ShowWithGridFocused();
-        Type("P1\n1\n2\n\n\n");
-        QTRY_COMPARE(form->StatusPanel(1)->text(), QString("Total:1"));
     }
 
     void splashClosesItselfButTheHelpCopyWaits() {
