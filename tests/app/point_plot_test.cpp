@@ -121,7 +121,7 @@ class PointPlotTest : public MainWindowFixture {
         QVERIFY(!button->isChecked());
     }
 
-    void fitBringsEveryPointBackAfterZoomingAndPanning() {
+    void fitBringsEveryPointBackAndAClickPicksThePointsRow() {
         OpenJob();
         ShowPlot();
         QCOMPARE(int(plot->Points().size()), 4);
@@ -142,11 +142,8 @@ class PointPlotTest : public MainWindowFixture {
 
         form->Action("Fit")->trigger();
         QVERIFY(AllPointsInSight());
-    }
 
-    void clickingAPointMakesItsRowCurrentAndTheCurrentRowIsHighlighted() {
-        OpenJob();
-        ShowPlot();
+        // Clicking a point makes its row current; the current row is highlighted.
         form->recordGrid->SetCurrentCell(1, 2);
         QTest::mouseClick(plot, Qt::LeftButton, {}, ScreenPos(2).toPoint());
         QCOMPARE(form->recordGrid->CurrentRow(), 3);
@@ -167,33 +164,7 @@ class PointPlotTest : public MainWindowFixture {
         QVERIFY(IsHighlight(PixelAt(image, ScreenPos(3))));
     }
 
-    void theTableAsItStandsIsPlotted() {
-        OpenJob();
-        ShowPlot();
-        // A typed record is plotted, an erased one goes, in the table's row order.
-        QAbstractItemModel* model = form->recordGrid->model();
-        model->setData(model->index(6, stadix::ColPt), "NEW", Qt::EditRole);
-        model->setData(model->index(6, stadix::ColN), "300.000", Qt::EditRole);
-        model->setData(model->index(6, stadix::ColE), "400.000", Qt::EditRole);
-        QTRY_COMPARE(int(plot->Points().size()), 5);
-        QCOMPARE(plot->Points().back().row, 6);
-        // The view still followed the points: the new one is in sight too.
-        QVERIFY(AllPointsInSight());
-
-        form->recordGrid->SetCurrentCell(2, 0);
-        prompts->answers.push_back(QMessageBox::Yes);
-        form->RecordErase();
-        QTRY_COMPARE(int(plot->Points().size()), 4);
-        QCOMPARE(plot->Points()[1].row, 3);
-        // A job of measurement text has no points.
-        Write("m.TXT", "text\r\n");
-        prompts->answers.push_back(QMessageBox::No);
-        prompts->files.push_back(FileChoice{Path("m.TXT"), 4});
-        form->FileOpen();
-        QTRY_VERIFY(plot->Points().empty());
-    }
-
-    void savePlotAsWritesThePlotAsPngOrPdf() {
+    void savePlotAsWritesThePlotAndTheTableAsItStandsIsPlotted() {
         OpenJob();
         ShowPlot();
         prompts->files.push_back(FileChoice{Path("plan"), 1});
@@ -221,6 +192,28 @@ class PointPlotTest : public MainWindowFixture {
         QVERIFY(!QFile::exists(Path("missing/plan.png")));
         QVERIFY(!form->CurrentJob().modified);
         QCOMPARE(form->CurrentJob().docName, std::string("site.JCD"));
+
+        // A typed record is plotted, an erased one goes, in the table's row order.
+        QAbstractItemModel* model = form->recordGrid->model();
+        model->setData(model->index(6, stadix::ColPt), "NEW", Qt::EditRole);
+        model->setData(model->index(6, stadix::ColN), "300.000", Qt::EditRole);
+        model->setData(model->index(6, stadix::ColE), "400.000", Qt::EditRole);
+        QTRY_COMPARE(int(plot->Points().size()), 5);
+        QCOMPARE(plot->Points().back().row, 6);
+        // The view still followed the points: the new one is in sight too.
+        QVERIFY(AllPointsInSight());
+
+        form->recordGrid->SetCurrentCell(2, 0);
+        prompts->answers.push_back(QMessageBox::Yes);
+        form->RecordErase();
+        QTRY_COMPARE(int(plot->Points().size()), 4);
+        QCOMPARE(plot->Points()[1].row, 3);
+        // A job of measurement text has no points.
+        Write("m.TXT", "text\r\n");
+        prompts->answers.push_back(QMessageBox::No);
+        prompts->files.push_back(FileChoice{Path("m.TXT"), 4});
+        form->FileOpen();
+        QTRY_VERIFY(plot->Points().empty());
     }
 };
 

@@ -21,10 +21,9 @@ TEST(ConvertReceivedCoordinates, ReadsOneGtsPointWithTheFirstNorthingsWidth) {
     ConvertReceivedCoordinates(lines, 1);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], MakeRecordLine("P1", "", "123.456", "234.567", "1.234"));
-}
 
-TEST(ConvertReceivedCoordinates, ANameEndsAtALineEnd) {
-    std::vector<std::string> lines{"_+B", "_ x0001000_ y0002000_ z0000010"};
+    // A name ends at a line end.
+    lines = {"_+B", "_ x0001000_ y0002000_ z0000010"};
     ConvertReceivedCoordinates(lines, 1);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], "B                 1.000        2.000        0.010        ");

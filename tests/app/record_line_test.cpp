@@ -6,17 +6,23 @@
 
 using namespace stadix;
 
-TEST(FitName, KeepsShortNamesAndMarksCutOnes) {
+TEST(TextFormat, FitsNamesAndRoundsHalfAwayFromZero) {
     EXPECT_EQ(FitName("ABCDEFGHIJK", 8), "ABCDEF-K");
     EXPECT_EQ(FitName("ABCDEFGH", 8), "ABCDEFGH");
     EXPECT_EQ(FitName("", 8), "");
-}
-
-TEST(RoundMm, RoundsHalfAwayFromZero) {
     EXPECT_DOUBLE_EQ(RoundMm(2.0005), 2.001);
     EXPECT_DOUBLE_EQ(RoundMm(-2.0005), -2.001);
     EXPECT_DOUBLE_EQ(RoundMm(0), 0);
     EXPECT_DOUBLE_EQ(RoundMm(1.2344), 1.234);
+    EXPECT_EQ(FormatFixed(1.5, 0), "2");
+    EXPECT_EQ(FormatFixed(-2.5, 0), "-3");
+    EXPECT_EQ(FormatFixed(0.125, 2), "0.13");
+    EXPECT_EQ(FormatFixed(-0.0001, 3), "0.000");
+    EXPECT_EQ(FormatFixed(4.92126, 2), "4.92");
+    EXPECT_DOUBLE_EQ(ParseLenientNumber("12-3"), 12);
+    EXPECT_DOUBLE_EQ(ParseLenientNumber(" -4.5e1x"), -45);
+    EXPECT_DOUBLE_EQ(ParseLenientNumber("abc"), 0);
+    EXPECT_DOUBLE_EQ(ParseLenientNumber("1e"), 1);
 }
 
 // Numbers that do not fit are refused rather than cut.
@@ -60,7 +66,7 @@ TEST(RecordLineFields, ShortLinesReadAsEmptyTrailingFields) {
     EXPECT_EQ(RecordLineN("P"), "");
 }
 
-TEST(CsvToRecordLine, ReadsEastingBeforeNorthing) {
+TEST(CsvToRecordLine, ReadsEastingBeforeNorthingAndRefusesBadLines) {
     std::string line;
     ASSERT_TRUE(CsvToRecordLine("P7,200.5,100.25,3", line));
     EXPECT_EQ(RecordLinePt(line), "P7");
@@ -72,10 +78,8 @@ TEST(CsvToRecordLine, ReadsEastingBeforeNorthing) {
     ASSERT_TRUE(CsvToRecordLine("LONGNAME99, 1,2,3,\"CODE WITH BLANK\",extra", line));
     EXPECT_EQ(RecordLinePt(line), "LONGNAME");
     EXPECT_EQ(RecordLineCode(line), "CODE WIT");
-}
 
-TEST(CsvToRecordLine, RefusesBadLines) {
-    std::string line = "unchanged";
+    line = "unchanged";
     EXPECT_FALSE(CsvToRecordLine("P7,1a,2,3", line));
     EXPECT_FALSE(CsvToRecordLine("P7,1,2", line));
     EXPECT_FALSE(CsvToRecordLine("", line));
@@ -92,19 +96,4 @@ TEST(SplitCommaText, FollowsStringListRules) {
     EXPECT_EQ(SplitCommaText("  a , b,"), (V{"a", "b", ""}));
     EXPECT_EQ(SplitCommaText("\"x \"\"y\"\"\",z"), (V{"x \"y\"", "z"}));
     EXPECT_EQ(SplitCommaText(""), V{});
-}
-
-TEST(LenientNumber, TakesTheLongestLeadingNumber) {
-    EXPECT_DOUBLE_EQ(ParseLenientNumber("12-3"), 12);
-    EXPECT_DOUBLE_EQ(ParseLenientNumber(" -4.5e1x"), -45);
-    EXPECT_DOUBLE_EQ(ParseLenientNumber("abc"), 0);
-    EXPECT_DOUBLE_EQ(ParseLenientNumber("1e"), 1);
-}
-
-TEST(FormatFixed, RoundsHalfAwayFromZero) {
-    EXPECT_EQ(FormatFixed(1.5, 0), "2");
-    EXPECT_EQ(FormatFixed(-2.5, 0), "-3");
-    EXPECT_EQ(FormatFixed(0.125, 2), "0.13");
-    EXPECT_EQ(FormatFixed(-0.0001, 3), "0.000");
-    EXPECT_EQ(FormatFixed(4.92126, 2), "4.92");
 }

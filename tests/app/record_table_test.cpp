@@ -65,29 +65,28 @@ TEST(RecordTable, GatherCutsLongCellsAndChangesNothingOnAConversionError) {
     EXPECT_EQ(RecordLineN(lines[0]), "1.000");
 }
 
+// Rows beyond 15999 are gathered too; Clear and a shorter list keep the rows.
 TEST(RecordTable, FillGrowsForLongListsAndNeverShrinksBelowTheMinimum) {
     RecordTable table;
-    FillTable(table, NumberedLines(4000));
-    EXPECT_EQ(table.RowCount(), 4001);
-    EXPECT_EQ(table.Cell(4000, ColPt), "P4000");
+    FillTable(table, NumberedLines(16500));
+    EXPECT_EQ(table.RowCount(), 16501);
+    EXPECT_EQ(table.Cell(16500, ColPt), "P16500");
+    std::vector<std::string> lines;
+    GatherRecords(table, lines);
+    EXPECT_EQ(lines.size(), 16500u);
+    EXPECT_EQ(table.CountComplete(), 16500);
 
     table.ClearTable();
+    EXPECT_EQ(table.RowCount(), 16501);
+    EXPECT_EQ(table.CountComplete(), 0);
+    EXPECT_EQ(table.Cell(99999, ColPt), "");
     FillTable(table, NumberedLines(2000));
-    EXPECT_EQ(table.RowCount(), 4001);
+    EXPECT_EQ(table.RowCount(), 16501);
     EXPECT_EQ(table.Cell(2000, ColN), "2000.000");
     EXPECT_EQ(table.Cell(2001, ColPt), "");
 
     table.SetRowCount(10);
     EXPECT_EQ(table.RowCount(), RecordTable::kMinRows);
-}
-
-TEST(RecordTable, GatherCoversRowsBeyond15999) {
-    RecordTable table;
-    FillTable(table, NumberedLines(16500));
-    std::vector<std::string> lines;
-    GatherRecords(table, lines);
-    EXPECT_EQ(lines.size(), 16500u);
-    EXPECT_EQ(table.CountComplete(), 16500);
 }
 
 TEST(RecordTable, FillReadsAnyLineWithoutValidating) {
@@ -97,13 +96,4 @@ TEST(RecordTable, FillReadsAnyLineWithoutValidating) {
     EXPECT_EQ(table.Cell(2, ColPt), "short");
     EXPECT_EQ(table.Cell(3, ColPt), std::string("\xff\x01zz", 4));
     EXPECT_FALSE(table.IsComplete(2));
-}
-
-TEST(RecordTable, ClearEmptiesRowsButKeepsTheCount) {
-    RecordTable table;
-    FillTable(table, NumberedLines(3500));
-    table.ClearTable();
-    EXPECT_EQ(table.RowCount(), 3501);
-    EXPECT_EQ(table.CountComplete(), 0);
-    EXPECT_EQ(table.Cell(99999, ColPt), "");
 }
