@@ -1,8 +1,8 @@
 #include "app/ui/AboutBox.h"
 
-#include "app/Version.h"
+#include "base/Version.h"
 #include "app/ui/Icons.h"
-#include "app/ui/WindowPlacement.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,9 +1,9 @@
 // The main window's SD card and USB disk commands: "Import Data..." and "Export Data...".
-#include "app/Errors.h"
-#include "app/FileIO.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/RecordGridView.h"
-#include "app/ui/TextCodec.h"
+#include "widgets/TextCodec.h"
 #include "sdcard/CardExport.h"
 #include "sdcard/CardTexts.h"
 #include "sdcard/JobStore.h"

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/CellRules.h"
-#include "app/Job.h"
-#include "app/RecordEditing.h"
-#include "app/RecordTable.h"
-#include "app/ui/Prompts.h"
+#include "job/CellRules.h"
+#include "job/Job.h"
+#include "job/RecordEditing.h"
+#include "job/RecordTable.h"
+#include "widgets/Prompts.h"
 #include "rawconv/RawRecords.h"
 #include "sdcard/CardImport.h"
 #include "sdcard/qt/RecordFolder.h"

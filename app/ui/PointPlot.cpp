@@ -1,7 +1,7 @@
 #include "app/ui/PointPlot.h"
 
-#include "app/TextFormat.h"
-#include "app/ui/TextCodec.h"
+#include "base/TextFormat.h"
+#include "widgets/TextCodec.h"
 
 #include <QApplication>
 #include <QBuffer>

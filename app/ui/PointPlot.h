@@ -4,8 +4,8 @@
 // only reads the table.
 #pragma once
 
-#include "app/PlotLayout.h"
-#include "app/RecordTable.h"
+#include "job/PlotLayout.h"
+#include "job/RecordTable.h"
 
 #include <QFont>
 #include <QStaticText>

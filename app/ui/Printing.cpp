@@ -1,7 +1,7 @@
 #include "app/ui/Printing.h"
 
-#include "app/PrintLayout.h"
-#include "app/ui/TextCodec.h"
+#include "job/PrintLayout.h"
+#include "widgets/TextCodec.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

@@ -3,8 +3,8 @@
 // leaving a cell.
 #pragma once
 
-#include "app/CellRules.h"
-#include "app/RecordTable.h"
+#include "job/CellRules.h"
+#include "job/RecordTable.h"
 #include "app/ui/RecordTableModel.h"
 
 #include <QStyledItemDelegate>

@@ -1,6 +1,6 @@
 #include "app/ui/RecordTableModel.h"
 
-#include "app/ui/TextCodec.h"
+#include "widgets/TextCodec.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The record table's data as a Qt model: no item per cell, the bytes stay in the table.
 #pragma once
 
-#include "app/RecordEditing.h"
-#include "app/RecordTable.h"
+#include "job/RecordEditing.h"
+#include "job/RecordTable.h"
 
 #include <QAbstractTableModel>
 

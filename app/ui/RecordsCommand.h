@@ -1,7 +1,7 @@
 // One step of the main window's undo stack: a change of the job's records.
 #pragma once
 
-#include "app/RecordEditing.h"
+#include "job/RecordEditing.h"
 
 #include <QUndoCommand>
 

@@ -1,6 +1,6 @@
 #include "app/ui/TextLinesView.h"
 
-#include "app/ui/TextCodec.h"
+#include "widgets/TextCodec.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,6 +1,6 @@
 #include "app/ui/Icons.h"
 #include "app/ui/MainWindow.h"
-#include "app/ui/WindowPlacement.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
 // What a desktop user expects of the main window: recent files, files dropped on it,
 // the desktop's --open, the window where it was left, progress in the status bar.
-#include "app/RecordLine.h"
+#include "job/RecordLine.h"
 #include "app/ui/RecordGridView.h"
-#include "app/ui/WindowPlacement.h"
+#include "widgets/WindowPlacement.h"
 #include "tests/support/MainWindowFixture.h"
 
 #include <QAction>

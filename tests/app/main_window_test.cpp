@@ -1,9 +1,9 @@
-#include "app/FileIO.h"
-#include "app/RecordLine.h"
+#include "base/FileIO.h"
+#include "job/RecordLine.h"
 #include "app/ui/AboutBox.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/RecordGridView.h"
-#include "app/ui/TextCodec.h"
+#include "widgets/TextCodec.h"
 #include "tests/support/MainWindowFixture.h"
 
 #include "app/ui/TextLinesView.h"

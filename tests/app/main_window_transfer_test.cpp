@@ -2,10 +2,10 @@
 // transfer dialog and the real port against the simulated instrument on a
 // pseudo-terminal.
 #include "SimulatedInstrument.h"
-#include "app/FileIO.h"
-#include "app/IniFile.h"
-#include "app/RecordLine.h"
-#include "app/RecordTable.h"
+#include "base/FileIO.h"
+#include "base/IniFile.h"
+#include "job/RecordLine.h"
+#include "job/RecordTable.h"
 #include "app/ui/MainWindow.h"
 #include "rawconv/RawRecords.h"
 #include "tests/support/KvrBytes.h"

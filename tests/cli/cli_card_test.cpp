@@ -1,4 +1,4 @@
-#include "app/RecordLine.h"
+#include "job/RecordLine.h"
 #include "tests/support/CardImages.h"
 #include "tests/support/CliFolderTest.h"
 #include "tests/support/RawRecordBuilder.h"

@@ -1,6 +1,6 @@
 // stadix-cli on paths that are not plain files, on an output that is one of its inputs,
 // and ended by a signal part way: refused with the reason, or done without a trace.
-#include "app/RecordLine.h"
+#include "job/RecordLine.h"
 #include "tests/support/CardImages.h"
 #include "tests/support/CliFolderTest.h"
 #include "tests/support/RawRecordBuilder.h"

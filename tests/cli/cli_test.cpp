@@ -1,5 +1,5 @@
-#include "app/FileIO.h"
-#include "app/RecordLine.h"
+#include "base/FileIO.h"
+#include "job/RecordLine.h"
 #include "tests/support/CliFolderTest.h"
 #include "tests/support/RawRecordSamples.h"
 

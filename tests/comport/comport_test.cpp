@@ -1,6 +1,6 @@
 // The serial port component on a real pseudo-terminal.
 #include "Pty.h"
-#include "app/FileIO.h"
+#include "base/FileIO.h"
 #include "comport/qt/ComPort.h"
 #include "comport/qt/PortWatcher.h"
 #include "tests/support/HexBytes.h"

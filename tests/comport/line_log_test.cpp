@@ -1,8 +1,8 @@
 // The line log: its lines, and the file as the transfer goes and once it is closed.
 #include "comport/LineLog.h"
 
-#include "app/Errors.h"
-#include "app/FileIO.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>

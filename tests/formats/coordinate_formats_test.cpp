@@ -1,6 +1,6 @@
 #include "formats/CoordinateFormats.h"
 
-#include "app/RecordLine.h"
+#include "job/RecordLine.h"
 #include "formats/ExportFormats.h"
 
 #include <gtest/gtest.h>

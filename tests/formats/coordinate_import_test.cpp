@@ -1,6 +1,6 @@
-#include "app/Errors.h"
-#include "app/FileIO.h"
-#include "app/RecordLine.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
+#include "job/RecordLine.h"
 #include "formats/CoordinateImport.h"
 #include "tests/support/TempFolder.h"
 

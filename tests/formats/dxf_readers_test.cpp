@@ -1,8 +1,8 @@
 // An exported DXF file read back by two independent readers: ezdxf's strict reader and
 // GDAL's ogrinfo (Debian packages python3-ezdxf and gdal-bin, from
 // scripts/setup-debian.sh).
-#include "app/FileIO.h"
-#include "app/RecordLine.h"
+#include "base/FileIO.h"
+#include "job/RecordLine.h"
 #include "formats/ExportFormats.h"
 #include "tests/support/TempFolder.h"
 

@@ -1,8 +1,8 @@
 #include "formats/UserFormat.h"
 
-#include "app/Errors.h"
-#include "app/FileIO.h"
-#include "app/RecordLine.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
+#include "job/RecordLine.h"
 #include "tests/support/DefaultSettingsFile.h"
 #include "tests/support/TempFolder.h"
 

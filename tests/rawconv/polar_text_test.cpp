@@ -1,6 +1,6 @@
 #include "rawconv/PolarText.h"
 
-#include "app/FileIO.h"
+#include "base/FileIO.h"
 #include "tests/support/RawRecordSamples.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "rawconv/RawRecords.h"
 
-#include "app/Errors.h"
-#include "app/RecordLine.h"
+#include "base/Errors.h"
+#include "job/RecordLine.h"
 #include "tests/support/RawRecordBuilder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "sdcard/CardExport.h"
 
-#include "app/FileIO.h"
-#include "app/RecordLine.h"
+#include "base/FileIO.h"
+#include "job/RecordLine.h"
 #include "tests/support/CardImages.h"
 #include "tests/support/TempFolder.h"
 

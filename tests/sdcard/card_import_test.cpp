@@ -1,8 +1,8 @@
 #include "sdcard/CardImport.h"
 
-#include "app/Errors.h"
-#include "app/FileIO.h"
-#include "app/RecordLine.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
+#include "job/RecordLine.h"
 #include "tests/support/CardImages.h"
 #include "tests/support/RawRecordBuilder.h"
 #include "tests/support/TempFolder.h"

@@ -1,6 +1,6 @@
 #include "sdcard/RecordFile.h"
 
-#include "app/FileIO.h"
+#include "base/FileIO.h"
 #include "tests/support/CardImages.h"
 #include "tests/support/RawRecordBuilder.h"
 #include "tests/support/TempFolder.h"

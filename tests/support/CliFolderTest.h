@@ -1,7 +1,7 @@
 // stadix-cli run on the files of a fresh folder.
 #pragma once
 
-#include "app/FileIO.h"
+#include "base/FileIO.h"
 #include "tests/support/CliProcess.h"
 #include "tests/support/TempFolder.h"
 

@@ -2,7 +2,7 @@
 // files.
 #pragma once
 
-#include "app/FileIO.h"
+#include "base/FileIO.h"
 
 #include <chrono>
 #include <csignal>

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "Pty.h"
-#include "app/Job.h"
+#include "job/Job.h"
 #include "tests/support/QtWait.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "transfer/TransferSettings.h"

@@ -2,7 +2,7 @@
 // the instrument builds them.
 #pragma once
 
-#include "app/RecordLine.h"
+#include "job/RecordLine.h"
 #include "tests/support/HexBytes.h"
 
 #include <map>

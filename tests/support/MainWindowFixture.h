@@ -2,7 +2,7 @@
 // opens and writes, and a fresh window whose questions and dialogs are scripted.
 #pragma once
 
-#include "app/FileIO.h"
+#include "base/FileIO.h"
 #include "app/ui/MainWindow.h"
 #include "tests/support/ScriptedPrompts.h"
 

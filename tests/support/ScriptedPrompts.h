@@ -2,7 +2,7 @@
 // dialog so that window tests can run whole commands.
 #pragma once
 
-#include "app/ui/Prompts.h"
+#include "widgets/Prompts.h"
 #include "sdcard/CardImport.h"
 #include "sdcard/JobStore.h"
 

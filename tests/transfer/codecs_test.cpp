@@ -1,7 +1,7 @@
 #include "transfer/Codecs.h"
 
-#include "app/Errors.h"
-#include "app/RecordLine.h"
+#include "base/Errors.h"
+#include "job/RecordLine.h"
 #include "tests/support/HexBytes.h"
 
 #include <gtest/gtest.h>

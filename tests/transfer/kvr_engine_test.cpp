@@ -1,6 +1,6 @@
 #include "transfer/KvrEngine.h"
 
-#include "app/RecordLine.h"
+#include "job/RecordLine.h"
 #include "tests/support/HexBytes.h"
 #include "tests/support/InMemoryPort.h"
 #include "tests/support/KvrBytes.h"

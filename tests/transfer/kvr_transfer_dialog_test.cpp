@@ -2,7 +2,7 @@
 // pseudo-terminal: what only the dialog does (captions, Cancel, closing between blocks,
 // the line error and the open failure). The protocol itself is the engine's.
 #include "SimulatedInstrument.h"
-#include "app/RecordLine.h"
+#include "job/RecordLine.h"
 #include "tests/support/DialogHarness.h"
 #include "tests/support/KvrBytes.h"
 #include "transfer/ui/KvrTransferDialog.h"

@@ -2,9 +2,9 @@
 // rules that tie the transfer settings together.
 #include "transfer/TransferSettings.h"
 
-#include "app/Errors.h"
-#include "app/FileIO.h"
-#include "app/IniFile.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
+#include "base/IniFile.h"
 #include "tests/support/DefaultSettingsFile.h"
 #include "tests/support/TempFolder.h"
 

@@ -3,7 +3,7 @@
 // warnings of an open failure, a refused send and a hang-up). The protocol
 // is the session's, tested through stadix-cli.
 #include "SimulatedTextInstrument.h"
-#include "app/RecordLine.h"
+#include "job/RecordLine.h"
 #include "tests/support/DialogHarness.h"
 #include "transfer/Codecs.h"
 #include "transfer/ui/TextTransferDialog.h"

@@ -1,0 +1,113 @@
+// The job: the document that the main window shows, that a transfer fills and that
+// stadix-cli builds. Plain data with the few rules that read its content.
+#pragma once
+
+#include "job/DataKinds.h"
+#include "rawconv/RawRecords.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace stadix {
+
+// What the lines of the record text list are.
+enum class JobContent {
+    // Record lines of point records: the coordinate view.
+    RecordLines,
+    // Coordinates as received text, still to be turned into record lines.
+    ReceivedCoordinates,
+    // The readable listing of the raw record store, with any display lines received
+    // beside it: the measurement view.
+    Listing,
+    // Text as received or read (measurement data, display lines): the measurement view.
+    Text
+};
+
+struct Job {
+    std::vector<std::string> lines;
+    JobContent content = JobContent::RecordLines;
+    // The raw record store: 42-byte records back to back.
+    std::string rawRecords;
+    // Set once raw records were received or read, until a receive starts again.
+    bool rawLoaded = false;
+
+    std::string filePath;
+    std::string docName = "Job1";
+    bool untitled = true;
+    bool modified = false;
+    int jobCounter = 1;
+
+    // The format the data came in, and the unit of its coordinates.
+    DataFormat dataFormat = DataFormat::Kvr;
+    CoordUnit coordUnit = CoordUnit::Metre;
+    // How raw records are read and shown; INST and UNIT records change it as they are
+    // rendered, and it holds for the rest of the job.
+    DecodeState decodeState;
+    CardByteOrder cardByteOrder = CardByteOrder::BigEndian;
+
+    bool InCoordinateView() const {
+        return content == JobContent::RecordLines || content == JobContent::ReceivedCoordinates;
+    }
+};
+
+// Starts the next default job ("Job" and the advanced counter): untitled, unchanged,
+// coordinate content, the record text list emptied. The raw record store stays.
+void StartNewJob(Job& job);
+
+// Attaches the job to the file it was opened from or saved to: path, name, not untitled.
+void AttachToFile(Job& job, const std::string& path);
+
+// The job keeps its content but no file holds it: it takes the next default name
+// ("Job" and the advanced counter) and is untitled, so that Save asks for a file.
+void DetachFromFile(Job& job);
+
+// Opens a coordinate job file (its first kMaxJobLines lines) and returns how many lines
+// the file holds. A file cut on opening leaves the job untitled: saved over the file,
+// it would lose the lines left out. Throws FileError; the job is then as it was.
+std::size_t OpenJobFile(Job& job, const std::string& path);
+
+// How a file given without the Open dialog (a recent file, a dropped file, a file the
+// desktop hands over) is opened, by its extension in upper or lower case as Open decides.
+enum class DocumentKind { JobFile, MeasurementFile, GtsText, Text };
+
+// The kind of a file that Open can show, or none: ".JCD", ".TSM", ".GTS" or ".GT7",
+// ".TXT", each in upper or lower case.
+std::optional<DocumentKind> DocumentKindOf(const std::string& path);
+
+// Opens a measurement file: raw records (.TSM) are checked and rendered as the listing,
+// any other file is read as text, GTS or SSS when the GTS type was chosen. Returns why
+// a raw record file was refused, empty when it opened; a refused file leaves the job as
+// it was. Throws FileError.
+std::string OpenMeasurementFile(Job& job, const std::string& path, bool gtsTypeChosen);
+
+// What Save writes to the job's file: the gathered record lines as a job file, the text
+// of a measurement text file, or nothing for raw records (only Save As writes those).
+std::optional<std::string> SaveFileBytes(const Job& job);
+
+// Whether Save As of a measurement writes the raw records: they are held and the first
+// file type was chosen.
+bool SavesRawRecords(const Job& job, bool firstTypeChosen);
+
+// What Save As of a measurement writes: the raw records when SavesRawRecords, else the
+// text.
+std::string MeasurementFileBytes(const Job& job, bool firstTypeChosen);
+
+// The content that the coordinate and raw-record flags of a transfer stand for.
+JobContent ContentOf(bool coordinates, bool rawLoaded);
+
+// Whether a reception added anything to the job as it was before: lines of records or
+// text, or raw records. A reception empties the raw record store as it starts; that alone
+// is no arrival.
+bool ReceivedAnything(const Job& before, const Job& after);
+
+// Turns received coordinate text into record lines (the GTS stream or the SSS comma
+// lines, by the job's data format). Throws ConversionError; the record lines made
+// before the failing one stay.
+void ConvertReceivedCoordinates(Job& job);
+
+// The record lines as the table leaves them for Save: complete records only, normalised.
+// Throws ConversionError.
+std::vector<std::string> GatheredRecords(const std::vector<std::string>& lines);
+
+} // namespace stadix
