@@ -1,7 +1,7 @@
 // The large inputs the benchmarks share: a job of record lines and raw record stores.
 #pragma once
 
-#include "app/RecordLine.h"
+#include "job/RecordLine.h"
 #include "rawconv/RawRecords.h"
 
 #include <cstdio>

@@ -3,7 +3,7 @@
 // a temporary folder of the run.
 #pragma once
 
-#include "app/FileIO.h"
+#include "base/FileIO.h"
 #include "bench/Process.h"
 #include "tests/support/CardImages.h"
 #include "tests/support/RawRecordBuilder.h"

@@ -1,7 +1,7 @@
 // The card's job store: reading and listing every record of a full store of the largest
 // kind, and appending a job's worth of records.
-#include "app/RecordLine.h"
 #include "bench/FullJobStore.h"
+#include "job/RecordLine.h"
 #include "sdcard/CardExport.h"
 #include "sdcard/CardImport.h"
 

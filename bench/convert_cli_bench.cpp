@@ -1,6 +1,6 @@
 // stadix-cli convert as a whole process: CSV to DXF of 100,000 points against GDAL's
 // ogr2ogr writing the same points, and the peak memory of a 1,000,000-point conversion.
-#include "app/FileIO.h"
+#include "base/FileIO.h"
 #include "bench/Process.h"
 
 #include <filesystem>

@@ -3,7 +3,7 @@
 // once: the whole send, and the longest time the line stands idle between the
 // instrument's ACK and the next block (the protocol itself waits nowhere here).
 #include "SimulatedTextInstrument.h"
-#include "app/RecordLine.h"
+#include "job/RecordLine.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "transfer/ui/TextTransferDialog.h"
 

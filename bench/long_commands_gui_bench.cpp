@@ -1,8 +1,8 @@
 // The long commands of the real main window, from the chosen file to the shown result:
 // a card import of a job of 3072 records, and an export of 15999 records. Each runs on
 // the window thread, so its time is how long the window does not answer.
-#include "app/FileIO.h"
 #include "app/ui/MainWindow.h"
+#include "base/FileIO.h"
 #include "bench/BenchData.h"
 #include "bench/FullJobStore.h"
 #include "bench/GuiBenchMain.h"

@@ -1,8 +1,8 @@
 // Opening documents in the real main window, up to the shown table or listing.
-#include "app/FileIO.h"
-#include "app/RecordLine.h"
 #include "app/ui/MainWindow.h"
+#include "base/FileIO.h"
 #include "bench/GuiBenchMain.h"
+#include "job/RecordLine.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include "app/ui/TextLinesView.h"

@@ -2,9 +2,9 @@
 // file of 5,000,000 lines (Open keeps 15999), import of a CSV file of about 222 MB
 // (Import keeps 15999 lines) and card-import of a PTS file of 5,000,000 lines (every
 // line becomes a record of the output).
-#include "app/FileIO.h"
-#include "app/RecordLine.h"
+#include "base/FileIO.h"
 #include "bench/Process.h"
+#include "job/RecordLine.h"
 
 #include <filesystem>
 #include <functional>

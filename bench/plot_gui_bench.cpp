@@ -1,10 +1,10 @@
 // The plot of a full job of 15999 points scattered over a site: its first layout
 // (reading the table, names, fitting, the first paint) and a repaint after a pan or a
 // zoom, at two window sizes.
-#include "app/RecordLine.h"
-#include "app/RecordTable.h"
 #include "app/ui/PointPlot.h"
 #include "bench/GuiBenchMain.h"
+#include "job/RecordLine.h"
+#include "job/RecordTable.h"
 
 #include <QApplication>
 #include <QMouseEvent>

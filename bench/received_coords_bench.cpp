@@ -1,5 +1,5 @@
 // Converting a whole received GTS coordinate stream into record lines.
-#include "app/ReceivedCoords.h"
+#include "job/ReceivedCoords.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // The record commands in the real main window on a full job.
-#include "app/FileIO.h"
-#include "app/JobFile.h"
-#include "app/RecordLine.h"
 #include "app/ui/MainWindow.h"
+#include "base/FileIO.h"
 #include "bench/GuiBenchMain.h"
+#include "job/JobFile.h"
+#include "job/RecordLine.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
 // Record lines and the record table on a whole job.
-#include "app/PrintLayout.h"
-#include "app/RecordEditing.h"
-#include "app/RecordTable.h"
 #include "bench/BenchData.h"
+#include "job/PrintLayout.h"
+#include "job/RecordEditing.h"
+#include "job/RecordTable.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,9 +2,9 @@
 // the window, on named card files.
 #include "cli/Verbs.h"
 
-#include "app/FileIO.h"
-#include "app/Job.h"
-#include "app/JobFile.h"
+#include "base/FileIO.h"
+#include "job/Job.h"
+#include "job/JobFile.h"
 #include "sdcard/CardExport.h"
 #include "sdcard/CardImport.h"
 #include "sdcard/CardTexts.h"

@@ -1,9 +1,9 @@
 #include "cli/CliSupport.h"
 
-#include "app/FileIO.h"
-#include "app/Job.h"
-#include "app/JobFile.h"
+#include "base/FileIO.h"
 #include "formats/ExportFormats.h"
+#include "job/Job.h"
+#include "job/JobFile.h"
 
 #include <csignal>
 #include <cstdio>

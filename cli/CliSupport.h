@@ -2,7 +2,7 @@
 // gathered job and writing the output file.
 #pragma once
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "formats/CoordinateImport.h"
 #include "formats/UserFormat.h"
 

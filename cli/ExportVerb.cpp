@@ -1,10 +1,11 @@
 // stadix-cli export: what Save As and Export write, from a job or measurement file.
 #include "cli/Verbs.h"
 
-#include "app/FileIO.h"
-#include "app/Job.h"
-#include "app/JobFile.h"
+#include "base/FileIO.h"
 #include "formats/ExportFormats.h"
+#include "job/Job.h"
+#include "job/JobFile.h"
+#include "rawconv/MeasurementFile.h"
 
 namespace cli {
 
@@ -81,9 +82,9 @@ int RunExport(const std::vector<std::string>& words) {
     if (jobFormat != isJob)
         throw Failure(kBadInput, "The format " + format + " cannot be written from " + input);
     const stadix::CoordinateFormat* coordinates = stadix::FindCoordinateFormat(format);
-    RefuseOutputOverInput(args.positionals[1],
-                          {input, coordinates && coordinates->userLayout ? SettingsPathOf(args)
-                                                                         : NamedSettingsFile(args)});
+    RefuseOutputOverInput(args.positionals[1], {input, coordinates && coordinates->userLayout
+                                                           ? SettingsPathOf(args)
+                                                           : NamedSettingsFile(args)});
     const std::string bytes = ReadInput(
         [&] { return isJob ? ExportJob(format, input, args) : ExportMeasurement(format, input); });
     try {
@@ -91,7 +92,8 @@ int RunExport(const std::vector<std::string>& words) {
     } catch (const Failure& failure) {
         if (!IsExportFormat(format))
             throw;
-        throw Failure(kBadOutput, std::string("Cannot export data to this file\n") + failure.what());
+        throw Failure(kBadOutput,
+                      std::string("Cannot export data to this file\n") + failure.what());
     }
     return kDone;
 }

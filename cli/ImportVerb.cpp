@@ -1,8 +1,8 @@
 // stadix-cli import: what File > Import reads, written as a job file.
 #include "cli/Verbs.h"
 
-#include "app/JobFile.h"
 #include "formats/CoordinateImport.h"
+#include "job/JobFile.h"
 
 namespace cli {
 

@@ -1,5 +1,5 @@
 // stadix-cli: the file and transfer jobs of the window, headless.
-#include "app/Version.h"
+#include "base/Version.h"
 #include "cli/Verbs.h"
 
 #include <iostream>

@@ -1,6 +1,6 @@
 #include "comport/LineLog.h"
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 
 #include <algorithm>
 #include <cerrno>

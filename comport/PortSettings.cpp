@@ -1,6 +1,6 @@
 #include "comport/PortSettings.h"
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 
 #include <algorithm>
 #include <array>

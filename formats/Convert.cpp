@@ -1,8 +1,8 @@
 #include "formats/Convert.h"
 
-#include "app/FileIO.h"
-#include "app/RecordLine.h"
+#include "base/FileIO.h"
 #include "formats/ExportFormats.h"
+#include "job/RecordLine.h"
 
 namespace stadix {
 

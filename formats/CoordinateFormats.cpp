@@ -1,7 +1,7 @@
 #include "formats/CoordinateFormats.h"
 
-#include "app/RecordLine.h"
-#include "app/TextFormat.h"
+#include "base/TextFormat.h"
+#include "job/RecordLine.h"
 
 #include <algorithm>
 #include <cstring>

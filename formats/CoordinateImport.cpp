@@ -1,9 +1,9 @@
 #include "formats/CoordinateImport.h"
 
-#include "app/Errors.h"
-#include "app/FileIO.h"
-#include "app/RecordLine.h"
-#include "app/TextFormat.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
+#include "base/TextFormat.h"
+#include "job/RecordLine.h"
 
 #include <array>
 

@@ -1,9 +1,9 @@
 #include "formats/ExportFormats.h"
 
-#include "app/FileIO.h"
-#include "app/RecordLine.h"
-#include "app/TextFormat.h"
+#include "base/FileIO.h"
+#include "base/TextFormat.h"
 #include "formats/CoordinateFormats.h"
+#include "job/RecordLine.h"
 #include "rawconv/PolarText.h"
 #include "rawconv/SssText.h"
 

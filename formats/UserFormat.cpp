@@ -1,8 +1,8 @@
 #include "formats/UserFormat.h"
 
-#include "app/IniFile.h"
-#include "app/RecordLine.h"
-#include "app/TextFormat.h"
+#include "base/IniFile.h"
+#include "base/TextFormat.h"
+#include "job/RecordLine.h"
 
 namespace stadix {
 

@@ -4,7 +4,7 @@
 // section "[UserDefFormat1]", always as the last four lines of the file.
 #pragma once
 
-#include "app/RecordTable.h"
+#include "job/RecordTable.h"
 
 #include <array>
 #include <cstddef>

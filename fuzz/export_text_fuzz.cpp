@@ -2,9 +2,9 @@
 // rendered as the SSS text and the polar text from a fresh decoding state; the polar
 // text is checked against the plain wrap-around scan that it must reproduce. The same
 // bytes read as a settings file give a user layout or none, never a broken one.
-#include "app/FileIO.h"
-#include "app/RecordLine.h"
+#include "base/FileIO.h"
 #include "formats/UserFormat.h"
+#include "job/RecordLine.h"
 #include "rawconv/PolarText.h"
 #include "rawconv/SssText.h"
 

@@ -1,8 +1,8 @@
 // Arbitrary lines through the PTS, CSV and SIMA import parsers: a record line, a dropped
 // line, the end marker or a conversion failure; never anything else.
-#include "app/Errors.h"
-#include "app/RecordLine.h"
+#include "base/Errors.h"
 #include "formats/CoordinateImport.h"
+#include "job/RecordLine.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -5,7 +5,7 @@
 // a block whose checksum the harness appends, and the echo of the block just sent.
 #include "transfer/KvrEngine.h"
 
-#include "app/RecordLine.h"
+#include "job/RecordLine.h"
 #include "tests/support/InMemoryPort.h"
 
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Arbitrary received text through the conversion of GTS and SSS coordinates.
-#include "app/Errors.h"
-#include "app/ReceivedCoords.h"
+#include "base/Errors.h"
+#include "job/ReceivedCoords.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,8 +4,6 @@
 #include "job/JobFile.h"
 #include "job/ReceivedCoords.h"
 #include "job/RecordTable.h"
-#include "rawconv/Listing.h"
-#include "rawconv/MeasurementFile.h"
 
 #include <filesystem>
 
@@ -54,33 +52,6 @@ std::size_t OpenJobFile(Job& job, const std::string& path) {
     return load.fileLines;
 }
 
-std::string OpenMeasurementFile(Job& job, const std::string& path, bool gtsTypeChosen) {
-    const bool rawRecords = HasExtension(path, ".TSM");
-    std::string bytes;
-    std::vector<std::string> lines;
-    if (rawRecords) {
-        bytes = ReadFileBytes(path);
-        const std::string problem = CheckMeasurementFile(bytes);
-        if (!problem.empty())
-            return problem;
-    } else {
-        lines = ReadFileLines(path);
-    }
-    AttachToFile(job, path);
-    job.rawRecords = std::move(bytes);
-    job.lines = std::move(lines);
-    job.rawLoaded = rawRecords;
-    job.content = rawRecords ? JobContent::Listing : JobContent::Text;
-    if (rawRecords)
-        RenderListing(job.decodeState, job.rawRecords, job.lines);
-    if (gtsTypeChosen && !rawRecords)
-        job.dataFormat = HasExtension(path, ".GTS") ? DataFormat::Gts : DataFormat::Sss;
-    else
-        job.dataFormat = DataFormat::Kvr;
-    job.modified = false;
-    return std::string();
-}
-
 std::optional<std::string> SaveFileBytes(const Job& job) {
     if (job.InCoordinateView())
         return JobFileBytes(job.lines);
@@ -90,7 +61,8 @@ std::optional<std::string> SaveFileBytes(const Job& job) {
 }
 
 bool SavesRawRecords(const Job& job, bool firstTypeChosen) {
-    return firstTypeChosen && job.content == JobContent::Listing && job.dataFormat == DataFormat::Kvr;
+    return firstTypeChosen && job.content == JobContent::Listing &&
+           job.dataFormat == DataFormat::Kvr;
 }
 
 std::string MeasurementFileBytes(const Job& job, bool firstTypeChosen) {

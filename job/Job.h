@@ -3,7 +3,6 @@
 #pragma once
 
 #include "job/DataKinds.h"
-#include "rawconv/RawRecords.h"
 
 #include <optional>
 #include <string>
@@ -27,7 +26,7 @@ enum class JobContent {
 struct Job {
     std::vector<std::string> lines;
     JobContent content = JobContent::RecordLines;
-    // The raw record store: 42-byte records back to back.
+    // The raw record store: 42-byte records back to back, bytes as read or received.
     std::string rawRecords;
     // Set once raw records were received or read, until a receive starts again.
     bool rawLoaded = false;
@@ -74,12 +73,6 @@ enum class DocumentKind { JobFile, MeasurementFile, GtsText, Text };
 // The kind of a file that Open can show, or none: ".JCD", ".TSM", ".GTS" or ".GT7",
 // ".TXT", each in upper or lower case.
 std::optional<DocumentKind> DocumentKindOf(const std::string& path);
-
-// Opens a measurement file: raw records (.TSM) are checked and rendered as the listing,
-// any other file is read as text, GTS or SSS when the GTS type was chosen. Returns why
-// a raw record file was refused, empty when it opened; a refused file leaves the job as
-// it was. Throws FileError.
-std::string OpenMeasurementFile(Job& job, const std::string& path, bool gtsTypeChosen);
 
 // What Save writes to the job's file: the gathered record lines as a job file, the text
 // of a measurement text file, or nothing for raw records (only Save As writes those).

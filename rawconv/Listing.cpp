@@ -1,6 +1,6 @@
 #include "rawconv/Listing.h"
 
-#include "app/TextFormat.h"
+#include "base/TextFormat.h"
 
 #include <utility>
 

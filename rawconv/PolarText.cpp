@@ -1,6 +1,6 @@
 #include "rawconv/PolarText.h"
 
-#include "app/TextFormat.h"
+#include "base/TextFormat.h"
 
 #include <algorithm>
 #include <array>

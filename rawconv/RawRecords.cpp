@@ -1,8 +1,8 @@
 #include "rawconv/RawRecords.h"
 
-#include "app/DataKinds.h"
-#include "app/RecordLine.h"
-#include "app/TextFormat.h"
+#include "base/TextFormat.h"
+#include "job/DataKinds.h"
+#include "job/RecordLine.h"
 
 #include <charconv>
 #include <cmath>

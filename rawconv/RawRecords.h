@@ -3,6 +3,8 @@
 // the conversions between raw records and record lines.
 #pragma once
 
+#include "job/DataKinds.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -80,15 +82,6 @@ constexpr std::size_t kUnitMode = 12;
 constexpr std::size_t kUnitScale = 13; // single float
 } // namespace raw
 
-// How the numbers of raw records are read and shown. Each job holds its own, changed
-// by the INST and UNIT records as they are rendered and by the card import.
-struct DecodeState {
-    bool bigEndian = true;     // multi-byte fields most significant byte first
-    bool feetDisplay = false;  // lengths and coordinates shown in feet
-    bool usSurveyFeet = false; // with feetDisplay: US survey foot, else international
-    int angleUnit = 0;         // 0 degrees-minutes-seconds, 1 gon, 2 mil
-};
-
 // A Coordinate field: whole metres and thousandths, both carrying the value's sign.
 struct RawCoordinate {
     std::int32_t whole = 0;
@@ -154,9 +147,6 @@ std::string PtRecordToPointLine(DecodeState& state, const RawRecord& record, boo
 // The record line of a CRD, STN or BS record, with its code. Sets the state's byte
 // order to bigEndian for good. Throws ConversionError when a value does not fit the line.
 std::string CoordRecordToPointLine(DecodeState& state, const RawRecord& record, bool bigEndian);
-
-// The byte order of the SD card and USB disk files.
-enum class CardByteOrder { BigEndian, LittleEndian };
 
 // Fills record as a PT record for the card: name, code and N, E, Z of the record line,
 // numbers in the card byte order. Bytes after each NUL and from offset 37 on are left

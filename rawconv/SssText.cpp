@@ -1,6 +1,6 @@
 #include "rawconv/SssText.h"
 
-#include "app/TextFormat.h"
+#include "base/TextFormat.h"
 
 namespace stadix {
 

@@ -2,7 +2,7 @@
 // to a job of a job store, and what the command then tells the user.
 #pragma once
 
-#include "app/Job.h"
+#include "job/Job.h"
 #include "sdcard/JobStore.h"
 
 #include <cstddef>

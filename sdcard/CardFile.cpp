@@ -1,6 +1,6 @@
 #include "sdcard/CardFile.h"
 
-#include "app/FileIO.h"
+#include "base/FileIO.h"
 
 #include <cerrno>
 #include <cstring>

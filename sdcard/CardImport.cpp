@@ -1,8 +1,8 @@
 #include "sdcard/CardImport.h"
 
-#include "app/FileIO.h"
-#include "app/ReceivedCoords.h"
+#include "base/FileIO.h"
 #include "formats/CoordinateImport.h"
+#include "job/ReceivedCoords.h"
 #include "rawconv/Listing.h"
 
 #include <utility>

@@ -2,7 +2,7 @@
 // card text file, and how it is converted into the job.
 #pragma once
 
-#include "app/Job.h"
+#include "job/Job.h"
 #include "sdcard/JobStore.h"
 #include "sdcard/RecordFile.h"
 

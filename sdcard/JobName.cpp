@@ -1,6 +1,6 @@
 #include "sdcard/JobName.h"
 
-#include "app/TextFormat.h"
+#include "base/TextFormat.h"
 
 #include <cstring>
 

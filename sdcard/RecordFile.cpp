@@ -1,7 +1,7 @@
 #include "sdcard/RecordFile.h"
 
-#include "app/Errors.h"
-#include "app/FileIO.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
 
 #include <bitset>
 #include <cstring>

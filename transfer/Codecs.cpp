@@ -1,9 +1,9 @@
 #include "transfer/Codecs.h"
 
-#include "app/Errors.h"
-#include "app/RecordLine.h"
-#include "app/TextColumns.h"
-#include "app/TextFormat.h"
+#include "base/Errors.h"
+#include "base/TextColumns.h"
+#include "base/TextFormat.h"
+#include "job/RecordLine.h"
 
 #include <algorithm>
 #include <charconv>

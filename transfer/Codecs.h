@@ -7,7 +7,7 @@
 // US survey foot over the international foot.
 #pragma once
 
-#include "app/DataKinds.h"
+#include "job/DataKinds.h"
 
 #include <array>
 #include <cstddef>

@@ -1,7 +1,7 @@
 #include "transfer/GtsSssTransfer.h"
 
-#include "app/Errors.h"
-#include "app/RecordLine.h"
+#include "base/Errors.h"
+#include "job/RecordLine.h"
 #include "transfer/Codecs.h"
 
 #include <algorithm>

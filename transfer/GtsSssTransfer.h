@@ -5,7 +5,7 @@
 // implementation makes each call synchronously on the window thread.
 #pragma once
 
-#include "app/DataKinds.h"
+#include "job/DataKinds.h"
 #include "transfer/LinePort.h"
 
 #include <cstdint>

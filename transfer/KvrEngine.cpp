@@ -1,8 +1,8 @@
 #include "transfer/KvrEngine.h"
 
-#include "app/Errors.h"
-#include "app/TextColumns.h"
-#include "app/TextFormat.h"
+#include "base/Errors.h"
+#include "base/TextColumns.h"
+#include "base/TextFormat.h"
 #include "comport/ComPortError.h"
 #include "rawconv/RawRecords.h"
 #include "transfer/Codecs.h"

@@ -5,7 +5,7 @@
 // is a timer.
 #pragma once
 
-#include "app/DataKinds.h"
+#include "job/DataKinds.h"
 #include "transfer/LinePort.h"
 
 #include <array>

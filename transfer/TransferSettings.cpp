@@ -1,6 +1,6 @@
 #include "transfer/TransferSettings.h"
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 
 #include <filesystem>
 

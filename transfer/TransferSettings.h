@@ -4,8 +4,8 @@
 // live here, so that the window and stadix-cli apply the same ones.
 #pragma once
 
-#include "app/DataKinds.h"
 #include "comport/PortSettings.h"
+#include "job/DataKinds.h"
 
 #include <array>
 #include <ctime>

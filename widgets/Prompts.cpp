@@ -1,8 +1,5 @@
 #include "widgets/Prompts.h"
 
-#include "sdcard/ui/ImportOptionsDialog.h"
-#include "sdcard/ui/JobListDialog.h"
-
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -165,18 +162,4 @@ void DialogPrompts::PreviewPrint(QWidget* parent, QPrinter& printer,
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&paint](QPrinter* previewPrinter) { paint(*previewPrinter); });
     dialog.exec();
-}
-
-bool DialogPrompts::ChooseImportOptions(QWidget* parent, stadix::ImportChoices& choices) {
-    ImportOptionsDialog dialog(choices, parent);
-    const bool accepted = dialog.exec() == QDialog::Accepted;
-    choices = dialog.Choices();
-    return accepted;
-}
-
-std::optional<int> DialogPrompts::SelectJob(QWidget* parent, stadix::JobStore& store,
-                                            bool exportMode) {
-    JobListDialog dialog(store, exportMode, *this, parent);
-    dialog.exec();
-    return dialog.ChosenJob();
 }

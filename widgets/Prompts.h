@@ -1,4 +1,4 @@
-// Every question, message box and file dialog that a command of the main window
+// Every question, message box, file dialog and print dialog that a window's command
 // shows goes through this interface, so that tests can run whole commands with
 // scripted answers.
 #pragma once
@@ -11,10 +11,6 @@
 
 class QPrinter;
 class QWidget;
-namespace stadix {
-class JobStore;
-struct ImportChoices;
-} // namespace stadix
 
 struct FileChoice {
     QString path;
@@ -63,17 +59,11 @@ class Prompts {
     // Shows the pages that paint draws on the printer it is given.
     virtual void PreviewPrint(QWidget* parent, QPrinter& printer,
                               const std::function<void(QPrinter&)>& paint) = 0;
-    // The card import options, preset with choices and changed to what the dialog shows
-    // however it closes; true when OK closed it.
-    virtual bool ChooseImportOptions(QWidget* parent, stadix::ImportChoices& choices) = 0;
-    // A job of an open, loaded job store (the known-coordinates list included); in
-    // export mode new jobs can be created in the store. None when cancelled.
-    virtual std::optional<int> SelectJob(QWidget* parent, stadix::JobStore& store,
-                                         bool exportMode) = 0;
 };
 
-// The real dialogs.
-class DialogPrompts : public Prompts {
+// The real dialogs. Virtual base, so that a window's own prompts interface can join it
+// with prompts of other kinds.
+class DialogPrompts : public virtual Prompts {
   public:
     QMessageBox::StandardButton Ask(QWidget* parent, const QString& caption, const QString& text,
                                     QMessageBox::StandardButtons buttons) override;
@@ -87,7 +77,4 @@ class DialogPrompts : public Prompts {
     bool ChoosePrinter(QWidget* parent, QPrinter& printer) override;
     void PreviewPrint(QWidget* parent, QPrinter& printer,
                       const std::function<void(QPrinter&)>& paint) override;
-    bool ChooseImportOptions(QWidget* parent, stadix::ImportChoices& choices) override;
-    std::optional<int> SelectJob(QWidget* parent, stadix::JobStore& store,
-                                 bool exportMode) override;
 };

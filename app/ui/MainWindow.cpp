@@ -1,28 +1,29 @@
 #include "app/ui/MainWindow.h"
 
-#include "base/Errors.h"
-#include "base/FileIO.h"
-#include "job/JobFile.h"
 #include "app/RecentFiles.h"
-#include "job/RecordEditing.h"
-#include "job/RecordLine.h"
 #include "app/ui/AboutBox.h"
 #include "app/ui/Icons.h"
 #include "app/ui/Printing.h"
 #include "app/ui/RecordGridView.h"
 #include "app/ui/RecordTableModel.h"
 #include "app/ui/RecordsCommand.h"
-#include "widgets/TextCodec.h"
 #include "app/ui/TextLinesView.h"
-#include "widgets/WindowPlacement.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
 #include "comport/qt/ComPort.h"
 #include "comport/qt/SettingsPath.h"
 #include "formats/CoordinateImport.h"
 #include "formats/ExportFormats.h"
 #include "formats/ui/ExportLayoutDialog.h"
+#include "job/JobFile.h"
+#include "job/RecordEditing.h"
+#include "job/RecordLine.h"
+#include "rawconv/MeasurementFile.h"
 #include "transfer/ui/KvrTransferDialog.h"
 #include "transfer/ui/SettingsDialog.h"
 #include "transfer/ui/TextTransferDialog.h"
+#include "widgets/TextCodec.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -113,9 +114,9 @@ void PaintLightBlue(QWidget* widget) {
 
 } // namespace
 
-MainWindow::MainWindow(std::unique_ptr<Prompts> prompts, QWidget* parent)
+MainWindow::MainWindow(std::unique_ptr<WindowPrompts> prompts, QWidget* parent)
     : QMainWindow(parent),
-      prompts_(prompts ? std::move(prompts) : std::make_unique<DialogPrompts>()) {
+      prompts_(prompts ? std::move(prompts) : std::make_unique<WindowDialogs>()) {
     QFont font("Times New Roman");
     font.setPixelSize(15);
     setFont(font);

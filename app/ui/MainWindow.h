@@ -1,10 +1,10 @@
 #pragma once
 
+#include "app/ui/WindowPrompts.h"
 #include "job/CellRules.h"
 #include "job/Job.h"
 #include "job/RecordEditing.h"
 #include "job/RecordTable.h"
-#include "widgets/Prompts.h"
 #include "rawconv/RawRecords.h"
 #include "sdcard/CardImport.h"
 #include "sdcard/qt/RecordFolder.h"
@@ -36,7 +36,8 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
     // prompts: where questions, messages and file dialogs go (the real dialogs when null).
-    explicit MainWindow(std::unique_ptr<Prompts> prompts = nullptr, QWidget* parent = nullptr);
+    explicit MainWindow(std::unique_ptr<WindowPrompts> prompts = nullptr,
+                        QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Start-up: the splash, then a job file named as the only argument (".JCD" only),
@@ -274,7 +275,7 @@ class MainWindow : public QMainWindow {
     // Prints the record text list on printer; a failure is shown in the error box.
     void PrintRecordText(QPrinter& printer);
 
-    std::unique_ptr<Prompts> prompts_;
+    std::unique_ptr<WindowPrompts> prompts_;
     stadix::RecordTable table_;
     // Its clean state is the saved document: the modified flag follows it.
     QUndoStack* undoStack_ = nullptr;

@@ -1,10 +1,11 @@
 #include "cli/qt/TransferSupport.h"
 
-#include "app/FileIO.h"
-#include "app/JobFile.h"
-#include "app/TextFormat.h"
+#include "base/FileIO.h"
+#include "base/TextFormat.h"
 #include "comport/qt/SettingsPath.h"
+#include "job/JobFile.h"
 #include "rawconv/MeasurementFile.h"
+#include "rawconv/RawRecords.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

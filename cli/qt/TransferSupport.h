@@ -2,8 +2,8 @@
 // that a transfer reads and writes.
 #pragma once
 
-#include "app/Job.h"
 #include "cli/CliSupport.h"
+#include "job/Job.h"
 #include "transfer/TransferSettings.h"
 
 #include <functional>

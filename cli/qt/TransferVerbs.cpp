@@ -2,10 +2,10 @@
 // the sessions that the transfer dialogs run.
 #include "cli/Verbs.h"
 
-#include "app/FileIO.h"
-#include "app/Job.h"
+#include "base/FileIO.h"
 #include "cli/qt/TransferSupport.h"
 #include "comport/qt/ComPort.h"
+#include "job/Job.h"
 #include "transfer/qt/GtsSssSession.h"
 #include "transfer/qt/KvrSession.h"
 

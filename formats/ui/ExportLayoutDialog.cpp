@@ -1,9 +1,9 @@
 #include "formats/ui/ExportLayoutDialog.h"
 
-#include "app/Errors.h"
-#include "app/ui/DialogButtons.h"
-#include "app/ui/Prompts.h"
-#include "app/ui/TextCodec.h"
+#include "base/Errors.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/Prompts.h"
+#include "widgets/TextCodec.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "sdcard/ui/ImportOptionsDialog.h"
 
-#include "app/ui/DialogButtons.h"
-#include "app/ui/RadioGroup.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/RadioGroup.h"
 
 #include <QButtonGroup>
 #include <QPushButton>

@@ -1,11 +1,11 @@
 #include "sdcard/ui/JobListDialog.h"
 
-#include "app/ui/Prompts.h"
-#include "app/ui/TextCodec.h"
 #include "sdcard/CardTexts.h"
 #include "sdcard/JobName.h"
 #include "sdcard/JobStore.h"
 #include "sdcard/ui/JobNameDialog.h"
+#include "widgets/Prompts.h"
+#include "widgets/TextCodec.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>

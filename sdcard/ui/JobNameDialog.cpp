@@ -1,7 +1,7 @@
 #include "sdcard/ui/JobNameDialog.h"
 
-#include "app/ui/DialogButtons.h"
 #include "sdcard/JobName.h"
+#include "widgets/DialogButtons.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

@@ -2,6 +2,7 @@
 #include "base/FileIO.h"
 #include "job/Job.h"
 #include "job/RecordLine.h"
+#include "rawconv/MeasurementFile.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>

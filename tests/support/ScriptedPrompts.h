@@ -2,7 +2,7 @@
 // dialog so that window tests can run whole commands.
 #pragma once
 
-#include "widgets/Prompts.h"
+#include "app/ui/WindowPrompts.h"
 #include "sdcard/CardImport.h"
 #include "sdcard/JobStore.h"
 
@@ -12,7 +12,7 @@
 
 #include <deque>
 
-class ScriptedPrompts : public Prompts {
+class ScriptedPrompts : public WindowPrompts {
   public:
     struct Shown {
         QString kind; // "ask", "tell", "error", "open", "save"

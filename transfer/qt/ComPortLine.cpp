@@ -1,6 +1,6 @@
 #include "transfer/qt/ComPortLine.h"
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 
 #include <ctime>
 

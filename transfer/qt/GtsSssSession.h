@@ -4,8 +4,8 @@
 // transfer. Qt Core only.
 #pragma once
 
-#include "app/Job.h"
 #include "comport/qt/ComPort.h"
+#include "job/Job.h"
 #include "transfer/GtsSssTransfer.h"
 #include "transfer/TransferSettings.h"
 

@@ -3,8 +3,8 @@
 // stadix-cli run the same transfer. Qt Core only.
 #pragma once
 
-#include "app/Job.h"
 #include "comport/qt/ComPort.h"
+#include "job/Job.h"
 #include "transfer/KvrEngine.h"
 #include "transfer/TransferSettings.h"
 #include "transfer/qt/ComPortLine.h"

@@ -1,8 +1,8 @@
 #include "transfer/ui/KvrTransferDialog.h"
 
-#include "app/ui/Prompts.h"
-#include "app/ui/TextCodec.h"
-#include "app/ui/WindowPlacement.h"
+#include "widgets/Prompts.h"
+#include "widgets/TextCodec.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QLabel>

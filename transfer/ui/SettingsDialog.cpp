@@ -1,8 +1,8 @@
 #include "transfer/ui/SettingsDialog.h"
 
-#include "app/ui/Prompts.h"
 #include "comport/qt/ComPort.h"
 #include "comport/qt/PortWatcher.h"
+#include "widgets/Prompts.h"
 
 #include <QAbstractItemView>
 #include <QButtonGroup>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/ui/RadioGroup.h"
 #include "comport/PortList.h"
 #include "transfer/TransferSettings.h"
+#include "widgets/RadioGroup.h"
 
 #include <QDialog>
 #include <QStringList>

@@ -1,9 +1,9 @@
 #include "transfer/ui/TextTransferDialog.h"
 
-#include "app/ui/Prompts.h"
-#include "app/ui/TextCodec.h"
-#include "app/ui/WindowPlacement.h"
 #include "transfer/TransferSummary.h"
+#include "widgets/Prompts.h"
+#include "widgets/TextCodec.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QLabel>
 #include <QPushButton>
