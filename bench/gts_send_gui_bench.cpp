@@ -70,8 +70,8 @@ void BM_AcknowledgedGtsSend(benchmark::State& state) {
         job.lines = records;
         ScriptedPrompts prompts;
         const auto start = Clock::now();
-        TextTransferDialog form(job, settings, true, prompts);
-        form.exec();
+        TextTransferDialog window(job, settings, true, prompts);
+        window.exec();
         station.join();
         const std::chrono::duration<double> elapsed = Clock::now() - start;
         state.SetIterationTime(elapsed.count());

@@ -20,9 +20,9 @@ void BM_CardImportJob3072(benchmark::State& state, stadix::ImportDataType dataTy
     const QString path = QString::fromStdString(bench::FullJobStoreFile());
     auto scripted = std::make_unique<ScriptedPrompts>();
     ScriptedPrompts& prompts = *scripted;
-    MainWindow form(std::move(scripted));
-    form.SetCardVolumes({});
-    form.show();
+    MainWindow window(std::move(scripted));
+    window.SetCardVolumes({});
+    window.show();
     stadix::ImportChoices choices;
     choices.dataType = dataType;
     for (auto _ : state) {
@@ -32,10 +32,10 @@ void BM_CardImportJob3072(benchmark::State& state, stadix::ImportDataType dataTy
         prompts.files.push_back(FileChoice{path, 1});
         prompts.jobItems.push_back(1);
         prompts.importOptions.push_back(choices);
-        form.ImportCardData();
+        window.ImportCardData();
         QCoreApplication::processEvents();
     }
-    state.counters["lines"] = double(form.CurrentJob().lines.size());
+    state.counters["lines"] = double(window.CurrentJob().lines.size());
 }
 BENCHMARK_CAPTURE(BM_CardImportJob3072, Coordinates, stadix::ImportDataType::MeasuredCoordinates)
     ->Unit(benchmark::kMillisecond);
@@ -48,14 +48,14 @@ void BM_ExportJob15999(benchmark::State& state) {
     stadix::WriteFileAtomically(job.toStdString(), stadix::JoinLinesCrLf(bench::JobLines(15999)));
     auto scripted = std::make_unique<ScriptedPrompts>();
     ScriptedPrompts& prompts = *scripted;
-    MainWindow form(std::move(scripted));
-    form.show();
+    MainWindow window(std::move(scripted));
+    window.show();
     prompts.files.push_back(FileChoice{job, 1});
-    form.FileOpen();
+    window.FileOpen();
     const QString output = BenchFilePath("export.pts");
     for (auto _ : state) {
         prompts.files.push_back(FileChoice{output, 1});
-        form.FileExport();
+        window.FileExport();
         QCoreApplication::processEvents();
     }
     state.counters["bytes"] = double(stadix::ReadFileBytes(output.toStdString()).size());

@@ -38,9 +38,9 @@ QString WriteMeasurements(int records) {
     return path;
 }
 
-void OpenIn(MainWindow& form, ScriptedPrompts& prompts, const QString& path, int type) {
+void OpenIn(MainWindow& window, ScriptedPrompts& prompts, const QString& path, int type) {
     prompts.files.push_back(FileChoice{path, type});
-    form.FileOpen();
+    window.FileOpen();
     QCoreApplication::processEvents();
 }
 
@@ -48,11 +48,11 @@ void BM_OpenJob15999(benchmark::State& state) {
     const QString path = WriteJob(15999);
     auto scripted = std::make_unique<ScriptedPrompts>();
     ScriptedPrompts& prompts = *scripted;
-    MainWindow form(std::move(scripted));
-    form.show();
+    MainWindow window(std::move(scripted));
+    window.show();
     for (auto _ : state)
-        OpenIn(form, prompts, path, 1);
-    state.counters["rows"] = double(form.Table().CountComplete());
+        OpenIn(window, prompts, path, 1);
+    state.counters["rows"] = double(window.Table().CountComplete());
 }
 BENCHMARK(BM_OpenJob15999)->Unit(benchmark::kMillisecond);
 
@@ -60,11 +60,11 @@ void BM_OpenTsm3072(benchmark::State& state) {
     const QString path = WriteMeasurements(3072);
     auto scripted = std::make_unique<ScriptedPrompts>();
     ScriptedPrompts& prompts = *scripted;
-    MainWindow form(std::move(scripted));
-    form.show();
+    MainWindow window(std::move(scripted));
+    window.show();
     for (auto _ : state)
-        OpenIn(form, prompts, path, 2);
-    state.counters["lines"] = double(form.CurrentJob().lines.size());
+        OpenIn(window, prompts, path, 2);
+    state.counters["lines"] = double(window.CurrentJob().lines.size());
 }
 BENCHMARK(BM_OpenTsm3072)->Unit(benchmark::kMillisecond);
 
@@ -72,15 +72,15 @@ void BM_OpenTsm100000Lines(benchmark::State& state) {
     const QString path = WriteMeasurements(100000);
     auto scripted = std::make_unique<ScriptedPrompts>();
     ScriptedPrompts& prompts = *scripted;
-    MainWindow form(std::move(scripted));
-    form.show();
+    MainWindow window(std::move(scripted));
+    window.show();
     for (auto _ : state) {
-        OpenIn(form, prompts, path, 2);
+        OpenIn(window, prompts, path, 2);
         // Scroll to the end, as a user looking at the last records would.
-        form.measurementText->scrollToBottom();
+        window.measurementText->scrollToBottom();
         QCoreApplication::processEvents();
     }
-    state.counters["lines"] = double(form.CurrentJob().lines.size());
+    state.counters["lines"] = double(window.CurrentJob().lines.size());
 }
 BENCHMARK(BM_OpenTsm100000Lines)->Unit(benchmark::kMillisecond);
 

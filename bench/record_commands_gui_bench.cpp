@@ -23,20 +23,20 @@ WindowWithFullJob(std::unique_ptr<ScriptedPrompts> scripted = std::make_unique<S
     const QString path = BenchFilePath("job.JCD");
     stadix::WriteFileAtomically(path.toStdString(), stadix::JobFileBytes(records));
     scripted->files.push_back(FileChoice{path, 1});
-    auto form = std::make_unique<MainWindow>(std::move(scripted));
-    form->show();
-    form->FileOpen();
+    auto window = std::make_unique<MainWindow>(std::move(scripted));
+    window->show();
+    window->FileOpen();
     QCoreApplication::processEvents();
-    return form;
+    return window;
 }
 
 void BM_Update15999(benchmark::State& state) {
-    const std::unique_ptr<MainWindow> form = WindowWithFullJob();
+    const std::unique_ptr<MainWindow> window = WindowWithFullJob();
     for (auto _ : state) {
-        form->Action("Update")->trigger();
+        window->Action("Update")->trigger();
         QCoreApplication::processEvents();
     }
-    state.counters["rows"] = double(form->Table().CountComplete());
+    state.counters["rows"] = double(window->Table().CountComplete());
 }
 BENCHMARK(BM_Update15999)->Unit(benchmark::kMillisecond);
 
@@ -50,16 +50,16 @@ void ImportInto(benchmark::State& state, const char* name, int entry) {
     stadix::WriteFileAtomically(path.toStdString(), text);
     auto scripted = std::make_unique<ScriptedPrompts>();
     ScriptedPrompts& prompts = *scripted;
-    MainWindow form(std::move(scripted));
-    form.show();
+    MainWindow window(std::move(scripted));
+    window.show();
     for (auto _ : state) {
         // The job imported before is a change: it is not saved.
         prompts.answers.push_back(QMessageBox::No);
         prompts.files.push_back(FileChoice{path, entry});
-        form.FileImport();
+        window.FileImport();
         QCoreApplication::processEvents();
     }
-    state.counters["rows"] = double(form.Table().CountComplete());
+    state.counters["rows"] = double(window.Table().CountComplete());
 }
 
 void BM_ImportPts15999(benchmark::State& state) {
@@ -76,10 +76,10 @@ BENCHMARK(BM_ImportCsv15999)->Unit(benchmark::kMillisecond);
 void BM_Print15999ToPdf(benchmark::State& state) {
     auto scripted = std::make_unique<ScriptedPrompts>();
     ScriptedPrompts& prompts = *scripted;
-    const std::unique_ptr<MainWindow> form = WindowWithFullJob(std::move(scripted));
+    const std::unique_ptr<MainWindow> window = WindowWithFullJob(std::move(scripted));
     for (auto _ : state) {
         prompts.printers.push_back(BenchFilePath("job.pdf"));
-        form->Action("Print")->trigger();
+        window->Action("Print")->trigger();
     }
 }
 BENCHMARK(BM_Print15999ToPdf)->Unit(benchmark::kMillisecond);

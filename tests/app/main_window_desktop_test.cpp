@@ -50,12 +50,12 @@ class MainWindowDesktopTest : public MainWindowFixture {
   private:
     void Open(const QString& name, int type = 1) {
         prompts->files.push_back(FileChoice{Path(name), type});
-        form->FileOpen();
+        window->FileOpen();
     }
     // Types into the grid: the document is then changed.
     void Change() {
-        QTest::keyClick(form->recordGrid, Qt::Key_A);
-        QVERIFY(form->CurrentJob().modified);
+        QTest::keyClick(window->recordGrid, Qt::Key_A);
+        QVERIFY(window->CurrentJob().modified);
     }
     // The entries of File > Recent Files as the menu lists them when File opens.
     QList<QAction*> RecentEntries(MainWindow& window) {
@@ -70,11 +70,11 @@ class MainWindowDesktopTest : public MainWindowFixture {
             urls << QUrl::fromLocalFile(Path(name));
         data.setUrls(urls);
         QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(form.get(), &enter);
+        QApplication::sendEvent(window.get(), &enter);
         if (!enter.isAccepted())
             return false;
         QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(form.get(), &drop);
+        QApplication::sendEvent(window.get(), &drop);
         QCoreApplication::processEvents();
         return drop.isAccepted();
     }
@@ -85,18 +85,18 @@ class MainWindowDesktopTest : public MainWindowFixture {
         QSettings("Stadix", "Stadix").clear();
         MakeWindow();
     }
-    void cleanup() { form.reset(); }
+    void cleanup() { window.reset(); }
 
     void recentFilesAreTheLastEightOpenedOrSaved() {
-        QVERIFY(RecentEntries(*form).isEmpty());
-        QVERIFY(!form->Menu("File")->findChild<QMenu*>("recentFilesMenu")->isEnabled());
+        QVERIFY(RecentEntries(*window).isEmpty());
+        QVERIFY(!window->Menu("File")->findChild<QMenu*>("recentFilesMenu")->isEnabled());
         for (int i = 1; i <= 9; ++i) {
             Write(QString("job%1.JCD").arg(i), Line("P") + "\r\n");
             Open(QString("job%1.JCD").arg(i));
         }
         Write("m.tsm", InstRecord());
         Open("m.tsm", 2);
-        QList<QAction*> entries = RecentEntries(*form);
+        QList<QAction*> entries = RecentEntries(*window);
         QCOMPARE(entries.size(), 8);
         QCOMPARE(entries.first()->text(), QString("&1 m.tsm"));
         QCOMPARE(entries.first()->statusTip(), Path("m.tsm"));
@@ -105,11 +105,11 @@ class MainWindowDesktopTest : public MainWindowFixture {
         // Remembered for the next run; a job saved under a new name comes first.
         MainWindow next(std::make_unique<ScriptedPrompts>());
         QCOMPARE(RecentEntries(next).size(), 8);
-        form->FileNew();
+        window->FileNew();
         prompts->files.push_back(FileChoice{Path("new.JCD"), 1});
-        form->FileSaveAs();
-        QCOMPARE(RecentEntries(*form).first()->statusTip(), Path("new.JCD"));
-        QCOMPARE(RecentEntries(*form).size(), 8);
+        window->FileSaveAs();
+        QCOMPARE(RecentEntries(*window).first()->statusTip(), Path("new.JCD"));
+        QCOMPARE(RecentEntries(*window).size(), 8);
     }
 
     void aRecentFileOpensThroughTheQuestionOrIsForgottenWhenGone() {
@@ -119,21 +119,21 @@ class MainWindowDesktopTest : public MainWindowFixture {
         Open("b.JCD");
         Change();
         prompts->answers.push_back(QMessageBox::Cancel);
-        RecentEntries(*form)[1]->trigger();
-        QCOMPARE(form->windowTitle(), QString("b.JCD--TS Coord. data file"));
+        RecentEntries(*window)[1]->trigger();
+        QCOMPARE(window->windowTitle(), QString("b.JCD--TS Coord. data file"));
         prompts->answers.push_back(QMessageBox::No);
-        RecentEntries(*form)[1]->trigger();
+        RecentEntries(*window)[1]->trigger();
         QCOMPARE(prompts->Kinds(), QStringList({"open", "open", "ask", "ask"}));
-        QCOMPARE(form->windowTitle(), QString("a.JCD--TS Coord. data file"));
-        QCOMPARE(form->Table().Cell(1, stadix::ColPt), std::string("A"));
-        QCOMPARE(RecentEntries(*form).first()->text(), QString("&1 a.JCD"));
+        QCOMPARE(window->windowTitle(), QString("a.JCD--TS Coord. data file"));
+        QCOMPARE(window->Table().Cell(1, stadix::ColPt), std::string("A"));
+        QCOMPARE(RecentEntries(*window).first()->text(), QString("&1 a.JCD"));
 
         // A file gone since: said so, taken off the list, the document kept.
         QFile::remove(Path("b.JCD"));
-        RecentEntries(*form)[1]->trigger();
+        RecentEntries(*window)[1]->trigger();
         QCOMPARE(prompts->shown.last().text, "The file cannot be found:\n" + Path("b.JCD"));
-        QCOMPARE(RecentEntries(*form).size(), 1);
-        QCOMPARE(form->windowTitle(), QString("a.JCD--TS Coord. data file"));
+        QCOMPARE(RecentEntries(*window).size(), 1);
+        QCOMPARE(window->windowTitle(), QString("a.JCD--TS Coord. data file"));
     }
 
     void aDroppedJobOrMeasurementFileOpensThroughTheQuestion() {
@@ -148,24 +148,24 @@ class MainWindowDesktopTest : public MainWindowFixture {
         prompts->answers.push_back(QMessageBox::Cancel);
         QVERIFY(Drop({"site.jcd"}));
         QCOMPARE(prompts->Kinds(), QStringList{"ask"});
-        QVERIFY(form->CurrentJob().untitled);
+        QVERIFY(window->CurrentJob().untitled);
         prompts->answers.push_back(QMessageBox::No);
         QVERIFY(Drop({"site.jcd"}));
-        QCOMPARE(form->windowTitle(), QString("site.jcd--TS Coord. data file"));
-        QCOMPARE(form->Table().Cell(1, stadix::ColPt), std::string("S1"));
+        QCOMPARE(window->windowTitle(), QString("site.jcd--TS Coord. data file"));
+        QCOMPARE(window->Table().Cell(1, stadix::ColPt), std::string("S1"));
 
         QVERIFY(Drop({"m.tsm"}));
-        QCOMPARE(form->windowTitle(), QString("m.tsm--TS Meas. Data File"));
-        QCOMPARE(RecentEntries(*form).size(), 2);
+        QCOMPARE(window->windowTitle(), QString("m.tsm--TS Meas. Data File"));
+        QCOMPARE(RecentEntries(*window).size(), 2);
     }
 
     void theDesktopsOpenOptionTakesAnyDocumentTheBareArgumentOnlyUpperCaseJcd() {
         Write("site.jcd", Line("S1") + "\r\n");
-        form->OpenFromCommandLine({Path("site.jcd")});
-        QVERIFY(form->CurrentJob().untitled);
-        form->OpenFromCommandLine({"--open", Path("site.jcd")});
-        QCOMPARE(form->windowTitle(), QString("site.jcd--TS Coord. data file"));
-        QCOMPARE(form->Table().Cell(1, stadix::ColPt), std::string("S1"));
+        window->OpenFromCommandLine({Path("site.jcd")});
+        QVERIFY(window->CurrentJob().untitled);
+        window->OpenFromCommandLine({"--open", Path("site.jcd")});
+        QCOMPARE(window->windowTitle(), QString("site.jcd--TS Coord. data file"));
+        QCOMPARE(window->Table().Cell(1, stadix::ColPt), std::string("S1"));
 
         MainWindow other(std::make_unique<ScriptedPrompts>());
         Write("m.tsm", InstRecord());
@@ -173,23 +173,23 @@ class MainWindowDesktopTest : public MainWindowFixture {
         QCOMPARE(other.windowTitle(), QString("m.tsm--TS Meas. Data File"));
 
         Write("site.Jcd", "text");
-        form->OpenFromCommandLine({"--open", Path("site.Jcd")});
+        window->OpenFromCommandLine({"--open", Path("site.Jcd")});
         QCOMPARE(prompts->shown.last().caption, QString("Warning"));
         QVERIFY(prompts->shown.last().text.endsWith(Path("site.Jcd")));
-        QCOMPARE(form->windowTitle(), QString("site.jcd--TS Coord. data file"));
+        QCOMPARE(window->windowTitle(), QString("site.jcd--TS Coord. data file"));
     }
 
     void theWindowOpensWhereItWasLeft() {
         // The first time: centred on the screen; one larger than the screen (as at twice
         // the scale) is made to fit it, and so is every dialog, also when it grows.
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        form->resize(screen.size() + QSize(300, 300));
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QVERIFY(screen.contains(form->frameGeometry()));
-        QVERIFY(qAbs(form->frameGeometry().center().x() - screen.center().x()) <= 1);
+        window->resize(screen.size() + QSize(300, 300));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(screen.contains(window->frameGeometry()));
+        QVERIFY(qAbs(window->frameGeometry().center().x() - screen.center().x()) <= 1);
         KeepWindowsOnScreen(*qApp);
-        QDialog large(form.get());
+        QDialog large(window.get());
         large.resize(2000, 2000);
         large.show();
         QVERIFY(screen.contains(large.frameGeometry()));
@@ -199,8 +199,8 @@ class MainWindowDesktopTest : public MainWindowFixture {
         large.close();
 
         const QRect placed(40, 30, 500, 420);
-        form->setGeometry(placed);
-        QVERIFY(form->close());
+        window->setGeometry(placed);
+        QVERIFY(window->close());
         auto scripted = std::make_unique<ScriptedPrompts>();
         ScriptedPrompts& nextPrompts = *scripted;
         MainWindow next(std::move(scripted));
@@ -220,10 +220,10 @@ class MainWindowDesktopTest : public MainWindowFixture {
     }
 
     void longOperationsShowTheirProgressInTheStatusBar() {
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        PaintedTexts panel(form->StatusPanel(0));
-        PaintedTexts simple(form->StatusSimpleText());
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        PaintedTexts panel(window->StatusPanel(0));
+        PaintedTexts simple(window->StatusSimpleText());
 
         std::vector<std::string> lines;
         for (int i = 0; i < 3000; ++i)
@@ -233,9 +233,9 @@ class MainWindowDesktopTest : public MainWindowFixture {
         QVERIFY(panel.texts.contains("Opening big.JCD..."));
         QVERIFY(panel.texts.contains("Loading records..."));
         prompts->files.push_back(FileChoice{Path("big.pts"), 1});
-        form->FileExport();
+        window->FileExport();
         QVERIFY(panel.texts.contains("Exporting..."));
-        QVERIFY(form->StatusPanel(0)->text().isEmpty());
+        QVERIFY(window->StatusPanel(0)->text().isEmpty());
 
         // The measurement view shows it in its one panel.
         Write("m.TXT", "text\r\n");
@@ -243,7 +243,7 @@ class MainWindowDesktopTest : public MainWindowFixture {
         Write("m.TSM", InstRecord());
         Open("m.TSM", 2);
         QVERIFY(simple.texts.contains("Opening m.TSM..."));
-        QVERIFY(form->StatusSimpleText()->text().isEmpty());
+        QVERIFY(window->StatusSimpleText()->text().isEmpty());
     }
 };
 

@@ -67,185 +67,185 @@ class MainWindowRecordsTest : public MainWindowFixture {
     void OpenJob(const std::vector<std::string>& lines) {
         Write("job.JCD", stadix::JobFileBytes(lines));
         prompts->files.push_back(FileChoice{Path("job.JCD"), 1});
-        form->FileOpen();
+        window->FileOpen();
     }
     void SetRow(int row, const char* pt, const char* n, const char* e) {
-        form->Table().SetCell(row, stadix::ColPt, pt);
-        form->Table().SetCell(row, stadix::ColN, n);
-        form->Table().SetCell(row, stadix::ColE, e);
+        window->Table().SetCell(row, stadix::ColPt, pt);
+        window->Table().SetCell(row, stadix::ColN, n);
+        window->Table().SetCell(row, stadix::ColE, e);
     }
-    QString Pt(int row) { return QString::fromStdString(form->Table().Cell(row, stadix::ColPt)); }
+    QString Pt(int row) { return QString::fromStdString(window->Table().Cell(row, stadix::ColPt)); }
     void Find(const QString& name) {
-        form->searchBox->setText(name);
-        QTest::keyClick(form->searchBox, Qt::Key_Return);
+        window->searchBox->setText(name);
+        QTest::keyClick(window->searchBox, Qt::Key_Return);
     }
     // Prints to a PDF through the print dialog and returns its text.
     QString PrintToPdf(const QString& name) {
         prompts->printers.push_back(Path(name));
-        form->FilePrint();
+        window->FilePrint();
         return Pdftotext("-layout", Path(name));
     }
 
   private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { MakeWindow(); }
-    void cleanup() { form.reset(); }
+    void cleanup() { window.reset(); }
 
     void findStepsThroughMatchesAndWrapsAround() {
         // Typed records, never gathered, are searched too.
         SetRow(2, "A", "1", "2");
         Find("a");
-        QCOMPARE(form->recordGrid->CurrentRow(), 2);
+        QCOMPARE(window->recordGrid->CurrentRow(), 2);
         QVERIFY(prompts->shown.isEmpty());
 
         OpenJob(Records(3));
         prompts->shown.clear();
-        form->recordGrid->SetCurrentCell(2, 3);
+        window->recordGrid->SetCurrentCell(2, 3);
         Find("p1");
-        QCOMPARE(form->recordGrid->CurrentRow(), 1);
-        QCOMPARE(form->recordGrid->CurrentColumn(), 0);
-        form->searchBox->setText("P3");
-        form->ToolButton("Find")->click();
-        QCOMPARE(form->recordGrid->CurrentRow(), 3);
+        QCOMPARE(window->recordGrid->CurrentRow(), 1);
+        QCOMPARE(window->recordGrid->CurrentColumn(), 0);
+        window->searchBox->setText("P3");
+        window->ToolButton("Find")->click();
+        QCOMPARE(window->recordGrid->CurrentRow(), 3);
 
         Find("C");
         QCOMPARE(prompts->Kinds(), QStringList{"tell"});
         QCOMPARE(prompts->shown.last().caption, QString("Message"));
         QCOMPARE(prompts->shown.last().text, QString("No matched record found."));
-        QCOMPARE(form->recordGrid->CurrentRow(), 3);
-        QVERIFY(!form->CurrentJob().modified);
+        QCOMPARE(window->recordGrid->CurrentRow(), 3);
+        QVERIFY(!window->CurrentJob().modified);
     }
 
     void updateGathersWithoutSortingAndLeavesABadTableAlone() {
         SetRow(2, "R2", "1", "2");
         SetRow(7, "R7", "1", "2");
         SetRow(3000, "R3000", "1", "2");
-        form->Action("Update")->trigger();
+        window->Action("Update")->trigger();
         QCOMPARE(Pt(1), QString("R2"));
         QCOMPARE(Pt(2), QString("R7"));
         QCOMPARE(Pt(3), QString("R3000"));
         QCOMPARE(Pt(3000), QString());
-        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:3"));
-        QVERIFY(form->CurrentJob().modified);
+        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:3"));
+        QVERIFY(window->CurrentJob().modified);
 
         // A cell that does not convert: the error, and the table and list as they were.
-        const std::vector<std::string> before = form->CurrentJob().lines;
+        const std::vector<std::string> before = window->CurrentJob().lines;
         SetRow(9, "BAD", "1,5", "2");
-        form->Action("Update")->trigger();
+        window->Action("Update")->trigger();
         QCOMPARE(prompts->Kinds(), QStringList{"error"});
         QVERIFY(prompts->shown.last().text.contains("'1,5' is not a valid floating point value"));
         QCOMPARE(Pt(9), QString("BAD"));
         QCOMPARE(Pt(2), QString("R7"));
-        QVERIFY(form->CurrentJob().lines == before);
+        QVERIFY(window->CurrentJob().lines == before);
 
         // Undo puts the rows back where they were.
-        form->Action("Undo")->trigger();
+        window->Action("Undo")->trigger();
         QCOMPARE(Pt(1) + Pt(7) + Pt(3000), QString("R7R3000"));
     }
 
     void eraseAsksThenLeavesAGapAndUndoGoesBackToTheOpenedFile() {
         OpenJob(Records(3));
-        QVERIFY(!form->Action("Undo")->isEnabled());
+        QVERIFY(!window->Action("Undo")->isEnabled());
         // An Update that changes nothing is no change.
-        form->Action("Update")->trigger();
-        QVERIFY(!form->CurrentJob().modified);
-        form->recordGrid->SetCurrentCell(2, 1);
+        window->Action("Update")->trigger();
+        QVERIFY(!window->CurrentJob().modified);
+        window->recordGrid->SetCurrentCell(2, 1);
         prompts->answers.push_back(QMessageBox::No);
-        form->Action("Erase")->trigger();
+        window->Action("Erase")->trigger();
         QCOMPARE(prompts->shown.last().caption, QString("Confirmation"));
         QCOMPARE(prompts->shown.last().text, QString("Do you really want to delete this record?"));
         QCOMPARE(Pt(2), QString("P2"));
 
         prompts->answers.push_back(QMessageBox::Yes);
-        form->ToolButton("Erase")->click();
+        window->ToolButton("Erase")->click();
         QCOMPARE(Pt(2), QString());
         QCOMPARE(Pt(3), QString("P3"));
-        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:2"));
-        form->recordGrid->SetCurrentCell(3, 0);
+        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:2"));
+        window->recordGrid->SetCurrentCell(3, 0);
         QCoreApplication::processEvents();
-        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:2"));
-        QVERIFY(form->CurrentJob().modified);
+        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:2"));
+        QVERIFY(window->CurrentJob().modified);
 
         // Clear asks; Undo goes back to the opened file, and the saved state is unchanged.
         prompts->answers = {QMessageBox::No, QMessageBox::Yes};
-        form->ToolButton("Clear")->click();
+        window->ToolButton("Clear")->click();
         QCOMPARE(prompts->shown.last().text, QString("Do you really want to delete all records?"));
         QCOMPARE(Pt(1), QString("P1"));
-        form->Action("Clear")->trigger();
-        QVERIFY(form->CurrentJob().lines.empty() && form->CurrentJob().modified);
-        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:0"));
-        QCOMPARE(form->Action("Undo")->text(), QString("&Undo Clear"));
-        form->Action("Undo")->trigger();
+        window->Action("Clear")->trigger();
+        QVERIFY(window->CurrentJob().lines.empty() && window->CurrentJob().modified);
+        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:0"));
+        QCOMPARE(window->Action("Undo")->text(), QString("&Undo Clear"));
+        window->Action("Undo")->trigger();
         QCOMPARE(Pt(1) + Pt(2) + Pt(3), QString("P1P3"));
-        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:2"));
-        form->Action("Undo")->trigger();
+        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:2"));
+        window->Action("Undo")->trigger();
         QCOMPARE(Pt(2), QString("P2"));
-        QVERIFY(!form->CurrentJob().modified);
+        QVERIFY(!window->CurrentJob().modified);
 
-        form->Action("Redo")->trigger();
-        QVERIFY(form->CurrentJob().modified);
-        form->FileSave();
-        QVERIFY(!form->CurrentJob().modified);
-        form->Action("Undo")->trigger();
-        QVERIFY(form->CurrentJob().modified);
-        form->Action("Redo")->trigger();
-        QVERIFY(!form->CurrentJob().modified);
-        form->FileNew();
-        QVERIFY(!form->Action("Undo")->isEnabled());
+        window->Action("Redo")->trigger();
+        QVERIFY(window->CurrentJob().modified);
+        window->FileSave();
+        QVERIFY(!window->CurrentJob().modified);
+        window->Action("Undo")->trigger();
+        QVERIFY(window->CurrentJob().modified);
+        window->Action("Redo")->trigger();
+        QVERIFY(!window->CurrentJob().modified);
+        window->FileNew();
+        QVERIFY(!window->Action("Undo")->isEnabled());
     }
 
     void clearAsksAlsoForRowsTyped() {
-        form->ToolButton("Clear")->click();
+        window->ToolButton("Clear")->click();
         QVERIFY(prompts->shown.isEmpty());
         // Rows typed and never gathered are asked about too.
         SetRow(3, "T3", "1", "2");
-        form->recordGrid->SetCurrentCell(3, 2);
+        window->recordGrid->SetCurrentCell(3, 2);
         prompts->answers.push_back(QMessageBox::Yes);
-        form->Action("Clear")->trigger();
+        window->Action("Clear")->trigger();
         QCOMPARE(prompts->shown.last().text, QString("Do you really want to delete all records?"));
         QCOMPARE(Pt(3), QString());
-        QCOMPARE(form->recordGrid->CurrentRow(), 1);
+        QCOMPARE(window->recordGrid->CurrentRow(), 1);
     }
 
     void importReplacesTheRecordsOrLeavesTheJobAsItWas() {
         OpenJob(Records(3));
-        const QString title = form->windowTitle();
+        const QString title = window->windowTitle();
         // A title line does not convert: the job, its table and its file stay.
         Write("t.CSV", "PT,N,E,Z\r\nA,1,2,3\r\n");
         prompts->files.push_back(FileChoice{Path("t.CSV"), 2});
-        form->Action("Import...")->trigger();
+        window->Action("Import...")->trigger();
         QCOMPARE(prompts->shown.last().caption, QString("Warning"));
         QCOMPARE(prompts->shown.last().text,
                  QString::fromUtf8(
                      "Importing Error！\nLine 1: 'N' is not a valid floating point value"));
         QCOMPARE(Pt(3), QString("P3"));
-        QCOMPARE(form->windowTitle(), title);
-        QVERIFY(!form->CurrentJob().untitled);
+        QCOMPARE(window->windowTitle(), title);
+        QVERIFY(!window->CurrentJob().untitled);
 
         std::string pts;
         for (int i = 1; i <= 16001; ++i)
             pts += "Q" + std::to_string(i) + ",1,2,3\r\n";
         Write("big.pts", pts);
         prompts->files.push_back(FileChoice{Path("big.pts"), 1});
-        form->Action("Import...")->trigger();
+        window->Action("Import...")->trigger();
         QCOMPARE(prompts->shown[prompts->shown.size() - 2].dialog.filter,
                  QString("Topcon GTS-700/600/800 Coords(*.pts)|*.pts|CSV File(comma "
                          "separated)(*.CSV)|*.CSV|SIMA Data File(*.sim)|*.sim"));
         QVERIFY(prompts->shown.last().text.startsWith(
             "The file holds 16001 lines; only the first 15999 were imported."));
         QCOMPARE(Pt(15999), QString("Q15999"));
-        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:15999"));
-        QCOMPARE(form->recordGrid->CurrentRow(), 1);
-        QVERIFY(form->CurrentJob().modified);
+        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:15999"));
+        QCOMPARE(window->recordGrid->CurrentRow(), 1);
+        QVERIFY(window->CurrentJob().modified);
         // Untitled, and titled so: Save asks for a name rather than writing over job.JCD.
-        QCOMPARE(form->windowTitle(), QString("Job2--TS Coord. data file"));
-        form->FileSave();
+        QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
+        window->FileSave();
         QCOMPARE(prompts->shown.last().kind, QString("save"));
         QCOMPARE(prompts->shown.last().dialog.fileName, QString("Job2"));
         QCOMPARE(stadix::ReadFileBytes(Path("job.JCD").toStdString()),
                  stadix::JobFileBytes(Records(3)));
-        form->Action("Undo")->trigger();
-        QCOMPARE(form->recordGrid->verticalHeader()->count(), 3001);
+        window->Action("Undo")->trigger();
+        QCOMPARE(window->recordGrid->verticalHeader()->count(), 3001);
         QCOMPARE(Pt(3), QString("P3"));
     }
 
@@ -256,43 +256,43 @@ class MainWindowRecordsTest : public MainWindowFixture {
         SetRow(3, "P3", "1", "");
         SetRow(7, "", "1", "2");
         prompts->files.push_back(FileChoice{Path("out.pts"), 1});
-        form->Action("Export...")->trigger();
-        QCOMPARE(form->StatusPanel(0)->text(),
+        window->Action("Export...")->trigger();
+        QCOMPARE(window->StatusPanel(0)->text(),
                  QString("2 incomplete rows not exported: rows 3, 7"));
         QStatusTipEvent hintOver("");
-        QApplication::sendEvent(form.get(), &hintOver);
-        QCOMPARE(form->StatusPanel(0)->text(),
+        QApplication::sendEvent(window.get(), &hintOver);
+        QCOMPARE(window->StatusPanel(0)->text(),
                  QString("2 incomplete rows not exported: rows 3, 7"));
 
         prompts->files.push_back(FileChoice{Path("job.JCD"), 1});
-        form->Action("Save")->trigger();
+        window->Action("Save")->trigger();
         QCOMPARE(prompts->shown.last().text,
                  QString("2 incomplete rows not saved: rows 3, 7.\nA record needs PT, N/X and "
                          "E/Y; these rows stay in the table."));
-        QCOMPARE(form->StatusPanel(0)->text(), QString("2 incomplete rows not saved: rows 3, 7"));
+        QCOMPARE(window->StatusPanel(0)->text(), QString("2 incomplete rows not saved: rows 3, 7"));
         QCOMPARE(stadix::ReadFileBytes(Path("job.JCD").toStdString()),
                  std::string("P1                1.000        2.000        0.000        \r\n"));
         QCOMPARE(Pt(3), QString("P3"));
         // Still changed: closing saves again, and the rows left out keep the window open.
         prompts->answers.push_back(QMessageBox::Yes);
         prompts->files.push_back(FileChoice{Path("job.JCD"), 1});
-        QVERIFY(!form->close());
+        QVERIFY(!window->close());
 
-        form->Action("Update")->trigger();
-        QCOMPARE(form->StatusPanel(0)->text(), QString("2 incomplete rows removed: rows 3, 7"));
+        window->Action("Update")->trigger();
+        QCOMPARE(window->StatusPanel(0)->text(), QString("2 incomplete rows removed: rows 3, 7"));
         QCOMPARE(Pt(3), QString());
-        form->Action("Save")->trigger();
-        QCOMPARE(form->StatusPanel(0)->text(), QString());
-        QVERIFY(!form->CurrentJob().modified);
+        window->Action("Save")->trigger();
+        QCOMPARE(window->StatusPanel(0)->text(), QString());
+        QVERIFY(!window->CurrentJob().modified);
     }
 
     void exportOffersTheFiveFormatsAndReportsAFileItCannotWrite() {
-        form->SetSettingsPath(Path("Commpara").toStdString());
+        window->SetSettingsPath(Path("Commpara").toStdString());
         Write("Commpara", "[ComPort1]\r\nPort=COM1\r\n[UserDefFormat1]\r\n"
                           "DefName=Stake\r\nDefFileExt=\r\nDefOrderWord=214031\r\n");
         OpenJob(Records(2));
         prompts->files.push_back(FileChoice{Path("out"), 5});
-        form->Action("Export...")->trigger();
+        window->Action("Export...")->trigger();
         const FileDialogRequest dialog = prompts->shown.last().dialog;
         QCOMPARE(dialog.title, QString("Export"));
         QCOMPARE(dialog.filter,
@@ -306,7 +306,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
 
         // A file that cannot be written is reported with the reason.
         prompts->files.push_back(FileChoice{Path("missing/out.pts"), 1});
-        form->Action("Export...")->trigger();
+        window->Action("Export...")->trigger();
         QCOMPARE(prompts->shown.last().text,
                  "Cannot export data to this file\nCannot create file \"" +
                      Path("missing/out.pts") + "\". No such file or directory");
@@ -317,16 +317,16 @@ class MainWindowRecordsTest : public MainWindowFixture {
         inst[0] = char(0x81);
         Write("m.TSM", inst);
         prompts->files.push_back(FileChoice{Path("m.TSM"), 2});
-        form->FileOpen();
+        window->FileOpen();
         prompts->files.push_back(FileChoice{Path("m"), 2});
-        form->Action("Export...")->trigger();
+        window->Action("Export...")->trigger();
         QCOMPARE(prompts->shown.last().dialog.filter,
                  QString("Topcon GTS-700/600/800 Meas.data(SSS format)|*.txt|Polar Format "
                          "Dat(*.dat)|*.dat"));
         QCOMPARE(prompts->shown.last().dialog.defaultExt, QString("dat"));
         QVERIFY(QFile::exists(Path("m.dat")));
         prompts->files.push_back(FileChoice{Path("m.txt"), 1});
-        form->Action("Export...")->trigger();
+        window->Action("Export...")->trigger();
         QCOMPARE(stadix::ReadFileBytes(Path("m.txt").toStdString()),
                  std::string("INST     Ver. No.\r\n"));
     }
@@ -355,11 +355,11 @@ class MainWindowRecordsTest : public MainWindowFixture {
 
     void coordinateListPrintsWithABannerOnEveryPage() {
         // Nothing to print, or a cancelled dialog: no dialog, or no file.
-        form->FilePrint();
+        window->FilePrint();
         QVERIFY(prompts->shown.isEmpty());
         OpenJob(Records(3));
         prompts->printers.push_back(std::nullopt);
-        form->FilePrint();
+        window->FilePrint();
         QCOMPARE(prompts->shown.last().kind, QString("print"));
         QCOMPARE(prompts->shown.last().caption,
                  QString("Printing coord. filejob.JCD--TS Coord. data file"));
@@ -386,10 +386,10 @@ class MainWindowRecordsTest : public MainWindowFixture {
         SetRow(1, "T1", "1234.567", "2.000");
         SetRow(4, "T4", "5.000", "6.000");
         prompts->previewPdf = Path("preview.pdf");
-        form->Action("Print Preview")->trigger();
+        window->Action("Print Preview")->trigger();
         QCOMPARE(PrintedRecords(Pdftotext("-layout", Path("preview.pdf"))),
                  QStringList({"T1 1234.567 2.000 0.000", "T4 5.000 6.000 0.000"}));
-        form->Table().SetCell(1, stadix::ColN, "9999.999");
+        window->Table().SetCell(1, stadix::ColN, "9999.999");
         QCOMPARE(PrintedRecords(PrintToPdf("edited.pdf")),
                  QStringList({"T1 9999.999 2.000 0.000", "T4 5.000 6.000 0.000"}));
     }
@@ -397,19 +397,19 @@ class MainWindowRecordsTest : public MainWindowFixture {
     void measurementTextAndThePreviewPrintTheSameLinesAndAFailingPrinterIsReported() {
         Write("m.TXT", "first line\r\nsecond line\r\n");
         prompts->files.push_back(FileChoice{Path("m.TXT"), 4});
-        form->FileOpen();
+        window->FileOpen();
         const QString printed = PrintToPdf("text.pdf");
         QCOMPARE(prompts->shown.last().caption, QString("Printing meas. filem.TXT"));
         QVERIFY(printed.contains("first line") && printed.contains("second line"));
 
         prompts->previewPdf = Path("preview.pdf");
-        form->Action("Print Preview")->trigger();
+        window->Action("Print Preview")->trigger();
         QCOMPARE(prompts->shown.last().kind, QString("preview"));
         QCOMPARE(Pdftotext("-layout", Path("preview.pdf")), printed);
 
         // A printer that fails is reported.
         prompts->printers.push_back(Path("no-such-folder/out.pdf"));
-        form->FilePrint();
+        window->FilePrint();
         QCOMPARE(prompts->Kinds().last(), QString("error"));
         QVERIFY(prompts->shown.last().text.contains("no-such-folder/out.pdf"));
     }

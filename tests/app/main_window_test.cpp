@@ -37,24 +37,24 @@ class MainWindowTest : public MainWindowFixture {
 
   private:
     void SetRow(int row, const char* pt, const char* n, const char* e, const char* z = "") {
-        form->Table().SetCell(row, stadix::ColPt, pt);
-        form->Table().SetCell(row, stadix::ColN, n);
-        form->Table().SetCell(row, stadix::ColE, e);
-        form->Table().SetCell(row, stadix::ColZ, z);
+        window->Table().SetCell(row, stadix::ColPt, pt);
+        window->Table().SetCell(row, stadix::ColN, n);
+        window->Table().SetCell(row, stadix::ColE, e);
+        window->Table().SetCell(row, stadix::ColZ, z);
     }
 
     // Shows the window active, with the record grid focused, for keys typed as a user would.
     void ShowWithGridFocused() {
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QApplication::setActiveWindow(form.get());
-        form->recordGrid->setFocus();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QApplication::setActiveWindow(window.get());
+        window->recordGrid->setFocus();
     }
     // Types text into whatever has the focus, as the user would; "\n" presses Enter.
     void Type(const QString& text) {
         for (QChar c : text) {
             QWidget* target =
-                QApplication::focusWidget() ? QApplication::focusWidget() : form->recordGrid;
+                QApplication::focusWidget() ? QApplication::focusWidget() : window->recordGrid;
             if (c == '\n')
                 QTest::keyClick(target, Qt::Key_Return);
             else
@@ -64,7 +64,7 @@ class MainWindowTest : public MainWindowFixture {
     }
     // Opens the current cell's editor and pastes text into it, past the key filter.
     void Paste(const QString& text) {
-        QTest::keyClick(form->recordGrid, Qt::Key_F2);
+        QTest::keyClick(window->recordGrid, Qt::Key_F2);
         auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         QVERIFY(editor);
         editor->selectAll();
@@ -72,36 +72,36 @@ class MainWindowTest : public MainWindowFixture {
     }
     void Open(const QString& name, int type = 1) {
         prompts->files.push_back(FileChoice{Path(name), type});
-        form->FileOpen();
+        window->FileOpen();
     }
     void SaveAs(const QString& name, int type = 1) {
         prompts->files.push_back(FileChoice{Path(name), type});
-        form->FileSaveAs();
+        window->FileSaveAs();
     }
     QString CellText(int row, int column) {
-        return QString::fromStdString(form->Table().Cell(row, column));
+        return QString::fromStdString(window->Table().Cell(row, column));
     }
 
   private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { MakeWindow(); }
-    void cleanup() { form.reset(); }
+    void cleanup() { window.reset(); }
 
     void startsWithAnEmptyUntitledJob() {
-        QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
-        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:"));
-        QVERIFY(form->CurrentJob().untitled && form->CoordView() && !form->CurrentJob().modified);
+        QCOMPARE(window->windowTitle(), QString("Job1--TS Coord. data file"));
+        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:"));
+        QVERIFY(window->CurrentJob().untitled && window->CoordView() && !window->CurrentJob().modified);
         // Hints go to panel 0, or to the one panel of a measurement view.
         QStatusTipEvent tip("Create a new job file");
-        QApplication::sendEvent(form.get(), &tip);
-        QCOMPARE(form->StatusPanel(0)->text(), QString("Create a new job file"));
+        QApplication::sendEvent(window.get(), &tip);
+        QCOMPARE(window->StatusPanel(0)->text(), QString("Create a new job file"));
     }
 
     void menusAndToolbarCarryTheirCaptionsShortcutsAndHints() {
         const QStringList menus{"File",      "Edit",  "Record", "Communction",
                                 "SD/U dsik", "Tools", "Help"};
         for (const QString& caption : menus)
-            QVERIFY2(form->Menu(caption), qPrintable(caption));
+            QVERIFY2(window->Menu(caption), qPrintable(caption));
         // Save, Find and the clipboard's keys are pressed in the other tests.
         const QList<QPair<QString, QString>> shortcuts{
             {"New", "Ctrl+N"},        {"Open", "Ctrl+O"},
@@ -112,41 +112,41 @@ class MainWindowTest : public MainWindowFixture {
             {"Export Data...", "F8"}, {"About Software", ""},
             {"Save as...", ""},       {"Define Export Format...", ""}};
         for (const auto& [caption, keys] : shortcuts) {
-            QAction* action = form->Action(caption);
+            QAction* action = window->Action(caption);
             QVERIFY2(action, qPrintable(caption));
             QCOMPARE(action->shortcut().toString(), keys);
         }
         const QStringList buttons{"New",   "Save",  "Open", "Print",   "Update",
                                   "Erase", "Clear", "Find", "Receive", "Send"};
         for (const QString& name : buttons) {
-            QToolButton* button = form->ToolButton(name);
+            QToolButton* button = window->ToolButton(name);
             QVERIFY2(button, qPrintable(name));
             QCOMPARE(button->toolTip(), name);
         }
-        QCOMPARE(form->ToolButton("Find")->statusTip(),
+        QCOMPARE(window->ToolButton("Find")->statusTip(),
                  QString("Find a record by the name entered"));
     }
 
     void newAdvancesTheJobOnlyForAChangedOrNamedDocument() {
-        form->FileNew();
-        QCOMPARE(form->CurrentJob().jobCounter, 1);
+        window->FileNew();
+        QCOMPARE(window->CurrentJob().jobCounter, 1);
         QVERIFY(prompts->shown.isEmpty());
 
         Type("A");
-        QVERIFY(form->CurrentJob().modified);
+        QVERIFY(window->CurrentJob().modified);
         prompts->answers.push_back(QMessageBox::Cancel);
-        form->FileNew();
-        QCOMPARE(form->CurrentJob().jobCounter, 1);
+        window->FileNew();
+        QCOMPARE(window->CurrentJob().jobCounter, 1);
         QCOMPARE(prompts->shown.last().caption, QString("Message"));
         QCOMPARE(
             prompts->shown.last().text,
             QString::fromUtf8("The document has been changed.\nDo you want to save the changes？"));
 
         prompts->answers.push_back(QMessageBox::No);
-        form->FileNew();
-        QCOMPARE(form->CurrentJob().jobCounter, 2);
-        QCOMPARE(form->windowTitle(), QString("Job2--TS Coord. data file"));
-        QVERIFY(!form->CurrentJob().modified);
+        window->FileNew();
+        QCOMPARE(window->CurrentJob().jobCounter, 2);
+        QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
+        QVERIFY(!window->CurrentJob().modified);
         // The typed record, never gathered, goes with the old job.
         QCOMPARE(CellText(1, stadix::ColPt), QString());
     }
@@ -156,20 +156,20 @@ class MainWindowTest : public MainWindowFixture {
         Type("A");
         prompts->answers.push_back(QMessageBox::Yes);
         prompts->files.push_back(std::nullopt);
-        form->FileNew();
-        QCOMPARE(form->CurrentJob().jobCounter, 1);
-        QVERIFY(form->CurrentJob().modified);
+        window->FileNew();
+        QCOMPARE(window->CurrentJob().jobCounter, 1);
+        QVERIFY(window->CurrentJob().modified);
         QCOMPARE(CellText(1, stadix::ColN), QString("1"));
         QCOMPARE(prompts->Kinds(), QStringList({"ask", "save"}));
 
         // Exit the same way: the window stays open.
-        form->show();
+        window->show();
         prompts->answers.push_back(QMessageBox::Yes);
         prompts->files.push_back(std::nullopt);
-        QVERIFY(!form->close());
-        QVERIFY(form->isVisible());
+        QVERIFY(!window->close());
+        QVERIFY(window->isVisible());
         prompts->answers.push_back(QMessageBox::No);
-        QVERIFY(form->close());
+        QVERIFY(window->close());
     }
 
     void saveAsWritesCompleteRecordsAndOpenReadsThemBack() {
@@ -177,7 +177,7 @@ class MainWindowTest : public MainWindowFixture {
         SetRow(1, "P1", "1", "2", "3");
         SaveAs("copy.TXT", 2);
         QCOMPARE(Bytes(Path("copy.TXT")), std::string("P1,1.000,2.000,3.000,\r\n"));
-        QVERIFY(form->CurrentJob().untitled);
+        QVERIFY(window->CurrentJob().untitled);
 
         SetRow(1, "P1", "1234.567", "2345.678", "12.3");
         SetRow(9, "P9", "-1.0004", "3", "4");
@@ -191,13 +191,13 @@ class MainWindowTest : public MainWindowFixture {
         const std::string expected = Line("P1", "1234.567", "2345.678", "12.3") + "\r\n" +
                                      Line("P9", "-1.0004", "3", "4") + "\r\n";
         QCOMPARE(Bytes(Path("job.JCD")), expected);
-        QCOMPARE(form->windowTitle(), QString("job.JCD--TS Coord. data file"));
-        QVERIFY(!form->CurrentJob().untitled);
+        QCOMPARE(window->windowTitle(), QString("job.JCD--TS Coord. data file"));
+        QVERIFY(!window->CurrentJob().untitled);
 
         Open("job.JCD");
         QCOMPARE(prompts->shown.last().dialog.title, QString("Open"));
         QCOMPARE(CellText(2, stadix::ColN), QString("-1.000"));
-        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:2"));
+        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:2"));
     }
 
     void failedSavesLeaveFileAndDocumentAsTheyWere() {
@@ -207,38 +207,38 @@ class MainWindowTest : public MainWindowFixture {
 
         SetRow(2, "P2", "abc", "2");
         Type("A");
-        form->FileSave();
+        window->FileSave();
         QCOMPARE(prompts->shown.last().kind, QString("error"));
         QVERIFY(prompts->shown.last().text.startsWith("Row 2, N/X: 'abc'"));
         QCOMPARE(Bytes(Path("job.JCD")), before);
-        QVERIFY(form->CurrentJob().modified);
+        QVERIFY(window->CurrentJob().modified);
 
         // A file that cannot be written: the job may still be saved elsewhere.
         SetRow(2, "P2", "5", "2");
         SaveAs("missing/job.JCD");
         QCOMPARE(prompts->Kinds().mid(prompts->shown.size() - 2), QStringList({"error", "ask"}));
-        QCOMPARE(form->CurrentJob().docName, std::string("job.JCD"));
-        QVERIFY(form->CurrentJob().modified);
+        QCOMPARE(window->CurrentJob().docName, std::string("job.JCD"));
+        QVERIFY(window->CurrentJob().modified);
         prompts->answers.push_back(QMessageBox::Yes);
         prompts->files.push_back(FileChoice{Path("elsewhere.JCD"), 1});
         SaveAs("missing/job.JCD");
         // The name typed into row 1 while the save failed is saved too.
         QCOMPARE(Bytes(Path("elsewhere.JCD")),
                  Line("A", "1", "2") + "\r\n" + Line("P2", "5", "2") + "\r\n");
-        QVERIFY(!form->CurrentJob().modified);
+        QVERIFY(!window->CurrentJob().modified);
 
         // Another kind written over a file the job was read from is refused.
         const std::string saved = Bytes(Path("elsewhere.JCD"));
         SaveAs("elsewhere.JCD", 2);
         prompts->files.push_back(FileChoice{Path("elsewhere.JCD"), 2});
-        form->FileExport();
+        window->FileExport();
         QCOMPARE(prompts->Kinds().mid(prompts->shown.size() - 4),
                  QStringList({"save", "tell", "save", "tell"}));
         QVERIFY(prompts->shown.last().text.endsWith("Nothing was written: choose another file."));
         QCOMPARE(Bytes(Path("elsewhere.JCD")), saved);
         Write("in.pts", "P7,1,2,3\r\n");
         prompts->files.push_back(FileChoice{Path("in.pts"), 1});
-        form->FileImport();
+        window->FileImport();
         SaveAs("in.pts");
         QCOMPARE(prompts->shown.last().kind, QString("tell"));
         QCOMPARE(Bytes(Path("in.pts")), std::string("P7,1,2,3\r\n"));
@@ -249,37 +249,37 @@ class MainWindowTest : public MainWindowFixture {
         const std::vector<std::string> lines(16001, Line("P", "1", "2"));
         Write("big.jcd", stadix::JoinLinesCrLf(lines));
         Open("big.jcd");
-        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:15999"));
+        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:15999"));
         QCOMPARE(prompts->shown.last().text,
                  QString("The file holds 16001 lines; only the first 15999 were read.\nThe job is "
                          "untitled, so that saving it cannot cut the file: Save asks for a new "
                          "name."));
-        QVERIFY(form->StatusPanel(0)->text().isEmpty());
-        QCOMPARE(form->windowTitle(), QString("Job2--TS Coord. data file"));
+        QVERIFY(window->StatusPanel(0)->text().isEmpty());
+        QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
         prompts->files.push_back(FileChoice{Path("big.jcd"), 1});
-        form->FileSave();
+        window->FileSave();
         QCOMPARE(prompts->Kinds().mid(prompts->shown.size() - 2), QStringList({"save", "tell"}));
         QCOMPARE(Bytes(Path("big.jcd")).size(), std::size_t(16001 * 59));
 
         // The command line opens one upper-case job file whole; Save writes back to it.
         Write("start.JCD", stadix::JoinLinesCrLf(lines));
-        form->OpenFromCommandLine({Path("start.JCD"), Path("big.jcd")});
-        QCOMPARE(form->windowTitle(), QString("Job2--TS Coord. data file"));
-        form->OpenFromCommandLine({Path("start.JCD")});
-        QCOMPARE(form->windowTitle(), QString("start.JCD--TS Coord. data file"));
-        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:16001"));
-        form->FileSave();
+        window->OpenFromCommandLine({Path("start.JCD"), Path("big.jcd")});
+        QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
+        window->OpenFromCommandLine({Path("start.JCD")});
+        QCOMPARE(window->windowTitle(), QString("start.JCD--TS Coord. data file"));
+        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:16001"));
+        window->FileSave();
         QCOMPARE(Bytes(Path("start.JCD")).size(), std::size_t(16001 * 59));
     }
 
     void openOfUnreadableFileKeepsTheDocument() {
         SetRow(1, "KEEP", "1", "2");
         prompts->files.push_back(FileChoice{Path("none.JCD"), 1});
-        QAction* open = form->Action("Open");
+        QAction* open = window->Action("Open");
         open->trigger();
         QCOMPARE(prompts->shown.last().kind, QString("error"));
         QCOMPARE(CellText(1, stadix::ColPt), QString("KEEP"));
-        QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
+        QCOMPARE(window->windowTitle(), QString("Job1--TS Coord. data file"));
         QVERIFY(QDir(dir.path()).mkdir("folder.JCD"));
         prompts->files.push_back(FileChoice{Path("folder.JCD"), 1});
         open->trigger();
@@ -290,20 +290,20 @@ class MainWindowTest : public MainWindowFixture {
     void otherExtensionsOpenAsMeasurementText() {
         Write("site.Jcd", "abc\r\ndef\r\n");
         Open("site.Jcd");
-        QVERIFY(!form->CoordView());
-        QCOMPARE(form->windowTitle(), QString("site.Jcd"));
-        QCOMPARE(form->measurementText->toPlainText(), QString("abc\ndef"));
+        QVERIFY(!window->CoordView());
+        QCOMPARE(window->windowTitle(), QString("site.Jcd"));
+        QCOMPARE(window->measurementText->toPlainText(), QString("abc\ndef"));
         QStatusTipEvent tip("Open a job file");
-        QApplication::sendEvent(form.get(), &tip);
-        QVERIFY(form->StatusSimplePanel());
-        QCOMPARE(form->StatusSimpleText()->text(), QString("Open a job file"));
-        QTest::keyClick(form->measurementText, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(form->measurementText, Qt::Key_C, Qt::ControlModifier);
+        QApplication::sendEvent(window.get(), &tip);
+        QVERIFY(window->StatusSimplePanel());
+        QCOMPARE(window->StatusSimpleText()->text(), QString("Open a job file"));
+        QTest::keyClick(window->measurementText, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(window->measurementText, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), QString("abc\ndef"));
-        QVERIFY(!form->Action("Update")->isEnabled() && !form->Action("Send...")->isEnabled() &&
-                !form->searchBox->isEnabled());
-        form->Menu("SD/U dsik")->aboutToShow();
-        QVERIFY(!form->Action("Export Data...")->isEnabled());
+        QVERIFY(!window->Action("Update")->isEnabled() && !window->Action("Send...")->isEnabled() &&
+                !window->searchBox->isEnabled());
+        window->Menu("SD/U dsik")->aboutToShow();
+        QVERIFY(!window->Action("Export Data...")->isEnabled());
         SaveAs("m2.TXT");
         QCOMPARE(prompts->shown.last().dialog.filter, QString("Text file(*.TXT)|*.TXT"));
 
@@ -313,13 +313,13 @@ class MainWindowTest : public MainWindowFixture {
         QCOMPARE(prompts->shown.last().dialog.filter,
                  QString("TS Meas. Data File(SSS)|*.gt7|Text file(*.TXT)|*.TXT"));
         QCOMPARE(Bytes(Path("out.gt7")), std::string("x\r\n"));
-        QCOMPARE(form->windowTitle(), QString("out.gt7"));
+        QCOMPARE(window->windowTitle(), QString("out.gt7"));
 
         // New returns to the coordinate view; Save As then offers the job file types.
-        form->FileNew();
-        QVERIFY(form->CoordView() && form->recordGrid->isVisibleTo(form.get()));
-        QCOMPARE(form->windowTitle(), QString("Job2--TS Coord. data file"));
-        form->FileSaveAs();
+        window->FileNew();
+        QVERIFY(window->CoordView() && window->recordGrid->isVisibleTo(window.get()));
+        QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
+        window->FileSaveAs();
         QCOMPARE(prompts->shown.last().dialog.filter,
                  QString("TS Coord. Data File(*.JCD)|*.JCD|Text(*.TXT)|*.TXT"));
     }
@@ -330,19 +330,19 @@ class MainWindowTest : public MainWindowFixture {
         inst.replace(1, 6, "MODELX");
         Write("one.TSM", inst);
         Open("one.TSM", 2);
-        QVERIFY(!form->measurementText->toPlainText().isEmpty());
-        QCOMPARE(form->windowTitle(), QString("one.TSM--TS Meas. Data File"));
-        QVERIFY(form->Action("Send...")->isEnabled() && form->Action("Export...")->isEnabled());
+        QVERIFY(!window->measurementText->toPlainText().isEmpty());
+        QCOMPARE(window->windowTitle(), QString("one.TSM--TS Meas. Data File"));
+        QVERIFY(window->Action("Send...")->isEnabled() && window->Action("Export...")->isEnabled());
 
         // Save writes nothing for raw records; Save As of the first type writes them.
         Write("one.TSM", "changed on disk");
-        form->FileSave();
+        window->FileSave();
         QCOMPARE(Bytes(Path("one.TSM")), std::string("changed on disk"));
         SaveAs("copy.TSM");
         QCOMPARE(prompts->shown.last().dialog.filter,
                  QString("TS Meas. Data File(KVR)|*.TSM|Text file(*.TXT)|*.TXT"));
         QCOMPARE(Bytes(Path("copy.TSM")), inst);
-        QCOMPARE(form->windowTitle(), QString("copy.TSM--TS Meas. Data File"));
+        QCOMPARE(window->windowTitle(), QString("copy.TSM--TS Meas. Data File"));
 
         // A refused file is not opened: the user is told why, the document stays, and
         // no save writes over the refused file.
@@ -350,78 +350,78 @@ class MainWindowTest : public MainWindowFixture {
         Open("odd.tsm", 2);
         QCOMPARE(prompts->shown.last().kind, QString("tell"));
         QVERIFY(prompts->shown.last().text.contains("43"));
-        QCOMPARE(form->windowTitle(), QString("copy.TSM--TS Meas. Data File"));
-        form->FileSave();
+        QCOMPARE(window->windowTitle(), QString("copy.TSM--TS Meas. Data File"));
+        window->FileSave();
         SaveAs("copy");
         QCOMPARE(Bytes(Path("odd.tsm")), inst + "x");
 
         // A bare name saved as the first type gets that type's extension.
         QCOMPARE(Bytes(Path("copy.TSM")), inst);
         QVERIFY(!QFile::exists(Path("copy.JCD")) && !QFile::exists(Path("copy")));
-        QCOMPARE(form->windowTitle(), QString("copy.TSM--TS Meas. Data File"));
+        QCOMPARE(window->windowTitle(), QString("copy.TSM--TS Meas. Data File"));
     }
 
     void typedKeysAreFilteredAndCheckedOnLeavingTheCell() {
         ShowWithGridFocused();
-        form->recordGrid->SetCurrentCell(1, stadix::ColN);
-        QTest::keyClick(form->recordGrid, Qt::Key_Control);
-        QTest::keyClick(form->recordGrid, Qt::Key_Down);
-        QTest::keyClick(form->recordGrid, Qt::Key_Up);
-        QVERIFY(!form->CurrentJob().modified);
+        window->recordGrid->SetCurrentCell(1, stadix::ColN);
+        QTest::keyClick(window->recordGrid, Qt::Key_Control);
+        QTest::keyClick(window->recordGrid, Qt::Key_Down);
+        QTest::keyClick(window->recordGrid, Qt::Key_Up);
+        QVERIFY(!window->CurrentJob().modified);
         Type("x");
         QCOMPARE(CellText(1, stadix::ColN), QString());
-        form->recordGrid->SetCurrentCell(1, stadix::ColE);
+        window->recordGrid->SetCurrentCell(1, stadix::ColE);
         Paste("abc 1,5");
         Type("\n");
         QCOMPARE(prompts->shown.last().caption, QString("Warning"));
         QVERIFY(prompts->shown.last().text.startsWith("'abc 1,5' is not a valid"));
-        form->recordGrid->SetCurrentCell(1, stadix::ColE);
+        window->recordGrid->SetCurrentCell(1, stadix::ColE);
         Type("100000000\n");
         QCOMPARE(prompts->shown.last().caption, QString("Warning"));
         QCOMPARE(prompts->shown.last().text,
                  QString::fromUtf8("Over range！\nPlease input again."));
-        QCOMPARE(form->recordGrid->CurrentColumn(), int(stadix::ColE));
+        QCOMPARE(window->recordGrid->CurrentColumn(), int(stadix::ColE));
         QCOMPARE(CellText(1, stadix::ColE), QString("100000000"));
-        form->Table().SetCell(1, stadix::ColE, "1");
+        window->Table().SetCell(1, stadix::ColE, "1");
         Type("\n\nLONGNAME99\n");
         QCOMPARE(CellText(1, stadix::ColCode), QString("LONGNAME"));
-        QCOMPARE(form->recordGrid->CurrentRow(), 2);
-        QCOMPARE(form->recordGrid->CurrentColumn(), 0);
-        QVERIFY(form->CurrentJob().modified);
+        QCOMPARE(window->recordGrid->CurrentRow(), 2);
+        QCOMPARE(window->recordGrid->CurrentColumn(), 0);
+        QVERIFY(window->CurrentJob().modified);
     }
 
     void aValueStillBeingTypedIsCommittedByEveryCommandThatReadsTheTable() {
         ShowWithGridFocused();
         Write("site.JCD", Line("P1", "1", "2", "3") + "\r\n");
         Open("site.JCD");
-        form->recordGrid->setFocus();
-        form->recordGrid->SetCurrentCell(1, stadix::ColZ);
+        window->recordGrid->setFocus();
+        window->recordGrid->SetCurrentCell(1, stadix::ColZ);
         Type("15");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(Bytes(Path("site.JCD")), Line("P1", "1", "2", "15") + "\r\n");
-        QVERIFY(!form->CurrentJob().modified);
+        QVERIFY(!window->CurrentJob().modified);
 
         // A new row whose last cell is still open is saved whole.
-        form->recordGrid->SetCurrentCell(2, stadix::ColPt);
+        window->recordGrid->SetCurrentCell(2, stadix::ColPt);
         Type("P2\n4\n5");
-        form->Action("Save")->trigger();
+        window->Action("Save")->trigger();
         QCOMPARE(Bytes(Path("site.JCD")),
                  Line("P1", "1", "2", "15") + "\r\n" + Line("P2", "4", "5") + "\r\n");
 
         // An over-range value stops the command with its message; nothing is written.
-        form->recordGrid->SetCurrentCell(2, stadix::ColZ);
+        window->recordGrid->SetCurrentCell(2, stadix::ColZ);
         Type("100000000");
-        form->Action("Save")->trigger();
+        window->Action("Save")->trigger();
         QCOMPARE(prompts->shown.last().text,
                  QString::fromUtf8("Over range！\nPlease input again."));
         QCOMPARE(Bytes(Path("site.JCD")).size(), std::size_t(2 * 59));
-        QVERIFY(form->CurrentJob().modified);
+        QVERIFY(window->CurrentJob().modified);
 
         // Closing with a value still open asks about it.
-        form->recordGrid->SetCurrentCell(2, stadix::ColZ);
+        window->recordGrid->SetCurrentCell(2, stadix::ColZ);
         Type("7");
         prompts->answers.push_back(QMessageBox::Cancel);
-        QVERIFY(!form->close());
+        QVERIFY(!window->close());
         QCOMPARE(prompts->shown.last().kind, QString("ask"));
         QCOMPARE(CellText(2, stadix::ColZ), QString("7.000"));
     }
@@ -434,14 +434,14 @@ class MainWindowTest : public MainWindowFixture {
         const QString documents = QDir::homePath() + "/Documents";
         QDir(documents).removeRecursively();
         prompts->files.push_back(FileChoice{site, 1});
-        form->FileOpen();
+        window->FileOpen();
         QCOMPARE(prompts->shown.last().dialog.folder, QDir::homePath());
         ShowWithGridFocused();
-        form->recordGrid->SetCurrentCell(1, stadix::ColZ);
+        window->recordGrid->SetCurrentCell(1, stadix::ColZ);
         Type("8");
         prompts->answers.push_back(QMessageBox::Yes);
         prompts->files.push_back(FileChoice{site, 1});
-        QVERIFY(form->close());
+        QVERIFY(window->close());
         const FileDialogRequest& dialog = prompts->shown.last().dialog;
         QCOMPARE(dialog.folder, data.path());
         QCOMPARE(dialog.fileName, QString("SITE.JCD"));
@@ -450,14 +450,14 @@ class MainWindowTest : public MainWindowFixture {
         // An untitled job's dialogs start in the user's documents folder, else in the
         // folder used last.
         prompts->answers.push_back(QMessageBox::No);
-        form->FileNew();
+        window->FileNew();
         QVERIFY(QDir().mkpath(documents));
         prompts->files.push_back(std::nullopt);
-        form->FileSaveAs();
+        window->FileSaveAs();
         QCOMPARE(prompts->shown.last().dialog.folder, documents);
         QVERIFY(QDir(documents).removeRecursively());
         prompts->files.push_back(std::nullopt);
-        form->FileSaveAs();
+        window->FileSaveAs();
         QCOMPARE(prompts->shown.last().dialog.folder, data.path());
     }
 
@@ -470,16 +470,16 @@ class MainWindowTest : public MainWindowFixture {
         Open("names.JCD");
         ShowWithGridFocused();
         // Open the editor on the undecodable name, leave it unchanged, then edit Z.
-        form->recordGrid->SetCurrentCell(2, stadix::ColPt);
-        QTest::keyClick(form->recordGrid, Qt::Key_F2);
+        window->recordGrid->SetCurrentCell(2, stadix::ColPt);
+        QTest::keyClick(window->recordGrid, Qt::Key_F2);
         Type("\n\n\n6");
-        form->FileSave();
+        window->FileSave();
         QCOMPARE(Bytes(Path("names.JCD")), Line(latin.c_str(), "1", "2") + "\r\n" +
                                                Line(broken.c_str(), "3", "4", "6") + "\r\n");
 
-        const QModelIndex name = form->recordGrid->model()->index(1, stadix::ColPt);
+        const QModelIndex name = window->recordGrid->model()->index(1, stadix::ColPt);
         QVERIFY(name.data().toString() != QString::fromUtf8("BRÜCKE1"));
-        form->Menu("Tools")->findChild<QAction*>("windows-1252")->trigger();
+        window->Menu("Tools")->findChild<QAction*>("windows-1252")->trigger();
         QCOMPARE(name.data().toString(), QString::fromUtf8("BRÜCKE1"));
         MainWindow reopened(std::make_unique<ScriptedPrompts>());
         QCOMPARE(RecordTextEncoding(), QString("windows-1252"));
@@ -489,76 +489,76 @@ class MainWindowTest : public MainWindowFixture {
 
     void deleteClearsTheSelectionTabMovesWithinTheGridAndTheTotalFollows() {
         ShowWithGridFocused();
-        form->recordGrid->SetCurrentCell(3, stadix::ColPt);
-        QTest::keyClick(form->recordGrid, Qt::Key_Delete);
-        QVERIFY(!form->CurrentJob().modified);
+        window->recordGrid->SetCurrentCell(3, stadix::ColPt);
+        QTest::keyClick(window->recordGrid, Qt::Key_Delete);
+        QVERIFY(!window->CurrentJob().modified);
         SetRow(1, "P1", "1", "2");
         SetRow(2, "P2", "3", "4");
-        form->recordGrid->SetCurrentCell(1, stadix::ColN);
-        QTest::keyClick(form->recordGrid, Qt::Key_Down, Qt::ShiftModifier);
-        QTest::keyClick(form->recordGrid, Qt::Key_Delete);
-        QVERIFY(form->CurrentJob().modified);
+        window->recordGrid->SetCurrentCell(1, stadix::ColN);
+        QTest::keyClick(window->recordGrid, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(window->recordGrid, Qt::Key_Delete);
+        QVERIFY(window->CurrentJob().modified);
         QCOMPARE(CellText(1, stadix::ColN) + CellText(2, stadix::ColN) + CellText(2, stadix::ColE),
                  QString("4"));
-        QTest::keyClick(form->recordGrid, Qt::Key_Tab);
-        QCOMPARE(form->recordGrid->CurrentColumn(), int(stadix::ColE));
-        QVERIFY(form->recordGrid->hasFocus());
+        QTest::keyClick(window->recordGrid, Qt::Key_Tab);
+        QCOMPARE(window->recordGrid->CurrentColumn(), int(stadix::ColE));
+        QVERIFY(window->recordGrid->hasFocus());
         // The total follows edits when the row changes.
-        form->recordGrid->SetCurrentCell(5, stadix::ColPt);
+        window->recordGrid->SetCurrentCell(5, stadix::ColPt);
         Type("P5\n1\n2\n\n\n");
-        QTRY_COMPARE(form->StatusPanel(1)->text(), QString("Total:1"));
+        QTRY_COMPARE(window->StatusPanel(1)->text(), QString("Total:1"));
     }
 
     void headerRowCannotBeSelectedAndClicksShowTheRow() {
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QWidget* viewport = form->recordGrid->viewport();
-        const QRect header = form->recordGrid->visualRect(form->recordGrid->model()->index(0, 2));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QWidget* viewport = window->recordGrid->viewport();
+        const QRect header = window->recordGrid->visualRect(window->recordGrid->model()->index(0, 2));
         QTest::mouseClick(viewport, Qt::LeftButton, {}, header.center());
-        QCOMPARE(form->recordGrid->CurrentRow(), 1);
-        const QRect cell = form->recordGrid->visualRect(form->recordGrid->model()->index(4, 2));
+        QCOMPARE(window->recordGrid->CurrentRow(), 1);
+        const QRect cell = window->recordGrid->visualRect(window->recordGrid->model()->index(4, 2));
         QTest::mouseClick(viewport, Qt::LeftButton, {}, cell.center());
-        QCOMPARE(form->recordGrid->CurrentRow(), 4);
-        QCOMPARE(form->StatusPanel(2)->text(), QString("Row:4"));
+        QCOMPARE(window->recordGrid->CurrentRow(), 4);
+        QCOMPARE(window->StatusPanel(2)->text(), QString("Row:4"));
         // The panel follows the keyboard and New too.
-        QTest::keyClick(form->recordGrid, Qt::Key_Down);
-        QCOMPARE(form->StatusPanel(2)->text(), QString("Row:5"));
-        QTest::keyClick(form->recordGrid, Qt::Key_7);
+        QTest::keyClick(window->recordGrid, Qt::Key_Down);
+        QCOMPARE(window->StatusPanel(2)->text(), QString("Row:5"));
+        QTest::keyClick(window->recordGrid, Qt::Key_7);
         prompts->answers.push_back(QMessageBox::No);
-        form->FileNew();
-        QCOMPARE(form->StatusPanel(2)->text(), QString("Row:1"));
+        window->FileNew();
+        QCOMPARE(window->StatusPanel(2)->text(), QString("Row:1"));
     }
 
     void cellsAreCutCopiedPastedAndUndoneByTheDesktopsKeys() {
         ShowWithGridFocused();
-        QWidget* grid = form->recordGrid;
+        QWidget* grid = window->recordGrid;
         SetRow(1, "P1", "1.000", "2.000");
         SetRow(2, "P2", "3.000", "4.000");
         // Ctrl+X cuts the cell, and leaves the window open.
         QTest::keyClick(grid, Qt::Key_X, Qt::ControlModifier);
-        QVERIFY(form->isVisible());
+        QVERIFY(window->isVisible());
         QCOMPARE(QApplication::clipboard()->text(), QString("P1"));
         QCOMPARE(CellText(1, stadix::ColPt), QString());
         QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(CellText(1, stadix::ColPt), QString("P1"));
-        QVERIFY(!form->CurrentJob().modified);
+        QVERIFY(!window->CurrentJob().modified);
 
         // A block goes out as a spreadsheet's text and comes back in by the cell rules.
-        form->recordGrid->SetCurrentCell(1, stadix::ColN);
+        window->recordGrid->SetCurrentCell(1, stadix::ColN);
         QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(grid, Qt::Key_Right, Qt::ShiftModifier);
         QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), QString("1.000\t2.000\n3.000\t4.000"));
-        form->recordGrid->SetCurrentCell(5, stadix::ColN);
+        window->recordGrid->SetCurrentCell(5, stadix::ColN);
         QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(CellText(5, stadix::ColN) + CellText(6, stadix::ColE), QString("1.0004.000"));
         QApplication::clipboard()->setText("P8\t1,5\r\nP 9\t2\r\n");
-        form->recordGrid->SetCurrentCell(8, stadix::ColPt);
+        window->recordGrid->SetCurrentCell(8, stadix::ColPt);
         QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
         QVERIFY(prompts->shown.last().text.startsWith("Row 9, PT: \"P 9\" cannot be pasted"));
         QCOMPARE(CellText(8, stadix::ColPt), QString());
         // Into an open cell by the same rules.
-        form->recordGrid->SetCurrentCell(8, stadix::ColN);
+        window->recordGrid->SetCurrentCell(8, stadix::ColN);
         QTest::keyClick(grid, Qt::Key_F2);
         for (const char* text : {"x1", " 2,5\r\n"}) {
             QApplication::clipboard()->setText(text);
@@ -569,7 +569,7 @@ class MainWindowTest : public MainWindowFixture {
         QCOMPARE(CellText(8, stadix::ColN), QString("2.500"));
 
         // A value typed and formatted on leaving is one step.
-        form->recordGrid->SetCurrentCell(3, stadix::ColN);
+        window->recordGrid->SetCurrentCell(3, stadix::ColN);
         Type("12,5\n");
         QCOMPARE(CellText(3, stadix::ColN), QString("12.500"));
         QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
@@ -580,7 +580,7 @@ class MainWindowTest : public MainWindowFixture {
         // Ctrl+F: what is typed next goes into the search box.
         QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
         Type("P2");
-        QCOMPARE(form->searchBox->text(), QString("P2"));
+        QCOMPARE(window->searchBox->text(), QString("P2"));
         QCOMPARE(CellText(3, stadix::ColPt), QString());
     }
 

@@ -40,7 +40,7 @@ class MainWindowTransferTest : public QObject {
     std::unique_ptr<Pty> pty;
     std::unique_ptr<SimulatedInstrument> instrument;
     ScriptedPrompts* prompts = nullptr;
-    std::unique_ptr<MainWindow> form;
+    std::unique_ptr<MainWindow> window;
     std::atomic<bool> transferShown{false};
     QTimer dialogWatch;
     // A port the settings dialog's list is to offer and the user picks.
@@ -89,7 +89,7 @@ class MainWindowTransferTest : public QObject {
                     qobject_cast<KvrTransferDialog*>(QApplication::activeModalWidget()))
                 transfer->cancelButton->click();
         });
-        form->Receive();
+        window->Receive();
     }
 
     void AwaitTransferDialog() {
@@ -103,11 +103,11 @@ class MainWindowTransferTest : public QObject {
         instrument = std::make_unique<SimulatedInstrument>(*pty);
         auto scripted = std::make_unique<ScriptedPrompts>();
         prompts = scripted.get();
-        form = std::make_unique<MainWindow>(std::move(scripted));
+        window = std::make_unique<MainWindow>(std::move(scripted));
         const std::string settings = dir.filePath("Commpara").toStdString();
         stadix::WriteFileAtomically(settings, "[ComPort1]\r\nPort=" + pty->DevicePath() +
                                                   "\r\nBaudRate=9600\r\n");
-        form->SetSettingsPath(settings);
+        window->SetSettingsPath(settings);
         transferShown = false;
         pickPort.clear();
         backOut = false;
@@ -119,7 +119,7 @@ class MainWindowTransferTest : public QObject {
     void cleanup() {
         dialogWatch.stop();
         dialogWatch.disconnect();
-        form.reset();
+        window.reset();
         instrument.reset();
         pty.reset();
     }
@@ -127,7 +127,7 @@ class MainWindowTransferTest : public QObject {
     // The settings cannot be stored: the transfer still runs on the port just chosen, not
     // on the one of the settings file, and the coordinates received fill the table.
     void receivedCoordinatesFillTheTableOnThePortJustChosen() {
-        form->SetSettingsPath(dir.filePath("missing/Commpara").toStdString());
+        window->SetSettingsPath(dir.filePath("missing/Commpara").toStdString());
         pickPort = QString::fromStdString(pty->DevicePath());
         const std::string p1 = stadix::MakeRecordLine("P1", "", "1234.567", "2345.678", "12.3");
         const std::string p2 = stadix::MakeRecordLine("P2", "", "-1.5", "2", "3");
@@ -139,20 +139,20 @@ class MainWindowTransferTest : public QObject {
             return first + second;
         });
         // On another port the transfer would wait for ever.
-        QTimer::singleShot(8000, form.get(), [] {
+        QTimer::singleShot(8000, window.get(), [] {
             if (auto* transfer =
                     qobject_cast<KvrTransferDialog*>(QApplication::activeModalWidget()))
                 transfer->cancelButton->click();
         });
-        form->Receive();
+        window->Receive();
         QCOMPARE(script.get(), std::string("\xBB\x00\xBB\x00", 4));
         QCOMPARE(prompts->Kinds(), QStringList{"tell"});
         QVERIFY(prompts->shown[0].text.contains("They are used for this transfer only."));
-        QVERIFY(form->CoordView() && !form->SendMode() && form->CurrentJob().modified);
-        QCOMPARE(form->CurrentJob().lines, (std::vector<std::string>{p1, p2}));
-        QCOMPARE(form->Table().Cell(2, stadix::ColPt), std::string("P2"));
-        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:2"));
-        QCOMPARE(form->windowTitle(), QString("Job1--TS Coord. data file"));
+        QVERIFY(window->CoordView() && !window->SendMode() && window->CurrentJob().modified);
+        QCOMPARE(window->CurrentJob().lines, (std::vector<std::string>{p1, p2}));
+        QCOMPARE(window->Table().Cell(2, stadix::ColPt), std::string("P2"));
+        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:2"));
+        QCOMPARE(window->windowTitle(), QString("Job1--TS Coord. data file"));
         QCOMPARE(summary, QString("2 records received."));
     }
 
@@ -167,7 +167,7 @@ class MainWindowTransferTest : public QObject {
                               CoordBlockBytes(stadix::MakeRecordLine("P2", "", "-1.5", "2", "3")));
             instrument->SendEnd();
         });
-        form->Receive();
+        window->Receive();
         script.get();
         const QStringList logs = QDir(dir.path()).entryList({"LineLog-*.log"});
         QCOMPARE(logs.size(), 1);
@@ -185,43 +185,43 @@ class MainWindowTransferTest : public QObject {
             instrument->SendEnd();
             return answer;
         });
-        form->Receive();
+        window->Receive();
         QCOMPARE(script.get(), std::string("\xBB\x00", 2));
-        QVERIFY(!form->CoordView() && form->CurrentJob().modified);
-        QCOMPARE(form->CurrentJob().rawRecords, inst);
-        QCOMPARE(form->windowTitle(), QString("Job1--TS Meas. Data File"));
-        QVERIFY(form->measurementText->toPlainText().startsWith("INST"));
-        QVERIFY(form->StatusSimplePanel());
+        QVERIFY(!window->CoordView() && window->CurrentJob().modified);
+        QCOMPARE(window->CurrentJob().rawRecords, inst);
+        QCOMPARE(window->windowTitle(), QString("Job1--TS Meas. Data File"));
+        QVERIFY(window->measurementText->toPlainText().startsWith("INST"));
+        QVERIFY(window->StatusSimplePanel());
 
         // Closing now asks whether to save.
         prompts->answers.push_back(QMessageBox::Cancel);
-        QVERIFY(!form->close());
+        QVERIFY(!window->close());
         QCOMPARE(prompts->shown.last().kind, QString("ask"));
 
         // Receive asks too; a No loses nothing while nothing has arrived.
         prompts->answers.push_back(QMessageBox::No);
         ReceiveAndCancel();
         QCOMPARE(prompts->shown.last().kind, QString("ask"));
-        QVERIFY(!form->CoordView() && form->CurrentJob().modified);
-        QCOMPARE(form->CurrentJob().rawRecords, inst);
+        QVERIFY(!window->CoordView() && window->CurrentJob().modified);
+        QCOMPARE(window->CurrentJob().rawRecords, inst);
     }
 
     void sendOffersTheGatheredRecords() {
         const std::string p1 = stadix::MakeRecordLine("P1", "", "1234.567", "2345.678", "12.3");
         const std::string p2 = stadix::MakeRecordLine("P2", "", "-1.5", "2", "3");
-        stadix::FillTable(form->Table(), {p1, "", p2});
+        stadix::FillTable(window->Table(), {p1, "", p2});
         auto script = std::async(std::launch::async, [&] {
             AwaitTransferDialog();
             const auto first = instrument->Request(0xBB);
             const auto second = instrument->Request(0xBB);
             return std::make_pair(first, second);
         });
-        form->Send();
+        window->Send();
         const auto [first, second] = script.get();
         QCOMPARE(first.block, CoordBlockBytes(p1));
         QCOMPARE(second.block, CoordBlockBytes(p2));
         QCOMPARE(second.replies, std::string("\x00\xEE", 2));
-        QVERIFY(form->SendMode());
+        QVERIFY(window->SendMode());
         QCOMPARE(summary, QString("2 records sent."));
     }
 
@@ -230,7 +230,7 @@ class MainWindowTransferTest : public QObject {
         stadix::WriteFileAtomically(dir.filePath("old.JCD").toStdString(),
                                     stadix::MakeRecordLine("OLD", "", "1", "2", "3"));
         prompts->files.push_back(FileChoice{dir.filePath("old.JCD"), 1});
-        form->FileOpen();
+        window->FileOpen();
         stadix::WriteFileAtomically(dir.filePath("Commpara").toStdString(),
                                     "[ComPort1]\r\nPort=" + pty->DevicePath() +
                                         "\r\n[DataFormatSetting]\r\nDataFormat=2\r\n");
@@ -243,11 +243,11 @@ class MainWindowTransferTest : public QObject {
             seen += pty->Read(3);
             return seen;
         });
-        form->Receive();
-        QVERIFY(!script.get().empty() && form->CoordView());
-        QCOMPARE(form->CurrentJob().lines,
+        window->Receive();
+        QVERIFY(!script.get().empty() && window->CoordView());
+        QCOMPARE(window->CurrentJob().lines,
                  std::vector<std::string>{stadix::MakeRecordLine("P1", "TREE", "100", "200", "5")});
-        QCOMPARE(form->windowTitle(), QString("Job2--TS Coord. data file"));
+        QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
         QCOMPARE(summary, QString("2 records received."));
     }
 
@@ -255,29 +255,29 @@ class MainWindowTransferTest : public QObject {
     void aReceptionCancelledBeforeAnythingArrivedChangesNothing() {
         stadix::WriteFileAtomically(dir.filePath("m.TXT").toStdString(), "listing\r\n");
         prompts->files.push_back(FileChoice{dir.filePath("m.TXT"), 4});
-        form->FileOpen();
+        window->FileOpen();
         ReceiveAndCancel();
-        QVERIFY(!form->CoordView() && !form->CurrentJob().modified);
-        QCOMPARE(form->windowTitle(), QString("m.TXT"));
-        QCOMPARE(form->measurementText->toPlainText(), QString("listing"));
+        QVERIFY(!window->CoordView() && !window->CurrentJob().modified);
+        QCOMPARE(window->windowTitle(), QString("m.TXT"));
+        QCOMPARE(window->measurementText->toPlainText(), QString("listing"));
     }
 
     // Escape in the settings dialog ends the command: no port opens, and the settings
     // file and the window's settings stay as they were.
     void escapeInTheSettingsDialogEndsTheCommand() {
         backOut = true;
-        stadix::FillTable(form->Table(), {stadix::MakeRecordLine("A1", "", "1", "2", "0")});
-        form->Send();
+        stadix::FillTable(window->Table(), {stadix::MakeRecordLine("A1", "", "1", "2", "0")});
+        window->Send();
         QCOMPARE(pty->Read(1, 300), std::string());
         QVERIFY(!transferShown);
         QCOMPARE(stadix::ReadFileBytes(dir.filePath("Commpara").toStdString()),
                  "[ComPort1]\r\nPort=" + pty->DevicePath() + "\r\nBaudRate=9600\r\n");
-        QCOMPARE(form->TransferSettings().port.portName, stadix::TransferSettings().port.portName);
+        QCOMPARE(window->TransferSettings().port.portName, stadix::TransferSettings().port.portName);
     }
 
     void sendWithNothingToSendDoesNothing() {
-        form->Send();
-        QVERIFY(!form->SendMode());
+        window->Send();
+        QVERIFY(!window->SendMode());
         QVERIFY(!transferShown);
     }
 };

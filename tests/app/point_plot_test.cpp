@@ -47,13 +47,13 @@ class PointPlotTest : public MainWindowFixture {
                                                    std::to_string(p.east), "1.5"));
         Write("site.JCD", stadix::JobFileBytes(lines));
         prompts->files.push_back(FileChoice{Path("site.JCD"), 1});
-        form->FileOpen();
+        window->FileOpen();
     }
     // The window shown with its plot open and laid out.
     void ShowPlot() {
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        form->Action("Plot")->trigger();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->Action("Plot")->trigger();
         QTRY_VERIFY(plot->isVisible() && plot->height() >= 150);
     }
     QPointF ScreenPos(std::size_t point) const {
@@ -90,12 +90,12 @@ class PointPlotTest : public MainWindowFixture {
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
         MakeWindow();
-        plot = form->pointPlot;
+        plot = window->pointPlot;
     }
-    void cleanup() { form.reset(); }
+    void cleanup() { window.reset(); }
 
     void thePlotOpensFromTheViewMenuAndTheToolBar() {
-        QMenu* view = form->Menu("View");
+        QMenu* view = window->Menu("View");
         QVERIFY(view);
         QStringList captions;
         for (QAction* action : view->actions()) {
@@ -104,19 +104,19 @@ class PointPlotTest : public MainWindowFixture {
         }
         QCOMPARE(captions,
                  QStringList({"Plot", "Fit", "Show Codes", "Show Heights", "Save Plot as..."}));
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QVERIFY(!plot->isVisible());
-        QVERIFY(!form->Action("Fit")->isEnabled() && !form->Action("Save Plot as...")->isEnabled());
+        QVERIFY(!window->Action("Fit")->isEnabled() && !window->Action("Save Plot as...")->isEnabled());
 
-        QToolButton* button = form->ToolButton("Plot");
+        QToolButton* button = window->ToolButton("Plot");
         QVERIFY(button);
         QCOMPARE(button->toolTip(), QString("Plot"));
         button->click();
         QTRY_VERIFY(plot->isVisible());
-        QVERIFY(button->isChecked() && form->Action("Plot")->isChecked());
-        QVERIFY(form->Action("Fit")->isEnabled() && form->Action("Save Plot as...")->isEnabled());
-        form->Action("Plot")->trigger();
+        QVERIFY(button->isChecked() && window->Action("Plot")->isChecked());
+        QVERIFY(window->Action("Fit")->isEnabled() && window->Action("Save Plot as...")->isEnabled());
+        window->Action("Plot")->trigger();
         QTRY_VERIFY(!plot->isVisible());
         QVERIFY(!button->isChecked());
     }
@@ -138,27 +138,27 @@ class PointPlotTest : public MainWindowFixture {
         QVERIFY(qAbs(ScreenPos(0).y() - (before.y() + 20)) < 0.5);
         QVERIFY(!AllPointsInSight());
         // Nothing of that is a change to the job.
-        QVERIFY(!form->CurrentJob().modified);
+        QVERIFY(!window->CurrentJob().modified);
 
-        form->Action("Fit")->trigger();
+        window->Action("Fit")->trigger();
         QVERIFY(AllPointsInSight());
 
         // Clicking a point makes its row current; the current row is highlighted.
-        form->recordGrid->SetCurrentCell(1, 2);
+        window->recordGrid->SetCurrentCell(1, 2);
         QTest::mouseClick(plot, Qt::LeftButton, {}, ScreenPos(2).toPoint());
-        QCOMPARE(form->recordGrid->CurrentRow(), 3);
-        QCOMPARE(form->recordGrid->CurrentColumn(), 2);
-        QCOMPARE(form->StatusPanel(2)->text(), QString("Row:3"));
+        QCOMPARE(window->recordGrid->CurrentRow(), 3);
+        QCOMPARE(window->recordGrid->CurrentColumn(), 2);
+        QCOMPARE(window->StatusPanel(2)->text(), QString("Row:3"));
         QImage image = plot->grab().toImage();
         QVERIFY(IsHighlight(PixelAt(image, ScreenPos(2))));
         QVERIFY(IsPlainPoint(PixelAt(image, ScreenPos(3))));
         // Beside every point: nothing is picked; a drag that ends on a point is no click.
         QTest::mouseClick(plot, Qt::LeftButton, {}, QPoint(3, 3));
         Drag(ScreenPos(0), ScreenPos(0) + QPointF(30, 0));
-        QCOMPARE(form->recordGrid->CurrentRow(), 3);
-        QVERIFY(!form->CurrentJob().modified);
+        QCOMPARE(window->recordGrid->CurrentRow(), 3);
+        QVERIFY(!window->CurrentJob().modified);
 
-        form->recordGrid->SetCurrentCell(4, 0);
+        window->recordGrid->SetCurrentCell(4, 0);
         image = plot->grab().toImage();
         QVERIFY(IsPlainPoint(PixelAt(image, ScreenPos(2))));
         QVERIFY(IsHighlight(PixelAt(image, ScreenPos(3))));
@@ -168,7 +168,7 @@ class PointPlotTest : public MainWindowFixture {
         OpenJob();
         ShowPlot();
         prompts->files.push_back(FileChoice{Path("plan"), 1});
-        form->Action("Save Plot as...")->trigger();
+        window->Action("Save Plot as...")->trigger();
         QCOMPARE(prompts->shown.last().kind, QString("save"));
         QCOMPARE(prompts->shown.last().dialog.fileName, QString("site"));
         const QImage image(Path("plan.png"));
@@ -177,24 +177,24 @@ class PointPlotTest : public MainWindowFixture {
 
         // A name ending in .pdf is a PDF whatever type was chosen.
         prompts->files.push_back(FileChoice{Path("plan.pdf"), 1});
-        form->SavePlotAs();
+        window->SavePlotAs();
         QVERIFY(stadix::ReadFileBytes(Path("plan.pdf").toStdString()).rfind("%PDF-", 0) == 0);
         prompts->files.push_back(FileChoice{Path("sheet"), 2});
-        form->SavePlotAs();
+        window->SavePlotAs();
         QVERIFY(stadix::ReadFileBytes(Path("sheet.pdf").toStdString()).rfind("%PDF-", 0) == 0);
 
         // A file that cannot be written is reported, and nothing is left behind.
         const int shownBefore = int(prompts->shown.size());
         prompts->files.push_back(FileChoice{Path("missing/plan.png"), 1});
-        form->SavePlotAs();
+        window->SavePlotAs();
         QCOMPARE(int(prompts->shown.size()), shownBefore + 2);
         QCOMPARE(prompts->shown.last().kind, QString("error"));
         QVERIFY(!QFile::exists(Path("missing/plan.png")));
-        QVERIFY(!form->CurrentJob().modified);
-        QCOMPARE(form->CurrentJob().docName, std::string("site.JCD"));
+        QVERIFY(!window->CurrentJob().modified);
+        QCOMPARE(window->CurrentJob().docName, std::string("site.JCD"));
 
         // A typed record is plotted, an erased one goes, in the table's row order.
-        QAbstractItemModel* model = form->recordGrid->model();
+        QAbstractItemModel* model = window->recordGrid->model();
         model->setData(model->index(6, stadix::ColPt), "NEW", Qt::EditRole);
         model->setData(model->index(6, stadix::ColN), "300.000", Qt::EditRole);
         model->setData(model->index(6, stadix::ColE), "400.000", Qt::EditRole);
@@ -203,16 +203,16 @@ class PointPlotTest : public MainWindowFixture {
         // The view still followed the points: the new one is in sight too.
         QVERIFY(AllPointsInSight());
 
-        form->recordGrid->SetCurrentCell(2, 0);
+        window->recordGrid->SetCurrentCell(2, 0);
         prompts->answers.push_back(QMessageBox::Yes);
-        form->RecordErase();
+        window->RecordErase();
         QTRY_COMPARE(int(plot->Points().size()), 4);
         QCOMPARE(plot->Points()[1].row, 3);
         // A job of measurement text has no points.
         Write("m.TXT", "text\r\n");
         prompts->answers.push_back(QMessageBox::No);
         prompts->files.push_back(FileChoice{Path("m.TXT"), 4});
-        form->FileOpen();
+        window->FileOpen();
         QTRY_VERIFY(plot->Points().empty());
     }
 };

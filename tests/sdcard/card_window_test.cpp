@@ -59,22 +59,22 @@ class CardWindowTest : public MainWindowFixture {
     }
     void ImportCard(const QString& name) {
         prompts->files.push_back(FileChoice{Path(name), 1});
-        form->Action("Import Data...")->trigger();
+        window->Action("Import Data...")->trigger();
     }
-    QString Pt(int row) { return QString::fromStdString(form->Table().Cell(row, stadix::ColPt)); }
+    QString Pt(int row) { return QString::fromStdString(window->Table().Cell(row, stadix::ColPt)); }
 
   private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
         MakeWindow();
-        form->SetCardVolumes({});
+        window->SetCardVolumes({});
         WriteCard();
     }
-    void cleanup() { form.reset(); }
+    void cleanup() { window.reset(); }
 
     void importAsksForAFolderThenTakesWhatTheOptionsSay() {
         prompts->answers.push_back(QMessageBox::No);
-        form->Action("Import Data...")->trigger();
+        window->Action("Import Data...")->trigger();
         QCOMPARE(prompts->Kinds(), QStringList{"ask"});
         QCOMPARE(prompts->shown.last().text,
                  QString("Failed to find SD card (U disk) record folder.Search in other fold?"));
@@ -88,19 +88,19 @@ class CardWindowTest : public MainWindowFixture {
         QCOMPARE(prompts->shown[2].dialog.filter,
                  QString("Total Station SD/U disk File(*.TSR;*.TSD;*.GT7;*.PTS;*.GTS;*.XYZ)|*.TSR;"
                          "*.TSD;*.GT7;*.PTS;*.GTS;*.XYZ"));
-        QVERIFY(!form->CoordView());
-        QCOMPARE(form->windowTitle(), QString("Total Station Meas.Data"));
-        QVERIFY(form->measurementText->toPlainText().startsWith("STN:  S1"));
+        QVERIFY(!window->CoordView());
+        QCOMPARE(window->windowTitle(), QString("Total Station Meas.Data"));
+        QVERIFY(window->measurementText->toPlainText().startsWith("STN:  S1"));
 
         // The job store's known-coordinates list: no options, known points remembered.
         prompts->answers.push_back(QMessageBox::Yes);
         prompts->jobItems.push_back(0);
         ImportCard("CARD.TSD");
-        QVERIFY(form->CoordView());
+        QVERIFY(window->CoordView());
         QCOMPARE(Pt(1), QString("K1"));
-        QCOMPARE(form->StatusPanel(1)->text(), QString("Total:1"));
+        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:1"));
         QCOMPARE(prompts->Kinds().count("options"), 1);
-        QVERIFY(form->CurrentJob().modified);
+        QVERIFY(window->CurrentJob().modified);
     }
 
     void importRefusalsSayWhy() {
@@ -124,11 +124,11 @@ class CardWindowTest : public MainWindowFixture {
         const std::string line = stadix::MakeRecordLine("P1", "", "1", "2", "3");
         Write("job.JCD", stadix::JobFileBytes({line}));
         prompts->files.push_back(FileChoice{Path("job.JCD"), 1});
-        form->FileOpen();
+        window->FileOpen();
 
         prompts->files.push_back(FileChoice{Path("NEW.TSR"), 1});
         prompts->answers.push_back(QMessageBox::Yes);
-        form->Action("Export Data...")->trigger();
+        window->Action("Export Data...")->trigger();
         QCOMPARE(prompts->shown[1].text, QString("Failed to find SD card (U disk) record folder!"));
         QVERIFY(!prompts->shown[2].dialog.confirmOverwrite);
         QCOMPARE(prompts->shown[3].text, QString("Sure to export data to a new file?"));
@@ -137,7 +137,7 @@ class CardWindowTest : public MainWindowFixture {
 
         prompts->files.push_back(FileChoice{Path("CARD.TSD"), 1});
         prompts->jobItems.push_back(1);
-        form->Action("Export Data...")->trigger();
+        window->Action("Export Data...")->trigger();
         QCOMPARE(prompts->shown.last().text, QString("Total exported coord.data:1"));
         stadix::JobStore store;
         QCOMPARE(stadix::OpenCardJobStore(store, Path("CARD.TSD").toStdString(),
@@ -148,12 +148,12 @@ class CardWindowTest : public MainWindowFixture {
         Write("OUT.PTS", "old");
         prompts->files.push_back(FileChoice{Path("OUT.PTS"), 2});
         prompts->answers.push_back(QMessageBox::No);
-        form->Action("Export Data...")->trigger();
+        window->Action("Export Data...")->trigger();
         QCOMPARE(prompts->shown.last().text, QString("File exists. Overwrite it?"));
         QCOMPARE(Bytes(Path("OUT.PTS")), std::string("old"));
         prompts->files.push_back(FileChoice{Path("OUT.PTS"), 2});
         prompts->answers.push_back(QMessageBox::Yes);
-        form->Action("Export Data...")->trigger();
+        window->Action("Export Data...")->trigger();
         QCOMPARE(Bytes(Path("OUT.PTS")), std::string("P1,2.000,1.000,3.000,\r\n"));
     }
 

@@ -16,13 +16,13 @@ class MainWindowFixture : public QObject {
   protected:
     QTemporaryDir dir;
     ScriptedPrompts* prompts = nullptr;
-    std::unique_ptr<MainWindow> form;
+    std::unique_ptr<MainWindow> window;
 
     // A new window, as a test's init() makes it.
     void MakeWindow() {
         auto scripted = std::make_unique<ScriptedPrompts>();
         prompts = scripted.get();
-        form = std::make_unique<MainWindow>(std::move(scripted));
+        window = std::make_unique<MainWindow>(std::move(scripted));
     }
     QString Path(const QString& name) const { return dir.filePath(name); }
     void Write(const QString& name, const std::string& bytes) {
