@@ -55,14 +55,15 @@ constexpr std::size_t kMaxUnitLength = 64 * 1024;
 class GtsSssWindow {
   public:
     virtual ~GtsSssWindow() = default;
-    // The first accepted block: empties the record text list and clears CoordView.
+    // The first accepted block: empties the record text list and leaves the coordinate
+    // view.
     virtual void StartReceivedText() = 0;
     // Appends received text, control characters and line ends included, to the
     // record text list.
     virtual void AppendReceivedText(const std::string& text) = 0;
     // The counter line under the status text.
     virtual void SetCounterText(const std::string& text) = 0;
-    // CoordView: true for coordinate data, false for measurement data.
+    // The job's view: the coordinate view for coordinate data, else the measurement view.
     virtual void SetCoordView(bool coordinates) = 0;
     // The transfer is over: the dialog is asked to close (it then stops the thread).
     // Does not wait for the window.

@@ -116,8 +116,8 @@ class KvrEngine {
 
     // Whether a close request may be granted now: not while a block is in flight.
     bool CloseAllowed() const { return closeAllowed_; }
-    // Whether the last record type received carries coordinates; the main window's
-    // CoordView when the dialog closes.
+    // Whether the last record type received carries coordinates: whether the job is in
+    // the coordinate view when the dialog closes.
     bool CoordRecords() const { return coordRecords_; }
     // The main window's RawLoaded as the transfer leaves it.
     bool RawLoaded() const { return rawLoaded_; }

@@ -1,14 +1,14 @@
 // The main window's SD card and USB disk commands: "Import Data..." and "Export Data...".
-#include "base/Errors.h"
-#include "base/FileIO.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/RecordGridView.h"
-#include "widgets/TextCodec.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
 #include "sdcard/CardExport.h"
 #include "sdcard/CardTexts.h"
 #include "sdcard/JobStore.h"
 #include "sdcard/RecordFile.h"
 #include "sdcard/qt/RecordFolder.h"
+#include "widgets/TextCodec.h"
 
 #include <QApplication>
 #include <QFile>
@@ -157,7 +157,7 @@ void MainWindow::ImportCardTextFile(stadix::CardFileKind kind, const std::string
 
 void MainWindow::ShowCardImport(const char* measurementCaption) {
     ForgetEdits();
-    if (CoordView()) {
+    if (job_.InCoordinateView()) {
         ClearTable();
         FillTable();
         ShowCoordinateView();
@@ -170,7 +170,7 @@ void MainWindow::ShowCardImport(const char* measurementCaption) {
 }
 
 void MainWindow::ExportCardData() {
-    if (!CoordView() || !CommitTableEdit())
+    if (!job_.InCoordinateView() || !CommitTableEdit())
         return;
     GatherRecords();
     if (job_.lines.empty())

@@ -164,7 +164,7 @@ MainWindow::MainWindow(std::unique_ptr<WindowPrompts> prompts, QWidget* parent)
     });
     connect(recordGrid->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
-                statusPanels_[2]->setText("Row:" + QString::number(current.row()));
+                rowPanel_->setText("Row:" + QString::number(current.row()));
                 ScheduleRecount();
             });
 
@@ -172,7 +172,7 @@ MainWindow::MainWindow(std::unique_ptr<WindowPrompts> prompts, QWidget* parent)
     SetCoordTitle();
     ClearTable();
     SetCurrentCell(1, 0);
-    statusPanels_[1]->setText("Total:");
+    totalPanel_->setText("Total:");
 }
 
 MainWindow::~MainWindow() = default;
@@ -213,7 +213,7 @@ void MainWindow::BuildMenus() {
     exportDataAction_ =
         AddAction(card, "&Export Data...", QKeySequence("F8"), &MainWindow::ExportCardData);
     connect(card, &QMenu::aboutToShow, this,
-            [this] { exportDataAction_->setEnabled(CoordView()); });
+            [this] { exportDataAction_->setEnabled(job_.InCoordinateView()); });
 
     QMenu* tools = menuBar()->addMenu("&Tools");
     AddAction(tools, "&Define Export Format...", QKeySequence(), &MainWindow::DefineExportFormat);
@@ -300,10 +300,6 @@ QToolButton* MainWindow::ToolButton(const QString& name) const {
     return toolBar_->findChild<QToolButton*>(name);
 }
 
-QWidget* MainWindow::ToolBarStrip() const {
-    return toolBar_;
-}
-
 void MainWindow::BuildToolBar() {
     // A real tool bar: when the window is narrow, the buttons that do not fit move to
     // its overflow menu, so Receive and Send stay reachable.
@@ -372,21 +368,25 @@ void MainWindow::BuildStatusBar() {
     bar->setFont(statusFont);
     bar->setSizeGripEnabled(false);
     // The panels share the window's width in the proportions 340 : 105 : 120.
-    const int shares[3] = {340, 105, 120};
-    for (int i = 0; i < 3; ++i) {
-        statusPanels_[i] = new QLabel(bar);
-        statusPanels_[i]->setMinimumWidth(0);
-        statusPanels_[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        statusPanels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        bar->addWidget(statusPanels_[i], shares[i]);
-    }
-    statusSimple_ = new QLabel(bar);
-    bar->addWidget(statusSimple_, 1);
-    statusSimple_->hide();
+    messagePanel_ = AddStatusPanel(340);
+    totalPanel_ = AddStatusPanel(105);
+    rowPanel_ = AddStatusPanel(120);
+    statusLine_ = new QLabel(bar);
+    bar->addWidget(statusLine_, 1);
+    statusLine_->hide();
 }
 
-bool MainWindow::StatusSimplePanel() const {
-    return !statusSimple_->isHidden();
+QLabel* MainWindow::AddStatusPanel(int share) {
+    auto* panel = new QLabel(statusBar());
+    panel->setMinimumWidth(0);
+    panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar()->addWidget(panel, share);
+    return panel;
+}
+
+bool MainWindow::StatusLineShown() const {
+    return !statusLine_->isHidden();
 }
 
 void MainWindow::ShowStartupSplash() {
@@ -484,10 +484,10 @@ bool MainWindow::event(QEvent* event) {
 
 void MainWindow::ShowHint(const QString& hint) {
     const QString shown = hint.isEmpty() ? statusNote_ : hint;
-    if (StatusSimplePanel())
-        statusSimple_->setText(shown);
+    if (StatusLineShown())
+        statusLine_->setText(shown);
     else
-        statusPanels_[0]->setText(shown);
+        messagePanel_->setText(shown);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -502,7 +502,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 void MainWindow::MarkTableChanged() {
     job_.modified = true;
-    recountFlag_ = true;
+    totalOutdated_ = true;
     ScheduleRecount();
 }
 
@@ -515,7 +515,7 @@ void MainWindow::ShowCellRefusal(stadix::CellLeave verdict, const std::string& t
 }
 
 bool MainWindow::CommitTableEdit() {
-    return !CoordView() || recordGrid->CommitOpenEditor();
+    return !job_.InCoordinateView() || recordGrid->CommitOpenEditor();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -548,11 +548,11 @@ void MainWindow::ScheduleRecount() {
 
 void MainWindow::CountRecords() {
     const int row = recordGrid->CurrentRow();
-    if (!recountFlag_ || row == lastCountedRow_)
+    if (!totalOutdated_ || row == lastCountedRow_)
         return;
     lastCountedRow_ = row;
-    statusPanels_[1]->setText("Total:" + QString::number(table_.CountComplete()));
-    recountFlag_ = false;
+    totalPanel_->setText("Total:" + QString::number(table_.CountComplete()));
+    totalOutdated_ = false;
 }
 
 QString MainWindow::DocName() const {
@@ -567,16 +567,12 @@ void MainWindow::SetMeasurementTitle() {
     setWindowTitle(RawRecordsShown() ? DocName() + kMeasTitle : DocName());
 }
 
-bool MainWindow::CoordView() const {
-    return job_.InCoordinateView();
-}
-
 bool MainWindow::RawRecordsShown() const {
     return job_.content == stadix::JobContent::Listing;
 }
 
 void MainWindow::SetTotal(std::size_t count) {
-    statusPanels_[1]->setText("Total:" + QString::number(qulonglong(count)));
+    totalPanel_->setText("Total:" + QString::number(qulonglong(count)));
 }
 
 void MainWindow::SetCurrentCell(int row, int column) {
@@ -588,9 +584,9 @@ void MainWindow::ShowProgress(const QString& text) {
     // measurement view; both, as an operation may switch the view. When the work ends,
     // the command's note shows.
     const QString shown = text.isEmpty() ? statusNote_ : text;
-    statusPanels_[0]->setText(shown);
-    statusSimple_->setText(shown);
-    (StatusSimplePanel() ? statusSimple_ : statusPanels_[0])->repaint();
+    messagePanel_->setText(shown);
+    statusLine_->setText(shown);
+    (StatusLineShown() ? statusLine_ : messagePanel_)->repaint();
 }
 
 QString MainWindow::NoteRowsLeftOut(const std::vector<int>& rows, const char* outcome) {
@@ -656,8 +652,8 @@ void MainWindow::ShowCoordinateView() {
     sendButton_->setEnabled(true);
     sendAction_->setEnabled(true);
     exportAction_->setEnabled(true);
-    statusSimple_->hide();
-    for (QLabel* panel : statusPanels_)
+    statusLine_->hide();
+    for (QLabel* panel : {messagePanel_, totalPanel_, rowPanel_})
         panel->show();
     recordGrid->show();
 }
@@ -674,9 +670,9 @@ void MainWindow::ShowMeasurementView() {
     sendButton_->setEnabled(RawRecordsShown());
     exportAction_->setEnabled(RawRecordsShown());
     sendAction_->setEnabled(RawRecordsShown());
-    for (QLabel* panel : statusPanels_)
+    for (QLabel* panel : {messagePanel_, totalPanel_, rowPanel_})
         panel->hide();
-    statusSimple_->show();
+    statusLine_->show();
     ShowRecordLines();
     measurementText->show();
 }
@@ -717,7 +713,7 @@ bool MainWindow::NewKeepsDocument() const {
 }
 
 void MainWindow::StartNewDocument() {
-    const bool wasCoordView = CoordView();
+    const bool wasCoordView = job_.InCoordinateView();
     // Rows typed but never gathered go too: the new job starts empty.
     ClearRecords();
     stadix::StartNewJob(job_);
@@ -787,7 +783,7 @@ void MainWindow::Receive() {
 }
 
 void MainWindow::ShowReceivedDocument() {
-    if (CoordView()) {
+    if (job_.InCoordinateView()) {
         SetCoordTitle();
         FillTable();
         ShowCoordinateView();
@@ -808,7 +804,7 @@ void MainWindow::ShowReceivedDocument() {
 void MainWindow::Send() {
     if (!CommitTableEdit())
         return;
-    if (CoordView()) {
+    if (job_.InCoordinateView()) {
         GatherRecords();
         if (job_.lines.empty())
             return;
@@ -929,7 +925,7 @@ bool MainWindow::SaveDocument() {
         return SaveDocumentAs();
     std::vector<int> leftOut;
     try {
-        if (CoordView()) {
+        if (job_.InCoordinateView()) {
             leftOut = stadix::IncompleteRows(table_);
             GatherRecords();
         }
@@ -963,7 +959,7 @@ bool MainWindow::SaveDocumentAs() {
     if (!CommitTableEdit())
         return false;
     try {
-        return CoordView() ? SaveAsCoordinates() : SaveAsMeasurement();
+        return job_.InCoordinateView() ? SaveAsCoordinates() : SaveAsMeasurement();
     } catch (const stadix::ConversionError& failure) {
         ShowProgress(QString());
         prompts_->ShowError(this, MessageToDisplay(failure.what()));
@@ -1102,7 +1098,7 @@ void MainWindow::RecordErase() {
     table_.ClearRow(row);
     model_->RowsChanged(row, row);
     PushChange("Erase", stadix::RecordsChange(std::move(before), table_));
-    recountFlag_ = true;
+    totalOutdated_ = true;
     // The records that the table still holds, whatever the record text list says.
     SetTotal(std::size_t(table_.CountComplete()));
 }
@@ -1121,16 +1117,17 @@ void MainWindow::RecordClear() {
 void MainWindow::ClearRecords() {
     stadix::ClearRecords(job_, table_);
     model_->RowsChanged(1, table_.RowCount() - 1);
-    statusPanels_[1]->setText("Total:0");
+    totalPanel_->setText("Total:0");
     SetCurrentCell(1, 0);
 }
 
 QString MainWindow::PrintJobTitle() const {
-    return (CoordView() ? "Printing coord. file" : "Printing meas. file") + windowTitle();
+    return (job_.InCoordinateView() ? "Printing coord. file" : "Printing meas. file") +
+           windowTitle();
 }
 
 bool MainWindow::GatherForPrinting() {
-    if (CoordView()) {
+    if (job_.InCoordinateView()) {
         if (!CommitTableEdit())
             return false;
         GatherRecords();
@@ -1166,7 +1163,8 @@ void MainWindow::FilePrintPreview() {
 }
 
 void MainWindow::PrintRecordText(QPrinter& printer) {
-    const PrintKind kind = CoordView() ? PrintKind::CoordinateList : PrintKind::MeasurementText;
+    const PrintKind kind =
+        job_.InCoordinateView() ? PrintKind::CoordinateList : PrintKind::MeasurementText;
     // A long job shows its progress after half a second, repainting at most once a
     // frame; the user's input waits until the pages are done.
     QElapsedTimer elapsed;
@@ -1235,7 +1233,7 @@ void MainWindow::FileImport() {
 }
 
 void MainWindow::FileExport() {
-    if (!CoordView() && job_.rawLoaded)
+    if (!job_.InCoordinateView() && job_.rawLoaded)
         ExportMeasurements();
     else
         ExportCoordinates();

@@ -100,7 +100,6 @@ class MainWindow : public QMainWindow {
     // The job on show, and what the window holds beside it.
     const stadix::Job& CurrentJob() const { return job_; }
     stadix::RecordTable& Table() { return table_; }
-    bool CoordView() const;
     bool SendMode() const { return sendMode_; }
     const stadix::TransferSettings& TransferSettings() const { return transferSettings_; }
 
@@ -115,10 +114,15 @@ class MainWindow : public QMainWindow {
     TextLinesView* measurementText = nullptr;
     QLineEdit* searchBox = nullptr; // the search box
     PointPlot* pointPlot = nullptr;
-    QLabel* StatusPanel(int index) const { return statusPanels_[index]; }
-    QLabel* StatusSimpleText() const { return statusSimple_; }
-    bool StatusSimplePanel() const;
-    QWidget* ToolBarStrip() const;
+    // The status bar of the coordinate view: hints, progress and the last command's
+    // note; the count of complete records; the current row.
+    QLabel* MessagePanel() const { return messagePanel_; }
+    QLabel* TotalPanel() const { return totalPanel_; }
+    QLabel* RowPanel() const { return rowPanel_; }
+    // The measurement view's status bar: one line in place of the panels, for hints,
+    // progress and notes.
+    QLabel* StatusLine() const { return statusLine_; }
+    bool StatusLineShown() const;
     QAction* Action(const QString& caption) const;
     QMenu* Menu(const QString& caption) const;
     QToolButton* ToolButton(const QString& name) const;
@@ -150,6 +154,7 @@ class MainWindow : public QMainWindow {
     void BuildEditMenu();
     void BuildToolBar();
     void BuildStatusBar();
+    QLabel* AddStatusPanel(int share);
     void BuildEncodingMenu(QMenu* tools);
     QAction* AddAction(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
                        void (MainWindow::*command)());
@@ -291,7 +296,8 @@ class MainWindow : public QMainWindow {
     stadix::ImportChoices jobStoreChoices_;
     std::optional<std::vector<std::string>> cardVolumes_;
 
-    bool recountFlag_ = true;
+    // The table changed since the total was last counted.
+    bool totalOutdated_ = true;
     int lastCountedRow_ = 1;
     bool recountScheduled_ = false;
     bool centred_ = false;
@@ -306,8 +312,10 @@ class MainWindow : public QMainWindow {
 
     QToolBar* toolBar_ = nullptr;
     QMenu* recentFilesMenu_ = nullptr;
-    QLabel* statusPanels_[3] = {nullptr, nullptr, nullptr};
-    QLabel* statusSimple_ = nullptr;
+    QLabel* messagePanel_ = nullptr;
+    QLabel* totalPanel_ = nullptr;
+    QLabel* rowPanel_ = nullptr;
+    QLabel* statusLine_ = nullptr;
     QList<QAction*> recordActions_;
     QAction* importAction_ = nullptr;
     QAction* exportAction_ = nullptr;

@@ -1,9 +1,9 @@
 // What a desktop user expects of the main window: recent files, files dropped on it,
 // the desktop's --open, the window where it was left, progress in the status bar.
-#include "job/RecordLine.h"
 #include "app/ui/RecordGridView.h"
-#include "widgets/WindowPlacement.h"
+#include "job/RecordLine.h"
 #include "tests/support/MainWindowFixture.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QAction>
 #include <QDialog>
@@ -222,8 +222,8 @@ class MainWindowDesktopTest : public MainWindowFixture {
     void longOperationsShowTheirProgressInTheStatusBar() {
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        PaintedTexts panel(window->StatusPanel(0));
-        PaintedTexts simple(window->StatusSimpleText());
+        PaintedTexts panel(window->MessagePanel());
+        PaintedTexts simple(window->StatusLine());
 
         std::vector<std::string> lines;
         for (int i = 0; i < 3000; ++i)
@@ -235,7 +235,7 @@ class MainWindowDesktopTest : public MainWindowFixture {
         prompts->files.push_back(FileChoice{Path("big.pts"), 1});
         window->FileExport();
         QVERIFY(panel.texts.contains("Exporting..."));
-        QVERIFY(window->StatusPanel(0)->text().isEmpty());
+        QVERIFY(window->MessagePanel()->text().isEmpty());
 
         // The measurement view shows it in its one panel.
         Write("m.TXT", "text\r\n");
@@ -243,7 +243,7 @@ class MainWindowDesktopTest : public MainWindowFixture {
         Write("m.TSM", InstRecord());
         Open("m.TSM", 2);
         QVERIFY(simple.texts.contains("Opening m.TSM..."));
-        QVERIFY(window->StatusSimpleText()->text().isEmpty());
+        QVERIFY(window->StatusLine()->text().isEmpty());
     }
 };
 

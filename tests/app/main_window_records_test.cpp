@@ -1,9 +1,9 @@
-#include "base/FileIO.h"
-#include "job/JobFile.h"
-#include "job/RecordLine.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/RecordGridView.h"
+#include "base/FileIO.h"
 #include "formats/ui/ExportLayoutDialog.h"
+#include "job/JobFile.h"
+#include "job/RecordLine.h"
 #include "tests/support/MainWindowFixture.h"
 
 #include <QAction>
@@ -125,7 +125,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(Pt(2), QString("R7"));
         QCOMPARE(Pt(3), QString("R3000"));
         QCOMPARE(Pt(3000), QString());
-        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:3"));
+        QCOMPARE(window->TotalPanel()->text(), QString("Total:3"));
         QVERIFY(window->CurrentJob().modified);
 
         // A cell that does not convert: the error, and the table and list as they were.
@@ -160,10 +160,10 @@ class MainWindowRecordsTest : public MainWindowFixture {
         window->ToolButton("Erase")->click();
         QCOMPARE(Pt(2), QString());
         QCOMPARE(Pt(3), QString("P3"));
-        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:2"));
+        QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
         window->recordGrid->SetCurrentCell(3, 0);
         QCoreApplication::processEvents();
-        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:2"));
+        QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
         QVERIFY(window->CurrentJob().modified);
 
         // Clear asks; Undo goes back to the opened file, and the saved state is unchanged.
@@ -173,11 +173,11 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(Pt(1), QString("P1"));
         window->Action("Clear")->trigger();
         QVERIFY(window->CurrentJob().lines.empty() && window->CurrentJob().modified);
-        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:0"));
+        QCOMPARE(window->TotalPanel()->text(), QString("Total:0"));
         QCOMPARE(window->Action("Undo")->text(), QString("&Undo Clear"));
         window->Action("Undo")->trigger();
         QCOMPARE(Pt(1) + Pt(2) + Pt(3), QString("P1P3"));
-        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:2"));
+        QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
         window->Action("Undo")->trigger();
         QCOMPARE(Pt(2), QString("P2"));
         QVERIFY(!window->CurrentJob().modified);
@@ -234,7 +234,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QVERIFY(prompts->shown.last().text.startsWith(
             "The file holds 16001 lines; only the first 15999 were imported."));
         QCOMPARE(Pt(15999), QString("Q15999"));
-        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:15999"));
+        QCOMPARE(window->TotalPanel()->text(), QString("Total:15999"));
         QCOMPARE(window->recordGrid->CurrentRow(), 1);
         QVERIFY(window->CurrentJob().modified);
         // Untitled, and titled so: Save asks for a name rather than writing over job.JCD.
@@ -257,11 +257,11 @@ class MainWindowRecordsTest : public MainWindowFixture {
         SetRow(7, "", "1", "2");
         prompts->files.push_back(FileChoice{Path("out.pts"), 1});
         window->Action("Export...")->trigger();
-        QCOMPARE(window->StatusPanel(0)->text(),
+        QCOMPARE(window->MessagePanel()->text(),
                  QString("2 incomplete rows not exported: rows 3, 7"));
         QStatusTipEvent hintOver("");
         QApplication::sendEvent(window.get(), &hintOver);
-        QCOMPARE(window->StatusPanel(0)->text(),
+        QCOMPARE(window->MessagePanel()->text(),
                  QString("2 incomplete rows not exported: rows 3, 7"));
 
         prompts->files.push_back(FileChoice{Path("job.JCD"), 1});
@@ -269,7 +269,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(prompts->shown.last().text,
                  QString("2 incomplete rows not saved: rows 3, 7.\nA record needs PT, N/X and "
                          "E/Y; these rows stay in the table."));
-        QCOMPARE(window->StatusPanel(0)->text(), QString("2 incomplete rows not saved: rows 3, 7"));
+        QCOMPARE(window->MessagePanel()->text(), QString("2 incomplete rows not saved: rows 3, 7"));
         QCOMPARE(stadix::ReadFileBytes(Path("job.JCD").toStdString()),
                  std::string("P1                1.000        2.000        0.000        \r\n"));
         QCOMPARE(Pt(3), QString("P3"));
@@ -279,10 +279,10 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QVERIFY(!window->close());
 
         window->Action("Update")->trigger();
-        QCOMPARE(window->StatusPanel(0)->text(), QString("2 incomplete rows removed: rows 3, 7"));
+        QCOMPARE(window->MessagePanel()->text(), QString("2 incomplete rows removed: rows 3, 7"));
         QCOMPARE(Pt(3), QString());
         window->Action("Save")->trigger();
-        QCOMPARE(window->StatusPanel(0)->text(), QString());
+        QCOMPARE(window->MessagePanel()->text(), QString());
         QVERIFY(!window->CurrentJob().modified);
     }
 

@@ -1,10 +1,10 @@
-#include "base/FileIO.h"
-#include "job/RecordLine.h"
 #include "app/ui/AboutBox.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/RecordGridView.h"
-#include "widgets/TextCodec.h"
+#include "base/FileIO.h"
+#include "job/RecordLine.h"
 #include "tests/support/MainWindowFixture.h"
+#include "widgets/TextCodec.h"
 
 #include "app/ui/TextLinesView.h"
 #include <QAction>
@@ -89,12 +89,13 @@ class MainWindowTest : public MainWindowFixture {
 
     void startsWithAnEmptyUntitledJob() {
         QCOMPARE(window->windowTitle(), QString("Job1--TS Coord. data file"));
-        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:"));
-        QVERIFY(window->CurrentJob().untitled && window->CoordView() && !window->CurrentJob().modified);
+        QCOMPARE(window->TotalPanel()->text(), QString("Total:"));
+        QVERIFY(window->CurrentJob().untitled && window->CurrentJob().InCoordinateView() &&
+                !window->CurrentJob().modified);
         // Hints go to panel 0, or to the one panel of a measurement view.
         QStatusTipEvent tip("Create a new job file");
         QApplication::sendEvent(window.get(), &tip);
-        QCOMPARE(window->StatusPanel(0)->text(), QString("Create a new job file"));
+        QCOMPARE(window->MessagePanel()->text(), QString("Create a new job file"));
     }
 
     void menusAndToolbarCarryTheirCaptionsShortcutsAndHints() {
@@ -197,7 +198,7 @@ class MainWindowTest : public MainWindowFixture {
         Open("job.JCD");
         QCOMPARE(prompts->shown.last().dialog.title, QString("Open"));
         QCOMPARE(CellText(2, stadix::ColN), QString("-1.000"));
-        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:2"));
+        QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
     }
 
     void failedSavesLeaveFileAndDocumentAsTheyWere() {
@@ -249,12 +250,12 @@ class MainWindowTest : public MainWindowFixture {
         const std::vector<std::string> lines(16001, Line("P", "1", "2"));
         Write("big.jcd", stadix::JoinLinesCrLf(lines));
         Open("big.jcd");
-        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:15999"));
+        QCOMPARE(window->TotalPanel()->text(), QString("Total:15999"));
         QCOMPARE(prompts->shown.last().text,
                  QString("The file holds 16001 lines; only the first 15999 were read.\nThe job is "
                          "untitled, so that saving it cannot cut the file: Save asks for a new "
                          "name."));
-        QVERIFY(window->StatusPanel(0)->text().isEmpty());
+        QVERIFY(window->MessagePanel()->text().isEmpty());
         QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
         prompts->files.push_back(FileChoice{Path("big.jcd"), 1});
         window->FileSave();
@@ -267,7 +268,7 @@ class MainWindowTest : public MainWindowFixture {
         QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
         window->OpenFromCommandLine({Path("start.JCD")});
         QCOMPARE(window->windowTitle(), QString("start.JCD--TS Coord. data file"));
-        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:16001"));
+        QCOMPARE(window->TotalPanel()->text(), QString("Total:16001"));
         window->FileSave();
         QCOMPARE(Bytes(Path("start.JCD")).size(), std::size_t(16001 * 59));
     }
@@ -290,13 +291,13 @@ class MainWindowTest : public MainWindowFixture {
     void otherExtensionsOpenAsMeasurementText() {
         Write("site.Jcd", "abc\r\ndef\r\n");
         Open("site.Jcd");
-        QVERIFY(!window->CoordView());
+        QVERIFY(!window->CurrentJob().InCoordinateView());
         QCOMPARE(window->windowTitle(), QString("site.Jcd"));
         QCOMPARE(window->measurementText->toPlainText(), QString("abc\ndef"));
         QStatusTipEvent tip("Open a job file");
         QApplication::sendEvent(window.get(), &tip);
-        QVERIFY(window->StatusSimplePanel());
-        QCOMPARE(window->StatusSimpleText()->text(), QString("Open a job file"));
+        QVERIFY(window->StatusLineShown());
+        QCOMPARE(window->StatusLine()->text(), QString("Open a job file"));
         QTest::keyClick(window->measurementText, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(window->measurementText, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), QString("abc\ndef"));
@@ -317,7 +318,8 @@ class MainWindowTest : public MainWindowFixture {
 
         // New returns to the coordinate view; Save As then offers the job file types.
         window->FileNew();
-        QVERIFY(window->CoordView() && window->recordGrid->isVisibleTo(window.get()));
+        QVERIFY(window->CurrentJob().InCoordinateView() &&
+                window->recordGrid->isVisibleTo(window.get()));
         QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
         window->FileSaveAs();
         QCOMPARE(prompts->shown.last().dialog.filter,
@@ -506,27 +508,28 @@ class MainWindowTest : public MainWindowFixture {
         // The total follows edits when the row changes.
         window->recordGrid->SetCurrentCell(5, stadix::ColPt);
         Type("P5\n1\n2\n\n\n");
-        QTRY_COMPARE(window->StatusPanel(1)->text(), QString("Total:1"));
+        QTRY_COMPARE(window->TotalPanel()->text(), QString("Total:1"));
     }
 
     void headerRowCannotBeSelectedAndClicksShowTheRow() {
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QWidget* viewport = window->recordGrid->viewport();
-        const QRect header = window->recordGrid->visualRect(window->recordGrid->model()->index(0, 2));
+        const QRect header =
+            window->recordGrid->visualRect(window->recordGrid->model()->index(0, 2));
         QTest::mouseClick(viewport, Qt::LeftButton, {}, header.center());
         QCOMPARE(window->recordGrid->CurrentRow(), 1);
         const QRect cell = window->recordGrid->visualRect(window->recordGrid->model()->index(4, 2));
         QTest::mouseClick(viewport, Qt::LeftButton, {}, cell.center());
         QCOMPARE(window->recordGrid->CurrentRow(), 4);
-        QCOMPARE(window->StatusPanel(2)->text(), QString("Row:4"));
+        QCOMPARE(window->RowPanel()->text(), QString("Row:4"));
         // The panel follows the keyboard and New too.
         QTest::keyClick(window->recordGrid, Qt::Key_Down);
-        QCOMPARE(window->StatusPanel(2)->text(), QString("Row:5"));
+        QCOMPARE(window->RowPanel()->text(), QString("Row:5"));
         QTest::keyClick(window->recordGrid, Qt::Key_7);
         prompts->answers.push_back(QMessageBox::No);
         window->FileNew();
-        QCOMPARE(window->StatusPanel(2)->text(), QString("Row:1"));
+        QCOMPARE(window->RowPanel()->text(), QString("Row:1"));
     }
 
     void cellsAreCutCopiedPastedAndUndoneByTheDesktopsKeys() {

@@ -2,11 +2,11 @@
 // transfer dialog and the real port against the simulated instrument on a
 // pseudo-terminal.
 #include "SimulatedInstrument.h"
+#include "app/ui/MainWindow.h"
 #include "base/FileIO.h"
 #include "base/IniFile.h"
 #include "job/RecordLine.h"
 #include "job/RecordTable.h"
-#include "app/ui/MainWindow.h"
 #include "rawconv/RawRecords.h"
 #include "tests/support/KvrBytes.h"
 #include "tests/support/ScriptedPrompts.h"
@@ -148,10 +148,11 @@ class MainWindowTransferTest : public QObject {
         QCOMPARE(script.get(), std::string("\xBB\x00\xBB\x00", 4));
         QCOMPARE(prompts->Kinds(), QStringList{"tell"});
         QVERIFY(prompts->shown[0].text.contains("They are used for this transfer only."));
-        QVERIFY(window->CoordView() && !window->SendMode() && window->CurrentJob().modified);
+        QVERIFY(window->CurrentJob().InCoordinateView() && !window->SendMode() &&
+                window->CurrentJob().modified);
         QCOMPARE(window->CurrentJob().lines, (std::vector<std::string>{p1, p2}));
         QCOMPARE(window->Table().Cell(2, stadix::ColPt), std::string("P2"));
-        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:2"));
+        QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
         QCOMPARE(window->windowTitle(), QString("Job1--TS Coord. data file"));
         QCOMPARE(summary, QString("2 records received."));
     }
@@ -187,11 +188,11 @@ class MainWindowTransferTest : public QObject {
         });
         window->Receive();
         QCOMPARE(script.get(), std::string("\xBB\x00", 2));
-        QVERIFY(!window->CoordView() && window->CurrentJob().modified);
+        QVERIFY(!window->CurrentJob().InCoordinateView() && window->CurrentJob().modified);
         QCOMPARE(window->CurrentJob().rawRecords, inst);
         QCOMPARE(window->windowTitle(), QString("Job1--TS Meas. Data File"));
         QVERIFY(window->measurementText->toPlainText().startsWith("INST"));
-        QVERIFY(window->StatusSimplePanel());
+        QVERIFY(window->StatusLineShown());
 
         // Closing now asks whether to save.
         prompts->answers.push_back(QMessageBox::Cancel);
@@ -202,7 +203,7 @@ class MainWindowTransferTest : public QObject {
         prompts->answers.push_back(QMessageBox::No);
         ReceiveAndCancel();
         QCOMPARE(prompts->shown.last().kind, QString("ask"));
-        QVERIFY(!window->CoordView() && window->CurrentJob().modified);
+        QVERIFY(!window->CurrentJob().InCoordinateView() && window->CurrentJob().modified);
         QCOMPARE(window->CurrentJob().rawRecords, inst);
     }
 
@@ -244,7 +245,7 @@ class MainWindowTransferTest : public QObject {
             return seen;
         });
         window->Receive();
-        QVERIFY(!script.get().empty() && window->CoordView());
+        QVERIFY(!script.get().empty() && window->CurrentJob().InCoordinateView());
         QCOMPARE(window->CurrentJob().lines,
                  std::vector<std::string>{stadix::MakeRecordLine("P1", "TREE", "100", "200", "5")});
         QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
@@ -257,7 +258,7 @@ class MainWindowTransferTest : public QObject {
         prompts->files.push_back(FileChoice{dir.filePath("m.TXT"), 4});
         window->FileOpen();
         ReceiveAndCancel();
-        QVERIFY(!window->CoordView() && !window->CurrentJob().modified);
+        QVERIFY(!window->CurrentJob().InCoordinateView() && !window->CurrentJob().modified);
         QCOMPARE(window->windowTitle(), QString("m.TXT"));
         QCOMPARE(window->measurementText->toPlainText(), QString("listing"));
     }
@@ -272,7 +273,8 @@ class MainWindowTransferTest : public QObject {
         QVERIFY(!transferShown);
         QCOMPARE(stadix::ReadFileBytes(dir.filePath("Commpara").toStdString()),
                  "[ComPort1]\r\nPort=" + pty->DevicePath() + "\r\nBaudRate=9600\r\n");
-        QCOMPARE(window->TransferSettings().port.portName, stadix::TransferSettings().port.portName);
+        QCOMPARE(window->TransferSettings().port.portName,
+                 stadix::TransferSettings().port.portName);
     }
 
     void sendWithNothingToSendDoesNothing() {

@@ -1,9 +1,9 @@
-#include "base/FileIO.h"
-#include "job/JobFile.h"
-#include "job/RecordLine.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/PointPlot.h"
 #include "app/ui/RecordGridView.h"
+#include "base/FileIO.h"
+#include "job/JobFile.h"
+#include "job/RecordLine.h"
 #include "tests/support/MainWindowFixture.h"
 
 #include <QAction>
@@ -107,7 +107,8 @@ class PointPlotTest : public MainWindowFixture {
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QVERIFY(!plot->isVisible());
-        QVERIFY(!window->Action("Fit")->isEnabled() && !window->Action("Save Plot as...")->isEnabled());
+        QVERIFY(!window->Action("Fit")->isEnabled() &&
+                !window->Action("Save Plot as...")->isEnabled());
 
         QToolButton* button = window->ToolButton("Plot");
         QVERIFY(button);
@@ -115,7 +116,8 @@ class PointPlotTest : public MainWindowFixture {
         button->click();
         QTRY_VERIFY(plot->isVisible());
         QVERIFY(button->isChecked() && window->Action("Plot")->isChecked());
-        QVERIFY(window->Action("Fit")->isEnabled() && window->Action("Save Plot as...")->isEnabled());
+        QVERIFY(window->Action("Fit")->isEnabled() &&
+                window->Action("Save Plot as...")->isEnabled());
         window->Action("Plot")->trigger();
         QTRY_VERIFY(!plot->isVisible());
         QVERIFY(!button->isChecked());
@@ -148,7 +150,7 @@ class PointPlotTest : public MainWindowFixture {
         QTest::mouseClick(plot, Qt::LeftButton, {}, ScreenPos(2).toPoint());
         QCOMPARE(window->recordGrid->CurrentRow(), 3);
         QCOMPARE(window->recordGrid->CurrentColumn(), 2);
-        QCOMPARE(window->StatusPanel(2)->text(), QString("Row:3"));
+        QCOMPARE(window->RowPanel()->text(), QString("Row:3"));
         QImage image = plot->grab().toImage();
         QVERIFY(IsHighlight(PixelAt(image, ScreenPos(2))));
         QVERIFY(IsPlainPoint(PixelAt(image, ScreenPos(3))));

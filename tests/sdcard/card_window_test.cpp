@@ -1,10 +1,9 @@
+#include "app/ui/MainWindow.h"
+#include "app/ui/RecordGridView.h"
+#include "app/ui/TextLinesView.h"
 #include "base/FileIO.h"
 #include "job/JobFile.h"
 #include "job/RecordLine.h"
-#include "app/ui/MainWindow.h"
-#include "widgets/RadioGroup.h"
-#include "app/ui/RecordGridView.h"
-#include "app/ui/TextLinesView.h"
 #include "sdcard/JobStore.h"
 #include "sdcard/ui/ImportOptionsDialog.h"
 #include "sdcard/ui/JobListDialog.h"
@@ -12,6 +11,7 @@
 #include "tests/support/CardImages.h"
 #include "tests/support/MainWindowFixture.h"
 #include "tests/support/RawRecordBuilder.h"
+#include "widgets/RadioGroup.h"
 
 #include <QAction>
 #include <QLabel>
@@ -88,7 +88,7 @@ class CardWindowTest : public MainWindowFixture {
         QCOMPARE(prompts->shown[2].dialog.filter,
                  QString("Total Station SD/U disk File(*.TSR;*.TSD;*.GT7;*.PTS;*.GTS;*.XYZ)|*.TSR;"
                          "*.TSD;*.GT7;*.PTS;*.GTS;*.XYZ"));
-        QVERIFY(!window->CoordView());
+        QVERIFY(!window->CurrentJob().InCoordinateView());
         QCOMPARE(window->windowTitle(), QString("Total Station Meas.Data"));
         QVERIFY(window->measurementText->toPlainText().startsWith("STN:  S1"));
 
@@ -96,9 +96,9 @@ class CardWindowTest : public MainWindowFixture {
         prompts->answers.push_back(QMessageBox::Yes);
         prompts->jobItems.push_back(0);
         ImportCard("CARD.TSD");
-        QVERIFY(window->CoordView());
+        QVERIFY(window->CurrentJob().InCoordinateView());
         QCOMPARE(Pt(1), QString("K1"));
-        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:1"));
+        QCOMPARE(window->TotalPanel()->text(), QString("Total:1"));
         QCOMPARE(prompts->Kinds().count("options"), 1);
         QVERIFY(window->CurrentJob().modified);
     }
