@@ -48,6 +48,8 @@ struct Job {
     bool InCoordinateView() const {
         return content == JobContent::RecordLines || content == JobContent::ReceivedCoordinates;
     }
+    // The measurement view shows the listing of the raw record store.
+    bool ListsRawRecords() const { return content == JobContent::Listing; }
 };
 
 // Starts the next default job ("Job" and the advanced counter): untitled, unchanged,

@@ -59,19 +59,19 @@ void MainWindow::ImportCardData() {
                       QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     // The command starts a new document before the file is chosen.
-    if (!NewDocument())
+    if (!documents_->NewDocument())
         return;
     FileDialogRequest request;
     request.title = "Open";
     request.filter = kCardOpenFilter;
     request.defaultExt = "TSR";
-    request.folder = folder ? QFile::decodeName(folder->path.c_str()) : DialogFolder();
+    request.folder = folder ? QFile::decodeName(folder->path.c_str()) : files_->DialogFolder();
     const std::optional<FileChoice> choice = prompts_->ChooseOpenFile(this, request);
     if (!choice)
         return;
-    RememberFolder(choice->path);
+    files_->RememberFolder(choice->path);
     const std::string path = LocalPath(choice->path);
-    importedFrom_ = path;
+    files_->SetImportedFrom(path);
     const stadix::CardFileKind kind = stadix::CardFileKindOf(path);
     if (kind == stadix::CardFileKind::RecordFile)
         ImportRecordFile(path);
@@ -183,7 +183,7 @@ void MainWindow::ExportCardData() {
     request.title = "Export";
     request.filter = kCardSaveFilter;
     request.defaultExt = "TSR";
-    request.folder = folder ? QFile::decodeName(folder->path.c_str()) : DialogFolder();
+    request.folder = folder ? QFile::decodeName(folder->path.c_str()) : files_->DialogFolder();
     request.filterIndex = folder && folder->kind == 2 ? 2 : 1;
     // Record files and job stores are added to, not replaced: the command decides.
     request.confirmOverwrite = false;
@@ -191,7 +191,7 @@ void MainWindow::ExportCardData() {
     if (!choice)
         return;
     const QString chosen = WithTypeExtension(*choice, request);
-    RememberFolder(chosen);
+    files_->RememberFolder(chosen);
     const std::string path = LocalPath(chosen);
     bool exists = false;
     try {
@@ -230,7 +230,7 @@ void MainWindow::ExportCardData() {
 }
 
 void MainWindow::ExportToPtsFile(const std::string& path, bool exists) {
-    if (RefuseWritingOverInput(QFile::decodeName(path.c_str()), false))
+    if (files_->RefuseWritingOverInput(QFile::decodeName(path.c_str()), false))
         return;
     if (exists && prompts_->Ask(this, "Confirmation", "File exists. Overwrite it?",
                                 QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)

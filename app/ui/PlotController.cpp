@@ -1,16 +1,17 @@
-// The main window's plot of the job's points: its dock, the View menu, the tool
-// button, "Save Plot as..." and the ties between the plot and the record grid.
+#include "app/ui/PlotController.h"
+
+#include "app/ui/DocumentFiles.h"
+#include "app/ui/DocumentView.h"
 #include "app/ui/Icons.h"
-#include "app/ui/MainWindow.h"
 #include "app/ui/PointPlot.h"
 #include "app/ui/RecordGridView.h"
+#include "app/ui/RecordTableModel.h"
 
 #include <QAction>
 #include <QDockWidget>
 #include <QFileInfo>
-#include <QLabel>
-#include <QMenuBar>
-#include <QToolBar>
+#include <QMainWindow>
+#include <QMenu>
 #include <QToolButton>
 
 namespace {
@@ -27,65 +28,80 @@ PointPlot::FileKind PlotFileKind(const FileChoice& choice) {
     return choice.filterIndex == 2 ? PointPlot::FileKind::Pdf : PointPlot::FileKind::Png;
 }
 
+// An entry named by its caption without the access key marker, as the window's are.
+QAction* AddEntry(QMenu* menu, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString(caption).remove('&'));
+    return action;
+}
+
 } // namespace
 
-void MainWindow::BuildPlotView() {
-    pointPlot = new PointPlot(table_);
-    pointPlot->setObjectName("pointPlot");
-    plotDock_ = new QDockWidget("Plot", this);
-    plotDock_->setObjectName("plotDock");
-    plotDock_->setWidget(pointPlot);
-    addDockWidget(Qt::BottomDockWidgetArea, plotDock_);
-    plotDock_->hide();
+PlotController::PlotController(const stadix::Job& job, const stadix::RecordTable& table,
+                               RecordTableModel& model, RecordGridView& grid, QMainWindow* window,
+                               DocumentView& view, DocumentFiles& files)
+    : job_(job), grid_(grid), view_(view), files_(files), plot_(new PointPlot(table)),
+      dock_(new QDockWidget("Plot", window)) {
+    plot_->setObjectName("pointPlot");
+    dock_->setObjectName("plotDock");
+    dock_->setWidget(plot_);
+    window->addDockWidget(Qt::BottomDockWidgetArea, dock_);
+    dock_->hide();
 
-    QAction* showPlot = plotDock_->toggleViewAction();
-    showPlot->setText("&Plot");
-    showPlot->setObjectName("Plot");
-    showPlot->setStatusTip("Show the job's points on a plan");
-    QMenu* view = new QMenu("&View", this);
-    menuBar()->insertMenu(Menu("Communction")->menuAction(), view);
-    view->addAction(showPlot);
-    QAction* fit = AddAction(view, "&Fit", QKeySequence(), nullptr);
-    connect(fit, &QAction::triggered, pointPlot, &PointPlot::Fit);
+    QAction* show = ShowAction();
+    show->setText("&Plot");
+    show->setObjectName("Plot");
+    show->setStatusTip("Show the job's points on a plan");
+
+    connect(&model, &QAbstractItemModel::dataChanged, plot_, &PointPlot::TableChanged);
+    connect(&model, &QAbstractItemModel::modelReset, plot_, &PointPlot::TableChanged);
+    connect(grid_.selectionModel(), &QItemSelectionModel::currentChanged, plot_,
+            [plot = plot_](const QModelIndex& current) { plot->SetCurrentRow(current.row()); });
+    connect(plot_, &PointPlot::PointClicked, this, &PlotController::SelectPlottedRow);
+}
+
+QAction* PlotController::ShowAction() const {
+    return dock_->toggleViewAction();
+}
+
+QAction* PlotController::AddViewEntries(QMenu* view) {
+    QAction* show = ShowAction();
+    view->addAction(show);
+    QAction* fit = AddEntry(view, "&Fit");
+    connect(fit, &QAction::triggered, plot_, &PointPlot::Fit);
     view->addSeparator();
-    QAction* codes = AddAction(view, "Show &Codes", QKeySequence(), nullptr);
+    QAction* codes = AddEntry(view, "Show &Codes");
     codes->setCheckable(true);
-    connect(codes, &QAction::toggled, pointPlot, &PointPlot::SetShowCodes);
-    QAction* heights = AddAction(view, "Show &Heights", QKeySequence(), nullptr);
+    connect(codes, &QAction::toggled, plot_, &PointPlot::SetShowCodes);
+    QAction* heights = AddEntry(view, "Show &Heights");
     heights->setCheckable(true);
-    connect(heights, &QAction::toggled, pointPlot, &PointPlot::SetShowHeights);
+    connect(heights, &QAction::toggled, plot_, &PointPlot::SetShowHeights);
     view->addSeparator();
-    QAction* save = AddAction(view, "Save Plot &as...", QKeySequence(), &MainWindow::SavePlotAs);
+    QAction* save = AddEntry(view, "Save Plot &as...");
     // Fitting and saving act on the plot on show.
     for (QAction* action : {fit, save}) {
         action->setEnabled(false);
-        connect(showPlot, &QAction::toggled, action, &QAction::setEnabled);
+        connect(show, &QAction::toggled, action, &QAction::setEnabled);
     }
+    return save;
+}
 
-    toolBar_->addSeparator();
-    QToolButton* button = AddToolButton("Plot", "Plot|Show the job's points on a plan", showPlot);
+void PlotController::SetUpShowButton(QToolButton* button) {
     button->setIcon(ToolIcon("office-chart-scatter", ToolGlyph::Plot));
     button->setCheckable(true);
-    connect(showPlot, &QAction::toggled, button, &QToolButton::setChecked);
-
-    connect(model_, &QAbstractItemModel::dataChanged, pointPlot, &PointPlot::TableChanged);
-    connect(model_, &QAbstractItemModel::modelReset, pointPlot, &PointPlot::TableChanged);
-    connect(recordGrid->selectionModel(), &QItemSelectionModel::currentChanged, pointPlot,
-            [this](const QModelIndex& current) { pointPlot->SetCurrentRow(current.row()); });
-    connect(pointPlot, &PointPlot::PointClicked, this, &MainWindow::SelectPlottedRow);
+    connect(ShowAction(), &QAction::toggled, button, &QToolButton::setChecked);
 }
 
-void MainWindow::SelectPlottedRow(int row) {
-    if (!CommitTableEdit())
+void PlotController::SelectPlottedRow(int row) {
+    if (!view_.CommitTableEdit())
         return;
-    SetCurrentCell(row, recordGrid->CurrentColumn());
+    view_.SetCurrentCell(row, grid_.CurrentColumn());
 }
 
-void MainWindow::SavePlotAs() {
-    const std::optional<FileChoice> choice =
-        ChooseFile(FileDialogKind::Save, "Save Plot as", kPlotFilter, "png",
-                   QFileInfo(DocName()).completeBaseName());
+void PlotController::SavePlotAs() {
+    const std::optional<FileChoice> choice = files_.ChooseSaveFile(
+        "Save Plot as", kPlotFilter, "png", QFileInfo(DocName(job_)).completeBaseName());
     if (!choice)
         return;
-    WriteDocumentFile(choice->path, pointPlot->FileBytes(PlotFileKind(*choice)));
+    files_.WriteDocumentFile(choice->path, plot_->FileBytes(PlotFileKind(*choice)));
 }

@@ -1,0 +1,333 @@
+#include "app/ui/DocumentController.h"
+
+#include "app/ui/DocumentFiles.h"
+#include "app/ui/DocumentView.h"
+#include "app/ui/RememberedSettings.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
+#include "formats/ExportFormats.h"
+#include "job/Job.h"
+#include "job/JobFile.h"
+#include "job/RecordTable.h"
+#include "rawconv/MeasurementFile.h"
+#include "widgets/Prompts.h"
+#include "widgets/TextCodec.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const char* const kOpenFilter =
+    "TS Coord. Data File(*.JCD)|*.JCD|TS Meas. Data File(*.TSM)|*.TSM|GTS Meas. Data "
+    "File(*.GTS,*.GT7)|*.GTS;*.GT7|Text(*.TXT)|*.TXT";
+const char* const kCoordSaveFilter = "TS Coord. Data File(*.JCD)|*.JCD|Text(*.TXT)|*.TXT";
+
+} // namespace
+
+DocumentController::DocumentController(stadix::Job& job, const stadix::RecordTable& table,
+                                       Prompts& prompts, QWidget* parent, DocumentView& view,
+                                       DocumentFiles& files)
+    : job_(job), table_(table), prompts_(prompts), parent_(parent), view_(view), files_(files) {}
+
+bool DocumentController::ConfirmSaveChanges() {
+    if (!view_.CommitTableEdit())
+        return false;
+    if (!job_.modified)
+        return true;
+    const QMessageBox::StandardButton answer = prompts_.Ask(
+        parent_, "Message",
+        QString::fromUtf8("The document has been changed.\nDo you want to save the changes？"),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes)
+        return SaveAs();
+    return answer == QMessageBox::No;
+}
+
+bool DocumentController::NewDocument() {
+    if (!view_.CommitTableEdit())
+        return false;
+    if (NewKeepsDocument()) {
+        view_.ForgetEdits();
+        return true;
+    }
+    if (!ConfirmSaveChanges())
+        return false;
+    StartNewDocument();
+    return true;
+}
+
+bool DocumentController::NewKeepsDocument() const {
+    return job_.untitled && !job_.modified;
+}
+
+void DocumentController::StartNewDocument() {
+    const bool wasCoordView = job_.InCoordinateView();
+    // Rows typed but never gathered go too: the new job starts empty.
+    view_.ClearRecords();
+    stadix::StartNewJob(job_);
+    view_.ForgetEdits();
+    files_.SetImportedFrom(std::string());
+    view_.SetCoordTitle();
+    view_.SetCurrentCell(1, 0);
+    if (!wasCoordView)
+        view_.ShowCoordinateView();
+}
+
+void DocumentController::Open() {
+    if (!ConfirmSaveChanges())
+        return;
+    const std::optional<FileChoice> choice = files_.ChooseOpenFile("Open", kOpenFilter, "JCD");
+    if (!choice)
+        return;
+    OpenFile(LocalPath(choice->path), choice->filterIndex == 3);
+}
+
+void DocumentController::OpenDocument(const QString& path) {
+    const std::optional<stadix::DocumentKind> kind = stadix::DocumentKindOf(LocalPath(path));
+    if (!kind) {
+        prompts_.Tell(parent_, "Warning",
+                      "Only job files (.JCD) and measurement files (.TSM, .GTS, .GT7, .TXT) "
+                      "can be opened:\n" +
+                          path,
+                      QMessageBox::Warning);
+        return;
+    }
+    if (!QFileInfo(path).isFile()) {
+        ForgetRecentFile(path);
+        prompts_.Tell(parent_, "Warning", "The file cannot be found:\n" + path,
+                      QMessageBox::Warning);
+        return;
+    }
+    if (!ConfirmSaveChanges())
+        return;
+    OpenFile(LocalPath(path), *kind == stadix::DocumentKind::GtsText);
+}
+
+void DocumentController::OpenStartupJob(const QString& path) {
+    std::vector<std::string> lines;
+    try {
+        lines = stadix::ReadFileLines(LocalPath(path));
+    } catch (const stadix::FileError& failure) {
+        prompts_.ShowError(parent_, MessageToDisplay(failure.what()));
+        return;
+    }
+    job_.lines = std::move(lines);
+    view_.FillTable();
+    stadix::AttachToFile(job_, LocalPath(path));
+    view_.ForgetEdits();
+    view_.SetCoordTitle();
+    view_.SetTotal(job_.lines.size());
+    RememberRecentFile(LocalPath(path));
+}
+
+void DocumentController::OpenFile(const std::string& path, bool gtsTypeChosen) {
+    const ProgressShown progress(
+        view_, "Opening " + QFileInfo(QFile::decodeName(path.c_str())).fileName() + "...");
+    if (stadix::HasExtension(path, ".JCD"))
+        OpenJobFile(path);
+    else if (!OpenMeasurementFile(path, gtsTypeChosen))
+        return;
+    view_.ForgetEdits();
+    // A job opened cut holds only part of its file, which nothing may be written over.
+    files_.SetImportedFrom(job_.untitled ? path : std::string());
+    RememberRecentFile(path);
+}
+
+void DocumentController::OpenJobFile(const std::string& path) {
+    const std::size_t fileLines = stadix::OpenJobFile(job_, path);
+    view_.ClearTable();
+    view_.ShowCoordinateView();
+    view_.SetCoordTitle();
+    view_.FillTable();
+    view_.SetTotal(job_.lines.size());
+    view_.SetCurrentCell(1, 0);
+    if (fileLines > job_.lines.size()) {
+        prompts_.Tell(parent_, "Warning",
+                      BytesToDisplay(stadix::JobCutMessage(fileLines)) +
+                          "\nThe job is untitled, so that saving it cannot cut the file: Save "
+                          "asks for a new name.",
+                      QMessageBox::Warning);
+    }
+}
+
+bool DocumentController::OpenMeasurementFile(const std::string& path, bool gtsTypeChosen) {
+    // A refused file is not opened: the document stays as it was, so that no save can
+    // write an empty document over it.
+    const std::string problem = stadix::OpenMeasurementFile(job_, path, gtsTypeChosen);
+    if (!problem.empty()) {
+        view_.ShowProgress(QString());
+        prompts_.Tell(parent_, "Warning", MessageToDisplay(problem), QMessageBox::Warning);
+        return false;
+    }
+    view_.ShowMeasurementView();
+    view_.SetMeasurementTitle();
+    return true;
+}
+
+bool DocumentController::OfferSaveElsewhere() {
+    if (prompts_.Ask(parent_, QApplication::applicationName(),
+                     "Nothing was saved. Save the job in another file?",
+                     QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return false;
+    return SaveAs();
+}
+
+bool DocumentController::Save() {
+    if (!view_.CommitTableEdit())
+        return false;
+    if (job_.untitled)
+        return SaveAs();
+    std::vector<int> leftOut;
+    try {
+        if (job_.InCoordinateView()) {
+            leftOut = stadix::IncompleteRows(table_);
+            view_.GatherRecords();
+        }
+        const std::optional<std::string> bytes = stadix::SaveFileBytes(job_);
+        if (bytes && !files_.WriteDocumentFile(QFile::decodeName(job_.filePath.c_str()), *bytes))
+            return OfferSaveElsewhere();
+    } catch (const stadix::ConversionError& failure) {
+        view_.ShowProgress(QString());
+        prompts_.ShowError(parent_, MessageToDisplay(failure.what()));
+        return false;
+    }
+    return SavedLeavingOut(leftOut);
+}
+
+bool DocumentController::SavedLeavingOut(const std::vector<int>& leftOut) {
+    // The rows left out stay in the table, which the file then does not match: the job
+    // stays changed, so that closing still asks about them.
+    job_.modified = !leftOut.empty();
+    if (leftOut.empty()) {
+        view_.MarkSaved();
+        return true;
+    }
+    const QString note = view_.NoteRowsLeftOut(leftOut, "not saved");
+    prompts_.Tell(parent_, "Warning",
+                  note + ".\nA record needs PT, N/X and E/Y; these rows stay in the table.",
+                  QMessageBox::Warning);
+    return false;
+}
+
+bool DocumentController::SaveAs() {
+    if (!view_.CommitTableEdit())
+        return false;
+    try {
+        return job_.InCoordinateView() ? SaveAsCoordinates() : SaveAsMeasurement();
+    } catch (const stadix::ConversionError& failure) {
+        view_.ShowProgress(QString());
+        prompts_.ShowError(parent_, MessageToDisplay(failure.what()));
+        return false;
+    }
+}
+
+bool DocumentController::SaveAsCoordinates() {
+    const std::optional<FileChoice> choice =
+        files_.ChooseSaveFile("Save as", kCoordSaveFilter, "JCD", DocName(job_));
+    if (!choice)
+        return false;
+    const std::vector<int> leftOut = stadix::IncompleteRows(table_);
+    view_.GatherRecords();
+    const bool textCopy = choice->filterIndex == 2;
+    if (files_.RefuseWritingOverInput(choice->path, !textCopy))
+        return false;
+    if (textCopy) {
+        if (!files_.WriteDocumentFile(choice->path, stadix::JobTextCopyBytes(job_.lines)))
+            return OfferSaveElsewhere();
+    } else {
+        if (!files_.WriteDocumentFile(choice->path, stadix::JobFileBytes(job_.lines)))
+            return OfferSaveElsewhere();
+        stadix::AttachToFile(job_, LocalPath(choice->path));
+        view_.SetCoordTitle();
+        RememberRecentFile(LocalPath(choice->path));
+    }
+    return SavedLeavingOut(leftOut);
+}
+
+QString DocumentController::MeasurementSaveFilter() const {
+    QString first;
+    if (job_.dataFormat == stadix::DataFormat::Kvr && job_.ListsRawRecords())
+        first = "TS Meas. Data File(KVR)|*.TSM|";
+    else if (job_.dataFormat == stadix::DataFormat::Gts)
+        first = "TS Meas. Data File(GTS)|*.gts|";
+    else if (job_.dataFormat == stadix::DataFormat::Sss)
+        first = "TS Meas. Data File(SSS)|*.gt7|";
+    return first + "Text file(*.TXT)|*.TXT";
+}
+
+bool DocumentController::SaveAsMeasurement() {
+    const std::optional<FileChoice> choice =
+        files_.ChooseSaveFile("Save as", MeasurementSaveFilter(), "JCD", DocName(job_));
+    if (!choice)
+        return false;
+    const bool firstType = choice->filterIndex == 1;
+    // A measurement file holds raw records; its listing written over it would lose them.
+    if (files_.RefuseWritingOverInput(choice->path,
+                                      stadix::SavesRawRecords(job_, firstType) == job_.rawLoaded))
+        return false;
+    if (!files_.WriteDocumentFile(choice->path, stadix::MeasurementFileBytes(job_, firstType)))
+        return OfferSaveElsewhere();
+    stadix::AttachToFile(job_, LocalPath(choice->path));
+    view_.SetMeasurementTitle();
+    RememberRecentFile(LocalPath(choice->path));
+    view_.MarkSaved();
+    job_.modified = false;
+    return true;
+}
+
+void DocumentController::Import() {
+    if (!ConfirmSaveChanges())
+        return;
+    const std::vector<const stadix::CoordinateFormat*> formats = stadix::ImportableFormats();
+    QStringList entries;
+    for (const stadix::CoordinateFormat* format : formats)
+        entries << DialogFilterEntry(stadix::CoordinateDialogEntry(*format, {}));
+    const std::optional<FileChoice> choice =
+        files_.ChooseOpenFile("Import", entries.join('|'), "pts");
+    if (!choice)
+        return;
+    const stadix::ImportFormat format =
+        *formats[std::size_t(qBound(1, choice->filterIndex, int(formats.size())) - 1)]
+             ->importFormat;
+    // The file is read and converted before the job changes: a file that fails
+    // leaves the job, its table and its file name as they were.
+    std::optional<stadix::ImportedRecords> imported =
+        ReadImportFile(LocalPath(choice->path), format);
+    if (imported)
+        ShowImported(std::move(*imported), LocalPath(choice->path));
+}
+
+std::optional<stadix::ImportedRecords>
+DocumentController::ReadImportFile(const std::string& path, stadix::ImportFormat format) {
+    try {
+        const ProgressShown progress(view_, "Importing...");
+        return stadix::ImportCoordinateFile(path, format);
+    } catch (const std::exception& failure) {
+        prompts_.Tell(parent_, "Warning",
+                      QString::fromUtf8(stadix::kImportingError) + "\n" +
+                          MessageToDisplay(failure.what()),
+                      QMessageBox::Warning);
+        return std::nullopt;
+    }
+}
+
+void DocumentController::ShowImported(stadix::ImportedRecords imported, const std::string& path) {
+    const std::string cutMessage =
+        imported.linesLeftOut > 0 ? stadix::ImportCutMessage(imported) : std::string();
+    stadix::RecordsState before = stadix::CaptureAllRecords(table_, job_.lines);
+    job_.lines = std::move(imported.lines);
+    view_.ClearTable();
+    view_.FillTable();
+    view_.SetTotal(job_.lines.size());
+    view_.SetCurrentCell(1, 0);
+    view_.PushChange("Import", stadix::RecordsChange(std::move(before), table_, &job_.lines));
+    // The records are no longer the file's: the job is untitled, and its title says so.
+    if (!job_.untitled)
+        stadix::DetachFromFile(job_);
+    view_.SetCoordTitle();
+    files_.SetImportedFrom(path);
+    if (!cutMessage.empty())
+        prompts_.Tell(parent_, "Warning", BytesToDisplay(cutMessage), QMessageBox::Warning);
+}
