@@ -61,6 +61,7 @@ class RawReader {
   public:
     Measurements Read(std::string_view store) {
         const std::size_t count = RawRecordCount(store);
+        measurements_.observations.reserve(count);
         for (std::size_t i = 0; i < count; ++i)
             Take(RawRecordAt(store, i), i + 1);
         SettleEarlyRecords();

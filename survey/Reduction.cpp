@@ -1,13 +1,12 @@
 #include "survey/Reduction.h"
 
 #include "base/Errors.h"
-#include "base/TextFormat.h"
 #include "job/RecordLine.h"
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
-#include <unordered_set>
+#include <functional>
+#include <string_view>
 
 namespace stadix {
 
@@ -28,13 +27,67 @@ double HorizontalDistance(const Position& from, const Position& to) {
 }
 
 // What the reduction knows of a point by its name: coordinates the input gives, or the
-// mean of the setups that computed it so far; and its entry among the computed points.
+// mean of the setups that computed it so far; its entry among the computed points; and
+// whether a record line of that name is written.
 struct KnownPoint {
     bool given = false;
     Position sum;
     std::size_t count = 0;
     std::size_t computed = kNoSetup; // index into Reduction::points, once computed
+    bool listed = false;
     Position Mean() const { return {sum.north / count, sum.east / count, sum.elevation / count}; }
+};
+
+// The points known by name, each name once. Open addressing over a table made large
+// enough for every name of the input at the start, so that it never grows and a name is
+// found in about one probe: an input holds a new name in nearly every observation.
+class KnownPoints {
+  public:
+    explicit KnownPoints(std::size_t names) {
+        std::size_t size = 16;
+        while (size < 2 * names)
+            size *= 2;
+        slots_.assign(size, {0, kNoSetup});
+        names_.reserve(names);
+        points_.reserve(names);
+    }
+    // The index of the name's point, added when the name is new.
+    std::size_t IndexOf(std::string_view name) {
+        const std::size_t hash = std::hash<std::string_view>()(name);
+        Slot& slot = slots_[SlotOf(name, hash)];
+        if (slot.point == kNoSetup) {
+            slot = {hash, points_.size()};
+            names_.push_back(name);
+            points_.emplace_back();
+        }
+        return slot.point;
+    }
+    KnownPoint& At(std::size_t index) { return points_[index]; }
+    // The name's point; nullptr when the name is not known.
+    const KnownPoint* Find(std::string_view name) const {
+        const std::size_t point = slots_[SlotOf(name, std::hash<std::string_view>()(name))].point;
+        return point == kNoSetup ? nullptr : &points_[point];
+    }
+
+  private:
+    struct Slot {
+        std::size_t hash;
+        std::size_t point; // kNoSetup: empty
+    };
+
+    // The slot that holds the name, or the empty one where it goes.
+    std::size_t SlotOf(std::string_view name, std::size_t hash) const {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t at = hash & mask;
+        while (slots_[at].point != kNoSetup &&
+               (slots_[at].hash != hash || names_[slots_[at].point] != name))
+            at = (at + 1) & mask;
+        return at;
+    }
+
+    std::vector<Slot> slots_;
+    std::vector<std::string_view> names_;
+    std::vector<KnownPoint> points_;
 };
 
 // An observation's circle reading and zenith angle in radians, face right turned round.
@@ -60,15 +113,23 @@ double Near(double angle, double reference) {
 std::string PointLine(const std::string& name, const std::string& code, const Position& position,
                       CoordUnit unit) {
     const double perMetre = 1 / MetresPer(unit);
-    return MakeRecordLine(
-        name, code.substr(0, kRecordNameLength), FormatFixed(position.north * perMetre, 3),
-        FormatFixed(position.east * perMetre, 3), FormatFixed(position.elevation * perMetre, 3));
+    return MakeRecordLineFromValues(name, code.substr(0, kRecordNameLength),
+                                    position.north * perMetre, position.east * perMetre,
+                                    position.elevation * perMetre);
+}
+
+// How many names the input holds at most.
+std::size_t NameCount(const Measurements& measurements) {
+    std::size_t count = measurements.observations.size() + measurements.givenPoints.size();
+    for (const Setup& setup : measurements.setups)
+        count += 1 + setup.backsights.size();
+    return count;
 }
 
 class Reducer {
   public:
     Reducer(const Measurements& measurements, const ReductionOptions& options)
-        : measurements_(measurements), options_(options) {}
+        : measurements_(measurements), options_(options), known_(NameCount(measurements)) {}
 
     Reduction Run() {
         LearnGivenPoints();
@@ -102,10 +163,11 @@ class Reducer {
         const std::string* code;
         Position position;
         CoordUnit unit;
+        std::size_t known; // what is known by the name
     };
 
-    void Learn(const std::string& name, const Position& position) {
-        KnownPoint& known = known_[name];
+    void Learn(std::string_view name, const Position& position) {
+        KnownPoint& known = known_.At(known_.IndexOf(name));
         if (known.given)
             return;
         known.given = true;
@@ -152,11 +214,11 @@ class Reducer {
                                    std::string* source) const {
         if (recorded.position && !recorded.zerosMayBePlaceholder)
             return recorded.position;
-        const auto known = known_.find(name);
-        if (known != known_.end() && known->second.count > 0) {
+        const KnownPoint* known = known_.Find(name);
+        if (known && known->count > 0) {
             if (source)
                 *source = name;
-            return known->second.Mean();
+            return known->Mean();
         }
         return recorded.position;
     }
@@ -299,10 +361,12 @@ class Reducer {
             result.leftOut.push_back({observation.point, observation.place, reduced.problem});
             return;
         }
-        KnownPoint& known = known_[observation.point];
+        const std::size_t index = known_.IndexOf(observation.point);
+        KnownPoint& known = known_.At(index);
         if (known.computed == kNoSetup) {
             known.computed = result_.points.size();
             result_.points.push_back({&observation, {}, 0});
+            knownOf_.push_back(index);
         }
         ComputedPoint& point = result_.points[known.computed];
         if (observation.place < point.first->place)
@@ -334,7 +398,7 @@ class Reducer {
             point.sum.east += p.east;
             point.sum.elevation += p.elevation;
             ++point.setups;
-            KnownPoint& known = known_[point.first->point];
+            KnownPoint& known = known_.At(knownOf_[setupPoint.point]);
             if (!known.given) {
                 known.sum = point.sum;
                 known.count = point.setups;
@@ -342,28 +406,50 @@ class Reducer {
         }
     }
 
-    std::vector<Entry> Entries() const {
-        std::vector<Entry> entries;
-        std::unordered_set<std::string_view> stations;
-        for (std::size_t s = 0; s < measurements_.setups.size(); ++s) {
-            const Setup& setup = measurements_.setups[s];
-            const std::optional<Position>& station = result_.setups[s].station;
-            if (station && stations.insert(setup.station).second)
-                entries.push_back({setup.place, &setup.station, &setup.code, *station, setup.unit});
+    // The record line source of a number below the setup count is that setup's station;
+    // of any other, the computed point that many places further.
+    Entry EntryOf(std::size_t source) {
+        const std::size_t setups = measurements_.setups.size();
+        if (source < setups) {
+            const Setup& setup = measurements_.setups[source];
+            return {setup.place, &setup.station,
+                    &setup.code, *result_.setups[source].station,
+                    setup.unit,  known_.IndexOf(setup.station)};
         }
-        for (const ComputedPoint& point : result_.points)
-            entries.push_back({point.first->place, &point.first->point, &point.first->code,
-                               point.Mean(), point.first->unit});
-        std::stable_sort(entries.begin(), entries.end(),
-                         [](const Entry& a, const Entry& b) { return a.place < b.place; });
-        return entries;
+        const ComputedPoint& point = result_.points[source - setups];
+        return {point.first->place, &point.first->point, &point.first->code,
+                point.Mean(),       point.first->unit,   knownOf_[source - setups]};
     }
 
+    // The places and sources of the record lines: each station with its coordinates and
+    // each computed point, in input order.
+    std::vector<std::pair<std::size_t, std::size_t>> RecordOrder() const {
+        std::vector<std::pair<std::size_t, std::size_t>> order;
+        order.reserve(measurements_.setups.size() + result_.points.size());
+        for (std::size_t s = 0; s < measurements_.setups.size(); ++s) {
+            if (result_.setups[s].station)
+                order.push_back({measurements_.setups[s].place, s});
+        }
+        for (std::size_t i = 0; i < result_.points.size(); ++i)
+            order.push_back({result_.points[i].first->place, measurements_.setups.size() + i});
+        // The stations come in input order, and mostly the points too.
+        const auto points = order.end() - static_cast<std::ptrdiff_t>(result_.points.size());
+        if (!std::is_sorted(points, order.end()))
+            std::sort(points, order.end());
+        std::inplace_merge(order.begin(), points, order.end());
+        return order;
+    }
+
+    // A record line for the first entry of each name, in input order.
     void WriteRecordLines() {
-        std::unordered_set<std::string_view> written;
-        for (const Entry& entry : Entries()) {
-            if (!written.insert(*entry.name).second)
+        const std::vector<std::pair<std::size_t, std::size_t>> order = RecordOrder();
+        result_.recordLines.reserve(order.size());
+        for (const auto& placed : order) {
+            const Entry entry = EntryOf(placed.second);
+            bool& listed = known_.At(entry.known).listed;
+            if (listed)
                 continue;
+            listed = true;
             if (entry.name->empty()) {
                 result_.notWritten.push_back({"", entry.place, "no name"});
                 continue;
@@ -389,7 +475,8 @@ class Reducer {
     const Measurements& measurements_;
     const ReductionOptions& options_;
     Reduction result_;
-    std::unordered_map<std::string, KnownPoint> known_;
+    KnownPoints known_;                // the names are those of the measurements
+    std::vector<std::size_t> knownOf_; // of each computed point
     std::vector<std::size_t> setupStart_;
     std::vector<const Observation*> bySetup_;
     // Where each computed point stands in the points of the setup being reduced.
