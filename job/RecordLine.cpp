@@ -18,9 +18,9 @@ bool IsCoordCharacters(const std::string& field) {
     return true;
 }
 
-// Writes text into line at column, over the blanks there.
+// Writes text into line at column, over the blanks there; the text fits the line.
 void PutText(std::string& line, std::size_t column, const std::string& text) {
-    line.replace(column, text.size(), text);
+    text.copy(&line[column], text.size());
 }
 
 // Writes FitName(name, width) into line at column, over the blanks there.
@@ -29,7 +29,7 @@ void PutName(std::string& line, std::size_t column, const std::string& name, std
         PutText(line, column, name);
         return;
     }
-    line.replace(column, width - 2, name, 0, width - 2);
+    name.copy(&line[column], width - 2);
     line[column + width - 2] = '-';
     line[column + width - 1] = name.back();
 }
