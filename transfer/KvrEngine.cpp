@@ -192,7 +192,7 @@ void KvrEngine::OnTimer(KvrTimer timer) {
         StartTimer(KvrTimer::Poll, kPollIntervalMs);
         break;
     case KvrTimer::BlockWait:
-        if (port_.InputCount() == static_cast<int>(blockLength_ + 1))
+        if (port_.BytesWaiting() == static_cast<int>(blockLength_ + 1))
             ReceiveBlock();
         else
             FinishBlockStep(kRejectByte);
@@ -269,7 +269,7 @@ void KvrEngine::BeginBlockStep(std::uint8_t type, std::size_t length) {
 }
 
 void KvrEngine::CheckBlockArrival() {
-    const int waiting = port_.InputCount();
+    const int waiting = port_.BytesWaiting();
     const int expected = static_cast<int>(blockLength_ + 1);
     if (waiting < expected)
         return;
@@ -468,7 +468,7 @@ void KvrEngine::EndTransfer() {
 
 // Bytes that came while a step was busy get the event they would have had.
 void KvrEngine::ResumeQueuedInput() {
-    const int waiting = port_.InputCount();
+    const int waiting = port_.BytesWaiting();
     if (waiting > 0)
         OnBytesArrived(waiting);
 }

@@ -97,7 +97,7 @@ class KvrRun : public TransferRun, private stadix::KvrSessionView {
   public:
     KvrRun(stadix::Job& job, const TransferSetup& setup, bool sendMode)
         : TransferRun(setup.idleMs), session_(job, setup.settings, sendMode, *this) {
-        QObject::connect(&session_.Port(), &stadix::ComPort::OnRxChar, &session_.Port(),
+        QObject::connect(&session_.Port(), &stadix::ComPort::BytesArrived, &session_.Port(),
                          [this] { lastInput_.restart(); });
         lastInput_.start();
     }
