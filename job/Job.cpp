@@ -85,7 +85,7 @@ bool ReceivedAnything(const Job& before, const Job& after) {
 void ConvertReceivedCoordinates(Job& job) {
     if (job.content != JobContent::ReceivedCoordinates)
         return;
-    ConvertReceivedCoordinates(job.lines, static_cast<int>(job.dataFormat));
+    ConvertReceivedCoordinates(job.lines, job.dataFormat);
     job.content = JobContent::RecordLines;
 }
 
