@@ -247,11 +247,7 @@ std::vector<std::string> TransferInputs(const Arguments& args) {
 
 stadix::Job LoadSendJob(const std::string& input) {
     stadix::Job job;
-    const bool coordinates = stadix::HasExtension(input, ".JCD");
-    if (!coordinates && !stadix::HasExtension(input, ".TSM"))
-        throw Failure(kBadInput,
-                      "Not a coordinate job file (.JCD) or measurement file (.TSM): " + input);
-    if (coordinates) {
+    if (JobOrMeasurementFileKind(input) == stadix::DocumentKind::JobFile) {
         job.lines = ReadInput([&] { return LoadGatheredJob(input); });
         if (job.lines.empty())
             throw Failure(kBadInput, "Nothing to send");

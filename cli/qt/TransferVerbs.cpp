@@ -244,7 +244,8 @@ int RunSend(const std::vector<std::string>& words) {
     Arguments args;
     const TransferSetup setup = SetupFor(words, "INPUT", false, args);
     const std::string& input = args.positionals[0];
-    if (setup.settings.dataFormat != stadix::DataFormat::Kvr && stadix::HasExtension(input, ".TSM"))
+    if (setup.settings.dataFormat != stadix::DataFormat::Kvr &&
+        stadix::DocumentKindOf(input) == stadix::DocumentKind::MeasurementFile)
         throw Failure(kBadInput, stadix::kRefusedMeasurementSend);
     stadix::Job job = LoadSendJob(input);
     const Outcome outcome = RunTransfer(job, setup, true);
