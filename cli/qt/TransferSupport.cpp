@@ -33,7 +33,6 @@ const std::map<std::string, stadix::CharacterFormat> kCharacters = {
     {"7E", stadix::CharacterFormat::SevenEven},
     {"7O", stadix::CharacterFormat::SevenOdd},
     {"8N", stadix::CharacterFormat::EightNone}};
-constexpr std::size_t kMinRawRecordsToSend = 4;
 
 volatile std::sig_atomic_t interruptPipe = -1;
 
@@ -257,7 +256,7 @@ stadix::Job LoadSendJob(const std::string& input) {
     const std::string problem = stadix::CheckMeasurementFile(job.rawRecords);
     if (!problem.empty())
         throw Failure(kBadInput, problem);
-    if (job.rawRecords.size() / stadix::kRawRecordSize < kMinRawRecordsToSend)
+    if (stadix::RawRecordCount(job.rawRecords) < stadix::kMinRawRecordsToSend)
         throw Failure(kBadInput, "Nothing to send");
     job.content = stadix::JobContent::Listing;
     job.rawLoaded = true;
