@@ -3,7 +3,6 @@
 #include "base/FileIO.h"
 #include "base/TextFormat.h"
 #include "comport/qt/SettingsPath.h"
-#include "job/JobFile.h"
 #include "rawconv/MeasurementFile.h"
 #include "rawconv/RawRecords.h"
 
@@ -188,18 +187,22 @@ void InterruptWatch::OnSignal(int) {
     }
 }
 
-ReceivedFileBytes ReceivedFile(const stadix::Job& job) {
-    if (job.InCoordinateView()) {
-        const std::vector<std::string> records = stadix::GatheredRecords(job.lines);
-        return {stadix::JobFileBytes(records),
-                "coordinates: " + std::to_string(records.size()) + " records", ".JCD"};
+ReceivedFileBytes ReceivedFile(stadix::Job job) {
+    // Received record lines are gathered as the window's table gathers them for Save.
+    if (job.InCoordinateView())
+        job.lines = stadix::GatheredRecords(job.lines);
+    stadix::SavedFile file = stadix::ReceivedJobFile(job);
+    switch (file.kind) {
+    case stadix::DocumentKind::JobFile:
+        return {std::move(file.bytes),
+                "coordinates: " + std::to_string(job.lines.size()) + " records", ".JCD"};
+    case stadix::DocumentKind::MeasurementFile:
+        return {std::move(file.bytes),
+                "raw records: " + std::to_string(stadix::RawRecordCount(job.rawRecords)), ".TSM"};
+    default:
+        return {std::move(file.bytes), "text: " + std::to_string(job.lines.size()) + " lines",
+                ".TXT"};
     }
-    if (job.content == stadix::JobContent::Listing)
-        return {job.rawRecords,
-                "raw records: " + std::to_string(job.rawRecords.size() / stadix::kRawRecordSize),
-                ".TSM"};
-    return {stadix::JoinLinesCrLf(job.lines),
-            "text: " + std::to_string(job.lines.size()) + " lines", ".TXT"};
 }
 
 namespace {
