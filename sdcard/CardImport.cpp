@@ -114,7 +114,7 @@ void ReadCardText(CardFileKind kind, const std::string& path,
     if (kind == CardFileKind::XyzText) {
         // The stream's records may span lines: it is converted whole.
         std::vector<std::string> lines = ReadFileLines(path);
-        ConvertReceivedCoordinates(lines, static_cast<int>(DataFormat::Gts));
+        ConvertReceivedCoordinates(lines, DataFormat::Gts);
         for (std::string& line : lines)
             take(line);
         return;

@@ -184,7 +184,7 @@ void MainWindow::ExportCardData() {
     request.filter = kCardSaveFilter;
     request.defaultExt = "TSR";
     request.folder = folder ? QFile::decodeName(folder->path.c_str()) : DialogFolder();
-    request.filterIndex = folder && folder->kind == 2 ? 2 : 1;
+    request.filterIndex = folder && folder->kind == stadix::RecordFolderKind::PointFiles ? 2 : 1;
     // Record files and job stores are added to, not replaced: the command decides.
     request.confirmOverwrite = false;
     const std::optional<FileChoice> choice = prompts_->ChooseSaveFile(this, request);
