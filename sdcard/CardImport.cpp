@@ -65,6 +65,10 @@ CardFileKind CardFileKindOf(const std::string& path) {
     return CardFileKind::Other;
 }
 
+bool HoldsRawRecords(CardFileKind kind) {
+    return kind == CardFileKind::RecordFile || kind == CardFileKind::JobStore;
+}
+
 void ApplyImportUnits(DecodeState& state, const ImportChoices& choices) {
     SetDistanceUnit(state, choices.distanceUnit);
     SetAngleUnit(state, choices.angleUnit);

@@ -6,7 +6,7 @@
 #include "job/RecordEditing.h"
 #include "job/RecordTable.h"
 #include "rawconv/RawRecords.h"
-#include "sdcard/CardImport.h"
+#include "sdcard/CardExchange.h"
 #include "sdcard/qt/RecordFolder.h"
 #include "transfer/TransferSettings.h"
 
@@ -243,23 +243,13 @@ class MainWindow : public QMainWindow {
     // document brought in changed stays changed until it is saved.
     void ForgetEdits();
     void DeleteSelectedCells(const QString& name);
-    // Card import and export steps, after the file was chosen.
-    void ImportRecordFile(const std::string& path);
-    void ImportJobStore(const std::string& path);
-    void ImportCardTextFile(stadix::CardFileKind kind, const std::string& path);
+    // The card exchange's questions, asked in the window.
+    class CardQuestions;
     // Shows what a card import put into the job; raw data under measurementCaption.
     void ShowCardImport(const char* measurementCaption);
-    void ExportToRecordFile(const std::string& path);
-    void ExportToJobStore(const std::string& path);
-    // exists: a file of that name is there, to be replaced only after the question.
-    void ExportToPtsFile(const std::string& path, bool exists);
     std::optional<stadix::RecordFolder> FindCardRecordFolder() const;
-    // Opens, recognises and loads a job store; tells why not (cannotOpen for a file that
-    // cannot be opened) and returns false.
-    bool OpenJobStoreOrTell(stadix::JobStore& store, const std::string& path,
-                            stadix::CardAccess access, const char* cannotOpen);
     // A card message box: caption, text and, on a line of its own, why.
-    void TellCard(const char* caption, const std::string& text, const stadix::CardProblem& why);
+    void TellCard(const stadix::CardResult& result);
     void ExportCoordinates();
     void ExportMeasurements();
     // Writes an exported file whole or not at all; a failure is reported.
@@ -285,10 +275,8 @@ class MainWindow : public QMainWindow {
     // The choices of the settings dialog that every transfer runs with.
     stadix::TransferSettings transferSettings_;
 
-    // The import options chosen last, for record files and for job stores, kept for
-    // the rest of the run.
-    stadix::ImportChoices recordFileChoices_;
-    stadix::ImportChoices jobStoreChoices_;
+    // Keeps the import options chosen last for the rest of the run.
+    stadix::CardExchange cardExchange_;
     std::optional<std::vector<std::string>> cardVolumes_;
 
     bool recountFlag_ = true;
