@@ -30,7 +30,7 @@ void BM_ConvertGts15999(benchmark::State& state) {
     std::size_t converted = 0;
     for (auto _ : state) {
         std::vector<std::string> lines = stream;
-        stadix::ConvertReceivedCoordinates(lines, 1);
+        stadix::ConvertReceivedCoordinates(lines, stadix::DataFormat::Gts);
         converted = lines.size();
     }
     state.counters["points"] = double(converted);

@@ -2,11 +2,9 @@
 // the window, on named card files.
 #include "cli/Verbs.h"
 
-#include "base/FileIO.h"
 #include "job/Job.h"
 #include "job/JobFile.h"
-#include "sdcard/CardExport.h"
-#include "sdcard/CardImport.h"
+#include "sdcard/CardExchange.h"
 #include "sdcard/CardTexts.h"
 #include "sdcard/JobName.h"
 
@@ -15,14 +13,6 @@ namespace cli {
 namespace {
 
 using stadix::CardFileKind;
-using stadix::CardStatus;
-
-// The message of a refused card file, with the reason on a line of its own.
-std::string WithReason(const std::string& message, const stadix::CardProblem& problem) {
-    if (message.empty() || problem.text.empty())
-        return message + problem.text;
-    return message + "\n" + problem.text;
-}
 
 ExitCode ExitCodeOf(const stadix::CardProblem& problem) {
     return problem.whileWriting ? kBadOutput : kBadInput;
@@ -40,18 +30,16 @@ int Choice(const Arguments& args, const std::string& option,
     throw Failure(kUsage, "unknown value " + args.Value(option) + " of " + option);
 }
 
-// Opens, recognises and loads a job store, or fails with the window's message: cannotOpen
-// when the file cannot be opened.
-void OpenStore(stadix::JobStore& store, const std::string& path, stadix::CardAccess access,
-               const char* cannotOpen) {
-    switch (stadix::OpenCardJobStore(store, path, access)) {
-    case stadix::StoreOpening::Opened:
-        return;
-    case stadix::StoreOpening::CannotOpen:
-        throw Failure(ExitCodeOf(store.Problem()), WithReason(cannotOpen, store.Problem()));
-    case stadix::StoreOpening::NotUsable:
-        throw Failure(kBadInput, WithReason(stadix::cardtext::kStoreNotFormatted, store.Problem()));
-    }
+// Ends a card command as the exchange's result says: a refusal, or a job store that could
+// not be closed, fails; otherwise the message is printed.
+int Conclude(const stadix::CardResult& result) {
+    if (result.end == stadix::CardResult::End::Refused)
+        throw Failure(ExitCodeOf(result.problem), result.Told());
+    if (!result.closing.text.empty())
+        throw Failure(kBadOutput, stadix::cardtext::kCannotExport + ("\n" + result.closing.text));
+    if (!result.message.empty())
+        Report(result.Told());
+    return kDone;
 }
 
 // The number of the job named NAME, or a failure.
@@ -62,111 +50,48 @@ int NamedJob(const stadix::JobStore& store, const std::string& name) {
     return store.JobAtPosition(position);
 }
 
-// Runs an import step; a card file that cannot be read fails with the message and the
-// reason.
-template <typename Import> void ReadCard(const std::string& message, Import import) {
-    try {
-        ReadInput(import);
-    } catch (const stadix::CardError& failure) {
-        throw Failure(kBadInput, WithReason(message, {failure.what()}));
+// The card exchange's questions, answered from the options: what the window would ask
+// and the options do not allow fails.
+class OptionAnswers : public stadix::CardExchangeQuestions {
+  public:
+    explicit OptionAnswers(const Arguments& args) : args_(args) {
+        choices_.dataType =
+            static_cast<stadix::ImportDataType>(Choice(args, "--data", {"coord", "raw", "known"}));
+        choices_.distanceUnit = Choice(args, "--dist", {"m", "intl-ft", "us-ft"});
+        choices_.angleUnit = Choice(args, "--angle", {"deg", "gon", "mil"});
     }
-}
 
-void ImportFromRecordFile(const std::string& path, const stadix::ImportChoices& choices,
-                          stadix::Job& job) {
-    stadix::RecordFile file;
-    if (file.OpenRecordFile(path, stadix::CardAccess::ReadOnly) != CardStatus::Success)
-        throw Failure(kBadInput, WithReason(stadix::cardtext::kCannotImport, file.Problem()));
-    if (file.RecordFileCount() == 0)
-        throw Failure(kBadInput, stadix::cardtext::kNoRecord);
-    stadix::ApplyImportUnits(job.decodeState, choices);
-    ReadCard(stadix::cardtext::kCannotImport,
-             [&] { stadix::ImportRecordFile(file, choices.dataType, job); });
-}
-
-// The known-coordinates list imports its PT records without options, as the window
-// shows no options dialog for it.
-void ImportFromJobStore(const std::string& path, const Arguments& args,
-                        stadix::ImportChoices choices, stadix::Job& job) {
-    stadix::JobStore store;
-    OpenStore(store, path, stadix::CardAccess::ReadOnly, stadix::cardtext::kCannotImport);
-    const bool known = args.Has("--known");
-    const int number = known ? store.KnownCoordinatesJob() : NamedJob(store, args.Value("--job"));
-    if (store.JobRecordCount(number) == 0)
-        throw Failure(kBadInput, stadix::cardtext::kNoRecord);
-    if (known)
-        choices.dataType = stadix::ImportDataType::KnownPoints;
-    else
-        stadix::ApplyImportUnits(job.decodeState, choices);
-    ReadCard(stadix::cardtext::kCannotImport,
-             [&] { stadix::ImportJobRecords(store, number, choices.dataType, job); });
-}
-
-// Prints the export's messages; a refused or unwritable card file fails.
-int Conclude(const stadix::CardExportReport& report) {
-    if (report.status == CardStatus::Failure)
-        throw Failure(ExitCodeOf(report.problem), WithReason(report.message, report.problem));
-    Report(WithReason(report.message, report.problem));
-    return kDone;
-}
-
-int ExportToRecordFile(const std::string& path, const Arguments& args, stadix::Job& job) {
-    if (!stadix::CardFileExists(path)) {
-        if (!args.Has("--create"))
+    bool ChooseImportOptions(stadix::ImportChoices& choices) override {
+        choices = choices_;
+        return true;
+    }
+    // The job that --job (made first with --create-job) or --known names.
+    std::optional<int> ChooseJob(stadix::JobStore& store, bool) override {
+        if (args_.Has("--known"))
+            return store.KnownCoordinatesJob();
+        if (!args_.Has("--create-job"))
+            return NamedJob(store, args_.Value("--job"));
+        Conclude(stadix::CreateNamedJob(store, args_.Value("--job")));
+        return store.JobAtPosition(store.DirectoryLength() - 1);
+    }
+    bool CreateRecordFile(const std::string& path) override {
+        if (!args_.Has("--create"))
             throw Failure(kBadInput,
                           "The record file " + path + " does not exist; --create makes a new one.");
-        stadix::RecordFile file;
-        if (file.CreateRecordFile(path, 0, false) != CardStatus::Success)
-            throw Failure(kBadOutput, WithReason(stadix::cardtext::kCannotExport, file.Problem()));
+        return true;
     }
-    return Conclude(stadix::ExportToRecordFile(path, job));
-}
-
-// A PTS text file, written whole or not at all; one that exists is replaced only with
-// --create, as the window asks first.
-int ExportToPtsFile(const std::string& path, const Arguments& args, const stadix::Job& job) {
-    if (stadix::CardFileExists(path) && !args.Has("--create"))
-        throw Failure(kBadInput, "File exists: " + path + "; --create replaces it.");
-    try {
-        stadix::WriteFileAtomically(path, stadix::CardPtsFileBytes(job.lines));
-    } catch (const stadix::FileError& failure) {
-        throw Failure(kBadOutput,
-                      std::string(stadix::cardtext::kCannotExport) + "\n" + failure.what());
+    // An existing PTS file is replaced only with --create, as the window asks first.
+    bool WritePtsFile(const std::string& path, bool exists) override {
+        if (exists && !args_.Has("--create"))
+            throw Failure(kBadInput, "File exists: " + path + "; --create replaces it.");
+        return true;
     }
-    return kDone;
-}
+    void ShowWork(const std::string&) override {}
 
-// The job that --job (made first with --create-job) or --known names.
-int ExportJob(stadix::JobStore& store, const Arguments& args) {
-    if (args.Has("--known"))
-        return store.KnownCoordinatesJob();
-    const std::string name = args.Value("--job");
-    if (!args.Has("--create-job"))
-        return NamedJob(store, name);
-    const std::string newName = *stadix::NewJobName(name);
-    if (store.FindJob(newName) >= 0)
-        throw Failure(kBadInput, stadix::cardtext::kJobExists);
-    const int number = store.CreateJob(newName);
-    if (number == stadix::jobstore::kNoNewJob)
-        throw Failure(ExitCodeOf(store.Problem()),
-                      WithReason(stadix::cardtext::kCreationFailed, store.Problem()));
-    return number;
-}
-
-int ExportToJobStore(const std::string& path, const Arguments& args, stadix::Job& job) {
-    if (!stadix::CardFileExists(path))
-        throw Failure(kBadInput, stadix::cardtext::kCannotExport);
-    stadix::JobStore store;
-    OpenStore(store, path, stadix::CardAccess::ReadWrite, stadix::cardtext::kCannotExport);
-    const int number = ExportJob(store, args);
-    const std::string& problem = store.JobProblem(number);
-    if (!problem.empty())
-        throw Failure(kBadInput, WithReason(stadix::cardtext::kCannotExport, {problem}));
-    const stadix::CardExportReport report = stadix::ExportToJob(store, number, job);
-    if (store.CloseJobStore() != CardStatus::Success && report.status != CardStatus::Failure)
-        throw Failure(kBadOutput, WithReason(stadix::cardtext::kCannotExport, store.Problem()));
-    return Conclude(report);
-}
+  private:
+    const Arguments& args_;
+    stadix::ImportChoices choices_;
+};
 
 void CheckCardImportOptions(const Arguments& args, CardFileKind kind) {
     const bool options = args.Has("--data") || args.Has("--dist") || args.Has("--angle");
@@ -212,7 +137,8 @@ int RunCardJobs(const std::vector<std::string>& words) {
     if (stadix::CardFileKindOf(path) != CardFileKind::JobStore)
         throw Failure(kBadInput, "Not a job store (.TSD): " + path);
     stadix::JobStore store;
-    OpenStore(store, path, stadix::CardAccess::ReadOnly, stadix::cardtext::kCannotImport);
+    Conclude(stadix::OpenStoreForCard(store, path, stadix::CardAccess::ReadOnly,
+                                      stadix::cardtext::kCannotImport));
     std::string text;
     for (const std::string& item : store.JobListItems())
         text += item + "\n";
@@ -232,11 +158,7 @@ int RunCardImport(const std::vector<std::string>& words) {
     const Arguments args =
         ParseArguments(words, {"--job", "--data", "--dist", "--angle"}, {"--known"});
     RequirePositionals(args, {"CARDFILE", "OUTPUT"});
-    stadix::ImportChoices choices;
-    choices.dataType =
-        static_cast<stadix::ImportDataType>(Choice(args, "--data", {"coord", "raw", "known"}));
-    choices.distanceUnit = Choice(args, "--dist", {"m", "intl-ft", "us-ft"});
-    choices.angleUnit = Choice(args, "--angle", {"deg", "gon", "mil"});
+    OptionAnswers answers(args);
     const std::string& card = args.positionals[0];
     const CardFileKind kind = stadix::CardFileKindOf(card);
     if (kind == CardFileKind::Other)
@@ -245,11 +167,9 @@ int RunCardImport(const std::vector<std::string>& words) {
     RefuseOutputOverInput(args.positionals[1], {card, NamedSettingsFile(args)});
 
     stadix::Job job;
-    if (kind == CardFileKind::RecordFile)
-        ImportFromRecordFile(card, choices, job);
-    else if (kind == CardFileKind::JobStore)
-        ImportFromJobStore(card, args, choices, job);
-    const bool textFile = kind != CardFileKind::RecordFile && kind != CardFileKind::JobStore;
+    const bool textFile = !stadix::HoldsRawRecords(kind);
+    if (!textFile)
+        Conclude(ReadInput([&] { return stadix::CardExchange().Import(card, answers, job); }));
     const bool records = textFile ? stadix::CardTextHoldsRecords(kind)
                                   : job.content == stadix::JobContent::RecordLines;
     // A card text file is written as it is read, so that one of any length is never held.
@@ -264,7 +184,7 @@ int RunCardImport(const std::vector<std::string>& words) {
             write(line);
         };
         if (textFile) {
-            ReadCard("", [&] { stadix::ReadCardText(kind, card, take); });
+            ReadInput([&] { stadix::ReadCardText(kind, card, take); });
             return;
         }
         ReadInput([&] {
@@ -291,23 +211,14 @@ int RunCardExport(const std::vector<std::string>& words) {
     const CardFileKind kind = stadix::CardFileKindOf(card);
     CheckCardExportOptions(args, kind);
     RefuseOutputOverInput(card, {input, NamedSettingsFile(args)});
-    if (!stadix::HasExtension(input, ".JCD"))
+    if (stadix::DocumentKindOf(input) != stadix::DocumentKind::JobFile)
         throw Failure(kBadInput, "Not a coordinate job file (.JCD): " + input);
     stadix::Job job;
     job.lines = ReadInput([&] { return LoadGatheredJob(input); });
     if (job.lines.empty())
         throw Failure(kBadInput, "The job holds no complete record: " + input);
-    // A folder, a pipe or a device named as the card file is refused before anything
-    // is written.
-    try {
-        if (kind == CardFileKind::RecordFile)
-            return ExportToRecordFile(card, args, job);
-        if (kind == CardFileKind::JobStore)
-            return ExportToJobStore(card, args, job);
-        return ExportToPtsFile(card, args, job);
-    } catch (const stadix::CardError& failure) {
-        throw Failure(kBadInput, WithReason(stadix::cardtext::kCannotExport, {failure.what()}));
-    }
+    OptionAnswers answers(args);
+    return Conclude(stadix::CardExchange().Export(card, kind, answers, job));
 }
 
 } // namespace cli

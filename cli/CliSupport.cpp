@@ -169,4 +169,12 @@ std::vector<std::string> LoadGatheredJob(const std::string& path) {
     return stadix::GatheredRecords(load.lines);
 }
 
+stadix::DocumentKind JobOrMeasurementFileKind(const std::string& input) {
+    const std::optional<stadix::DocumentKind> kind = stadix::DocumentKindOf(input);
+    if (kind != stadix::DocumentKind::JobFile && kind != stadix::DocumentKind::MeasurementFile)
+        throw Failure(kBadInput,
+                      "Not a coordinate job file (.JCD) or measurement file (.TSM): " + input);
+    return *kind;
+}
+
 } // namespace cli

@@ -5,6 +5,7 @@
 #include "base/Errors.h"
 #include "formats/CoordinateImport.h"
 #include "formats/UserFormat.h"
+#include "job/Job.h"
 
 #include <functional>
 #include <map>
@@ -101,5 +102,9 @@ template <typename Read> auto ReadInput(Read read) -> decltype(read()) {
 // A job file loaded as Open loads it, telling on standard error when it was cut, then
 // gathered. Throws FileError and ConversionError.
 std::vector<std::string> LoadGatheredJob(const std::string& path);
+
+// The kind of an input that export or send reads, by its extension as Open decides: a
+// coordinate job file or a measurement file. Failure(kBadInput) for any other file.
+stadix::DocumentKind JobOrMeasurementFileKind(const std::string& input);
 
 } // namespace cli

@@ -74,11 +74,7 @@ int RunExport(const std::vector<std::string>& words) {
     if (!jobFormat && !IsMeasurementFormat(format))
         throw Failure(kUsage, "unknown format " + format);
     const std::string& input = args.positionals[0];
-    const bool isJob = stadix::HasExtension(input, ".JCD");
-    const bool isMeasurement = stadix::HasExtension(input, ".TSM");
-    if (!isJob && !isMeasurement)
-        throw Failure(kBadInput,
-                      "Not a coordinate job file (.JCD) or measurement file (.TSM): " + input);
+    const bool isJob = JobOrMeasurementFileKind(input) == stadix::DocumentKind::JobFile;
     if (jobFormat != isJob)
         throw Failure(kBadInput, "The format " + format + " cannot be written from " + input);
     const stadix::CoordinateFormat* coordinates = stadix::FindCoordinateFormat(format);

@@ -18,6 +18,9 @@ int RunImport(const std::vector<std::string>& words);
 extern const char* const kConvertUsage;
 int RunConvert(const std::vector<std::string>& words);
 
+extern const char* const kReduceUsage;
+int RunReduce(const std::vector<std::string>& words);
+
 extern const char* const kCardJobsUsage;
 int RunCardJobs(const std::vector<std::string>& words);
 

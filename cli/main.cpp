@@ -16,6 +16,7 @@ const Verb kVerbs[] = {
     {"export", cli::kExportUsage, cli::RunExport},
     {"import", cli::kImportUsage, cli::RunImport},
     {"convert", cli::kConvertUsage, cli::RunConvert},
+    {"reduce", cli::kReduceUsage, cli::RunReduce},
     {"card-jobs", cli::kCardJobsUsage, cli::RunCardJobs},
     {"card-import", cli::kCardImportUsage, cli::RunCardImport},
     {"card-export", cli::kCardExportUsage, cli::RunCardExport},

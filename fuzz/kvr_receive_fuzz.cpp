@@ -92,15 +92,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             port.input.append(reinterpret_cast<const char*>(data + pos), length);
             port.input += static_cast<char>(stadix::KvrChecksum(data + pos, length));
             pos += length;
-            engine.OnBytesArrived(port.InputCount());
+            engine.OnBytesArrived(port.BytesWaiting());
         } else if (control == 0x07) {
             port.input += static_cast<char>(engine.BlockBuffer()[engine.BlockLength()]);
-            engine.OnBytesArrived(port.InputCount());
+            engine.OnBytesArrived(port.BytesWaiting());
         } else {
             const std::size_t length = std::min<std::size_t>(control % 64 + 1, size - pos);
             port.input.append(reinterpret_cast<const char*>(data + pos), length);
             pos += length;
-            engine.OnBytesArrived(port.InputCount());
+            engine.OnBytesArrived(port.BytesWaiting());
         }
         CheckInvariants(engine, host);
     }

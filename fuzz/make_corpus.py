@@ -159,6 +159,42 @@ def export_inputs():
     return store
 
 
+# --- measurements to reduce (survey_reduce_fuzz) --------------------------------------
+
+def survey_inputs():
+    """A first byte (bit 0: SSS text, bit 1: curvature and refraction), then the input."""
+    be = Records(True)
+    le = Records(False)
+    raw, sss, refracted = b"\x00", b"\x01", b"\x02"
+    # Station A oriented on B, both faces; station D of another group interleaved; a shot
+    # before its station; angles only.
+    oriented = [be.inst("RVA110"), be.unit(), be.dist("P0", "", 1.3, 50.0, 324000, 0, 2),
+                be.coords(STN, "A", "", 1.5, (1000, 0), (2000, 0), (50, 0), 1),
+                be.coords(BS, "B", "", 1.6, (1100, 0), (2000, 0), (50, 0), 1),
+                be.dist("B", "", 1.6, 100.0, 324000, 360000, 1),
+                be.dist("B", "", 1.6, 100.0, 972000, 1008000, 1),
+                be.coords(STN, "D", "", 1.4, (0, 0), (0, 0), (0, 0), 2),
+                be.dist("P1", "K1", 1.5, 123.456, 320000, 45296, 1),
+                be.dist("P1", "K1", 1.5, 123.456, 976000, 693296, 1),
+                be.ang(ANG, "P2", "", 1.5, 330000, 100000, 1),
+                be.dist("P3", "", 1.5, 2000.0, 323000, 5000, 2)]
+    feet = [le.inst("OTHER"), le.unit(2, 1), le.coords(STN, "LONGNAME", "", 5.0, (300, 0), (400, 0),
+                                                       (10, 0), 0),
+            le.dist("FARPOINT9", "", 5.0, 1500.0, 324000, 1000000, 0),
+            le.coords(CRD, "LONGNAME", "", 0, (300, 0), (400, 0), (10, 0))]
+    text = b"".join(SSS_MEASUREMENT) + (b"XYZ     1000.000,1100.000,50.000\r\n"
+                                        b"SS      B,1.600,\r\nSD      0.0000,90.0000,100.000\r\n")
+    gon = (b"UNITS   F,G\r\nSTN     S1,5.00,\r\nSS      Q,5.00,\r\nSD      399.9999,300.0000,3000.00\r\n"
+           b"UNITS   M,M\r\nSTN     S1,1.5,\r\nSS      R,1.5,\r\nSD      1600.000,1600.000,10.0\r\n")
+    return {
+        "oriented_two_groups.raw": raw + b"".join(oriented),
+        "oriented_refracted.raw": refracted + b"".join(oriented),
+        "feet_long_names.raw": raw + b"".join(feet),
+        "backsight.sss": sss + text,
+        "feet_gon_mil.sss": sss + gon,
+    }
+
+
 # --- KVR conversations (kvr_receive_fuzz) ---------------------------------------------
 
 KVR_SET = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789.-+*#$&@!_/% "
@@ -461,6 +497,7 @@ def main():
         "export_text_fuzz": {**export_inputs(), **{k.replace(".tsm", ".raw"): v for k, v in
                                                  list(measurement_files().items())[:2]}},
         "tsm_listing_fuzz": measurement_files(),
+        "survey_reduce_fuzz": survey_inputs(),
         "kvr_receive_fuzz": kvr_conversations(),
         "gts_sss_fuzz": gts_sss_conversations(),
         "received_coords_fuzz": received_texts(),

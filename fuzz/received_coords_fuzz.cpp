@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0)
         return 0;
-    const int dataFormat = data[0] % 3;
+    const auto dataFormat = static_cast<stadix::DataFormat>(data[0] % 3);
     std::vector<std::string> lines(1);
     for (std::size_t i = 1; i < size; ++i) {
         if (data[i] == '\n')
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0; // the lines not yet examined stay as received
     }
     for (const std::string& line : lines) {
-        if (dataFormat != 0 && line.size() != 57)
+        if (dataFormat != stadix::DataFormat::Kvr && line.size() != 57)
             __builtin_trap();
     }
     return 0;

@@ -71,6 +71,13 @@ std::string MeasurementFileBytes(const Job& job, bool firstTypeChosen) {
     return JoinLinesCrLf(job.lines);
 }
 
+SavedFile ReceivedJobFile(const Job& job) {
+    if (job.InCoordinateView())
+        return {DocumentKind::JobFile, *SaveFileBytes(job)};
+    return {SavesRawRecords(job, true) ? DocumentKind::MeasurementFile : DocumentKind::Text,
+            MeasurementFileBytes(job, true)};
+}
+
 JobContent ContentOf(bool coordinates, bool rawLoaded) {
     if (coordinates)
         return JobContent::RecordLines;
@@ -85,7 +92,7 @@ bool ReceivedAnything(const Job& before, const Job& after) {
 void ConvertReceivedCoordinates(Job& job) {
     if (job.content != JobContent::ReceivedCoordinates)
         return;
-    ConvertReceivedCoordinates(job.lines, static_cast<int>(job.dataFormat));
+    ConvertReceivedCoordinates(job.lines, job.dataFormat);
     job.content = JobContent::RecordLines;
 }
 

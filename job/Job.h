@@ -88,6 +88,18 @@ bool SavesRawRecords(const Job& job, bool firstTypeChosen);
 // text.
 std::string MeasurementFileBytes(const Job& job, bool firstTypeChosen);
 
+// A file's bytes and what kind of file they make.
+struct SavedFile {
+    DocumentKind kind;
+    std::string bytes;
+};
+
+// The file a received job is kept in when no file type is asked for: in the coordinate
+// view its record lines as a job file, as Save writes them once they are gathered; else
+// what Save As of a measurement writes with the first file type: its raw records as a
+// measurement file, or its lines as a text file.
+SavedFile ReceivedJobFile(const Job& job);
+
 // The content that the coordinate and raw-record flags of a transfer stand for.
 JobContent ContentOf(bool coordinates, bool rawLoaded);
 

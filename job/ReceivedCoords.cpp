@@ -1,7 +1,7 @@
 #include "job/ReceivedCoords.h"
 
-#include "job/RecordLine.h"
 #include "base/TextFormat.h"
+#include "job/RecordLine.h"
 
 namespace stadix {
 
@@ -104,11 +104,17 @@ void ConvertSss(std::vector<std::string>& lines) {
 
 } // namespace
 
-void ConvertReceivedCoordinates(std::vector<std::string>& lines, int dataFormat) {
-    if (dataFormat == 1)
+void ConvertReceivedCoordinates(std::vector<std::string>& lines, DataFormat dataFormat) {
+    switch (dataFormat) {
+    case DataFormat::Gts:
         ConvertGts(lines);
-    else if (dataFormat == 2)
+        break;
+    case DataFormat::Sss:
         ConvertSss(lines);
+        break;
+    case DataFormat::Kvr:
+        break;
+    }
 }
 
 } // namespace stadix

@@ -4,6 +4,8 @@
 #include "base/TextColumns.h"
 #include "base/TextFormat.h"
 
+#include <cmath>
+
 namespace stadix {
 
 namespace {
@@ -16,9 +18,9 @@ bool IsCoordCharacters(const std::string& field) {
     return true;
 }
 
-// Writes text into line at column, over the blanks there.
+// Writes text into line at column, over the blanks there; the text fits the line.
 void PutText(std::string& line, std::size_t column, const std::string& text) {
-    line.replace(column, text.size(), text);
+    text.copy(&line[column], text.size());
 }
 
 // Writes FitName(name, width) into line at column, over the blanks there.
@@ -27,9 +29,17 @@ void PutName(std::string& line, std::size_t column, const std::string& name, std
         PutText(line, column, name);
         return;
     }
-    line.replace(column, width - 2, name, 0, width - 2);
+    name.copy(&line[column], width - 2);
     line[column + width - 2] = '-';
     line[column + width - 1] = name.back();
+}
+
+// A line of blanks holding the point name and the code.
+std::string NamedLine(const std::string& pt, const std::string& code) {
+    std::string line(kRecordLineLength, ' ');
+    PutName(line, 0, pt, 8);
+    PutName(line, 9, code, 8);
+    return line;
 }
 
 } // namespace
@@ -41,15 +51,31 @@ std::string FormatCoordText(const std::string& text, std::size_t width) {
     return formatted;
 }
 
+std::string FormatCoordValue(double value, std::size_t width) {
+    if (!std::isfinite(value))
+        throw ConversionError(std::to_string(value));
+    const std::string formatted = FormatFixed(RoundMm(value), 3);
+    if (formatted.size() > width)
+        throw ConversionError(formatted);
+    return formatted;
+}
+
 std::string MakeRecordLine(const std::string& pt, const std::string& code, const std::string& n,
                            const std::string& e, const std::string& z) {
     // Filled in place: this runs for every record of every gather, save and send.
-    std::string line(kRecordLineLength, ' ');
-    PutName(line, 0, pt, 8);
-    PutName(line, 9, code, 8);
+    std::string line = NamedLine(pt, code);
     PutText(line, 18, FormatCoordText(n, 12));
     PutText(line, 31, FormatCoordText(e, 12));
     PutText(line, 44, FormatCoordText(z, 12));
+    return line;
+}
+
+std::string MakeRecordLineFromValues(const std::string& pt, const std::string& code, double n,
+                                     double e, double z) {
+    std::string line = NamedLine(pt, code);
+    PutText(line, 18, FormatCoordValue(n, 12));
+    PutText(line, 31, FormatCoordValue(e, 12));
+    PutText(line, 44, FormatCoordValue(z, 12));
     return line;
 }
 

@@ -13,9 +13,17 @@ constexpr std::size_t kRecordLineLength = 57;
 // fit width (it would otherwise become a different coordinate).
 std::string FormatCoordText(const std::string& text, std::size_t width);
 
+// The value rounded to millimetres and formatted "0.000". Throws ConversionError for a
+// value that is not finite or whose formatted text does not fit width.
+std::string FormatCoordValue(double value, std::size_t width);
+
 // The 57-character record line of a point record; throws ConversionError.
 std::string MakeRecordLine(const std::string& pt, const std::string& code, const std::string& n,
                            const std::string& e, const std::string& z);
+// The same line for coordinates that are numbers, without writing and reading their text
+// first: computed points are written by the hundred thousand.
+std::string MakeRecordLineFromValues(const std::string& pt, const std::string& code, double n,
+                                     double e, double z);
 
 std::string RecordLinePt(const std::string& line);
 std::string RecordLineCode(const std::string& line);

@@ -23,6 +23,10 @@ using RawRecord = std::array<std::uint8_t, kRawRecordSize>;
 inline std::size_t RawRecordCount(std::string_view store) {
     return store.size() / kRawRecordSize;
 }
+// A raw record store is offered for sending only when it holds at least this many
+// records.
+constexpr std::size_t kMinRawRecordsToSend = 4;
+
 // Record number index (from 0) of the store; index is below RawRecordCount.
 RawRecord RawRecordAt(std::string_view store, std::size_t index);
 

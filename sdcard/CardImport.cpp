@@ -65,6 +65,10 @@ CardFileKind CardFileKindOf(const std::string& path) {
     return CardFileKind::Other;
 }
 
+bool HoldsRawRecords(CardFileKind kind) {
+    return kind == CardFileKind::RecordFile || kind == CardFileKind::JobStore;
+}
+
 void ApplyImportUnits(DecodeState& state, const ImportChoices& choices) {
     SetDistanceUnit(state, choices.distanceUnit);
     SetAngleUnit(state, choices.angleUnit);
@@ -114,7 +118,7 @@ void ReadCardText(CardFileKind kind, const std::string& path,
     if (kind == CardFileKind::XyzText) {
         // The stream's records may span lines: it is converted whole.
         std::vector<std::string> lines = ReadFileLines(path);
-        ConvertReceivedCoordinates(lines, static_cast<int>(DataFormat::Gts));
+        ConvertReceivedCoordinates(lines, DataFormat::Gts);
         for (std::string& line : lines)
             take(line);
         return;

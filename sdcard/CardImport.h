@@ -17,6 +17,10 @@ enum class CardFileKind { RecordFile, JobStore, SssText, PtsText, GtsText, XyzTe
 
 CardFileKind CardFileKindOf(const std::string& path);
 
+// Whether a card file of that kind holds raw records (a record file, a job store) rather
+// than text.
+bool HoldsRawRecords(CardFileKind kind);
+
 // The data types of the import options.
 enum class ImportDataType {
     MeasuredCoordinates = 0, // CRD, STN and BS records as record lines

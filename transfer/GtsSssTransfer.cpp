@@ -248,7 +248,7 @@ void GtsSssReceiver::ReplyWait() {
 }
 
 void GtsSssReceiver::ReadInput() {
-    const int waiting = port_.InputCount();
+    const int waiting = port_.BytesWaiting();
     if (waiting > 0)
         accumulator_.Add(port_.Read(waiting));
 }
@@ -459,8 +459,8 @@ bool GtsSssSender::WaitForXon() {
 }
 
 std::string GtsSssSender::ReadReply(int ms) {
-    const bool waiting = ms > 0 ? port_.WaitForInput(ms) : port_.InputCount() > 0;
-    return waiting ? port_.Read(port_.InputCount()) : std::string();
+    const bool waiting = ms > 0 ? port_.WaitForInput(ms) : port_.BytesWaiting() > 0;
+    return waiting ? port_.Read(port_.BytesWaiting()) : std::string();
 }
 
 void GtsSssSender::ShowCounter() {

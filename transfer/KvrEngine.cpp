@@ -14,6 +14,24 @@ namespace stadix {
 
 namespace {
 
+// The record type bytes with which the instrument announces the block that follows.
+constexpr std::uint8_t kCoordBlockType = 0xAA;   // the packed coordinate block
+constexpr std::uint8_t kStationBlockType = 0xAF; // the packed station block
+constexpr std::uint8_t kCsvBlockType = 0x06;     // comma text of up to 53 bytes
+constexpr std::uint8_t kLongCsvBlockType = 0xA9; // comma text of up to 56 bytes
+constexpr std::uint8_t kRawRecordType = 0xA8;    // one raw record
+// Fixed-column text blocks, shown as display lines.
+constexpr std::uint8_t kCoordTextType = 0xA0;    // point coordinates and target height
+constexpr std::uint8_t kDistanceTextType = 0xA1; // angles and slope distance
+constexpr std::uint8_t kAngleTextType = 0xA2;    // angles only
+constexpr std::uint8_t kStationTextType = 0xA3;  // station coordinates and instrument height
+
+// The request bytes with which the instrument asks for the next block when we send.
+constexpr std::uint8_t kCoordBlockRequest = 0xBB;  // the packed coordinate block
+constexpr std::uint8_t kTextBlock11Request = 0xB7; // fixed-column text, 11-character numbers
+constexpr std::uint8_t kRawRecordRequest = 0xB8;   // one raw record
+constexpr std::uint8_t kTextBlock12Request = 0xB9; // fixed-column text, 12-character numbers
+
 // A record type the instrument may announce, and the block that follows it.
 struct RecordType {
     std::uint8_t type;
@@ -23,15 +41,15 @@ struct RecordType {
 
 // Searched in this order.
 constexpr std::array<RecordType, 9> kRecordTypes = {{
-    {0xAA, 32, true},
-    {0xAF, 51, false},
-    {0x06, 53, true},
-    {0xA0, 56, false},
-    {0xA1, 47, false},
-    {0xA2, 39, false},
-    {0xA3, 56, false},
-    {0xA8, 42, false},
-    {0xA9, 56, true},
+    {kCoordBlockType, 32, true},
+    {kStationBlockType, 51, false},
+    {kCsvBlockType, 53, true},
+    {kCoordTextType, 56, false},
+    {kDistanceTextType, 47, false},
+    {kAngleTextType, 39, false},
+    {kStationTextType, 56, false},
+    {kRawRecordType, 42, false},
+    {kLongCsvBlockType, 56, true},
 }};
 
 // A block the instrument may ask for when we send.
@@ -42,13 +60,11 @@ struct Request {
 };
 
 constexpr std::array<Request, 4> kRequests = {{
-    {0xBB, 32, true},
-    {0xB7, 49, true},
-    {0xB8, 42, false},
-    {0xB9, 52, true},
+    {kCoordBlockRequest, 32, true},
+    {kTextBlock11Request, 49, true},
+    {kRawRecordRequest, 42, false},
+    {kTextBlock12Request, 52, true},
 }};
-
-constexpr std::uint8_t kRawRecordType = 0xA8;
 
 const std::string kFullWidthColon = "\xA3\xBA";
 const std::string kSeparatorLine(60, '-');
@@ -83,16 +99,16 @@ std::string FormatFixedColumnRecord(std::uint8_t type, const std::string& text) 
     const std::string pt = Columns(text, 0, 8);
     const std::string code = Columns(text, 8, 8);
     switch (type) {
-    case 0xA1:
+    case kDistanceTextType:
         return "Pt.:" + pt + " Tgt.h:" + Columns(text, 40, 7) + "m HAR:" + Columns(text, 32, 8) +
                " ZA:" + Columns(text, 24, 8) + " Sdist:" + Columns(text, 16, 8) + "m Code:" + code;
-    case 0xA2:
+    case kAngleTextType:
         return "Pt.:" + pt + " Tgt.h:" + Columns(text, 32, 7) + "m HAR:" + Columns(text, 24, 8) +
                " ZA:" + Columns(text, 16, 8) + " Code:" + code;
-    case 0xA0:
+    case kCoordTextType:
         return "Pt.:" + pt + " Tgt.h:" + Columns(text, 49, 7) + "m N:" + Columns(text, 16, 11) +
                "m E:" + Columns(text, 27, 11) + "m Z:" + Columns(text, 38, 11) + "m Code:" + code;
-    case 0xA3:
+    case kStationTextType:
         return "Pt.:" + pt + " Ins.h:" + Columns(text, 49, 7) + "m N0:" + Columns(text, 16, 11) +
                "m E0:" + Columns(text, 27, 11) + "m Z0:" + Columns(text, 38, 11) + "m Code:" + code;
     default:
@@ -126,14 +142,14 @@ void KvrEngine::Open() {
     port_.ClearBuffer(true, true);
     closeAllowed_ = true;
     if (!settings_.sendMode) {
-        transferState_ = 1;
+        awaiting_ = Awaiting::RecordType;
         host_.ClearRawRecords();
         return;
     }
     host_.SetStatusText("Sending data to total station. Please wait...");
     sendIndex_ = 0;
     StartTimer(KvrTimer::Poll, kPollIntervalMs);
-    transferState_ = 3;
+    awaiting_ = Awaiting::Request;
 }
 
 void KvrEngine::ReportOpenFailure(const std::string& message) {
@@ -144,23 +160,22 @@ void KvrEngine::ReportOpenFailure(const std::string& message) {
 void KvrEngine::OnBytesArrived(int count) {
     if (closed_)
         return;
-    eventCount_ = count;
-    if (awaitingBlock_) {
-        CheckBlockArrival();
-        return;
-    }
-    switch (transferState_) {
-    case 1:
+    bytesAtEvent_ = count;
+    switch (awaiting_) {
+    case Awaiting::RecordType:
         RecordTypeStep();
         break;
-    case 3:
+    case Awaiting::Block:
+        CheckBlockArrival();
+        break;
+    case Awaiting::Request:
         RequestStep();
         break;
-    case 4:
+    case Awaiting::Echo:
         EchoStep();
         break;
-    default:
-        // Busy: the bytes stay queued until the step in progress has finished.
+    case Awaiting::Busy:
+        // The bytes stay queued until the step in progress has finished.
         break;
     }
 }
@@ -173,11 +188,11 @@ void KvrEngine::OnTimer(KvrTimer timer) {
     switch (timer) {
     case KvrTimer::Poll:
         port_.ClearBuffer(true, true);
-        WriteByte(PollByte);
+        WriteByte(kPollByte);
         StartTimer(KvrTimer::Poll, kPollIntervalMs);
         break;
     case KvrTimer::BlockWait:
-        if (port_.InputCount() == static_cast<int>(blockLength_ + 1))
+        if (port_.BytesWaiting() == static_cast<int>(blockLength_ + 1))
             ReceiveBlock();
         else
             FinishBlockStep(kRejectByte);
@@ -207,8 +222,7 @@ void KvrEngine::OnLineError() {
     StopTimer(KvrTimer::Poll);
     StopTimer(KvrTimer::BlockWait);
     StopTimer(KvrTimer::ReplyPause);
-    awaitingBlock_ = false;
-    transferState_ = 0;
+    awaiting_ = Awaiting::Busy;
     closeAllowed_ = true;
     host_.SetStatusText("Communication error!");
     if (cancelRequested_)
@@ -218,11 +232,11 @@ void KvrEngine::OnLineError() {
 }
 
 void KvrEngine::RecordTypeStep() {
-    transferState_ = 0;
-    if (eventCount_ != 1) {
+    awaiting_ = Awaiting::Busy;
+    if (bytesAtEvent_ != 1) {
         // Noise, or a type byte that came together with its block: drop it all.
         port_.ClearBuffer(true, true);
-        transferState_ = 1;
+        awaiting_ = Awaiting::RecordType;
         return;
     }
     std::uint8_t type = 0;
@@ -234,7 +248,7 @@ void KvrEngine::RecordTypeStep() {
     const RecordType* entry = read ? FindRecordType(type) : nullptr;
     if (entry == nullptr) {
         port_.ClearBuffer(true, true);
-        transferState_ = 1;
+        awaiting_ = Awaiting::RecordType;
         return;
     }
     coordRecords_ = entry->coordinates;
@@ -249,13 +263,13 @@ void KvrEngine::BeginBlockStep(std::uint8_t type, std::size_t length) {
     closeAllowed_ = false;
     blockType_ = type;
     blockLength_ = length;
-    awaitingBlock_ = true;
+    awaiting_ = Awaiting::Block;
     // The go-ahead goes out, then the block and its checksum come in.
     StartTimer(KvrTimer::BlockWait, kBlockWaitMs + port_.LineTimeMs(1 + length + 1));
 }
 
 void KvrEngine::CheckBlockArrival() {
-    const int waiting = port_.InputCount();
+    const int waiting = port_.BytesWaiting();
     const int expected = static_cast<int>(blockLength_ + 1);
     if (waiting < expected)
         return;
@@ -287,17 +301,17 @@ void KvrEngine::ReceiveBlock() {
 void KvrEngine::HandleBlock() {
     const std::uint8_t* block = blockBuffer_.data();
     switch (blockType_) {
-    case 0xAA:
+    case kCoordBlockType:
         host_.AppendRecordLine(DecodeCoordBlock(block, settings_.coordUnit));
         break;
-    case 0x06:
-    case 0xA9:
+    case kCsvBlockType:
+    case kLongCsvBlockType:
         host_.AppendRecordLine(DecodeCsvBlock(block, blockLength_, settings_.coordUnit));
         break;
     case kRawRecordType:
         host_.AppendRawRecord(std::string(reinterpret_cast<const char*>(block), kRawRecordSize));
         break;
-    case 0xAF:
+    case kStationBlockType:
         for (const std::string& line : StationBlockLines(block))
             host_.AppendRecordLine(line);
         break;
@@ -312,14 +326,14 @@ void KvrEngine::HandleBlock() {
 }
 
 void KvrEngine::FinishBlockStep(std::uint8_t reply) {
-    awaitingBlock_ = false;
+    awaiting_ = Awaiting::Busy;
     // What is left of a spoilt block goes now: cleared later together with the output
     // queue, it would take the reject along before the instrument has seen it.
     if (reply == kRejectByte)
         port_.ClearBuffer(true, false);
     WriteByte(reply);
     closeAllowed_ = true;
-    transferState_ = 1;
+    awaiting_ = Awaiting::RecordType;
     if (cancelRequested_)
         Close();
     else
@@ -327,10 +341,10 @@ void KvrEngine::FinishBlockStep(std::uint8_t reply) {
 }
 
 void KvrEngine::RequestStep() {
-    transferState_ = 0;
+    awaiting_ = Awaiting::Busy;
     // The instrument has spoken: no more polling in this transfer.
     StopTimer(KvrTimer::Poll);
-    if (eventCount_ != 1) {
+    if (bytesAtEvent_ != 1) {
         port_.ClearBuffer(true, true);
         RejectAndPause();
         return;
@@ -342,9 +356,9 @@ void KvrEngine::RequestStep() {
         return;
     }
     // Anything else, the end byte included, is answered by a poll.
-    WriteByte(PollByte);
+    WriteByte(kPollByte);
     port_.ClearBuffer(true, false);
-    transferState_ = 3;
+    awaiting_ = Awaiting::Request;
 }
 
 bool KvrEngine::RequestAllowed(std::uint8_t request) const {
@@ -361,20 +375,21 @@ bool KvrEngine::FillSendBlock(std::uint8_t request) {
     std::array<std::uint8_t, kBlockBufferSize> block{};
     try {
         switch (request) {
-        case 0xBB: {
+        case kCoordBlockRequest: {
             const CoordBlock coords =
                 EncodeCoordBlock(sendData_.recordLines[sendIndex_], settings_.coordUnit);
             std::copy(coords.begin(), coords.end(), block.begin());
             break;
         }
-        case 0xB8:
+        case kRawRecordRequest:
             std::memcpy(block.data(), sendData_.rawRecords.data() + sendIndex_ * kRawRecordSize,
                         kRawRecordSize);
             break;
         default: {
             const std::string& line = sendData_.recordLines[sendIndex_];
-            const std::string text = request == 0xB7 ? EncodeTextBlock11(line, settings_.coordUnit)
-                                                     : EncodeTextBlock12(line, settings_.coordUnit);
+            const std::string text = request == kTextBlock11Request
+                                         ? EncodeTextBlock11(line, settings_.coordUnit)
+                                         : EncodeTextBlock12(line, settings_.coordUnit);
             std::memcpy(block.data(), text.data(), std::min(text.size(), entry.length));
             break;
         }
@@ -394,12 +409,12 @@ void KvrEngine::SendBlockStep() {
     // The checksum stays here for the echo; it is not transmitted.
     port_.Write(std::string(reinterpret_cast<const char*>(blockBuffer_.data()), blockLength_));
     closeAllowed_ = true;
-    transferState_ = 4;
+    awaiting_ = Awaiting::Echo;
 }
 
 void KvrEngine::EchoStep() {
-    transferState_ = 0;
-    if (eventCount_ != 1) {
+    awaiting_ = Awaiting::Busy;
+    if (bytesAtEvent_ != 1) {
         port_.ClearBuffer(true, true);
         RejectAndPause();
         return;
@@ -429,8 +444,8 @@ void KvrEngine::RejectAndPause() {
 }
 
 void KvrEngine::OfferNextRecord() {
-    WriteByte(PollByte);
-    transferState_ = 3;
+    WriteByte(kPollByte);
+    awaiting_ = Awaiting::Request;
     ResumeQueuedInput();
 }
 
@@ -453,7 +468,7 @@ void KvrEngine::EndTransfer() {
 
 // Bytes that came while a step was busy get the event they would have had.
 void KvrEngine::ResumeQueuedInput() {
-    const int waiting = port_.InputCount();
+    const int waiting = port_.BytesWaiting();
     if (waiting > 0)
         OnBytesArrived(waiting);
 }
@@ -485,8 +500,7 @@ void KvrEngine::StopTimer(KvrTimer timer) {
 void KvrEngine::Close() {
     for (int i = 0; i < kKvrTimerCount; ++i)
         StopTimer(static_cast<KvrTimer>(i));
-    awaitingBlock_ = false;
-    transferState_ = 0;
+    awaiting_ = Awaiting::Busy;
     closed_ = true;
     host_.CloseDialog();
 }

@@ -82,7 +82,7 @@ class KvrEngine {
     static constexpr std::uint8_t kAcceptByte = 0x00;
     static constexpr std::uint8_t kRejectByte = 0xFF;
     static constexpr std::uint8_t kEndByte = 0xEE;
-    static constexpr std::uint8_t PollByte = 0xAA;
+    static constexpr std::uint8_t kPollByte = 0xAA;
 
     static constexpr int kPollIntervalMs = 100;
     // The least the block wait and the reply pause last: each is lengthened by the line
@@ -126,6 +126,21 @@ class KvrEngine {
     std::size_t BlockLength() const { return blockLength_; }
 
   private:
+    // What the engine waits for on the line: what the next bytes that arrive are taken
+    // as. Busy while a step is in progress (the bytes stay queued until it has
+    // finished) and while the transfer is not running.
+    enum class Awaiting {
+        Busy,
+        // Receiving: the type byte that announces a block, or the end byte.
+        RecordType,
+        // Receiving: the announced block and its checksum.
+        Block,
+        // Sending: the instrument's request for a block.
+        Request,
+        // Sending: the checksum of the block just sent, echoed.
+        Echo
+    };
+
     void RecordTypeStep();
     void BeginBlockStep(std::uint8_t type, std::size_t length);
     void CheckBlockArrival();
@@ -157,19 +172,20 @@ class KvrEngine {
     const KvrSettings settings_;
     const KvrSendData sendData_;
 
-    int transferState_ = 0;
+    Awaiting awaiting_ = Awaiting::Busy;
     // Nothing is in flight before the transfer opens.
     bool closeAllowed_ = true;
     bool coordRecords_;
     bool rawLoaded_;
-    int eventCount_ = 0;
+    // The bytes waiting when the latest bytes-arrived event came; a step takes its one
+    // byte only when it came alone.
+    int bytesAtEvent_ = 0;
     int transferredCount_ = 0;
     int sendIndex_ = 0;
     std::array<std::uint8_t, kBlockBufferSize> blockBuffer_{};
     std::size_t blockLength_ = 0;
     std::uint8_t blockType_ = 0;
 
-    bool awaitingBlock_ = false;
     std::array<bool, kKvrTimerCount> timerRunning_{};
     bool cancelRequested_ = false;
     bool ended_ = false;

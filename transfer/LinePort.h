@@ -12,7 +12,7 @@ class LinePort {
   public:
     virtual ~LinePort() = default;
     // Bytes waiting in the input queue.
-    virtual int InputCount() = 0;
+    virtual int BytesWaiting() = 0;
     // Up to count bytes from the input queue.
     virtual std::string Read(int count) = 0;
     virtual void Write(const std::string& bytes) = 0;

@@ -11,7 +11,7 @@
 #include "app/ui/WindowPrompts.h"
 #include "job/Job.h"
 #include "job/RecordTable.h"
-#include "sdcard/CardImport.h"
+#include "sdcard/CardExchange.h"
 #include "sdcard/qt/RecordFolder.h"
 
 #include <QMainWindow>
@@ -173,23 +173,13 @@ class MainWindow : public QMainWindow, private DocumentView {
     void MarkSaved() override { records_->MarkSaved(); }
     void ForgetEdits() override { records_->ForgetEdits(); }
 
-    // Card import and export steps, after the file was chosen.
-    void ImportRecordFile(const std::string& path);
-    void ImportJobStore(const std::string& path);
-    void ImportCardTextFile(stadix::CardFileKind kind, const std::string& path);
+    // The card exchange's questions, asked in the window.
+    class CardQuestions;
     // Shows what a card import put into the job; raw data under measurementCaption.
     void ShowCardImport(const char* measurementCaption);
-    void ExportToRecordFile(const std::string& path);
-    void ExportToJobStore(const std::string& path);
-    // exists: a file of that name is there, to be replaced only after the question.
-    void ExportToPtsFile(const std::string& path, bool exists);
     std::optional<stadix::RecordFolder> FindCardRecordFolder() const;
-    // Opens, recognises and loads a job store; tells why not (cannotOpen for a file that
-    // cannot be opened) and returns false.
-    bool OpenJobStoreOrTell(stadix::JobStore& store, const std::string& path,
-                            stadix::CardAccess access, const char* cannotOpen);
     // A card message box: caption, text and, on a line of its own, why.
-    void TellCard(const char* caption, const std::string& text, const stadix::CardProblem& why);
+    void TellCard(const stadix::CardResult& result);
 
     std::unique_ptr<WindowPrompts> prompts_;
     stadix::RecordTable table_;
@@ -204,10 +194,8 @@ class MainWindow : public QMainWindow, private DocumentView {
     std::unique_ptr<PrintController> print_;
     std::unique_ptr<PlotController> plot_;
 
-    // The import options chosen last, for record files and for job stores, kept for
-    // the rest of the run.
-    stadix::ImportChoices recordFileChoices_;
-    stadix::ImportChoices jobStoreChoices_;
+    // Keeps the import options chosen last for the rest of the run.
+    stadix::CardExchange cardExchange_;
     std::optional<std::vector<std::string>> cardVolumes_;
 
     bool centred_ = false;

@@ -102,7 +102,7 @@ void TransferController::Send() {
         view_.GatherRecords();
         if (job_.lines.empty())
             return;
-    } else if (job_.rawRecords.size() / stadix::kRawRecordSize < 4) {
+    } else if (stadix::RawRecordCount(job_.rawRecords) < stadix::kMinRawRecordsToSend) {
         return;
     }
     sendMode_ = true;

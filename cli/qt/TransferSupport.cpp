@@ -3,7 +3,6 @@
 #include "base/FileIO.h"
 #include "base/TextFormat.h"
 #include "comport/qt/SettingsPath.h"
-#include "job/JobFile.h"
 #include "rawconv/MeasurementFile.h"
 #include "rawconv/RawRecords.h"
 
@@ -33,7 +32,6 @@ const std::map<std::string, stadix::CharacterFormat> kCharacters = {
     {"7E", stadix::CharacterFormat::SevenEven},
     {"7O", stadix::CharacterFormat::SevenOdd},
     {"8N", stadix::CharacterFormat::EightNone}};
-constexpr std::size_t kMinRawRecordsToSend = 4;
 
 volatile std::sig_atomic_t interruptPipe = -1;
 
@@ -189,18 +187,22 @@ void InterruptWatch::OnSignal(int) {
     }
 }
 
-ReceivedFileBytes ReceivedFile(const stadix::Job& job) {
-    if (job.InCoordinateView()) {
-        const std::vector<std::string> records = stadix::GatheredRecords(job.lines);
-        return {stadix::JobFileBytes(records),
-                "coordinates: " + std::to_string(records.size()) + " records", ".JCD"};
+ReceivedFileBytes ReceivedFile(stadix::Job job) {
+    // Received record lines are gathered as the window's table gathers them for Save.
+    if (job.InCoordinateView())
+        job.lines = stadix::GatheredRecords(job.lines);
+    stadix::SavedFile file = stadix::ReceivedJobFile(job);
+    switch (file.kind) {
+    case stadix::DocumentKind::JobFile:
+        return {std::move(file.bytes),
+                "coordinates: " + std::to_string(job.lines.size()) + " records", ".JCD"};
+    case stadix::DocumentKind::MeasurementFile:
+        return {std::move(file.bytes),
+                "raw records: " + std::to_string(stadix::RawRecordCount(job.rawRecords)), ".TSM"};
+    default:
+        return {std::move(file.bytes), "text: " + std::to_string(job.lines.size()) + " lines",
+                ".TXT"};
     }
-    if (job.content == stadix::JobContent::Listing)
-        return {job.rawRecords,
-                "raw records: " + std::to_string(job.rawRecords.size() / stadix::kRawRecordSize),
-                ".TSM"};
-    return {stadix::JoinLinesCrLf(job.lines),
-            "text: " + std::to_string(job.lines.size()) + " lines", ".TXT"};
 }
 
 namespace {
@@ -247,11 +249,7 @@ std::vector<std::string> TransferInputs(const Arguments& args) {
 
 stadix::Job LoadSendJob(const std::string& input) {
     stadix::Job job;
-    const bool coordinates = stadix::HasExtension(input, ".JCD");
-    if (!coordinates && !stadix::HasExtension(input, ".TSM"))
-        throw Failure(kBadInput,
-                      "Not a coordinate job file (.JCD) or measurement file (.TSM): " + input);
-    if (coordinates) {
+    if (JobOrMeasurementFileKind(input) == stadix::DocumentKind::JobFile) {
         job.lines = ReadInput([&] { return LoadGatheredJob(input); });
         if (job.lines.empty())
             throw Failure(kBadInput, "Nothing to send");
@@ -261,7 +259,7 @@ stadix::Job LoadSendJob(const std::string& input) {
     const std::string problem = stadix::CheckMeasurementFile(job.rawRecords);
     if (!problem.empty())
         throw Failure(kBadInput, problem);
-    if (job.rawRecords.size() / stadix::kRawRecordSize < kMinRawRecordsToSend)
+    if (stadix::RawRecordCount(job.rawRecords) < stadix::kMinRawRecordsToSend)
         throw Failure(kBadInput, "Nothing to send");
     job.content = stadix::JobContent::Listing;
     job.rawLoaded = true;

@@ -55,7 +55,7 @@ struct ReceivedFileBytes {
     std::string description;
     std::string extension;
 };
-ReceivedFileBytes ReceivedFile(const stadix::Job& job);
+ReceivedFileBytes ReceivedFile(stadix::Job job);
 
 // Keeps received bytes that could not be written where asked in a new file of the
 // user's state folder ($XDG_STATE_HOME/stadix, else ~/.local/state/stadix); its path.

@@ -97,7 +97,7 @@ class KvrRun : public TransferRun, private stadix::KvrSessionView {
   public:
     KvrRun(stadix::Job& job, const TransferSetup& setup, bool sendMode)
         : TransferRun(setup.idleMs), session_(job, setup.settings, sendMode, *this) {
-        QObject::connect(&session_.Port(), &stadix::ComPort::OnRxChar, &session_.Port(),
+        QObject::connect(&session_.Port(), &stadix::ComPort::BytesArrived, &session_.Port(),
                          [this] { lastInput_.restart(); });
         lastInput_.start();
     }
@@ -244,7 +244,8 @@ int RunSend(const std::vector<std::string>& words) {
     Arguments args;
     const TransferSetup setup = SetupFor(words, "INPUT", false, args);
     const std::string& input = args.positionals[0];
-    if (setup.settings.dataFormat != stadix::DataFormat::Kvr && stadix::HasExtension(input, ".TSM"))
+    if (setup.settings.dataFormat != stadix::DataFormat::Kvr &&
+        stadix::DocumentKindOf(input) == stadix::DocumentKind::MeasurementFile)
         throw Failure(kBadInput, stadix::kRefusedMeasurementSend);
     stadix::Job job = LoadSendJob(input);
     const Outcome outcome = RunTransfer(job, setup, true);

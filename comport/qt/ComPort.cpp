@@ -184,7 +184,7 @@ void ComPort::Open() {
     ResetDeviceSettings();
     port_->setPortName(QString::fromStdString(settings_.portName));
     input_.clear();
-    pendingErrors_ = 0;
+    pendingErrors_ = {};
     hungUp_ = false;
     lastErrno_ = 0;
     errno = 0;
@@ -318,7 +318,7 @@ void ComPort::CloseAfterHangUp() {
     if (!port_->isOpen())
         return;
     Close();
-    pendingErrors_ |= CeIo;
+    pendingErrors_ |= LineError::Io;
     ScheduleDelivery();
 }
 
@@ -369,10 +369,10 @@ int ComPort::Read(void* buffer, int count) {
     return taken;
 }
 
-int ComPort::ReadStr(std::string& text, int count) {
-    text.assign(static_cast<std::size_t>(std::max(count, 0)), '\0');
-    const int taken = Read(text.data(), count);
-    text.resize(static_cast<std::size_t>(taken));
+int ComPort::Read(std::string& bytes, int count) {
+    bytes.assign(static_cast<std::size_t>(std::max(count, 0)), '\0');
+    const int taken = Read(bytes.data(), count);
+    bytes.resize(static_cast<std::size_t>(taken));
     return taken;
 }
 
@@ -408,11 +408,11 @@ int ComPort::Write(const void* buffer, int count) {
     return written;
 }
 
-int ComPort::WriteStr(const std::string& text) {
-    return Write(text.data(), static_cast<int>(text.size()));
+int ComPort::Write(const std::string& bytes) {
+    return Write(bytes.data(), static_cast<int>(bytes.size()));
 }
 
-int ComPort::InputCount() {
+int ComPort::BytesWaiting() {
     RequireOpen(PortOperation::CountInput);
     const int waiting = DeviceQueueCount();
     if (waiting < 0) {
@@ -444,11 +444,11 @@ void ComPort::ClearBuffer(bool input, bool output) {
 }
 
 bool ComPort::WaitForInput(int ms) {
-    if (InputCount() > 0)
+    if (BytesWaiting() > 0)
         return true;
     port_->waitForReadyRead(ms);
     TakeArrivedBytes();
-    return InputCount() > 0;
+    return BytesWaiting() > 0;
 }
 
 std::vector<PortDescription> ComPort::EnumComPorts() {
@@ -508,12 +508,12 @@ void ComPort::DeliverEvents() {
                 port.ScheduleDelivery();
         }
     } batch(*this);
-    const int errors = std::exchange(pendingErrors_, 0);
-    if (errors != 0)
-        emit OnError(errors);
+    const LineErrors errors = std::exchange(pendingErrors_, {});
+    if (errors)
+        emit ErrorOccurred(errors);
     const int count = WaitingCount();
     if (count > 0)
-        emit OnRxChar(count);
+        emit BytesArrived(count);
 }
 
 } // namespace stadix

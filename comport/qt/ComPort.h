@@ -9,6 +9,7 @@
 #include "comport/PortSettings.h"
 
 #include <QByteArray>
+#include <QFlags>
 #include <QObject>
 #include <QSerialPort>
 
@@ -21,17 +22,19 @@ class QThread;
 
 namespace stadix {
 
-// The line errors that OnError reports (a set of bits).
-enum LineError : int {
-    CeFrame = 0x01,
-    CeParity = 0x02,
-    CeOverrun = 0x04,
-    CeBreak = 0x08,
-    CeIo = 0x10,
-    CeMode = 0x20,
-    CeRxOver = 0x40,
-    CeTxFull = 0x80
+// The line errors that ErrorOccurred reports, as a set.
+enum class LineError {
+    Frame = 0x01,
+    Parity = 0x02,
+    Overrun = 0x04,
+    Break = 0x08,
+    Io = 0x10,
+    Mode = 0x20,
+    RxOver = 0x40,
+    TxFull = 0x80
 };
+Q_DECLARE_FLAGS(LineErrors, LineError)
+Q_DECLARE_OPERATORS_FOR_FLAGS(LineErrors)
 
 // How long a write may take: perByteMs for every byte plus constantMs.
 struct WriteTimeouts {
@@ -76,15 +79,16 @@ class ComPort : public QObject {
     // opening; the port is open. Throws FileError.
     void StartLineLog(const std::string& path);
 
-    // Up to count bytes from the input queue, at once; returns how many were read.
+    // Up to count bytes from the input queue, at once, into the buffer or as the whole
+    // of bytes; returns how many were read.
     int Read(void* buffer, int count);
-    int ReadStr(std::string& text, int count);
+    int Read(std::string& bytes, int count);
     // Returns when the bytes are handed to the device, at the latest after the write
     // time-out; returns how many were handed over.
     int Write(const void* buffer, int count);
-    int WriteStr(const std::string& text);
+    int Write(const std::string& bytes);
     // Bytes waiting in the input queue.
-    int InputCount();
+    int BytesWaiting();
     void ClearBuffer(bool input, bool output);
     // Waits up to ms milliseconds for input; true when bytes are waiting.
     bool WaitForInput(int ms);
@@ -100,10 +104,10 @@ class ComPort : public QObject {
 
   signals:
     // Bytes have arrived; count is the number waiting now, never 0.
-    void OnRxChar(int count);
-    // A set of LineError bits. A hang-up of the line closes the port and is reported
-    // once, as CeIo.
-    void OnError(int errors);
+    void BytesArrived(int count);
+    // Line errors, never none. A hang-up of the line closes the port and is reported
+    // once, as LineError::Io.
+    void ErrorOccurred(stadix::LineErrors errors);
 
   private:
     void ConnectDevice();
@@ -132,7 +136,7 @@ class ComPort : public QObject {
     // Bytes taken from the device and not yet read.
     QByteArray input_;
     int lastErrno_ = 0;
-    int pendingErrors_ = 0;
+    LineErrors pendingErrors_;
     bool hungUp_ = false;
     bool deliveryScheduled_ = false;
     bool delivering_ = false;

@@ -7,19 +7,28 @@
 
 namespace stadix {
 
+// What the instrument keeps in a record folder, which steers the card export: a point
+// file folder preselects the point coordinate (PTS) file type, the others the record
+// file type.
+enum class RecordFolderKind { JobStores, RecordFiles, PointFiles };
+
 // The folders in which the instrument keeps its files, searched in this order on each
-// volume. The kind steers the card export: kind 2 preselects the PTS file type.
+// volume.
 struct RecordFolderName {
     const char* name;
-    int kind;
+    RecordFolderKind kind;
 };
 
 inline constexpr RecordFolderName kRecordFolderNames[] = {
-    {"TSD", 0}, {"TSF", 1}, {"_TSF_", 2}, {"_TSR_", 1}};
+    {"TSD", RecordFolderKind::JobStores},
+    {"TSF", RecordFolderKind::RecordFiles},
+    {"_TSF_", RecordFolderKind::PointFiles},
+    {"_TSR_", RecordFolderKind::RecordFiles},
+};
 
 struct RecordFolder {
     std::string path;
-    int kind = 0;
+    RecordFolderKind kind = RecordFolderKind::JobStores;
 };
 
 // A mounted volume as the platform lists it.

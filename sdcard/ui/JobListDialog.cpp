@@ -1,8 +1,6 @@
 #include "sdcard/ui/JobListDialog.h"
 
-#include "sdcard/CardTexts.h"
-#include "sdcard/JobName.h"
-#include "sdcard/JobStore.h"
+#include "sdcard/CardExchange.h"
 #include "sdcard/ui/JobNameDialog.h"
 #include "widgets/Prompts.h"
 #include "widgets/TextCodec.h"
@@ -102,16 +100,11 @@ void JobListDialog::CreateJob() {
         InputText(this, "Creating new JOB", "Input JOB name:", QString(), 8);
     if (!typed)
         return;
-    const std::optional<std::string> name = stadix::NewJobName(DisplayToBytes(*typed));
-    if (name && store_.FindJob(*name) >= 0) {
-        prompts_.Tell(this, stadix::cardtext::kMessageCaption, stadix::cardtext::kJobExists,
-                      QMessageBox::NoIcon);
-        return;
-    }
     // The job is written to the store at once, whatever the dialog's end.
-    if (!name || store_.CreateJob(*name) == stadix::jobstore::kNoNewJob) {
-        prompts_.Tell(this, stadix::cardtext::kMessageCaption, stadix::cardtext::kCreationFailed,
-                      QMessageBox::NoIcon);
+    const stadix::CardResult created = stadix::CreateNamedJob(store_, DisplayToBytes(*typed));
+    if (created.end != stadix::CardResult::End::Done) {
+        prompts_.Tell(this, QString::fromStdString(created.caption),
+                      QString::fromStdString(created.message), QMessageBox::NoIcon);
         return;
     }
     jobList->addItem(BytesToDisplay(store_.JobListText(store_.DirectoryLength() - 1)));

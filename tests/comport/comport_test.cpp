@@ -48,12 +48,13 @@ class ComPortTest : public test::TempFolderTest {
     void SetUp() override {
         TempFolderTest::SetUp();
         port.SetPortName(pty.DevicePath());
-        QObject::connect(&port, &ComPort::OnError, [this](int set) { errors.push_back(set); });
+        QObject::connect(&port, &ComPort::ErrorOccurred,
+                         [this](LineErrors set) { errors.push_back(set); });
     }
 
     Pty pty;
     ComPort port;
-    std::vector<int> errors;
+    std::vector<LineErrors> errors;
 };
 
 // The pty refuses the modem-line calls; the open must not fail on them. A read takes
@@ -73,21 +74,21 @@ TEST_F(ComPortTest, OpensWithItsSettingsAndAllByteValuesPassBothWays) {
     for (int value = 0; value < 256; ++value)
         bytes.push_back(static_cast<char>(value));
     ASSERT_TRUE(pty.Write(bytes));
-    ASSERT_TRUE(WaitFor([&] { return port.InputCount() == 256; }));
+    ASSERT_TRUE(WaitFor([&] { return port.BytesWaiting() == 256; }));
     port.Open();
     std::string received;
-    EXPECT_EQ(port.ReadStr(received, 200), 200);
+    EXPECT_EQ(port.Read(received, 200), 200);
     char rest[64] = {};
     EXPECT_EQ(port.Read(rest, 64), 56);
     EXPECT_EQ(received + std::string(rest, 56), bytes);
-    EXPECT_EQ(port.WriteStr(bytes), 256);
+    EXPECT_EQ(port.Write(bytes), 256);
     EXPECT_EQ(pty.Read(256), bytes);
 
-    ASSERT_EQ(port.WriteStr("OUT"), 3);
+    ASSERT_EQ(port.Write("OUT"), 3);
     ASSERT_TRUE(pty.Write("IN"));
-    ASSERT_TRUE(WaitFor([&] { return port.InputCount() == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return port.BytesWaiting() == 2; }));
     port.ClearBuffer(true, false);
-    EXPECT_EQ(port.InputCount(), 0);
+    EXPECT_EQ(port.BytesWaiting(), 0);
     EXPECT_EQ(pty.Read(3), "OUT");
     port.Close();
     std::string in;
@@ -106,11 +107,11 @@ TEST_F(ComPortTest, HandlersOfOnePortNeverOverlap) {
     int deepest = 0;
     int announced = 0;
     std::string received;
-    QObject::connect(&port, &ComPort::OnRxChar, [&](int count) {
+    QObject::connect(&port, &ComPort::BytesArrived, [&](int count) {
         deepest = std::max(deepest, ++depth);
         announced += count;
         std::string chunk;
-        port.ReadStr(chunk, count);
+        port.Read(chunk, count);
         received += chunk;
         if (received == "A") {
             pty.Write("BC");
@@ -134,15 +135,15 @@ TEST_F(ComPortTest, AHangUpNoticedWhileIdleClosesThePortAndIsReportedOnce) {
     ASSERT_TRUE(WaitFor([&] { return !port.Connected(); }));
     QTest::qWait(200);
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0] & CeIo, 0);
-    EXPECT_STREQ(ErrorOf([&] { port.InputCount(); }).what(),
+    EXPECT_TRUE(errors[0].testFlag(LineError::Io));
+    EXPECT_STREQ(ErrorOf([&] { port.BytesWaiting(); }).what(),
                  "Looking for input on the port failed: the line was hung up");
 }
 
 TEST_F(ComPortTest, AHangUpMetByAWriteClosesThePortAndIsReportedOnce) {
     port.Open();
     pty.Close();
-    const ComPortError failed = ErrorOf([&] { port.WriteStr("X"); });
+    const ComPortError failed = ErrorOf([&] { port.Write("X"); });
     EXPECT_EQ(failed.Operation(), PortOperation::Write);
     EXPECT_EQ(std::string(failed.what()).find("win"), std::string::npos) << failed.what();
     EXPECT_FALSE(port.Connected());
@@ -175,10 +176,10 @@ TEST_F(ComPortTest, SettingsChangedWhileOpenReachTheDeviceOrAreTakenBack) {
     EXPECT_EQ(refused.ErrorCode(), EINVAL);
     EXPECT_EQ(port.Settings().parity, Parity::None);
     EXPECT_EQ(OutputSpeed(pty), speed_t(B4800));
-    EXPECT_EQ(port.WriteStr("ok"), 2);
+    EXPECT_EQ(port.Write("ok"), 2);
     EXPECT_EQ(pty.Read(2), "ok");
     port.SetTimeouts({0, 200});
-    const int written = port.WriteStr(std::string(1 << 20, 'x'));
+    const int written = port.Write(std::string(1 << 20, 'x'));
     EXPECT_TRUE(written > 0 && written < (1 << 20)) << written;
 }
 
@@ -187,16 +188,16 @@ TEST_F(ComPortTest, SettingsChangedWhileOpenReachTheDeviceOrAreTakenBack) {
 // owner's thread once the port is back.
 TEST_F(ComPortTest, AWorkerThreadTakesThePortAndGivesItBack) {
     QThread* reportThread = nullptr;
-    QObject::connect(&port, &ComPort::OnError,
-                     [&](int) { reportThread = QThread::currentThread(); });
+    QObject::connect(&port, &ComPort::ErrorOccurred,
+                     [&](LineErrors) { reportThread = QThread::currentThread(); });
     port.Open();
     std::string workerReceived;
     bool workerFailed = false;
     QThread* worker = QThread::create([&] {
         if (port.WaitForInput(10000)) {
             QThread::msleep(50);
-            port.ReadStr(workerReceived, port.InputCount());
-            port.WriteStr("ACK:" + workerReceived);
+            port.Read(workerReceived, port.BytesWaiting());
+            port.Write("ACK:" + workerReceived);
         }
         workerFailed = ErrorOf([&] { port.WaitForInput(10000); }).ErrorCode() != -1;
         port.HandBack();
@@ -211,7 +212,7 @@ TEST_F(ComPortTest, AWorkerThreadTakesThePortAndGivesItBack) {
     EXPECT_TRUE(workerFailed && !port.Connected());
     QTest::qWait(200);
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0] & CeIo, 0);
+    EXPECT_TRUE(errors[0].testFlag(LineError::Io));
     EXPECT_EQ(reportThread, QCoreApplication::instance()->thread());
 }
 

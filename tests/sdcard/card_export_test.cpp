@@ -63,21 +63,6 @@ TEST_F(CardExportTest, ARefusedCardFileIsLeftAsItWas) {
               std::make_tuple(CardStatus::Failure, "Warning"s, "Cannot export data to this file"s));
     EXPECT_FALSE(refused.problem.whileWriting);
     EXPECT_EQ(ReadFileBytes(Path("X.TSR")), notRecordFile);
-
-    const std::string damaged = test::JobStoreImage(kJobStoreLayouts[4])
-                                    .AddJob(0, "J")
-                                    .Fill(0, 0, 3, RawRecord{})
-                                    .Word16(1024 + 9, 4)
-                                    .Bytes();
-    JobStore store;
-    ASSERT_EQ(OpenCardJobStore(store, Card("D.TSD", damaged), CardAccess::ReadWrite),
-              StoreOpening::Opened);
-    const CardExportReport stopped = ExportToJob(store, 0, job);
-    EXPECT_EQ(std::make_tuple(stopped.status, stopped.stored, stopped.message),
-              std::make_tuple(CardStatus::Failure, 0u, "Cannot export data to this file"s));
-    EXPECT_NE(stopped.problem.text.find("damaged"), std::string::npos);
-    store.CloseJobStore();
-    EXPECT_EQ(ReadFileBytes(Path("D.TSD")), damaged);
 }
 
 TEST_F(CardExportTest, AJobTakesRecordsUntilItIsFullAndReadsThemBack) {

@@ -36,19 +36,20 @@ TEST_F(RecordFolderTest, FindsTheFirstFolderOnTheFirstVolumeThatHasOne) {
         fs::create_directories(dir / folder);
     fs::create_directories(dir / "d");
     std::ofstream(dir / "d" / "TSD") << "a file, not a folder";
+    using Kind = RecordFolderKind;
     const auto found = [&](std::vector<std::string> names) {
         for (std::string& name : names)
             name = Path(name);
         const std::optional<RecordFolder> folder = FindRecordFolder(names);
         return folder ? std::make_pair(folder->path.substr(dir.string().size() + 1), folder->kind)
-                      : std::make_pair(std::string("none"), -1);
+                      : std::make_pair(std::string("none"), Kind::JobStores);
     };
-    EXPECT_EQ(found({"d", "f", "c"}), std::make_pair(std::string("f/TSD"), 0));
-    EXPECT_EQ(found({"c", "f"}), std::make_pair(std::string("c/_TSF_"), 2));
-    EXPECT_EQ(found({"g"}), std::make_pair(std::string("g/TSF"), 1));
-    EXPECT_EQ(found({"missing", "d"}), std::make_pair(std::string("none"), -1));
+    EXPECT_EQ(found({"d", "f", "c"}), std::make_pair(std::string("f/TSD"), Kind::JobStores));
+    EXPECT_EQ(found({"c", "f"}), std::make_pair(std::string("c/_TSF_"), Kind::PointFiles));
+    EXPECT_EQ(found({"g"}), std::make_pair(std::string("g/TSF"), Kind::RecordFiles));
+    EXPECT_EQ(found({"missing", "d"}).first, "none");
     fs::remove(dir / "f" / "TSD");
-    EXPECT_EQ(found({"f"}), std::make_pair(std::string("f/_TSR_"), 1));
+    EXPECT_EQ(found({"f"}), std::make_pair(std::string("f/_TSR_"), Kind::RecordFiles));
 }
 
 } // namespace

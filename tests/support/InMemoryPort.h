@@ -9,7 +9,7 @@
 
 class InMemoryPort : public stadix::LinePort {
   public:
-    int InputCount() override { return static_cast<int>(input.size()); }
+    int BytesWaiting() override { return static_cast<int>(input.size()); }
     std::string Read(int count) override {
         const std::string bytes = input.substr(0, static_cast<std::size_t>(count));
         input.erase(0, bytes.size());

@@ -22,7 +22,7 @@ class ScriptedLine : public InMemoryPort, public GtsSssHost {
     };
 
     // LinePort
-    int InputCount() override {
+    int BytesWaiting() override {
         Deliver();
         return static_cast<int>(input.size());
     }

@@ -30,7 +30,7 @@ class KvrTransferTest : public ::testing::Test {
     // The instrument sends bytes; the port reports them in one event.
     void Arrive(const std::string& bytes) {
         port.input += bytes;
-        engine->OnBytesArrived(port.InputCount());
+        engine->OnBytesArrived(port.BytesWaiting());
     }
     // The bytes written in answer to those that arrive.
     std::string Reply(const std::string& bytes) {

@@ -18,15 +18,15 @@ Result ComPortLine::Guarded(Operation operation, Result nothing) {
     }
 }
 
-int ComPortLine::InputCount() {
-    return Guarded([this] { return port_.InputCount(); }, 0);
+int ComPortLine::BytesWaiting() {
+    return Guarded([this] { return port_.BytesWaiting(); }, 0);
 }
 
 std::string ComPortLine::Read(int count) {
     std::string bytes = Guarded(
         [this, count] {
             std::string read;
-            port_.ReadStr(read, count);
+            port_.Read(read, count);
             return read;
         },
         std::string());
@@ -36,7 +36,7 @@ std::string ComPortLine::Read(int count) {
 }
 
 void ComPortLine::Write(const std::string& bytes) {
-    Guarded([this, &bytes] { return port_.WriteStr(bytes); }, 0);
+    Guarded([this, &bytes] { return port_.Write(bytes); }, 0);
 }
 
 void ComPortLine::ClearBuffer(bool input, bool output) {

@@ -22,7 +22,7 @@ class ComPortLine : public LinePort {
     // Told whenever bytes have been read.
     void SetInputHandler(std::function<void()> onInput) { onInput_ = std::move(onInput); }
 
-    int InputCount() override;
+    int BytesWaiting() override;
     std::string Read(int count) override;
     void Write(const std::string& bytes) override;
     void ClearBuffer(bool input, bool output) override;

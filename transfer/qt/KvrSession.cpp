@@ -48,9 +48,10 @@ KvrSendData KvrSession::SendDataOf(const Job& job, bool sendMode) {
 
 void KvrSession::ConnectPort() {
     ComPort* port = port_.get();
-    QObject::connect(port, &ComPort::OnRxChar, port,
+    QObject::connect(port, &ComPort::BytesArrived, port,
                      [this](int count) { engine_.OnBytesArrived(count); });
-    QObject::connect(port, &ComPort::OnError, port, [this](int) { HandleLineError(); });
+    QObject::connect(port, &ComPort::ErrorOccurred, port,
+                     [this](LineErrors) { HandleLineError(); });
 }
 
 void KvrSession::Open() {

@@ -1,0 +1,497 @@
+#include "survey/Reduction.h"
+
+#include "base/Errors.h"
+#include "job/RecordLine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <string_view>
+
+namespace stadix {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kSecondsPerRadian = 648000 / kPi;
+constexpr std::size_t kRecordNameLength = 8;
+// A backsight closer than this to its station gives no direction.
+constexpr double kShortestBacksight = 0.001;
+
+bool IsFinite(const Position& p) {
+    return std::isfinite(p.north) && std::isfinite(p.east) && std::isfinite(p.elevation);
+}
+
+double HorizontalDistance(const Position& from, const Position& to) {
+    return std::hypot(to.north - from.north, to.east - from.east);
+}
+
+// What the reduction knows of a point by its name: coordinates the input gives, or the
+// mean of the setups that computed it so far; its entry among the computed points; and
+// whether a record line of that name is written.
+struct KnownPoint {
+    bool given = false;
+    Position sum;
+    std::size_t count = 0;
+    std::size_t computed = kNoSetup; // index into Reduction::points, once computed
+    bool listed = false;
+    Position Mean() const { return {sum.north / count, sum.east / count, sum.elevation / count}; }
+};
+
+// The points known by name, each name once. Open addressing over a table made large
+// enough for every name of the input at the start, so that it never grows and a name is
+// found in about one probe: an input holds a new name in nearly every observation.
+class KnownPoints {
+  public:
+    explicit KnownPoints(std::size_t names) {
+        std::size_t size = 16;
+        while (size < 2 * names)
+            size *= 2;
+        slots_.assign(size, {0, kNoSetup});
+        names_.reserve(names);
+        points_.reserve(names);
+    }
+    // The index of the name's point, added when the name is new.
+    std::size_t IndexOf(std::string_view name) {
+        const std::size_t hash = std::hash<std::string_view>()(name);
+        Slot& slot = slots_[SlotOf(name, hash)];
+        if (slot.point == kNoSetup) {
+            slot = {hash, points_.size()};
+            names_.push_back(name);
+            points_.emplace_back();
+        }
+        return slot.point;
+    }
+    KnownPoint& At(std::size_t index) { return points_[index]; }
+    // The name's point; nullptr when the name is not known.
+    const KnownPoint* Find(std::string_view name) const {
+        const std::size_t point = slots_[SlotOf(name, std::hash<std::string_view>()(name))].point;
+        return point == kNoSetup ? nullptr : &points_[point];
+    }
+
+  private:
+    struct Slot {
+        std::size_t hash;
+        std::size_t point; // kNoSetup: empty
+    };
+
+    // The slot that holds the name, or the empty one where it goes.
+    std::size_t SlotOf(std::string_view name, std::size_t hash) const {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t at = hash & mask;
+        while (slots_[at].point != kNoSetup &&
+               (slots_[at].hash != hash || names_[slots_[at].point] != name))
+            at = (at + 1) & mask;
+        return at;
+    }
+
+    std::vector<Slot> slots_;
+    std::vector<std::string_view> names_;
+    std::vector<KnownPoint> points_;
+};
+
+// An observation's circle reading and zenith angle in radians, face right turned round.
+struct FaceLeftAngles {
+    double reading;
+    double zenith;
+};
+
+FaceLeftAngles TurnedToFaceLeft(const Observation& observation) {
+    const double reading = Radians(observation.horizontal);
+    const double zenith = Radians(observation.zenith);
+    if (observation.face == Face::Right)
+        return {reading - kPi, 2 * kPi - zenith};
+    return {reading, zenith};
+}
+
+// The difference brought within half a circle of reference.
+double Near(double angle, double reference) {
+    return reference + std::remainder(angle - reference, 2 * kPi);
+}
+
+// A position's record line in the unit; throws ConversionError for a value it cannot hold.
+std::string PointLine(const std::string& name, const std::string& code, const Position& position,
+                      CoordUnit unit) {
+    const double perMetre = 1 / MetresPer(unit);
+    return MakeRecordLineFromValues(name, code.substr(0, kRecordNameLength),
+                                    position.north * perMetre, position.east * perMetre,
+                                    position.elevation * perMetre);
+}
+
+// How many names the input holds at most.
+std::size_t NameCount(const Measurements& measurements) {
+    std::size_t count = measurements.observations.size() + measurements.givenPoints.size();
+    for (const Setup& setup : measurements.setups)
+        count += 1 + setup.backsights.size();
+    return count;
+}
+
+class Reducer {
+  public:
+    Reducer(const Measurements& measurements, const ReductionOptions& options)
+        : measurements_(measurements), options_(options), known_(NameCount(measurements)) {}
+
+    Reduction Run() {
+        LearnGivenPoints();
+        GroupObservationsBySetup();
+        result_.setups.resize(measurements_.setups.size());
+        for (std::size_t s = 0; s < measurements_.setups.size(); ++s)
+            ReduceSetup(s);
+        WriteRecordLines();
+        return std::move(result_);
+    }
+
+  private:
+    // An observation's reduction to a position, or why it gives none.
+    struct Reduced {
+        Position position;
+        const char* problem = nullptr;
+    };
+
+    struct OrientingBacksight {
+        const DesignatedBacksight* designated;
+        Position position;
+        double distance;
+        double sum = 0; // of (azimuth - reading) over its observations
+        std::size_t observations = 0;
+    };
+
+    // One record line to be written: a station or a computed point.
+    struct Entry {
+        std::size_t place;
+        const std::string* name;
+        const std::string* code;
+        Position position;
+        CoordUnit unit;
+        std::size_t known; // what is known by the name
+    };
+
+    void Learn(std::string_view name, const Position& position) {
+        KnownPoint& known = known_.At(known_.IndexOf(name));
+        if (known.given)
+            return;
+        known.given = true;
+        known.sum = position;
+        known.count = 1;
+    }
+
+    void LearnGivenPoints() {
+        for (const Setup& setup : measurements_.setups) {
+            if (setup.coordinates.position && !setup.coordinates.zerosMayBePlaceholder)
+                Learn(setup.station, *setup.coordinates.position);
+            for (const DesignatedBacksight& backsight : setup.backsights) {
+                if (backsight.coordinates.position && !backsight.coordinates.zerosMayBePlaceholder)
+                    Learn(backsight.point, *backsight.coordinates.position);
+            }
+        }
+        for (const GivenPoint& point : measurements_.givenPoints)
+            Learn(point.name, point.position);
+    }
+
+    // The setups' observations one after the other, in input order within each setup.
+    void GroupObservationsBySetup() {
+        const std::vector<Observation>& observations = measurements_.observations;
+        setupStart_.assign(measurements_.setups.size() + 1, 0);
+        for (const Observation& observation : observations) {
+            if (observation.setup < measurements_.setups.size())
+                ++setupStart_[observation.setup + 1];
+            else
+                result_.outsideSetups.push_back(
+                    {observation.point, observation.place, "no station setup"});
+        }
+        for (std::size_t s = 1; s < setupStart_.size(); ++s)
+            setupStart_[s] += setupStart_[s - 1];
+        std::vector<std::size_t> next(setupStart_.begin(), setupStart_.end() - 1);
+        bySetup_.resize(setupStart_.back());
+        for (const Observation& observation : observations) {
+            if (observation.setup < measurements_.setups.size())
+                bySetup_[next[observation.setup]++] = &observation;
+        }
+    }
+
+    // Coordinates a record gives, else those known by the name, else the record's zeros.
+    std::optional<Position> Locate(const std::string& name, const RecordedCoordinates& recorded,
+                                   std::string* source) const {
+        if (recorded.position && !recorded.zerosMayBePlaceholder)
+            return recorded.position;
+        const KnownPoint* known = known_.Find(name);
+        if (known && known->count > 0) {
+            if (source)
+                *source = name;
+            return known->Mean();
+        }
+        return recorded.position;
+    }
+
+    void ReduceSetup(std::size_t s) {
+        const Setup& setup = measurements_.setups[s];
+        SetupResult& result = result_.setups[s];
+        const Observation* const* first = bySetup_.data() + setupStart_[s];
+        const Observation* const* last = bySetup_.data() + setupStart_[s + 1];
+        result.station = Locate(setup.station, setup.coordinates, &result.stationSource);
+        if (!result.station) {
+            for (const Observation* const* o = first; o != last; ++o)
+                result.leftOut.push_back(
+                    {(*o)->point, (*o)->place, "station without known coordinates"});
+            return;
+        }
+        Orient(setup, result, first, last);
+        for (const Observation* const* o = first; o != last; ++o) {
+            if (!IsBacksight(setup, (*o)->point))
+                AddObservation(setup, result, **o);
+        }
+        SettleSetupPoints(result);
+    }
+
+    static bool IsBacksight(const Setup& setup, const std::string& name) {
+        for (const DesignatedBacksight& backsight : setup.backsights) {
+            if (backsight.point == name)
+                return true;
+        }
+        return false;
+    }
+
+    // The distance-weighted mean of (azimuth - reading) over the observed backsights.
+    void Orient(const Setup& setup, SetupResult& result, const Observation* const* first,
+                const Observation* const* last) {
+        std::vector<OrientingBacksight> orienting = OrientingBacksights(setup, result);
+        double weighted = 0;
+        double weights = 0;
+        std::optional<double> reference;
+        for (const Observation* const* o = first; o != last; ++o) {
+            for (OrientingBacksight& backsight : orienting) {
+                if (backsight.designated->point != (*o)->point || !WithinCircle((*o)->zenith))
+                    continue;
+                const Position& station = *result.station;
+                const double azimuth = std::atan2(backsight.position.east - station.east,
+                                                  backsight.position.north - station.north);
+                const double difference = azimuth - TurnedToFaceLeft(**o).reading;
+                if (!reference)
+                    reference = difference;
+                const double near = Near(difference, *reference);
+                backsight.sum += near;
+                ++backsight.observations;
+                weighted += backsight.distance * near;
+                weights += backsight.distance;
+            }
+        }
+        if (weights > 0)
+            result.orientation = weighted / weights;
+        for (const OrientingBacksight& backsight : orienting)
+            ReportBacksight(backsight, result);
+    }
+
+    std::vector<OrientingBacksight> OrientingBacksights(const Setup& setup, SetupResult& result) {
+        std::vector<OrientingBacksight> orienting;
+        for (const DesignatedBacksight& backsight : setup.backsights) {
+            const bool repeated =
+                std::any_of(result.backsights.begin(), result.backsights.end(),
+                            [&](const BacksightCheck& b) { return b.point == backsight.point; }) ||
+                std::any_of(orienting.begin(), orienting.end(), [&](const OrientingBacksight& b) {
+                    return b.designated->point == backsight.point;
+                });
+            if (repeated)
+                continue;
+            const std::optional<Position> position =
+                Locate(backsight.point, backsight.coordinates, nullptr);
+            if (!position) {
+                result.backsights.push_back({backsight.point, {}, 0, 0, "coordinates not known"});
+                continue;
+            }
+            const double distance = HorizontalDistance(*result.station, *position);
+            if (!(distance >= kShortestBacksight)) {
+                result.backsights.push_back({backsight.point, {}, 0, 0, "at the station"});
+                continue;
+            }
+            orienting.push_back({&backsight, *position, distance});
+        }
+        return orienting;
+    }
+
+    static void ReportBacksight(const OrientingBacksight& backsight, SetupResult& result) {
+        BacksightCheck check{
+            backsight.designated->point, {}, backsight.distance, backsight.observations, ""};
+        if (backsight.observations == 0) {
+            check.unusedReason = "not observed";
+        } else {
+            const double mean = backsight.sum / backsight.observations;
+            check.residualSeconds =
+                std::remainder(mean - *result.orientation, 2 * kPi) * kSecondsPerRadian;
+        }
+        result.backsights.push_back(std::move(check));
+    }
+
+    Reduced ReduceObservation(const Setup& setup, const SetupResult& result,
+                              const Observation& observation) const {
+        Reduced reduced;
+        if (!observation.slopeDistance) {
+            reduced.problem = "angles only";
+            return reduced;
+        }
+        const double slope = *observation.slopeDistance;
+        if (!WithinCircle(observation.zenith)) {
+            reduced.problem = "zenith angle out of range";
+            return reduced;
+        }
+        if (!(slope >= 0) || !std::isfinite(slope)) {
+            reduced.problem = "slope distance not usable";
+            return reduced;
+        }
+        const FaceLeftAngles angles = TurnedToFaceLeft(observation);
+        const double horizontal = slope * std::sin(angles.zenith) * options_.scale;
+        double rise = slope * std::cos(angles.zenith);
+        if (options_.refraction)
+            rise += (1 - *options_.refraction) * horizontal * horizontal / (2 * kEarthRadius);
+        const double direction = angles.reading + result.orientation.value_or(0);
+        const Position& station = *result.station;
+        reduced.position = {station.north + horizontal * std::cos(direction),
+                            station.east + horizontal * std::sin(direction),
+                            station.elevation + setup.instrumentHeight + rise -
+                                observation.targetHeight};
+        if (!IsFinite(reduced.position))
+            reduced.problem = "coordinates cannot be computed";
+        else if (observation.point.empty())
+            reduced.problem = "no point name";
+        return reduced;
+    }
+
+    void AddObservation(const Setup& setup, SetupResult& result, const Observation& observation) {
+        const Reduced reduced = ReduceObservation(setup, result, observation);
+        if (reduced.problem) {
+            result.leftOut.push_back({observation.point, observation.place, reduced.problem});
+            return;
+        }
+        const std::size_t index = known_.IndexOf(observation.point);
+        KnownPoint& known = known_.At(index);
+        if (known.computed == kNoSetup) {
+            known.computed = result_.points.size();
+            result_.points.push_back({&observation, {}, 0});
+            knownOf_.push_back(index);
+        }
+        ComputedPoint& point = result_.points[known.computed];
+        if (observation.place < point.first->place)
+            point.first = &observation;
+        if (slotOf_.size() < result_.points.size())
+            slotOf_.resize(result_.points.size(), kNoSetup);
+        std::size_t& slot = slotOf_[known.computed];
+        if (slot == kNoSetup || slot >= result.points.size() ||
+            result.points[slot].point != known.computed) {
+            slot = result.points.size();
+            result.points.push_back({known.computed, {}, 0});
+        }
+        SetupPoint& setupPoint = result.points[slot];
+        setupPoint.position.north += reduced.position.north;
+        setupPoint.position.east += reduced.position.east;
+        setupPoint.position.elevation += reduced.position.elevation;
+        ++setupPoint.observations;
+    }
+
+    // Each point of the setup becomes the mean of its observations there, and adds to
+    // what later setups know of it.
+    void SettleSetupPoints(SetupResult& result) {
+        for (SetupPoint& setupPoint : result.points) {
+            const double count = static_cast<double>(setupPoint.observations);
+            Position& p = setupPoint.position;
+            p = {p.north / count, p.east / count, p.elevation / count};
+            ComputedPoint& point = result_.points[setupPoint.point];
+            point.sum.north += p.north;
+            point.sum.east += p.east;
+            point.sum.elevation += p.elevation;
+            ++point.setups;
+            KnownPoint& known = known_.At(knownOf_[setupPoint.point]);
+            if (!known.given) {
+                known.sum = point.sum;
+                known.count = point.setups;
+            }
+        }
+    }
+
+    // The record line source of a number below the setup count is that setup's station;
+    // of any other, the computed point that many places further.
+    Entry EntryOf(std::size_t source) {
+        const std::size_t setups = measurements_.setups.size();
+        if (source < setups) {
+            const Setup& setup = measurements_.setups[source];
+            return {setup.place, &setup.station,
+                    &setup.code, *result_.setups[source].station,
+                    setup.unit,  known_.IndexOf(setup.station)};
+        }
+        const ComputedPoint& point = result_.points[source - setups];
+        return {point.first->place, &point.first->point, &point.first->code,
+                point.Mean(),       point.first->unit,   knownOf_[source - setups]};
+    }
+
+    // The places and sources of the record lines: each station with its coordinates and
+    // each computed point, in input order.
+    std::vector<std::pair<std::size_t, std::size_t>> RecordOrder() const {
+        std::vector<std::pair<std::size_t, std::size_t>> order;
+        order.reserve(measurements_.setups.size() + result_.points.size());
+        for (std::size_t s = 0; s < measurements_.setups.size(); ++s) {
+            if (result_.setups[s].station)
+                order.push_back({measurements_.setups[s].place, s});
+        }
+        for (std::size_t i = 0; i < result_.points.size(); ++i)
+            order.push_back({result_.points[i].first->place, measurements_.setups.size() + i});
+        // The stations come in input order, and mostly the points too.
+        const auto points = order.end() - static_cast<std::ptrdiff_t>(result_.points.size());
+        if (!std::is_sorted(points, order.end()))
+            std::sort(points, order.end());
+        std::inplace_merge(order.begin(), points, order.end());
+        return order;
+    }
+
+    // A record line for the first entry of each name, in input order.
+    void WriteRecordLines() {
+        const std::vector<std::pair<std::size_t, std::size_t>> order = RecordOrder();
+        result_.recordLines.reserve(order.size());
+        for (const auto& placed : order) {
+            const Entry entry = EntryOf(placed.second);
+            bool& listed = known_.At(entry.known).listed;
+            if (listed)
+                continue;
+            listed = true;
+            if (entry.name->empty()) {
+                result_.notWritten.push_back({"", entry.place, "no name"});
+                continue;
+            }
+            if (!IsFinite(entry.position)) {
+                result_.notWritten.push_back({*entry.name, entry.place, "cannot be computed"});
+                continue;
+            }
+            const std::string name = entry.name->substr(0, kRecordNameLength);
+            try {
+                result_.recordLines.push_back(
+                    PointLine(name, *entry.code, entry.position, entry.unit));
+            } catch (const ConversionError&) {
+                result_.notWritten.push_back(
+                    {*entry.name, entry.place, "too large for a record line"});
+                continue;
+            }
+            if (name.size() < entry.name->size())
+                result_.cutNames.push_back({*entry.name, name});
+        }
+    }
+
+    const Measurements& measurements_;
+    const ReductionOptions& options_;
+    Reduction result_;
+    KnownPoints known_;                // the names are those of the measurements
+    std::vector<std::size_t> knownOf_; // of each computed point
+    std::vector<std::size_t> setupStart_;
+    std::vector<const Observation*> bySetup_;
+    // Where each computed point stands in the points of the setup being reduced.
+    std::vector<std::size_t> slotOf_;
+};
+
+} // namespace
+
+Position ComputedPoint::Mean() const {
+    const double count = static_cast<double>(setups);
+    return {sum.north / count, sum.east / count, sum.elevation / count};
+}
+
+Reduction Reduce(const Measurements& measurements, const ReductionOptions& options) {
+    return Reducer(measurements, options).Run();
+}
+
+} // namespace stadix
