@@ -123,6 +123,7 @@ void MainWindow::MakeControllers() {
     plot_ =
         std::make_unique<PlotController>(job_, table_, *model_, *recordGrid, this, view, *files_);
     pointPlot = plot_->Plot();
+    card_ = std::make_unique<CardController>(job_, *prompts_, this, view, *documents_, *files_);
 }
 
 void MainWindow::BuildMenus() {

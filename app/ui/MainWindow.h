@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ui/CardController.h"
 #include "app/ui/DocumentController.h"
 #include "app/ui/DocumentFiles.h"
 #include "app/ui/DocumentView.h"
@@ -11,8 +12,6 @@
 #include "app/ui/WindowPrompts.h"
 #include "job/Job.h"
 #include "job/RecordTable.h"
-#include "sdcard/CardExchange.h"
-#include "sdcard/qt/RecordFolder.h"
 
 #include <QMainWindow>
 
@@ -61,8 +60,8 @@ class MainWindow : public QMainWindow, private DocumentView {
     // Asks whether to save a changed document; false ends the calling command.
     bool ConfirmSaveChanges() { return documents_->ConfirmSaveChanges(); }
     // The SD card and USB disk exchange.
-    void ImportCardData();
-    void ExportCardData();
+    void ImportCardData() { card_->ImportData(); }
+    void ExportCardData() { card_->ExportData(); }
     void FileExport() { export_->Export(); }
     void DefineExportFormat() { export_->DefineExportFormat(); }
     void FilePrint() { print_->Print(); }
@@ -97,7 +96,7 @@ class MainWindow : public QMainWindow, private DocumentView {
     const stadix::TransferSettings& TransferSettings() const { return transfer_->Settings(); }
 
     // The volumes searched for the card's record folder (this computer's by default).
-    void SetCardVolumes(std::vector<std::string> volumes) { cardVolumes_ = std::move(volumes); }
+    void SetCardVolumes(std::vector<std::string> volumes) { card_->SetVolumes(std::move(volumes)); }
 
     // The settings file the transfers read and write (SettingsFilePath() by default).
     void SetSettingsPath(const std::string& path) { settingsPath_ = path; }
@@ -173,14 +172,6 @@ class MainWindow : public QMainWindow, private DocumentView {
     void MarkSaved() override { records_->MarkSaved(); }
     void ForgetEdits() override { records_->ForgetEdits(); }
 
-    // The card exchange's questions, asked in the window.
-    class CardQuestions;
-    // Shows what a card import put into the job; raw data under measurementCaption.
-    void ShowCardImport(const char* measurementCaption);
-    std::optional<stadix::RecordFolder> FindCardRecordFolder() const;
-    // A card message box: caption, text and, on a line of its own, why.
-    void TellCard(const stadix::CardResult& result);
-
     std::unique_ptr<WindowPrompts> prompts_;
     stadix::RecordTable table_;
     stadix::Job job_;
@@ -193,10 +184,7 @@ class MainWindow : public QMainWindow, private DocumentView {
     std::unique_ptr<ExportController> export_;
     std::unique_ptr<PrintController> print_;
     std::unique_ptr<PlotController> plot_;
-
-    // Keeps the import options chosen last for the rest of the run.
-    stadix::CardExchange cardExchange_;
-    std::optional<std::vector<std::string>> cardVolumes_;
+    std::unique_ptr<CardController> card_;
 
     bool centred_ = false;
     // What the last command has to say in the status bar once its work and the hints are
