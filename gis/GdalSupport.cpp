@@ -4,8 +4,8 @@
 
 #include <cmath>
 #include <cpl_error.h>
-#include <gdal.h>
 #include <mutex>
+#include <ogrsf_frmts.h>
 
 namespace stadix {
 
@@ -27,7 +27,13 @@ void StartGdal() {
     static std::once_flag started;
     std::call_once(started, [] {
         CPLSetErrorHandler(CPLQuietErrorHandler);
-        GDALAllRegister();
+        // The drivers of the formats only: all of GDAL's take time and memory to start.
+        // LIBKML first: it opens a KML file before KML does, and reads its extended data.
+        RegisterOGRGeoPackage();
+        RegisterOGRShape();
+        RegisterOGRGeoJSON();
+        RegisterOGRLIBKML();
+        RegisterOGRKML();
     });
 }
 
@@ -69,17 +75,29 @@ PointTransformation::PointTransformation(Transformation transformation, Transfor
     areaKnown_ = job.Internals().srs.GetAreaOfUse(&west_, &south_, &east_, &north_, nullptr);
 }
 
-std::string PointTransformation::Transform(double& x, double& y, double& z) {
-    int done = FALSE;
-    if (!transformation_->Transform(1, &x, &y, &z, &done) || !done || !std::isfinite(x) ||
-        !std::isfinite(y))
-        return "PROJ cannot transform it";
-    double longitude = x;
-    double latitude = y;
-    double height = z;
-    if (jobToWgs84_ && !jobToWgs84_->Transform(1, &longitude, &latitude, &height))
-        return outside_;
-    return InArea(longitude, latitude) ? std::string() : outside_;
+std::vector<std::string> PointTransformation::Transform(std::vector<double>& x,
+                                                        std::vector<double>& y,
+                                                        std::vector<double>& z) {
+    const int count = static_cast<int>(x.size());
+    std::vector<int> done(x.size(), FALSE);
+    transformation_->Transform(count, x.data(), y.data(), z.data(), done.data());
+    // Where the job's points lie: the result of a transformation to WGS 84, else the
+    // result transformed there.
+    std::vector<double> longitude = x;
+    std::vector<double> latitude = y;
+    std::vector<double> height = z;
+    std::vector<int> placed(x.size(), TRUE);
+    if (jobToWgs84_)
+        jobToWgs84_->Transform(count, longitude.data(), latitude.data(), height.data(),
+                               placed.data());
+    std::vector<std::string> refusals(x.size());
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        if (!done[i] || !std::isfinite(x[i]) || !std::isfinite(y[i]))
+            refusals[i] = "PROJ cannot transform it";
+        else if (!placed[i] || !InArea(longitude[i], latitude[i]))
+            refusals[i] = outside_;
+    }
+    return refusals;
 }
 
 bool PointTransformation::InArea(double longitude, double latitude) const {

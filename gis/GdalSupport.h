@@ -41,8 +41,10 @@ class PointTransformation {
     // From a file's system into the job's.
     static PointTransformation IntoJob(const OGRSpatialReference& file, const ReferenceSystem& job);
 
-    // Transforms x, y, z in place; empty when done, else why it cannot be done.
-    std::string Transform(double& x, double& y, double& z);
+    // Transforms the points in place, all in one call (a call to PROJ costs more than a
+    // point); returns for each why it cannot be transformed, empty when it was.
+    std::vector<std::string> Transform(std::vector<double>& x, std::vector<double>& y,
+                                       std::vector<double>& z);
 
   private:
     using Transformation = std::unique_ptr<OGRCoordinateTransformation>;

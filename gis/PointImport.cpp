@@ -100,7 +100,8 @@ GisImport ImportGisPoints(const std::string& path, GisFormat format,
     GisImport result;
     std::optional<PointTransformation> transformation =
         TransformationInto(layer.GetSpatialRef(), system, result);
-    PointRefusals refusals;
+    std::vector<std::string> names, codes;
+    std::vector<double> x, y, z;
     CPLErrorReset();
     for (const auto& feature : layer) {
         const OGRGeometry* geometry = feature->GetGeometryRef();
@@ -110,34 +111,37 @@ GisImport ImportGisPoints(const std::string& path, GisFormat format,
             continue;
         }
         const OGRPoint& point = *geometry->toPoint();
-        double x = point.getX();
-        double y = point.getY();
-        double z = point.getZ();
-        const std::string name = NameOf(*feature);
-        if (transformation) {
-            const std::string refusal = transformation->Transform(x, y, z);
-            if (!refusal.empty()) {
-                refusals.Refuse(name, refusal);
-                continue;
-            }
-        }
-        const std::string code = TextField(*feature, "code");
-        const CutText cutName{name, CutToRecordText(name)};
-        const CutText cutCode{code, CutToRecordText(code)};
-        try {
-            result.recordLines.push_back(
-                MakeRecordLineFromValues(cutName.cut, cutCode.cut, y, x, z));
-        } catch (const ConversionError&) {
-            refusals.Refuse(name, "a coordinate does not fit a record line");
-            continue;
-        }
-        if (cutName.cut != name)
-            result.cutNames.push_back(cutName);
-        if (cutCode.cut != code)
-            result.cutCodes.push_back(cutCode);
+        names.push_back(NameOf(*feature));
+        codes.push_back(TextField(*feature, "code"));
+        x.push_back(point.getX());
+        y.push_back(point.getY());
+        z.push_back(point.getZ());
     }
     if (CPLGetLastErrorType() == CE_Failure)
         throw GisInputError("Cannot read \"" + path + "\". " + GdalMessage(""));
+    std::vector<std::string> refused(names.size());
+    if (transformation && !names.empty())
+        refused = transformation->Transform(x, y, z);
+    PointRefusals refusals;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (!refused[i].empty()) {
+            refusals.Refuse(names[i], refused[i]);
+            continue;
+        }
+        const CutText name{names[i], CutToRecordText(names[i])};
+        const CutText code{codes[i], CutToRecordText(codes[i])};
+        try {
+            result.recordLines.push_back(
+                MakeRecordLineFromValues(name.cut, code.cut, y[i], x[i], z[i]));
+        } catch (const ConversionError&) {
+            refusals.Refuse(names[i], "a coordinate does not fit a record line");
+            continue;
+        }
+        if (name.cut != name.text)
+            result.cutNames.push_back(name);
+        if (code.cut != code.text)
+            result.cutCodes.push_back(code);
+    }
     refusals.ThrowIfAny();
     return result;
 }

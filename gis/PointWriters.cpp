@@ -9,6 +9,7 @@
 #include "job/RecordLine.h"
 
 #include <cpl_string.h>
+#include <cpl_vsi.h>
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
@@ -27,7 +28,9 @@ struct OgrOutput {
 OgrOutput OgrOutputOf(GisFormat format) {
     switch (format) {
     case GisFormat::GeoPackage:
-        return {"GPKG", {}, {"GEOMETRY_NAME=geom", "FID=fid"}};
+        // No spatial index: building SQLite's R*Tree takes most of the time of a write,
+        // and a GIS makes one when it needs it.
+        return {"GPKG", {}, {"GEOMETRY_NAME=geom", "FID=fid", "SPATIAL_INDEX=NO"}};
     case GisFormat::Shapefile:
         return {"ESRI Shapefile", {}, {"ENCODING=UTF-8"}}; // ENCODING writes the .cpg
     case GisFormat::GeoJson:
@@ -45,6 +48,9 @@ OgrOutput OgrOutputOf(GisFormat format) {
 const std::vector<std::string> kShapefileSet = {".shp", ".shx", ".dbf", ".prj",
                                                 ".cpg", ".qix", ".sbn", ".sbx"};
 
+// Points are transformed this many at a time.
+constexpr std::size_t kBatchSize = 1024;
+
 // Features go into a GeoPackage in transactions of this many: one each would take a
 // write to disk per point.
 constexpr std::size_t kTransactionSize = 100000;
@@ -56,6 +62,45 @@ CPLStringList Options(const std::vector<const char*>& options) {
     return list;
 }
 
+// GeoJSON and KML are written by GDAL as a stream, to /vsistdout/, which is sent here:
+// their writers do not tell a write that failed (a full disk), this file does.
+class StreamedFile {
+  public:
+    explicit StreamedFile(const std::string& path) : file_(path) {
+        streaming = this;
+        VSIStdoutSetRedirection(&StreamedFile::Write, nullptr);
+    }
+    ~StreamedFile() {
+        VSIStdoutSetRedirection(fwrite, stdout);
+        streaming = nullptr;
+    }
+    StreamedFile(const StreamedFile&) = delete;
+    StreamedFile& operator=(const StreamedFile&) = delete;
+
+    static constexpr char kPath[] = "/vsistdout/";
+
+    void Commit() {
+        if (!failure_.empty())
+            throw FileError(failure_);
+        file_.Commit();
+    }
+
+  private:
+    static std::size_t Write(const void* bytes, std::size_t size, std::size_t count, FILE*) {
+        try {
+            streaming->file_.Write(std::string_view(static_cast<const char*>(bytes), size * count));
+            return count;
+        } catch (const FileError& failure) {
+            streaming->failure_ = failure.what();
+            return 0;
+        }
+    }
+
+    static inline StreamedFile* streaming = nullptr; // the redirection is one for all
+    AtomicFileWriter file_;
+    std::string failure_; // the first write that failed
+};
+
 struct CloseDataset {
     void operator()(GDALDataset* dataset) const { GDALClose(dataset); }
 };
@@ -64,15 +109,22 @@ class OgrPointWriter final : public GisPointWriter {
   public:
     OgrPointWriter(GisFormat format, const std::string& path,
                    const std::optional<ReferenceSystem>& system)
-        : format_(format), staging_(path), failure_("Cannot write \"" + path + "\". ") {
+        : format_(format), failure_("Cannot write \"" + path + "\". ") {
         StartGdal();
         CPLErrorReset();
         if (HoldsWgs84(format))
             toWgs84_.emplace(PointTransformation::ToWgs84(system.value()));
+        // GeoJSON and KML are streamed to the file; GeoPackage and Shapefile, whose
+        // writers go back and forth in their files, are made beside it.
+        if (HoldsWgs84(format))
+            stream_.emplace(path);
+        else
+            staging_.emplace(path);
+        const std::string made = stream_ ? StreamedFile::kPath : staging_->StagedPath();
         const OgrOutput output = OgrOutputOf(format);
         GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(output.driver);
         if (driver)
-            dataset_.reset(driver->Create(staging_.StagedPath().c_str(), 0, 0, 0, GDT_Unknown,
+            dataset_.reset(driver->Create(made.c_str(), 0, 0, 0, GDT_Unknown,
                                           Options(output.datasetOptions).List()));
         if (!dataset_)
             Fail();
@@ -95,24 +147,17 @@ class OgrPointWriter final : public GisPointWriter {
     }
 
     void Add(const GisPoint& point) override {
-        if (!IsUtf8(point.name) || !IsUtf8(point.code)) {
+        if (!IsUtf8(point.name) || !IsUtf8(point.code))
             refusals_.Refuse(point.name, "its name or code is not UTF-8 text");
-            return;
-        }
-        double x = point.easting;
-        double y = point.northing;
-        double z = point.height;
-        if (toWgs84_) {
-            const std::string refusal = toWgs84_->Transform(x, y, z);
-            if (!refusal.empty())
-                refusals_.Refuse(point.name, refusal);
-        }
         if (refusals_.Any())
             return; // the file will not be kept
-        Write(point, x, y, z);
+        pending_.push_back(point);
+        if (pending_.size() == kBatchSize)
+            WritePending();
     }
 
     void Commit() override {
+        WritePending();
         refusals_.ThrowIfAny();
         CPLErrorReset();
         if (transactions_ && dataset_->CommitTransaction() != OGRERR_NONE)
@@ -120,8 +165,11 @@ class OgrPointWriter final : public GisPointWriter {
         dataset_.reset(); // closed: the file is complete
         if (CPLGetLastErrorType() == CE_Failure || CPLGetLastErrorType() == CE_Fatal)
             Fail();
-        staging_.MoveIntoPlace(format_ == GisFormat::Shapefile ? kShapefileSet
-                                                               : std::vector<std::string>());
+        if (stream_)
+            stream_->Commit();
+        else
+            staging_->MoveIntoPlace(format_ == GisFormat::Shapefile ? kShapefileSet
+                                                                    : std::vector<std::string>());
     }
 
   private:
@@ -135,6 +183,26 @@ class OgrPointWriter final : public GisPointWriter {
                 Fail();
         }
         return layer_->GetLayerDefn()->GetFieldIndex(name);
+    }
+
+    // The points held, transformed together, then written unless one is refused.
+    void WritePending() {
+        std::vector<double> x, y, z;
+        for (const GisPoint& point : pending_) {
+            x.push_back(point.easting);
+            y.push_back(point.northing);
+            z.push_back(point.height);
+        }
+        std::vector<std::string> refusals(pending_.size());
+        if (toWgs84_)
+            refusals = toWgs84_->Transform(x, y, z);
+        for (std::size_t i = 0; i < pending_.size(); ++i) {
+            if (!refusals[i].empty())
+                refusals_.Refuse(pending_[i].name, refusals[i]);
+        }
+        for (std::size_t i = 0; i < pending_.size() && !refusals_.Any(); ++i)
+            Write(pending_[i], x[i], y[i], z[i]);
+        pending_.clear();
     }
 
     void Write(const GisPoint& point, double x, double y, double z) {
@@ -158,7 +226,9 @@ class OgrPointWriter final : public GisPointWriter {
     }
 
     GisFormat format_;
-    StagingFolder staging_; // declared before the dataset, which is closed before it goes
+    // Declared before the dataset, which is closed before they go.
+    std::optional<StagingFolder> staging_;
+    std::optional<StreamedFile> stream_;
     std::string failure_;
     std::optional<PointTransformation> toWgs84_;
     std::unique_ptr<GDALDataset, CloseDataset> dataset_;
@@ -166,6 +236,7 @@ class OgrPointWriter final : public GisPointWriter {
     int nameField_ = -1;
     int codeField_ = -1;
     std::unique_ptr<OGRFeature> feature_;
+    std::vector<GisPoint> pending_; // added, not yet transformed and written
     bool transactions_ = false;
     std::size_t inTransaction_ = 0;
     PointRefusals refusals_;
