@@ -53,14 +53,23 @@ void WriteGisFile(const std::string& path, GisFormat format, const System& syste
     }
 }
 
-// The file made whole in a temporary folder, then copied to standard output.
-void WriteGisToStandardOutput(GisFormat format, const System& system, const FillWriter& fill) {
+// Standard output, a pipe or a device: the file is made whole in a temporary folder,
+// then its bytes are written there.
+bool TakesBytesDirectly(const std::string& output) {
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(output, ec);
+    return output == "-" || std::filesystem::is_fifo(status) ||
+           std::filesystem::is_character_file(status);
+}
+
+void WriteGisThroughTemporaryFile(const std::string& output, GisFormat format, const System& system,
+                                  const FillWriter& fill) {
     namespace fs = std::filesystem;
     if (format == GisFormat::Shapefile)
-        throw Failure(kUsage, "a Shapefile is a set of files: OUTPUT - cannot take it");
+        throw Failure(kUsage, "a Shapefile is a set of files: OUTPUT must name its .shp file");
     std::string folder = (fs::temp_directory_path() / "stadix-cli-XXXXXX").string();
     if (!::mkdtemp(folder.data()))
-        throw Failure(kBadOutput, "Cannot make a temporary folder for standard output.");
+        throw Failure(kBadOutput, "Cannot make a temporary folder for " + output + ".");
     struct Removed {
         std::string folder;
         ~Removed() {
@@ -70,15 +79,15 @@ void WriteGisToStandardOutput(GisFormat format, const System& system, const Fill
     } removed{folder};
     const std::string path = folder + "/points";
     WriteGisFile(path, format, system, fill);
-    WriteOutput("-", stadix::ReadFileBytes(path));
+    WriteOutput(output, stadix::ReadFileBytes(path));
 }
 
 // Writes the points to OUTPUT whole or not at all: exit code 3 when it cannot be
 // written, 2 when a point is refused.
 void WriteGisOutput(const std::string& output, GisFormat format, const System& system,
                     const FillWriter& fill) {
-    if (output == "-")
-        WriteGisToStandardOutput(format, system, fill);
+    if (TakesBytesDirectly(output))
+        WriteGisThroughTemporaryFile(output, format, system, fill);
     else
         WriteGisFile(output, format, system, fill);
 }

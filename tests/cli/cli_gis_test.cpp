@@ -43,6 +43,7 @@ TEST_F(CliGisTest, UsageInputAndOutputFailuresWriteNothing) {
         {"export --format gpkg --crs EPSG:1 @job.JCD @a.gpkg", 1, "Unknown reference system"},
         {"export --format pts --crs EPSG:25833 @job.JCD @a.pts", 1, "--crs is only for"},
         {"export --format shp @job.JCD -", 1, "set of files"},
+        {"export --format gpkg @job.JCD /dev/null", 0, ""},
         {"import --format landxml @job.JCD @a.jcd", 1, "unknown format landxml"},
         {"convert --from csv --to kml --crs EPSG:25833 @far.csv @far.kml", 2,
          "Point FAR: outside the area of use of ETRS89 / UTM zone 33N (EPSG:25833)\n"
