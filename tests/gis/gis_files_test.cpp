@@ -89,11 +89,13 @@ TEST_F(GisFilesTest, EachFormatIsReadBackWithNamesCodesCoordinatesAndSystem) {
     EXPECT_EQ(folder.count("none.prj"), 0u);
 }
 
-TEST_F(GisFilesTest, APointOutsideTheAreaOfUseIsNamedAndNothingIsWritten) {
-    // FAR lies near 9°E, west of the 12°E to 18°E of UTM zone 33N.
+TEST_F(GisFilesTest, PointsOutsideTheAreaOfUseOrNotInUtf8AreNamedAndNothingIsWritten) {
+    // FAR lies near 9°E, west of the 12°E to 18°E of UTM zone 33N; the last name is in
+    // GB18030, the instrument's code page.
     const std::vector<GisPoint> points = {{"P1", "", 5820000, 390000, 0},
                                           {"FAR", "", 5800000, 100000, 0},
-                                          {"P3", "", 5821000, 391000, 0}};
+                                          {"P3", "", 5821000, 391000, 0},
+                                          {"\xB2\xE2", "", 5821000, 391000, 0}};
     for (const GisFormat format : {GisFormat::GeoJson, GisFormat::Kml}) {
         try {
             WritePoints(format, Path("out"), "EPSG:25833", points);
@@ -101,6 +103,8 @@ TEST_F(GisFilesTest, APointOutsideTheAreaOfUseIsNamedAndNothingIsWritten) {
         } catch (const stadix::PointsRefused& refused) {
             const std::string message = refused.what();
             EXPECT_NE(message.find("Point FAR: outside the area of use"), std::string::npos);
+            EXPECT_NE(message.find("Point \xB2\xE2: its name or code is not UTF-8 text"),
+                      std::string::npos);
             EXPECT_EQ(message.find("P1"), std::string::npos);
             EXPECT_EQ(message.find("P3"), std::string::npos);
         }
@@ -115,13 +119,15 @@ TEST_F(GisFilesTest, AShapefileSetIsReplacedWholeOrNotAtAll) {
     const std::map<std::string, std::string> olderSet = FolderContents(dir);
     ASSERT_EQ(olderSet.size(), 4u); // .shp, .shx, .dbf, .cpg
 
-    // A folder where the new .prj would go: the new .cpg and .dbf are moved in before
-    // that rename fails, and must go again.
-    fs::create_directory(dir / "site.prj");
+    // A folder where the new .shx would go: the new .cpg, .dbf, .prj and .shp are moved
+    // in before that rename fails; the .prj, which the older set lacks, must go again.
+    fs::remove(dir / "site.shx");
+    fs::create_directory(dir / "site.shx");
+    const std::map<std::string, std::string> blocked = FolderContents(dir);
     EXPECT_THROW(WritePoints(GisFormat::Shapefile, Path("site.shp"), "EPSG:25833", newer),
                  stadix::FileError);
-    fs::remove(dir / "site.prj");
-    EXPECT_EQ(FolderContents(dir), olderSet);
+    EXPECT_EQ(FolderContents(dir), blocked);
+    fs::remove(dir / "site.shx");
 
     WritePoints(GisFormat::Shapefile, Path("site.shp"), "EPSG:25833", newer);
     EXPECT_EQ(FolderContents(dir).size(), 5u);
