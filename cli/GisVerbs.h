@@ -12,7 +12,7 @@ bool IsGisFormat(const std::string& word);
 // Whether import reads it (all of them but landxml).
 bool IsGisImportFormat(const std::string& word);
 
-// The options of these formats.
+// The option that names the points' reference system.
 extern const char* const kCrsOption;
 
 // --crs with a format that holds no reference system: Failure(kUsage).

@@ -91,7 +91,8 @@ class StreamedFile {
             streaming->file_.Write(std::string_view(static_cast<const char*>(bytes), size * count));
             return count;
         } catch (const FileError& failure) {
-            streaming->failure_ = failure.what();
+            if (streaming->failure_.empty())
+                streaming->failure_ = failure.what();
             return 0;
         }
     }
