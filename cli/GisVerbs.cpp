@@ -8,8 +8,9 @@
 #include "gis/PointWriters.h"
 #include "job/RecordLine.h"
 
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
+#include <unistd.h>
 
 namespace cli {
 
@@ -67,19 +68,18 @@ void WriteGisThroughTemporaryFile(const std::string& output, GisFormat format, c
     namespace fs = std::filesystem;
     if (format == GisFormat::Shapefile)
         throw Failure(kUsage, "a Shapefile is a set of files: OUTPUT must name its .shp file");
-    std::string folder = (fs::temp_directory_path() / "stadix-cli-XXXXXX").string();
-    if (!::mkdtemp(folder.data()))
-        throw Failure(kBadOutput, "Cannot make a temporary folder for " + output + ".");
+    // Made whole beside itself, as every output is, so that a signal leaves nothing.
+    const std::string path =
+        (fs::temp_directory_path() / ("stadix-cli-" + std::to_string(::getpid()) + "-points"))
+            .string();
     struct Removed {
-        std::string folder;
-        ~Removed() {
-            std::error_code ec;
-            fs::remove_all(folder, ec);
-        }
-    } removed{folder};
-    const std::string path = folder + "/points";
+        std::string path;
+        ~Removed() { std::remove(path.c_str()); }
+    } removed{path};
     WriteGisFile(path, format, system, fill);
-    WriteOutput(output, stadix::ReadFileBytes(path));
+    const std::string bytes = stadix::ReadFileBytes(path);
+    std::remove(path.c_str()); // before a closed pipe can end the program
+    WriteOutput(output, bytes);
 }
 
 // Writes the points to OUTPUT whole or not at all: exit code 3 when it cannot be
