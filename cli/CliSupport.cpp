@@ -2,6 +2,7 @@
 
 #include "base/FileIO.h"
 #include "formats/ExportFormats.h"
+#include "gis/PointWriters.h"
 #include "job/Job.h"
 #include "job/JobFile.h"
 
@@ -107,6 +108,16 @@ void WriteOutputInPieces(const std::string& output,
     OnOutputFile([&] { opened().Commit(); });
 }
 
+void WriteRecordsAsJobFile(const std::string& output, const std::vector<std::string>& lines) {
+    WriteOutputInPieces(output, [&lines](const WritePiece& write) {
+        stadix::GatheredJobFileWriter job(write);
+        ReadInput([&] {
+            for (const std::string& line : lines)
+                job.Add(line);
+        });
+    });
+}
+
 void RefuseOutputOverInput(const std::string& output, const std::vector<std::string>& inputs) {
     if (output.empty() || output == "-")
         return;
@@ -132,6 +143,7 @@ namespace {
 
 void EndOnSignal(int signal) {
     stadix::RemoveTemporaryFilesInProgress();
+    stadix::RemoveGisWritesInProgress();
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }

@@ -54,6 +54,10 @@ using WritePiece = std::function<void(std::string_view)>;
 void WriteOutputInPieces(const std::string& output,
                          const std::function<void(const WritePiece&)>& produce);
 
+// Writes the record lines to the file as a job file, as Save gathers the table that they
+// fill, whole or not at all. Throws Failure.
+void WriteRecordsAsJobFile(const std::string& output, const std::vector<std::string>& lines);
+
 // Refuses an output that is the same file as one of the inputs, through whatever path
 // or link, before anything is read or written: Failure(kBadInput). Empty names and "-"
 // are skipped.

@@ -2,6 +2,8 @@
 // format, a line at a time.
 #include "cli/Verbs.h"
 
+#include "cli/GisVerbs.h"
+
 #include "formats/Convert.h"
 
 namespace cli {
@@ -40,15 +42,21 @@ void Convert(const Conversion& conversion, const WritePiece& write) {
 const char* const kConvertUsage =
     "stadix-cli convert --from pts|csv|sima --to jcd|txt|pts|csv|dxf|sima|user INPUT OUTPUT\n"
     "  Converts a coordinate file of any size, a line at a time, as Import followed by\n"
-    "  Export (or Save As for jcd and txt) would; user takes the layout of --settings.\n";
+    "  Export (or Save As for jcd and txt) would; user takes the layout of --settings.\n"
+    "stadix-cli convert --from pts|csv|sima --to gpkg|shp|geojson|kml|landxml [--crs CRS]\n"
+    "                   INPUT OUTPUT\n"
+    "  The same into the GIS formats of export, a point at a time.\n";
 
 int RunConvert(const std::vector<std::string>& words) {
-    const Arguments args = ParseArguments(words, {"--from", "--to"});
+    const Arguments args = ParseArguments(words, {"--from", "--to", kCrsOption});
     RequirePositionals(args, {"INPUT", "OUTPUT"});
     for (const char* option : {"--from", "--to"}) {
         if (!args.Has(option))
             throw Failure(kUsage, std::string("missing option ") + option);
     }
+    if (IsGisFormat(args.Value("--to")))
+        return ConvertToGis(args);
+    RefuseCrsOption(args);
     const Conversion conversion{args.positionals[0], ImportFormatNamed(args.Value("--from")),
                                 TargetFormat(args.Value("--to")), UserLayout(args)};
     const std::string& output = args.positionals[1];

@@ -1,6 +1,8 @@
 // stadix-cli export: what Save As and Export write, from a job or measurement file.
 #include "cli/Verbs.h"
 
+#include "cli/GisVerbs.h"
+
 #include "base/FileIO.h"
 #include "formats/ExportFormats.h"
 #include "job/Job.h"
@@ -62,14 +64,22 @@ const char* const kExportUsage =
     "  INPUT: a coordinate job file (.JCD) for FMT jcd, txt, pts, csv, dxf, sima or user;\n"
     "  a measurement file of raw records (.TSM) for FMT listing, sss or polar.\n"
     "  user writes the layout of the settings file (--settings FILE), or the default\n"
-    "  layout when it cannot be read. OUTPUT - writes to standard output.\n";
+    "  layout when it cannot be read. OUTPUT - writes to standard output.\n"
+    "stadix-cli export --format gpkg|shp|geojson|kml|landxml [--crs CRS] INPUT.JCD OUTPUT\n"
+    "  Writes the job's points with their reference system CRS, an authority code such\n"
+    "  as EPSG:25833 (N/X northing, E/Y easting): a GeoPackage, a Shapefile (OUTPUT the\n"
+    "  .shp; .shx, .dbf, .cpg and, with CRS, .prj beside it), LandXML 1.2 CgPoints;\n"
+    "  GeoJSON and KML on WGS 84, which need --crs.\n";
 
 int RunExport(const std::vector<std::string>& words) {
-    const Arguments args = ParseArguments(words, {"--format"});
+    const Arguments args = ParseArguments(words, {"--format", kCrsOption});
     RequirePositionals(args, {"INPUT", "OUTPUT"});
     if (!args.Has("--format"))
         throw Failure(kUsage, "missing option --format");
     const std::string format = args.Value("--format");
+    if (IsGisFormat(format))
+        return ExportGis(args);
+    RefuseCrsOption(args);
     const bool jobFormat = IsJobFormat(format);
     if (!jobFormat && !IsMeasurementFormat(format))
         throw Failure(kUsage, "unknown format " + format);

@@ -1,6 +1,8 @@
 // stadix-cli import: what File > Import reads, written as a job file.
 #include "cli/Verbs.h"
 
+#include "cli/GisVerbs.h"
+
 #include "formats/CoordinateImport.h"
 #include "job/JobFile.h"
 
@@ -8,13 +10,19 @@ namespace cli {
 
 const char* const kImportUsage =
     "stadix-cli import --format pts|csv|sima INPUT OUTPUT\n"
-    "  Converts INPUT as File > Import does and writes the records as a job file.\n";
+    "  Converts INPUT as File > Import does and writes the records as a job file.\n"
+    "stadix-cli import --format gpkg|shp|geojson|kml [--crs CRS] INPUT OUTPUT\n"
+    "  Takes the points of the first point layer (name and code fields), transformed\n"
+    "  into CRS (an authority code such as EPSG:25833); names are cut to 8 characters.\n";
 
 int RunImport(const std::vector<std::string>& words) {
-    const Arguments args = ParseArguments(words, {"--format"});
+    const Arguments args = ParseArguments(words, {"--format", kCrsOption});
     RequirePositionals(args, {"INPUT", "OUTPUT"});
     if (!args.Has("--format"))
         throw Failure(kUsage, "missing option --format");
+    if (IsGisImportFormat(args.Value("--format")))
+        return ImportGis(args);
+    RefuseCrsOption(args);
     const stadix::ImportFormat format = ImportFormatNamed(args.Value("--format"));
     RefuseOutputOverInput(args.positionals[1], {args.positionals[0], NamedSettingsFile(args)});
     stadix::ImportedRecords imported;
@@ -25,13 +33,7 @@ int RunImport(const std::vector<std::string>& words) {
     }
     if (imported.linesLeftOut > 0)
         Report(stadix::ImportCutMessage(imported));
-    WriteOutputInPieces(args.positionals[1], [&imported](const WritePiece& write) {
-        stadix::GatheredJobFileWriter job(write);
-        ReadInput([&] {
-            for (const std::string& line : imported.lines)
-                job.Add(line);
-        });
-    });
+    WriteRecordsAsJobFile(args.positionals[1], imported.lines);
     return kDone;
 }
 

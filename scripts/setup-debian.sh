@@ -7,10 +7,11 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev
+  libgdal-dev libxml2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   poppler-utils fonts-wqy-microhei fonts-liberation
-  python3-ezdxf gdal-bin
+  python3-ezdxf gdal-bin python3-pyproj
   xvfb xauth xdotool imagemagick
   "$@"
 )

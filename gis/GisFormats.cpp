@@ -1,0 +1,41 @@
+#include "gis/GisFormats.h"
+
+namespace stadix {
+
+namespace {
+
+std::string JoinedLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += (text.empty() ? "" : "\n") + line;
+    return text;
+}
+
+} // namespace
+
+std::optional<GisFormat> FindGisFormat(std::string_view word) {
+    if (word == "gpkg")
+        return GisFormat::GeoPackage;
+    if (word == "shp")
+        return GisFormat::Shapefile;
+    if (word == "geojson")
+        return GisFormat::GeoJson;
+    if (word == "kml")
+        return GisFormat::Kml;
+    if (word == "landxml")
+        return GisFormat::LandXml;
+    return std::nullopt;
+}
+
+bool HoldsWgs84(GisFormat format) {
+    return format == GisFormat::GeoJson || format == GisFormat::Kml;
+}
+
+bool CanImport(GisFormat format) {
+    return format != GisFormat::LandXml;
+}
+
+PointsRefused::PointsRefused(const std::vector<std::string>& lines)
+    : std::runtime_error(JoinedLines(lines)) {}
+
+} // namespace stadix
