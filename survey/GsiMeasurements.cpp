@@ -10,6 +10,9 @@ namespace stadix {
 
 namespace {
 
+// More words than any block has: a line of more is not a GSI block.
+constexpr std::size_t kMostWords = 64;
+
 struct Word {
     int index = 0;
     char unit = '.'; // the last information character
@@ -170,12 +173,16 @@ class GsiReader {
             line.remove_prefix(1);
         Block block;
         std::string listed;
+        std::size_t words = 0;
         while (!line.empty()) {
             const std::size_t blank = line.find(' ');
             const std::string_view piece = line.substr(0, blank);
             line.remove_prefix(blank == std::string_view::npos ? line.size() : blank + 1);
             if (piece.empty())
                 continue;
+            if (++words > kMostWords)
+                throw FormatError(number, Concat("more than ", std::to_string(kMostWords),
+                                                 " words: not a GSI block"));
             const Word word = ParseWord(piece, sixteen ? 16 : 8, number);
             const std::string value = TakeWord(word, block, number);
             if (listing_)

@@ -9,6 +9,9 @@ namespace stadix {
 
 namespace {
 
+// More fields than any record has: a line of more is not an RW5 record.
+constexpr std::size_t kMostFields = 64;
+
 bool IsCapital(char c) {
     return c >= 'A' && c <= 'Z';
 }
@@ -121,24 +124,30 @@ class Rw5Reader {
             const std::size_t comma = rest.find(',');
             const std::string_view field = TrimView(rest.substr(0, comma));
             rest.remove_prefix(comma == std::string_view::npos ? rest.size() : comma + 1);
-            if (!field.empty())
-                fields_.push_back(SplitField(field));
+            if (field.empty())
+                continue;
+            if (fields_.size() == kMostFields)
+                throw FormatError(number_, Concat("more than ", std::to_string(kMostFields),
+                                                  " fields: not an RW5 record"));
+            fields_.push_back(SplitField(field));
         }
     }
 
     Field SplitField(std::string_view field) const {
-        const std::size_t length = field.size() > 1 && field[1] == ' ' ? 1 : 2;
+        // "N " and "E " are the one-letter tags; a tag alone is a field without a value.
+        const std::size_t length = field.size() == 1 || field[1] == ' ' ? 1 : 2;
         const std::string_view tag = field.substr(0, length);
-        if (tag.size() < length || !IsCapital(tag[0]) || (length == 2 && !IsCapital(tag[1])))
+        if (!IsCapital(tag[0]) || (length == 2 && !IsCapital(tag[1])))
             throw FormatError(number_, "a field without its tag: " + Quoted(field));
         return {tag, TrimView(field.substr(length))};
     }
 
-    // The field's value; none when the record has no such field.
+    // The field's value; none when the record has no such field or it is blank.
     std::optional<std::string_view> Value(std::string_view tag) const {
         for (const Field& field : fields_) {
             if (field.tag == tag)
-                return field.value;
+                return field.value.empty() ? std::nullopt
+                                           : std::optional<std::string_view>(field.value);
         }
         return std::nullopt;
     }
@@ -305,6 +314,10 @@ class Rw5Reader {
                 value = AngleText(*angle);
             else if (IsLengthTag(field.tag))
                 value += UnitSuffix(unit_);
+            else if (field.tag == "UN")
+                value += Concat(" (", UnitSuffix(unit_) + 1, ")");
+            else if (field.tag == "AU")
+                value += angleUnit_ == AngleUnit::Gon ? " (gon)" : " (DDD.MMSS)";
             listed += Concat(separator, label ? label : field.tag, " ", value);
             separator = ", ";
         }
