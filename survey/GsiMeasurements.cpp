@@ -4,6 +4,7 @@
 #include "survey/TextRecords.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 
 namespace stadix {
@@ -287,11 +288,9 @@ class GsiReader {
                  unit_});
     }
 
-    // Whether a station word of the block says other than the setup's.
-    bool StationDiffers(const Block& block) const {
-        if (measurements_.setups.empty())
-            return true;
-        for (int index : {84, 85, 86, 88}) {
+    // Whether a word of the block of those indices says other than the setup's.
+    bool Differs(const Block& block, std::initializer_list<int> indices) const {
+        for (int index : indices) {
             const std::optional<Length>& word = block.words[index - 80];
             const std::optional<Length>& known = station_[index - 84];
             if (word && (!known || known->steps != word->steps ||
@@ -301,20 +300,40 @@ class GsiReader {
         return false;
     }
 
+    bool StationDiffers(const Block& block) const {
+        return measurements_.setups.empty() || Differs(block, {84, 85, 86, 88});
+    }
+
+    // The station a block sets up: its point id; for a measurement block, the setup's
+    // station while its coordinates stand, none once they change.
+    std::string StationOf(const Block& block) const {
+        if (!block.horizontal)
+            return block.name;
+        if (measurements_.setups.empty() || Differs(block, {84, 85, 86}))
+            return "";
+        return measurements_.setups.back().station;
+    }
+
+    // A station block sets up anew; a measurement block's station words change those of
+    // the setup, whose station it keeps while its coordinates stand.
     void StartSetup(const Block& block, std::size_t line) {
+        const bool measured = block.horizontal.has_value();
         Setup setup;
-        setup.station = block.horizontal ? "" : block.name;
-        setup.code = block.code;
-        if (block.Has(84) && block.Has(85) && block.Has(86)) {
-            const Position position{block.Metres(85), block.Metres(84), block.Metres(86)};
+        setup.station = StationOf(block);
+        setup.code = measured ? "" : block.code;
+        for (int index : {84, 85, 86, 88}) {
+            if (!measured || block.words[index - 80])
+                station_[index - 84] = block.words[index - 80];
+        }
+        if (station_[0] && station_[1] && station_[2]) {
+            const Position position{station_[1]->Metres(), station_[0]->Metres(),
+                                    station_[2]->Metres()};
             setup.coordinates = {position, position.north == 0 && position.east == 0 &&
                                                position.elevation == 0};
         }
-        setup.instrumentHeight = block.Has(88) ? block.Metres(88) : 0;
+        setup.instrumentHeight = station_[4] ? station_[4]->Metres() : 0;
         setup.place = line;
         setup.unit = unit_;
-        for (int index : {84, 85, 86, 88})
-            station_[index - 84] = block.words[index - 80];
         measurements_.setups.push_back(std::move(setup));
     }
 

@@ -4,8 +4,8 @@
 // information whose last is the unit digit, a sign and the data.
 // - A block with a station's words (84, 85, 86 easting, northing and height; 88 the
 //   instrument height) and no horizontal circle starts a setup named by its point id
-//   (11). A measurement block whose station words differ from the setup's starts an
-//   unnamed one.
+//   (11). A measurement block whose station words differ from the setup's starts a
+//   setup of the changed words, on the same station when its coordinates stand.
 // - A block with a horizontal circle (21) is an observation of its point id, with its
 //   zenith angle (22), slope distance (31), remark (71, its code) and the target height
 //   the last 87 gave. No backsight is designated: the circle is taken as read.

@@ -27,12 +27,13 @@ const char kGsi16[] =
 *110006+000000LONGNAME10 21.102+0000000036518894 22.102+0000000010096399 31..06+0000000002113362 87..10+0000000000001300
 )";
 
-// GSI-8: degrees-minutes-seconds, lengths in feet to 1/1000 and slope distances to 1/10000.
+// GSI-8: degrees-minutes-seconds, lengths in feet to 1/1000 and slope distances to 1/10000;
+// the instrument height raised by 0.5 on the last observation.
 const char kGsi8[] =
     R"(110001+000000S1 84..11+03000000 85..11+05000000 86..11+00100000 88..11+00005000
 110002+000000P1 21.104+02221430 22.104+08953584 31..07+01334952 87..11+00004000
 110003+000000P2 21.104+11628494 22.104+09032137 31..07+02240104
-110004+00000L10 21.104+32840122 22.104+09104152 31..07+02113489
+110004+00000L10 21.104+32840122 22.104+09104152 31..07+02113489 88..11+00005500
 )";
 
 // SDR33 in gon, east first: oriented on B, whose coordinates the file gives and which it
@@ -103,7 +104,7 @@ struct Case {
 TEST(MakersFiles, SampleFilesReduceToTheirTrueCoordinates) {
     const Case cases[] = {
         {"GSI-16", ReadGsiMeasurements, kGsi16, {S, P1, P2, LongName}},
-        {"GSI-8", ReadGsiMeasurements, kGsi8, {S, P1, P2, {"L10", 5180.5, 2890.125, 97.05}}},
+        {"GSI-8", ReadGsiMeasurements, kGsi8, {S, P1, P2, {"L10", 5180.5, 2890.125, 97.55}}},
         {"SDR33 east first", ReadSdrMeasurements, kSdrEastFirst, {A, P1, P2}},
         {"SDR33 north first", ReadSdrMeasurements, kSdrNorthFirst, {A, P1, LongName}},
         {"SDR2x", ReadSdrMeasurements, kSdr2x, {One, {"7", 5123.456, 3050.789, 101.234}}},
