@@ -81,10 +81,28 @@ bool IsObservation(std::string_view type) {
            type == "FR";
 }
 
+// The records whose fields are read (the job's for the listing).
+bool IsRead(std::string_view type) {
+    return type == "MO" || type == "SP" || type == "OC" || type == "BK" || type == "LS" ||
+           type == "JB" || IsObservation(type);
+}
+
+// Two to four capitals and digits, a capital first: "SS", "G0", "GPS".
+bool IsRecordType(std::string_view type) {
+    if (type.size() < 2 || type.size() > 4 || !IsCapital(type[0]))
+        return false;
+    for (char c : type) {
+        if (!IsCapital(c) && !(c >= '0' && c <= '9'))
+            return false;
+    }
+    return true;
+}
+
 class Rw5Reader {
   public:
     explicit Rw5Reader(std::string* listing) : listing_(listing) {}
 
+    // A file none of whose records is one that is read is refused at its first record.
     Measurements Read(std::string_view text) {
         measurements_.placeWord = "line";
         ForEachLine(text, [this](std::string_view line, std::size_t number) {
@@ -98,24 +116,38 @@ class Rw5Reader {
                         Concat("Line ", std::to_string(number), ": note ", line.substr(2), "\n");
                 return;
             }
-            Split(line);
-            Take();
-            if (listing_)
-                List();
+            TakeRecord(line);
         });
+        if (!firstRecord_.empty() && !recordRead_)
+            throw FormatError(firstRecordLine_, "not an RW5 record: " + firstRecord_);
         return std::move(measurements_);
     }
 
   private:
-    // The record type, fields and note of the line.
-    void Split(std::string_view line) {
-        if (line.size() < 2 || !IsCapital(line[0]) || !IsCapital(line[1]) ||
-            (line.size() > 2 && line[2] != ','))
+    void TakeRecord(std::string_view line) {
+        const std::size_t comma = line.find(',');
+        type_ = line.substr(0, comma);
+        if (!IsRecordType(type_))
             throw FormatError(number_, "not an RW5 record: " + Quoted(line));
-        type_ = line.substr(0, 2);
+        if (firstRecord_.empty()) {
+            firstRecord_ = Quoted(line);
+            firstRecordLine_ = number_;
+        }
+        rest_ = comma == std::string_view::npos ? std::string_view() : line.substr(comma + 1);
         fields_.clear();
         note_ = {};
-        std::string_view rest = line.substr(std::min<std::size_t>(3, line.size()));
+        if (IsRead(type_)) {
+            recordRead_ = true;
+            Split();
+            Take();
+        }
+        if (listing_)
+            List();
+    }
+
+    // The fields and the note of the record.
+    void Split() {
+        std::string_view rest = rest_;
         while (!rest.empty()) {
             if (rest.substr(0, 2) == "--") {
                 note_ = TrimView(rest.substr(2));
@@ -301,9 +333,14 @@ class Rw5Reader {
     }
 
     // The record as the listing shows it, angles and lengths in the units of the line.
+    // One that is not read is listed as its text.
     void List() const {
         std::string listed =
             Concat("Line ", std::to_string(number_), ": ", RecordName(type_), " (", type_, ")");
+        if (!IsRead(type_)) {
+            *listing_ += Concat(listed, rest_.empty() ? "" : ": ", rest_, "\n");
+            return;
+        }
         const char* separator = ": ";
         for (const Field& field : fields_) {
             const char* label = TagLabel(field.tag);
@@ -330,6 +367,7 @@ class Rw5Reader {
     Measurements measurements_;
     std::size_t number_ = 0;
     std::string_view type_;
+    std::string_view rest_; // of the record after its type
     std::vector<Field> fields_;
     std::string_view note_;
     CoordUnit unit_ = CoordUnit::InternationalFoot;
@@ -337,6 +375,9 @@ class Rw5Reader {
     double instrumentHeight_ = 0;
     double targetHeight_ = 0;
     bool observedInSetup_ = false;
+    std::string firstRecord_; // quoted, for the refusal of a file of no record read
+    std::size_t firstRecordLine_ = 0;
+    bool recordRead_ = false;
 };
 
 } // namespace

@@ -46,6 +46,11 @@ class SdrReader {
         if (line.size() < 4 || !IsDigit(line[0]) || !IsDigit(line[1]) ||
             !IsLetterOrDigit(line[2]) || !IsLetterOrDigit(line[3]))
             throw FormatError(number, "not an SDR record: " + Quoted(line));
+        if (!headerMet_ && line.substr(0, 2) != "00")
+            throw FormatError(number, "not an SDR file, which starts with its header record "
+                                      "(00): " +
+                                          Quoted(line));
+        headerMet_ = true;
         line_ = line;
         number_ = number;
         at_ = 4;
@@ -220,9 +225,10 @@ class SdrReader {
         measurements_.setups.push_back(std::move(setup));
     }
 
-    // The setup of the station, when it is the one set up last.
+    // The setup of the station (blank: the last one), when it is the one set up last.
     std::size_t SetupOf(const std::string& station) const {
-        if (measurements_.setups.empty() || measurements_.setups.back().station != station)
+        if (measurements_.setups.empty() ||
+            (!station.empty() && measurements_.setups.back().station != station))
             return kNoSetup;
         return measurements_.setups.size() - 1;
     }
@@ -291,6 +297,7 @@ class SdrReader {
     CoordUnit unit_ = CoordUnit::Metre;
     bool eastFirst_ = false;
     bool fromHorizon_ = false;
+    bool headerMet_ = false;
     double targetHeight_ = 0;
 };
 

@@ -1,6 +1,7 @@
 // The measurements of a Sokkia SDR33 file (or SDR2x): records of fixed columns, each
 // line starting with a two-digit record type and two characters of how it came about.
-// - The header (00) gives the angle unit (degrees, read as decimal degrees, gon or mil),
+// - The header (00), the file's first record, gives the angle unit (degrees, read as decimal
+// degrees, gon or mil),
 //   the distance unit (metres or feet) and the coordinate order (north or east first);
 //   its version says the field widths: SDR2x 4-character point ids and 10-character
 //   values, otherwise 16 and 16. The instrument record (01) says whether vertical angles
@@ -11,7 +12,8 @@
 //   circle reading it states.
 // - A coordinate record (08) gives a point; so does a station record's coordinates.
 // - An observation record (09) of the setup's station: slope distance, vertical angle
-//   and horizontal circle of a point. One of another station belongs to no setup.
+//   and horizontal circle of a point. One of another station belongs to no setup; one
+//   of no station, to the last.
 // - Job (10) and note (12, 13) records and the others are listed, not read.
 // Places are line numbers from 1. Throws FormatError for a line that is not an SDR
 // record, or a record whose values do not read.

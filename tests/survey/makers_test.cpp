@@ -145,6 +145,9 @@ TEST(MakersFiles, LinesNotOfTheirKindAreRefusedByNumber) {
         {ReadRw5Measurements, "MO,AD0,UN2\nSS,OP1,FP3,AR52.61430,ZE89.02285\n", 2,
          "SS AR is not an angle"},
         {ReadRw5Measurements, kSdrNorthFirst, 1, "not an RW5 record"},
+        {ReadRw5Measurements, "\nP1,5000.0,3000.0\nP2,4900.0,3200.0\n", 2,
+         "not an RW5 record: 'P1,"},
+        {ReadSdrMeasurements, "1001,5000.0,3000.0\n", 1, "starts with its header"},
     };
     for (const Refusal& refusal : refusals) {
         try {
