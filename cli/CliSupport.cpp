@@ -174,6 +174,15 @@ stadix::UserFormat UserLayout(const Arguments& args) {
     return stadix::ReadUserFormat(SettingsPathOf(args)).value_or(stadix::DefaultUserFormat());
 }
 
+stadix::Measurements ReadMakersFile(const stadix::MakersFormat& format, const std::string& input,
+                                    const std::string& bytes) {
+    try {
+        return format.read(bytes);
+    } catch (const stadix::FormatError& failure) {
+        throw Failure(kBadInput, input + " is not a " + format.name + " file: " + failure.what());
+    }
+}
+
 std::vector<std::string> LoadGatheredJob(const std::string& path) {
     const stadix::FileHead load = stadix::LoadJobFile(path);
     if (load.fileLines > load.lines.size())

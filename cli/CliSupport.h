@@ -6,6 +6,7 @@
 #include "formats/CoordinateImport.h"
 #include "formats/UserFormat.h"
 #include "job/Job.h"
+#include "survey/MakersFormats.h"
 
 #include <functional>
 #include <map>
@@ -102,6 +103,11 @@ template <typename Read> auto ReadInput(Read read) -> decltype(read()) {
         throw Failure(kBadInput, failure.what());
     }
 }
+
+// The measurements of another maker's raw file read from its bytes; a file that is not of
+// its kind is Failure(kBadInput) naming the file, the line that failed and why.
+stadix::Measurements ReadMakersFile(const stadix::MakersFormat& format, const std::string& input,
+                                    const std::string& bytes);
 
 // A job file loaded as Open loads it, telling on standard error when it was cut, then
 // gathered. Throws FileError and ConversionError.

@@ -1,11 +1,13 @@
 // stadix-cli reduce: coordinates computed from the station setups and observations of a
-// measurement file or SSS text, written as a job is written, with a report on request.
+// measurement file, SSS text or another maker's raw file, written as a job is written, with a
+// report on request.
 #include "cli/Verbs.h"
 
 #include "base/FileIO.h"
 #include "base/TextFormat.h"
 #include "formats/Convert.h"
 #include "rawconv/MeasurementFile.h"
+#include "survey/MakersFormats.h"
 #include "survey/RawMeasurements.h"
 #include "survey/ReductionReport.h"
 #include "survey/SssMeasurements.h"
@@ -14,26 +16,18 @@ namespace cli {
 
 namespace {
 
-enum class InputKind { Tsm, Sss, Gsi, Sdr, Rw5 };
-
-struct KindName {
+struct InputKind {
     const char* word;
     const char* extension; // upper case; none for SSS text
-    InputKind kind;
-    const char* description;
 };
 
-const KindName kKinds[] = {
-    {"tsm", ".TSM", InputKind::Tsm, "measurement files"},
-    {"sss", nullptr, InputKind::Sss, "SSS text"},
-    {"gsi", ".GSI", InputKind::Gsi, "Leica GSI files"},
-    {"sdr", ".SDR", InputKind::Sdr, "Sokkia SDR33 files"},
-    {"rw5", ".RW5", InputKind::Rw5, "Carlson RW5 files"},
+const InputKind kKinds[] = {
+    {"tsm", ".TSM"}, {"sss", nullptr}, {"gsi", ".GSI"}, {"sdr", ".SDR"}, {"rw5", ".RW5"},
 };
 
 // The kind --from names, else the one of the input's extension.
-const KindName& KindOf(const Arguments& args, const std::string& input) {
-    for (const KindName& kind : kKinds) {
+const InputKind& KindOf(const Arguments& args, const std::string& input) {
+    for (const InputKind& kind : kKinds) {
         if (args.Has("--from") ? args.Value("--from") == kind.word
                                : kind.extension && stadix::HasExtension(input, kind.extension))
             return kind;
@@ -70,17 +64,18 @@ stadix::ReductionOptions OptionsOf(const Arguments& args) {
     return options;
 }
 
-stadix::Measurements ReadMeasurements(const KindName& kind, const std::string& input) {
-    if (kind.kind != InputKind::Tsm && kind.kind != InputKind::Sss)
-        throw Failure(kBadInput, std::string("Reading ") + kind.description +
-                                     " is not available yet: " + input);
+stadix::Measurements ReadMeasurements(const InputKind& kind, const std::string& input) {
     const std::string bytes = ReadInput([&] { return stadix::ReadFileBytes(input); });
-    if (kind.kind == InputKind::Sss)
+    const std::string word = kind.word;
+    if (word == "sss")
         return stadix::ReadSssMeasurements(bytes);
-    const std::string problem = stadix::CheckMeasurementFile(bytes);
-    if (!problem.empty())
-        throw Failure(kBadInput, problem);
-    return stadix::ReadRawMeasurements(bytes);
+    if (word == "tsm") {
+        const std::string problem = stadix::CheckMeasurementFile(bytes);
+        if (!problem.empty())
+            throw Failure(kBadInput, problem);
+        return stadix::ReadRawMeasurements(bytes);
+    }
+    return ReadMakersFile(*stadix::FindMakersFormat(word), input, bytes);
 }
 
 std::string OutputBytes(const stadix::RecordWriter& writer,
@@ -108,8 +103,9 @@ const char* const kReduceUsage =
     "stadix-cli reduce [--from tsm|sss|gsi|sdr|rw5] [--to jcd|txt|pts|csv|dxf|sima|user]\n"
     "                  [--scale FACTOR] [--refraction K] [--report FILE] INPUT OUTPUT\n"
     "  Computes coordinates from the station setups and observations of INPUT (a\n"
-    "  measurement file .TSM, or SSS text with --from sss) and writes the stations and\n"
-    "  points as --to writes a job (default jcd). --scale (0.9 to 1.1) multiplies the\n"
+    "  measurement file .TSM, Leica GSI .GSI, Sokkia SDR33 .SDR, Carlson RW5 .RW5, or SSS\n"
+    "  text with --from sss) and writes the stations and points as --to writes a job\n"
+    "  (default jcd). --scale (0.9 to 1.1) multiplies the\n"
     "  horizontal distances; --refraction K (0 to 1) applies curvature and refraction;\n"
     "  --report writes what was computed, from what, and what was left out and why.\n";
 
@@ -124,7 +120,7 @@ int RunReduce(const std::vector<std::string>& words) {
     const stadix::ReductionOptions options = OptionsOf(args);
     const std::string& input = args.positionals[0];
     const std::string& output = args.positionals[1];
-    const KindName& kind = KindOf(args, input);
+    const InputKind& kind = KindOf(args, input);
     const bool userLayout = format == "user";
     RefuseOutputOverInput(output,
                           {input, userLayout ? SettingsPathOf(args) : NamedSettingsFile(args)});

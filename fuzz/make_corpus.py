@@ -162,7 +162,8 @@ def export_inputs():
 # --- measurements to reduce (survey_reduce_fuzz) --------------------------------------
 
 def survey_inputs():
-    """A first byte (bit 0: SSS text, bit 1: curvature and refraction), then the input."""
+    """A first byte (bit 0: SSS text, bit 1: curvature and refraction, bits 2 and 3: the
+    reader of another maker's file), then the input."""
     be = Records(True)
     le = Records(False)
     raw, sss, refracted = b"\x00", b"\x01", b"\x02"
@@ -186,7 +187,40 @@ def survey_inputs():
                                         b"SS      B,1.600,\r\nSD      0.0000,90.0000,100.000\r\n")
     gon = (b"UNITS   F,G\r\nSTN     S1,5.00,\r\nSS      Q,5.00,\r\nSD      399.9999,300.0000,3000.00\r\n"
            b"UNITS   M,M\r\nSTN     S1,1.5,\r\nSS      R,1.5,\r\nSD      1600.000,1600.000,10.0\r\n")
+    gsi, sdr, rw5 = b"\x04", b"\x08", b"\x0e"
+    gsi16 = (b"*110001+00000000000000S1 84..10+0000000003000000 85..10+0000000005000000 "
+             b"86..10+0000000000100000 88..10+0000000000001550\r\n"
+             b"*110002+00000000000000P1 21.102+0000000002484661 22.102+0000000030046925 "
+             b"31..06+0000000001334986 87..10+0000000000001300 81..10+0000000003050789 "
+             b"82..10+0000000005123456 83..10-0000000000101234 71....+00000000000HEDGE\r\n"
+             b"*410003+0000000000000012 42....+000000000000TREE\r\n")
+    gsi8 = (b"110001+000000S1 84..11+03000000 85..11+05000000 86..11+00100000 88..11+00005000\n"
+            b"110002+000000P1 21.104+02221430 22.104+08953584 31..07+01334952 87..11+00004000\n"
+            b"110003+00000L10 21.105+32840122 22.103+09104152 31..08+02113489\n")
+    sdr33 = (b"00NMSDR33 V04-04.02     01-Jan-24 12:00 211121\n"
+             b"01NM:SET5F V01-00    020078                      32\n"
+             b"02TP               A3000.000        5000.000        100.000         1.550\n"
+             b"08KI               B3000.000        5200.000        101.000         BS\n"
+             b"03NM1.600\n07TP               A               B0.00000         280.00000\n"
+             b"09F1               A               B200.0028        0.33422         350.00000\n"
+             b"09F2               A      LONGNAME10224.0031        -0.29841        279.42267\n"
+             b"13NMA NOTE\n")
+    sdr2x = (b"00NMSDR20V03-05         01-Jan-24 12:00 122121\n"
+             b"02TP   15000.000  3000.000  100.000   1.550\n03NM1.300\n"
+             b"09F1   1   7133.4986  99.53075  304.84661\n")
+    rw5_text = (b"JB,NMTEST,DT01-01-2024,TM12:00:00\nMO,AD0,UN2,SF1.00000000,EC0,EO0.0,AU0\n"
+                b"SP,PN2,N 5200.0000,E 3000.0000,EL101.0000,--CP\n"
+                b"OC,OP1,N 5000.0000,E 3000.0000,EL100.0000\nBK,OP1,BP2,BS0.00000,BC30.00000\n"
+                b"LS,HI5.0000,HR6.0000\nBD,OP1,FP2,AR30.00000,ZE89.25374,SD200.0100\n"
+                b"FR,OP1,FP3,AR232.21430,ZE270.57315,SD133.5137,--TREE\n--A NOTE\n"
+                b"LS,HI5.5000\nSS,OP1,FP4,AR146.28494,ZE90.09125,SD224.0014\n"
+                b"MO,UN1,AU1\nTR,OP1,FP5,AR146.2849,ZE100.0000,SD22.4\n")
     return {
+        "gsi16.gsi": gsi + gsi16,
+        "gsi8.gsi": gsi + gsi8,
+        "east_first.sdr": sdr + sdr33,
+        "sdr2x.sdr": sdr + sdr2x,
+        "faces_feet.rw5": rw5 + rw5_text,
         "oriented_two_groups.raw": raw + b"".join(oriented),
         "oriented_refracted.raw": refracted + b"".join(oriented),
         "feet_long_names.raw": raw + b"".join(feet),

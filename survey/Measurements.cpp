@@ -114,6 +114,13 @@ std::optional<Angle> ParseAngleText(std::string_view text, AngleUnit unit) {
     return angle;
 }
 
+Angle ZenithOfElevation(const Angle& elevation) {
+    Angle zenith = elevation;
+    const std::int64_t circle = StepsInCircle(elevation);
+    zenith.steps = ((circle / 4 - elevation.steps) % circle + circle) % circle;
+    return zenith;
+}
+
 double MetresPer(CoordUnit unit) {
     return unit == CoordUnit::Metre ? 1.0 : MetresPerFoot(unit == CoordUnit::UsSurveyFoot);
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,8 +43,20 @@ bool BeyondHalfCircle(const Angle& angle);
 // text that is not such an angle (signs, exponents, minutes or seconds of 60 or more).
 std::optional<Angle> ParseAngleText(std::string_view text, AngleUnit unit);
 
+// The zenith angle of a vertical angle read from the horizon (quarter circle less it),
+// brought into [0, full circle).
+Angle ZenithOfElevation(const Angle& elevation);
+
 // Metres in one of the unit.
 double MetresPer(CoordUnit unit);
+
+// A file that is not of its kind: the line that failed and why.
+class FormatError : public std::runtime_error {
+  public:
+    FormatError(std::size_t line, const std::string& why)
+        : std::runtime_error("Line " + std::to_string(line) + ": " + why), line(line) {}
+    std::size_t line;
+};
 
 // Metres north, east and up.
 struct Position {
@@ -60,9 +73,17 @@ struct RecordedCoordinates {
     bool zerosMayBePlaceholder = false;
 };
 
+// What a backsight record states of the circle: the backsight's azimuth and the circle
+// reading on it. It orients the setup when no observed backsight can.
+struct StatedDirection {
+    Angle azimuth;
+    Angle circle;
+};
+
 struct DesignatedBacksight {
-    std::string point;
+    std::string point; // empty: a direction stated by azimuth alone
     RecordedCoordinates coordinates;
+    std::optional<StatedDirection> stated;
 };
 
 struct Setup {
@@ -86,6 +107,8 @@ struct Observation {
     Angle horizontal; // the circle reading
     Angle zenith;
     std::optional<double> slopeDistance; // none: angles only
+    // Set when the instrument height changed inside the setup before this observation.
+    std::optional<double> instrumentHeight;
     Face face = Face::Left;
     std::size_t setup = kNoSetup; // index into Measurements::setups
     std::size_t place = 0;
@@ -96,6 +119,9 @@ struct Observation {
 struct GivenPoint {
     std::string name;
     Position position;
+    std::string code;
+    std::size_t place = 0;
+    CoordUnit unit = CoordUnit::Metre; // the distance unit the file shows there
 };
 
 // What a reader could not take, for the report.

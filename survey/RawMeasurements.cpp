@@ -95,16 +95,20 @@ class RawReader {
             AddObservation(record, place);
             break;
         case kTypeCrd:
-            measurements_.givenPoints.push_back(
-                {ReadNameText(record, raw::kName), PositionAt(state_, record, raw::kNorth)});
+            AddGivenPoint(record, raw::kNorth, place);
             break;
         case kTypePt:
-            measurements_.givenPoints.push_back(
-                {ReadNameText(record, raw::kName), PositionAt(state_, record, raw::kPtNorth)});
+            AddGivenPoint(record, raw::kPtNorth, place);
             break;
         default:
             break;
         }
+    }
+
+    void AddGivenPoint(const RawRecord& record, std::size_t north, std::size_t place) {
+        measurements_.givenPoints.push_back({ReadNameText(record, raw::kName),
+                                             PositionAt(state_, record, north), "", place,
+                                             UnitShown(state_)});
     }
 
     void AddSetup(const RawRecord& record, std::size_t place) {
@@ -120,7 +124,8 @@ class RawReader {
     }
 
     void AddBacksight(const RawRecord& record) {
-        DesignatedBacksight backsight{ReadNameText(record, raw::kName), Recorded(state_, record)};
+        DesignatedBacksight backsight{ReadNameText(record, raw::kName), Recorded(state_, record),
+                                      std::nullopt};
         const std::uint8_t group = record[raw::kStationGroup];
         const std::size_t setup = groups_.Current(group);
         if (setup == kNoSetup)

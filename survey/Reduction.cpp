@@ -14,7 +14,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kSecondsPerRadian = 648000 / kPi;
-constexpr std::size_t kRecordNameLength = 8;
 // A backsight closer than this to its station gives no direction.
 constexpr double kShortestBacksight = 0.001;
 
@@ -279,11 +278,27 @@ class Reducer {
             result.orientation = weighted / weights;
         for (const OrientingBacksight& backsight : orienting)
             ReportBacksight(backsight, result);
+        if (!result.orientation)
+            OrientAsStated(setup, result);
+    }
+
+    // The first stated direction of the setup's backsight records: azimuth less circle.
+    static void OrientAsStated(const Setup& setup, SetupResult& result) {
+        for (const DesignatedBacksight& backsight : setup.backsights) {
+            if (backsight.stated) {
+                result.orientation =
+                    Radians(backsight.stated->azimuth) - Radians(backsight.stated->circle);
+                result.orientationStatedBy = backsight.point;
+                return;
+            }
+        }
     }
 
     std::vector<OrientingBacksight> OrientingBacksights(const Setup& setup, SetupResult& result) {
         std::vector<OrientingBacksight> orienting;
         for (const DesignatedBacksight& backsight : setup.backsights) {
+            if (backsight.point.empty())
+                continue;
             const bool repeated =
                 std::any_of(result.backsights.begin(), result.backsights.end(),
                             [&](const BacksightCheck& b) { return b.point == backsight.point; }) ||
@@ -346,8 +361,9 @@ class Reducer {
         const Position& station = *result.station;
         reduced.position = {station.north + horizontal * std::cos(direction),
                             station.east + horizontal * std::sin(direction),
-                            station.elevation + setup.instrumentHeight + rise -
-                                observation.targetHeight};
+                            station.elevation +
+                                observation.instrumentHeight.value_or(setup.instrumentHeight) +
+                                rise - observation.targetHeight};
         if (!IsFinite(reduced.position))
             reduced.problem = "coordinates cannot be computed";
         else if (observation.point.empty())

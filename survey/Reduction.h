@@ -14,6 +14,8 @@
 namespace stadix {
 
 constexpr double kEarthRadius = 6371000.0;
+// The longest name (and code) a record line holds.
+constexpr std::size_t kRecordNameLength = 8;
 
 struct ReductionOptions {
     double scale = 1.0; // applied to horizontal distances
@@ -48,6 +50,9 @@ struct SetupResult {
     std::optional<Position> station;   // none: its coordinates are not known
     std::string stationSource;         // the point it took them from, when it took them
     std::optional<double> orientation; // radians; none: the circle as read
+    // Set when no observed backsight oriented the setup and a backsight record's stated
+    // direction did: that backsight's name (empty for an azimuth alone).
+    std::optional<std::string> orientationStatedBy;
     std::vector<BacksightCheck> backsights;
     std::vector<SetupPoint> points;
     std::vector<LeftOut> leftOut;

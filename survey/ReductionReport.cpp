@@ -109,7 +109,14 @@ class ReportWriter {
     }
 
     void Orientation(const Setup& setup, const SetupResult& result) {
-        if (result.orientation)
+        if (result.orientationStatedBy)
+            text_ += Concat("  Orientation: ", DegreesMinutesSeconds(*result.orientation),
+                            ", as the backsight record",
+                            result.orientationStatedBy->empty()
+                                ? std::string()
+                                : Concat(" of ", *result.orientationStatedBy),
+                            " states it (azimuth less circle reading)\n");
+        else if (result.orientation)
             text_ += Concat("  Orientation: ", DegreesMinutesSeconds(*result.orientation), "\n");
         else
             text_ += "  Orientation: none, circle as read\n";

@@ -140,7 +140,8 @@ class SssReader {
             Unread(place, "backsight " + std::string(ValueAt(item, 0)) + " before any station");
             return;
         }
-        measurements_.setups.back().backsights.push_back({std::string(ValueAt(item, 0)), {}});
+        measurements_.setups.back().backsights.push_back(
+            {std::string(ValueAt(item, 0)), {}, std::nullopt});
         pending_ = Pending::Backsight;
     }
 
@@ -167,7 +168,7 @@ class SssReader {
         else if (pending_ == Pending::Backsight)
             measurements_.setups.back().backsights.back().coordinates = recorded;
         else
-            measurements_.givenPoints.push_back({head_.name, position});
+            measurements_.givenPoints.push_back({head_.name, position, head_.code, place, unit_});
     }
 
     void TakeAngles(const Item& item, std::size_t place, bool withDistance) {

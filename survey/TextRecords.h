@@ -1,0 +1,48 @@
+// What the readers of other makers' text files share: the lines of a file one at a
+// time, and the numbers, angles and units of their records.
+#pragma once
+
+#include "survey/Measurements.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace stadix {
+
+// Calls take(line, number) for each line of the text, lines ending in LF, CR LF or CR
+// and numbered from 1; a last line without a line end counts.
+template <typename Take> void ForEachLine(std::string_view text, Take&& take) {
+    std::size_t number = 0;
+    while (!text.empty()) {
+        const std::size_t end = text.find_first_of("\r\n");
+        take(text.substr(0, end), ++number);
+        if (end == std::string_view::npos)
+            break;
+        const std::size_t next = text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
+        text.remove_prefix(next);
+    }
+}
+
+// A finite decimal number (blanks around it allowed), or none.
+std::optional<double> ParseFiniteNumber(std::string_view text);
+
+// An angle text in the unit as ParseAngleText reads it, blanks around it and a minus sign
+// allowed; decimals beyond the finest an Angle holds are cut. None for any other text.
+std::optional<Angle> ParseSignedAngle(std::string_view text, AngleUnit unit);
+
+// The angle as a listing shows it: 12°34'56.7" or 123.45670 gon, 12.34560° or 1234.5670
+// mil, with the decimals it was read with.
+std::string AngleText(const Angle& angle);
+
+// Whole steps of 10^-decimals as a decimal text: -1234.5670 for -12345670 and 4.
+std::string DecimalText(std::int64_t steps, std::uint8_t decimals);
+
+// " m", " ft" or " US ft".
+const char* UnitSuffix(CoordUnit unit);
+
+// The text quoted for a message.
+std::string Quoted(std::string_view text);
+
+} // namespace stadix
