@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <sys/stat.h>
+#include <utility>
+
 using namespace stadix;
 using FileIO = test::TempFolderTest;
 
@@ -70,4 +74,41 @@ TEST_F(FileIO, WriterPublishesOnlyOnCommit) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
                             std::filesystem::directory_iterator()),
               1);
+}
+
+// The sync sees the whole temporary file while the target is still the old one.
+TEST_F(FileIO, TheDataAreSyncedBeforeTheRenameAndAFailedSyncKeepsThePreviousFile) {
+    static std::string target, seen;
+    target = Path("job.JCD");
+    WriteFileAtomically(target, "old");
+    const FileSync fsyncCall = std::exchange(syncWrittenFile, [](int fd) {
+        struct stat written {};
+        ::fstat(fd, &written);
+        seen = std::to_string(written.st_size) + " " + ReadFileBytes(target);
+        return 0;
+    });
+    WriteFileAtomically(target, "new data");
+    EXPECT_EQ(seen, "8 old");
+    syncWrittenFile = [](int) { return errno = EIO, -1; };
+    EXPECT_THROW(WriteFileAtomically(target, "lost"), FileError);
+    syncWrittenFile = fsyncCall;
+    EXPECT_EQ(ReadFileBytes(target), "new data");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(FileIO, AReplacedFileKeepsItsModeAndANewOneGetsTheUmasks) {
+    const mode_t umask = ::umask(027);
+    WriteFileAtomically(Path("new.txt"), "x");
+    WriteFileAtomically(Path("kept.txt"), "x");
+    ::chmod(Path("kept.txt").c_str(), 0604);
+    WriteFileAtomically(Path("kept.txt"), "y");
+    ::umask(umask);
+    struct stat newFile {
+    }, kept{};
+    ::stat(Path("new.txt").c_str(), &newFile);
+    ::stat(Path("kept.txt").c_str(), &kept);
+    EXPECT_EQ(newFile.st_mode & 0777, 0640u);
+    EXPECT_EQ(kept.st_mode & 0777, 0604u);
 }
