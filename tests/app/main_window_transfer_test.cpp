@@ -2,11 +2,11 @@
 // transfer dialog and the real port against the simulated instrument on a
 // pseudo-terminal.
 #include "SimulatedInstrument.h"
+#include "app/ui/MainWindow.h"
 #include "base/FileIO.h"
 #include "base/IniFile.h"
 #include "job/RecordLine.h"
 #include "job/RecordTable.h"
-#include "app/ui/MainWindow.h"
 #include "rawconv/RawRecords.h"
 #include "tests/support/KvrBytes.h"
 #include "tests/support/ScriptedPrompts.h"
@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -49,6 +50,11 @@ class MainWindowTransferTest : public QObject {
     bool backOut = false;
     // What the transfer dialog said when it was closed after the transfer.
     QString summary;
+    // A transfer that outlasts the deadline is broken off and fails the test, rather
+    // than waiting for ever on a frame that went wrong.
+    static constexpr int kDeadlineMs = 10000;
+    QElapsedTimer clock;
+    bool overran = false;
 
     void CloseSummary(QPushButton* button, QLabel* status) {
         if (button->text() != "Close")
@@ -61,7 +67,11 @@ class MainWindowTransferTest : public QObject {
     // notes when the transfer dialog is up so that the instrument can start.
     void WatchDialogs() {
         QWidget* modal = QApplication::activeModalWidget();
-        if (auto* settings = qobject_cast<SettingsDialog*>(modal)) {
+        if (clock.elapsed() > kDeadlineMs) {
+            overran = true;
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+        } else if (auto* settings = qobject_cast<SettingsDialog*>(modal)) {
             if (backOut) {
                 QTest::keyClick(settings, Qt::Key_Escape);
                 return;
@@ -112,6 +122,8 @@ class MainWindowTransferTest : public QObject {
         pickPort.clear();
         backOut = false;
         summary.clear();
+        overran = false;
+        clock.start();
         connect(&dialogWatch, &QTimer::timeout, this, &MainWindowTransferTest::WatchDialogs);
         dialogWatch.start(10);
     }
@@ -122,6 +134,7 @@ class MainWindowTransferTest : public QObject {
         window.reset();
         instrument.reset();
         pty.reset();
+        QVERIFY2(!overran, "the transfer did not end in time");
     }
 
     // The settings cannot be stored: the transfer still runs on the port just chosen, not
@@ -272,7 +285,8 @@ class MainWindowTransferTest : public QObject {
         QVERIFY(!transferShown);
         QCOMPARE(stadix::ReadFileBytes(dir.filePath("Commpara").toStdString()),
                  "[ComPort1]\r\nPort=" + pty->DevicePath() + "\r\nBaudRate=9600\r\n");
-        QCOMPARE(window->TransferSettings().port.portName, stadix::TransferSettings().port.portName);
+        QCOMPARE(window->TransferSettings().port.portName,
+                 stadix::TransferSettings().port.portName);
     }
 
     void sendWithNothingToSendDoesNothing() {
