@@ -2,28 +2,18 @@
 // transfer dialog and the real port against the simulated instrument on a
 // pseudo-terminal.
 #include "SimulatedInstrument.h"
-#include "app/ui/MainWindow.h"
-#include "base/FileIO.h"
-#include "base/IniFile.h"
-#include "job/RecordLine.h"
-#include "job/RecordTable.h"
+#include "app/ui/TextLinesView.h"
 #include "rawconv/RawRecords.h"
 #include "tests/support/KvrBytes.h"
-#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/MainWindowFixture.h"
 #include "transfer/ui/KvrTransferDialog.h"
 #include "transfer/ui/SettingsDialog.h"
 #include "transfer/ui/TextTransferDialog.h"
 
-#include "app/ui/TextLinesView.h"
-#include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QtTest>
 
 #include <atomic>
 #include <future>
@@ -33,15 +23,12 @@ using stadix::test::CoordBlockBytes;
 using stadix::test::Pty;
 using stadix::test::SimulatedInstrument;
 
-class MainWindowTransferTest : public QObject {
+class MainWindowTransferTest : public MainWindowFixture {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir;
     std::unique_ptr<Pty> pty;
     std::unique_ptr<SimulatedInstrument> instrument;
-    ScriptedPrompts* prompts = nullptr;
-    std::unique_ptr<MainWindow> window;
     std::atomic<bool> transferShown{false};
     QTimer dialogWatch;
     // A port the settings dialog's list is to offer and the user picks.
@@ -111,13 +98,9 @@ class MainWindowTransferTest : public QObject {
     void init() {
         pty = std::make_unique<Pty>();
         instrument = std::make_unique<SimulatedInstrument>(*pty);
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        window = std::make_unique<MainWindow>(std::move(scripted));
-        const std::string settings = dir.filePath("Commpara").toStdString();
-        stadix::WriteFileAtomically(settings, "[ComPort1]\r\nPort=" + pty->DevicePath() +
-                                                  "\r\nBaudRate=9600\r\n");
-        window->SetSettingsPath(settings);
+        MakeWindow();
+        Write("Commpara", "[ComPort1]\r\nPort=" + pty->DevicePath() + "\r\nBaudRate=9600\r\n");
+        window->SetSettingsPath(Path("Commpara").toStdString());
         transferShown = false;
         pickPort.clear();
         backOut = false;
@@ -140,10 +123,10 @@ class MainWindowTransferTest : public QObject {
     // The settings cannot be stored: the transfer still runs on the port just chosen, not
     // on the one of the settings file, and the coordinates received fill the table.
     void receivedCoordinatesFillTheTableOnThePortJustChosen() {
-        window->SetSettingsPath(dir.filePath("missing/Commpara").toStdString());
+        window->SetSettingsPath(Path("missing/Commpara").toStdString());
         pickPort = QString::fromStdString(pty->DevicePath());
-        const std::string p1 = stadix::MakeRecordLine("P1", "", "1234.567", "2345.678", "12.3");
-        const std::string p2 = stadix::MakeRecordLine("P2", "", "-1.5", "2", "3");
+        const std::string p1 = Line("P1", "1234.567", "2345.678", "12.3");
+        const std::string p2 = Line("P2", "-1.5", "2", "3");
         auto script = std::async(std::launch::async, [&] {
             AwaitTransferDialog();
             const std::string first = instrument->Offer(0xAA, CoordBlockBytes(p1));
@@ -167,26 +150,6 @@ class MainWindowTransferTest : public QObject {
         QCOMPARE(window->StatusPanel(1)->text(), QString("Total:2"));
         QCOMPARE(window->windowTitle(), QString("Job1--TS Coord. data file"));
         QCOMPARE(summary, QString("2 records received."));
-    }
-
-    // With "Keep a line log" on, a transfer leaves a log named by its time beside the
-    // settings file, holding what the instrument sent.
-    void aLineLogIsKeptBesideTheSettingsFileWhenAsked() {
-        stadix::WriteSettingValue(dir.filePath("Commpara").toStdString(), stadix::kLineLogSection,
-                                  stadix::kLineLogKey, 1);
-        auto script = std::async(std::launch::async, [&] {
-            AwaitTransferDialog();
-            instrument->Offer(0xAA,
-                              CoordBlockBytes(stadix::MakeRecordLine("P2", "", "-1.5", "2", "3")));
-            instrument->SendEnd();
-        });
-        window->Receive();
-        script.get();
-        const QStringList logs = QDir(dir.path()).entryList({"LineLog-*.log"});
-        QCOMPARE(logs.size(), 1);
-        // What the log holds and how it is named are the port's and the settings' tests.
-        QVERIFY(QFileInfo(QDir(dir.path()).filePath(logs[0])).size() > 0);
-        QFile::remove(QDir(dir.path()).filePath(logs[0]));
     }
 
     void receivedMeasurementsShowAsAChangedListing() {
@@ -220,8 +183,8 @@ class MainWindowTransferTest : public QObject {
     }
 
     void sendOffersTheGatheredRecords() {
-        const std::string p1 = stadix::MakeRecordLine("P1", "", "1234.567", "2345.678", "12.3");
-        const std::string p2 = stadix::MakeRecordLine("P2", "", "-1.5", "2", "3");
+        const std::string p1 = Line("P1", "1234.567", "2345.678", "12.3");
+        const std::string p2 = Line("P2", "-1.5", "2", "3");
         stadix::FillTable(window->Table(), {p1, "", p2});
         auto script = std::async(std::launch::async, [&] {
             AwaitTransferDialog();
@@ -240,13 +203,10 @@ class MainWindowTransferTest : public QObject {
 
     // They replace the job opened before.
     void receivedSssCoordinatesAreConverted() {
-        stadix::WriteFileAtomically(dir.filePath("old.JCD").toStdString(),
-                                    stadix::MakeRecordLine("OLD", "", "1", "2", "3"));
-        prompts->files.push_back(FileChoice{dir.filePath("old.JCD"), 1});
-        window->FileOpen();
-        stadix::WriteFileAtomically(dir.filePath("Commpara").toStdString(),
-                                    "[ComPort1]\r\nPort=" + pty->DevicePath() +
-                                        "\r\n[DataFormatSetting]\r\nDataFormat=2\r\n");
+        Write("old.JCD", Line("OLD", "1", "2", "3"));
+        Open("old.JCD");
+        Write("Commpara", "[ComPort1]\r\nPort=" + pty->DevicePath() +
+                              "\r\n[DataFormatSetting]\r\nDataFormat=2\r\n");
         auto script = std::async(std::launch::async, [&] {
             AwaitTransferDialog();
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -259,31 +219,20 @@ class MainWindowTransferTest : public QObject {
         window->Receive();
         QVERIFY(!script.get().empty() && window->CoordView());
         QCOMPARE(window->CurrentJob().lines,
-                 std::vector<std::string>{stadix::MakeRecordLine("P1", "TREE", "100", "200", "5")});
+                 std::vector<std::string>{Line("P1", "100", "200", "5", "TREE")});
         QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
         QCOMPARE(summary, QString("2 records received."));
-    }
-
-    // The file opened stays: view, title, flag and text.
-    void aReceptionCancelledBeforeAnythingArrivedChangesNothing() {
-        stadix::WriteFileAtomically(dir.filePath("m.TXT").toStdString(), "listing\r\n");
-        prompts->files.push_back(FileChoice{dir.filePath("m.TXT"), 4});
-        window->FileOpen();
-        ReceiveAndCancel();
-        QVERIFY(!window->CoordView() && !window->CurrentJob().modified);
-        QCOMPARE(window->windowTitle(), QString("m.TXT"));
-        QCOMPARE(window->measurementText->toPlainText(), QString("listing"));
     }
 
     // Escape in the settings dialog ends the command: no port opens, and the settings
     // file and the window's settings stay as they were.
     void escapeInTheSettingsDialogEndsTheCommand() {
         backOut = true;
-        stadix::FillTable(window->Table(), {stadix::MakeRecordLine("A1", "", "1", "2", "0")});
+        stadix::FillTable(window->Table(), {Line("A1", "1", "2")});
         window->Send();
         QCOMPARE(pty->Read(1, 300), std::string());
         QVERIFY(!transferShown);
-        QCOMPARE(stadix::ReadFileBytes(dir.filePath("Commpara").toStdString()),
+        QCOMPARE(FileBytes(Path("Commpara")),
                  "[ComPort1]\r\nPort=" + pty->DevicePath() + "\r\nBaudRate=9600\r\n");
         QCOMPARE(window->TransferSettings().port.portName,
                  stadix::TransferSettings().port.portName);

@@ -1,21 +1,13 @@
-#include "base/FileIO.h"
-#include "job/JobFile.h"
-#include "job/RecordLine.h"
-#include "app/ui/MainWindow.h"
 #include "app/ui/PointPlot.h"
-#include "app/ui/RecordGridView.h"
 #include "tests/support/MainWindowFixture.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <QWheelEvent>
-#include <QtTest>
 
 namespace {
 
@@ -46,8 +38,7 @@ class PointPlotTest : public MainWindowFixture {
             lines.push_back(stadix::MakeRecordLine(p.pt, "CODE", std::to_string(p.north),
                                                    std::to_string(p.east), "1.5"));
         Write("site.JCD", stadix::JobFileBytes(lines));
-        prompts->files.push_back(FileChoice{Path("site.JCD"), 1});
-        window->FileOpen();
+        Open("site.JCD");
     }
     // The window shown with its plot open and laid out.
     void ShowPlot() {
@@ -87,7 +78,6 @@ class PointPlotTest : public MainWindowFixture {
     }
 
   private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
         MakeWindow();
         plot = window->pointPlot;
@@ -107,7 +97,8 @@ class PointPlotTest : public MainWindowFixture {
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QVERIFY(!plot->isVisible());
-        QVERIFY(!window->Action("Fit")->isEnabled() && !window->Action("Save Plot as...")->isEnabled());
+        QVERIFY(!window->Action("Fit")->isEnabled() &&
+                !window->Action("Save Plot as...")->isEnabled());
 
         QToolButton* button = window->ToolButton("Plot");
         QVERIFY(button);
@@ -115,7 +106,8 @@ class PointPlotTest : public MainWindowFixture {
         button->click();
         QTRY_VERIFY(plot->isVisible());
         QVERIFY(button->isChecked() && window->Action("Plot")->isChecked());
-        QVERIFY(window->Action("Fit")->isEnabled() && window->Action("Save Plot as...")->isEnabled());
+        QVERIFY(window->Action("Fit")->isEnabled() &&
+                window->Action("Save Plot as...")->isEnabled());
         window->Action("Plot")->trigger();
         QTRY_VERIFY(!plot->isVisible());
         QVERIFY(!button->isChecked());
@@ -152,8 +144,7 @@ class PointPlotTest : public MainWindowFixture {
         QImage image = plot->grab().toImage();
         QVERIFY(IsHighlight(PixelAt(image, ScreenPos(2))));
         QVERIFY(IsPlainPoint(PixelAt(image, ScreenPos(3))));
-        // Beside every point: nothing is picked; a drag that ends on a point is no click.
-        QTest::mouseClick(plot, Qt::LeftButton, {}, QPoint(3, 3));
+        // Which point is near is the core's; a drag that ends on a point is no click.
         Drag(ScreenPos(0), ScreenPos(0) + QPointF(30, 0));
         QCOMPARE(window->recordGrid->CurrentRow(), 3);
         QVERIFY(!window->CurrentJob().modified);
@@ -211,8 +202,7 @@ class PointPlotTest : public MainWindowFixture {
         // A job of measurement text has no points.
         Write("m.TXT", "text\r\n");
         prompts->answers.push_back(QMessageBox::No);
-        prompts->files.push_back(FileChoice{Path("m.TXT"), 4});
-        window->FileOpen();
+        Open("m.TXT", 4);
         QTRY_VERIFY(plot->Points().empty());
     }
 };
