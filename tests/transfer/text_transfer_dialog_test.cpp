@@ -1,11 +1,9 @@
 // The GTS/SSS transfer dialog with the real port against the simulated instrument on a
 // pseudo-terminal: what only the dialog does (captions, the summary at the end, the
-// warnings of an open failure, a refused send and a hang-up). The protocol
-// is the session's, tested through stadix-cli.
+// warnings of an open failure and a refused send). The protocol is the engine's, and a
+// broken line the engine's and stadix-cli's.
 #include "SimulatedTextInstrument.h"
-#include "job/RecordLine.h"
 #include "tests/support/DialogHarness.h"
-#include "transfer/Codecs.h"
 #include "transfer/ui/TextTransferDialog.h"
 
 #include <QLabel>
@@ -28,6 +26,8 @@ class TextTransferDialogTest : public QObject {
         h.job.content = JobContent::Listing;
         TextTransferDialog receive(h.job, SettingsFor("/dev/no-such-port", DataFormat::Gts), false,
                                    h.prompts);
+        QCOMPARE(receive.windowTitle(), QString("Data Communication(GTS format)"));
+        QCOMPARE(receive.counterLabel->text(), QString("Record blocks received:"));
         QCOMPARE(receive.exec(), int(QDialog::Rejected));
         TextTransferDialog send(h.job, h.Settings(DataFormat::Sss), true, h.prompts);
         QCOMPARE(send.counterLabel->text(), QString("Records transferred:"));
@@ -62,31 +62,6 @@ class TextTransferDialogTest : public QObject {
         QCOMPARE(h.job.lines, std::vector<std::string>{"STN     P1,1.5,"});
         QCOMPARE(h.job.content, JobContent::Text);
         QVERIFY(h.prompts.shown.isEmpty());
-    }
-
-    // A hang-up ends the reception with a warning in plain words; the accepted blocks stay,
-    // as the dialog says.
-    void aHangUpWarnsAndKeepsTheAcceptedBlocks() {
-        Harness h;
-        TextTransferDialog dialog(h.job, h.Settings(DataFormat::Gts), false, h.prompts);
-        QCOMPARE(dialog.windowTitle(), QString("Data Communication(GTS format)"));
-        QCOMPARE(dialog.counterLabel->text(), QString("Record blocks received:"));
-        QCOMPARE(dialog.statusLabel->text(),
-                 QString("Receiving data from total station.Please wait..."));
-        const std::vector<std::string> pieces = SimulatedTextInstrument::GtsPieces(
-            "_+P1        _ x+00000001000_ y+00000002000_ z+00000003000" + std::string(200, ' '));
-        auto script = h.Start(dialog, [&pieces](SimulatedTextInstrument& instrument) {
-            if (instrument.AwaitEnq()) {
-                instrument.SendGtsBlock(pieces[0], 0);
-                instrument.SendGtsBlock(pieces[1], 1, TextFault::HangUp);
-            }
-        });
-        QVERIFY(WaitFor([&dialog] { return dialog.cancelButton->text() == "Close"; }));
-        QCOMPARE(dialog.statusLabel->text(),
-                 QString("Transfer failed. 1 record block received is kept."));
-        QCOMPARE(h.job.lines.size(), std::size_t(1));
-        QCOMPARE(h.prompts.Kinds(), QStringList{"tell"});
-        QVERIFY(h.prompts.shown[0].text.endsWith("the line was hung up"));
     }
 };
 
