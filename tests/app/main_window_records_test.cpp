@@ -199,20 +199,15 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(window->windowTitle(), title);
         QVERIFY(!window->CurrentJob().untitled);
 
-        std::string pts;
-        for (int i = 1; i <= 16001; ++i)
-            pts += "Q" + std::to_string(i) + ",1,2,3\r\n";
-        Write("big.pts", pts);
-        prompts->files.push_back(FileChoice{Path("big.pts"), 1});
+        // How long files are cut is the core's.
+        Write("q.pts", "Q1,1,2,3\r\nQ2,1,2,3\r\n");
+        prompts->files.push_back(FileChoice{Path("q.pts"), 1});
         window->Action("Import...")->trigger();
-        QCOMPARE(prompts->shown[prompts->shown.size() - 2].dialog.filter,
+        QCOMPARE(prompts->shown.last().dialog.filter,
                  QString("Topcon GTS-700/600/800 Coords(*.pts)|*.pts|CSV File(comma "
                          "separated)(*.CSV)|*.CSV|SIMA Data File(*.sim)|*.sim"));
-        QVERIFY(prompts->shown.last().text.startsWith(
-            "The file holds 16001 lines; only the first 15999 were imported."));
-        QCOMPARE(Pt(15999), QString("Q15999"));
-        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:15999"));
-        QCOMPARE(window->recordGrid->CurrentRow(), 1);
+        QCOMPARE(Pt(2) + Pt(3), QString("Q2"));
+        QCOMPARE(window->StatusPanel(1)->text(), QString("Total:2"));
         QVERIFY(window->CurrentJob().modified);
         // Untitled, and titled so: Save asks for a name rather than writing over job.JCD.
         QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
@@ -221,7 +216,6 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(prompts->shown.last().dialog.fileName, QString("Job2"));
         QCOMPARE(FileBytes(Path("job.JCD")), stadix::JobFileBytes(Records(3)));
         window->Action("Undo")->trigger();
-        QCOMPARE(window->recordGrid->verticalHeader()->count(), 3001);
         QCOMPARE(Pt(3), QString("P3"));
     }
 
