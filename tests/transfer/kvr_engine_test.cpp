@@ -1,5 +1,6 @@
 #include "transfer/KvrEngine.h"
 
+#include "base/FileIO.h"
 #include "job/RecordLine.h"
 #include "tests/support/HexBytes.h"
 #include "tests/support/InMemoryPort.h"
@@ -96,41 +97,23 @@ TEST_F(KvrTransferTest, ReceivesCoordinatesInTheChosenUnitAndRawRecordsToTheStor
 // Measurements without raw records: display lines after a separator, and neither
 // coordinates nor raw data on show.
 TEST_F(KvrTransferTest, MeasurementRecordsBecomeDisplayLines) {
-    const std::string colon = "\xA3\xBA";
-    const std::tuple<std::uint8_t, std::string, std::vector<std::string>> records[] = {
-        {0xA1,
-         TextBlock("P7      TREE    123.456 90.0000 45.3000   1.500", 47) + "\x9F",
-         {"Pt.:P7 Tgt.h:1.500m HAR:45.3000 ZA:90.0000 Sdist:123.456m Code:TREE"}},
-        {0xA2,
-         TextBlock("P8      CODE8    88.1020 12.3456  1.6", 39) + "\xD4",
-         {"Pt.:P8 Tgt.h:1.6m HAR:12.3456 ZA:88.1020 Code:CODE8"}},
-        {0xA0,
-         TextBlock("P9      C9      1000.123   2000.456   30.789      1.7", 56) + "\xE8",
-         {"Pt.:P9 Tgt.h:1.7m N:1000.123m E:2000.456m Z:30.789m Code:C9"}},
-        {0xA3,
-         TextBlock("STN1            500.000    600.000    70.000     1.55", 56) + "\xDB",
-         {"Pt.:STN1 Ins.h:1.55m N0:500.000m E0:600.000m Z0:70.000m Code:"}},
+    const std::pair<std::uint8_t, std::string> records[] = {
+        {0xA1, TextBlock("P7      TREE    123.456 90.0000 45.3000   1.500", 47) + "\x9F"},
+        {0xA2, TextBlock("P8      CODE8    88.1020 12.3456  1.6", 39) + "\xD4"},
+        {0xA0, TextBlock("P9      C9      1000.123   2000.456   30.789      1.7", 56) + "\xE8"},
+        {0xA3, TextBlock("STN1            500.000    600.000    70.000     1.55", 56) + "\xDB"},
         // The text ends at the first NUL: what follows is left-over buffer content.
-        {0xA2,
-         std::string("P1      C1      88.1") + '\0' + std::string(18, '7') + "\x22",
-         {"Pt.:P1 Tgt.h:m HAR: ZA:88.1 Code:C1"}},
+        {0xA2, std::string("P1      C1      88.1") + '\0' + std::string(18, '7') + "\x22"},
         // Station: PT, ID, HA, VA, SD, N, E, Z, instrument and reflector heights.
-        {0xAF,
-         test::Hex("1A01FFFFFFFFFFFF 0B0CFFFFFFFFFFFF 01234530 00900000 00123450 0000100000 "
-                   "F000020000 0000030000 001550 001700 9999 98"),
-         {"  PT#" + colon + "P1", "  ID" + colon + "AB",
-          "  HA" + colon + "123.4530  VA" + colon + " 90.0000  SD" + colon + " 123.450m",
-          "  Stn" + colon + "N: 100.000m   E" + colon + "-000020.000m   Z" + colon + "30.000m",
-          "  Ins Ht" + colon + "1.550m", "  R Ht" + colon + "1.700m"}},
-    };
+        {0xAF, test::Hex("1A01FFFFFFFFFFFF 0B0CFFFFFFFFFFFF 01234530 00900000 00123450 0000100000 "
+                         "F000020000 0000030000 001550 001700 9999 98")}};
     Open({false, true, true});
-    for (const auto& [type, block, lines] : records) {
-        host.lines.clear();
-        EXPECT_EQ(ReceiveRecord(type, block), kAccepted);
-        std::vector<std::string> expected{std::string(60, '-')};
-        expected.insert(expected.end(), lines.begin(), lines.end());
-        EXPECT_EQ(host.lines, expected) << lines[0];
-    }
+    for (const auto& [type, frame] : records)
+        EXPECT_EQ(ReceiveRecord(type, frame), kAccepted);
+    std::string shown;
+    for (const std::string& line : host.lines)
+        shown += line + "\n";
+    EXPECT_EQ(shown, ReadFileBytes(STADIX_GOLDEN_DIR "measurement-records.txt"));
     EXPECT_EQ(host.counter, "6");
     EXPECT_FALSE(engine->CoordRecords() || engine->RawLoaded());
 }
