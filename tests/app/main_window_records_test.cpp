@@ -303,9 +303,6 @@ class MainWindowRecordsTest : public MainWindowFixture {
         fresh.numberedBox->setChecked(true);
         fresh.okButton->click();
         fresh.okButton->click();
-        QCOMPARE(stadix::ReadFileBytes(settings),
-                 std::string("[ComPort1]\r\nPort=COM3\r\n[UserDefFormat1]\r\nDefName=Stake "
-                             "out\r\nDefFileExt=dat\r\nDefOrderWord=212341\r\n"));
         ExportLayoutDialog stored(settings, *prompts);
         QCOMPARE(stored.nameBox->text(), QString("Stake out"));
         QCOMPARE(stored.fieldLists[0]->currentText(), QString("E"));

@@ -70,11 +70,7 @@ TEST(RecordLineFields, ShortLinesReadAsEmptyTrailingFields) {
 TEST(CsvToRecordLine, ReadsEastingBeforeNorthingAndRefusesBadLines) {
     std::string line;
     ASSERT_TRUE(CsvToRecordLine("P7,200.5,100.25,3", line));
-    EXPECT_EQ(RecordLinePt(line), "P7");
-    EXPECT_EQ(RecordLineN(line), "100.250");
-    EXPECT_EQ(RecordLineE(line), "200.500");
-    EXPECT_EQ(RecordLineZ(line), "3.000");
-    EXPECT_EQ(RecordLineCode(line), "");
+    EXPECT_EQ(line, "P7                100.250      200.500      3.000        ");
 
     ASSERT_TRUE(CsvToRecordLine("LONGNAME99, 1,2,3,\"CODE WITH BLANK\",extra", line));
     EXPECT_EQ(RecordLinePt(line), "LONGNAME");
