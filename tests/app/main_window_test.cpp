@@ -15,16 +15,6 @@
 class MainWindowTest : public MainWindowFixture {
     Q_OBJECT
 
-  private:
-    // Opens the current cell's editor and pastes text into it, past the key filter.
-    void Paste(const QString& text) {
-        QTest::keyClick(window->recordGrid, Qt::Key_F2);
-        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        QVERIFY(editor);
-        editor->selectAll();
-        editor->insert(text);
-    }
-
   private slots:
     void init() { MakeWindow(); }
     void cleanup() { window.reset(); }
@@ -102,15 +92,7 @@ class MainWindowTest : public MainWindowFixture {
         QVERIFY(window->CurrentJob().modified);
         QCOMPARE(CellText(1, stadix::ColN), QString("1"));
         QCOMPARE(prompts->Kinds(), QStringList({"ask", "save"}));
-
-        // Exit the same way: the window stays open.
-        window->show();
-        prompts->answers.push_back(QMessageBox::Yes);
-        prompts->files.push_back(std::nullopt);
-        QVERIFY(!window->close());
-        QVERIFY(window->isVisible());
-        prompts->answers.push_back(QMessageBox::No);
-        QVERIFY(window->close());
+        // Closing takes the same answers: the records test closes with a save that fails.
     }
 
     void saveAsWritesCompleteRecordsAndOpenReadsThemBack() {
@@ -297,8 +279,7 @@ class MainWindowTest : public MainWindowFixture {
         Type("x");
         QCOMPARE(CellText(1, stadix::ColN), QString());
         window->recordGrid->SetCurrentCell(1, stadix::ColE);
-        Paste("100000000");
-        Type("\n");
+        Type("100000000\n");
         QCOMPARE(prompts->shown.last().caption, QString("Warning"));
         QCOMPARE(prompts->shown.last().text,
                  QString::fromUtf8("Over range！\nPlease input again."));

@@ -80,15 +80,6 @@ class MainWindowTransferTest : public MainWindowFixture {
         }
     }
 
-    void ReceiveAndCancel() {
-        QTimer::singleShot(300, [] {
-            if (auto* transfer =
-                    qobject_cast<KvrTransferDialog*>(QApplication::activeModalWidget()))
-                transfer->cancelButton->click();
-        });
-        window->Receive();
-    }
-
     void AwaitTransferDialog() {
         for (int i = 0; i < 2000 && !transferShown; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -171,7 +162,12 @@ class MainWindowTransferTest : public MainWindowFixture {
 
         // Receive asks whether to save; a No loses nothing while nothing has arrived.
         prompts->answers.push_back(QMessageBox::No);
-        ReceiveAndCancel();
+        QTimer::singleShot(300, [] {
+            if (auto* transfer =
+                    qobject_cast<KvrTransferDialog*>(QApplication::activeModalWidget()))
+                transfer->cancelButton->click();
+        });
+        window->Receive();
         QCOMPARE(prompts->shown.last().kind, QString("ask"));
         QVERIFY(!window->CoordView() && window->CurrentJob().modified);
         QCOMPARE(window->CurrentJob().rawRecords, inst);

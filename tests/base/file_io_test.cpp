@@ -9,7 +9,15 @@
 #include <utility>
 
 using namespace stadix;
-using FileIO = test::TempFolderTest;
+class FileIO : public test::TempFolderTest {
+  protected:
+    // A write leaves no temporary file behind.
+    long Files() const { return std::distance(std::filesystem::directory_iterator(dir), {}); }
+    unsigned Mode(const char* name) const {
+        struct stat file {};
+        return ::stat(Path(name).c_str(), &file) == 0 ? file.st_mode & 0777 : 0;
+    }
+};
 
 TEST_F(FileIO, LinesSplitAtAnyLineEnd) {
     WriteFileAtomically(Path("lines.txt"), "a\r\nb\nc\rd\r\n\r\nlast");
@@ -24,9 +32,7 @@ TEST_F(FileIO, FailedWriteLeavesThePreviousFileAndNoLitter) {
     EXPECT_EQ(ReadFileBytes(Path("job.JCD")), "first");
     WriteFileAtomically(Path("job.JCD"), std::string("\0\xff", 2));
     EXPECT_EQ(ReadFileBytes(Path("job.JCD")), std::string("\0\xff", 2));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
-                            std::filesystem::directory_iterator()),
-              1);
+    EXPECT_EQ(Files(), 1);
     EXPECT_THROW(ReadFileBytes(Path("none")), FileError);
 }
 
@@ -71,9 +77,7 @@ TEST_F(FileIO, WriterPublishesOnlyOnCommit) {
     writer.Write(std::string(3 << 20, 'n'));
     writer.Commit();
     EXPECT_EQ(ReadFileBytes(Path("out.dxf")).size(), 4u + (3 << 20));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
-                            std::filesystem::directory_iterator()),
-              1);
+    EXPECT_EQ(Files(), 1);
 }
 
 // The sync sees the whole temporary file while the target is still the old one.
@@ -93,9 +97,7 @@ TEST_F(FileIO, TheDataAreSyncedBeforeTheRenameAndAFailedSyncKeepsThePreviousFile
     EXPECT_THROW(WriteFileAtomically(target, "lost"), FileError);
     syncWrittenFile = fsyncCall;
     EXPECT_EQ(ReadFileBytes(target), "new data");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
-                            std::filesystem::directory_iterator()),
-              1);
+    EXPECT_EQ(Files(), 1);
 }
 
 TEST_F(FileIO, AReplacedFileKeepsItsModeAndANewOneGetsTheUmasks) {
@@ -105,10 +107,6 @@ TEST_F(FileIO, AReplacedFileKeepsItsModeAndANewOneGetsTheUmasks) {
     ::chmod(Path("kept.txt").c_str(), 0604);
     WriteFileAtomically(Path("kept.txt"), "y");
     ::umask(umask);
-    struct stat newFile {
-    }, kept{};
-    ::stat(Path("new.txt").c_str(), &newFile);
-    ::stat(Path("kept.txt").c_str(), &kept);
-    EXPECT_EQ(newFile.st_mode & 0777, 0640u);
-    EXPECT_EQ(kept.st_mode & 0777, 0604u);
+    EXPECT_EQ(Mode("new.txt"), 0640u);
+    EXPECT_EQ(Mode("kept.txt"), 0604u);
 }

@@ -131,7 +131,17 @@ TEST_F(CliTransferTest, AReceptionEndedEarlyWritesWhatArrived) {
     EXPECT_FALSE(fs::exists(Path("out.JCD")));
 }
 
-// A line error fails the reception but keeps what arrived.
+// A line error fails the reception but keeps what arrived: KVR and the text formats each
+// end their own way.
+TEST_F(CliTransferTest, AKvrReceptionBrokenByTheLineKeepsTheRecords) {
+    auto cli = Start("receive", {Path("out.JCD")});
+    ASSERT_TRUE(WaitForOpenPort(pty));
+    EXPECT_EQ(instrument.Offer(0xAA, CoordBlockBytes(kRecords[0])), kGoAheadAccept);
+    instrument.Offer(0xAA, CoordBlockBytes(kRecords[1]), OfferFault::HangUp);
+    EXPECT_EQ(cli->Wait(), 4) << cli->Err();
+    EXPECT_EQ(stadix::ReadFileBytes(Path("out.JCD")), stadix::JobFileBytes({kRecords[0]}));
+}
+
 TEST_F(CliTransferTest, AnSssReceptionBrokenByTheLineKeepsTheText) {
     auto cli = Start("receive", {"--format", "sss", Path("out.txt")});
     ASSERT_TRUE(WaitForOpenPort(pty));

@@ -13,10 +13,8 @@ using test::ScriptedLine;
 
 // The protocol's bytes, written out here rather than taken from the engine.
 constexpr char kEot = 0x04, kEnq = 0x05, kAck = 0x06, kNak = 0x15, kXon = 0x11, kXoff = 0x13;
-const std::string kHeaderBlock = "\x02"
-                                 "F00F000\x03\r\n";
-const std::string kSecondBlock = "\x02"
-                                 "12345678  +00001.000000100000-000017S069\x03\r\n";
+const std::string kHeaderBlock = "\002F00F000\003\r\n";
+const std::string kSecondBlock = "\00212345678  +00001.000000100000-000017S069\003\r\n";
 const std::string kEndText = "\x02\x04\x03\r\n";
 
 std::string Record(const std::string& pt, const std::string& n = "1", const std::string& e = "2",
@@ -150,7 +148,6 @@ TEST(GtsReceive, AcknowledgedReceiveAsksEvery4sAnswersEachBlockAndEndsWithAck) {
     EXPECT_EQ(line.TimesOf(kAck), (std::vector<std::int64_t>{9000, 10000, 10500}));
     EXPECT_EQ(line.received, kCoordBlock0 + third);
     EXPECT_TRUE(line.lines.size() == 2 && line.coordView && line.ended);
-    ASSERT_FALSE(line.counters.empty());
     EXPECT_EQ(line.counters.back(), "Record blocks received:   2");
 }
 
@@ -164,7 +161,6 @@ TEST(GtsReceive, OneWayTakesGluedAndSplitBlocksAndTheFirstBlockDecidesTheKind) {
 
     EXPECT_EQ(line.received, first + kCoordBlock1);
     EXPECT_FALSE(line.coordView);
-    ASSERT_FALSE(line.counters.empty());
     EXPECT_EQ(line.counters.back(), "Record blocks received:   2");
     EXPECT_EQ(line.written, (std::string{kXoff, kXon, kXoff, kXon, kAck}));
 }

@@ -122,15 +122,14 @@ TEST_F(KvrTransferTest, MeasurementRecordsBecomeDisplayLines) {
 // block too long, cut short or never sent: rejected or dropped, no time-out (the dialog
 // waits for the user), and the next record gets through.
 TEST_F(KvrTransferTest, FaultyRecordsAreDroppedAndTheNextAccepted) {
-    const std::string block = kCoordinateFrame;
     const std::string badSum = test::CoordinateBlock() + "\x3C";
-    // The instrument's bytes, whether the block wait ends, and the replies.
+    // The instrument's bytes, whether the kCoordinateFrame wait ends, and the replies.
     const std::tuple<std::vector<std::string>, bool, std::string> faults[] = {
         {{"\xAA", badSum}, false, kRejected},
-        {{"\xAA" + block}, false, ""},
+        {{"\xAA" + kCoordinateFrame}, false, ""},
         {{"\x42"}, false, ""},
-        {{"\xAA", block + "\x01\x02"}, false, kRejected},
-        {{"\xAA", block.substr(0, 20)}, true, kRejected},
+        {{"\xAA", kCoordinateFrame + "\x01\x02"}, false, kRejected},
+        {{"\xAA", kCoordinateFrame.substr(0, 20)}, true, kRejected},
         {{"\xA8"}, true, kRejected},
     };
     for (const auto& [arrivals, waitEnds, replies] : faults) {
@@ -152,17 +151,16 @@ TEST_F(KvrTransferTest, FaultyRecordsAreDroppedAndTheNextAccepted) {
     }
 }
 
-// On a slow line a block takes long to come: its pieces are awaited while the go-ahead,
-// the block and its checksum cross the line (967 ms for 58 bytes at 600 baud, 61 ms at
+// On a slow line a kCoordinateFrame takes long to come: its pieces are awaited while the go-ahead,
+// the kCoordinateFrame and its checksum cross the line (967 ms for 58 bytes at 600 baud, 61 ms at
 // 9600), and half a second besides.
 TEST_F(KvrTransferTest, TheBlockWaitLastsWhileTheBlockCrossesTheLine) {
-    const std::string block = kTextFrame;
     for (const auto& [baud, waitMs] :
          {std::pair{BaudRate::Br600, 1467}, std::pair{BaudRate::Br9600, 561}}) {
         port.settings.baudRate = baud;
         Open({});
         Arrive("\xA9");
-        Arrive(block.substr(0, 50));
+        Arrive(kTextFrame.substr(0, 50));
         EXPECT_EQ(TakeWritten(), "\xBB");
         EXPECT_EQ(host.timers[KvrTimer::BlockWait], waitMs);
         Fire(KvrTimer::BlockWait);
