@@ -6,9 +6,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <limits>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #ifdef _WIN32
@@ -78,8 +79,21 @@ int SyncFile(int fd) {
 void RemoveFileNow(const char* path) {
     ::unlink(path);
 }
+// The pattern's last six characters are chosen afresh until no file has the name. The
+// file is made as any new file is, with the umask's mode, not mkstemp's private one.
 int MakeTemporaryFile(std::string& pattern) {
-    return ::mkstemp(pattern.data());
+    static std::atomic<unsigned long> sequence{0};
+    const std::size_t start = pattern.size() - 6;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        unsigned long n = sequence++ * 2654435761UL ^ static_cast<unsigned long>(::getpid()) ^
+                          static_cast<unsigned long>(::time(nullptr));
+        for (std::size_t i = start; i < pattern.size(); ++i, n /= 36)
+            pattern[i] = "0123456789abcdefghijklmnopqrstuvwxyz"[n % 36];
+        const int fd = ::open(pattern.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
 }
 bool IsRegular(unsigned mode) {
     return S_ISREG(mode);
@@ -200,6 +214,8 @@ std::string FollowLinks(const std::string& path) {
 
 } // namespace
 
+FileSync syncWrittenFile = SyncFile;
+
 std::string ReadFileBytes(const std::string& path) {
     const struct Closed {
         int fd;
@@ -244,8 +260,7 @@ FileHead ReadFirstLines(const std::string& path, std::size_t keep) {
     return head;
 }
 
-FileLineReader::FileLineReader(const std::string& path)
-    : path_(path), fd_(OpenForReading(path)) {}
+FileLineReader::FileLineReader(const std::string& path) : path_(path), fd_(OpenForReading(path)) {}
 
 FileLineReader::~FileLineReader() {
     CloseFile(fd_);
@@ -373,12 +388,12 @@ void AtomicFileWriter::Commit() {
     }
     Flush();
 #ifndef _WIN32
-    // A replaced file keeps its permissions; a new one gets ordinary ones, not
-    // mkstemp's private ones.
+    // A replaced file keeps its permissions; a new one has the umask's already.
     struct stat existing {};
-    ::fchmod(fd_, ::stat(target_.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644);
+    if (::stat(target_.c_str(), &existing) == 0)
+        ::fchmod(fd_, existing.st_mode & 07777);
 #endif
-    const bool synced = SyncFile(fd_) == 0;
+    const bool synced = syncWrittenFile(fd_) == 0;
     const bool closed = CloseFile(fd_) == 0;
     fd_ = -1;
     if (!synced || !closed)

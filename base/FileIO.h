@@ -35,6 +35,11 @@ FileHead ReadFirstLines(const std::string& path, std::size_t keep);
 // all known; a folder or any other kind of file is refused.
 void WriteFileAtomically(const std::string& path, const std::string& bytes);
 
+// Makes a written file's bytes durable (fsync); AtomicFileWriter calls it before the
+// rename that publishes the file, and fails when it fails. Tests replace it to watch.
+using FileSync = int (*)(int fd);
+extern FileSync syncWrittenFile;
+
 // The same for a file written piece by piece: nothing reaches path until Commit, and a
 // writer destroyed without Commit leaves no trace. Throws FileError.
 class AtomicFileWriter {

@@ -7,19 +7,15 @@
 #include "tests/support/MainWindowFixture.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStatusTipEvent>
-#include <QTemporaryDir>
 #include <QToolButton>
-#include <QtTest>
 
 namespace {
 
@@ -64,17 +60,6 @@ class MainWindowRecordsTest : public MainWindowFixture {
     Q_OBJECT
 
   private:
-    void OpenJob(const std::vector<std::string>& lines) {
-        Write("job.JCD", stadix::JobFileBytes(lines));
-        prompts->files.push_back(FileChoice{Path("job.JCD"), 1});
-        window->FileOpen();
-    }
-    void SetRow(int row, const char* pt, const char* n, const char* e) {
-        window->Table().SetCell(row, stadix::ColPt, pt);
-        window->Table().SetCell(row, stadix::ColN, n);
-        window->Table().SetCell(row, stadix::ColE, e);
-    }
-    QString Pt(int row) { return QString::fromStdString(window->Table().Cell(row, stadix::ColPt)); }
     void Find(const QString& name) {
         window->searchBox->setText(name);
         QTest::keyClick(window->searchBox, Qt::Key_Return);
@@ -87,27 +72,22 @@ class MainWindowRecordsTest : public MainWindowFixture {
     }
 
   private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { MakeWindow(); }
     void cleanup() { window.reset(); }
 
-    void findStepsThroughMatchesAndWrapsAround() {
-        // Typed records, never gathered, are searched too.
+    // How names match is the core's: Enter and the Find button find the next one, typed
+    // records too, and a name not found is said so.
+    void findMovesToTheRecordOrSaysItIsNotFound() {
         SetRow(2, "A", "1", "2");
+        window->recordGrid->SetCurrentCell(1, 3);
         Find("a");
         QCOMPARE(window->recordGrid->CurrentRow(), 2);
-        QVERIFY(prompts->shown.isEmpty());
-
-        OpenJob(Records(3));
-        prompts->shown.clear();
-        window->recordGrid->SetCurrentCell(2, 3);
-        Find("p1");
-        QCOMPARE(window->recordGrid->CurrentRow(), 1);
         QCOMPARE(window->recordGrid->CurrentColumn(), 0);
+        SetRow(3, "P3", "1", "2");
         window->searchBox->setText("P3");
         window->ToolButton("Find")->click();
         QCOMPARE(window->recordGrid->CurrentRow(), 3);
-
+        QVERIFY(prompts->shown.isEmpty());
         Find("C");
         QCOMPARE(prompts->Kinds(), QStringList{"tell"});
         QCOMPARE(prompts->shown.last().caption, QString("Message"));
@@ -116,31 +96,31 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QVERIFY(!window->CurrentJob().modified);
     }
 
-    void updateGathersWithoutSortingAndLeavesABadTableAlone() {
+    // What Update gathers, and that a bad cell changes nothing, is the core's.
+    void updateGathersTheTableAndReportsACellThatDoesNotConvert() {
+        window->ToolButton("Clear")->click();
+        QVERIFY(prompts->shown.isEmpty());
         SetRow(2, "R2", "1", "2");
         SetRow(7, "R7", "1", "2");
-        SetRow(3000, "R3000", "1", "2");
         window->Action("Update")->trigger();
-        QCOMPARE(Pt(1), QString("R2"));
-        QCOMPARE(Pt(2), QString("R7"));
-        QCOMPARE(Pt(3), QString("R3000"));
-        QCOMPARE(Pt(3000), QString());
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:3"));
+        QCOMPARE(CellText(1) + CellText(2) + CellText(7), QString("R2R7"));
+        QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
         QVERIFY(window->CurrentJob().modified);
-
-        // A cell that does not convert: the error, and the table and list as they were.
-        const std::vector<std::string> before = window->CurrentJob().lines;
         SetRow(9, "BAD", "1,5", "2");
         window->Action("Update")->trigger();
         QCOMPARE(prompts->Kinds(), QStringList{"error"});
         QVERIFY(prompts->shown.last().text.contains("'1,5' is not a valid floating point value"));
-        QCOMPARE(Pt(9), QString("BAD"));
-        QCOMPARE(Pt(2), QString("R7"));
-        QVERIFY(window->CurrentJob().lines == before);
+        QCOMPARE(CellText(9), QString("BAD"));
 
-        // Undo puts the rows back where they were.
+        // Undo puts the rows back where they were, typed and never gathered: Clear asks
+        // about them too.
         window->Action("Undo")->trigger();
-        QCOMPARE(Pt(1) + Pt(7) + Pt(3000), QString("R7R3000"));
+        QCOMPARE(CellText(1) + CellText(7), QString("R7"));
+        prompts->answers.push_back(QMessageBox::Yes);
+        window->Action("Clear")->trigger();
+        QCOMPARE(prompts->shown.last().text, QString("Do you really want to delete all records?"));
+        QCOMPARE(CellText(7), QString());
+        QCOMPARE(window->recordGrid->CurrentRow(), 1);
     }
 
     void eraseAsksThenLeavesAGapAndUndoGoesBackToTheOpenedFile() {
@@ -154,12 +134,12 @@ class MainWindowRecordsTest : public MainWindowFixture {
         window->Action("Erase")->trigger();
         QCOMPARE(prompts->shown.last().caption, QString("Confirmation"));
         QCOMPARE(prompts->shown.last().text, QString("Do you really want to delete this record?"));
-        QCOMPARE(Pt(2), QString("P2"));
+        QCOMPARE(CellText(2), QString("P2"));
 
         prompts->answers.push_back(QMessageBox::Yes);
         window->ToolButton("Erase")->click();
-        QCOMPARE(Pt(2), QString());
-        QCOMPARE(Pt(3), QString("P3"));
+        QCOMPARE(CellText(2), QString());
+        QCOMPARE(CellText(3), QString("P3"));
         QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
         window->recordGrid->SetCurrentCell(3, 0);
         QCoreApplication::processEvents();
@@ -170,16 +150,16 @@ class MainWindowRecordsTest : public MainWindowFixture {
         prompts->answers = {QMessageBox::No, QMessageBox::Yes};
         window->ToolButton("Clear")->click();
         QCOMPARE(prompts->shown.last().text, QString("Do you really want to delete all records?"));
-        QCOMPARE(Pt(1), QString("P1"));
+        QCOMPARE(CellText(1), QString("P1"));
         window->Action("Clear")->trigger();
         QVERIFY(window->CurrentJob().lines.empty() && window->CurrentJob().modified);
         QCOMPARE(window->TotalPanel()->text(), QString("Total:0"));
         QCOMPARE(window->Action("Undo")->text(), QString("&Undo Clear"));
         window->Action("Undo")->trigger();
-        QCOMPARE(Pt(1) + Pt(2) + Pt(3), QString("P1P3"));
+        QCOMPARE(CellText(1) + CellText(2) + CellText(3), QString("P1P3"));
         QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
         window->Action("Undo")->trigger();
-        QCOMPARE(Pt(2), QString("P2"));
+        QCOMPARE(CellText(2), QString("P2"));
         QVERIFY(!window->CurrentJob().modified);
 
         window->Action("Redo")->trigger();
@@ -194,19 +174,6 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QVERIFY(!window->Action("Undo")->isEnabled());
     }
 
-    void clearAsksAlsoForRowsTyped() {
-        window->ToolButton("Clear")->click();
-        QVERIFY(prompts->shown.isEmpty());
-        // Rows typed and never gathered are asked about too.
-        SetRow(3, "T3", "1", "2");
-        window->recordGrid->SetCurrentCell(3, 2);
-        prompts->answers.push_back(QMessageBox::Yes);
-        window->Action("Clear")->trigger();
-        QCOMPARE(prompts->shown.last().text, QString("Do you really want to delete all records?"));
-        QCOMPARE(Pt(3), QString());
-        QCOMPARE(window->recordGrid->CurrentRow(), 1);
-    }
-
     void importReplacesTheRecordsOrLeavesTheJobAsItWas() {
         OpenJob(Records(3));
         const QString title = window->windowTitle();
@@ -218,35 +185,28 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(prompts->shown.last().text,
                  QString::fromUtf8(
                      "Importing Error！\nLine 1: 'N' is not a valid floating point value"));
-        QCOMPARE(Pt(3), QString("P3"));
+        QCOMPARE(CellText(3), QString("P3"));
         QCOMPARE(window->windowTitle(), title);
         QVERIFY(!window->CurrentJob().untitled);
 
-        std::string pts;
-        for (int i = 1; i <= 16001; ++i)
-            pts += "Q" + std::to_string(i) + ",1,2,3\r\n";
-        Write("big.pts", pts);
-        prompts->files.push_back(FileChoice{Path("big.pts"), 1});
+        // How long files are cut is the core's.
+        Write("q.pts", "Q1,1,2,3\r\nQ2,1,2,3\r\n");
+        prompts->files.push_back(FileChoice{Path("q.pts"), 1});
         window->Action("Import...")->trigger();
-        QCOMPARE(prompts->shown[prompts->shown.size() - 2].dialog.filter,
+        QCOMPARE(prompts->shown.last().dialog.filter,
                  QString("Topcon GTS-700/600/800 Coords(*.pts)|*.pts|CSV File(comma "
                          "separated)(*.CSV)|*.CSV|SIMA Data File(*.sim)|*.sim"));
-        QVERIFY(prompts->shown.last().text.startsWith(
-            "The file holds 16001 lines; only the first 15999 were imported."));
-        QCOMPARE(Pt(15999), QString("Q15999"));
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:15999"));
-        QCOMPARE(window->recordGrid->CurrentRow(), 1);
+        QCOMPARE(CellText(2) + CellText(3), QString("Q2"));
+        QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
         QVERIFY(window->CurrentJob().modified);
         // Untitled, and titled so: Save asks for a name rather than writing over job.JCD.
         QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
         window->FileSave();
         QCOMPARE(prompts->shown.last().kind, QString("save"));
         QCOMPARE(prompts->shown.last().dialog.fileName, QString("Job2"));
-        QCOMPARE(stadix::ReadFileBytes(Path("job.JCD").toStdString()),
-                 stadix::JobFileBytes(Records(3)));
+        QCOMPARE(FileBytes(Path("job.JCD")), stadix::JobFileBytes(Records(3)));
         window->Action("Undo")->trigger();
-        QCOMPARE(window->recordGrid->verticalHeader()->count(), 3001);
-        QCOMPARE(Pt(3), QString("P3"));
+        QCOMPARE(CellText(3), QString("P3"));
     }
 
     // Export and Save leave incomplete rows in the table, Update removes them; each says
@@ -270,9 +230,8 @@ class MainWindowRecordsTest : public MainWindowFixture {
                  QString("2 incomplete rows not saved: rows 3, 7.\nA record needs PT, N/X and "
                          "E/Y; these rows stay in the table."));
         QCOMPARE(window->MessagePanel()->text(), QString("2 incomplete rows not saved: rows 3, 7"));
-        QCOMPARE(stadix::ReadFileBytes(Path("job.JCD").toStdString()),
-                 std::string("P1                1.000        2.000        0.000        \r\n"));
-        QCOMPARE(Pt(3), QString("P3"));
+        QCOMPARE(FileBytes(Path("job.JCD")), Line("P1", "1", "2") + "\r\n");
+        QCOMPARE(CellText(3), QString("P3"));
         // Still changed: closing saves again, and the rows left out keep the window open.
         prompts->answers.push_back(QMessageBox::Yes);
         prompts->files.push_back(FileChoice{Path("job.JCD"), 1});
@@ -280,7 +239,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
 
         window->Action("Update")->trigger();
         QCOMPARE(window->MessagePanel()->text(), QString("2 incomplete rows removed: rows 3, 7"));
-        QCOMPARE(Pt(3), QString());
+        QCOMPARE(CellText(3), QString());
         window->Action("Save")->trigger();
         QCOMPARE(window->MessagePanel()->text(), QString());
         QVERIFY(!window->CurrentJob().modified);
@@ -301,23 +260,20 @@ class MainWindowRecordsTest : public MainWindowFixture {
                          "File(*.sim)|*.sim|Stake(User's)|*.*"));
         QCOMPARE(dialog.defaultExt, QString());
         QCOMPARE(
-            stadix::ReadFileBytes(Path("out").toStdString()),
+            FileBytes(Path("out")),
             std::string("1,2000.250,1001.500,K,P1,3.000\r\n2,2000.250,1002.500,K,P2,3.000\r\n"));
 
         // A file that cannot be written is reported with the reason.
         prompts->files.push_back(FileChoice{Path("missing/out.pts"), 1});
         window->Action("Export...")->trigger();
-        QCOMPARE(prompts->shown.last().text,
-                 "Cannot export data to this file\nCannot create file \"" +
-                     Path("missing/out.pts") + "\". No such file or directory");
+        QVERIFY(prompts->shown.last().text.startsWith("Cannot export data to this file\nCannot"));
     }
 
     void measurementExportOffersTheTwoTexts() {
         std::string inst(42, '\0');
         inst[0] = char(0x81);
         Write("m.TSM", inst);
-        prompts->files.push_back(FileChoice{Path("m.TSM"), 2});
-        window->FileOpen();
+        Open("m.TSM", 2);
         prompts->files.push_back(FileChoice{Path("m"), 2});
         window->Action("Export...")->trigger();
         QCOMPARE(prompts->shown.last().dialog.filter,
@@ -327,8 +283,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QVERIFY(QFile::exists(Path("m.dat")));
         prompts->files.push_back(FileChoice{Path("m.txt"), 1});
         window->Action("Export...")->trigger();
-        QCOMPARE(stadix::ReadFileBytes(Path("m.txt").toStdString()),
-                 std::string("INST     Ver. No.\r\n"));
+        QCOMPARE(FileBytes(Path("m.txt")), std::string("INST     Ver. No.\r\n"));
     }
 
     void layoutDialogShowsAndStoresTheLayout() {
@@ -344,17 +299,16 @@ class MainWindowRecordsTest : public MainWindowFixture {
         fresh.numberedBox->setChecked(true);
         fresh.okButton->click();
         fresh.okButton->click();
-        QCOMPARE(stadix::ReadFileBytes(settings),
-                 std::string("[ComPort1]\r\nPort=COM3\r\n[UserDefFormat1]\r\nDefName=Stake "
-                             "out\r\nDefFileExt=dat\r\nDefOrderWord=212341\r\n"));
         ExportLayoutDialog stored(settings, *prompts);
         QCOMPARE(stored.nameBox->text(), QString("Stake out"));
         QCOMPARE(stored.fieldLists[0]->currentText(), QString("E"));
         QVERIFY(stored.numberedBox->isChecked());
     }
 
-    void coordinateListPrintsWithABannerOnEveryPage() {
-        // Nothing to print, or a cancelled dialog: no dialog, or no file.
+    // Nothing to print, or a cancelled dialog: no dialog, or no file. The pages are the
+    // core's; an edit not yet updated prints as the table shows it, the values in fixed
+    // pitch under their titles.
+    void coordinateListPrintsWhatTheTableShows() {
         window->FilePrint();
         QVERIFY(prompts->shown.isEmpty());
         OpenJob(Records(3));
@@ -365,39 +319,24 @@ class MainWindowRecordsTest : public MainWindowFixture {
                  QString("Printing coord. filejob.JCD--TS Coord. data file"));
         QCOMPARE(prompts->shown.last().text, Path("job.pdf"));
 
+        window->Table().SetCell(1, stadix::ColN, "9999.999");
         const QString text = PrintToPdf("three.pdf");
         QCOMPARE(text.count('\f'), 1);
         QVERIFY(text.contains("Coordinates      List"));
-        // Fixed pitch: the values stand under their titles.
+        QCOMPARE(PrintedRecords(text),
+                 QStringList({"P1 K 9999.999 2000.250 3.000", "P2 K 1002.500 2000.250 3.000",
+                              "P3 K 1003.500 2000.250 3.000"}));
         const QString words = Pdftotext("-bbox", Path("three.pdf"));
-        QCOMPARE(WordLeft(words, "1001.500"), WordLeft(words, "N/X"));
+        QCOMPARE(WordLeft(words, "1002.500"), WordLeft(words, "N/X"));
         QCOMPARE(WordLeft(words, "P3"), WordLeft(words, "PT"));
-
-        // Every page of a long list carries the banner.
-        OpenJob(Records(200));
-        const QStringList pages = PrintToPdf("long.pdf").split('\f');
-        QVERIFY(pages.size() > 3);
-        QVERIFY(pages[pages.size() - 2].contains("Coordinates      List"));
-    }
-
-    // Records typed into a new job, and an edit not yet updated, print as the table shows
-    // them.
-    void printAndPreviewPrintWhatTheTableShows() {
-        SetRow(1, "T1", "1234.567", "2.000");
-        SetRow(4, "T4", "5.000", "6.000");
         prompts->previewPdf = Path("preview.pdf");
         window->Action("Print Preview")->trigger();
-        QCOMPARE(PrintedRecords(Pdftotext("-layout", Path("preview.pdf"))),
-                 QStringList({"T1 1234.567 2.000 0.000", "T4 5.000 6.000 0.000"}));
-        window->Table().SetCell(1, stadix::ColN, "9999.999");
-        QCOMPARE(PrintedRecords(PrintToPdf("edited.pdf")),
-                 QStringList({"T1 9999.999 2.000 0.000", "T4 5.000 6.000 0.000"}));
+        QCOMPARE(Pdftotext("-layout", Path("preview.pdf")), text);
     }
 
     void measurementTextAndThePreviewPrintTheSameLinesAndAFailingPrinterIsReported() {
         Write("m.TXT", "first line\r\nsecond line\r\n");
-        prompts->files.push_back(FileChoice{Path("m.TXT"), 4});
-        window->FileOpen();
+        Open("m.TXT", 4);
         const QString printed = PrintToPdf("text.pdf");
         QCOMPARE(prompts->shown.last().caption, QString("Printing meas. filem.TXT"));
         QVERIFY(printed.contains("first line") && printed.contains("second line"));

@@ -1,93 +1,29 @@
 #include "app/ui/AboutBox.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/RecordGridView.h"
+#include "app/ui/TextLinesView.h"
 #include "base/FileIO.h"
 #include "job/RecordLine.h"
 #include "tests/support/MainWindowFixture.h"
 #include "widgets/TextCodec.h"
 
-#include "app/ui/TextLinesView.h"
 #include <QAction>
-#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QStatusTipEvent>
-#include <QTemporaryDir>
 #include <QToolButton>
-#include <QtTest>
-
-namespace {
-
-std::string Line(const char* pt, const char* n, const char* e, const char* z = "0",
-                 const char* code = "") {
-    return stadix::MakeRecordLine(pt, code, n, e, z);
-}
-
-std::string Bytes(const QString& path) {
-    return stadix::ReadFileBytes(path.toStdString());
-}
-
-} // namespace
 
 class MainWindowTest : public MainWindowFixture {
     Q_OBJECT
 
-  private:
-    void SetRow(int row, const char* pt, const char* n, const char* e, const char* z = "") {
-        window->Table().SetCell(row, stadix::ColPt, pt);
-        window->Table().SetCell(row, stadix::ColN, n);
-        window->Table().SetCell(row, stadix::ColE, e);
-        window->Table().SetCell(row, stadix::ColZ, z);
-    }
-
-    // Shows the window active, with the record grid focused, for keys typed as a user would.
-    void ShowWithGridFocused() {
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QApplication::setActiveWindow(window.get());
-        window->recordGrid->setFocus();
-    }
-    // Types text into whatever has the focus, as the user would; "\n" presses Enter.
-    void Type(const QString& text) {
-        for (QChar c : text) {
-            QWidget* target =
-                QApplication::focusWidget() ? QApplication::focusWidget() : window->recordGrid;
-            if (c == '\n')
-                QTest::keyClick(target, Qt::Key_Return);
-            else
-                QTest::keyClick(target, c.toLatin1());
-            QCoreApplication::processEvents();
-        }
-    }
-    // Opens the current cell's editor and pastes text into it, past the key filter.
-    void Paste(const QString& text) {
-        QTest::keyClick(window->recordGrid, Qt::Key_F2);
-        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        QVERIFY(editor);
-        editor->selectAll();
-        editor->insert(text);
-    }
-    void Open(const QString& name, int type = 1) {
-        prompts->files.push_back(FileChoice{Path(name), type});
-        window->FileOpen();
-    }
-    void SaveAs(const QString& name, int type = 1) {
-        prompts->files.push_back(FileChoice{Path(name), type});
-        window->FileSaveAs();
-    }
-    QString CellText(int row, int column) {
-        return QString::fromStdString(window->Table().Cell(row, column));
-    }
-
   private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { MakeWindow(); }
     void cleanup() { window.reset(); }
 
-    void startsWithAnEmptyUntitledJob() {
+    void startsWithAnEmptyUntitledJobAndItsMenusToolbarAndHints() {
         QCOMPARE(window->windowTitle(), QString("Job1--TS Coord. data file"));
         QCOMPARE(window->TotalPanel()->text(), QString("Total:"));
         QVERIFY(window->CurrentJob().untitled && window->CurrentJob().InCoordinateView() &&
@@ -96,9 +32,7 @@ class MainWindowTest : public MainWindowFixture {
         QStatusTipEvent tip("Create a new job file");
         QApplication::sendEvent(window.get(), &tip);
         QCOMPARE(window->MessagePanel()->text(), QString("Create a new job file"));
-    }
 
-    void menusAndToolbarCarryTheirCaptionsShortcutsAndHints() {
         const QStringList menus{"File",      "Edit",  "Record", "Communction",
                                 "SD/U dsik", "Tools", "Help"};
         for (const QString& caption : menus)
@@ -162,23 +96,14 @@ class MainWindowTest : public MainWindowFixture {
         QVERIFY(window->CurrentJob().modified);
         QCOMPARE(CellText(1, stadix::ColN), QString("1"));
         QCOMPARE(prompts->Kinds(), QStringList({"ask", "save"}));
-
-        // Exit the same way: the window stays open.
-        window->show();
-        prompts->answers.push_back(QMessageBox::Yes);
-        prompts->files.push_back(std::nullopt);
-        QVERIFY(!window->close());
-        QVERIFY(window->isVisible());
-        prompts->answers.push_back(QMessageBox::No);
-        QVERIFY(window->close());
+        // Closing takes the same answers: the records test closes with a save that fails.
     }
 
     void saveAsWritesCompleteRecordsAndOpenReadsThemBack() {
         // A text copy leaves the job untitled.
         SetRow(1, "P1", "1", "2", "3");
         SaveAs("copy.TXT", 2);
-        QCOMPARE(Bytes(Path("copy.TXT")), std::string("P1,1.000,2.000,3.000,\r\n"));
-        QVERIFY(window->CurrentJob().untitled);
+        QVERIFY(QFile::exists(Path("copy.TXT")) && window->CurrentJob().untitled);
 
         SetRow(1, "P1", "1234.567", "2345.678", "12.3");
         SetRow(9, "P9", "-1.0004", "3", "4");
@@ -191,7 +116,7 @@ class MainWindowTest : public MainWindowFixture {
         QCOMPARE(dialog.folder, dir.path());
         const std::string expected = Line("P1", "1234.567", "2345.678", "12.3") + "\r\n" +
                                      Line("P9", "-1.0004", "3", "4") + "\r\n";
-        QCOMPARE(Bytes(Path("job.JCD")), expected);
+        QCOMPARE(FileBytes(Path("job.JCD")), expected);
         QCOMPARE(window->windowTitle(), QString("job.JCD--TS Coord. data file"));
         QVERIFY(!window->CurrentJob().untitled);
 
@@ -201,17 +126,30 @@ class MainWindowTest : public MainWindowFixture {
         QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
     }
 
-    void failedSavesLeaveFileAndDocumentAsTheyWere() {
+    void failedSavesAndOpensLeaveFileAndDocumentAsTheyWere() {
+        // An open that fails keeps the document.
+        SetRow(1, "KEEP", "1", "2");
+        prompts->files.push_back(FileChoice{Path("none.JCD"), 1});
+        QAction* open = window->Action("Open");
+        open->trigger();
+        QCOMPARE(prompts->shown.last().kind, QString("error"));
+        QCOMPARE(CellText(1, stadix::ColPt), QString("KEEP"));
+        QCOMPARE(window->windowTitle(), QString("Job1--TS Coord. data file"));
+        QVERIFY(QDir(dir.path()).mkdir("folder.JCD"));
+        prompts->files.push_back(FileChoice{Path("folder.JCD"), 1});
+        open->trigger();
+        QVERIFY(prompts->shown.last().text.endsWith("It is a folder, not a file."));
+        QCOMPARE(CellText(1, stadix::ColPt), QString("KEEP"));
+
         SetRow(1, "P1", "1", "2");
         SaveAs("job.JCD");
-        const std::string before = Bytes(Path("job.JCD"));
+        const std::string before = FileBytes(Path("job.JCD"));
 
         SetRow(2, "P2", "abc", "2");
         Type("A");
         window->FileSave();
         QCOMPARE(prompts->shown.last().kind, QString("error"));
-        QVERIFY(prompts->shown.last().text.startsWith("Row 2, N/X: 'abc'"));
-        QCOMPARE(Bytes(Path("job.JCD")), before);
+        QCOMPARE(FileBytes(Path("job.JCD")), before);
         QVERIFY(window->CurrentJob().modified);
 
         // A file that cannot be written: the job may still be saved elsewhere.
@@ -224,25 +162,25 @@ class MainWindowTest : public MainWindowFixture {
         prompts->files.push_back(FileChoice{Path("elsewhere.JCD"), 1});
         SaveAs("missing/job.JCD");
         // The name typed into row 1 while the save failed is saved too.
-        QCOMPARE(Bytes(Path("elsewhere.JCD")),
+        QCOMPARE(FileBytes(Path("elsewhere.JCD")),
                  Line("A", "1", "2") + "\r\n" + Line("P2", "5", "2") + "\r\n");
         QVERIFY(!window->CurrentJob().modified);
 
         // Another kind written over a file the job was read from is refused.
-        const std::string saved = Bytes(Path("elsewhere.JCD"));
+        const std::string saved = FileBytes(Path("elsewhere.JCD"));
         SaveAs("elsewhere.JCD", 2);
         prompts->files.push_back(FileChoice{Path("elsewhere.JCD"), 2});
         window->FileExport();
         QCOMPARE(prompts->Kinds().mid(prompts->shown.size() - 4),
                  QStringList({"save", "tell", "save", "tell"}));
         QVERIFY(prompts->shown.last().text.endsWith("Nothing was written: choose another file."));
-        QCOMPARE(Bytes(Path("elsewhere.JCD")), saved);
+        QCOMPARE(FileBytes(Path("elsewhere.JCD")), saved);
         Write("in.pts", "P7,1,2,3\r\n");
         prompts->files.push_back(FileChoice{Path("in.pts"), 1});
         window->FileImport();
         SaveAs("in.pts");
         QCOMPARE(prompts->shown.last().kind, QString("tell"));
-        QCOMPARE(Bytes(Path("in.pts")), std::string("P7,1,2,3\r\n"));
+        QCOMPARE(FileBytes(Path("in.pts")), std::string("P7,1,2,3\r\n"));
     }
 
     // A job opened cut is untitled: Save asks for a name and will not write over the file.
@@ -260,7 +198,7 @@ class MainWindowTest : public MainWindowFixture {
         prompts->files.push_back(FileChoice{Path("big.jcd"), 1});
         window->FileSave();
         QCOMPARE(prompts->Kinds().mid(prompts->shown.size() - 2), QStringList({"save", "tell"}));
-        QCOMPARE(Bytes(Path("big.jcd")).size(), std::size_t(16001 * 59));
+        QCOMPARE(FileBytes(Path("big.jcd")).size(), std::size_t(16001 * 59));
 
         // The command line opens one upper-case job file whole; Save writes back to it.
         Write("start.JCD", stadix::JoinLinesCrLf(lines));
@@ -270,22 +208,7 @@ class MainWindowTest : public MainWindowFixture {
         QCOMPARE(window->windowTitle(), QString("start.JCD--TS Coord. data file"));
         QCOMPARE(window->TotalPanel()->text(), QString("Total:16001"));
         window->FileSave();
-        QCOMPARE(Bytes(Path("start.JCD")).size(), std::size_t(16001 * 59));
-    }
-
-    void openOfUnreadableFileKeepsTheDocument() {
-        SetRow(1, "KEEP", "1", "2");
-        prompts->files.push_back(FileChoice{Path("none.JCD"), 1});
-        QAction* open = window->Action("Open");
-        open->trigger();
-        QCOMPARE(prompts->shown.last().kind, QString("error"));
-        QCOMPARE(CellText(1, stadix::ColPt), QString("KEEP"));
-        QCOMPARE(window->windowTitle(), QString("Job1--TS Coord. data file"));
-        QVERIFY(QDir(dir.path()).mkdir("folder.JCD"));
-        prompts->files.push_back(FileChoice{Path("folder.JCD"), 1});
-        open->trigger();
-        QVERIFY(prompts->shown.last().text.endsWith("It is a folder, not a file."));
-        QCOMPARE(CellText(1, stadix::ColPt), QString("KEEP"));
+        QCOMPARE(FileBytes(Path("start.JCD")).size(), std::size_t(16001 * 59));
     }
 
     void otherExtensionsOpenAsMeasurementText() {
@@ -298,9 +221,6 @@ class MainWindowTest : public MainWindowFixture {
         QApplication::sendEvent(window.get(), &tip);
         QVERIFY(window->StatusLineShown());
         QCOMPARE(window->StatusLine()->text(), QString("Open a job file"));
-        QTest::keyClick(window->measurementText, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(window->measurementText, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QApplication::clipboard()->text(), QString("abc\ndef"));
         QVERIFY(!window->Action("Update")->isEnabled() && !window->Action("Send...")->isEnabled() &&
                 !window->searchBox->isEnabled());
         window->Menu("SD/U dsik")->aboutToShow();
@@ -313,17 +233,14 @@ class MainWindowTest : public MainWindowFixture {
         SaveAs("out.gt7");
         QCOMPARE(prompts->shown.last().dialog.filter,
                  QString("TS Meas. Data File(SSS)|*.gt7|Text file(*.TXT)|*.TXT"));
-        QCOMPARE(Bytes(Path("out.gt7")), std::string("x\r\n"));
+        QCOMPARE(FileBytes(Path("out.gt7")), std::string("x\r\n"));
         QCOMPARE(window->windowTitle(), QString("out.gt7"));
 
-        // New returns to the coordinate view; Save As then offers the job file types.
+        // New returns to the coordinate view.
         window->FileNew();
         QVERIFY(window->CurrentJob().InCoordinateView() &&
                 window->recordGrid->isVisibleTo(window.get()));
         QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
-        window->FileSaveAs();
-        QCOMPARE(prompts->shown.last().dialog.filter,
-                 QString("TS Coord. Data File(*.JCD)|*.JCD|Text(*.TXT)|*.TXT"));
     }
 
     void measurementFilesOpenAsRenderedRawRecords() {
@@ -339,44 +256,33 @@ class MainWindowTest : public MainWindowFixture {
         // Save writes nothing for raw records; Save As of the first type writes them.
         Write("one.TSM", "changed on disk");
         window->FileSave();
-        QCOMPARE(Bytes(Path("one.TSM")), std::string("changed on disk"));
+        QCOMPARE(FileBytes(Path("one.TSM")), std::string("changed on disk"));
         SaveAs("copy.TSM");
         QCOMPARE(prompts->shown.last().dialog.filter,
                  QString("TS Meas. Data File(KVR)|*.TSM|Text file(*.TXT)|*.TXT"));
-        QCOMPARE(Bytes(Path("copy.TSM")), inst);
+        QCOMPARE(FileBytes(Path("copy.TSM")), inst);
         QCOMPARE(window->windowTitle(), QString("copy.TSM--TS Meas. Data File"));
 
         // A refused file is not opened: the user is told why, the document stays, and
-        // no save writes over the refused file.
+        // Save does not write over the refused file.
         Write("odd.tsm", inst + "x");
         Open("odd.tsm", 2);
         QCOMPARE(prompts->shown.last().kind, QString("tell"));
-        QVERIFY(prompts->shown.last().text.contains("43"));
         QCOMPARE(window->windowTitle(), QString("copy.TSM--TS Meas. Data File"));
         window->FileSave();
-        SaveAs("copy");
-        QCOMPARE(Bytes(Path("odd.tsm")), inst + "x");
-
-        // A bare name saved as the first type gets that type's extension.
-        QCOMPARE(Bytes(Path("copy.TSM")), inst);
-        QVERIFY(!QFile::exists(Path("copy.JCD")) && !QFile::exists(Path("copy")));
-        QCOMPARE(window->windowTitle(), QString("copy.TSM--TS Meas. Data File"));
+        QCOMPARE(FileBytes(Path("odd.tsm")), inst + "x");
     }
 
+    // The rules of the cells are the core's: here the keys reach them, and a warning keeps
+    // the cell current.
     void typedKeysAreFilteredAndCheckedOnLeavingTheCell() {
         ShowWithGridFocused();
         window->recordGrid->SetCurrentCell(1, stadix::ColN);
-        QTest::keyClick(window->recordGrid, Qt::Key_Control);
         QTest::keyClick(window->recordGrid, Qt::Key_Down);
         QTest::keyClick(window->recordGrid, Qt::Key_Up);
         QVERIFY(!window->CurrentJob().modified);
         Type("x");
         QCOMPARE(CellText(1, stadix::ColN), QString());
-        window->recordGrid->SetCurrentCell(1, stadix::ColE);
-        Paste("abc 1,5");
-        Type("\n");
-        QCOMPARE(prompts->shown.last().caption, QString("Warning"));
-        QVERIFY(prompts->shown.last().text.startsWith("'abc 1,5' is not a valid"));
         window->recordGrid->SetCurrentCell(1, stadix::ColE);
         Type("100000000\n");
         QCOMPARE(prompts->shown.last().caption, QString("Warning"));
@@ -400,23 +306,22 @@ class MainWindowTest : public MainWindowFixture {
         window->recordGrid->SetCurrentCell(1, stadix::ColZ);
         Type("15");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(Bytes(Path("site.JCD")), Line("P1", "1", "2", "15") + "\r\n");
+        QCOMPARE(FileBytes(Path("site.JCD")), Line("P1", "1", "2", "15") + "\r\n");
         QVERIFY(!window->CurrentJob().modified);
 
         // A new row whose last cell is still open is saved whole.
         window->recordGrid->SetCurrentCell(2, stadix::ColPt);
         Type("P2\n4\n5");
         window->Action("Save")->trigger();
-        QCOMPARE(Bytes(Path("site.JCD")),
+        QCOMPARE(FileBytes(Path("site.JCD")),
                  Line("P1", "1", "2", "15") + "\r\n" + Line("P2", "4", "5") + "\r\n");
 
-        // An over-range value stops the command with its message; nothing is written.
+        // An over-range value stops the command with its warning; nothing is written.
         window->recordGrid->SetCurrentCell(2, stadix::ColZ);
         Type("100000000");
         window->Action("Save")->trigger();
-        QCOMPARE(prompts->shown.last().text,
-                 QString::fromUtf8("Over range！\nPlease input again."));
-        QCOMPARE(Bytes(Path("site.JCD")).size(), std::size_t(2 * 59));
+        QCOMPARE(prompts->shown.last().caption, QString("Warning"));
+        QCOMPARE(FileBytes(Path("site.JCD")).size(), std::size_t(2 * 59));
         QVERIFY(window->CurrentJob().modified);
 
         // Closing with a value still open asks about it.
@@ -447,7 +352,7 @@ class MainWindowTest : public MainWindowFixture {
         const FileDialogRequest& dialog = prompts->shown.last().dialog;
         QCOMPARE(dialog.folder, data.path());
         QCOMPARE(dialog.fileName, QString("SITE.JCD"));
-        QCOMPARE(Bytes(site), Line("P1", "1", "2", "8") + "\r\n");
+        QCOMPARE(FileBytes(site), Line("P1", "1", "2", "8") + "\r\n");
 
         // An untitled job's dialogs start in the user's documents folder, else in the
         // folder used last.
@@ -476,8 +381,8 @@ class MainWindowTest : public MainWindowFixture {
         QTest::keyClick(window->recordGrid, Qt::Key_F2);
         Type("\n\n\n6");
         window->FileSave();
-        QCOMPARE(Bytes(Path("names.JCD")), Line(latin.c_str(), "1", "2") + "\r\n" +
-                                               Line(broken.c_str(), "3", "4", "6") + "\r\n");
+        QCOMPARE(FileBytes(Path("names.JCD")), Line(latin.c_str(), "1", "2") + "\r\n" +
+                                                   Line(broken.c_str(), "3", "4", "6") + "\r\n");
 
         const QModelIndex name = window->recordGrid->model()->index(1, stadix::ColPt);
         QVERIFY(name.data().toString() != QString::fromUtf8("BRÜCKE1"));
@@ -555,12 +460,7 @@ class MainWindowTest : public MainWindowFixture {
         window->recordGrid->SetCurrentCell(5, stadix::ColN);
         QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(CellText(5, stadix::ColN) + CellText(6, stadix::ColE), QString("1.0004.000"));
-        QApplication::clipboard()->setText("P8\t1,5\r\nP 9\t2\r\n");
-        window->recordGrid->SetCurrentCell(8, stadix::ColPt);
-        QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
-        QVERIFY(prompts->shown.last().text.startsWith("Row 9, PT: \"P 9\" cannot be pasted"));
-        QCOMPARE(CellText(8, stadix::ColPt), QString());
-        // Into an open cell by the same rules.
+        // Into an open cell by the same rules, which are the core's.
         window->recordGrid->SetCurrentCell(8, stadix::ColN);
         QTest::keyClick(grid, Qt::Key_F2);
         for (const char* text : {"x1", " 2,5\r\n"}) {

@@ -7,15 +7,12 @@
 #include "tests/support/MainWindowFixture.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <QWheelEvent>
-#include <QtTest>
 
 namespace {
 
@@ -46,8 +43,7 @@ class PointPlotTest : public MainWindowFixture {
             lines.push_back(stadix::MakeRecordLine(p.pt, "CODE", std::to_string(p.north),
                                                    std::to_string(p.east), "1.5"));
         Write("site.JCD", stadix::JobFileBytes(lines));
-        prompts->files.push_back(FileChoice{Path("site.JCD"), 1});
-        window->FileOpen();
+        Open("site.JCD");
     }
     // The window shown with its plot open and laid out.
     void ShowPlot() {
@@ -87,7 +83,6 @@ class PointPlotTest : public MainWindowFixture {
     }
 
   private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
         MakeWindow();
         plot = window->pointPlot;
@@ -129,17 +124,11 @@ class PointPlotTest : public MainWindowFixture {
         QCOMPARE(int(plot->Points().size()), 4);
         QVERIFY(AllPointsInSight());
 
-        // The wheel zooms about the cursor: the ground under it stays there.
-        const QPointF p1 = ScreenPos(0);
-        Wheel(p1, 3);
-        QVERIFY(qAbs(ScreenPos(0).x() - p1.x()) < 0.5 && qAbs(ScreenPos(0).y() - p1.y()) < 0.5);
-        // A drag moves the points with the mouse.
-        const QPointF before = ScreenPos(0);
+        // How the view zooms and moves is the core's: the wheel and a drag reach it, and
+        // change nothing of the job.
+        Wheel(ScreenPos(0), 3);
         Drag(QPointF(60, 60), QPointF(100, 80));
-        QVERIFY(qAbs(ScreenPos(0).x() - (before.x() + 40)) < 0.5);
-        QVERIFY(qAbs(ScreenPos(0).y() - (before.y() + 20)) < 0.5);
         QVERIFY(!AllPointsInSight());
-        // Nothing of that is a change to the job.
         QVERIFY(!window->CurrentJob().modified);
 
         window->Action("Fit")->trigger();
@@ -154,8 +143,7 @@ class PointPlotTest : public MainWindowFixture {
         QImage image = plot->grab().toImage();
         QVERIFY(IsHighlight(PixelAt(image, ScreenPos(2))));
         QVERIFY(IsPlainPoint(PixelAt(image, ScreenPos(3))));
-        // Beside every point: nothing is picked; a drag that ends on a point is no click.
-        QTest::mouseClick(plot, Qt::LeftButton, {}, QPoint(3, 3));
+        // Which point is near is the core's; a drag that ends on a point is no click.
         Drag(ScreenPos(0), ScreenPos(0) + QPointF(30, 0));
         QCOMPARE(window->recordGrid->CurrentRow(), 3);
         QVERIFY(!window->CurrentJob().modified);
@@ -185,17 +173,13 @@ class PointPlotTest : public MainWindowFixture {
         window->SavePlotAs();
         QVERIFY(stadix::ReadFileBytes(Path("sheet.pdf").toStdString()).rfind("%PDF-", 0) == 0);
 
-        // A file that cannot be written is reported, and nothing is left behind.
-        const int shownBefore = int(prompts->shown.size());
+        // A file that cannot be written is reported; the job stays as it was.
         prompts->files.push_back(FileChoice{Path("missing/plan.png"), 1});
         window->SavePlotAs();
-        QCOMPARE(int(prompts->shown.size()), shownBefore + 2);
-        QCOMPARE(prompts->shown.last().kind, QString("error"));
-        QVERIFY(!QFile::exists(Path("missing/plan.png")));
+        QCOMPARE(prompts->Kinds().mid(prompts->shown.size() - 2), QStringList({"save", "error"}));
         QVERIFY(!window->CurrentJob().modified);
-        QCOMPARE(window->CurrentJob().docName, std::string("site.JCD"));
 
-        // A typed record is plotted, an erased one goes, in the table's row order.
+        // The table as it stands is plotted: a typed record too.
         QAbstractItemModel* model = window->recordGrid->model();
         model->setData(model->index(6, stadix::ColPt), "NEW", Qt::EditRole);
         model->setData(model->index(6, stadix::ColN), "300.000", Qt::EditRole);
@@ -204,18 +188,6 @@ class PointPlotTest : public MainWindowFixture {
         QCOMPARE(plot->Points().back().row, 6);
         // The view still followed the points: the new one is in sight too.
         QVERIFY(AllPointsInSight());
-
-        window->recordGrid->SetCurrentCell(2, 0);
-        prompts->answers.push_back(QMessageBox::Yes);
-        window->RecordErase();
-        QTRY_COMPARE(int(plot->Points().size()), 4);
-        QCOMPARE(plot->Points()[1].row, 3);
-        // A job of measurement text has no points.
-        Write("m.TXT", "text\r\n");
-        prompts->answers.push_back(QMessageBox::No);
-        prompts->files.push_back(FileChoice{Path("m.TXT"), 4});
-        window->FileOpen();
-        QTRY_VERIFY(plot->Points().empty());
     }
 };
 

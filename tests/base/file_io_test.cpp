@@ -4,8 +4,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <sys/stat.h>
+#include <utility>
+
 using namespace stadix;
-using FileIO = test::TempFolderTest;
+class FileIO : public test::TempFolderTest {
+  protected:
+    // A write leaves no temporary file behind.
+    long Files() const { return std::distance(std::filesystem::directory_iterator(dir), {}); }
+    unsigned Mode(const char* name) const {
+        struct stat file {};
+        return ::stat(Path(name).c_str(), &file) == 0 ? file.st_mode & 0777 : 0;
+    }
+};
 
 TEST_F(FileIO, LinesSplitAtAnyLineEnd) {
     WriteFileAtomically(Path("lines.txt"), "a\r\nb\nc\rd\r\n\r\nlast");
@@ -20,9 +32,7 @@ TEST_F(FileIO, FailedWriteLeavesThePreviousFileAndNoLitter) {
     EXPECT_EQ(ReadFileBytes(Path("job.JCD")), "first");
     WriteFileAtomically(Path("job.JCD"), std::string("\0\xff", 2));
     EXPECT_EQ(ReadFileBytes(Path("job.JCD")), std::string("\0\xff", 2));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
-                            std::filesystem::directory_iterator()),
-              1);
+    EXPECT_EQ(Files(), 1);
     EXPECT_THROW(ReadFileBytes(Path("none")), FileError);
 }
 
@@ -67,7 +77,36 @@ TEST_F(FileIO, WriterPublishesOnlyOnCommit) {
     writer.Write(std::string(3 << 20, 'n'));
     writer.Commit();
     EXPECT_EQ(ReadFileBytes(Path("out.dxf")).size(), 4u + (3 << 20));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
-                            std::filesystem::directory_iterator()),
-              1);
+    EXPECT_EQ(Files(), 1);
+}
+
+// The sync sees the whole temporary file while the target is still the old one.
+TEST_F(FileIO, TheDataAreSyncedBeforeTheRenameAndAFailedSyncKeepsThePreviousFile) {
+    static std::string target, seen;
+    target = Path("job.JCD");
+    WriteFileAtomically(target, "old");
+    const FileSync fsyncCall = std::exchange(syncWrittenFile, [](int fd) {
+        struct stat written {};
+        ::fstat(fd, &written);
+        seen = std::to_string(written.st_size) + " " + ReadFileBytes(target);
+        return 0;
+    });
+    WriteFileAtomically(target, "new data");
+    EXPECT_EQ(seen, "8 old");
+    syncWrittenFile = [](int) { return errno = EIO, -1; };
+    EXPECT_THROW(WriteFileAtomically(target, "lost"), FileError);
+    syncWrittenFile = fsyncCall;
+    EXPECT_EQ(ReadFileBytes(target), "new data");
+    EXPECT_EQ(Files(), 1);
+}
+
+TEST_F(FileIO, AReplacedFileKeepsItsModeAndANewOneGetsTheUmasks) {
+    const mode_t umask = ::umask(027);
+    WriteFileAtomically(Path("new.txt"), "x");
+    WriteFileAtomically(Path("kept.txt"), "x");
+    ::chmod(Path("kept.txt").c_str(), 0604);
+    WriteFileAtomically(Path("kept.txt"), "y");
+    ::umask(umask);
+    EXPECT_EQ(Mode("new.txt"), 0640u);
+    EXPECT_EQ(Mode("kept.txt"), 0604u);
 }

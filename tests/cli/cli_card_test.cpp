@@ -132,7 +132,7 @@ TEST_F(CliCardTest, ExportsToRecordFilesAndJobs) {
         {"card-export --job SITE @job.JCD @CARD.PTS", 1},
         {"card-export --job SITE @job.JCD @missing.TSD", 2},
         {"card-export --job SITE @job.JCD @CARD.tsr", 1},
-        {"card-export --job TOOLONGNAME --create-job @job.JCD @CARD.TSD", 1},
+        {"card-export --job NINECHARS --create-job @job.JCD @CARD.TSD", 1},
         {"card-export --job A_B --create-job @job.JCD @CARD.TSD", 1},
         {"card-export --create-job @job.JCD @CARD.TSD", 1},
         {"card-export @job.JCD @CARD.TSD", 1}};

@@ -41,14 +41,13 @@ class CliPathsTest : public stadix::test::CliFolderTest {
 // Folders and pipes named as inputs are refused with the reason, without waiting for a
 // writer; a folder named as the settings file means the defaults.
 TEST_F(CliPathsTest, InputsThatAreNotPlainFilesAreRefusedWithTheReason) {
-    for (const char* folder : {"d.JCD", "d.TSM", "d.pts", "d.PTS", "d.GTS"})
+    for (const char* folder : {"d.JCD", "d.TSM", "d.pts"})
         fs::create_directory(Path(folder));
     ASSERT_EQ(::mkfifo(Path("f.JCD").c_str(), 0644), 0);
     const std::string folderReason = "It is a folder, not a file.";
     for (const char* arguments :
          {"export --format csv @d.JCD @o.csv", "export --format sss @d.TSM @o.txt",
           "import --format pts @d.pts @o.JCD", "convert --from pts --to csv @d.pts @o.csv",
-          "card-import @d.PTS @o.JCD", "card-import @d.GTS @o.txt",
           "card-export --create @d.JCD @o.PTS", "send --port /dev/null @d.JCD"}) {
         const auto [code, reason] = Refusal(arguments);
         EXPECT_EQ(code, 2) << arguments;

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -56,38 +57,28 @@ TEST_F(CliPortsTest, ListsEachPortWithWhatIsKnownAndWhetherItOpens) {
     EXPECT_EQ(CliProcess({"ports", "extra"}, dir).Wait(), 1);
 }
 
-// Both sessions, the KVR one and the text one, say so. A file named as the port, in
-// the working folder or by its path, is said to be no port.
-TEST_F(CliPortsTest, AMissingDeviceIsNotConnected) {
-    for (const char* format : {"kvr", "sss"})
-        EXPECT_EQ(OpenFailureReason("/dev/stadix-none", {"--format", format}),
-                  "The port could not be opened: no such file or directory. The device is not "
-                  "connected: plug in the cable or adapter, or check the port name.\n")
-            << format;
+// The second line names the reason the port found; its wording and what it says to do
+// are the port texts' test. Both sessions, the KVR one and the text one, say so. A file
+// named as the port, in the working folder or by its path, is no port. A
+// pseudo-terminal has no parity and only 8 data bits; a port in use is busy.
+TEST_F(CliPortsTest, EachReasonAPortDoesNotOpenIsNamed) {
+    const std::tuple<std::string, std::vector<std::string>, std::string> refused[] = {
+        {"/dev/stadix-none", {"--format", "kvr"}, "no such file or directory. The device is not"},
+        {"/dev/stadix-none", {"--format", "sss"}, "no such file or directory. The device is not"},
+        {"job.JCD", {}, "opened: it is not a serial port. The name is that of a file"},
+        {Path("job.JCD"), {}, "opened: it is not a serial port. The name is that of a file"},
+        {pty.DevicePath(), {"--format", "gts", "--char", "7E"}, "does not take 7 data bits"}};
     stadix::WriteFileAtomically(Path("job.JCD"), "P1\r\n");
     const fs::path working = fs::current_path();
     fs::current_path(dir);
-    for (const std::string& port : {std::string("job.JCD"), Path("job.JCD")})
-        EXPECT_EQ(OpenFailureReason(port),
-                  "The port could not be opened: it is not a serial port. The name is that of a "
-                  "file: choose the device of a serial port, such as /dev/ttyUSB0.\n")
-            << port;
+    for (const auto& [port, options, reason] : refused)
+        EXPECT_NE(OpenFailureReason(port, options).find(reason), std::string::npos) << port;
     fs::current_path(working);
-}
 
-// A pseudo-terminal has no parity and only 8 data bits.
-TEST_F(CliPortsTest, ARefusedSettingIsNamed) {
-    EXPECT_EQ(OpenFailureReason(pty.DevicePath(), {"--format", "gts", "--char", "7E"}),
-              "The port did not take its settings: invalid argument. The port does not take 7 "
-              "data bits: choose another setting, or a port that supports it.\n");
-}
-
-TEST_F(CliPortsTest, APortInUseIsBusy) {
     auto first = Start("receive", {"--format", "sss", Path("first.txt")});
     ASSERT_TRUE(WaitForOpenPort(pty));
-    EXPECT_EQ(OpenFailureReason(pty.DevicePath(), {"--format", "sss"}),
-              "The port could not be opened: device or resource busy. The port is busy: another "
-              "program is using it. Close that program, or choose another port.\n");
+    EXPECT_NE(OpenFailureReason(pty.DevicePath(), {"--format", "sss"}).find("The port is busy"),
+              std::string::npos);
     first->Signal();
     EXPECT_EQ(first->Wait(), 4);
 }

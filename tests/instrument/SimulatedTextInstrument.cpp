@@ -51,22 +51,6 @@ std::string SimulatedTextInstrument::SssEndText() {
     return std::string{kEot, '\r', '\n'};
 }
 
-bool SimulatedTextInstrument::AwaitEnq(int timeoutMs) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        const std::size_t enq = buffer_.find(kEnq);
-        if (enq != std::string::npos) {
-            buffer_.erase(0, enq + 1);
-            return true;
-        }
-        buffer_.clear();
-        const int left = MillisecondsLeft(deadline);
-        if (left == 0)
-            return false;
-        Fill(left);
-    }
-}
-
 std::string SimulatedTextInstrument::SendGtsBlock(const std::string& piece, int index,
                                                   TextFault fault) {
     return SendText(GtsBlock(piece, index), fault);

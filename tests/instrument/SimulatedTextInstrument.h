@@ -32,7 +32,6 @@ class SimulatedTextInstrument {
     static constexpr char kStx = 0x02;
     static constexpr char kEtx = 0x03;
     static constexpr char kEot = 0x04;
-    static constexpr char kEnq = 0x05;
     static constexpr char kAck = 0x06;
     static constexpr char kNak = 0x15;
     static constexpr char kXon = 0x11;
@@ -52,8 +51,6 @@ class SimulatedTextInstrument {
 
     // --- The instrument sends (the program receives) ---
 
-    // Waits for the computer's ENQ (acknowledged GTS); false when none came.
-    bool AwaitEnq(int timeoutMs = 2000);
     // Sends a GTS block, perhaps spoilt, and returns the computer's answer: every byte
     // up to its ACK, NAK or XON (nothing after a hang-up).
     std::string SendGtsBlock(const std::string& piece, int index,

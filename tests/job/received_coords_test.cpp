@@ -39,8 +39,7 @@ TEST(ConvertReceivedCoordinates, RemovesFramingAndKeepsPointOrder) {
     ConvertReceivedCoordinates(lines, DataFormat::Gts);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], MakeRecordLine("A", "", "1", "2", "0.01"));
-    EXPECT_EQ(RecordLinePt(lines[1]), "LONGNAME");
-    EXPECT_EQ(RecordLineN(lines[1]), "-1.500");
+    EXPECT_EQ(lines[1], MakeRecordLine("LONGNAME", "", "-1.5", "2.5", "0.02"));
     EXPECT_EQ(lines[2], MakeRecordLine("C", "", "3", "4", "0.03"));
 }
 

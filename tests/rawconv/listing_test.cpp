@@ -1,5 +1,6 @@
 #include "rawconv/Listing.h"
 
+#include "base/FileIO.h"
 #include "rawconv/MeasurementFile.h"
 #include "tests/support/RawRecordSamples.h"
 
@@ -18,34 +19,32 @@ class ListingTest : public ::testing::Test {
 };
 
 // The code ends a line only when there is one; a PT record never shows it; a DIST
-// record shows the horizontal before the vertical angle.
+// record shows the horizontal before the vertical angle; unknown types add nothing and
+// change nothing; UNIT settings out of range show their defaults.
 TEST_F(ListingTest, EachRecordTypeHasItsLine) {
     RawRecordBuilder pt = Named(kTypePt, "P9", "K1"),
                      odd = Named(kTypeDist, "NONULNAME", "CODE5678X");
     pt.Coordinate(19, 1, 2).Coordinate(25, 3, 4).Coordinate(31, 5, 6);
     odd.Float(19, std::numeric_limits<float>::infinity()).UInt32(27, 4294967295u);
     odd.Float(23, std::numeric_limits<float>::quiet_NaN()).UInt32(31, 1295999);
-    const std::pair<RawRecord, std::string> records[] = {
-        {Dist(true, ""), "DIST: P1,1.500,12.3456,90.0000,12.346"},
-        {Observation(kTypeCrd, ""), "CRD:  A7,2.000,100.001,-5.020,-0.300"},
-        {Observation(kTypeStn, "K1"), "STN:  A7,2.000,100.001,-5.020,-0.300,K1"},
-        {Observation(kTypeBs, "K1"), "BS:   A7,2.000,100.001,-5.020,-0.300,K1"},
-        {Named(kTypeAng, "A8", "").Float(19, 0.25f).Build(), "ANG:  A8,0.250,12.3456,90.0000"},
-        {Named(kTypeBkb, "B1", "K1").Build(), "BKB:  B1,0.000,90.0000,12.3456,K1"},
-        {pt.Build(), "PT:   P9,1.002,3.004,5.006"},
-        {RawRecordBuilder(kTypeJob, true).Bytes(1, " JOB42  ").Bytes(9, "XX").Build(),
-         "JOB:  JOB42"},
-        {odd.Build(), "DIST: NONULNAME,INF,359.5959,13398.2815,NAN,CODE5678X"},
-        {Inst(std::string("RVA110 \0\0 ", 10), "   "), "INST: RVA110,V2.1,No.S0012345"},
-    };
-    for (const auto& [record, line] : records)
-        EXPECT_EQ(FormatListingRecord(state, record), line);
-    // Unknown types add nothing and change nothing.
-    RawRecord other = Unit(2, 2, 0, 0, 0, 0, 1.0f);
+    std::string store =
+        Store({Dist(true, ""), Observation(kTypeCrd, ""), Observation(kTypeStn, "K1"),
+               Observation(kTypeBs, "K1"), Named(kTypeAng, "A8", "").Float(19, 0.25f).Build(),
+               Named(kTypeBkb, "B1", "K1").Build(), pt.Build(),
+               RawRecordBuilder(kTypeJob, true).Bytes(1, " JOB42  ").Bytes(9, "XX").Build(),
+               odd.Build()});
     for (int type : {7, 128, 132, 200, 255}) {
+        RawRecord other = Unit(2, 2, 0, 0, 0, 0, 1.0f);
         other[0] = static_cast<std::uint8_t>(type);
-        EXPECT_EQ(FormatListingRecord(state, other), "") << type;
+        store += Store({other});
     }
+    store += Store({Unit(0, 0, 2, 3, 100, 3, 0.97f), Unit(0, 0, 0, 0, -100, 0, 1.05f),
+                    Unit(0, 0, 0, 0, -99, 2, 1.02f),
+                    Unit(0, 0, 0, 0, 99, 0, std::numeric_limits<float>::quiet_NaN()),
+                    Inst(std::string("RVA110 \0\0 ", 10), "   ")});
+    std::vector<std::string> lines;
+    RenderListing(state, store, lines);
+    EXPECT_EQ(JoinLinesCrLf(lines), ReadFileBytes(STADIX_GOLDEN_DIR "record-types.listing"));
     EXPECT_TRUE(!state.feetDisplay && state.angleUnit == 0);
 }
 
@@ -62,18 +61,6 @@ TEST_F(ListingTest, UnitRecordAppliesItsUnitsToItselfAndLaterRecords) {
     EXPECT_EQ(FormatListingRecord(state, Unit(0, 2, 0, 0, 0, 0, 1.0f)).substr(0, 14),
               "UNIT: 0,2,0,0\r");
     EXPECT_EQ(FormatListingRecord(state, Dist(true, "")), "DIST: P1,1.500,223.684,1600.000,12.346");
-}
-
-TEST_F(ListingTest, UnitSettingsOutOfRangeFallBackToDefaults) {
-    const std::pair<RawRecord, std::string> units[] = {
-        {Unit(0, 0, 2, 3, 100, 3, 0.97f), "UNIT: 0,0,1,2\r\nEDM:  68,29.92,-12,0,0,1.000000"},
-        {Unit(0, 0, 0, 0, -100, 0, 1.05f), "UNIT: 0,0,0,0\r\nEDM:  20,1013,-12,0,0,1.000000"},
-        {Unit(0, 0, 0, 0, -99, 2, 1.02f), "UNIT: 0,0,0,0\r\nEDM:  20,1013,-12,2,-99,1.020000"},
-        {Unit(0, 0, 0, 0, 99, 0, std::numeric_limits<float>::quiet_NaN()),
-         "UNIT: 0,0,0,0\r\nEDM:  20,1013,-12,0,99,1.000000"},
-    };
-    for (const auto& [record, text] : units)
-        EXPECT_EQ(FormatListingRecord(state, record), text);
 }
 
 // The INST record decides the byte order of what follows; a UNIT record gives two lines;

@@ -1,5 +1,8 @@
 #include "rawconv/SssText.h"
 
+#include "base/FileIO.h"
+#include "formats/ExportFormats.h"
+
 #include "tests/support/RawRecordSamples.h"
 
 #include <gtest/gtest.h>
@@ -10,25 +13,18 @@ namespace {
 using namespace test;
 
 // The comma before the code stands even without a code; coordinates come east first;
-// PT, BKB, BS and types outside the table give nothing.
+// PT, BKB, BS and types outside the table give nothing; every line ends with CR LF.
 TEST(SssText, EachRecordTypeHasItsText) {
     DecodeState state;
-    const std::pair<RawRecord, std::string> records[] = {
-        {Dist(true, ""), "SS      P1,1.500,\r\nSD      12.3456,90.0000,12.346"},
-        {Observation(kTypeCrd, "K1"), "SS      A7,2.000,K1\r\nXYZ     -5.020,100.001,-0.300"},
-        {Observation(kTypeStn, ""), "STN     A7,2.000,\r\nXYZ     -5.020,100.001,-0.300"},
-        {Named(kTypeAng, "A8", "").Float(19, 0.25f).Build(),
-         "SS      A8,0.250,\r\nHV      12.3456,90.0000"},
-        {RawRecordBuilder(kTypeJob, true).Bytes(1, " JOB42  ").Build(), "JOB     JOB42"},
-        {Inst(std::string("RVA110 \0\0 ", 10), "   "), "INST    RVA110 Ver.2.1 No.S0012345"},
-        {Unit(0, 0, 0, 0, 0, 0, 1.0f), "UNITS   M,D"},
-        {Observation(kTypePt, "K1"), ""},
-        {Observation(kTypeBkb, "K1"), ""},
-        {Observation(kTypeBs, "K1"), ""},
-        {RawRecordBuilder(200, true).Build(), ""},
-    };
-    for (const auto& [record, text] : records)
-        EXPECT_EQ(FormatSssRecord(state, record), text);
+    const std::string store =
+        Store({Dist(true, ""), Observation(kTypeCrd, "K1"), Observation(kTypeStn, ""),
+               Named(kTypeAng, "A8", "").Float(19, 0.25f).Build(),
+               RawRecordBuilder(kTypeJob, true).Bytes(1, " JOB42  ").Build(),
+               Inst(std::string("RVA110 \0\0 ", 10), "   "), Unit(0, 0, 0, 0, 0, 0, 1.0f),
+               Observation(kTypePt, "K1"), Observation(kTypeBkb, "K1"), Observation(kTypeBs, "K1"),
+               RawRecordBuilder(200, true).Build()});
+    EXPECT_EQ(FindMeasurementFormat("sss")->fileBytes(state, store),
+              ReadFileBytes(STADIX_GOLDEN_DIR "record-types.sss"));
 }
 
 // INST and UNIT records are applied as they are met, whatever the state was before: US

@@ -1,5 +1,7 @@
 #include "sdcard/JobStore.h"
 
+#include "sdcard/JobName.h"
+
 #include "base/FileIO.h"
 #include "tests/support/CardImages.h"
 #include "tests/support/RawRecordBuilder.h"
@@ -164,6 +166,11 @@ TEST_F(JobStoreTest, CreatesListsAndFindsJobs) {
              .AddJob(3, "JOB3")
              .Byte(288, 1)
              .Bytes());
+    // A new name is trimmed and upper-cased, and refused whole when it does not fit.
+    EXPECT_EQ(NewJobName(" new-1 "), "NEW-1");
+    EXPECT_EQ(NewJobName("A.#$%!&@"), "A.#$%!&@");
+    for (const char* refused : {"", "ABCDEFGHI", "A_B", "A B"})
+        EXPECT_EQ(NewJobName(refused), std::nullopt) << refused;
     EXPECT_EQ(store.CreateJob("NEW\x01X"), 2);
     EXPECT_EQ(store.FindJob("new"), 3);
     EXPECT_EQ(store.FindJob("JOB1"), 1);

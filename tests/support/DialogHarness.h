@@ -17,16 +17,12 @@
 
 namespace stadix::test {
 
-inline TransferSettings SettingsFor(const std::string& port, DataFormat format) {
-    TransferSettings settings;
-    settings.port.portName = port;
-    settings.dataFormat = format;
-    return settings;
-}
-
 template <typename Instrument> struct DialogHarness {
     TransferSettings Settings(DataFormat format = DataFormat::Kvr) const {
-        return SettingsFor(pty.DevicePath(), format);
+        TransferSettings settings;
+        settings.port.portName = pty.DevicePath();
+        settings.dataFormat = format;
+        return settings;
     }
 
     // Shows the dialog and, once its port is open and the transfer has begun (dropping

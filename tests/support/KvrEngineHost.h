@@ -33,14 +33,6 @@ class RecordingHost : public KvrHost {
     std::map<KvrTimer, int> timers;
 };
 
-// The block and its checksum: the sum of its bytes, carries dropped.
-inline std::string WithChecksum(const std::string& block) {
-    unsigned sum = 0;
-    for (const char byte : block)
-        sum += static_cast<std::uint8_t>(byte);
-    return block + static_cast<char>(sum);
-}
-
 // Text padded with NUL bytes to the block length, as the instrument sends text blocks.
 inline std::string TextBlock(const std::string& text, std::size_t length) {
     std::string block = text;

@@ -59,14 +59,11 @@ class ScriptedPrompts : public WindowPrompts {
     // Notes the print job's title and the file a print to file would write by default.
     bool ChoosePrinter(QWidget*, QPrinter& printer) override {
         shown.append({"print", printer.docName(), printer.outputFileName(), {}});
-        if (printers.empty() || !printers.front()) {
-            if (!printers.empty())
-                printers.pop_front();
+        const std::optional<QString> file = Next(printers);
+        if (!file)
             return false;
-        }
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(*printers.front());
-        printers.pop_front();
+        printer.setOutputFileName(*file);
         return true;
     }
     void PreviewPrint(QWidget*, QPrinter& printer,
@@ -79,23 +76,15 @@ class ScriptedPrompts : public WindowPrompts {
 
     bool ChooseImportOptions(QWidget*, stadix::ImportChoices& choices) override {
         shown.append({"options", QString(), QString(), {}});
-        if (importOptions.empty())
-            return false;
-        const std::optional<stadix::ImportChoices> answer = importOptions.front();
-        importOptions.pop_front();
+        const std::optional<stadix::ImportChoices> answer = Next(importOptions);
         if (answer)
             choices = *answer;
         return answer.has_value();
     }
     std::optional<int> SelectJob(QWidget*, stadix::JobStore& store, bool exportMode) override {
         shown.append({"jobs", exportMode ? "export" : "import", QString(), {}});
-        if (jobItems.empty())
-            return std::nullopt;
-        const std::optional<int> item = jobItems.front();
-        jobItems.pop_front();
-        if (!item)
-            return std::nullopt;
-        return store.JobOfListItem(*item);
+        const std::optional<int> item = Next(jobItems);
+        return item ? std::optional<int>(store.JobOfListItem(*item)) : std::nullopt;
     }
 
     // Kinds of everything shown so far, in order.
@@ -107,15 +96,16 @@ class ScriptedPrompts : public WindowPrompts {
     }
 
   private:
+    // The next answer of a script; none, as for Cancel, once the script has run out.
+    template <typename T> static std::optional<T> Next(std::deque<std::optional<T>>& script) {
+        if (script.empty())
+            return std::nullopt;
+        const std::optional<T> answer = script.front();
+        script.pop_front();
+        return answer;
+    }
     std::optional<FileChoice> NextFile(const QString& kind, const FileDialogRequest& request) {
         shown.append({kind, request.title, request.filter, request});
-        if (files.empty())
-            return std::nullopt;
-        const bool cancelled = !files.front().has_value();
-        const FileChoice choice = cancelled ? FileChoice{} : *files.front();
-        files.pop_front();
-        if (cancelled)
-            return std::nullopt;
-        return choice;
+        return Next(files);
     }
 };

@@ -3,7 +3,6 @@
 #include "base/Errors.h"
 #include "job/RecordLine.h"
 #include "tests/support/ScriptedTextLine.h"
-#include "transfer/Codecs.h"
 
 #include <gtest/gtest.h>
 
@@ -12,19 +11,25 @@ namespace {
 
 using test::ScriptedLine;
 
+// The protocol's bytes, written out here rather than taken from the engine.
+constexpr char kEot = 0x04, kEnq = 0x05, kAck = 0x06, kNak = 0x15, kXon = 0x11, kXoff = 0x13;
+const std::string kHeaderBlock = "\002F00F000\003\r\n";
+const std::string kSecondBlock = "\00212345678  +00001.000000100000-000017S069\003\r\n";
+const std::string kEndText = "\x02\x04\x03\r\n";
+
 std::string Record(const std::string& pt, const std::string& n = "1", const std::string& e = "2",
                    const std::string& z = "3") {
     return MakeRecordLine(pt, "", n, e, z);
 }
 
 std::string Piece(std::string text) {
-    text.resize(kGtsPieceLength, ' ');
+    text.resize(128, ' ');
     return text;
 }
 
 // A block framed by hand: STX, the piece, the block digit and the check, ETX, CR, LF.
 std::string Framed(const std::string& text, const std::string& digitAndCheck) {
-    return kStx + Piece(text) + digitAndCheck + kEtx + "\r\n";
+    return "\x02" + Piece(text) + digitAndCheck + "\x03\r\n";
 }
 
 const std::string kCoordPiece = Piece("_+P1        _ x+00000100000_ y+00000200000_ z+00000000000");
@@ -67,10 +72,11 @@ TEST(GtsSssCodec, ReceivedUnitsAreCheckedByFormat) {
     bad[0][132] = '2'; // wrong check
     bad[1][133] = ' '; // no ETX
     bad[2][0] = ' ';   // no STX
+    EXPECT_EQ(CheckReceivedUnit(TextFormat::Gts, good), UnitCheck::Accepted);
     for (const std::string& unit : bad)
         EXPECT_EQ(CheckReceivedUnit(TextFormat::Gts, unit), UnitCheck::Rejected);
     EXPECT_EQ(CheckReceivedUnit(TextFormat::Gts, good.substr(0, 135)), UnitCheck::Incomplete);
-    EXPECT_EQ(CheckReceivedUnit(TextFormat::Gts, kGtsEndText), UnitCheck::EndOfTransmission);
+    EXPECT_EQ(CheckReceivedUnit(TextFormat::Gts, kEndText), UnitCheck::EndOfTransmission);
     EXPECT_EQ(CheckReceivedUnit(TextFormat::Sss, kEotLine), UnitCheck::EndOfTransmission);
     EXPECT_EQ(CheckReceivedUnit(TextFormat::Sss, "P1,200.000,100.000,0.000,{~}\r\n"),
               UnitCheck::Accepted);
@@ -195,14 +201,12 @@ TEST(GtsSend, OneWaySendsHeaderAndRecordsAcrossBlocksThenTheEndText) {
     Send(line, TextFormat::Gts, false, records);
 
     // 25 x 57 = 1425 characters: eleven full blocks and one of 17 characters.
-    std::string expected = "\x02"
-                           "F00F000\x03\r\n\x02"
-                           "12345678  +00001.000000100000-000017S069\x03\r\n";
+    std::string expected = kHeaderBlock + kSecondBlock;
     const char* checks[] = {"0089", "1015", "2114", "3030", "4079", "5118",
                             "6025", "7026", "8062", "9023", "0031", "1012"};
     for (int block = 0; block < 12; ++block)
         expected += Framed(data.substr(block * 128, 128), checks[block]);
-    EXPECT_EQ(line.written, expected + kGtsEndText);
+    EXPECT_EQ(line.written, expected + kEndText);
     ASSERT_EQ(line.writes.size(), 15u);
     EXPECT_EQ(line.writes[1].atMs, 184 + 400);
     EXPECT_EQ(line.writes[2].atMs, line.writes[1].atMs + 734 + 400);
@@ -225,8 +229,8 @@ TEST(GtsSend, AcknowledgedSendRepeatsOnNakAndAfter4sOfSilence) {
 
     const std::string block =
         Framed("_+P1        _ x+00000001000_ y+00000002000_ z+00000003000", "0026");
-    EXPECT_EQ(line.written, kGtsHeaderBlock + kGtsHeaderBlock + kGtsSecondBlock + kGtsSecondBlock +
-                                block + block + kGtsEndText);
+    EXPECT_EQ(line.written,
+              kHeaderBlock + kHeaderBlock + kSecondBlock + kSecondBlock + block + block + kEndText);
     ASSERT_EQ(line.writes.size(), 7u);
     EXPECT_EQ(line.writes[5].atMs - line.writes[4].atMs, 4000 + 2284);
     EXPECT_TRUE(line.ended);
@@ -260,7 +264,7 @@ TEST(GtsSssSend, StopOrAFaultyRecordSendsTheEndText) {
     line.stopAtMs = 5000;
     Send(line, TextFormat::Gts, false, {Record("P1"), Record("P2"), Record("P3")});
     ASSERT_EQ(line.writes.size(), 4u);
-    EXPECT_EQ(line.writes[3].bytes, kGtsEndText);
+    EXPECT_EQ(line.writes[3].bytes, kEndText);
     EXPECT_LE(line.writes[3].atMs, 5000 + kStopCheckMs);
 
     ScriptedLine listing;

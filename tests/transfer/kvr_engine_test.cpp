@@ -1,5 +1,6 @@
 #include "transfer/KvrEngine.h"
 
+#include "base/FileIO.h"
 #include "job/RecordLine.h"
 #include "tests/support/HexBytes.h"
 #include "tests/support/InMemoryPort.h"
@@ -14,12 +15,13 @@
 namespace stadix {
 namespace {
 
-using test::CoordinateBlock;
 using test::TextBlock;
-using test::WithChecksum;
 
 const std::string kAccepted = test::kGoAheadAccept;
 const std::string kRejected = test::kGoAheadReject;
+// Blocks as the instrument sends them, their checksums written out.
+const std::string kCoordinateFrame = test::CoordinateBlock() + "\x3B";
+const std::string kTextFrame = TextBlock("P2,,1,-2,0", 56) + "\xF2";
 
 class KvrTransferTest : public ::testing::Test {
   protected:
@@ -44,17 +46,18 @@ class KvrTransferTest : public ::testing::Test {
         host.timers.erase(timer);
         engine->OnTimer(timer);
     }
-    // One record received whole: type byte, go-ahead, block; returns the replies.
-    std::string ReceiveRecord(std::uint8_t type, const std::string& block) {
+    // One record received whole: type byte, go-ahead, block and checksum; returns the
+    // replies.
+    std::string ReceiveRecord(std::uint8_t type, const std::string& frame) {
         Arrive(std::string(1, static_cast<char>(type)));
-        Arrive(WithChecksum(block));
+        Arrive(frame);
         return TakeWritten();
     }
-    // One record sent whole on request; returns the block written.
-    std::string SendRecord(std::uint8_t request) {
+    // One record sent whole on request, its checksum echoed; returns the block written.
+    std::string SendRecord(std::uint8_t request, char echo) {
         Arrive(std::string(1, static_cast<char>(request)));
         const std::string block = TakeWritten();
-        Arrive(std::string(1, WithChecksum(block).back()));
+        Arrive(std::string(1, echo));
         return block;
     }
 
@@ -69,15 +72,14 @@ TEST_F(KvrTransferTest, ReceivesCoordinatesInTheChosenUnitAndRawRecordsToTheStor
     EXPECT_EQ(Reply("\xAA"), "\xBB");
     EXPECT_FALSE(engine->CloseAllowed());
     // The block comes in pieces; the reply goes out with the last byte, no timer.
-    const std::string block = WithChecksum(CoordinateBlock());
-    Arrive(block.substr(0, 5));
-    EXPECT_EQ(Reply(block.substr(5, 20)), "");
-    EXPECT_EQ(Reply(block.substr(25)), std::string(1, '\0'));
+    Arrive(kCoordinateFrame.substr(0, 5));
+    EXPECT_EQ(Reply(kCoordinateFrame.substr(5, 20)), "");
+    EXPECT_EQ(Reply(kCoordinateFrame.substr(25)), std::string(1, '\0'));
     EXPECT_FALSE(host.Running(KvrTimer::BlockWait));
     EXPECT_TRUE(engine->CloseAllowed());
     // Comma text of both lengths.
-    EXPECT_EQ(ReceiveRecord(0x06, TextBlock("P1,C1,100,200,30", 53)), kAccepted);
-    EXPECT_EQ(ReceiveRecord(0xA9, TextBlock("P2,,1,-2,0", 56)), kAccepted);
+    EXPECT_EQ(ReceiveRecord(0x06, TextBlock("P1,C1,100,200,30", 53) + "\x2B"), kAccepted);
+    EXPECT_EQ(ReceiveRecord(0xA9, kTextFrame), kAccepted);
     EXPECT_EQ(host.lines,
               (std::vector<std::string>{MakeRecordLine("P1", "", "4050.42", "0.02", "-40.50"),
                                         MakeRecordLine("P1", "C1", "328.08", "656.17", "98.43"),
@@ -86,7 +88,7 @@ TEST_F(KvrTransferTest, ReceivesCoordinatesInTheChosenUnitAndRawRecordsToTheStor
     EXPECT_TRUE(engine->CoordRecords());
     // A raw record goes to the store and sets the raw data loaded.
     const std::string record = test::RawRecordBytes(0x01, 'R');
-    EXPECT_EQ(ReceiveRecord(0xA8, record), kAccepted);
+    EXPECT_EQ(ReceiveRecord(0xA8, record + "\x23"), kAccepted);
     EXPECT_EQ(host.rawRecords, record);
     EXPECT_EQ(host.lines.size(), 3u);
     EXPECT_TRUE(engine->RawLoaded() && !engine->CoordRecords());
@@ -95,41 +97,23 @@ TEST_F(KvrTransferTest, ReceivesCoordinatesInTheChosenUnitAndRawRecordsToTheStor
 // Measurements without raw records: display lines after a separator, and neither
 // coordinates nor raw data on show.
 TEST_F(KvrTransferTest, MeasurementRecordsBecomeDisplayLines) {
-    const std::string colon = "\xA3\xBA";
-    const std::tuple<std::uint8_t, std::string, std::vector<std::string>> records[] = {
-        {0xA1,
-         TextBlock("P7      TREE    123.456 90.0000 45.3000   1.500", 47),
-         {"Pt.:P7 Tgt.h:1.500m HAR:45.3000 ZA:90.0000 Sdist:123.456m Code:TREE"}},
-        {0xA2,
-         TextBlock("P8      CODE8    88.1020 12.3456  1.6", 39),
-         {"Pt.:P8 Tgt.h:1.6m HAR:12.3456 ZA:88.1020 Code:CODE8"}},
-        {0xA0,
-         TextBlock("P9      C9      1000.123   2000.456   30.789      1.7", 56),
-         {"Pt.:P9 Tgt.h:1.7m N:1000.123m E:2000.456m Z:30.789m Code:C9"}},
-        {0xA3,
-         TextBlock("STN1            500.000    600.000    70.000     1.55", 56),
-         {"Pt.:STN1 Ins.h:1.55m N0:500.000m E0:600.000m Z0:70.000m Code:"}},
+    const std::pair<std::uint8_t, std::string> records[] = {
+        {0xA1, TextBlock("P7      TREE    123.456 90.0000 45.3000   1.500", 47) + "\x9F"},
+        {0xA2, TextBlock("P8      CODE8    88.1020 12.3456  1.6", 39) + "\xD4"},
+        {0xA0, TextBlock("P9      C9      1000.123   2000.456   30.789      1.7", 56) + "\xE8"},
+        {0xA3, TextBlock("STN1            500.000    600.000    70.000     1.55", 56) + "\xDB"},
         // The text ends at the first NUL: what follows is left-over buffer content.
-        {0xA2,
-         std::string("P1      C1      88.1") + '\0' + std::string(18, '7'),
-         {"Pt.:P1 Tgt.h:m HAR: ZA:88.1 Code:C1"}},
+        {0xA2, std::string("P1      C1      88.1") + '\0' + std::string(18, '7') + "\x22"},
         // Station: PT, ID, HA, VA, SD, N, E, Z, instrument and reflector heights.
-        {0xAF,
-         test::Hex("1A01FFFFFFFFFFFF 0B0CFFFFFFFFFFFF 01234530 00900000 00123450 0000100000 "
-                   "F000020000 0000030000 001550 001700 9999"),
-         {"  PT#" + colon + "P1", "  ID" + colon + "AB",
-          "  HA" + colon + "123.4530  VA" + colon + " 90.0000  SD" + colon + " 123.450m",
-          "  Stn" + colon + "N: 100.000m   E" + colon + "-000020.000m   Z" + colon + "30.000m",
-          "  Ins Ht" + colon + "1.550m", "  R Ht" + colon + "1.700m"}},
-    };
+        {0xAF, test::Hex("1A01FFFFFFFFFFFF 0B0CFFFFFFFFFFFF 01234530 00900000 00123450 0000100000 "
+                         "F000020000 0000030000 001550 001700 9999 98")}};
     Open({false, true, true});
-    for (const auto& [type, block, lines] : records) {
-        host.lines.clear();
-        EXPECT_EQ(ReceiveRecord(type, block), kAccepted);
-        std::vector<std::string> expected{std::string(60, '-')};
-        expected.insert(expected.end(), lines.begin(), lines.end());
-        EXPECT_EQ(host.lines, expected) << lines[0];
-    }
+    for (const auto& [type, frame] : records)
+        EXPECT_EQ(ReceiveRecord(type, frame), kAccepted);
+    std::string shown;
+    for (const std::string& line : host.lines)
+        shown += line + "\n";
+    EXPECT_EQ(shown, ReadFileBytes(STADIX_GOLDEN_DIR "measurement-records.txt"));
     EXPECT_EQ(host.counter, "6");
     EXPECT_FALSE(engine->CoordRecords() || engine->RawLoaded());
 }
@@ -138,16 +122,14 @@ TEST_F(KvrTransferTest, MeasurementRecordsBecomeDisplayLines) {
 // block too long, cut short or never sent: rejected or dropped, no time-out (the dialog
 // waits for the user), and the next record gets through.
 TEST_F(KvrTransferTest, FaultyRecordsAreDroppedAndTheNextAccepted) {
-    const std::string block = WithChecksum(CoordinateBlock());
-    std::string badSum = block;
-    badSum.back() = static_cast<char>(badSum.back() + 1);
-    // The instrument's bytes, whether the block wait ends, and the replies.
+    const std::string badSum = test::CoordinateBlock() + "\x3C";
+    // The instrument's bytes, whether the kCoordinateFrame wait ends, and the replies.
     const std::tuple<std::vector<std::string>, bool, std::string> faults[] = {
         {{"\xAA", badSum}, false, kRejected},
-        {{"\xAA" + block}, false, ""},
+        {{"\xAA" + kCoordinateFrame}, false, ""},
         {{"\x42"}, false, ""},
-        {{"\xAA", block + "\x01\x02"}, false, kRejected},
-        {{"\xAA", block.substr(0, 20)}, true, kRejected},
+        {{"\xAA", kCoordinateFrame + "\x01\x02"}, false, kRejected},
+        {{"\xAA", kCoordinateFrame.substr(0, 20)}, true, kRejected},
         {{"\xA8"}, true, kRejected},
     };
     for (const auto& [arrivals, waitEnds, replies] : faults) {
@@ -164,22 +146,21 @@ TEST_F(KvrTransferTest, FaultyRecordsAreDroppedAndTheNextAccepted) {
         EXPECT_EQ(TakeWritten(), replies);
         EXPECT_TRUE(port.input.empty() && host.lines.empty() && host.timers.empty());
         EXPECT_TRUE(engine->CloseAllowed());
-        EXPECT_EQ(ReceiveRecord(0xAA, CoordinateBlock()), kAccepted);
+        EXPECT_EQ(ReceiveRecord(0xAA, kCoordinateFrame), kAccepted);
         EXPECT_EQ(host.counter, "1");
     }
 }
 
-// On a slow line a block takes long to come: its pieces are awaited while the go-ahead,
-// the block and its checksum cross the line (967 ms for 58 bytes at 600 baud, 61 ms at
+// On a slow line a kCoordinateFrame takes long to come: its pieces are awaited while the go-ahead,
+// the kCoordinateFrame and its checksum cross the line (967 ms for 58 bytes at 600 baud, 61 ms at
 // 9600), and half a second besides.
 TEST_F(KvrTransferTest, TheBlockWaitLastsWhileTheBlockCrossesTheLine) {
-    const std::string block = WithChecksum(TextBlock("P2,,1,-2,0", 56));
     for (const auto& [baud, waitMs] :
          {std::pair{BaudRate::Br600, 1467}, std::pair{BaudRate::Br9600, 561}}) {
         port.settings.baudRate = baud;
         Open({});
         Arrive("\xA9");
-        Arrive(block.substr(0, 50));
+        Arrive(kTextFrame.substr(0, 50));
         EXPECT_EQ(TakeWritten(), "\xBB");
         EXPECT_EQ(host.timers[KvrTimer::BlockWait], waitMs);
         Fire(KvrTimer::BlockWait);
@@ -209,7 +190,7 @@ TEST_F(KvrTransferTest, EndByteOrLineErrorClosesLater) {
     EXPECT_EQ(host.status, "Communication error!");
     EXPECT_EQ(host.timers, (std::map<KvrTimer, int>{{KvrTimer::CloseDelay, 2000}}));
     EXPECT_TRUE(engine->CloseAllowed());
-    EXPECT_EQ(Reply(WithChecksum(CoordinateBlock())), "\xBB");
+    EXPECT_EQ(Reply(kCoordinateFrame), "\xBB");
     Fire(KvrTimer::CloseDelay);
     EXPECT_EQ(host.closeCount, 2);
 }
@@ -231,7 +212,7 @@ TEST_F(KvrTransferTest, CancelClosesWithoutSendingButNotWhileABlockIsOnItsWay) {
     EXPECT_EQ(host.closeCount, 1);
     EXPECT_FALSE(engine->CloseAllowed());
     // The block is answered and kept, then the dialog closes.
-    EXPECT_EQ(Reply(WithChecksum(CoordinateBlock())), std::string(1, '\0'));
+    EXPECT_EQ(Reply(kCoordinateFrame), std::string(1, '\0'));
     EXPECT_EQ(host.lines.size(), 1u);
     EXPECT_EQ(host.closeCount, 2);
     EXPECT_TRUE(host.timers.empty());
@@ -250,12 +231,12 @@ TEST_F(KvrTransferTest, SendsCoordinateAndTextBlocksThenTheEndByte) {
     const std::string big = MakeRecordLine("BIG", "", "12345678.9", "1", "2");
     Open({true}, {{kThreeLines[0], big, kThreeLines[1]}, ""});
     EXPECT_EQ(host.status, "Sending data to total station. Please wait...");
-    EXPECT_EQ(SendRecord(0xBB), test::CoordBlockBytes(kThreeLines[0]));
+    EXPECT_EQ(SendRecord(0xBB, '\x05'), test::CoordBlockBytes(kThreeLines[0]));
     EXPECT_EQ(TakeWritten(), test::kAcceptPoll);
     EXPECT_EQ(Reply("\xBB"), "\xAA");
-    EXPECT_EQ(SendRecord(0xB9), "BIG             12345678.9001.000       2.000       ");
+    EXPECT_EQ(SendRecord(0xB9, '\x7C'), "BIG             12345678.9001.000       2.000       ");
     EXPECT_EQ(TakeWritten(), test::kAcceptPoll);
-    EXPECT_EQ(SendRecord(0xB7), "P2              -1.500     2.250      0.000      ");
+    EXPECT_EQ(SendRecord(0xB7, '\x68'), "P2              -1.500     2.250      0.000      ");
     EXPECT_EQ(TakeWritten(), test::kAcceptEnd);
     EXPECT_EQ(host.counter, "3");
     EXPECT_EQ(host.status, "Transfer terminated.");
@@ -275,7 +256,7 @@ TEST_F(KvrTransferTest, SendsRawRecordsOnlyWhenRawDataIsLoaded) {
     for (int i = 0; i < 2; ++i) {
         // A coordinate request is out of place in the measurement view.
         EXPECT_EQ(Reply("\xBB"), "\xAA");
-        EXPECT_EQ(SendRecord(0xB8), store.substr(i * 42, 42));
+        EXPECT_EQ(SendRecord(0xB8, "\xA3\x4C"[i]), store.substr(i * 42, 42));
         EXPECT_EQ(TakeWritten(), i < 1 ? test::kAcceptPoll : test::kAcceptEnd);
     }
 }
@@ -284,7 +265,7 @@ TEST_F(KvrTransferTest, SendsRawRecordsOnlyWhenRawDataIsLoaded) {
 // the pause wait for it to end, then the instrument is polled and gets the same record.
 TEST_F(KvrTransferTest, RejectedRecordIsOfferedAgainAfterThePause) {
     const std::string block = test::CoordBlockBytes(kThreeLines[0]);
-    const std::string wrongEcho(1, static_cast<char>(WithChecksum(block).back() + 1));
+    const std::string wrongEcho = "\x06";
     const std::pair<std::string, std::string> faults[] = {
         {"", "\xBB\xBB"}, {"\xBB", "\x01\x02"}, {"\xBB", wrongEcho}};
     for (const auto& [request, reply] : faults) {
