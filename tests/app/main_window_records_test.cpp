@@ -110,7 +110,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
 
         Find("C");
         QCOMPARE(prompts->Kinds(), QStringList{"tell"});
-        QCOMPARE(prompts->shown.last().caption, QString("Message"));
+        QCOMPARE(prompts->shown.last().icon, QMessageBox::Information);
         QCOMPARE(prompts->shown.last().text, QString("No matched record found."));
         QCOMPARE(window->recordGrid->CurrentRow(), 3);
         QVERIFY(!window->CurrentJob().modified);
@@ -125,7 +125,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(Pt(2), QString("R7"));
         QCOMPARE(Pt(3), QString("R3000"));
         QCOMPARE(Pt(3000), QString());
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:3"));
+        QCOMPARE(window->TotalPanel()->text(), QString("3 points"));
         QVERIFY(window->CurrentJob().modified);
 
         // A cell that does not convert: the error, and the table and list as they were.
@@ -152,7 +152,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
         window->recordGrid->SetCurrentCell(2, 1);
         prompts->answers.push_back(QMessageBox::No);
         window->Action("Erase")->trigger();
-        QCOMPARE(prompts->shown.last().caption, QString("Confirmation"));
+        QCOMPARE(prompts->shown.last().buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(prompts->shown.last().text, QString("Do you really want to delete this record?"));
         QCOMPARE(Pt(2), QString("P2"));
 
@@ -160,10 +160,10 @@ class MainWindowRecordsTest : public MainWindowFixture {
         window->ToolButton("Erase")->click();
         QCOMPARE(Pt(2), QString());
         QCOMPARE(Pt(3), QString("P3"));
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
+        QCOMPARE(window->TotalPanel()->text(), QString("2 points"));
         window->recordGrid->SetCurrentCell(3, 0);
         QCoreApplication::processEvents();
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
+        QCOMPARE(window->TotalPanel()->text(), QString("2 points"));
         QVERIFY(window->CurrentJob().modified);
 
         // Clear asks; Undo goes back to the opened file, and the saved state is unchanged.
@@ -173,11 +173,11 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(Pt(1), QString("P1"));
         window->Action("Clear")->trigger();
         QVERIFY(window->CurrentJob().lines.empty() && window->CurrentJob().modified);
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:0"));
+        QCOMPARE(window->TotalPanel()->text(), QString("0 points"));
         QCOMPARE(window->Action("Undo")->text(), QString("&Undo Clear"));
         window->Action("Undo")->trigger();
         QCOMPARE(Pt(1) + Pt(2) + Pt(3), QString("P1P3"));
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
+        QCOMPARE(window->TotalPanel()->text(), QString("2 points"));
         window->Action("Undo")->trigger();
         QCOMPARE(Pt(2), QString("P2"));
         QVERIFY(!window->CurrentJob().modified);
@@ -209,17 +209,17 @@ class MainWindowRecordsTest : public MainWindowFixture {
 
     void importReplacesTheRecordsOrLeavesTheJobAsItWas() {
         OpenJob(Records(3));
-        const QString title = window->windowTitle();
+        const QString title = ShownTitle(*window);
         // A title line does not convert: the job, its table and its file stay.
         Write("t.CSV", "PT,N,E,Z\r\nA,1,2,3\r\n");
         prompts->files.push_back(FileChoice{Path("t.CSV"), 2});
         window->Action("Import...")->trigger();
-        QCOMPARE(prompts->shown.last().caption, QString("Warning"));
+        QCOMPARE(prompts->shown.last().icon, QMessageBox::Warning);
         QCOMPARE(prompts->shown.last().text,
                  QString::fromUtf8(
                      "Importing Error！\nLine 1: 'N' is not a valid floating point value"));
         QCOMPARE(Pt(3), QString("P3"));
-        QCOMPARE(window->windowTitle(), title);
+        QCOMPARE(ShownTitle(*window), title);
         QVERIFY(!window->CurrentJob().untitled);
 
         std::string pts;
@@ -234,11 +234,11 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QVERIFY(prompts->shown.last().text.startsWith(
             "The file holds 16001 lines; only the first 15999 were imported."));
         QCOMPARE(Pt(15999), QString("Q15999"));
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:15999"));
+        QCOMPARE(window->TotalPanel()->text(), QString("15999 points"));
         QCOMPARE(window->recordGrid->CurrentRow(), 1);
         QVERIFY(window->CurrentJob().modified);
         // Untitled, and titled so: Save asks for a name rather than writing over job.JCD.
-        QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
+        QCOMPARE(ShownTitle(*window), QString("Job2*--TS Coord. data file"));
         window->FileSave();
         QCOMPARE(prompts->shown.last().kind, QString("save"));
         QCOMPARE(prompts->shown.last().dialog.fileName, QString("Job2"));
@@ -274,7 +274,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
                  std::string("P1                1.000        2.000        0.000        \r\n"));
         QCOMPARE(Pt(3), QString("P3"));
         // Still changed: closing saves again, and the rows left out keep the window open.
-        prompts->answers.push_back(QMessageBox::Yes);
+        prompts->answers.push_back(QMessageBox::Save);
         prompts->files.push_back(FileChoice{Path("job.JCD"), 1});
         QVERIFY(!window->close());
 

@@ -9,6 +9,7 @@
 #include "job/RecordTable.h"
 #include "rawconv/RawRecords.h"
 #include "tests/support/KvrBytes.h"
+#include "tests/support/MainWindowFixture.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "transfer/ui/KvrTransferDialog.h"
 #include "transfer/ui/SettingsDialog.h"
@@ -152,8 +153,8 @@ class MainWindowTransferTest : public QObject {
                 window->CurrentJob().modified);
         QCOMPARE(window->CurrentJob().lines, (std::vector<std::string>{p1, p2}));
         QCOMPARE(window->Table().Cell(2, stadix::ColPt), std::string("P2"));
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
-        QCOMPARE(window->windowTitle(), QString("Job1--TS Coord. data file"));
+        QCOMPARE(window->TotalPanel()->text(), QString("2 points"));
+        QCOMPARE(ShownTitle(*window), QString("Job1*--TS Coord. data file"));
         QCOMPARE(summary, QString("2 records received."));
     }
 
@@ -190,7 +191,7 @@ class MainWindowTransferTest : public QObject {
         QCOMPARE(script.get(), std::string("\xBB\x00", 2));
         QVERIFY(!window->CurrentJob().InCoordinateView() && window->CurrentJob().modified);
         QCOMPARE(window->CurrentJob().rawRecords, inst);
-        QCOMPARE(window->windowTitle(), QString("Job1--TS Meas. Data File"));
+        QCOMPARE(ShownTitle(*window), QString("Job1*--TS Meas. Data File"));
         QVERIFY(window->measurementText->toPlainText().startsWith("INST"));
         QVERIFY(window->StatusLineShown());
 
@@ -248,7 +249,7 @@ class MainWindowTransferTest : public QObject {
         QVERIFY(!script.get().empty() && window->CurrentJob().InCoordinateView());
         QCOMPARE(window->CurrentJob().lines,
                  std::vector<std::string>{stadix::MakeRecordLine("P1", "TREE", "100", "200", "5")});
-        QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
+        QCOMPARE(ShownTitle(*window), QString("Job2*--TS Coord. data file"));
         QCOMPARE(summary, QString("2 records received."));
     }
 
@@ -259,7 +260,7 @@ class MainWindowTransferTest : public QObject {
         window->FileOpen();
         ReceiveAndCancel();
         QVERIFY(!window->CurrentJob().InCoordinateView() && !window->CurrentJob().modified);
-        QCOMPARE(window->windowTitle(), QString("m.TXT"));
+        QCOMPARE(ShownTitle(*window), QString("m.TXT"));
         QCOMPARE(window->measurementText->toPlainText(), QString("listing"));
     }
 

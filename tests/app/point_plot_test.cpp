@@ -150,7 +150,7 @@ class PointPlotTest : public MainWindowFixture {
         QTest::mouseClick(plot, Qt::LeftButton, {}, ScreenPos(2).toPoint());
         QCOMPARE(window->recordGrid->CurrentRow(), 3);
         QCOMPARE(window->recordGrid->CurrentColumn(), 2);
-        QCOMPARE(window->RowPanel()->text(), QString("Row:3"));
+        QCOMPARE(window->RowPanel()->text(), QString("row 3"));
         QImage image = plot->grab().toImage();
         QVERIFY(IsHighlight(PixelAt(image, ScreenPos(2))));
         QVERIFY(IsPlainPoint(PixelAt(image, ScreenPos(3))));
@@ -212,7 +212,7 @@ class PointPlotTest : public MainWindowFixture {
         QCOMPARE(plot->Points()[1].row, 3);
         // A job of measurement text has no points.
         Write("m.TXT", "text\r\n");
-        prompts->answers.push_back(QMessageBox::No);
+        prompts->answers.push_back(QMessageBox::Discard);
         prompts->files.push_back(FileChoice{Path("m.TXT"), 4});
         window->FileOpen();
         QTRY_VERIFY(plot->Points().empty());

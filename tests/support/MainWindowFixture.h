@@ -2,8 +2,8 @@
 // opens and writes, and a fresh window whose questions and dialogs are scripted.
 #pragma once
 
-#include "base/FileIO.h"
 #include "app/ui/MainWindow.h"
+#include "base/FileIO.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QObject>
@@ -11,6 +11,11 @@
 
 #include <memory>
 #include <string>
+
+// The title as the desktop shows it: "*" for the placeholder while there are changes.
+inline QString ShownTitle(const QWidget& window) {
+    return QString(window.windowTitle()).replace("[*]", window.isWindowModified() ? "*" : "");
+}
 
 class MainWindowFixture : public QObject {
   protected:

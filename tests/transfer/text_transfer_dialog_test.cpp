@@ -34,7 +34,7 @@ class TextTransferDialogTest : public QObject {
         QCOMPARE(send.cancelButton->text(), QString("Cancel"));
         QCOMPARE(send.exec(), int(QDialog::Rejected));
         QCOMPARE(h.prompts.Kinds(), (QStringList{"tell", "tell"}));
-        QCOMPARE(h.prompts.shown[0].caption, QString("Warning"));
+        QCOMPARE(h.prompts.shown[0].icon, QMessageBox::Warning);
         QVERIFY(h.prompts.shown[0].text.startsWith(
             "Unable to open /dev/no-such-port. Maybe /dev/no-such-port occupied.\n"));
         QCOMPARE(h.prompts.shown[1].text,
@@ -72,7 +72,7 @@ class TextTransferDialogTest : public QObject {
         QCOMPARE(dialog.windowTitle(), QString("Data Communication(GTS format)"));
         QCOMPARE(dialog.counterLabel->text(), QString("Record blocks received:"));
         QCOMPARE(dialog.statusLabel->text(),
-                 QString("Receiving data from total station.Please wait..."));
+                 QString("Receiving data from total station. Please wait..."));
         const std::vector<std::string> pieces = SimulatedTextInstrument::GtsPieces(
             "_+P1        _ x+00000001000_ y+00000002000_ z+00000003000" + std::string(200, ' '));
         auto script = h.Start(dialog, [&pieces](SimulatedTextInstrument& instrument) {
