@@ -75,6 +75,8 @@ MainWindow::MainWindow(std::unique_ptr<WindowPrompts> prompts, QWidget* parent)
     BuildToolBar();
     BuildStatusBar();
     BuildViewMenu();
+    // Wide enough for every tool button, whatever the font.
+    resize(qMax(width(), toolBar_->sizeHint().width()), height());
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -257,10 +259,9 @@ void MainWindow::BuildToolBar() {
     toolBar_->addSeparator();
     searchBox->setPlaceholderText("Find point (Ctrl+F)");
     searchBox->setClearButtonEnabled(true);
-    searchBox->setMinimumWidth(
+    searchBox->setFixedWidth(
         searchBox->fontMetrics().horizontalAdvance(searchBox->placeholderText()) +
-        4 * searchBox->fontMetrics().averageCharWidth());
-    searchBox->setMaximumWidth(2 * searchBox->minimumWidth());
+        6 * searchBox->fontMetrics().averageCharWidth());
     searchBox->setToolTip(QString());
     searchBox->setStatusTip(QString());
     toolBar_->addWidget(searchBox);
