@@ -32,7 +32,8 @@ class CliFolderTest : public TempFolderTest {
     // stadix-cli run with every file it writes limited to limit bytes, so that writing a
     // larger output fails part way (the program itself turns the signal of an oversized
     // file into a failed write).
-    std::unique_ptr<CliProcess> CliWithFileLimit(const std::string& arguments, rlim_t limit) const {
+    std::unique_ptr<CliProcess> CliWithFileLimit(const std::string& arguments,
+                                                 rlim_t limit) const {
         rlimit saved{};
         ::getrlimit(RLIMIT_FSIZE, &saved);
         rlimit limited = saved;
