@@ -3,12 +3,10 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
-#include <QSpacerItem>
 
 namespace {
 
@@ -52,19 +50,6 @@ QString TypeExtension(const QList<FileType>& types, int index, const QString& fa
     return extension.isEmpty() || extension.contains('*') ? fallback : extension;
 }
 
-// Widens a message box so that the window's title bar shows the whole caption.
-void FitCaption(QMessageBox& box) {
-    auto* grid = qobject_cast<QGridLayout*>(box.layout());
-    if (!grid)
-        return;
-    // Title bars draw captions larger and bold; leave room for their buttons too.
-    QFont titleFont = box.font();
-    titleFont.setBold(true);
-    const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) * 5 / 4 + 150;
-    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
-                  grid->rowCount(), 0, 1, grid->columnCount());
-}
-
 std::optional<FileChoice> RunFileDialog(QWidget* parent, const FileDialogRequest& request,
                                         QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent, request.title, request.folder);
@@ -104,10 +89,9 @@ std::optional<FileChoice> RunFileDialog(QWidget* parent, const FileDialogRequest
 }
 
 QMessageBox::StandardButton ShowMessageBox(QWidget* parent, QMessageBox::Icon icon,
-                                           const QString& caption, const QString& text,
+                                           const QString& text,
                                            QMessageBox::StandardButtons buttons) {
-    QMessageBox box(icon, caption, text, buttons, parent);
-    FitCaption(box);
+    QMessageBox box(icon, QApplication::applicationName(), text, buttons, parent);
     return QMessageBox::StandardButton(box.exec());
 }
 
@@ -121,20 +105,17 @@ QString WithTypeExtension(const FileChoice& choice, const FileDialogRequest& req
     return extension.isEmpty() ? choice.path : choice.path + '.' + extension;
 }
 
-QMessageBox::StandardButton DialogPrompts::Ask(QWidget* parent, const QString& caption,
-                                               const QString& text,
+QMessageBox::StandardButton DialogPrompts::Ask(QWidget* parent, const QString& text,
                                                QMessageBox::StandardButtons buttons) {
-    return ShowMessageBox(parent, QMessageBox::Question, caption, text, buttons);
+    return ShowMessageBox(parent, QMessageBox::Question, text, buttons);
 }
 
-void DialogPrompts::Tell(QWidget* parent, const QString& caption, const QString& text,
-                         QMessageBox::Icon icon) {
-    ShowMessageBox(parent, icon, caption, text, QMessageBox::Ok);
+void DialogPrompts::Tell(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
+    ShowMessageBox(parent, icon, text, QMessageBox::Ok);
 }
 
 void DialogPrompts::ShowError(QWidget* parent, const QString& text) {
-    ShowMessageBox(parent, QMessageBox::Critical, QApplication::applicationName(), text,
-                   QMessageBox::Ok);
+    ShowMessageBox(parent, QMessageBox::Critical, text, QMessageBox::Ok);
 }
 
 std::optional<FileChoice> DialogPrompts::ChooseOpenFile(QWidget* parent,

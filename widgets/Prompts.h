@@ -40,13 +40,13 @@ class Prompts {
   public:
     virtual ~Prompts() = default;
 
-    // A question; returns the button pressed (Yes, No or Cancel).
-    virtual QMessageBox::StandardButton Ask(QWidget* parent, const QString& caption,
-                                            const QString& text,
+    // A question under the program's name, with the desktop's standard buttons; returns
+    // the button pressed.
+    virtual QMessageBox::StandardButton Ask(QWidget* parent, const QString& text,
                                             QMessageBox::StandardButtons buttons) = 0;
-    // A message with one OK button.
-    virtual void Tell(QWidget* parent, const QString& caption, const QString& text,
-                      QMessageBox::Icon icon) = 0;
+    // A message with one OK button, under the program's name; the icon says what it is
+    // (information, warning).
+    virtual void Tell(QWidget* parent, const QString& text, QMessageBox::Icon icon) = 0;
     // The standard error box for a failure that ends a command.
     virtual void ShowError(QWidget* parent, const QString& text) = 0;
     virtual std::optional<FileChoice> ChooseOpenFile(QWidget* parent,
@@ -65,10 +65,9 @@ class Prompts {
 // with prompts of other kinds.
 class DialogPrompts : public virtual Prompts {
   public:
-    QMessageBox::StandardButton Ask(QWidget* parent, const QString& caption, const QString& text,
+    QMessageBox::StandardButton Ask(QWidget* parent, const QString& text,
                                     QMessageBox::StandardButtons buttons) override;
-    void Tell(QWidget* parent, const QString& caption, const QString& text,
-              QMessageBox::Icon icon) override;
+    void Tell(QWidget* parent, const QString& text, QMessageBox::Icon icon) override;
     void ShowError(QWidget* parent, const QString& text) override;
     std::optional<FileChoice> ChooseOpenFile(QWidget* parent,
                                              const FileDialogRequest& request) override;

@@ -5,6 +5,7 @@
 #include "app/ui/DocumentView.h"
 #include "app/ui/WindowPrompts.h"
 #include "job/Job.h"
+#include "sdcard/CardTexts.h"
 #include "widgets/TextCodec.h"
 
 #include <QApplication>
@@ -15,7 +16,7 @@ namespace {
 const char* const kCardOpenFilter =
     "Total Station SD/U disk File(*.TSR;*.TSD;*.GT7;*.PTS;*.GTS;*.XYZ)|*.TSR;*.TSD;*.GT7;*.PTS;"
     "*.GTS;*.XYZ";
-const char* const kCardSaveFilter = "Total Station Data Record File(*.TSR;*.TSD|*.TSR;*.TSD|"
+const char* const kCardSaveFilter = "Total Station Data Record File(*.TSR;*.TSD)|*.TSR;*.TSD|"
                                     "Total Station Point Coordinates(*.PTS)|*.PTS";
 const char* const kRawDataCaption = "Total Station Meas.Data";
 
@@ -46,8 +47,8 @@ class CardController::Questions : public stadix::CardExchangeQuestions {
 
   private:
     bool Confirm(const QString& question) {
-        return card_.prompts_.Ask(card_.parent_, "Confirmation", question,
-                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        return card_.prompts_.Ask(card_.parent_, question, QMessageBox::Yes | QMessageBox::No) ==
+               QMessageBox::Yes;
     }
 
     CardController& card_;
@@ -66,17 +67,18 @@ std::optional<stadix::RecordFolder> CardController::FindRecordFolder() const {
 void CardController::Tell(const stadix::CardResult& result) {
     if (result.message.empty())
         return;
-    const bool note = result.caption.empty();
-    prompts_.Tell(
-        parent_, note ? QApplication::applicationName() : QString::fromStdString(result.caption),
-        MessageToDisplay(result.Told()), note ? QMessageBox::NoIcon : QMessageBox::Information);
+    // A refusal or a warning warns; a count of what was done informs.
+    const bool warns = result.end == stadix::CardResult::End::Refused ||
+                       result.caption == stadix::cardtext::kWarningCaption;
+    prompts_.Tell(parent_, MessageToDisplay(result.Told()),
+                  warns ? QMessageBox::Warning : QMessageBox::Information);
 }
 
 void CardController::ImportData() {
     const std::optional<stadix::RecordFolder> folder = FindRecordFolder();
     if (!folder &&
-        prompts_.Ask(parent_, "Message",
-                     "Failed to find SD card (U disk) record folder.Search in other fold?",
+        prompts_.Ask(parent_,
+                     "Failed to find SD card (U disk) record folder. Search in another folder?",
                      QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     // The command starts a new document before the file is chosen.
@@ -139,8 +141,8 @@ void CardController::ExportData() {
 std::optional<FileChoice> CardController::ChooseExportFile() {
     const std::optional<stadix::RecordFolder> folder = FindRecordFolder();
     if (!folder)
-        prompts_.Tell(parent_, "Message", "Failed to find SD card (U disk) record folder!",
-                      QMessageBox::Information);
+        prompts_.Tell(parent_, "Failed to find SD card (U disk) record folder!",
+                      QMessageBox::Warning);
     FileDialogRequest request;
     request.title = "Export";
     request.filter = kCardSaveFilter;

@@ -36,13 +36,12 @@ bool DocumentController::ConfirmSaveChanges() {
         return false;
     if (!job_.modified)
         return true;
-    const QMessageBox::StandardButton answer = prompts_.Ask(
-        parent_, "Message",
-        QString::fromUtf8("The document has been changed.\nDo you want to save the changes？"),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    if (answer == QMessageBox::Yes)
+    const QMessageBox::StandardButton answer =
+        prompts_.Ask(parent_, "The document has been changed.\nDo you want to save the changes?",
+                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    if (answer == QMessageBox::Save)
         return SaveAs();
-    return answer == QMessageBox::No;
+    return answer == QMessageBox::Discard;
 }
 
 bool DocumentController::NewDocument() {
@@ -87,7 +86,7 @@ void DocumentController::Open() {
 void DocumentController::OpenDocument(const QString& path) {
     const std::optional<stadix::DocumentKind> kind = stadix::DocumentKindOf(LocalPath(path));
     if (!kind) {
-        prompts_.Tell(parent_, "Warning",
+        prompts_.Tell(parent_,
                       "Only job files (.JCD) and measurement files (.TSM, .GTS, .GT7, .TXT) "
                       "can be opened:\n" +
                           path,
@@ -96,8 +95,7 @@ void DocumentController::OpenDocument(const QString& path) {
     }
     if (!QFileInfo(path).isFile()) {
         ForgetRecentFile(path);
-        prompts_.Tell(parent_, "Warning", "The file cannot be found:\n" + path,
-                      QMessageBox::Warning);
+        prompts_.Tell(parent_, "The file cannot be found:\n" + path, QMessageBox::Warning);
         return;
     }
     if (!ConfirmSaveChanges())
@@ -144,7 +142,7 @@ void DocumentController::OpenJobFile(const std::string& path) {
     view_.SetTotal(job_.lines.size());
     view_.SetCurrentCell(1, 0);
     if (fileLines > job_.lines.size()) {
-        prompts_.Tell(parent_, "Warning",
+        prompts_.Tell(parent_,
                       BytesToDisplay(stadix::JobCutMessage(fileLines)) +
                           "\nThe job is untitled, so that saving it cannot cut the file: Save "
                           "asks for a new name.",
@@ -158,7 +156,7 @@ bool DocumentController::OpenMeasurementFile(const std::string& path, bool gtsTy
     const std::string problem = stadix::OpenMeasurementFile(job_, path, gtsTypeChosen);
     if (!problem.empty()) {
         view_.ShowProgress(QString());
-        prompts_.Tell(parent_, "Warning", MessageToDisplay(problem), QMessageBox::Warning);
+        prompts_.Tell(parent_, MessageToDisplay(problem), QMessageBox::Warning);
         return false;
     }
     view_.ShowMeasurementView();
@@ -167,8 +165,7 @@ bool DocumentController::OpenMeasurementFile(const std::string& path, bool gtsTy
 }
 
 bool DocumentController::OfferSaveElsewhere() {
-    if (prompts_.Ask(parent_, QApplication::applicationName(),
-                     "Nothing was saved. Save the job in another file?",
+    if (prompts_.Ask(parent_, "Nothing was saved. Save the job in another file?",
                      QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return false;
     return SaveAs();
@@ -205,7 +202,7 @@ bool DocumentController::SavedLeavingOut(const std::vector<int>& leftOut) {
         return true;
     }
     const QString note = view_.NoteRowsLeftOut(leftOut, "not saved");
-    prompts_.Tell(parent_, "Warning",
+    prompts_.Tell(parent_,
                   note + ".\nA record needs PT, N/X and E/Y; these rows stay in the table.",
                   QMessageBox::Warning);
     return false;
@@ -305,7 +302,7 @@ DocumentController::ReadImportFile(const std::string& path, stadix::ImportFormat
         const ProgressShown progress(view_, "Importing...");
         return stadix::ImportCoordinateFile(path, format);
     } catch (const std::exception& failure) {
-        prompts_.Tell(parent_, "Warning",
+        prompts_.Tell(parent_,
                       QString::fromUtf8(stadix::kImportingError) + "\n" +
                           MessageToDisplay(failure.what()),
                       QMessageBox::Warning);
@@ -329,5 +326,5 @@ void DocumentController::ShowImported(stadix::ImportedRecords imported, const st
     view_.SetCoordTitle();
     files_.SetImportedFrom(path);
     if (!cutMessage.empty())
-        prompts_.Tell(parent_, "Warning", BytesToDisplay(cutMessage), QMessageBox::Warning);
+        prompts_.Tell(parent_, BytesToDisplay(cutMessage), QMessageBox::Warning);
 }

@@ -83,7 +83,7 @@ bool DocumentFiles::RefuseWritingOverInput(const QString& path, bool documentsOw
     view_.ShowProgress(QString());
     const QString through =
         input == target ? QString() : " (" + QFile::decodeName(input.c_str()) + ")";
-    prompts_.Tell(parent_, "Warning",
+    prompts_.Tell(parent_,
                   "\"" + QFile::decodeName(target.c_str()) +
                       "\" is the file this job was read from" + through +
                       ".\nNothing was written: choose another file.",

@@ -23,6 +23,8 @@ class DocumentView {
     virtual void SetCoordTitle() = 0;
     virtual void SetMeasurementTitle() = 0;
     virtual void SetTitle(const QString& title) = 0;
+    // Marks the title while the job has changes that are not saved.
+    virtual void ShowModified() = 0;
 
     // The record table and its commands, or the measurement text without them.
     virtual void ShowCoordinateView() = 0;

@@ -73,9 +73,9 @@ void ExportController::WriteExportFile(const QString& path, const std::string& b
         stadix::WriteFileAtomically(LocalPath(path), bytes);
     } catch (const stadix::FileError& failure) {
         view_.ShowProgress(QString());
-        prompts_.Tell(parent_, "Warning",
+        prompts_.Tell(parent_,
                       "Cannot export data to this file\n" + MessageToDisplay(failure.what()),
-                      QMessageBox::Information);
+                      QMessageBox::Warning);
     }
 }
 

@@ -33,7 +33,6 @@
 namespace {
 
 const char* const kCoordTitle = "--TS Coord. data file";
-const QColor kLightBlue(237, 244, 255);
 
 // A menu caption without its access key marker.
 QString Caption(const QString& text) {
@@ -50,22 +49,12 @@ QString DroppedDocument(const QMimeData* data) {
     return url.toLocalFile();
 }
 
-void PaintLightBlue(QWidget* widget) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, kLightBlue);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
 } // namespace
 
 MainWindow::MainWindow(std::unique_ptr<WindowPrompts> prompts, QWidget* parent)
     : QMainWindow(parent),
       prompts_(prompts ? std::move(prompts) : std::make_unique<WindowDialogs>()),
       settingsPath_(stadix::SettingsFilePath().toStdString()) {
-    QFont font("Times New Roman");
-    font.setPixelSize(15);
-    setFont(font);
     setWindowIcon(ApplicationIcon());
     setContextMenuPolicy(Qt::NoContextMenu);
     resize(559, 735);
@@ -86,6 +75,8 @@ MainWindow::MainWindow(std::unique_ptr<WindowPrompts> prompts, QWidget* parent)
     BuildToolBar();
     BuildStatusBar();
     BuildViewMenu();
+    // Wide enough for every tool button, whatever the font.
+    resize(qMax(width(), toolBar_->sizeHint().width()), height());
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -97,14 +88,13 @@ MainWindow::MainWindow(std::unique_ptr<WindowPrompts> prompts, QWidget* parent)
 
     connect(recordGrid->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
-                rowPanel_->setText("Row:" + QString::number(current.row()));
+                rowPanel_->setText("row " + QString::number(current.row()));
                 records_->ScheduleRecount();
             });
 
     SetCoordTitle();
     ClearTable();
     SetCurrentCell(1, 0);
-    totalPanel_->setText("Total:");
 }
 
 MainWindow::~MainWindow() = default;
@@ -152,11 +142,11 @@ void MainWindow::BuildMenus() {
                    << AddAction(record, "&Find", QKeySequence("Ctrl+F"),
                                 &MainWindow::FocusSearchBox);
 
-    QMenu* comm = menuBar()->addMenu("&Communction");
+    QMenu* comm = menuBar()->addMenu("&Communication");
     AddAction(comm, "&Receive...", QKeySequence("F9"), &MainWindow::Receive);
     sendAction_ = AddAction(comm, "&Send...", QKeySequence("F10"), &MainWindow::Send);
 
-    QMenu* card = menuBar()->addMenu("&SD/U dsik");
+    QMenu* card = menuBar()->addMenu("&SD/USB disk");
     AddAction(card, "&Import Data...", QKeySequence("F7"), &MainWindow::ImportCardData);
     exportDataAction_ =
         AddAction(card, "&Export Data...", QKeySequence("F8"), &MainWindow::ExportCardData);
@@ -184,7 +174,7 @@ void MainWindow::BuildEditMenu() {
 
 void MainWindow::BuildViewMenu() {
     QMenu* view = new QMenu("&View", this);
-    menuBar()->insertMenu(Menu("Communction")->menuAction(), view);
+    menuBar()->insertMenu(Menu("Communication")->menuAction(), view);
     connect(plot_->AddViewEntries(view), &QAction::triggered, this,
             [this] { RunCommand(&MainWindow::SavePlotAs); });
     toolBar_->addSeparator();
@@ -250,47 +240,58 @@ void MainWindow::BuildToolBar() {
     toolBar_->setObjectName("toolBar");
     toolBar_->setMovable(false);
     toolBar_->setFloatable(false);
-    toolBar_->setIconSize(QSize(20, 20));
-    PaintLightBlue(toolBar_);
 
     AddToolButton("New", "New|Create a new job file", Action("New"))
-        ->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+        ->setIcon(ThemeIcon("document-new", QStyle::SP_FileIcon));
     AddToolButton("Save", "Save|Save data to the current job file", Action("Save"))
-        ->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+        ->setIcon(ThemeIcon("document-save", QStyle::SP_DialogSaveButton));
     AddToolButton("Open", "Open|Open a job file", Action("Open"))
-        ->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+        ->setIcon(ThemeIcon("document-open", QStyle::SP_DialogOpenButton));
     AddToolButton("Print", "Print|Print the current job file", Action("Print"))
         ->setIcon(ToolIcon("document-print", ToolGlyph::Print));
     toolBar_->addSeparator();
     recordButtons_ << AddToolButton("Update", "Update|Update the record table", Action("Update"));
-    recordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    recordButtons_.back()->setIcon(ThemeIcon("view-refresh", QStyle::SP_BrowserReload));
     recordButtons_ << AddToolButton("Erase", "Erase|Erase a record", Action("Erase"));
     recordButtons_.back()->setIcon(ToolIcon("edit-delete", ToolGlyph::Erase));
     recordButtons_ << AddToolButton("Clear", "Clear|Clear all records", Action("Clear"));
     recordButtons_.back()->setIcon(ToolIcon("edit-clear-all", ToolGlyph::Clear));
     toolBar_->addSeparator();
-    searchBox->setFixedWidth(120);
+    searchBox->setPlaceholderText("Find point (Ctrl+F)");
+    searchBox->setClearButtonEnabled(true);
+    searchBox->setFixedWidth(
+        searchBox->fontMetrics().horizontalAdvance(searchBox->placeholderText()) +
+        6 * searchBox->fontMetrics().averageCharWidth());
     searchBox->setToolTip(QString());
     searchBox->setStatusTip(QString());
     toolBar_->addWidget(searchBox);
     connect(searchBox, &QLineEdit::returnPressed, this,
             [this] { RunCommand(&MainWindow::RecordFind); });
     recordButtons_ << AddToolButton("Find", "Find|Find a record by the name entered", nullptr);
-    recordButtons_.back()->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    recordButtons_.back()->setIcon(ThemeIcon("edit-find", QStyle::SP_FileDialogContentsView));
     connect(recordButtons_.back(), &QToolButton::clicked, this,
             [this] { RunCommand(&MainWindow::RecordFind); });
     toolBar_->addSeparator();
-    AddToolButton("Receive", "Receive|Receive data from total station", Action("Receive..."))
-        ->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    // Receive and Send name themselves: their arrows alone do not say which way.
+    QToolButton* receive =
+        AddToolButton("Receive", "Receive|Receive data from total station", Action("Receive..."));
+    receive->setIcon(ThemeIcon("go-down", QStyle::SP_ArrowDown));
     sendButton_ = AddToolButton("Send", "Send|Send data to total station", Action("Send..."));
-    sendButton_->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+    sendButton_->setIcon(ThemeIcon("go-up", QStyle::SP_ArrowUp));
+    for (QToolButton* button : {receive, sendButton_}) {
+        button->setText(button->objectName());
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    }
+}
+
+QIcon MainWindow::ThemeIcon(const QString& name, QStyle::StandardPixmap fallback) const {
+    return QIcon::fromTheme(name, style()->standardIcon(fallback));
 }
 
 QToolButton* MainWindow::AddToolButton(const QString& name, const QString& hint, QAction* action) {
     auto* button = new QToolButton(toolBar_);
     button->setObjectName(name);
     button->setAutoRaise(true);
-    button->setFixedSize(28, 28);
     const int bar = int(hint.indexOf('|'));
     button->setToolTip(hint.left(bar));
     button->setStatusTip(hint.mid(bar + 1));
@@ -303,26 +304,25 @@ QToolButton* MainWindow::AddToolButton(const QString& name, const QString& hint,
 void MainWindow::BuildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName("statusBar");
-    PaintLightBlue(bar);
-    QFont statusFont = bar->font();
-    statusFont.setFamily("Times New Roman");
-    bar->setFont(statusFont);
     bar->setSizeGripEnabled(false);
-    // The panels share the window's width in the proportions 340 : 105 : 120.
-    messagePanel_ = AddStatusPanel(340);
-    totalPanel_ = AddStatusPanel(105);
-    rowPanel_ = AddStatusPanel(120);
+    // Hints and notes take the width that the count, the row and the file name leave;
+    // those follow their text.
+    messagePanel_ = new QLabel(bar);
+    messagePanel_->setMinimumWidth(0);
+    messagePanel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    bar->addWidget(messagePanel_, 1);
+    totalPanel_ = AddStatusPanel();
+    rowPanel_ = AddStatusPanel();
+    filePanel_ = AddStatusPanel();
     statusLine_ = new QLabel(bar);
     bar->addWidget(statusLine_, 1);
     statusLine_->hide();
 }
 
-QLabel* MainWindow::AddStatusPanel(int share) {
+QLabel* MainWindow::AddStatusPanel() {
     auto* panel = new QLabel(statusBar());
-    panel->setMinimumWidth(0);
-    panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    statusBar()->addWidget(panel, share);
+    panel->setContentsMargins(6, 0, 6, 0);
+    statusBar()->addPermanentWidget(panel);
     return panel;
 }
 
@@ -376,6 +376,7 @@ void MainWindow::RunCommand(const std::function<void()>& command) {
         ShowProgress(QString());
         prompts_->ShowError(this, MessageToDisplay(failure.what()));
     }
+    ShowModified();
 }
 
 bool MainWindow::event(QEvent* event) {
@@ -419,15 +420,28 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::SetCoordTitle() {
-    setWindowTitle(DocName(job_) + kCoordTitle);
+    SetTitle(DocName(job_) + kCoordTitle);
+    filePanel_->setText(DocName(job_));
 }
 
 void MainWindow::SetMeasurementTitle() {
-    setWindowTitle(job_.ListsRawRecords() ? DocName(job_) + kMeasurementCaption : DocName(job_));
+    SetTitle(job_.ListsRawRecords() ? DocName(job_) + kMeasurementCaption : DocName(job_));
+}
+
+void MainWindow::SetTitle(const QString& title) {
+    // The desktop shows the changes mark where the placeholder stands: after the name.
+    const int captionAt = int(title.indexOf("--"));
+    setWindowTitle(QString(title).insert(captionAt < 0 ? int(title.size()) : captionAt, "[*]"));
+    ShowModified();
+}
+
+void MainWindow::ShowModified() {
+    setWindowModified(job_.modified);
 }
 
 void MainWindow::SetTotal(std::size_t count) {
-    totalPanel_->setText("Total:" + QString::number(qulonglong(count)));
+    totalPanel_->setText(count == 1 ? QString("1 point")
+                                    : QString::number(qulonglong(count)) + " points");
 }
 
 void MainWindow::SetCurrentCell(int row, int column) {
@@ -482,6 +496,6 @@ void MainWindow::EnableCommands(bool recordCommands, bool sendAndExport) {
 
 void MainWindow::ShowStatusPanels(bool shown) {
     statusLine_->setVisible(!shown);
-    for (QLabel* panel : {messagePanel_, totalPanel_, rowPanel_})
+    for (QLabel* panel : {messagePanel_, totalPanel_, rowPanel_, filePanel_})
         panel->setVisible(shown);
 }

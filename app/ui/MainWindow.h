@@ -14,6 +14,7 @@
 #include "job/RecordTable.h"
 
 #include <QMainWindow>
+#include <QStyle>
 
 #include <functional>
 #include <memory>
@@ -136,11 +137,13 @@ class MainWindow : public QMainWindow, private DocumentView {
     void BuildViewMenu();
     void BuildToolBar();
     void BuildStatusBar();
-    QLabel* AddStatusPanel(int share);
+    QLabel* AddStatusPanel();
     void BuildEncodingMenu(QMenu* tools);
     QAction* AddAction(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
                        void (MainWindow::*command)());
     QToolButton* AddToolButton(const QString& name, const QString& hint, QAction* action);
+    // The desktop theme's icon of that name, else the style's own.
+    QIcon ThemeIcon(const QString& name, QStyle::StandardPixmap fallback) const;
     void ChooseEncoding(const QString& encoding);
     // The record commands work on the table; Send and Export on records or raw records.
     void EnableCommands(bool recordCommands, bool sendAndExport);
@@ -154,7 +157,8 @@ class MainWindow : public QMainWindow, private DocumentView {
     // What the controllers show of the job.
     void SetCoordTitle() override;
     void SetMeasurementTitle() override;
-    void SetTitle(const QString& title) override { setWindowTitle(title); }
+    void SetTitle(const QString& title) override;
+    void ShowModified() override;
     void ShowCoordinateView() override;
     void ShowMeasurementView() override;
     void ShowProgress(const QString& text) override;
@@ -195,6 +199,7 @@ class MainWindow : public QMainWindow, private DocumentView {
     QLabel* messagePanel_ = nullptr;
     QLabel* totalPanel_ = nullptr;
     QLabel* rowPanel_ = nullptr;
+    QLabel* filePanel_ = nullptr;
     QLabel* statusLine_ = nullptr;
     QList<QAction*> recordActions_;
     QAction* importAction_ = nullptr;

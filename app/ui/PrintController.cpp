@@ -19,7 +19,7 @@ PrintController::PrintController(const stadix::Job& job, Prompts& prompts, QWidg
 
 QString PrintController::PrintJobTitle() const {
     return (job_.InCoordinateView() ? "Printing coord. file" : "Printing meas. file") +
-           parent_->windowTitle();
+           parent_->windowTitle().remove("[*]");
 }
 
 bool PrintController::GatherForPrinting() {

@@ -13,9 +13,6 @@
 
 namespace {
 
-const int kColumnWidths[stadix::RecordTable::kColumns] = {96, 110, 110, 110, 96};
-const QColor kHeaderFill(0xE4, 0xE4, 0xE4);
-
 // The typed character of a key event, or 0 when it types nothing or several.
 char TypedChar(const QKeyEvent* event) {
     const QString text = event->text();
@@ -49,10 +46,10 @@ void RecordGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
         return;
     }
     painter->save();
-    painter->fillRect(option.rect, kHeaderFill);
-    painter->setPen(option.palette.color(QPalette::Active, QPalette::WindowText));
-    const QRect textRect = option.rect.adjusted(20, 3, 0, 0);
-    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
+    painter->fillRect(option.rect, option.palette.button());
+    painter->setPen(option.palette.color(QPalette::Active, QPalette::ButtonText));
+    const QRect textRect = option.rect.adjusted(20, 0, 0, 0);
+    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip,
                       index.data().toString());
     painter->restore();
 }
@@ -110,13 +107,15 @@ RecordGridView::RecordGridView(RecordTableModel* model, QWidget* parent)
     connect(delegate, &RecordGridDelegate::KeyTyped, this, &RecordGridView::KeyTyped);
     connect(delegate, &RecordGridDelegate::PasteRefused, this, &RecordGridView::PasteRefused);
     horizontalHeader()->hide();
-    horizontalHeader()->setStretchLastSection(true);
+    // The five columns share the width, each wide enough for the widest coordinate.
+    horizontalHeader()->setMinimumSectionSize(fontMetrics().horizontalAdvance("-9999999.999") +
+                                              3 * fontMetrics().averageCharWidth());
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     verticalHeader()->hide();
-    verticalHeader()->setMinimumSectionSize(kRowHeight);
-    verticalHeader()->setDefaultSectionSize(kRowHeight);
+    const int rowHeight = fontMetrics().height() * 3 / 2;
+    verticalHeader()->setMinimumSectionSize(rowHeight);
+    verticalHeader()->setDefaultSectionSize(rowHeight);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    for (int c = 0; c < stadix::RecordTable::kColumns; ++c)
-        setColumnWidth(c, kColumnWidths[c]);
     setShowGrid(true);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);

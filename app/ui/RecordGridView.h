@@ -3,9 +3,9 @@
 // leaving a cell.
 #pragma once
 
+#include "app/ui/RecordTableModel.h"
 #include "job/CellRules.h"
 #include "job/RecordTable.h"
-#include "app/ui/RecordTableModel.h"
 
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -41,8 +41,6 @@ class RecordGridDelegate : public QStyledItemDelegate {
 class RecordGridView : public QTableView {
     Q_OBJECT
   public:
-    static constexpr int kRowHeight = 22;
-
     RecordGridView(RecordTableModel* model, QWidget* parent = nullptr);
 
     // Shown when a left N/E/Z cell is over range or not a number (with the cell's

@@ -33,8 +33,10 @@ RecordsController::RecordsController(stadix::Job& job, stadix::RecordTable& tabl
                                      DocumentView& view)
     : job_(job), table_(table), model_(model), grid_(grid), searchBox_(searchBox),
       prompts_(prompts), parent_(parent), view_(view), undoStack_(new QUndoStack(this)) {
-    connect(undoStack_, &QUndoStack::cleanChanged, this,
-            [this](bool clean) { job_.modified = !clean; });
+    connect(undoStack_, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        job_.modified = !clean;
+        view_.ShowModified();
+    });
     grid_.SetRefusalHandler([this](stadix::CellLeave verdict, const std::string& text) {
         ShowCellRefusal(verdict, text);
     });
@@ -46,7 +48,7 @@ RecordsController::RecordsController(stadix::Job& job, stadix::RecordTable& tabl
     connect(&grid_, &RecordGridView::DeletePressed, this,
             [this] { DeleteSelectedCells("Delete"); });
     connect(&grid_, &RecordGridView::PasteRefused, this, [this](const QString& message) {
-        prompts_.Tell(parent_, "Warning", message, QMessageBox::Warning);
+        prompts_.Tell(parent_, message, QMessageBox::Warning);
     });
 }
 
@@ -115,13 +117,14 @@ bool RecordsController::CommitTableEdit() {
 void RecordsController::ShowCellRefusal(stadix::CellLeave verdict, const std::string& text) {
     const QString message =
         verdict == stadix::CellLeave::OverRange
-            ? QString::fromUtf8("Over range！\nPlease input again.")
+            ? QString("Over range!\nPlease input again.")
             : BytesToDisplay(stadix::ConversionError(text).what()) + ".\nPlease input again.";
-    prompts_.Tell(parent_, "Warning", message, QMessageBox::Information);
+    prompts_.Tell(parent_, message, QMessageBox::Warning);
 }
 
 void RecordsController::MarkTableChanged() {
     job_.modified = true;
+    view_.ShowModified();
     totalOutdated_ = true;
     ScheduleRecount();
 }
@@ -155,7 +158,7 @@ void RecordsController::Find() {
     const std::optional<int> row = stadix::FindRecord(
         table_, grid_.CurrentRow(), DisplayToBytes(searchBox_.text()), equalBeyondAscii);
     if (!row) {
-        prompts_.Tell(parent_, "Message", "No matched record found.", QMessageBox::NoIcon);
+        prompts_.Tell(parent_, "No matched record found.", QMessageBox::Information);
         return;
     }
     grid_.SetCurrentCell(*row, 0);
@@ -186,7 +189,7 @@ void RecordsController::Update() {
 void RecordsController::Erase() {
     if (!CommitTableEdit())
         return;
-    if (prompts_.Ask(parent_, "Confirmation", "Do you really want to delete this record?",
+    if (prompts_.Ask(parent_, "Do you really want to delete this record?",
                      QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     const int row = grid_.CurrentRow();
@@ -202,7 +205,7 @@ void RecordsController::Erase() {
 void RecordsController::Clear() {
     if (!CommitTableEdit() || (job_.lines.empty() && table_.IsEmpty()))
         return;
-    if (prompts_.Ask(parent_, "Confirmation", "Do you really want to delete all records?",
+    if (prompts_.Ask(parent_, "Do you really want to delete all records?",
                      QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     stadix::RecordsState before = stadix::CaptureAllRecords(table_, job_.lines);
@@ -242,7 +245,7 @@ void RecordsController::Paste() {
     const std::string problem = stadix::PasteCells(
         table_, at.top, at.left, DisplayToBytes(QApplication::clipboard()->text()));
     if (!problem.empty()) {
-        prompts_.Tell(parent_, "Warning", MessageToDisplay(problem), QMessageBox::Warning);
+        prompts_.Tell(parent_, MessageToDisplay(problem), QMessageBox::Warning);
         return;
     }
     model_.RowsChanged(at.top, table_.RowCount() - 1);

@@ -39,9 +39,7 @@ TextLinesView::TextLinesView(QWidget* parent)
     : QListView(parent), model_(new TextLinesModel(this)) {
     setModel(model_);
     // Fixed pitch, so that the listing's columns line up.
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(14);
-    setFont(font);
+    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

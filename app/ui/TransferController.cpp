@@ -30,7 +30,7 @@ bool TransferController::RunSettingsDialog(stadix::Job& job) {
     try {
         stadix::StoreTransferSettings(settingsPath_, settings_);
     } catch (const stadix::FileError& failure) {
-        prompts_.Tell(parent_, "Warning",
+        prompts_.Tell(parent_,
                       "The communication settings could not be saved.\n" +
                           MessageToDisplay(failure.what()) +
                           "\nThey are used for this transfer only.",

@@ -103,8 +103,7 @@ void JobListDialog::CreateJob() {
     // The job is written to the store at once, whatever the dialog's end.
     const stadix::CardResult created = stadix::CreateNamedJob(store_, DisplayToBytes(*typed));
     if (created.end != stadix::CardResult::End::Done) {
-        prompts_.Tell(this, QString::fromStdString(created.caption),
-                      QString::fromStdString(created.message), QMessageBox::NoIcon);
+        prompts_.Tell(this, QString::fromStdString(created.message), QMessageBox::Warning);
         return;
     }
     jobList->addItem(BytesToDisplay(store_.JobListText(store_.DirectoryLength() - 1)));

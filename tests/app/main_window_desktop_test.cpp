@@ -112,11 +112,11 @@ class MainWindowDesktopTest : public MainWindowFixture {
         Change();
         prompts->answers.push_back(QMessageBox::Cancel);
         RecentEntries(*window)[1]->trigger();
-        QCOMPARE(window->windowTitle(), QString("b.JCD--TS Coord. data file"));
-        prompts->answers.push_back(QMessageBox::No);
+        QCOMPARE(ShownTitle(*window), QString("b.JCD*--TS Coord. data file"));
+        prompts->answers.push_back(QMessageBox::Discard);
         RecentEntries(*window)[1]->trigger();
         QCOMPARE(prompts->Kinds(), QStringList({"open", "open", "ask", "ask"}));
-        QCOMPARE(window->windowTitle(), QString("a.JCD--TS Coord. data file"));
+        QCOMPARE(ShownTitle(*window), QString("a.JCD--TS Coord. data file"));
         QCOMPARE(window->Table().Cell(1, stadix::ColPt), std::string("A"));
         QCOMPARE(RecentEntries(*window).first()->text(), QString("&1 a.JCD"));
 
@@ -125,7 +125,7 @@ class MainWindowDesktopTest : public MainWindowFixture {
         RecentEntries(*window)[1]->trigger();
         QCOMPARE(prompts->shown.last().text, "The file cannot be found:\n" + Path("b.JCD"));
         QCOMPARE(RecentEntries(*window).size(), 1);
-        QCOMPARE(window->windowTitle(), QString("a.JCD--TS Coord. data file"));
+        QCOMPARE(ShownTitle(*window), QString("a.JCD--TS Coord. data file"));
     }
 
     void aDroppedJobOrMeasurementFileOpensThroughTheQuestion() {
@@ -138,14 +138,17 @@ class MainWindowDesktopTest : public MainWindowFixture {
 
         // The question is the recent files' test's.
         Change();
-        prompts->answers.push_back(QMessageBox::No);
+        prompts->answers.push_back(QMessageBox::Cancel);
         QVERIFY(Drop({"site.jcd"}));
         QCOMPARE(prompts->Kinds(), QStringList{"ask"});
-        QCOMPARE(window->windowTitle(), QString("site.jcd--TS Coord. data file"));
+        QVERIFY(window->CurrentJob().untitled);
+        prompts->answers.push_back(QMessageBox::Discard);
+        QVERIFY(Drop({"site.jcd"}));
+        QCOMPARE(ShownTitle(*window), QString("site.jcd--TS Coord. data file"));
         QCOMPARE(window->Table().Cell(1, stadix::ColPt), std::string("S1"));
 
         QVERIFY(Drop({"m.tsm"}));
-        QCOMPARE(window->windowTitle(), QString("m.tsm--TS Meas. Data File"));
+        QCOMPARE(ShownTitle(*window), QString("m.tsm--TS Meas. Data File"));
         QCOMPARE(RecentEntries(*window).size(), 2);
     }
 
@@ -154,19 +157,19 @@ class MainWindowDesktopTest : public MainWindowFixture {
         window->OpenFromCommandLine({Path("site.jcd")});
         QVERIFY(window->CurrentJob().untitled);
         window->OpenFromCommandLine({"--open", Path("site.jcd")});
-        QCOMPARE(window->windowTitle(), QString("site.jcd--TS Coord. data file"));
+        QCOMPARE(ShownTitle(*window), QString("site.jcd--TS Coord. data file"));
         QCOMPARE(window->Table().Cell(1, stadix::ColPt), std::string("S1"));
 
         MainWindow other(std::make_unique<ScriptedPrompts>());
         Write("m.tsm", InstRecord());
         other.OpenFromCommandLine({"--open", Path("m.tsm")});
-        QCOMPARE(other.windowTitle(), QString("m.tsm--TS Meas. Data File"));
+        QCOMPARE(ShownTitle(other), QString("m.tsm--TS Meas. Data File"));
 
         Write("site.Jcd", "text");
         window->OpenFromCommandLine({"--open", Path("site.Jcd")});
-        QCOMPARE(prompts->shown.last().caption, QString("Warning"));
+        QCOMPARE(prompts->shown.last().icon, QMessageBox::Warning);
         QVERIFY(prompts->shown.last().text.endsWith(Path("site.Jcd")));
-        QCOMPARE(window->windowTitle(), QString("site.jcd--TS Coord. data file"));
+        QCOMPARE(ShownTitle(*window), QString("site.jcd--TS Coord. data file"));
     }
 
     void theWindowOpensWhereItWasLeft() {

@@ -90,7 +90,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QVERIFY(prompts->shown.isEmpty());
         Find("C");
         QCOMPARE(prompts->Kinds(), QStringList{"tell"});
-        QCOMPARE(prompts->shown.last().caption, QString("Message"));
+        QCOMPARE(prompts->shown.last().icon, QMessageBox::Information);
         QCOMPARE(prompts->shown.last().text, QString("No matched record found."));
         QCOMPARE(window->recordGrid->CurrentRow(), 3);
         QVERIFY(!window->CurrentJob().modified);
@@ -104,7 +104,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
         SetRow(7, "R7", "1", "2");
         window->Action("Update")->trigger();
         QCOMPARE(CellText(1) + CellText(2) + CellText(7), QString("R2R7"));
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
+        QCOMPARE(window->TotalPanel()->text(), QString("2 points"));
         QVERIFY(window->CurrentJob().modified);
         SetRow(9, "BAD", "1,5", "2");
         window->Action("Update")->trigger();
@@ -132,7 +132,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
         window->recordGrid->SetCurrentCell(2, 1);
         prompts->answers.push_back(QMessageBox::No);
         window->Action("Erase")->trigger();
-        QCOMPARE(prompts->shown.last().caption, QString("Confirmation"));
+        QCOMPARE(prompts->shown.last().buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(prompts->shown.last().text, QString("Do you really want to delete this record?"));
         QCOMPARE(CellText(2), QString("P2"));
 
@@ -140,10 +140,10 @@ class MainWindowRecordsTest : public MainWindowFixture {
         window->ToolButton("Erase")->click();
         QCOMPARE(CellText(2), QString());
         QCOMPARE(CellText(3), QString("P3"));
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
+        QCOMPARE(window->TotalPanel()->text(), QString("2 points"));
         window->recordGrid->SetCurrentCell(3, 0);
         QCoreApplication::processEvents();
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
+        QCOMPARE(window->TotalPanel()->text(), QString("2 points"));
         QVERIFY(window->CurrentJob().modified);
 
         // Clear asks; Undo goes back to the opened file, and the saved state is unchanged.
@@ -153,11 +153,11 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(CellText(1), QString("P1"));
         window->Action("Clear")->trigger();
         QVERIFY(window->CurrentJob().lines.empty() && window->CurrentJob().modified);
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:0"));
+        QCOMPARE(window->TotalPanel()->text(), QString("0 points"));
         QCOMPARE(window->Action("Undo")->text(), QString("&Undo Clear"));
         window->Action("Undo")->trigger();
         QCOMPARE(CellText(1) + CellText(2) + CellText(3), QString("P1P3"));
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
+        QCOMPARE(window->TotalPanel()->text(), QString("2 points"));
         window->Action("Undo")->trigger();
         QCOMPARE(CellText(2), QString("P2"));
         QVERIFY(!window->CurrentJob().modified);
@@ -176,17 +176,17 @@ class MainWindowRecordsTest : public MainWindowFixture {
 
     void importReplacesTheRecordsOrLeavesTheJobAsItWas() {
         OpenJob(Records(3));
-        const QString title = window->windowTitle();
+        const QString title = ShownTitle(*window);
         // A title line does not convert: the job, its table and its file stay.
         Write("t.CSV", "PT,N,E,Z\r\nA,1,2,3\r\n");
         prompts->files.push_back(FileChoice{Path("t.CSV"), 2});
         window->Action("Import...")->trigger();
-        QCOMPARE(prompts->shown.last().caption, QString("Warning"));
+        QCOMPARE(prompts->shown.last().icon, QMessageBox::Warning);
         QCOMPARE(prompts->shown.last().text,
                  QString::fromUtf8(
                      "Importing Error！\nLine 1: 'N' is not a valid floating point value"));
         QCOMPARE(CellText(3), QString("P3"));
-        QCOMPARE(window->windowTitle(), title);
+        QCOMPARE(ShownTitle(*window), title);
         QVERIFY(!window->CurrentJob().untitled);
 
         // How long files are cut is the core's.
@@ -197,10 +197,10 @@ class MainWindowRecordsTest : public MainWindowFixture {
                  QString("Topcon GTS-700/600/800 Coords(*.pts)|*.pts|CSV File(comma "
                          "separated)(*.CSV)|*.CSV|SIMA Data File(*.sim)|*.sim"));
         QCOMPARE(CellText(2) + CellText(3), QString("Q2"));
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
+        QCOMPARE(window->TotalPanel()->text(), QString("2 points"));
         QVERIFY(window->CurrentJob().modified);
         // Untitled, and titled so: Save asks for a name rather than writing over job.JCD.
-        QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
+        QCOMPARE(ShownTitle(*window), QString("Job2*--TS Coord. data file"));
         window->FileSave();
         QCOMPARE(prompts->shown.last().kind, QString("save"));
         QCOMPARE(prompts->shown.last().dialog.fileName, QString("Job2"));
@@ -233,7 +233,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(FileBytes(Path("job.JCD")), Line("P1", "1", "2") + "\r\n");
         QCOMPARE(CellText(3), QString("P3"));
         // Still changed: closing saves again, and the rows left out keep the window open.
-        prompts->answers.push_back(QMessageBox::Yes);
+        prompts->answers.push_back(QMessageBox::Save);
         prompts->files.push_back(FileChoice{Path("job.JCD"), 1});
         QVERIFY(!window->close());
 

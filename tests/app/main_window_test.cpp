@@ -24,8 +24,8 @@ class MainWindowTest : public MainWindowFixture {
     void cleanup() { window.reset(); }
 
     void startsWithAnEmptyUntitledJobAndItsMenusToolbarAndHints() {
-        QCOMPARE(window->windowTitle(), QString("Job1--TS Coord. data file"));
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:"));
+        QCOMPARE(ShownTitle(*window), QString("Job1--TS Coord. data file"));
+        QCOMPARE(window->TotalPanel()->text(), QString());
         QVERIFY(window->CurrentJob().untitled && window->CurrentJob().InCoordinateView() &&
                 !window->CurrentJob().modified);
         // Hints go to panel 0, or to the one panel of a measurement view.
@@ -33,8 +33,8 @@ class MainWindowTest : public MainWindowFixture {
         QApplication::sendEvent(window.get(), &tip);
         QCOMPARE(window->MessagePanel()->text(), QString("Create a new job file"));
 
-        const QStringList menus{"File",      "Edit",  "Record", "Communction",
-                                "SD/U dsik", "Tools", "Help"};
+        const QStringList menus{"File",        "Edit",  "Record", "Communication",
+                                "SD/USB disk", "Tools", "Help"};
         for (const QString& caption : menus)
             QVERIFY2(window->Menu(caption), qPrintable(caption));
         // Save, Find and the clipboard's keys are pressed in the other tests.
@@ -69,27 +69,28 @@ class MainWindowTest : public MainWindowFixture {
 
         Type("A");
         QVERIFY(window->CurrentJob().modified);
+        QCOMPARE(ShownTitle(*window), QString("Job1*--TS Coord. data file"));
         prompts->answers.push_back(QMessageBox::Cancel);
         window->FileNew();
         QCOMPARE(window->CurrentJob().jobCounter, 1);
-        QCOMPARE(prompts->shown.last().caption, QString("Message"));
-        QCOMPARE(
-            prompts->shown.last().text,
-            QString::fromUtf8("The document has been changed.\nDo you want to save the changes？"));
+        QCOMPARE(prompts->shown.last().buttons,
+                 QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        QCOMPARE(prompts->shown.last().text,
+                 QString("The document has been changed.\nDo you want to save the changes?"));
 
-        prompts->answers.push_back(QMessageBox::No);
+        prompts->answers.push_back(QMessageBox::Discard);
         window->FileNew();
         QCOMPARE(window->CurrentJob().jobCounter, 2);
-        QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
+        QCOMPARE(ShownTitle(*window), QString("Job2--TS Coord. data file"));
         QVERIFY(!window->CurrentJob().modified);
         // The typed record, never gathered, goes with the old job.
         QCOMPARE(CellText(1, stadix::ColPt), QString());
     }
 
-    void yesThenCancelledSaveAsEndsTheCommandAsCancel() {
+    void saveThenCancelledSaveAsEndsTheCommandAsCancel() {
         SetRow(1, "P1", "1", "2");
         Type("A");
-        prompts->answers.push_back(QMessageBox::Yes);
+        prompts->answers.push_back(QMessageBox::Save);
         prompts->files.push_back(std::nullopt);
         window->FileNew();
         QCOMPARE(window->CurrentJob().jobCounter, 1);
@@ -117,13 +118,13 @@ class MainWindowTest : public MainWindowFixture {
         const std::string expected = Line("P1", "1234.567", "2345.678", "12.3") + "\r\n" +
                                      Line("P9", "-1.0004", "3", "4") + "\r\n";
         QCOMPARE(FileBytes(Path("job.JCD")), expected);
-        QCOMPARE(window->windowTitle(), QString("job.JCD--TS Coord. data file"));
+        QCOMPARE(ShownTitle(*window), QString("job.JCD--TS Coord. data file"));
         QVERIFY(!window->CurrentJob().untitled);
 
         Open("job.JCD");
         QCOMPARE(prompts->shown.last().dialog.title, QString("Open"));
         QCOMPARE(CellText(2, stadix::ColN), QString("-1.000"));
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
+        QCOMPARE(window->TotalPanel()->text(), QString("2 points"));
     }
 
     void failedSavesAndOpensLeaveFileAndDocumentAsTheyWere() {
@@ -134,7 +135,7 @@ class MainWindowTest : public MainWindowFixture {
         open->trigger();
         QCOMPARE(prompts->shown.last().kind, QString("error"));
         QCOMPARE(CellText(1, stadix::ColPt), QString("KEEP"));
-        QCOMPARE(window->windowTitle(), QString("Job1--TS Coord. data file"));
+        QCOMPARE(ShownTitle(*window), QString("Job1--TS Coord. data file"));
         QVERIFY(QDir(dir.path()).mkdir("folder.JCD"));
         prompts->files.push_back(FileChoice{Path("folder.JCD"), 1});
         open->trigger();
@@ -188,13 +189,13 @@ class MainWindowTest : public MainWindowFixture {
         const std::vector<std::string> lines(16001, Line("P", "1", "2"));
         Write("big.jcd", stadix::JoinLinesCrLf(lines));
         Open("big.jcd");
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:15999"));
+        QCOMPARE(window->TotalPanel()->text(), QString("15999 points"));
         QCOMPARE(prompts->shown.last().text,
                  QString("The file holds 16001 lines; only the first 15999 were read.\nThe job is "
                          "untitled, so that saving it cannot cut the file: Save asks for a new "
                          "name."));
         QVERIFY(window->MessagePanel()->text().isEmpty());
-        QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
+        QCOMPARE(ShownTitle(*window), QString("Job2--TS Coord. data file"));
         prompts->files.push_back(FileChoice{Path("big.jcd"), 1});
         window->FileSave();
         QCOMPARE(prompts->Kinds().mid(prompts->shown.size() - 2), QStringList({"save", "tell"}));
@@ -203,10 +204,10 @@ class MainWindowTest : public MainWindowFixture {
         // The command line opens one upper-case job file whole; Save writes back to it.
         Write("start.JCD", stadix::JoinLinesCrLf(lines));
         window->OpenFromCommandLine({Path("start.JCD"), Path("big.jcd")});
-        QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
+        QCOMPARE(ShownTitle(*window), QString("Job2--TS Coord. data file"));
         window->OpenFromCommandLine({Path("start.JCD")});
-        QCOMPARE(window->windowTitle(), QString("start.JCD--TS Coord. data file"));
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:16001"));
+        QCOMPARE(ShownTitle(*window), QString("start.JCD--TS Coord. data file"));
+        QCOMPARE(window->TotalPanel()->text(), QString("16001 points"));
         window->FileSave();
         QCOMPARE(FileBytes(Path("start.JCD")).size(), std::size_t(16001 * 59));
     }
@@ -215,7 +216,7 @@ class MainWindowTest : public MainWindowFixture {
         Write("site.Jcd", "abc\r\ndef\r\n");
         Open("site.Jcd");
         QVERIFY(!window->CurrentJob().InCoordinateView());
-        QCOMPARE(window->windowTitle(), QString("site.Jcd"));
+        QCOMPARE(ShownTitle(*window), QString("site.Jcd"));
         QCOMPARE(window->measurementText->toPlainText(), QString("abc\ndef"));
         QStatusTipEvent tip("Open a job file");
         QApplication::sendEvent(window.get(), &tip);
@@ -223,7 +224,7 @@ class MainWindowTest : public MainWindowFixture {
         QCOMPARE(window->StatusLine()->text(), QString("Open a job file"));
         QVERIFY(!window->Action("Update")->isEnabled() && !window->Action("Send...")->isEnabled() &&
                 !window->searchBox->isEnabled());
-        window->Menu("SD/U dsik")->aboutToShow();
+        window->Menu("SD/USB disk")->aboutToShow();
         QVERIFY(!window->Action("Export Data...")->isEnabled());
         SaveAs("m2.TXT");
         QCOMPARE(prompts->shown.last().dialog.filter, QString("Text file(*.TXT)|*.TXT"));
@@ -234,13 +235,13 @@ class MainWindowTest : public MainWindowFixture {
         QCOMPARE(prompts->shown.last().dialog.filter,
                  QString("TS Meas. Data File(SSS)|*.gt7|Text file(*.TXT)|*.TXT"));
         QCOMPARE(FileBytes(Path("out.gt7")), std::string("x\r\n"));
-        QCOMPARE(window->windowTitle(), QString("out.gt7"));
+        QCOMPARE(ShownTitle(*window), QString("out.gt7"));
 
         // New returns to the coordinate view.
         window->FileNew();
         QVERIFY(window->CurrentJob().InCoordinateView() &&
                 window->recordGrid->isVisibleTo(window.get()));
-        QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
+        QCOMPARE(ShownTitle(*window), QString("Job2--TS Coord. data file"));
     }
 
     void measurementFilesOpenAsRenderedRawRecords() {
@@ -250,7 +251,7 @@ class MainWindowTest : public MainWindowFixture {
         Write("one.TSM", inst);
         Open("one.TSM", 2);
         QVERIFY(!window->measurementText->toPlainText().isEmpty());
-        QCOMPARE(window->windowTitle(), QString("one.TSM--TS Meas. Data File"));
+        QCOMPARE(ShownTitle(*window), QString("one.TSM--TS Meas. Data File"));
         QVERIFY(window->Action("Send...")->isEnabled() && window->Action("Export...")->isEnabled());
 
         // Save writes nothing for raw records; Save As of the first type writes them.
@@ -261,14 +262,14 @@ class MainWindowTest : public MainWindowFixture {
         QCOMPARE(prompts->shown.last().dialog.filter,
                  QString("TS Meas. Data File(KVR)|*.TSM|Text file(*.TXT)|*.TXT"));
         QCOMPARE(FileBytes(Path("copy.TSM")), inst);
-        QCOMPARE(window->windowTitle(), QString("copy.TSM--TS Meas. Data File"));
+        QCOMPARE(ShownTitle(*window), QString("copy.TSM--TS Meas. Data File"));
 
         // A refused file is not opened: the user is told why, the document stays, and
         // Save does not write over the refused file.
         Write("odd.tsm", inst + "x");
         Open("odd.tsm", 2);
         QCOMPARE(prompts->shown.last().kind, QString("tell"));
-        QCOMPARE(window->windowTitle(), QString("copy.TSM--TS Meas. Data File"));
+        QCOMPARE(ShownTitle(*window), QString("copy.TSM--TS Meas. Data File"));
         window->FileSave();
         QCOMPARE(FileBytes(Path("odd.tsm")), inst + "x");
     }
@@ -285,9 +286,8 @@ class MainWindowTest : public MainWindowFixture {
         QCOMPARE(CellText(1, stadix::ColN), QString());
         window->recordGrid->SetCurrentCell(1, stadix::ColE);
         Type("100000000\n");
-        QCOMPARE(prompts->shown.last().caption, QString("Warning"));
-        QCOMPARE(prompts->shown.last().text,
-                 QString::fromUtf8("Over range！\nPlease input again."));
+        QCOMPARE(prompts->shown.last().icon, QMessageBox::Warning);
+        QCOMPARE(prompts->shown.last().text, QString("Over range!\nPlease input again."));
         QCOMPARE(window->recordGrid->CurrentColumn(), int(stadix::ColE));
         QCOMPARE(CellText(1, stadix::ColE), QString("100000000"));
         window->Table().SetCell(1, stadix::ColE, "1");
@@ -320,7 +320,7 @@ class MainWindowTest : public MainWindowFixture {
         window->recordGrid->SetCurrentCell(2, stadix::ColZ);
         Type("100000000");
         window->Action("Save")->trigger();
-        QCOMPARE(prompts->shown.last().caption, QString("Warning"));
+        QCOMPARE(prompts->shown.last().icon, QMessageBox::Warning);
         QCOMPARE(FileBytes(Path("site.JCD")).size(), std::size_t(2 * 59));
         QVERIFY(window->CurrentJob().modified);
 
@@ -346,7 +346,7 @@ class MainWindowTest : public MainWindowFixture {
         ShowWithGridFocused();
         window->recordGrid->SetCurrentCell(1, stadix::ColZ);
         Type("8");
-        prompts->answers.push_back(QMessageBox::Yes);
+        prompts->answers.push_back(QMessageBox::Save);
         prompts->files.push_back(FileChoice{site, 1});
         QVERIFY(window->close());
         const FileDialogRequest& dialog = prompts->shown.last().dialog;
@@ -356,7 +356,7 @@ class MainWindowTest : public MainWindowFixture {
 
         // An untitled job's dialogs start in the user's documents folder, else in the
         // folder used last.
-        prompts->answers.push_back(QMessageBox::No);
+        prompts->answers.push_back(QMessageBox::Discard);
         window->FileNew();
         QVERIFY(QDir().mkpath(documents));
         prompts->files.push_back(std::nullopt);
@@ -413,7 +413,7 @@ class MainWindowTest : public MainWindowFixture {
         // The total follows edits when the row changes.
         window->recordGrid->SetCurrentCell(5, stadix::ColPt);
         Type("P5\n1\n2\n\n\n");
-        QTRY_COMPARE(window->TotalPanel()->text(), QString("Total:1"));
+        QTRY_COMPARE(window->TotalPanel()->text(), QString("1 point"));
     }
 
     void headerRowCannotBeSelectedAndClicksShowTheRow() {
@@ -427,14 +427,14 @@ class MainWindowTest : public MainWindowFixture {
         const QRect cell = window->recordGrid->visualRect(window->recordGrid->model()->index(4, 2));
         QTest::mouseClick(viewport, Qt::LeftButton, {}, cell.center());
         QCOMPARE(window->recordGrid->CurrentRow(), 4);
-        QCOMPARE(window->RowPanel()->text(), QString("Row:4"));
+        QCOMPARE(window->RowPanel()->text(), QString("row 4"));
         // The panel follows the keyboard and New too.
         QTest::keyClick(window->recordGrid, Qt::Key_Down);
-        QCOMPARE(window->RowPanel()->text(), QString("Row:5"));
+        QCOMPARE(window->RowPanel()->text(), QString("row 5"));
         QTest::keyClick(window->recordGrid, Qt::Key_7);
-        prompts->answers.push_back(QMessageBox::No);
+        prompts->answers.push_back(QMessageBox::Discard);
         window->FileNew();
-        QCOMPARE(window->RowPanel()->text(), QString("Row:1"));
+        QCOMPARE(window->RowPanel()->text(), QString("row 1"));
     }
 
     void cellsAreCutCopiedPastedAndUndoneByTheDesktopsKeys() {

@@ -11,6 +11,7 @@
 #include "rawconv/RawRecords.h"
 #include "tests/support/KvrBytes.h"
 #include "tests/support/MainWindowFixture.h"
+#include "tests/support/ScriptedPrompts.h"
 #include "transfer/ui/KvrTransferDialog.h"
 #include "transfer/ui/SettingsDialog.h"
 #include "transfer/ui/TextTransferDialog.h"
@@ -144,8 +145,8 @@ class MainWindowTransferTest : public MainWindowFixture {
                 window->CurrentJob().modified);
         QCOMPARE(window->CurrentJob().lines, (std::vector<std::string>{p1, p2}));
         QCOMPARE(window->Table().Cell(2, stadix::ColPt), std::string("P2"));
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:2"));
-        QCOMPARE(window->windowTitle(), QString("Job1--TS Coord. data file"));
+        QCOMPARE(window->TotalPanel()->text(), QString("2 points"));
+        QCOMPARE(ShownTitle(*window), QString("Job1*--TS Coord. data file"));
         QCOMPARE(summary, QString("2 records received."));
     }
 
@@ -162,7 +163,7 @@ class MainWindowTransferTest : public MainWindowFixture {
         QCOMPARE(script.get(), std::string("\xBB\x00", 2));
         QVERIFY(!window->CurrentJob().InCoordinateView() && window->CurrentJob().modified);
         QCOMPARE(window->CurrentJob().rawRecords, inst);
-        QCOMPARE(window->windowTitle(), QString("Job1--TS Meas. Data File"));
+        QCOMPARE(ShownTitle(*window), QString("Job1*--TS Meas. Data File"));
         QVERIFY(window->measurementText->toPlainText().startsWith("INST"));
         QVERIFY(window->StatusLineShown());
 
@@ -217,7 +218,7 @@ class MainWindowTransferTest : public MainWindowFixture {
         QVERIFY(!script.get().empty() && window->CurrentJob().InCoordinateView());
         QCOMPARE(window->CurrentJob().lines,
                  std::vector<std::string>{Line("P1", "100", "200", "5", "TREE")});
-        QCOMPARE(window->windowTitle(), QString("Job2--TS Coord. data file"));
+        QCOMPARE(ShownTitle(*window), QString("Job2*--TS Coord. data file"));
         QCOMPARE(summary, QString("2 records received."));
     }
 

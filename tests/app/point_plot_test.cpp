@@ -139,7 +139,7 @@ class PointPlotTest : public MainWindowFixture {
         QTest::mouseClick(plot, Qt::LeftButton, {}, ScreenPos(2).toPoint());
         QCOMPARE(window->recordGrid->CurrentRow(), 3);
         QCOMPARE(window->recordGrid->CurrentColumn(), 2);
-        QCOMPARE(window->RowPanel()->text(), QString("Row:3"));
+        QCOMPARE(window->RowPanel()->text(), QString("row 3"));
         QImage image = plot->grab().toImage();
         QVERIFY(IsHighlight(PixelAt(image, ScreenPos(2))));
         QVERIFY(IsPlainPoint(PixelAt(image, ScreenPos(3))));

@@ -76,8 +76,9 @@ class CardWindowTest : public MainWindowFixture {
         prompts->answers.push_back(QMessageBox::No);
         window->Action("Import Data...")->trigger();
         QCOMPARE(prompts->Kinds(), QStringList{"ask"});
-        QCOMPARE(prompts->shown.last().text,
-                 QString("Failed to find SD card (U disk) record folder.Search in other fold?"));
+        QCOMPARE(
+            prompts->shown.last().text,
+            QString("Failed to find SD card (U disk) record folder. Search in another folder?"));
 
         // Raw data: every record but PT records, under the raw data caption.
         prompts->answers.push_back(QMessageBox::Yes);
@@ -89,7 +90,7 @@ class CardWindowTest : public MainWindowFixture {
                  QString("Total Station SD/U disk File(*.TSR;*.TSD;*.GT7;*.PTS;*.GTS;*.XYZ)|*.TSR;"
                          "*.TSD;*.GT7;*.PTS;*.GTS;*.XYZ"));
         QVERIFY(!window->CurrentJob().InCoordinateView());
-        QCOMPARE(window->windowTitle(), QString("Total Station Meas.Data"));
+        QCOMPARE(ShownTitle(*window), QString("Total Station Meas.Data"));
         QVERIFY(window->measurementText->toPlainText().startsWith("STN:  S1"));
 
         // The job store's known-coordinates list: no options, known points remembered.
@@ -98,7 +99,7 @@ class CardWindowTest : public MainWindowFixture {
         ImportCard("CARD.TSD");
         QVERIFY(window->CurrentJob().InCoordinateView());
         QCOMPARE(Pt(1), QString("K1"));
-        QCOMPARE(window->TotalPanel()->text(), QString("Total:1"));
+        QCOMPARE(window->TotalPanel()->text(), QString("1 point"));
         QCOMPARE(prompts->Kinds().count("options"), 1);
         QVERIFY(window->CurrentJob().modified);
     }

@@ -29,6 +29,11 @@ inline std::string FileBytes(const QString& path) {
     return stadix::ReadFileBytes(path.toStdString());
 }
 
+// The title as the desktop shows it: "*" for the placeholder while there are changes.
+inline QString ShownTitle(const QWidget& window) {
+    return QString(window.windowTitle()).replace("[*]", window.isWindowModified() ? "*" : "");
+}
+
 class MainWindowFixture : public QObject {
   protected:
     QTemporaryDir dir;

@@ -15,10 +15,12 @@
 class ScriptedPrompts : public WindowPrompts {
   public:
     struct Shown {
-        QString kind; // "ask", "tell", "error", "open", "save"
-        QString caption;
+        QString kind;    // "ask", "tell", "error", "open", "save"
+        QString caption; // a dialog's title, a print job's name
         QString text;
         FileDialogRequest dialog;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;                 // of a message
+        QMessageBox::StandardButtons buttons = QMessageBox::NoButton; // of a question
     };
 
     std::deque<QMessageBox::StandardButton> answers;
@@ -34,20 +36,20 @@ class ScriptedPrompts : public WindowPrompts {
     std::deque<std::optional<int>> jobItems;
     QList<Shown> shown;
 
-    QMessageBox::StandardButton Ask(QWidget*, const QString& caption, const QString& text,
-                                    QMessageBox::StandardButtons) override {
-        shown.append({"ask", caption, text, {}});
+    QMessageBox::StandardButton Ask(QWidget*, const QString& text,
+                                    QMessageBox::StandardButtons buttons) override {
+        shown.append({"ask", QString(), text, {}, QMessageBox::Question, buttons});
         if (answers.empty())
             return QMessageBox::Cancel;
         const auto answer = answers.front();
         answers.pop_front();
         return answer;
     }
-    void Tell(QWidget*, const QString& caption, const QString& text, QMessageBox::Icon) override {
-        shown.append({"tell", caption, text, {}});
+    void Tell(QWidget*, const QString& text, QMessageBox::Icon icon) override {
+        shown.append({"tell", QString(), text, {}, icon});
     }
     void ShowError(QWidget*, const QString& text) override {
-        shown.append({"error", QString(), text, {}});
+        shown.append({"error", QString(), text, {}, QMessageBox::Critical});
     }
     std::optional<FileChoice> ChooseOpenFile(QWidget*, const FileDialogRequest& request) override {
         return NextFile("open", request);

@@ -36,7 +36,7 @@ class KvrTransferDialogTest : public QObject {
         QCOMPARE((QStringList{dialog.windowTitle(), dialog.statusLabel->text(),
                               dialog.counterCaption->text(), dialog.cancelButton->text()}),
                  (QStringList{"Data Communication(KVR format)",
-                              "Receiving data from total station.Please wait...",
+                              "Receiving data from total station. Please wait...",
                               "Transferred:", "Cancel"}));
         QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
         QCOMPARE(Harness::Await(script), kGoAheadAccept);

@@ -32,7 +32,7 @@ class TextTransferDialogTest : public QObject {
         QCOMPARE(send.cancelButton->text(), QString("Cancel"));
         QCOMPARE(send.exec(), int(QDialog::Rejected));
         QCOMPARE(h.prompts.Kinds(), QStringList{"tell"});
-        QCOMPARE(h.prompts.shown[0].caption, QString("Warning"));
+        QCOMPARE(h.prompts.shown[0].icon, QMessageBox::Warning);
         QCOMPARE(h.prompts.shown[0].text,
                  QString("Measurement data cannot be sent in the GTS or SSS format."));
         QCOMPARE(h.job.lines, std::vector<std::string>{"old line"});

@@ -39,7 +39,7 @@ stadix::KvrSessionView& KvrTransferDialog::View() {
 
 void KvrTransferDialog::BuildControls() {
     statusLabel =
-        new QLabel(QStringLiteral("Receiving data from total station.Please wait..."), this);
+        new QLabel(QStringLiteral("Receiving data from total station. Please wait..."), this);
     counterCaption = new QLabel(QStringLiteral("Transferred:"), this);
     counterLabel = new QLabel(QStringLiteral("0"), this);
     counterLabel->setMinimumWidth(60);
@@ -103,7 +103,7 @@ void KvrTransferDialog::SetCounterText(const std::string& text) {
 }
 
 void KvrTransferDialog::ShowWarning(const std::string& text) {
-    prompts_.Tell(this, "Warning", BytesToDisplay(text), QMessageBox::Warning);
+    prompts_.Tell(this, BytesToDisplay(text), QMessageBox::Warning);
 }
 
 // The summary, once shown, stays until the user closes it. A transfer cancelled before

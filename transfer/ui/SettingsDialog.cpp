@@ -76,7 +76,7 @@ void SettingsDialog::BuildControls(bool sendMode) {
     stopBitsList = AddSetting(frame, 3, "Stop bits", {"1", "2"});
 
     unitGroup = new RadioGroup(sendMode ? "Convert coord.unit from" : "Convert coord.unit to",
-                               {"m", "Intrl.ft", "US.ft"}, 3, this);
+                               {"m", "Intl.ft", "US.ft"}, 3, this);
     unitGroup->setGeometry(16, 284, 298, 50);
 
     lineLogBox = new QCheckBox("Keep a line log", this);
@@ -187,7 +187,7 @@ void SettingsDialog::done(int result) {
         return;
     }
     if (settings_.port.portName.empty()) {
-        prompts_.Tell(this, "Warning",
+        prompts_.Tell(this,
                       "No serial port is chosen.\nChoose the port that the instrument is "
                       "connected to.",
                       QMessageBox::Warning);

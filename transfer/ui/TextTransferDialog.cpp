@@ -36,7 +36,7 @@ TextTransferDialog::TextTransferDialog(stadix::Job& job, const stadix::TransferS
     setFont(QFont("Times New Roman"));
     setFixedSize(kWidth, kHeight);
 
-    statusLabel = new QLabel("Receiving data from total station.Please wait...", this);
+    statusLabel = new QLabel("Receiving data from total station. Please wait...", this);
     counterLabel = new QLabel(CounterCaption(sendMode, settings.dataFormat), this);
     cancelButton = new QPushButton("Cancel", this);
     cancelButton->setGeometry((kWidth - 75) / 2, kButtonTop, 75, 25);
@@ -101,7 +101,7 @@ void TextTransferDialog::SetCounterText(const std::string& text) {
 }
 
 void TextTransferDialog::ShowWarning(const std::string& text) {
-    prompts_.Tell(this, "Warning", BytesToDisplay(text), QMessageBox::Warning);
+    prompts_.Tell(this, BytesToDisplay(text), QMessageBox::Warning);
 }
 
 void TextTransferDialog::TransferEnded() {
