@@ -64,6 +64,7 @@ void SettingsDialog::BuildControls(bool sendMode) {
     auto* frame = new QGroupBox("Settings", this);
     auto* rows = new QFormLayout(frame);
     portList = AddSetting(rows, "Port", {});
+    portList->setMinimumContentsLength(14);
     baudList = AddSetting(rows, "Baudrate", BaudItems());
     characterList = AddSetting(rows, "Char./Parity", {"7/Even", "7/Odd", "8/None"});
     stopBitsList = AddSetting(rows, "Stop bits", {"1", "2"});
