@@ -13,7 +13,10 @@ namespace {
 // The application font, scaled.
 QFont ScaledFont(const QFont& base, double scale, bool bold) {
     QFont font = base;
-    font.setPointSizeF(base.pointSizeF() * scale);
+    if (base.pointSizeF() > 0)
+        font.setPointSizeF(base.pointSizeF() * scale);
+    else
+        font.setPixelSize(int(base.pixelSize() * scale));
     font.setBold(bold);
     return font;
 }
