@@ -49,7 +49,7 @@ BENCHMARK(BM_Find15999)->Unit(benchmark::kMillisecond);
 
 void BM_LayOutCoordinateList15999(benchmark::State& state) {
     const std::vector<std::string> lines = bench::JobLines(15999);
-    const stadix::PageGeometry geometry = stadix::CoordinateListGeometry(9600, 13600, 160, 5500);
+    const stadix::PageGeometry geometry = stadix::CoordinateListGeometry(13600, 160);
     for (auto _ : state)
         benchmark::DoNotOptimize(stadix::LayOutCoordinateList(lines, geometry));
     state.SetItemsProcessed(state.iterations() * 15999);

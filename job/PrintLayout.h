@@ -1,6 +1,6 @@
-// Where each printed line goes: the pages of the coordinate list (a banner on every
-// page, then numbered record lines) and of the measurement text, laid out from the
-// printer's page size and font metrics in printer device units.
+// Where each printed line goes: the pages of the coordinate list (a page heading and
+// the column titles on every page, then the record lines) and of the measurement text,
+// laid out from the printer's page size and font metrics in printer device units.
 #pragma once
 
 #include <string>
@@ -15,10 +15,9 @@ struct PageGeometry {
     int linesPerPage = 1;
 };
 
-// textHeight: the height of "Hi" in the printer's font; firstLineWidth: the printed
-// width of the first record line, which the list is centred on.
-PageGeometry CoordinateListGeometry(int pageWidth, int pageHeight, int textHeight,
-                                    int firstLineWidth);
+// textHeight: the height of "Hi" in the printer's font. The table spans the page
+// width; its rows are a little taller than the text for legibility.
+PageGeometry CoordinateListGeometry(int pageHeight, int textHeight);
 PageGeometry MeasurementTextGeometry(int pageHeight, int textHeight);
 
 struct PrintedLine {
@@ -27,11 +26,14 @@ struct PrintedLine {
 };
 using PrintedPage = std::vector<PrintedLine>;
 
-// The banner that heads every page of the coordinate list.
-const std::vector<std::string>& CoordinateListBanner();
+// The lines at the top of every page of the coordinate list that are no record: the
+// page heading, a gap and the column titles.
+constexpr int kCoordinateListHeadLines = 3;
+// The column titles of the coordinate list, in record line order.
+const std::vector<std::string>& CoordinateListTitles();
 
-// The coordinate list: the banner, then "number padded to 5" + record line, a new page
-// with its banner when a page is full and another line follows.
+// The coordinate list: the record lines below the head lines, a new page when a page
+// is full and another line follows.
 std::vector<PrintedPage> LayOutCoordinateList(const std::vector<std::string>& lines,
                                               const PageGeometry& geometry);
 

@@ -256,6 +256,27 @@ std::vector<std::string> JobStore::JobListItems() const {
     return items;
 }
 
+JobStore::JobListRow JobStore::JobListRowAt(int position) const {
+    const int job = JobAtPosition(position);
+    JobListRow row{(job == CurrentJob() ? "*" : "") + JobName(job), JobRecordCount(job), {}};
+    if (layout_->Dated()) {
+        const std::uint64_t entry = layout_->EntryOffset(job);
+        char time[48];
+        std::snprintf(time, sizeof time, "%04d-%02d-%02d %02d:%02d", Word16(entry + kEntryYear),
+                      tables_[entry + kEntryMonth], tables_[entry + kEntryDay],
+                      tables_[entry + kEntryHour], tables_[entry + kEntryMinute]);
+        row.created = time;
+    }
+    return row;
+}
+
+std::vector<JobStore::JobListRow> JobStore::JobListRows() const {
+    std::vector<JobListRow> rows = {{"Known Coord", JobRecordCount(KnownCoordinatesJob()), {}}};
+    for (int position = 0; position < DirectoryLength(); ++position)
+        rows.push_back(JobListRowAt(position));
+    return rows;
+}
+
 int JobStore::JobOfListItem(int item) const {
     return item == 0 ? KnownCoordinatesJob() : JobAtPosition(item - 1);
 }

@@ -120,6 +120,16 @@ class JobStore {
     std::string JobListText(int position) const;
     // The job list: the known-coordinates item, then one line per job in list order.
     std::vector<std::string> JobListItems() const;
+    // The job list as columns, one row per item of JobListItems: the name ("*" before the
+    // current job's), the record count and, in dated stores, the creation time with a
+    // four-digit year.
+    struct JobListRow {
+        std::string name;
+        int records = 0;
+        std::string created;
+    };
+    JobListRow JobListRowAt(int position) const;
+    std::vector<JobListRow> JobListRows() const;
     // The job that an item of JobListItems stands for.
     int JobOfListItem(int item) const;
 

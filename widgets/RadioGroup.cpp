@@ -8,7 +8,6 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int col
                        QWidget* parent)
     : QGroupBox(caption, parent), buttons_(new QButtonGroup(this)) {
     auto* layout = new QGridLayout(this);
-    layout->setContentsMargins(10, 4, 10, 4);
     for (int i = 0; i < items.size(); ++i) {
         auto* button = new QRadioButton(items[i], this);
         buttons_->addButton(button, i);

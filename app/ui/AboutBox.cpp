@@ -1,7 +1,7 @@
 #include "app/ui/AboutBox.h"
 
-#include "base/Version.h"
 #include "app/ui/Icons.h"
+#include "base/Version.h"
 #include "widgets/WindowPlacement.h"
 
 #include <QFrame>
@@ -10,16 +10,20 @@
 #include <QVBoxLayout>
 
 namespace {
-QFont PixelFont(const QString& family, int pixels, bool bold) {
-    QFont font(family);
-    font.setPixelSize(pixels);
+// The application font, scaled.
+QFont ScaledFont(const QFont& base, double scale, bool bold) {
+    QFont font = base;
+    if (base.pointSizeF() > 0)
+        font.setPointSizeF(base.pointSizeF() * scale);
+    else
+        font.setPixelSize(int(base.pixelSize() * scale));
     font.setBold(bold);
     return font;
 }
 } // namespace
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
-    setFixedSize(343, 223);
+    setMinimumSize(343, 223);
     setModal(true);
     auto* panel = new QFrame(this);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -32,8 +36,8 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Frameless
     productLine = new QLabel("Communication Software", panel);
     versionLabel = new QLabel(QString("Version  ") + stadix::kVersionText, panel);
     for (QLabel* label : {productName, productLine})
-        label->setFont(PixelFont("Times New Roman", 24, true));
-    versionLabel->setFont(PixelFont("Arial", 19, false));
+        label->setFont(ScaledFont(font(), 1.6, true));
+    versionLabel->setFont(ScaledFont(font(), 1.3, false));
     auto* icon = new QLabel(panel);
     icon->setPixmap(ApplicationIcon().pixmap(48, 48));
     auto* layout = new QVBoxLayout(panel);
@@ -45,6 +49,8 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Frameless
         layout->addWidget(label);
     }
     layout->addStretch();
+    layout->setContentsMargins(24, 16, 24, 16);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
 
     closeTimer_.setInterval(kSplashMs);
     closeTimer_.setSingleShot(true);

@@ -67,14 +67,15 @@ void PrintController::PrintRecordText(QPrinter& printer) {
     elapsed.start();
     qint64 lastShown = 0;
     bool progressShown = false;
-    const QString failure = PrintLines(printer, job_.lines, kind, [&](int page, int pages) {
-        if (elapsed.elapsed() < 500 || elapsed.elapsed() - lastShown < kFrameMs)
-            return;
-        lastShown = elapsed.elapsed();
-        progressShown = true;
-        view_.ShowProgress(QString("Printing page %1 of %2...").arg(page).arg(pages));
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
+    const QString failure =
+        PrintLines(printer, job_.lines, kind, DocName(job_), [&](int page, int pages) {
+            if (elapsed.elapsed() < 500 || elapsed.elapsed() - lastShown < kFrameMs)
+                return;
+            lastShown = elapsed.elapsed();
+            progressShown = true;
+            view_.ShowProgress(QString("Printing page %1 of %2...").arg(page).arg(pages));
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
     if (progressShown)
         view_.ShowProgress(QString());
     if (!failure.isEmpty())

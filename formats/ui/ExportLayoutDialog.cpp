@@ -25,9 +25,6 @@ ExportLayoutDialog::ExportLayoutDialog(std::string settingsPath, Prompts& prompt
 
 void ExportLayoutDialog::BuildControls() {
     setWindowTitle("Define Export Format");
-    QFont windowFont = font();
-    windowFont.setFamily("Times New Roman");
-    setFont(windowFont);
 
     auto* group = new QGroupBox("Define format", this);
     auto* fields = new QGridLayout;
@@ -44,7 +41,7 @@ void ExportLayoutDialog::BuildControls() {
     nameBox->setMaxLength(30);
     extensionBox = new QLineEdit(group);
     extensionBox->setMaxLength(3);
-    extensionBox->setFixedWidth(60);
+    extensionBox->setMaximumWidth(extensionBox->fontMetrics().horizontalAdvance("MMMMMM"));
     auto* names = new QFormLayout;
     names->addRow("Format title", nameBox);
     names->addRow("File extension", extensionBox);
@@ -57,8 +54,6 @@ void ExportLayoutDialog::BuildControls() {
     const DialogButtons buttons = AddOkCancelButtons(this);
     okButton = buttons.ok;
     cancelButton = buttons.cancel;
-    for (QPushButton* button : {okButton, cancelButton})
-        button->setFixedWidth(80);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(buttons.row);

@@ -10,9 +10,6 @@
 ImportOptionsDialog::ImportOptionsDialog(const stadix::ImportChoices& choices, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle("Import Data");
-    QFont windowFont = font();
-    windowFont.setFamily("Times New Roman");
-    setFont(windowFont);
 
     dataGroup = new RadioGroup("Select type and format of data",
                                {"Coord.of meas.", "Raw data of meas.", "Known.pt.coord."}, 1, this);

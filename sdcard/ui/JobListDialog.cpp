@@ -6,44 +6,25 @@
 #include "widgets/TextCodec.h"
 
 #include <QHBoxLayout>
-#include <QListWidget>
-#include <QPainter>
+#include <QHeaderView>
 #include <QPushButton>
-#include <QStyledItemDelegate>
+#include <QScrollBar>
+#include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
-// Draws an item as its number, a point and two blanks in blue, then its text in black;
-// both white on the selected item.
-class NumberedItemDelegate : public QStyledItemDelegate {
-  public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        const bool selected = option.state & QStyle::State_Selected;
-        painter->save();
-        painter->fillRect(option.rect,
-                          selected ? option.palette.highlight() : option.palette.base());
-        painter->setFont(option.font);
-        const QString number = QString::number(index.row() + 1) + ".  ";
-        const QFontMetrics metrics(option.font);
-        const QPoint origin = option.rect.topLeft() + QPoint(10, 5 + metrics.ascent());
-        painter->setPen(selected ? Qt::white : Qt::blue);
-        painter->drawText(origin, number);
-        painter->setPen(selected ? Qt::white : Qt::black);
-        painter->drawText(origin + QPoint(metrics.horizontalAdvance(number), 0),
-                          index.data().toString());
-        painter->restore();
-    }
-
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        const QFontMetrics metrics(option.font);
-        const QString text = QString::number(index.row() + 1) + ".  " + index.data().toString();
-        return QSize(metrics.horizontalAdvance(text) + 20, metrics.height() + 10);
-    }
-};
+// One row of the list: its number, the job, its record count and when it was created.
+QTreeWidgetItem* JobItem(int number, const stadix::JobStore::JobListRow& row) {
+    auto* item =
+        new QTreeWidgetItem({QString::number(number), BytesToDisplay(row.name),
+                             QString::number(row.records), QString::fromStdString(row.created)});
+    for (int column : {0, 2})
+        item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
 
 } // namespace
 
@@ -51,22 +32,21 @@ JobListDialog::JobListDialog(stadix::JobStore& store, bool exportMode, Prompts& 
                              QWidget* parent)
     : QDialog(parent), store_(store), prompts_(prompts) {
     setWindowTitle("Select a file in TSD");
-    QFont windowFont = font();
-    windowFont.setFamily("Times New Roman");
-    setFont(windowFont);
 
-    jobList = new QListWidget(this);
+    jobList = new QTreeWidget(this);
     jobList->setObjectName("JOBListBox");
-    // The list lines are columns of blanks and digits: a fixed pitch keeps them straight.
-    QFont listFont("Courier New");
-    listFont.setStyleHint(QFont::Monospace);
-    jobList->setFont(listFont);
-    jobList->setItemDelegate(new NumberedItemDelegate(jobList));
-    for (const std::string& item : store_.JobListItems())
-        jobList->addItem(BytesToDisplay(item));
-    jobList->setCurrentRow(0);
-    jobList->setMinimumWidth(360);
-    connect(jobList, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+    jobList->setHeaderLabels({"No.", "Job", "Records", "Created"});
+    jobList->setRootIsDecorated(false);
+    jobList->setUniformRowHeights(true);
+    jobList->setAllColumnsShowFocus(true);
+    jobList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    jobList->header()->setStretchLastSection(false);
+    const std::vector<stadix::JobStore::JobListRow> rows = store_.JobListRows();
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        jobList->addTopLevelItem(JobItem(int(i) + 1, rows[i]));
+    jobList->setCurrentItem(jobList->topLevelItem(0));
+    FitListWidth();
+    connect(jobList, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
 
     okButton = new QPushButton("OK", this);
     okButton->setDefault(true);
@@ -88,10 +68,27 @@ JobListDialog::JobListDialog(stadix::JobStore& store, bool exportMode, Prompts& 
     layout->addLayout(buttons);
 }
 
+// The list is as wide as its columns (at least the width of a sample dated row), so
+// that no column is cut.
+void JobListDialog::FitListWidth() {
+    const int sample =
+        fontMetrics().horizontalAdvance("000  Known Coord  Records  0000-00-00 00:00");
+    int columns = 0;
+    for (int column = 0; column < jobList->columnCount(); ++column)
+        columns += jobList->header()->sectionSizeHint(column);
+    jobList->setMinimumWidth(std::max(sample, columns) + 2 * jobList->frameWidth() +
+                             jobList->verticalScrollBar()->sizeHint().width() +
+                             fontMetrics().averageCharWidth() * 4);
+}
+
+int JobListDialog::CurrentRow() const {
+    return jobList->indexOfTopLevelItem(jobList->currentItem());
+}
+
 void JobListDialog::accept() {
-    if (jobList->currentRow() < 0)
+    if (CurrentRow() < 0)
         return;
-    chosen_ = store_.JobOfListItem(jobList->currentRow());
+    chosen_ = store_.JobOfListItem(CurrentRow());
     QDialog::accept();
 }
 
@@ -106,6 +103,7 @@ void JobListDialog::CreateJob() {
         prompts_.Tell(this, QString::fromStdString(created.message), QMessageBox::Warning);
         return;
     }
-    jobList->addItem(BytesToDisplay(store_.JobListText(store_.DirectoryLength() - 1)));
-    jobList->setCurrentRow(jobList->count() - 1);
+    const int position = store_.DirectoryLength() - 1;
+    jobList->addTopLevelItem(JobItem(position + 2, store_.JobListRowAt(position)));
+    jobList->setCurrentItem(jobList->topLevelItem(jobList->topLevelItemCount() - 1));
 }

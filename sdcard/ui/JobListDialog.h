@@ -8,12 +8,12 @@ namespace stadix {
 class JobStore;
 }
 class Prompts;
-class QListWidget;
+class QTreeWidget;
 class QPushButton;
 
 // "Select a file in TSD": the known-coordinates list and the jobs of an open, loaded job
-// store, each item numbered in blue. In export mode "NEW" creates a job in the store at
-// once and selects it.
+// store, in columns: number, job, records and creation time. In export mode "NEW" creates a job in
+// the store at once and selects it.
 class JobListDialog : public QDialog {
     Q_OBJECT
   public:
@@ -24,13 +24,16 @@ class JobListDialog : public QDialog {
     std::optional<int> ChosenJob() const { return chosen_; }
 
     void accept() override;
+    // The chosen row (0 for the known coordinates), -1 when none is.
+    int CurrentRow() const;
 
-    QListWidget* jobList = nullptr;
+    QTreeWidget* jobList = nullptr;
     QPushButton* okButton = nullptr;
     QPushButton* newButton = nullptr;
 
   private:
     void CreateJob();
+    void FitListWidth();
 
     stadix::JobStore& store_;
     Prompts& prompts_;

@@ -26,6 +26,9 @@ JobNameDialog::JobNameDialog(const QString& caption, const QString& prompt, cons
     layout->addWidget(promptLabel);
     layout->addWidget(nameBox);
     layout->addLayout(buttons.row);
+    // Room for the whole caption in the title bar.
+    setMinimumWidth(fontMetrics().horizontalAdvance(caption) +
+                    8 * fontMetrics().averageCharWidth());
 }
 
 bool JobNameDialog::eventFilter(QObject* watched, QEvent* event) {

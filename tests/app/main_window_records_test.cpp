@@ -27,8 +27,7 @@ std::vector<std::string> Records(int count) {
     return lines;
 }
 
-// What pdftotext makes of a PDF: with -layout its text, a form feed after each page; with
-// -bbox its words with their boxes.
+// What pdftotext makes of a PDF: with -layout its text, a form feed after each page.
 QString Pdftotext(const QString& option, const QString& path) {
     QProcess process;
     process.start("pdftotext", {option, path, "-"});
@@ -36,20 +35,14 @@ QString Pdftotext(const QString& option, const QString& path) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// Where the first printed word equal to word begins, in points from the left.
-QString WordLeft(const QString& words, const QString& word) {
-    const QRegularExpression box("xMin=\"([0-9.]+)\"[^>]*>" + QRegularExpression::escape(word) +
-                                 "</word>");
-    return box.match(words).captured(1);
-}
-
-// The records of a printed coordinate list, each line's words after its number.
+// The records of a printed coordinate list: the lines that end in a coordinate.
 QStringList PrintedRecords(const QString& pdfText) {
     QStringList records;
+    const QRegularExpression coordinateEnd("\\d\\.\\d{3}$");
     for (const QString& line : pdfText.split('\n')) {
         const QString words = line.simplified();
-        if (!words.isEmpty() && words.front().isDigit())
-            records << words.section(' ', 1);
+        if (words.contains(coordinateEnd))
+            records << words;
     }
     return records;
 }
@@ -305,10 +298,8 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QVERIFY(stored.numberedBox->isChecked());
     }
 
-    // Nothing to print, or a cancelled dialog: no dialog, or no file. The pages are the
-    // core's; an edit not yet updated prints as the table shows it, the values in fixed
-    // pitch under their titles.
-    void coordinateListPrintsWhatTheTableShows() {
+    void coordinateListPrintsAsATableHeadedOnEveryPage() {
+        // Nothing to print, or a cancelled dialog: no dialog, or no file.
         window->FilePrint();
         QVERIFY(prompts->shown.isEmpty());
         OpenJob(Records(3));
@@ -319,19 +310,48 @@ class MainWindowRecordsTest : public MainWindowFixture {
                  QString("Printing coord. filejob.JCD--TS Coord. data file"));
         QCOMPARE(prompts->shown.last().text, Path("job.pdf"));
 
-        window->Table().SetCell(1, stadix::ColN, "9999.999");
-        const QString text = PrintToPdf("three.pdf");
-        QCOMPARE(text.count('\f'), 1);
-        QVERIFY(text.contains("Coordinates      List"));
-        QCOMPARE(PrintedRecords(text),
-                 QStringList({"P1 K 9999.999 2000.250 3.000", "P2 K 1002.500 2000.250 3.000",
-                              "P3 K 1003.500 2000.250 3.000"}));
-        const QString words = Pdftotext("-bbox", Path("three.pdf"));
-        QCOMPARE(WordLeft(words, "1002.500"), WordLeft(words, "N/X"));
-        QCOMPARE(WordLeft(words, "P3"), WordLeft(words, "PT"));
+        // Northings of one to nine digits before the point: right-aligned, they all end
+        // in one column.
+        std::vector<std::string> lines;
+        for (int i = 1; i <= 200; ++i)
+            lines.push_back(stadix::MakeRecordLine("P" + std::to_string(i), "K",
+                                                   std::to_string(i * i * i) + ".5", "2.25", "3"));
+        OpenJob(lines);
+        const QStringList pages = PrintToPdf("long.pdf").split('\f');
+        QCOMPARE(pages.size(), 5);
+        const QString head = pages[0].section('\n', 0, 0).simplified();
+        QVERIFY(head.startsWith("job.JCD " + QDate::currentDate().toString(Qt::ISODate)));
+        QVERIFY(head.endsWith("Page 1 of 4"));
+        QVERIFY(pages[3].contains("Page 4 of 4") && !pages[0].contains("*"));
+        QVERIFY(pages[0].contains(QRegularExpression("PT +CODE +N/X +E/Y +Z")));
+        const QRegularExpression row("^ *P(\\d+) +K +(\\S+) +2\\.250 +3\\.000$");
+        QSet<qsizetype> rightEdges;
+        int rows = 0;
+        for (const QString& line : pages.join('\n').split('\n')) {
+            const QRegularExpressionMatch match = row.match(line);
+            if (!match.hasMatch())
+                continue;
+            ++rows;
+            const qint64 point = match.captured(1).toLongLong();
+            QCOMPARE(match.captured(2), QString("%1.500").arg(point * point * point));
+            rightEdges << match.capturedEnd(2);
+        }
+        QCOMPARE(rows, 200);
+        QCOMPARE(rightEdges.size(), 1);
+    }
+
+    // Records typed into a new job, and an edit not yet updated, print as the table shows
+    // them.
+    void printAndPreviewPrintWhatTheTableShows() {
+        SetRow(1, "T1", "1234.567", "2.000");
+        SetRow(4, "T4", "5.000", "6.000");
         prompts->previewPdf = Path("preview.pdf");
         window->Action("Print Preview")->trigger();
-        QCOMPARE(Pdftotext("-layout", Path("preview.pdf")), text);
+        QCOMPARE(PrintedRecords(Pdftotext("-layout", Path("preview.pdf"))),
+                 QStringList({"T1 1234.567 2.000 0.000", "T4 5.000 6.000 0.000"}));
+        window->Table().SetCell(1, stadix::ColN, "9999.999");
+        QCOMPARE(PrintedRecords(PrintToPdf("edited.pdf")),
+                 QStringList({"T1 9999.999 2.000 0.000", "T4 5.000 6.000 0.000"}));
     }
 
     void measurementTextAndThePreviewPrintTheSameLinesAndAFailingPrinterIsReported() {

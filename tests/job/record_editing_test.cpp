@@ -15,11 +15,11 @@ std::vector<std::string> Records(int count) {
     return lines;
 }
 
-// The texts of a page's lines after the banner.
+// The texts of a page's lines.
 std::vector<std::string> Body(const PrintedPage& page) {
     std::vector<std::string> texts;
-    for (std::size_t i = CoordinateListBanner().size(); i < page.size(); ++i)
-        texts.push_back(page[i].text);
+    for (const PrintedLine& line : page)
+        texts.push_back(line.text);
     return texts;
 }
 
@@ -61,35 +61,31 @@ TEST(FindRecord, LeavesNamesBeyondAsciiToTheEncoding) {
     EXPECT_EQ(FindRecord(table, 1, "\xB0\x61", sameText), std::nullopt);
 }
 
-TEST(PrintLayout, GeometryCentresTheFirstLineBelowATopMargin) {
-    const PageGeometry list = CoordinateListGeometry(2400, 3300, 40, 1001);
-    EXPECT_EQ(list.lineHeight, 45);
+TEST(PrintLayout, GeometryLeavesATopMarginAndRoomBetweenRows) {
+    const PageGeometry list = CoordinateListGeometry(3300, 40);
+    EXPECT_EQ(list.lineHeight, 55);
     EXPECT_EQ(list.top, 50);
-    EXPECT_EQ(list.left, 694); // (2400 - 1001) / 2 - 5, cut toward zero
-    EXPECT_EQ(list.linesPerPage, 71);
+    EXPECT_EQ(list.linesPerPage, 58);
     const PageGeometry text = MeasurementTextGeometry(3300, 40);
     EXPECT_EQ(text.left, 100);
     EXPECT_EQ(text.linesPerPage, 71);
 }
 
-TEST(PrintLayout, CoordinateListPagesCarryTheBannerAndNumberedRecords) {
+TEST(PrintLayout, CoordinateListPagesKeepTheirHeadFreeAndCarryEveryRecord) {
     const std::vector<PrintedPage> one = LayOutCoordinateList(Records(3), PerPage(20));
     ASSERT_EQ(one.size(), 1u);
-    EXPECT_EQ(one[0][0].text, std::string(58, '*'));
-    EXPECT_EQ(one[0][3].text, "NO.  PT       CODE     N/X         E/Y         Z");
-    EXPECT_EQ(one[0][5].text, "1    " + Records(1)[0]);
-    EXPECT_EQ(one[0][5].y, 50 + 5 * 10);
-    EXPECT_EQ(one[0][7].text.substr(0, 7), "3    P3");
+    EXPECT_EQ(Body(one[0]), Records(3));
+    EXPECT_EQ(one[0][0].y, 50 + 3 * 10);
 
     const std::vector<PrintedPage> two = LayOutCoordinateList(Records(25), PerPage(20));
     ASSERT_EQ(two.size(), 2u);
-    EXPECT_EQ(Body(two[0]).size(), 15u);
-    EXPECT_EQ(Body(two[1]).size(), 10u);
-    EXPECT_EQ(Body(two[1]).front().substr(0, 8), "16   P16");
-    EXPECT_EQ(two[1][0].y, 50);
+    EXPECT_EQ(Body(two[0]).size(), 17u);
+    EXPECT_EQ(Body(two[1]).size(), 8u);
+    EXPECT_EQ(Body(two[1]).front().substr(0, 3), "P18");
+    EXPECT_EQ(two[1][0].y, 80);
 
-    // A list that fills its last page exactly ends there: no banner-only page.
-    EXPECT_EQ(LayOutCoordinateList(Records(30), PerPage(20)).size(), 2u);
+    // A list that fills its last page exactly ends there: no page of titles alone.
+    EXPECT_EQ(LayOutCoordinateList(Records(34), PerPage(20)).size(), 2u);
     EXPECT_EQ(LayOutCoordinateList({}, PerPage(20)).size(), 0u);
 }
 
@@ -100,7 +96,7 @@ TEST(PrintLayout, MeasurementTextFillsWholePagesAndPagesTooSmallStillMoveOn) {
     EXPECT_EQ(pages[0].back().y, 50 + 19 * 10);
     EXPECT_EQ(LayOutMeasurementText(std::vector<std::string>(21, "x"), PerPage(20)).size(), 2u);
 
-    // A page that holds no more than the banner still takes one record each.
+    // A page that holds no more than its head still takes one record each.
     EXPECT_EQ(LayOutCoordinateList(Records(3), PerPage(-4)).size(), 3u);
     EXPECT_EQ(LayOutMeasurementText(lines, PerPage(0)).size(), 20u);
 }

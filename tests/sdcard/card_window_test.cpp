@@ -16,10 +16,10 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QtTest>
 
 namespace {
@@ -150,8 +150,8 @@ class CardWindowTest : public MainWindowFixture {
                  stadix::StoreOpening::Opened);
         JobListDialog importList(store, false, *prompts);
         QVERIFY(importList.newButton->isHidden());
-        QCOMPARE(importList.jobList->count(), 2);
-        QVERIFY(importList.jobList->item(0)->text().startsWith(" Known Coord"));
+        QCOMPARE(importList.jobList->topLevelItemCount(), 2);
+        QCOMPARE(importList.jobList->topLevelItem(0)->text(1), QString("Known Coord"));
 
         JobListDialog exportList(store, true, *prompts);
         QTimer::singleShot(0, this, [] {
@@ -163,8 +163,9 @@ class CardWindowTest : public MainWindowFixture {
             names->okButton->click();
         });
         exportList.newButton->click();
-        QCOMPARE(exportList.jobList->count(), 3);
-        QCOMPARE(exportList.jobList->currentRow(), 2);
+        QCOMPARE(exportList.jobList->topLevelItemCount(), 3);
+        QCOMPARE(exportList.CurrentRow(), 2);
+        QCOMPARE(exportList.jobList->topLevelItem(2)->text(1), QString("NEW-1"));
         exportList.okButton->click();
         QCOMPARE(exportList.ChosenJob(), std::optional<int>(store.JobAtPosition(1)));
     }

@@ -181,6 +181,7 @@ TEST_F(JobStoreTest, CreatesListsAndFindsJobs) {
         (std::vector<std::string>{" Known Coord        1", " JOB0                      0",
                                   "*Job1                      0", " JOB3                      0",
                                   " NEW                       0"}));
+    EXPECT_EQ(store.JobListRows()[2].name, "*Job1");
     EXPECT_EQ(store.JobOfListItem(4), 2);
     EXPECT_EQ(store.JobOfListItem(0), 128);
     store.CloseJobStore();
@@ -201,6 +202,7 @@ TEST_F(JobStoreTest, CreatesListsAndFindsJobs) {
     created.tm_min = 7;
     EXPECT_EQ(store.CreateJob("JOB1", created), 31);
     EXPECT_EQ(store.JobListText(31), " JOB1            0      08-03-05  9:07");
+    EXPECT_EQ(store.JobListRowAt(31).created, "2008-03-05 09:07");
     EXPECT_EQ(store.CreateJob("MORE", created), jobstore::kNoNewJob);
     store.CloseJobStore();
     const std::string entry = Read().substr(1024 + 31 * 64, 65);

@@ -5,18 +5,10 @@
 #include "widgets/WindowPlacement.h"
 
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-
-namespace {
-
-constexpr int kWidth = 380;
-constexpr int kHeight = 150;
-constexpr int kStatusTop = 24;
-constexpr int kCounterTop = 60;
-constexpr int kCounterGap = 8;
-
-} // namespace
+#include <QVBoxLayout>
 
 KvrTransferDialog::KvrTransferDialog(stadix::Job& job, const stadix::TransferSettings& settings,
                                      bool sendMode, Prompts& prompts, QWidget* parent)
@@ -25,9 +17,8 @@ KvrTransferDialog::KvrTransferDialog(stadix::Job& job, const stadix::TransferSet
       prompts_(prompts), sendMode_(sendMode),
       session_(std::make_unique<stadix::KvrSession>(job, settings, sendMode, View())) {
     setWindowTitle(QStringLiteral("Data Communication(KVR format)"));
-    setFont(QFont(QStringLiteral("Times New Roman")));
-    setFixedSize(kWidth, kHeight);
     BuildControls();
+    adjustSize();
     CentreOnScreen(this);
 }
 
@@ -37,27 +28,27 @@ stadix::KvrSessionView& KvrTransferDialog::View() {
     return *this;
 }
 
+// The status line over the counter, the button centred below; the dialog follows
+// the length of the status line.
 void KvrTransferDialog::BuildControls() {
     statusLabel =
         new QLabel(QStringLiteral("Receiving data from total station. Please wait..."), this);
     counterCaption = new QLabel(QStringLiteral("Transferred:"), this);
     counterLabel = new QLabel(QStringLiteral("0"), this);
-    counterLabel->setMinimumWidth(60);
     cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     cancelButton->setAutoDefault(false);
-    cancelButton->adjustSize();
-    cancelButton->move((kWidth - cancelButton->width()) / 2, kHeight - cancelButton->height() - 16);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    CentreStatusLine();
-}
 
-// The status line is centred in the window; the counter's caption starts where it starts.
-void KvrTransferDialog::CentreStatusLine() {
-    statusLabel->adjustSize();
-    statusLabel->move((width() - statusLabel->width()) / 2, kStatusTop);
-    counterCaption->adjustSize();
-    counterCaption->move(statusLabel->x(), kCounterTop);
-    counterLabel->move(counterCaption->x() + counterCaption->width() + kCounterGap, kCounterTop);
+    auto* counter = new QHBoxLayout;
+    counter->addWidget(counterCaption);
+    counter->addWidget(counterLabel, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(statusLabel);
+    layout->addLayout(counter);
+    layout->addSpacing(fontMetrics().height());
+    layout->addWidget(cancelButton, 0, Qt::AlignHCenter);
+    statusLabel->setMinimumWidth(fontMetrics().averageCharWidth() * 48);
 }
 
 void KvrTransferDialog::showEvent(QShowEvent* event) {
@@ -94,12 +85,10 @@ void KvrTransferDialog::closeEvent(QCloseEvent* event) {
 
 void KvrTransferDialog::SetStatusText(const std::string& text) {
     statusLabel->setText(QString::fromStdString(text));
-    CentreStatusLine();
 }
 
 void KvrTransferDialog::SetCounterText(const std::string& text) {
     counterLabel->setText(QString::fromStdString(text));
-    counterLabel->adjustSize();
 }
 
 void KvrTransferDialog::ShowWarning(const std::string& text) {

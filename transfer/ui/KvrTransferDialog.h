@@ -42,7 +42,6 @@ class KvrTransferDialog : public QDialog, private stadix::KvrSessionView {
   private:
     stadix::KvrSessionView& View();
     void BuildControls();
-    void CentreStatusLine();
     void ShowSummary(stadix::TransferOutcome outcome);
 
     void SetStatusText(const std::string& text) override;

@@ -2,6 +2,7 @@
 
 #include "comport/qt/ComPort.h"
 #include "comport/qt/PortWatcher.h"
+#include "widgets/DialogButtons.h"
 #include "widgets/Prompts.h"
 
 #include <QAbstractItemView>
@@ -9,10 +10,12 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGridLayout>
+#include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -22,9 +25,6 @@ constexpr stadix::CharacterFormat kCharacterEntries[] = {stadix::CharacterFormat
                                                          stadix::CharacterFormat::EightNone};
 constexpr int kStop1 = 0;
 constexpr int kStop2 = 1;
-
-// Where the four lists start inside the settings frame.
-constexpr int kListLeft = 95;
 
 QStringList BaudItems() {
     QStringList items;
@@ -58,53 +58,46 @@ SettingsDialog::SettingsDialog(const stadix::TransferSettings& settings, bool se
 
 void SettingsDialog::BuildControls(bool sendMode) {
     setWindowTitle("Comm.setting");
-    QFont windowFont = font();
-    windowFont.setFamily("Times New Roman");
-    setFont(windowFont);
-    setFixedSize(330, 420);
-
     formatGroup = new RadioGroup("Data Format", {"KVR", "GTS", "SSS"}, 3, this);
-    formatGroup->setGeometry(16, 10, 298, 50);
     protocolGroup = new RadioGroup("Protocol", {"ACK/NAK", "One way"}, 2, this);
-    protocolGroup->setGeometry(16, 68, 298, 50);
 
     auto* frame = new QGroupBox("Settings", this);
-    frame->setGeometry(16, 126, 298, 150);
-    portList = AddSetting(frame, 0, "Port", {});
-    baudList = AddSetting(frame, 1, "Baudrate", BaudItems());
-    characterList = AddSetting(frame, 2, "Char./Parity", {"7/Even", "7/Odd", "8/None"});
-    stopBitsList = AddSetting(frame, 3, "Stop bits", {"1", "2"});
+    auto* rows = new QFormLayout(frame);
+    portList = AddSetting(rows, "Port", {});
+    portList->setMinimumContentsLength(14);
+    baudList = AddSetting(rows, "Baudrate", BaudItems());
+    characterList = AddSetting(rows, "Char./Parity", {"7/Even", "7/Odd", "8/None"});
+    stopBitsList = AddSetting(rows, "Stop bits", {"1", "2"});
 
     unitGroup = new RadioGroup(sendMode ? "Convert coord.unit from" : "Convert coord.unit to",
                                {"m", "Intl.ft", "US.ft"}, 3, this);
-    unitGroup->setGeometry(16, 284, 298, 50);
 
     lineLogBox = new QCheckBox("Keep a line log", this);
-    lineLogBox->setGeometry(24, 342, 290, 22);
     lineLogBox->setToolTip("Writes the bytes of every transfer, both ways, to a file named by "
                            "the date and time beside the settings file.");
 
-    okButton = new QPushButton("OK", this);
-    okButton->setGeometry(75, 376, 82, 28);
-    okButton->setDefault(true);
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-    cancelButton = new QPushButton("Cancel", this);
-    cancelButton->setGeometry(173, 376, 82, 28);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    const DialogButtons buttons = AddOkCancelButtons(this);
+    okButton = buttons.ok;
+    cancelButton = buttons.cancel;
     connect(formatGroup->Buttons(), &QButtonGroup::idClicked, this,
             &SettingsDialog::ApplyFormatRule);
+
+    auto* layout = new QVBoxLayout(this);
+    for (QWidget* part : {static_cast<QWidget*>(formatGroup), static_cast<QWidget*>(protocolGroup),
+                          static_cast<QWidget*>(frame), static_cast<QWidget*>(unitGroup),
+                          static_cast<QWidget*>(lineLogBox)})
+        layout->addWidget(part);
+    layout->addLayout(buttons.row);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 // One row of the settings frame: a caption and a pick-only list.
-QComboBox* SettingsDialog::AddSetting(QGroupBox* frame, int row, const QString& caption,
+QComboBox* SettingsDialog::AddSetting(QFormLayout* rows, const QString& caption,
                                       const QStringList& items) {
-    const int top = 24 + row * 30;
-    auto* label = new QLabel(caption, frame);
-    label->setGeometry(14, top, kListLeft - 14, 24);
-    auto* list = new QComboBox(frame);
+    auto* list = new QComboBox(rows->parentWidget());
     list->addItems(items);
-    list->setGeometry(kListLeft, top, 180, 24);
-    label->setBuddy(list);
+    list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    rows->addRow(caption, list);
     connect(list, &QComboBox::activated, this, &SettingsDialog::ApplyPortAndBaud);
     return list;
 }

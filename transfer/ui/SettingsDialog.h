@@ -12,6 +12,7 @@
 class Prompts;
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QLabel;
 class QPushButton;
 
@@ -54,8 +55,7 @@ class SettingsDialog : public QDialog {
 
   private:
     void BuildControls(bool sendMode);
-    QComboBox* AddSetting(QGroupBox* frame, int row, const QString& caption,
-                          const QStringList& items);
+    QComboBox* AddSetting(QFormLayout* rows, const QString& caption, const QStringList& items);
     void ShowSettings(const std::vector<stadix::PortDescription>& ports);
     void ShowChosenPort();
     void WatchPorts();

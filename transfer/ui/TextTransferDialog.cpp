@@ -7,14 +7,9 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
-
-constexpr int kWidth = 420;
-constexpr int kHeight = 140;
-constexpr int kStatusTop = 24;
-constexpr int kCounterTop = 56;
-constexpr int kButtonTop = 96;
 
 QString CounterCaption(bool sendMode, stadix::DataFormat format) {
     if (sendMode)
@@ -33,15 +28,18 @@ TextTransferDialog::TextTransferDialog(stadix::Job& job, const stadix::TransferS
     setWindowTitle(settings.dataFormat == stadix::DataFormat::Gts
                        ? "Data Communication(GTS format)"
                        : "Data Communication(SSS format)");
-    setFont(QFont("Times New Roman"));
-    setFixedSize(kWidth, kHeight);
-
     statusLabel = new QLabel("Receiving data from total station. Please wait...", this);
+    statusLabel->setMinimumWidth(fontMetrics().averageCharWidth() * 48);
     counterLabel = new QLabel(CounterCaption(sendMode, settings.dataFormat), this);
     cancelButton = new QPushButton("Cancel", this);
-    cancelButton->setGeometry((kWidth - 75) / 2, kButtonTop, 75, 25);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    CentreLabels();
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(statusLabel);
+    layout->addWidget(counterLabel);
+    layout->addSpacing(fontMetrics().height());
+    layout->addWidget(cancelButton, 0, Qt::AlignHCenter);
+    adjustSize();
     CentreOnScreen(this);
 }
 
@@ -58,18 +56,8 @@ void TextTransferDialog::showEvent(QShowEvent* event) {
         QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
         return;
     }
-    if (sendMode_) {
+    if (sendMode_)
         statusLabel->setText("Sending data to total station. Please wait...");
-        CentreLabels();
-    }
-}
-
-void TextTransferDialog::CentreLabels() {
-    statusLabel->adjustSize();
-    counterLabel->adjustSize();
-    const int left = (width() - statusLabel->width()) / 2;
-    statusLabel->move(left, kStatusTop);
-    counterLabel->move(left, kCounterTop);
 }
 
 void TextTransferDialog::done(int result) {
@@ -89,7 +77,6 @@ bool TextTransferDialog::ShowSummary() {
     statusLabel->setText(QString::fromStdString(stadix::TransferSummary(
         outcome, sendMode_, sendMode_ ? recordCount_ : session_.AcceptedCount(),
         gtsBlocks ? "record block" : "record")));
-    CentreLabels();
     cancelButton->setText("Close");
     summaryShown_ = true;
     return true;
@@ -97,7 +84,6 @@ bool TextTransferDialog::ShowSummary() {
 
 void TextTransferDialog::SetCounterText(const std::string& text) {
     counterLabel->setText(QString::fromStdString(text));
-    counterLabel->adjustSize();
 }
 
 void TextTransferDialog::ShowWarning(const std::string& text) {

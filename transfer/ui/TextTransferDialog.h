@@ -35,7 +35,6 @@ class TextTransferDialog : public QDialog, private stadix::GtsSssSessionView {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void CentreLabels();
     // Stops the transfer and shows what came of it; false, showing nothing, for a
     // transfer cancelled before anything went through.
     bool ShowSummary();
