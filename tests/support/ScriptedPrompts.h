@@ -32,6 +32,8 @@ class ScriptedPrompts : public WindowPrompts {
     // The job list's answers: the item chosen (0 the known-coordinates list), none for
     // closing it.
     std::deque<std::optional<int>> jobItems;
+    // The Compute Coordinates options' answers: the options left on OK, none for Cancel.
+    std::deque<std::optional<stadix::ReductionOptions>> reductionOptions;
     QList<Shown> shown;
 
     QMessageBox::StandardButton Ask(QWidget*, const QString& caption, const QString& text,
@@ -96,6 +98,17 @@ class ScriptedPrompts : public WindowPrompts {
         if (!item)
             return std::nullopt;
         return store.JobOfListItem(*item);
+    }
+
+    bool ChooseReductionOptions(QWidget*, stadix::ReductionOptions& options) override {
+        shown.append({"reduction", QString(), QString(), {}});
+        const std::optional<stadix::ReductionOptions> answer =
+            reductionOptions.empty() ? std::nullopt : reductionOptions.front();
+        if (!reductionOptions.empty())
+            reductionOptions.pop_front();
+        if (answer)
+            options = *answer;
+        return answer.has_value();
     }
 
     // Kinds of everything shown so far, in order.
