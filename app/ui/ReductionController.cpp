@@ -96,7 +96,7 @@ void ReductionController::ShowReport(const std::string& text) {
     reportText_ = text;
     if (!report_)
         report_ = new ReportWindow(parent_, [this] { SaveReport(); });
-    report_->SetReport(QString::fromStdString(reportText_));
+    report_->SetReport(reportText_);
     report_->show();
     report_->raise();
     report_->activateWindow();

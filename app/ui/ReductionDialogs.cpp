@@ -1,17 +1,18 @@
 #include "app/ui/ReductionDialogs.h"
 
+#include "app/ui/TextLinesView.h"
 #include "widgets/DialogButtons.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDoubleSpinBox>
-#include <QFontDatabase>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -74,11 +75,9 @@ ReportWindow::ReportWindow(QWidget* owner, std::function<void()> save)
     setObjectName("reportWindow");
     setWindowTitle("Compute Coordinates - Report");
     resize(640, 560);
-    reportText = new QPlainTextEdit(this);
+    reportText = new TextLinesView(this);
     reportText->setObjectName("reportText");
-    reportText->setReadOnly(true);
-    reportText->setLineWrapMode(QPlainTextEdit::NoWrap);
-    reportText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    reportText->SetUtf8(true);
     copyButton = new QPushButton("&Copy", this);
     saveButton = new QPushButton("&Save...", this);
     auto* closeButton = new QPushButton("Close", this);
@@ -97,6 +96,13 @@ ReportWindow::ReportWindow(QWidget* owner, std::function<void()> save)
     layout->addLayout(buttons);
 }
 
-void ReportWindow::SetReport(const QString& text) {
-    reportText->setPlainText(text);
+void ReportWindow::SetReport(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    reportText->SetLines(std::move(lines));
 }

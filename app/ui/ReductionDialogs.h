@@ -11,8 +11,8 @@
 
 class QCheckBox;
 class QDoubleSpinBox;
-class QPlainTextEdit;
 class QPushButton;
+class TextLinesView;
 
 // The scale factor of the horizontal distances, and whether to apply curvature and
 // refraction with which coefficient.
@@ -30,14 +30,16 @@ class ReductionOptionsDialog : public QDialog {
 bool RunReductionOptionsDialog(QWidget* parent, stadix::ReductionOptions& options);
 
 // The report as read-only text in the system's fixed font, with Copy and Save...; a
-// window of its own beside the main window, which owns it.
+// window of its own beside the main window, which owns it. Only the lines in sight are
+// drawn, so that the report of a large file shows at once.
 class ReportWindow : public QWidget {
   public:
     // save: what Save... does with the report.
     ReportWindow(QWidget* owner, std::function<void()> save);
-    void SetReport(const QString& text);
+    // UTF-8 text, lines ending in LF.
+    void SetReport(const std::string& text);
 
-    QPlainTextEdit* reportText = nullptr;
+    TextLinesView* reportText = nullptr;
     QPushButton* copyButton = nullptr;
     QPushButton* saveButton = nullptr;
 };

@@ -2,6 +2,7 @@
 // untitled coordinate job, with the report in a window of its own.
 #include "app/ui/MainWindow.h"
 #include "app/ui/ReductionDialogs.h"
+#include "app/ui/TextLinesView.h"
 #include "base/FileIO.h"
 #include "job/RecordTable.h"
 #include "tests/support/MainWindowFixture.h"
@@ -9,7 +10,6 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -120,7 +120,8 @@ class MainWindowReductionTest : public MainWindowFixture {
             qPrintable(text));
         prompts->files.push_back(FileChoice{Path("report.txt"), 1});
         report->saveButton->click();
-        QCOMPARE(QString::fromUtf8(stadix::ReadFileBytes(Path("report.txt").toStdString())), text);
+        QCOMPARE(QString::fromUtf8(stadix::ReadFileBytes(Path("report.txt").toStdString())),
+                 text + "\n");
 
         // The measurements are still there to go back to, after the usual question.
         prompts->answers = {QMessageBox::No};
