@@ -34,6 +34,7 @@ ReductionOptionsDialog::ReductionOptionsDialog(const stadix::ReductionOptions& o
                                                QWidget* parent)
     : QDialog(parent) {
     setWindowTitle("Compute Coordinates");
+    setMinimumWidth(320);
     scaleBox = NumberBox(0.9, 1.1, 6, 0.0001, options.scale, this);
     scaleBox->setObjectName("scaleBox");
     refractionBox = new QCheckBox("Apply curvature and refraction", this);
@@ -74,7 +75,7 @@ ReportWindow::ReportWindow(QWidget* owner, std::function<void()> save)
     : QWidget(owner, Qt::Window) {
     setObjectName("reportWindow");
     setWindowTitle("Compute Coordinates - Report");
-    resize(640, 560);
+    resize(760, 560);
     reportText = new TextLinesView(this);
     reportText->setObjectName("reportText");
     reportText->SetUtf8(true);
