@@ -114,6 +114,8 @@ void MainWindow::MakeControllers() {
         std::make_unique<PlotController>(job_, table_, *model_, *recordGrid, this, view, *files_);
     pointPlot = plot_->Plot();
     card_ = std::make_unique<CardController>(job_, *prompts_, this, view, *documents_, *files_);
+    reduction_ =
+        std::make_unique<ReductionController>(job_, *prompts_, this, view, *documents_, *files_);
 }
 
 void MainWindow::BuildMenus() {
@@ -155,6 +157,9 @@ void MainWindow::BuildMenus() {
 
     QMenu* tools = menuBar()->addMenu("&Tools");
     AddAction(tools, "&Define Export Format...", QKeySequence(), &MainWindow::DefineExportFormat);
+    computeAction_ = AddAction(tools, "&Compute Coordinates...", QKeySequence(),
+                               &MainWindow::ComputeCoordinates);
+    computeAction_->setEnabled(false);
     BuildEncodingMenu(tools);
 
     QMenu* help = menuBar()->addMenu("&Help");
@@ -492,6 +497,7 @@ void MainWindow::EnableCommands(bool recordCommands, bool sendAndExport) {
     sendButton_->setEnabled(sendAndExport);
     sendAction_->setEnabled(sendAndExport);
     exportAction_->setEnabled(sendAndExport);
+    computeAction_->setEnabled(!recordCommands && reduction_->Available());
 }
 
 void MainWindow::ShowStatusPanels(bool shown) {

@@ -8,6 +8,7 @@
 #include "app/ui/PlotController.h"
 #include "app/ui/PrintController.h"
 #include "app/ui/RecordsController.h"
+#include "app/ui/ReductionController.h"
 #include "app/ui/TransferController.h"
 #include "app/ui/WindowPrompts.h"
 #include "job/Job.h"
@@ -73,6 +74,9 @@ class MainWindow : public QMainWindow, private DocumentView {
     // Transfers with the total station.
     void Receive() { transfer_->Receive(); }
     void Send() { transfer_->Send(); }
+    // Coordinates computed from the measurements shown, as a new job, with a report.
+    void ComputeCoordinates() { reduction_->ComputeCoordinates(); }
+    ReportWindow* ReductionReport() const { return reduction_->Report(); }
 
     // Record commands of the coordinate view.
     void RecordFind() { records_->Find(); }
@@ -189,6 +193,7 @@ class MainWindow : public QMainWindow, private DocumentView {
     std::unique_ptr<PrintController> print_;
     std::unique_ptr<PlotController> plot_;
     std::unique_ptr<CardController> card_;
+    std::unique_ptr<ReductionController> reduction_;
 
     bool centred_ = false;
     // What the last command has to say in the status bar once its work and the hints are
@@ -206,6 +211,7 @@ class MainWindow : public QMainWindow, private DocumentView {
     QAction* exportAction_ = nullptr;
     QAction* sendAction_ = nullptr;
     QAction* exportDataAction_ = nullptr;
+    QAction* computeAction_ = nullptr;
     QList<QToolButton*> recordButtons_;
     QToolButton* sendButton_ = nullptr;
 };

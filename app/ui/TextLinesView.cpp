@@ -21,6 +21,10 @@ void TextLinesModel::Redecode() {
         emit dataChanged(index(0), index(rowCount() - 1), {Qt::DisplayRole});
 }
 
+QString TextLinesModel::LineText(const std::string& line) const {
+    return utf8_ ? QString::fromStdString(line) : BytesToDisplay(line);
+}
+
 int TextLinesModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(lines_.size());
 }
@@ -29,7 +33,7 @@ QVariant TextLinesModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return QVariant();
     if (role == Qt::DisplayRole)
-        return BytesToDisplay(lines_[std::size_t(index.row())]);
+        return LineText(lines_[std::size_t(index.row())]);
     if (role == Qt::SizeHintRole)
         return lineSize_;
     return QVariant();
@@ -67,7 +71,7 @@ QString TextLinesView::toPlainText() const {
     QStringList texts;
     texts.reserve(qsizetype(model_->Lines().size()));
     for (const std::string& line : model_->Lines())
-        texts << BytesToDisplay(line);
+        texts << model_->LineText(line);
     return texts.join('\n');
 }
 

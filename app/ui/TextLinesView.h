@@ -15,6 +15,9 @@ class TextLinesModel : public QAbstractListModel {
 
     void SetLines(std::vector<std::string> lines, QSize lineSize);
     const std::vector<std::string>& Lines() const { return lines_; }
+    // The lines are UTF-8 text of the program's own (a report), not the record text.
+    void SetUtf8(bool utf8) { utf8_ = utf8; }
+    QString LineText(const std::string& line) const;
     // Shows the lines again, after the record text encoding changed.
     void Redecode();
 
@@ -25,6 +28,7 @@ class TextLinesModel : public QAbstractListModel {
     std::vector<std::string> lines_;
     // Every line's size: rows are uniform, wide enough for the longest line.
     QSize lineSize_;
+    bool utf8_ = false;
 };
 
 class TextLinesView : public QListView {
@@ -33,6 +37,8 @@ class TextLinesView : public QListView {
     explicit TextLinesView(QWidget* parent = nullptr);
 
     void SetLines(std::vector<std::string> lines);
+    // Lines shown from then on are decoded as UTF-8, not in the record text encoding.
+    void SetUtf8(bool utf8) { model_->SetUtf8(utf8); }
     void Redecode();
     // The lines as one text, separated by line feeds.
     QString toPlainText() const;

@@ -1,10 +1,17 @@
-// What the main window's commands ask: the common prompts and the card exchange's.
+// What the main window's commands ask: the common prompts, the card exchange's, and
+// the options of Compute Coordinates.
 #pragma once
 
+#include "app/ui/ReductionDialogs.h"
 #include "sdcard/ui/CardPrompts.h"
 #include "widgets/Prompts.h"
 
-class WindowPrompts : public virtual Prompts, public CardPrompts {};
+class WindowPrompts : public virtual Prompts, public CardPrompts {
+  public:
+    // The scale factor and the curvature and refraction of Compute Coordinates, preset
+    // with options and changed to what the dialog shows; true when OK closed it.
+    virtual bool ChooseReductionOptions(QWidget* parent, stadix::ReductionOptions& options) = 0;
+};
 
 // The real dialogs.
 class WindowDialogs : public WindowPrompts, public DialogPrompts {
@@ -16,6 +23,9 @@ class WindowDialogs : public WindowPrompts, public DialogPrompts {
     std::optional<int> SelectJob(QWidget* parent, stadix::JobStore& store,
                                  bool exportMode) override {
         return cardDialogs_.SelectJob(parent, store, exportMode);
+    }
+    bool ChooseReductionOptions(QWidget* parent, stadix::ReductionOptions& options) override {
+        return RunReductionOptionsDialog(parent, options);
     }
 
   private:

@@ -34,6 +34,8 @@ class ScriptedPrompts : public WindowPrompts {
     // The job list's answers: the item chosen (0 the known-coordinates list), none for
     // closing it.
     std::deque<std::optional<int>> jobItems;
+    // The Compute Coordinates options' answers: the options left on OK, none for Cancel.
+    std::deque<std::optional<stadix::ReductionOptions>> reductionOptions;
     QList<Shown> shown;
 
     QMessageBox::StandardButton Ask(QWidget*, const QString& text,
@@ -87,6 +89,17 @@ class ScriptedPrompts : public WindowPrompts {
         shown.append({"jobs", exportMode ? "export" : "import", QString(), {}});
         const std::optional<int> item = Next(jobItems);
         return item ? std::optional<int>(store.JobOfListItem(*item)) : std::nullopt;
+    }
+
+    bool ChooseReductionOptions(QWidget*, stadix::ReductionOptions& options) override {
+        shown.append({"reduction", QString(), QString(), {}});
+        const std::optional<stadix::ReductionOptions> answer =
+            reductionOptions.empty() ? std::nullopt : reductionOptions.front();
+        if (!reductionOptions.empty())
+            reductionOptions.pop_front();
+        if (answer)
+            options = *answer;
+        return answer.has_value();
     }
 
     // Kinds of everything shown so far, in order.
