@@ -10,7 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QStandardPaths>
+#include <QUrl>
 
 QString DocName(const stadix::Job& job) {
     return QFile::decodeName(job.docName.c_str());
@@ -100,4 +102,13 @@ bool DocumentFiles::WriteDocumentFile(const QString& path, const std::string& by
         prompts_.ShowError(parent_, MessageToDisplay(failure.what()));
         return false;
     }
+}
+
+QString DroppedDocument(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1)
+        return QString();
+    const QUrl url = data->urls().front();
+    if (!url.isLocalFile() || !stadix::DocumentKindOf(LocalPath(url.toLocalFile())))
+        return QString();
+    return url.toLocalFile();
 }

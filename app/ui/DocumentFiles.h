@@ -11,6 +11,7 @@
 #include <string>
 
 class DocumentView;
+class QMimeData;
 class QWidget;
 namespace stadix {
 struct DialogEntry;
@@ -22,6 +23,9 @@ QString DocName(const stadix::Job& job);
 
 // A file type of a file dialog's filter: "description|pattern".
 QString DialogFilterEntry(const stadix::DialogEntry& entry);
+
+// The one local file of a drag, when it is a file that Open shows; else empty.
+QString DroppedDocument(const QMimeData* data);
 
 class DocumentFiles {
   public:

@@ -21,7 +21,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
@@ -37,16 +36,6 @@ const char* const kCoordTitle = "--TS Coord. data file";
 // A menu caption without its access key marker.
 QString Caption(const QString& text) {
     return QString(text).remove('&');
-}
-
-// The one local file of a drag, when it is a file that Open shows; else empty.
-QString DroppedDocument(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1)
-        return QString();
-    const QUrl url = data->urls().front();
-    if (!url.isLocalFile() || !stadix::DocumentKindOf(LocalPath(url.toLocalFile())))
-        return QString();
-    return url.toLocalFile();
 }
 
 } // namespace
@@ -292,7 +281,6 @@ void MainWindow::BuildToolBar() {
 QIcon MainWindow::ThemeIcon(const QString& name, QStyle::StandardPixmap fallback) const {
     return QIcon::fromTheme(name, style()->standardIcon(fallback));
 }
-
 QToolButton* MainWindow::AddToolButton(const QString& name, const QString& hint, QAction* action) {
     auto* button = new QToolButton(toolBar_);
     button->setObjectName(name);
