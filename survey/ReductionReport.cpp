@@ -1,6 +1,7 @@
 #include "survey/ReductionReport.h"
 
 #include "base/TextFormat.h"
+#include "survey/TextRecords.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,24 +13,13 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-const char* UnitLabel(CoordUnit unit) {
-    switch (unit) {
-    case CoordUnit::InternationalFoot:
-        return " ft";
-    case CoordUnit::UsSurveyFoot:
-        return " US ft";
-    default:
-        return " m";
-    }
-}
-
 std::string Length(double metres, CoordUnit unit) {
     return FormatFixed(metres / MetresPer(unit), 3);
 }
 
 std::string Coordinates(const Position& p, CoordUnit unit) {
     return Concat("N ", Length(p.north, unit), "  E ", Length(p.east, unit), "  Z ",
-                  Length(p.elevation, unit), UnitLabel(unit));
+                  Length(p.elevation, unit), UnitSuffix(unit));
 }
 
 // Degrees, minutes and seconds with a tenth, the angle brought into [0, 360).
@@ -99,7 +89,7 @@ class ReportWriter {
         } else {
             text_ += Concat("  Station: ", Coordinates(*result.station, setup.unit),
                             ", instrument height ", Length(setup.instrumentHeight, setup.unit),
-                            UnitLabel(setup.unit), "\n");
+                            UnitSuffix(setup.unit), "\n");
             if (!result.stationSource.empty())
                 text_ += Concat("  Coordinates taken from point ", result.stationSource, "\n");
             Orientation(setup, result);
@@ -126,7 +116,7 @@ class ReportWriter {
                 text_ +=
                     Concat("residual ", Signed(*backsight.residualSeconds, 1), "\" (",
                            Observations(backsight.observations), ", ",
-                           Length(backsight.distance, setup.unit), UnitLabel(setup.unit), ")\n");
+                           Length(backsight.distance, setup.unit), UnitSuffix(setup.unit), ")\n");
             else
                 text_ += Concat("not used, ", backsight.unusedReason, "\n");
         }
@@ -179,7 +169,7 @@ class ReportWriter {
             text_ += Concat("  ", first.point, "  ", std::to_string(list.size()),
                             " setups, horizontal spread ", Length(horizontal, first.unit),
                             ", height spread ", Length(high - low, first.unit),
-                            UnitLabel(first.unit), "\n");
+                            UnitSuffix(first.unit), "\n");
         }
     }
 

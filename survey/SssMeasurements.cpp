@@ -2,6 +2,7 @@
 
 #include "base/FileIO.h"
 #include "base/TextFormat.h"
+#include "survey/TextRecords.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -35,17 +36,6 @@ Item SplitItem(std::string_view line) {
 
 std::string_view ValueAt(const Item& item, std::size_t index) {
     return index < item.values.size() ? item.values[index] : std::string_view();
-}
-
-// A finite decimal number, or none.
-std::optional<double> ParseNumber(std::string_view text) {
-    try {
-        const double value = ParseStrictNumber(text);
-        if (std::isfinite(value))
-            return value;
-    } catch (const std::exception&) {
-    }
-    return std::nullopt;
 }
 
 // The name, height and code of a STN, SS or BS item.
@@ -106,7 +96,7 @@ class SssReader {
     }
 
     std::optional<double> Length(std::string_view text) const {
-        const std::optional<double> value = ParseNumber(text);
+        const std::optional<double> value = ParseFiniteNumber(text);
         if (!value)
             return std::nullopt;
         return *value * MetresPer(unit_);
