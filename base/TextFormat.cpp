@@ -146,40 +146,53 @@ double ParseLenientNumber(const std::string& text) {
     }
 }
 
-std::string FormatFixed(double value, int decimals) {
+char* FormatFixedInto(char* out, double value, int decimals) {
     double scale = 1;
     for (int i = 0; i < decimals; ++i)
         scale *= 10;
     const double scaled = std::round(std::fabs(value) * scale);
-    // Whole numbers that fit 64 bits take the fast integer conversion; the digits are
-    // the same.
-    char digits[400];
-    const char* const first = digits;
-    const char* end =
-        scaled < 1e18
-            ? std::to_chars(digits, digits + sizeof digits, static_cast<std::uint64_t>(scaled)).ptr
-            : std::to_chars(digits, digits + sizeof digits, scaled, std::chars_format::fixed, 0)
-                  .ptr;
-    const auto count = static_cast<std::size_t>(end - digits);
-    const auto decimalCount = static_cast<std::size_t>(decimals);
-    // Built in place and made a string once: coordinates are formatted by the million.
-    char text[sizeof digits + 8];
-    char* out = text;
     if (value < 0 && scaled != 0)
         *out++ = '-';
+    // Whole numbers that fit 64 bits are written digit by digit from the end, the decimal
+    // point in its place: coordinates are formatted by the million.
+    if (scaled < 1e18) {
+        char text[kMaxFixedText];
+        char* const end = text + sizeof text;
+        char* first = end;
+        auto digits = static_cast<std::uint64_t>(scaled);
+        for (int i = 0; i < decimals; ++i, digits /= 10)
+            *--first = static_cast<char>('0' + digits % 10);
+        if (decimals > 0)
+            *--first = '.';
+        do {
+            *--first = static_cast<char>('0' + digits % 10);
+            digits /= 10;
+        } while (digits != 0);
+        return std::copy(first, end, out);
+    }
+    char digits[kMaxFixedText - 8];
+    const char* const end =
+        std::to_chars(digits, digits + sizeof digits, scaled, std::chars_format::fixed, 0).ptr;
+    const char* const first = digits;
+    const auto count = static_cast<std::size_t>(end - first);
+    const auto decimalCount = static_cast<std::size_t>(decimals);
     if (count <= decimalCount) {
         *out++ = '0';
         *out++ = '.';
         out = std::fill_n(out, decimalCount - count, '0');
-        out = std::copy(first, end, out);
-    } else {
-        out = std::copy(first, end - decimalCount, out);
-        if (decimalCount > 0) {
-            *out++ = '.';
-            out = std::copy(end - decimalCount, end, out);
-        }
+        return std::copy(first, end, out);
     }
-    return std::string(text, out);
+    out = std::copy(first, end - decimalCount, out);
+    if (decimalCount > 0) {
+        *out++ = '.';
+        out = std::copy(end - decimalCount, end, out);
+    }
+    return out;
+}
+
+std::string FormatFixed(double value, int decimals) {
+    char text[kMaxFixedText];
+    return std::string(text, FormatFixedInto(text, value, decimals));
 }
 
 std::vector<std::string> SplitCommaText(const std::string& text) {

@@ -25,6 +25,11 @@ double ParseLenientNumber(const std::string& text);
 // value formatted with exactly `decimals` decimals, rounded half away from zero,
 // "." as decimal point, no thousands separators.
 std::string FormatFixed(double value, int decimals);
+// The longest text FormatFixed makes, with a few decimals.
+constexpr std::size_t kMaxFixedText = 408;
+// FormatFixed's text written from out, which holds kMaxFixedText characters; returns
+// its end. For texts made by the hundred thousand, without a string each.
+char* FormatFixedInto(char* out, double value, int decimals);
 
 // The texts one after the other, built with a single allocation.
 template <typename... Texts> std::string Concat(const Texts&... texts) {

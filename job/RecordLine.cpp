@@ -4,7 +4,10 @@
 #include "base/TextColumns.h"
 #include "base/TextFormat.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <string_view>
 
 namespace stadix {
 
@@ -19,64 +22,89 @@ bool IsCoordCharacters(const std::string& field) {
 }
 
 // Writes text into line at column, over the blanks there; the text fits the line.
-void PutText(std::string& line, std::size_t column, const std::string& text) {
-    text.copy(&line[column], text.size());
+void PutText(char* line, std::size_t column, std::string_view text) {
+    text.copy(line + column, text.size());
 }
 
 // Writes FitName(name, width) into line at column, over the blanks there.
-void PutName(std::string& line, std::size_t column, const std::string& name, std::size_t width) {
+void PutName(char* line, std::size_t column, const std::string& name, std::size_t width) {
     if (name.size() <= width) {
         PutText(line, column, name);
         return;
     }
-    name.copy(&line[column], width - 2);
+    name.copy(line + column, width - 2);
     line[column + width - 2] = '-';
     line[column + width - 1] = name.back();
 }
 
-// A line of blanks holding the point name and the code.
-std::string NamedLine(const std::string& pt, const std::string& code) {
-    std::string line(kRecordLineLength, ' ');
+// A coordinate rounded to millimetres and formatted "0.000", made in place.
+class CoordText {
+  public:
+    explicit CoordText(double value)
+        : size_(static_cast<std::size_t>(FormatFixedInto(text_, RoundMm(value), 3) - text_)) {}
+    std::string_view View() const { return {text_, size_}; }
+
+  private:
+    char text_[kMaxFixedText];
+    std::size_t size_;
+};
+
+// The coordinate of a value, checked as FormatCoordValue checks it.
+CoordText CoordOfValue(double value, std::size_t width) {
+    if (!std::isfinite(value))
+        throw ConversionError(std::to_string(value));
+    const CoordText coord(value);
+    if (coord.View().size() > width)
+        throw ConversionError(std::string(coord.View()));
+    return coord;
+}
+
+// The coordinate of a numeric text, checked as FormatCoordText checks it.
+CoordText CoordOfText(const std::string& text, std::size_t width) {
+    const CoordText coord(ParseStrictNumber(text));
+    if (coord.View().size() > width)
+        throw ConversionError(text);
+    return coord;
+}
+
+// A record line from its name, code and coordinate texts, made as one string: this runs
+// for every record of every gather, save and send, and for every computed point.
+std::string RecordLineOf(const std::string& pt, const std::string& code, const CoordText& n,
+                         const CoordText& e, const CoordText& z) {
+    char line[kRecordLineLength];
+    std::fill(std::begin(line), std::end(line), ' ');
     PutName(line, 0, pt, 8);
     PutName(line, 9, code, 8);
-    return line;
+    PutText(line, 18, n.View());
+    PutText(line, 31, e.View());
+    PutText(line, 44, z.View());
+    return std::string(line, kRecordLineLength);
 }
 
 } // namespace
 
 std::string FormatCoordText(const std::string& text, std::size_t width) {
-    const std::string formatted = FormatFixed(RoundMm(ParseStrictNumber(text)), 3);
-    if (formatted.size() > width)
-        throw ConversionError(text);
-    return formatted;
+    return std::string(CoordOfText(text, width).View());
 }
 
 std::string FormatCoordValue(double value, std::size_t width) {
-    if (!std::isfinite(value))
-        throw ConversionError(std::to_string(value));
-    const std::string formatted = FormatFixed(RoundMm(value), 3);
-    if (formatted.size() > width)
-        throw ConversionError(formatted);
-    return formatted;
+    return std::string(CoordOfValue(value, width).View());
 }
 
 std::string MakeRecordLine(const std::string& pt, const std::string& code, const std::string& n,
                            const std::string& e, const std::string& z) {
-    // Filled in place: this runs for every record of every gather, save and send.
-    std::string line = NamedLine(pt, code);
-    PutText(line, 18, FormatCoordText(n, 12));
-    PutText(line, 31, FormatCoordText(e, 12));
-    PutText(line, 44, FormatCoordText(z, 12));
-    return line;
+    const CoordText north = CoordOfText(n, 12);
+    const CoordText east = CoordOfText(e, 12);
+    const CoordText elevation = CoordOfText(z, 12);
+    return RecordLineOf(pt, code, north, east, elevation);
 }
 
 std::string MakeRecordLineFromValues(const std::string& pt, const std::string& code, double n,
                                      double e, double z) {
-    std::string line = NamedLine(pt, code);
-    PutText(line, 18, FormatCoordValue(n, 12));
-    PutText(line, 31, FormatCoordValue(e, 12));
-    PutText(line, 44, FormatCoordValue(z, 12));
-    return line;
+    const CoordText north = CoordOfValue(n, 12);
+    const CoordText east = CoordOfValue(e, 12);
+    const CoordText elevation = CoordOfValue(z, 12);
+    return RecordLineOf(pt, code, north, east, elevation);
 }
 
 std::string RecordLinePt(const std::string& line) {

@@ -109,9 +109,9 @@ struct Observation {
     std::optional<double> slopeDistance; // none: angles only
     // Set when the instrument height changed inside the setup before this observation.
     std::optional<double> instrumentHeight;
-    Face face = Face::Left;
     std::size_t setup = kNoSetup; // index into Measurements::setups
     std::size_t place = 0;
+    Face face = Face::Left;
     CoordUnit unit = CoordUnit::Metre;
 };
 

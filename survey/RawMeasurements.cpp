@@ -135,7 +135,8 @@ class RawReader {
     }
 
     void AddObservation(const RawRecord& record, std::size_t place) {
-        Observation observation;
+        const std::size_t index = measurements_.observations.size();
+        Observation& observation = measurements_.observations.emplace_back();
         observation.point = ReadNameText(record, raw::kName);
         observation.code = ReadNameText(record, raw::kCode);
         observation.targetHeight = ReadFloat32(state_, record, raw::kHeight);
@@ -149,8 +150,7 @@ class RawReader {
         const std::uint8_t group = record[raw::kStationGroup];
         observation.setup = groups_.Current(group);
         if (observation.setup == kNoSetup)
-            early_.push_back({group, measurements_.observations.size(), {}});
-        measurements_.observations.push_back(std::move(observation));
+            early_.push_back({group, index, {}});
     }
 
     // Records met before any STN of their group go to the group's first STN.

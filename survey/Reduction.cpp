@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <functional>
+#include <limits>
+#include <stdexcept>
 #include <string_view>
 
 namespace stadix {
@@ -16,6 +19,8 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kSecondsPerRadian = 648000 / kPi;
 // A backsight closer than this to its station gives no direction.
 constexpr double kShortestBacksight = 0.001;
+// How many observations ahead the names are asked for.
+constexpr std::ptrdiff_t kLookAhead = 8;
 
 bool IsFinite(const Position& p) {
     return std::isfinite(p.north) && std::isfinite(p.east) && std::isfinite(p.elevation);
@@ -25,67 +30,86 @@ double HorizontalDistance(const Position& from, const Position& to) {
     return std::hypot(to.north - from.north, to.east - from.east);
 }
 
-// What the reduction knows of a point by its name: coordinates the input gives, or the
-// mean of the setups that computed it so far; its entry among the computed points; and
-// whether a record line of that name is written.
+// An index among the names of one input, or what is counted by them; an input holds
+// fewer than 2^32 names (KnownPoints checks).
+using NameIndex = std::uint32_t;
+constexpr NameIndex kNoIndex = std::numeric_limits<NameIndex>::max();
+
+// What the reduction knows of a point by its name: coordinates the input gives; its entry
+// among the computed points, whose setups so far give its mean; and whether a record line
+// of that name is written. Kept small: there is one for nearly every observation.
 struct KnownPoint {
-    bool given = false;
-    Position sum;
-    std::size_t count = 0;
-    std::size_t computed = kNoSetup; // index into Reduction::points, once computed
+    NameIndex given = kNoIndex;    // index into the given positions
+    NameIndex computed = kNoIndex; // index into Reduction::points, once computed
     bool listed = false;
-    Position Mean() const { return {sum.north / count, sum.east / count, sum.elevation / count}; }
 };
 
 // The points known by name, each name once. Open addressing over a table made large
 // enough for every name of the input at the start, so that it never grows and a name is
-// found in about one probe: an input holds a new name in nearly every observation.
+// found in about one probe: an input holds a new name in nearly every observation. The
+// slots are kept small, as the table is read at random.
 class KnownPoints {
   public:
     explicit KnownPoints(std::size_t names) {
+        if (names >= kNoIndex)
+            throw std::length_error("too many point names");
         std::size_t size = 16;
         while (size < 2 * names)
             size *= 2;
-        slots_.assign(size, {0, kNoSetup});
+        slots_.assign(size, {0, kNoIndex});
         names_.reserve(names);
         points_.reserve(names);
     }
     // The index of the name's point, added when the name is new.
-    std::size_t IndexOf(std::string_view name) {
-        const std::size_t hash = std::hash<std::string_view>()(name);
+    NameIndex IndexOf(const std::string& name) {
+        const std::size_t hash = Hash(name);
         Slot& slot = slots_[SlotOf(name, hash)];
-        if (slot.point == kNoSetup) {
-            slot = {hash, points_.size()};
-            names_.push_back(name);
+        if (slot.point == kNoIndex) {
+            slot = {static_cast<std::uint32_t>(hash), static_cast<NameIndex>(points_.size())};
+            names_.push_back(&name);
             points_.emplace_back();
         }
         return slot.point;
     }
     KnownPoint& At(std::size_t index) { return points_[index]; }
     // The name's point; nullptr when the name is not known.
-    const KnownPoint* Find(std::string_view name) const {
-        const std::size_t point = slots_[SlotOf(name, std::hash<std::string_view>()(name))].point;
-        return point == kNoSetup ? nullptr : &points_[point];
+    const KnownPoint* Find(const std::string& name) const {
+        const NameIndex point = slots_[SlotOf(name, Hash(name))].point;
+        return point == kNoIndex ? nullptr : &points_[point];
+    }
+    // Asks for the slot where the name is looked for first, ahead of the lookup, so that
+    // walking a long list of names does not wait on memory at every name.
+    void Prefetch(std::string_view name) const {
+#if defined(__GNUC__) || defined(__clang__)
+        __builtin_prefetch(&slots_[Hash(name) & (slots_.size() - 1)]);
+#else
+        (void)name;
+#endif
     }
 
   private:
     struct Slot {
-        std::size_t hash;
-        std::size_t point; // kNoSetup: empty
+        std::uint32_t hash; // the low bits of the name's hash
+        NameIndex point;    // kNoIndex: an empty slot
     };
+
+    static std::size_t Hash(std::string_view name) {
+        return std::hash<std::string_view>()(name);
+    }
 
     // The slot that holds the name, or the empty one where it goes.
     std::size_t SlotOf(std::string_view name, std::size_t hash) const {
         const std::size_t mask = slots_.size() - 1;
+        const auto tag = static_cast<std::uint32_t>(hash);
         std::size_t at = hash & mask;
-        while (slots_[at].point != kNoSetup &&
-               (slots_[at].hash != hash || names_[slots_[at].point] != name))
+        while (slots_[at].point != kNoIndex &&
+               (slots_[at].hash != tag || *names_[slots_[at].point] != name))
             at = (at + 1) & mask;
         return at;
     }
 
     std::vector<Slot> slots_;
-    std::vector<std::string_view> names_;
+    std::vector<const std::string*> names_; // the input's own strings
     std::vector<KnownPoint> points_;
 };
 
@@ -133,6 +157,10 @@ class Reducer {
     Reduction Run() {
         LearnGivenPoints();
         GroupObservationsBySetup();
+        // Each observation in a setup computes one point at most.
+        result_.points.reserve(bySetup_.size());
+        knownOf_.reserve(bySetup_.size());
+        slotOf_.assign(bySetup_.size(), kNoIndex);
         result_.setups.resize(measurements_.setups.size());
         for (std::size_t s = 0; s < measurements_.setups.size(); ++s)
             ReduceSetup(s);
@@ -165,13 +193,12 @@ class Reducer {
         std::size_t known; // what is known by the name
     };
 
-    void Learn(std::string_view name, const Position& position) {
+    void Learn(const std::string& name, const Position& position) {
         KnownPoint& known = known_.At(known_.IndexOf(name));
-        if (known.given)
+        if (known.given != kNoIndex)
             return;
-        known.given = true;
-        known.sum = position;
-        known.count = 1;
+        known.given = static_cast<NameIndex>(givenPositions_.size());
+        givenPositions_.push_back(position);
     }
 
     void LearnGivenPoints() {
@@ -214,12 +241,22 @@ class Reducer {
         if (recorded.position && !recorded.zerosMayBePlaceholder)
             return recorded.position;
         const KnownPoint* known = known_.Find(name);
-        if (known && known->count > 0) {
+        if (const std::optional<Position> position = known ? PositionOf(*known) : std::nullopt) {
             if (source)
                 *source = name;
-            return known->Mean();
+            return position;
         }
         return recorded.position;
+    }
+
+    // The given coordinates of a point, else the mean of the setups that computed it so
+    // far; none when neither is known yet.
+    std::optional<Position> PositionOf(const KnownPoint& known) const {
+        if (known.given != kNoIndex)
+            return givenPositions_[known.given];
+        if (known.computed != kNoIndex && result_.points[known.computed].setups > 0)
+            return result_.points[known.computed].Mean();
+        return std::nullopt;
     }
 
     void ReduceSetup(std::size_t s) {
@@ -235,7 +272,11 @@ class Reducer {
             return;
         }
         Orient(setup, result, first, last);
+        result.points.reserve(static_cast<std::size_t>(last - first));
+        const Observation* const* end = bySetup_.data() + bySetup_.size();
         for (const Observation* const* o = first; o != last; ++o) {
+            if (end - o > kLookAhead)
+                known_.Prefetch(o[kLookAhead]->point);
             if (!IsBacksight(setup, (*o)->point))
                 AddObservation(setup, result, **o);
         }
@@ -377,22 +418,20 @@ class Reducer {
             result.leftOut.push_back({observation.point, observation.place, reduced.problem});
             return;
         }
-        const std::size_t index = known_.IndexOf(observation.point);
+        const NameIndex index = known_.IndexOf(observation.point);
         KnownPoint& known = known_.At(index);
-        if (known.computed == kNoSetup) {
-            known.computed = result_.points.size();
+        if (known.computed == kNoIndex) {
+            known.computed = static_cast<NameIndex>(result_.points.size());
             result_.points.push_back({&observation, {}, 0});
             knownOf_.push_back(index);
         }
         ComputedPoint& point = result_.points[known.computed];
         if (observation.place < point.first->place)
             point.first = &observation;
-        if (slotOf_.size() < result_.points.size())
-            slotOf_.resize(result_.points.size(), kNoSetup);
-        std::size_t& slot = slotOf_[known.computed];
-        if (slot == kNoSetup || slot >= result.points.size() ||
+        NameIndex& slot = slotOf_[known.computed];
+        if (slot == kNoIndex || slot >= result.points.size() ||
             result.points[slot].point != known.computed) {
-            slot = result.points.size();
+            slot = static_cast<NameIndex>(result.points.size());
             result.points.push_back({known.computed, {}, 0});
         }
         SetupPoint& setupPoint = result.points[slot];
@@ -414,11 +453,6 @@ class Reducer {
             point.sum.east += p.east;
             point.sum.elevation += p.elevation;
             ++point.setups;
-            KnownPoint& known = known_.At(knownOf_[setupPoint.point]);
-            if (!known.given) {
-                known.sum = point.sum;
-                known.count = point.setups;
-            }
         }
     }
 
@@ -491,12 +525,13 @@ class Reducer {
     const Measurements& measurements_;
     const ReductionOptions& options_;
     Reduction result_;
-    KnownPoints known_;                // the names are those of the measurements
-    std::vector<std::size_t> knownOf_; // of each computed point
+    KnownPoints known_; // the names are those of the measurements
+    std::vector<Position> givenPositions_;
+    std::vector<NameIndex> knownOf_; // of each computed point
     std::vector<std::size_t> setupStart_;
     std::vector<const Observation*> bySetup_;
     // Where each computed point stands in the points of the setup being reduced.
-    std::vector<std::size_t> slotOf_;
+    std::vector<NameIndex> slotOf_;
 };
 
 } // namespace
