@@ -349,9 +349,11 @@ void DocumentController::ImportStoredPoints(const std::string& path,
         const ProgressShown progress(view_, "Importing...");
         stored = stadix::ReadStoredPoints(path, format);
     } catch (const stadix::FormatError& failure) {
-        return TellImportFailure(stadix::NotOfKindMessage(format, path, failure));
+        TellImportFailure(stadix::NotOfKindMessage(format, path, failure));
+        return;
     } catch (const std::exception& failure) {
-        return TellImportFailure(failure.what());
+        TellImportFailure(failure.what());
+        return;
     }
     if (stored.lines.empty()) {
         prompts_.Tell(parent_, "The file stores no coordinates: nothing was imported.",
