@@ -5,6 +5,7 @@
 #include "gis/PointWriters.h"
 #include "job/Job.h"
 #include "job/JobFile.h"
+#include "survey/MakersFile.h"
 
 #include <csignal>
 #include <cstdio>
@@ -179,7 +180,7 @@ stadix::Measurements ReadMakersFile(const stadix::MakersFormat& format, const st
     try {
         return format.read(bytes);
     } catch (const stadix::FormatError& failure) {
-        throw Failure(kBadInput, input + " is not a " + format.name + " file: " + failure.what());
+        throw Failure(kBadInput, stadix::NotOfKindMessage(format, input, failure));
     }
 }
 

@@ -37,6 +37,8 @@ std::optional<DocumentKind> DocumentKindOf(const std::string& path) {
         return DocumentKind::GtsText;
     if (HasExtension(path, ".TXT"))
         return DocumentKind::Text;
+    if (HasExtension(path, ".GSI") || HasExtension(path, ".SDR") || HasExtension(path, ".RW5"))
+        return DocumentKind::MakersRawData;
     return std::nullopt;
 }
 
@@ -55,7 +57,7 @@ std::size_t OpenJobFile(Job& job, const std::string& path) {
 std::optional<std::string> SaveFileBytes(const Job& job) {
     if (job.InCoordinateView())
         return JobFileBytes(job.lines);
-    if (job.content == JobContent::Listing)
+    if (job.content == JobContent::Listing || job.content == JobContent::MakersListing)
         return std::nullopt;
     return JoinLinesCrLf(job.lines);
 }
@@ -63,6 +65,11 @@ std::optional<std::string> SaveFileBytes(const Job& job) {
 bool SavesRawRecords(const Job& job, bool firstTypeChosen) {
     return firstTypeChosen && job.content == JobContent::Listing &&
            job.dataFormat == DataFormat::Kvr;
+}
+
+bool SavesOwnFileKind(const Job& job, bool firstTypeChosen) {
+    return job.content != JobContent::MakersListing &&
+           SavesRawRecords(job, firstTypeChosen) == job.rawLoaded;
 }
 
 std::string MeasurementFileBytes(const Job& job, bool firstTypeChosen) {

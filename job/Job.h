@@ -20,7 +20,10 @@ enum class JobContent {
     // beside it: the measurement view.
     Listing,
     // Text as received or read (measurement data, display lines): the measurement view.
-    Text
+    Text,
+    // The readable listing of another maker's raw file (makersText): the measurement
+    // view. The listing is not the file: Save writes nothing.
+    MakersListing
 };
 
 struct Job {
@@ -30,6 +33,10 @@ struct Job {
     std::string rawRecords;
     // Set once raw records were received or read, until a receive starts again.
     bool rawLoaded = false;
+    // Another maker's raw file as read, and the word of its format ("gsi", "sdr", "rw5"),
+    // while the job is its listing.
+    std::string makersWord;
+    std::string makersText;
 
     std::string filePath;
     std::string docName = "Job1";
@@ -70,19 +77,24 @@ std::size_t OpenJobFile(Job& job, const std::string& path);
 
 // How a file given without the Open dialog (a recent file, a dropped file, a file the
 // desktop hands over) is opened, by its extension in upper or lower case as Open decides.
-enum class DocumentKind { JobFile, MeasurementFile, GtsText, Text };
+enum class DocumentKind { JobFile, MeasurementFile, GtsText, Text, MakersRawData };
 
 // The kind of a file that Open can show, or none: ".JCD", ".TSM", ".GTS" or ".GT7",
-// ".TXT", each in upper or lower case.
+// ".TXT", another maker's raw data ".GSI", ".SDR" or ".RW5", each in upper or lower case.
 std::optional<DocumentKind> DocumentKindOf(const std::string& path);
 
 // What Save writes to the job's file: the gathered record lines as a job file, the text
-// of a measurement text file, or nothing for raw records (only Save As writes those).
+// of a measurement text file, or nothing for raw records or another maker's raw file
+// (only Save As writes those, or their listing).
 std::optional<std::string> SaveFileBytes(const Job& job);
 
 // Whether Save As of a measurement writes the raw records: they are held and the first
 // file type was chosen.
 bool SavesRawRecords(const Job& job, bool firstTypeChosen);
+
+// Whether Save As of a measurement with that type writes the kind of file the job was
+// read from, and so may replace it: never the listing of another maker's raw file.
+bool SavesOwnFileKind(const Job& job, bool firstTypeChosen);
 
 // What Save As of a measurement writes: the raw records when SavesRawRecords, else the
 // text.

@@ -10,6 +10,7 @@
 #include "job/JobFile.h"
 #include "job/RecordTable.h"
 #include "rawconv/MeasurementFile.h"
+#include "survey/MakersFile.h"
 #include "widgets/Prompts.h"
 #include "widgets/TextCodec.h"
 
@@ -21,7 +22,8 @@ namespace {
 
 const char* const kOpenFilter =
     "TS Coord. Data File(*.JCD)|*.JCD|TS Meas. Data File(*.TSM)|*.TSM|GTS Meas. Data "
-    "File(*.GTS,*.GT7)|*.GTS;*.GT7|Text(*.TXT)|*.TXT";
+    "File(*.GTS,*.GT7)|*.GTS;*.GT7|Text(*.TXT)|*.TXT|Other instruments' raw data (*.gsi *.sdr "
+    "*.rw5)|*.gsi;*.sdr;*.rw5";
 const char* const kCoordSaveFilter = "TS Coord. Data File(*.JCD)|*.JCD|Text(*.TXT)|*.TXT";
 
 } // namespace
@@ -87,8 +89,8 @@ void DocumentController::OpenDocument(const QString& path) {
     const std::optional<stadix::DocumentKind> kind = stadix::DocumentKindOf(LocalPath(path));
     if (!kind) {
         prompts_.Tell(parent_,
-                      "Only job files (.JCD) and measurement files (.TSM, .GTS, .GT7, .TXT) "
-                      "can be opened:\n" +
+                      "Only job files (.JCD), measurement files (.TSM, .GTS, .GT7, .TXT) and "
+                      "other instruments' raw data (.GSI, .SDR, .RW5) can be opened:\n" +
                           path,
                       QMessageBox::Warning);
         return;
@@ -123,9 +125,13 @@ void DocumentController::OpenStartupJob(const QString& path) {
 void DocumentController::OpenFile(const std::string& path, bool gtsTypeChosen) {
     const ProgressShown progress(
         view_, "Opening " + QFileInfo(QFile::decodeName(path.c_str())).fileName() + "...");
-    if (stadix::HasExtension(path, ".JCD"))
+    const std::optional<stadix::DocumentKind> kind = stadix::DocumentKindOf(path);
+    if (kind == stadix::DocumentKind::JobFile)
         OpenJobFile(path);
-    else if (!OpenMeasurementFile(path, gtsTypeChosen))
+    else if (kind == stadix::DocumentKind::MakersRawData) {
+        if (!OpenMakersFile(path))
+            return;
+    } else if (!OpenMeasurementFile(path, gtsTypeChosen))
         return;
     view_.ForgetEdits();
     // A job opened cut holds only part of its file, which nothing may be written over.
@@ -157,6 +163,21 @@ bool DocumentController::OpenMeasurementFile(const std::string& path, bool gtsTy
     if (!problem.empty()) {
         view_.ShowProgress(QString());
         prompts_.Tell(parent_, MessageToDisplay(problem), QMessageBox::Warning);
+        return false;
+    }
+    view_.ShowMeasurementView();
+    view_.SetMeasurementTitle();
+    return true;
+}
+
+bool DocumentController::OpenMakersFile(const std::string& path) {
+    const stadix::MakersFormat& format = *stadix::MakersFormatOfFile(path);
+    try {
+        stadix::OpenMakersFile(job_, path, format);
+    } catch (const stadix::FormatError& failure) {
+        view_.ShowProgress(QString());
+        prompts_.Tell(parent_, MessageToDisplay(stadix::NotOfKindMessage(format, path, failure)),
+                      QMessageBox::Warning);
         return false;
     }
     view_.ShowMeasurementView();
@@ -261,8 +282,7 @@ bool DocumentController::SaveAsMeasurement() {
         return false;
     const bool firstType = choice->filterIndex == 1;
     // A measurement file holds raw records; its listing written over it would lose them.
-    if (files_.RefuseWritingOverInput(choice->path,
-                                      stadix::SavesRawRecords(job_, firstType) == job_.rawLoaded))
+    if (files_.RefuseWritingOverInput(choice->path, stadix::SavesOwnFileKind(job_, firstType)))
         return false;
     if (!files_.WriteDocumentFile(choice->path, stadix::MeasurementFileBytes(job_, firstType)))
         return OfferSaveElsewhere();
@@ -281,10 +301,19 @@ void DocumentController::Import() {
     QStringList entries;
     for (const stadix::CoordinateFormat* format : formats)
         entries << DialogFilterEntry(stadix::CoordinateDialogEntry(*format, {}));
+    // Other makers' raw files give the coordinates they store.
+    for (const stadix::MakersFormat& format : stadix::MakersFormats())
+        entries << QString("%1 (*%2)|*%2").arg(format.name, QString(format.extension).toLower());
     const std::optional<FileChoice> choice =
         files_.ChooseOpenFile("Import", entries.join('|'), "pts");
     if (!choice)
         return;
+    const std::size_t chosen = std::size_t(qMax(1, choice->filterIndex) - 1);
+    const std::vector<stadix::MakersFormat>& makers = stadix::MakersFormats();
+    if (chosen >= formats.size() && chosen < formats.size() + makers.size()) {
+        ImportStoredPoints(LocalPath(choice->path), makers[chosen - formats.size()]);
+        return;
+    }
     const stadix::ImportFormat format =
         *formats[std::size_t(qBound(1, choice->filterIndex, int(formats.size())) - 1)]
              ->importFormat;
@@ -302,12 +331,45 @@ DocumentController::ReadImportFile(const std::string& path, stadix::ImportFormat
         const ProgressShown progress(view_, "Importing...");
         return stadix::ImportCoordinateFile(path, format);
     } catch (const std::exception& failure) {
-        prompts_.Tell(parent_,
-                      QString::fromUtf8(stadix::kImportingError) + "\n" +
-                          MessageToDisplay(failure.what()),
-                      QMessageBox::Warning);
+        TellImportFailure(failure.what());
         return std::nullopt;
     }
+}
+
+void DocumentController::TellImportFailure(const std::string& why) {
+    prompts_.Tell(parent_,
+                  QString::fromUtf8(stadix::kImportingError) + "\n" + MessageToDisplay(why),
+                  QMessageBox::Warning);
+}
+
+void DocumentController::ImportStoredPoints(const std::string& path,
+                                            const stadix::MakersFormat& format) {
+    stadix::StoredPointLines stored;
+    try {
+        const ProgressShown progress(view_, "Importing...");
+        stored = stadix::ReadStoredPoints(path, format);
+    } catch (const stadix::FormatError& failure) {
+        TellImportFailure(stadix::NotOfKindMessage(format, path, failure));
+        return;
+    } catch (const std::exception& failure) {
+        TellImportFailure(failure.what());
+        return;
+    }
+    if (stored.lines.empty()) {
+        prompts_.Tell(parent_, "The file stores no coordinates: nothing was imported.",
+                      QMessageBox::Warning);
+        return;
+    }
+    stadix::ImportedRecords imported;
+    imported.lines = std::move(stored.lines);
+    if (imported.lines.size() > stadix::kMaxImportLines) {
+        imported.linesLeftOut = imported.lines.size() - stadix::kMaxImportLines;
+        imported.lines.resize(stadix::kMaxImportLines);
+    }
+    ShowImported(std::move(imported), path);
+    if (!stored.cutNames.empty())
+        prompts_.Tell(parent_, MessageToDisplay(stadix::CutNamesMessage(stored.cutNames)),
+                      QMessageBox::Information);
 }
 
 void DocumentController::ShowImported(stadix::ImportedRecords imported, const std::string& path) {

@@ -16,6 +16,7 @@ class Prompts;
 class QWidget;
 namespace stadix {
 struct Job;
+struct MakersFormat;
 class RecordTable;
 } // namespace stadix
 
@@ -48,6 +49,8 @@ class DocumentController {
     void OpenJobFile(const std::string& path);
     // False when the file was refused.
     bool OpenMeasurementFile(const std::string& path, bool gtsTypeChosen);
+    // Another maker's raw file, shown read-only as its listing; false when refused.
+    bool OpenMakersFile(const std::string& path);
     // After a save that failed: offers to save the document in another file, so that
     // what it holds need not be lost. Whether it was saved.
     bool OfferSaveElsewhere();
@@ -60,6 +63,10 @@ class DocumentController {
     // Reads and converts a file to import; none when it failed, which is reported.
     std::optional<stadix::ImportedRecords> ReadImportFile(const std::string& path,
                                                           stadix::ImportFormat format);
+    void TellImportFailure(const std::string& why);
+    // The coordinates another maker's raw file stores, imported as a coordinate file is;
+    // names cut to fit a record are told.
+    void ImportStoredPoints(const std::string& path, const stadix::MakersFormat& format);
     // The records imported from path replace the job's; the job no longer is a file's.
     void ShowImported(stadix::ImportedRecords imported, const std::string& path);
 

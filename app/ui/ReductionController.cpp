@@ -7,6 +7,7 @@
 #include "app/ui/WindowPrompts.h"
 #include "job/Job.h"
 #include "job/JobFile.h"
+#include "survey/MakersFile.h"
 #include "survey/RawMeasurements.h"
 #include "survey/ReductionReport.h"
 #include "survey/SssMeasurements.h"
@@ -18,13 +19,15 @@ ReductionController::ReductionController(stadix::Job& job, WindowPrompts& prompt
       files_(files) {}
 
 bool ReductionController::Available() const {
-    return job_.ListsRawRecords() ||
+    return job_.ListsRawRecords() || job_.content == stadix::JobContent::MakersListing ||
            (job_.content == stadix::JobContent::Text && job_.dataFormat == stadix::DataFormat::Sss);
 }
 
 stadix::Measurements ReductionController::ReadMeasurements() const {
     if (job_.ListsRawRecords())
         return stadix::ReadRawMeasurements(job_.rawRecords);
+    if (job_.content == stadix::JobContent::MakersListing)
+        return stadix::MakersFileMeasurements(job_);
     std::string text;
     for (const std::string& line : job_.lines)
         text.append(line).append("\n");

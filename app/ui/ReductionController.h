@@ -22,8 +22,8 @@ class ReductionController {
     ReductionController(stadix::Job& job, WindowPrompts& prompts, QWidget* parent,
                         DocumentView& view, DocumentController& documents, DocumentFiles& files);
 
-    // Whether the job holds measurements to compute from: the listing of raw records, or
-    // SSS text opened or received.
+    // Whether the job holds measurements to compute from: the listing of raw records or
+    // of another maker's raw file, or SSS text opened or received.
     bool Available() const;
     // Asks for the options, computes, and replaces the document with the computed points
     // after the unsaved-changes question. A failure is told and changes nothing.

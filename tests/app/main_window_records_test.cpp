@@ -188,7 +188,8 @@ class MainWindowRecordsTest : public MainWindowFixture {
         window->Action("Import...")->trigger();
         QCOMPARE(prompts->shown.last().dialog.filter,
                  QString("Topcon GTS-700/600/800 Coords(*.pts)|*.pts|CSV File(comma "
-                         "separated)(*.CSV)|*.CSV|SIMA Data File(*.sim)|*.sim"));
+                         "separated)(*.CSV)|*.CSV|SIMA Data File(*.sim)|*.sim|Leica GSI "
+                         "(*.gsi)|*.gsi|Sokkia SDR33 (*.sdr)|*.sdr|Carlson RW5 (*.rw5)|*.rw5"));
         QCOMPARE(CellText(2) + CellText(3), QString("Q2"));
         QCOMPARE(window->TotalPanel()->text(), QString("2 points"));
         QVERIFY(window->CurrentJob().modified);
