@@ -20,6 +20,17 @@
 
 namespace {
 
+// Record lines as an import takes them: those beyond its limit counted and left out.
+stadix::ImportedRecords ImportedUpToTheLimit(std::vector<std::string> lines) {
+    stadix::ImportedRecords imported;
+    if (lines.size() > stadix::kMaxImportLines) {
+        imported.linesLeftOut = lines.size() - stadix::kMaxImportLines;
+        lines.resize(stadix::kMaxImportLines);
+    }
+    imported.lines = std::move(lines);
+    return imported;
+}
+
 const char* const kOpenFilter =
     "TS Coord. Data File(*.JCD)|*.JCD|TS Meas. Data File(*.TSM)|*.TSM|GTS Meas. Data "
     "File(*.GTS,*.GT7)|*.GTS;*.GT7|Text(*.TXT)|*.TXT|Other instruments' raw data (*.gsi *.sdr "
@@ -342,34 +353,78 @@ void DocumentController::TellImportFailure(const std::string& why) {
                   QMessageBox::Warning);
 }
 
-void DocumentController::ImportStoredPoints(const std::string& path,
-                                            const stadix::MakersFormat& format) {
+std::optional<stadix::StoredPointLines>
+DocumentController::ReadStoredPoints(const std::string& path, const stadix::MakersFormat& format) {
     stadix::StoredPointLines stored;
     try {
         const ProgressShown progress(view_, "Importing...");
         stored = stadix::ReadStoredPoints(path, format);
     } catch (const stadix::FormatError& failure) {
         TellImportFailure(stadix::NotOfKindMessage(format, path, failure));
-        return;
+        return std::nullopt;
     } catch (const std::exception& failure) {
         TellImportFailure(failure.what());
-        return;
+        return std::nullopt;
     }
     if (stored.lines.empty()) {
         prompts_.Tell(parent_, "The file stores no coordinates: nothing was imported.",
                       QMessageBox::Warning);
-        return;
+        return std::nullopt;
     }
-    stadix::ImportedRecords imported;
-    imported.lines = std::move(stored.lines);
-    if (imported.lines.size() > stadix::kMaxImportLines) {
-        imported.linesLeftOut = imported.lines.size() - stadix::kMaxImportLines;
-        imported.lines.resize(stadix::kMaxImportLines);
-    }
-    ShowImported(std::move(imported), path);
-    if (!stored.cutNames.empty())
-        prompts_.Tell(parent_, MessageToDisplay(stadix::CutNamesMessage(stored.cutNames)),
+    return stored;
+}
+
+void DocumentController::TellCutNames(const std::vector<stadix::CutName>& cutNames) {
+    if (!cutNames.empty())
+        prompts_.Tell(parent_, MessageToDisplay(stadix::CutNamesMessage(cutNames)),
                       QMessageBox::Information);
+}
+
+void DocumentController::ImportStoredPoints(const std::string& path,
+                                            const stadix::MakersFormat& format) {
+    std::optional<stadix::StoredPointLines> stored = ReadStoredPoints(path, format);
+    if (!stored)
+        return;
+    stadix::ImportedRecords imported = ImportedUpToTheLimit(std::move(stored->lines));
+    ShowImported(std::move(imported), path);
+    TellCutNames(stored->cutNames);
+}
+
+bool DocumentController::ShowsMakersFile() const {
+    return job_.content == stadix::JobContent::MakersListing;
+}
+
+void DocumentController::ImportStoredCoordinates() {
+    const std::string path = job_.filePath;
+    const stadix::MakersFormat* format = stadix::MakersFormatOfFile(path);
+    if (!ShowsMakersFile() || !format)
+        return;
+    std::optional<stadix::StoredPointLines> stored = ReadStoredPoints(path, *format);
+    if (!stored || !ConfirmSaveChanges())
+        return;
+    stadix::ImportedRecords imported = ImportedUpToTheLimit(std::move(stored->lines));
+    ShowAsNewJob(std::move(imported.lines));
+    // The raw file stays the input: a Save As over it is refused.
+    files_.SetImportedFrom(path);
+    if (imported.linesLeftOut > 0)
+        prompts_.Tell(parent_, BytesToDisplay(stadix::ImportCutMessage(imported)),
+                      QMessageBox::Warning);
+    TellCutNames(stored->cutNames);
+}
+
+void DocumentController::ShowAsNewJob(std::vector<std::string> lines) {
+    view_.ClearRecords();
+    stadix::StartNewJob(job_);
+    job_.lines = std::move(lines);
+    files_.SetImportedFrom(std::string());
+    view_.ShowCoordinateView();
+    view_.SetCoordTitle();
+    view_.FillTable();
+    view_.SetTotal(job_.lines.size());
+    view_.SetCurrentCell(1, 0);
+    // The records exist nowhere else yet: closing must ask about them.
+    job_.modified = true;
+    view_.ForgetEdits();
 }
 
 void DocumentController::ShowImported(stadix::ImportedRecords imported, const std::string& path) {

@@ -16,8 +16,10 @@ class Prompts;
 class QWidget;
 namespace stadix {
 struct Job;
+struct CutName;
 struct MakersFormat;
 class RecordTable;
+struct StoredPointLines;
 } // namespace stadix
 
 class DocumentController {
@@ -40,6 +42,14 @@ class DocumentController {
     bool Save();
     bool SaveAs();
     void Import();
+    // Whether the document is another maker's raw file, whose stored coordinates
+    // ImportStoredCoordinates takes.
+    bool ShowsMakersFile() const;
+    // The coordinates the open raw file of another maker stores, as a new untitled
+    // coordinate job after the unsaved-changes question; names cut are told.
+    void ImportStoredCoordinates();
+    // The record lines become the document: a new, untitled and changed coordinate job.
+    void ShowAsNewJob(std::vector<std::string> lines);
 
   private:
     // New after its question: an empty untitled job with the next default name.
@@ -67,6 +77,10 @@ class DocumentController {
     // The coordinates another maker's raw file stores, imported as a coordinate file is;
     // names cut to fit a record are told.
     void ImportStoredPoints(const std::string& path, const stadix::MakersFormat& format);
+    // The coordinates the file stores; none when it failed or stores none, which is told.
+    std::optional<stadix::StoredPointLines> ReadStoredPoints(const std::string& path,
+                                                             const stadix::MakersFormat& format);
+    void TellCutNames(const std::vector<stadix::CutName>& cutNames);
     // The records imported from path replace the job's; the job no longer is a file's.
     void ShowImported(stadix::ImportedRecords imported, const std::string& path);
 

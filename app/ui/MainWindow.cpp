@@ -149,6 +149,9 @@ void MainWindow::BuildMenus() {
     computeAction_ = AddAction(tools, "&Compute Coordinates...", QKeySequence(),
                                &MainWindow::ComputeCoordinates);
     computeAction_->setEnabled(false);
+    storedAction_ = AddAction(tools, "&Import Stored Coordinates", QKeySequence(),
+                              &MainWindow::ImportStoredCoordinates);
+    storedAction_->setEnabled(false);
     BuildEncodingMenu(tools);
 
     QMenu* help = menuBar()->addMenu("&Help");
@@ -486,6 +489,7 @@ void MainWindow::EnableCommands(bool recordCommands, bool sendAndExport) {
     sendAction_->setEnabled(sendAndExport);
     exportAction_->setEnabled(sendAndExport);
     computeAction_->setEnabled(!recordCommands && reduction_->Available());
+    storedAction_->setEnabled(!recordCommands && documents_->ShowsMakersFile());
 }
 
 void MainWindow::ShowStatusPanels(bool shown) {

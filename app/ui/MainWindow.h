@@ -76,6 +76,7 @@ class MainWindow : public QMainWindow, private DocumentView {
     void Send() { transfer_->Send(); }
     // Coordinates computed from the measurements shown, as a new job, with a report.
     void ComputeCoordinates() { reduction_->ComputeCoordinates(); }
+    void ImportStoredCoordinates() { documents_->ImportStoredCoordinates(); }
     ReportWindow* ReductionReport() const { return reduction_->Report(); }
 
     // Record commands of the coordinate view.
@@ -212,6 +213,7 @@ class MainWindow : public QMainWindow, private DocumentView {
     QAction* sendAction_ = nullptr;
     QAction* exportDataAction_ = nullptr;
     QAction* computeAction_ = nullptr;
+    QAction* storedAction_ = nullptr; // Tools > Import Stored Coordinates
     QList<QToolButton*> recordButtons_;
     QToolButton* sendButton_ = nullptr;
 };

@@ -72,18 +72,7 @@ void ReductionController::ShowComputedJob(std::vector<std::string> lines) {
     const std::size_t computed = lines.size();
     if (computed > stadix::kMaxJobLines)
         lines.resize(stadix::kMaxJobLines);
-    view_.ClearRecords();
-    stadix::StartNewJob(job_);
-    job_.lines = std::move(lines);
-    files_.SetImportedFrom(std::string());
-    view_.ShowCoordinateView();
-    view_.SetCoordTitle();
-    view_.FillTable();
-    view_.SetTotal(job_.lines.size());
-    view_.SetCurrentCell(1, 0);
-    // The computed points exist nowhere else yet: closing must ask about them.
-    job_.modified = true;
-    view_.ForgetEdits();
+    documents_.ShowAsNewJob(std::move(lines));
     if (computed > job_.lines.size()) {
         prompts_.Tell(parent_,
                       QString("The computation gives %1 records; only the first %2 are shown.\n"

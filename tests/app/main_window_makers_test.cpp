@@ -97,6 +97,15 @@ class MainWindowMakersTest : public MainWindowFixture {
         QCOMPARE(Row(2).join(' ').trimmed(), QString("2 5200.000 3000.000 101.000"));
         QCOMPARE(prompts->shown.back().text,
                  QString("1 point name was cut to 8 characters:\nBOUNDARY12 -> BOUNDARY"));
+
+        // The same points straight from the raw file shown, as a new untitled job.
+        prompts->answers = {QMessageBox::Discard};
+        window->OpenDocument(Path("stored.rw5"));
+        QVERIFY(window->Action("Import Stored Coordinates")->isEnabled());
+        window->Action("Import Stored Coordinates")->trigger();
+        QVERIFY(window->measurementText->isHidden() && job.untitled && job.modified);
+        QCOMPARE(Row(2).join(' ').trimmed(), QString("2 5200.000 3000.000 101.000"));
+        QVERIFY(!window->Action("Import Stored Coordinates")->isEnabled());
     }
 };
 
