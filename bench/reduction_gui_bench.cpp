@@ -23,10 +23,14 @@ void BM_ComputeCoordinates50000(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         // Back to the measurements, the computed job not saved.
-        prompts.answers = {QMessageBox::No};
+        prompts.answers = {QMessageBox::Discard};
         prompts.files.push_back(FileChoice{path, 2});
         window.FileOpen();
         QCoreApplication::processEvents();
+        if (window.CurrentJob().InCoordinateView()) {
+            state.SkipWithError("the measurement file was not opened");
+            break;
+        }
         state.ResumeTiming();
         prompts.reductionOptions.push_back(stadix::ReductionOptions());
         window.ComputeCoordinates();
