@@ -2,10 +2,13 @@
 
 #include "app/ui/DocumentFiles.h"
 #include "app/ui/DocumentView.h"
+#include "app/ui/GisChoices.h"
 #include "app/ui/RememberedSettings.h"
+#include "app/ui/WindowPrompts.h"
 #include "base/Errors.h"
 #include "base/FileIO.h"
 #include "formats/ExportFormats.h"
+#include "gis/PointImport.h"
 #include "job/Job.h"
 #include "job/JobFile.h"
 #include "job/RecordTable.h"
@@ -27,7 +30,7 @@ const char* const kCoordSaveFilter = "TS Coord. Data File(*.JCD)|*.JCD|Text(*.TX
 } // namespace
 
 DocumentController::DocumentController(stadix::Job& job, const stadix::RecordTable& table,
-                                       Prompts& prompts, QWidget* parent, DocumentView& view,
+                                       WindowPrompts& prompts, QWidget* parent, DocumentView& view,
                                        DocumentFiles& files)
     : job_(job), table_(table), prompts_(prompts), parent_(parent), view_(view), files_(files) {}
 
@@ -281,10 +284,18 @@ void DocumentController::Import() {
     QStringList entries;
     for (const stadix::CoordinateFormat* format : formats)
         entries << DialogFilterEntry(stadix::CoordinateDialogEntry(*format, {}));
+    const std::vector<stadix::GisFormat> gisFormats = GisFormatsOfDialog(true);
+    for (const stadix::GisFormat format : gisFormats)
+        entries << GisFilterEntry(format);
     const std::optional<FileChoice> choice =
         files_.ChooseOpenFile("Import", entries.join('|'), "pts");
     if (!choice)
         return;
+    const int gisIndex = choice->filterIndex - int(formats.size()) - 1;
+    if (gisIndex >= 0 && gisIndex < int(gisFormats.size())) {
+        ImportGisFile(LocalPath(choice->path), gisFormats[std::size_t(gisIndex)]);
+        return;
+    }
     const stadix::ImportFormat format =
         *formats[std::size_t(qBound(1, choice->filterIndex, int(formats.size())) - 1)]
              ->importFormat;
@@ -308,6 +319,30 @@ DocumentController::ReadImportFile(const std::string& path, stadix::ImportFormat
                       QMessageBox::Warning);
         return std::nullopt;
     }
+}
+
+void DocumentController::ImportGisFile(const std::string& path, stadix::GisFormat format) {
+    const std::optional<ChosenReferenceSystem> chosen = AskReferenceSystem(prompts_, parent_, true);
+    if (!chosen)
+        return;
+    stadix::GisImport imported;
+    try {
+        const ProgressShown progress(view_, "Importing...");
+        imported = stadix::ImportGisPoints(path, format, chosen->system);
+    } catch (const std::exception& failure) {
+        prompts_.Tell(parent_,
+                      QString::fromUtf8(stadix::kImportingError) + "\n" +
+                          MessageToDisplay(failure.what()),
+                      QMessageBox::Warning);
+        return;
+    }
+    const std::vector<std::string> notes = stadix::ImportNotes(imported, chosen->system);
+    ShowImported({std::move(imported.recordLines), 0}, path);
+    QStringList lines;
+    for (const std::string& note : notes)
+        lines << MessageToDisplay(note);
+    if (!lines.isEmpty())
+        prompts_.Tell(parent_, lines.join('\n'), QMessageBox::Information);
 }
 
 void DocumentController::ShowImported(stadix::ImportedRecords imported, const std::string& path) {

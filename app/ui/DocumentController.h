@@ -3,6 +3,7 @@
 #pragma once
 
 #include "formats/CoordinateImport.h"
+#include "gis/GisFormats.h"
 
 #include <QString>
 
@@ -12,8 +13,8 @@
 
 class DocumentFiles;
 class DocumentView;
-class Prompts;
 class QWidget;
+class WindowPrompts;
 namespace stadix {
 struct Job;
 class RecordTable;
@@ -21,7 +22,7 @@ class RecordTable;
 
 class DocumentController {
   public:
-    DocumentController(stadix::Job& job, const stadix::RecordTable& table, Prompts& prompts,
+    DocumentController(stadix::Job& job, const stadix::RecordTable& table, WindowPrompts& prompts,
                        QWidget* parent, DocumentView& view, DocumentFiles& files);
 
     // Asks whether to save a changed document; false ends the calling command.
@@ -60,12 +61,15 @@ class DocumentController {
     // Reads and converts a file to import; none when it failed, which is reported.
     std::optional<stadix::ImportedRecords> ReadImportFile(const std::string& path,
                                                           stadix::ImportFormat format);
+    // Takes the points of a GIS file into the reference system the user names; what was
+    // cut or left out is told in one message. A failure leaves the job as it was.
+    void ImportGisFile(const std::string& path, stadix::GisFormat format);
     // The records imported from path replace the job's; the job no longer is a file's.
     void ShowImported(stadix::ImportedRecords imported, const std::string& path);
 
     stadix::Job& job_;
     const stadix::RecordTable& table_;
-    Prompts& prompts_;
+    WindowPrompts& prompts_;
     QWidget* parent_;
     DocumentView& view_;
     DocumentFiles& files_;
