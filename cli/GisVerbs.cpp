@@ -122,17 +122,8 @@ void ConvertLines(stadix::FileLineReader& reader, stadix::ImportFormat from,
 }
 
 void ReportImport(const stadix::GisImport& imported, const System& system) {
-    for (const stadix::CutText& name : imported.cutNames)
-        Report("Name cut to 8 characters: " + name.text + " -> " + name.cut);
-    for (const stadix::CutText& code : imported.cutCodes)
-        Report("Code cut to 8 characters: " + code.text + " -> " + code.cut);
-    if (imported.featuresLeftOut > 0)
-        Report(std::to_string(imported.featuresLeftOut) +
-               " features that are not points were left out.");
-    if (imported.takenAsTheyAre)
-        Report("The file names no reference system: its coordinates were taken as they are, "
-               "as coordinates in " +
-               system->Code() + ".");
+    for (const std::string& note : stadix::ImportNotes(imported, system))
+        Report(note);
 }
 
 } // namespace

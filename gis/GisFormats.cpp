@@ -27,6 +27,38 @@ std::optional<GisFormat> FindGisFormat(std::string_view word) {
     return std::nullopt;
 }
 
+std::string_view GisFileTypeName(GisFormat format) {
+    switch (format) {
+    case GisFormat::GeoPackage:
+        return "GeoPackage (*.gpkg)";
+    case GisFormat::Shapefile:
+        return "ESRI Shapefile (*.shp)";
+    case GisFormat::GeoJson:
+        return "GeoJSON (*.geojson)";
+    case GisFormat::Kml:
+        return "KML (*.kml)";
+    case GisFormat::LandXml:
+        break;
+    }
+    return "LandXML 1.2 (*.xml)";
+}
+
+std::string_view GisFileExtension(GisFormat format) {
+    switch (format) {
+    case GisFormat::GeoPackage:
+        return "gpkg";
+    case GisFormat::Shapefile:
+        return "shp";
+    case GisFormat::GeoJson:
+        return "geojson";
+    case GisFormat::Kml:
+        return "kml";
+    case GisFormat::LandXml:
+        break;
+    }
+    return "xml";
+}
+
 bool HoldsWgs84(GisFormat format) {
     return format == GisFormat::GeoJson || format == GisFormat::Kml;
 }

@@ -2,6 +2,7 @@
 // and how an exchange fails.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -14,6 +15,16 @@ enum class GisFormat { GeoPackage, Shapefile, GeoJson, Kml, LandXml };
 
 // The format of that word ("gpkg", "shp", "geojson", "kml", "landxml"); none for another.
 std::optional<GisFormat> FindGisFormat(std::string_view word);
+
+// The formats in the order of the window's file types.
+inline constexpr std::array<GisFormat, 5> kGisFormats = {GisFormat::GeoPackage,
+                                                         GisFormat::Shapefile, GisFormat::GeoJson,
+                                                         GisFormat::Kml, GisFormat::LandXml};
+
+// The format's file type in a file dialog, "GeoPackage (*.gpkg)", and its extension
+// without dot, "gpkg".
+std::string_view GisFileTypeName(GisFormat format);
+std::string_view GisFileExtension(GisFormat format);
 
 // GeoJSON and KML hold longitude and latitude on WGS 84: the points' reference system
 // must be known to write them.

@@ -35,4 +35,9 @@ struct GisImport {
 GisImport ImportGisPoints(const std::string& path, GisFormat format,
                           const std::optional<ReferenceSystem>& system);
 
+// What to tell the user of an import, a line each: the names and codes cut, the
+// features left out, and coordinates taken as they are into system.
+std::vector<std::string> ImportNotes(const GisImport& imported,
+                                     const std::optional<ReferenceSystem>& system);
+
 } // namespace stadix

@@ -2,10 +2,13 @@
 
 #include "app/ui/DocumentFiles.h"
 #include "app/ui/DocumentView.h"
+#include "app/ui/GisChoices.h"
 #include "app/ui/RememberedSettings.h"
+#include "app/ui/WindowPrompts.h"
 #include "base/Errors.h"
 #include "base/FileIO.h"
 #include "formats/ExportFormats.h"
+#include "gis/PointImport.h"
 #include "job/Job.h"
 #include "job/JobFile.h"
 #include "job/RecordTable.h"
@@ -40,7 +43,7 @@ const char* const kCoordSaveFilter = "TS Coord. Data File(*.JCD)|*.JCD|Text(*.TX
 } // namespace
 
 DocumentController::DocumentController(stadix::Job& job, const stadix::RecordTable& table,
-                                       Prompts& prompts, QWidget* parent, DocumentView& view,
+                                       WindowPrompts& prompts, QWidget* parent, DocumentView& view,
                                        DocumentFiles& files)
     : job_(job), table_(table), prompts_(prompts), parent_(parent), view_(view), files_(files) {}
 
@@ -315,6 +318,9 @@ void DocumentController::Import() {
     // Other makers' raw files give the coordinates they store.
     for (const stadix::MakersFormat& format : stadix::MakersFormats())
         entries << QString("%1 (*%2)|*%2").arg(format.name, QString(format.extension).toLower());
+    const std::vector<stadix::GisFormat> gisFormats = GisFormatsOfDialog(true);
+    for (const stadix::GisFormat format : gisFormats)
+        entries << GisFilterEntry(format);
     const std::optional<FileChoice> choice =
         files_.ChooseOpenFile("Import", entries.join('|'), "pts");
     if (!choice)
@@ -323,6 +329,11 @@ void DocumentController::Import() {
     const std::vector<stadix::MakersFormat>& makers = stadix::MakersFormats();
     if (chosen >= formats.size() && chosen < formats.size() + makers.size()) {
         ImportStoredPoints(LocalPath(choice->path), makers[chosen - formats.size()]);
+        return;
+    }
+    const std::size_t gisIndex = chosen - formats.size() - makers.size();
+    if (chosen >= formats.size() + makers.size() && gisIndex < gisFormats.size()) {
+        ImportGisFile(LocalPath(choice->path), gisFormats[gisIndex]);
         return;
     }
     const stadix::ImportFormat format =
@@ -425,6 +436,30 @@ void DocumentController::ShowAsNewJob(std::vector<std::string> lines) {
     // The records exist nowhere else yet: closing must ask about them.
     job_.modified = true;
     view_.ForgetEdits();
+}
+
+void DocumentController::ImportGisFile(const std::string& path, stadix::GisFormat format) {
+    const std::optional<ChosenReferenceSystem> chosen = AskReferenceSystem(prompts_, parent_, true);
+    if (!chosen)
+        return;
+    stadix::GisImport imported;
+    try {
+        const ProgressShown progress(view_, "Importing...");
+        imported = stadix::ImportGisPoints(path, format, chosen->system);
+    } catch (const std::exception& failure) {
+        prompts_.Tell(parent_,
+                      QString::fromUtf8(stadix::kImportingError) + "\n" +
+                          MessageToDisplay(failure.what()),
+                      QMessageBox::Warning);
+        return;
+    }
+    const std::vector<std::string> notes = stadix::ImportNotes(imported, chosen->system);
+    ShowImported({std::move(imported.recordLines), 0}, path);
+    QStringList lines;
+    for (const std::string& note : notes)
+        lines << MessageToDisplay(note);
+    if (!lines.isEmpty())
+        prompts_.Tell(parent_, lines.join('\n'), QMessageBox::Information);
 }
 
 void DocumentController::ShowImported(stadix::ImportedRecords imported, const std::string& path) {

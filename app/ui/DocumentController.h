@@ -3,6 +3,7 @@
 #pragma once
 
 #include "formats/CoordinateImport.h"
+#include "gis/GisFormats.h"
 
 #include <QString>
 
@@ -12,8 +13,8 @@
 
 class DocumentFiles;
 class DocumentView;
-class Prompts;
 class QWidget;
+class WindowPrompts;
 namespace stadix {
 struct Job;
 struct CutName;
@@ -24,7 +25,7 @@ struct StoredPointLines;
 
 class DocumentController {
   public:
-    DocumentController(stadix::Job& job, const stadix::RecordTable& table, Prompts& prompts,
+    DocumentController(stadix::Job& job, const stadix::RecordTable& table, WindowPrompts& prompts,
                        QWidget* parent, DocumentView& view, DocumentFiles& files);
 
     // Asks whether to save a changed document; false ends the calling command.
@@ -81,12 +82,15 @@ class DocumentController {
     std::optional<stadix::StoredPointLines> ReadStoredPoints(const std::string& path,
                                                              const stadix::MakersFormat& format);
     void TellCutNames(const std::vector<stadix::CutName>& cutNames);
+    // Takes the points of a GIS file into the reference system the user names; what was
+    // cut or left out is told in one message. A failure leaves the job as it was.
+    void ImportGisFile(const std::string& path, stadix::GisFormat format);
     // The records imported from path replace the job's; the job no longer is a file's.
     void ShowImported(stadix::ImportedRecords imported, const std::string& path);
 
     stadix::Job& job_;
     const stadix::RecordTable& table_;
-    Prompts& prompts_;
+    WindowPrompts& prompts_;
     QWidget* parent_;
     DocumentView& view_;
     DocumentFiles& files_;

@@ -2,10 +2,13 @@
 
 #include "app/ui/DocumentFiles.h"
 #include "app/ui/DocumentView.h"
+#include "app/ui/GisChoices.h"
+#include "app/ui/WindowPrompts.h"
 #include "base/Errors.h"
 #include "base/FileIO.h"
 #include "formats/ExportFormats.h"
 #include "formats/ui/ExportLayoutDialog.h"
+#include "gis/PointWriters.h"
 #include "job/Job.h"
 #include "job/RecordTable.h"
 #include "widgets/Prompts.h"
@@ -14,7 +17,7 @@
 #include <QStringList>
 
 ExportController::ExportController(stadix::Job& job, const stadix::RecordTable& table,
-                                   Prompts& prompts, QWidget* parent, DocumentView& view,
+                                   WindowPrompts& prompts, QWidget* parent, DocumentView& view,
                                    DocumentFiles& files, const std::string& settingsPath)
     : job_(job), table_(table), prompts_(prompts), parent_(parent), view_(view), files_(files),
       settingsPath_(settingsPath) {}
@@ -37,17 +40,53 @@ void ExportController::ExportCoordinates() {
     QStringList entries;
     for (const stadix::CoordinateFormat& format : stadix::kCoordinateFormats)
         entries << DialogFilterEntry(stadix::CoordinateDialogEntry(format, layout));
+    const std::vector<stadix::GisFormat> gisFormats = GisFormatsOfDialog(false);
+    for (const stadix::GisFormat format : gisFormats)
+        entries << GisFilterEntry(format);
     const std::optional<FileChoice> choice =
         files_.ChooseSaveFile("Export", entries.join('|'),
                               BytesToDisplay(stadix::CoordinateDialogDefaultExtension(layout)));
     if (!choice)
         return;
+    const int gisIndex = choice->filterIndex - int(stadix::kCoordinateFormats.size()) - 1;
+    if (gisIndex >= 0 && gisIndex < int(gisFormats.size())) {
+        ExportGisFile(choice->path, gisFormats[std::size_t(gisIndex)], leftOut);
+        return;
+    }
     view_.NoteRowsLeftOut(leftOut, "not exported");
     const ProgressShown progress(view_, "Exporting...");
     const int index = qBound(1, choice->filterIndex, int(stadix::kCoordinateFormats.size()));
     WriteExportFile(choice->path,
                     stadix::CoordinateExportBytes(
                         stadix::kCoordinateFormats[std::size_t(index - 1)], job_.lines, layout));
+}
+
+void ExportController::ExportGisFile(const QString& path, stadix::GisFormat format,
+                                     const std::vector<int>& leftOut) {
+    if (files_.RefuseWritingOverInput(path, false))
+        return;
+    const std::optional<ChosenReferenceSystem> chosen =
+        AskReferenceSystem(prompts_, parent_, !stadix::HoldsWgs84(format));
+    if (!chosen)
+        return;
+    view_.NoteRowsLeftOut(leftOut, "not exported");
+    const ProgressShown progress(view_, "Exporting...");
+    try {
+        const std::unique_ptr<stadix::GisPointWriter> writer =
+            stadix::OpenGisPointWriter(format, LocalPath(path), chosen->system);
+        for (const std::string& line : job_.lines)
+            writer->Add(stadix::GisPointOfRecordLine(line));
+        writer->Commit();
+    } catch (const stadix::PointsRefused& failure) {
+        view_.ShowProgress(QString());
+        prompts_.Tell(parent_, MessageToDisplay(failure.what()) + "\nNothing was written.",
+                      QMessageBox::Warning);
+    } catch (const stadix::FileError& failure) {
+        view_.ShowProgress(QString());
+        prompts_.Tell(parent_,
+                      "Cannot export data to this file\n" + MessageToDisplay(failure.what()),
+                      QMessageBox::Warning);
+    }
 }
 
 void ExportController::ExportMeasurements() {

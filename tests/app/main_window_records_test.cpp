@@ -189,7 +189,9 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(prompts->shown.last().dialog.filter,
                  QString("Topcon GTS-700/600/800 Coords(*.pts)|*.pts|CSV File(comma "
                          "separated)(*.CSV)|*.CSV|SIMA Data File(*.sim)|*.sim|Leica GSI "
-                         "(*.gsi)|*.gsi|Sokkia SDR33 (*.sdr)|*.sdr|Carlson RW5 (*.rw5)|*.rw5"));
+                         "(*.gsi)|*.gsi|Sokkia SDR33 (*.sdr)|*.sdr|Carlson RW5 (*.rw5)|*.rw5|"
+                         "GeoPackage (*.gpkg)|*.gpkg|ESRI Shapefile (*.shp)|*.shp|"
+                         "GeoJSON (*.geojson)|*.geojson|KML (*.kml)|*.kml"));
         QCOMPARE(CellText(2) + CellText(3), QString("Q2"));
         QCOMPARE(window->TotalPanel()->text(), QString("2 points"));
         QVERIFY(window->CurrentJob().modified);
@@ -239,7 +241,7 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QVERIFY(!window->CurrentJob().modified);
     }
 
-    void exportOffersTheFiveFormatsAndReportsAFileItCannotWrite() {
+    void exportOffersTheCoordinateAndGisFormatsAndReportsAFileItCannotWrite() {
         window->SetSettingsPath(Path("Commpara").toStdString());
         Write("Commpara", "[ComPort1]\r\nPort=COM1\r\n[UserDefFormat1]\r\n"
                           "DefName=Stake\r\nDefFileExt=\r\nDefOrderWord=214031\r\n");
@@ -251,7 +253,9 @@ class MainWindowRecordsTest : public MainWindowFixture {
         QCOMPARE(dialog.filter,
                  QString("Topcon GTS-700/600/800 Coords(*.pts)|*.pts|CSV File(comma "
                          "separated)(*.CSV)|*.CSV|AutoCAD DXF File(*.DXF)|*.DXF|SIMA Data "
-                         "File(*.sim)|*.sim|Stake(User's)|*.*"));
+                         "File(*.sim)|*.sim|Stake(User's)|*.*|GeoPackage (*.gpkg)|*.gpkg|"
+                         "ESRI Shapefile (*.shp)|*.shp|GeoJSON (*.geojson)|*.geojson|"
+                         "KML (*.kml)|*.kml|LandXML 1.2 (*.xml)|*.xml"));
         QCOMPARE(dialog.defaultExt, QString());
         QCOMPARE(
             FileBytes(Path("out")),

@@ -34,6 +34,10 @@ class ScriptedPrompts : public WindowPrompts {
     // The job list's answers: the item chosen (0 the known-coordinates list), none for
     // closing it.
     std::deque<std::optional<int>> jobItems;
+    // The reference system dialog's answers: the choice left on OK, none for Cancel. Its
+    // showing notes the choice preset as its text and whether none was allowed as its
+    // caption.
+    std::deque<std::optional<QString>> referenceSystems;
     // The Compute Coordinates options' answers: the options left on OK, none for Cancel.
     std::deque<std::optional<stadix::ReductionOptions>> reductionOptions;
     QList<Shown> shown;
@@ -89,6 +93,14 @@ class ScriptedPrompts : public WindowPrompts {
         shown.append({"jobs", exportMode ? "export" : "import", QString(), {}});
         const std::optional<int> item = Next(jobItems);
         return item ? std::optional<int>(store.JobOfListItem(*item)) : std::nullopt;
+    }
+
+    bool ChooseReferenceSystem(QWidget*, bool noneAllowed, QString& choice) override {
+        shown.append({"crs", noneAllowed ? "none allowed" : "required", choice, {}});
+        const std::optional<QString> answer = Next(referenceSystems);
+        if (answer)
+            choice = *answer;
+        return answer.has_value();
     }
 
     bool ChooseReductionOptions(QWidget*, stadix::ReductionOptions& options) override {
