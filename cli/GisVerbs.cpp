@@ -4,6 +4,7 @@
 
 #include "base/FileIO.h"
 #include "formats/CoordinateImport.h"
+#include "gis/GisModule.h"
 #include "gis/PointImport.h"
 #include "gis/PointWriters.h"
 #include "job/RecordLine.h"
@@ -35,6 +36,8 @@ System ReferenceSystemOf(const Arguments& args, bool required, const std::string
         return stadix::ReferenceSystem(args.Value(kCrsOption));
     } catch (const stadix::UnknownReferenceSystem& failure) {
         throw Failure(kUsage, failure.what());
+    } catch (const stadix::GisModuleMissing& failure) {
+        throw Failure(kBadOutput, failure.what());
     }
 }
 
@@ -200,6 +203,8 @@ int ImportGis(const Arguments& args) {
         FailImport(failure);
     } catch (const stadix::PointsRefused& failure) {
         FailImport(failure);
+    } catch (const stadix::GisModuleMissing& failure) {
+        throw Failure(kBadOutput, failure.what());
     }
     ReportImport(imported, system);
     WriteRecordsAsJobFile(args.positionals[1], imported.recordLines);

@@ -13,7 +13,6 @@
 namespace stadix {
 
 struct ReferenceSystem::Held {
-    std::string code;
     OGRSpatialReference srs; // x is the easting, y the northing
 };
 

@@ -1,5 +1,8 @@
 #include "gis/GisFormats.h"
 
+#include "base/TextFormat.h"
+#include "job/RecordLine.h"
+
 namespace stadix {
 
 namespace {
@@ -69,5 +72,11 @@ bool CanImport(GisFormat format) {
 
 PointsRefused::PointsRefused(const std::vector<std::string>& lines)
     : std::runtime_error(JoinedLines(lines)) {}
+
+GisPoint GisPointOfRecordLine(const std::string& recordLine) {
+    return {RecordLinePt(recordLine), RecordLineCode(recordLine),
+            ParseStrictNumber(RecordLineN(recordLine)), ParseStrictNumber(RecordLineE(recordLine)),
+            ParseStrictNumber(RecordLineZ(recordLine))};
+}
 
 } // namespace stadix

@@ -43,6 +43,9 @@ struct GisPoint {
     double height = 0;
 };
 
+// The point of a record line of a job.
+GisPoint GisPointOfRecordLine(const std::string& recordLine);
+
 // Points that cannot be exchanged (a transformation that cannot be done, a name that is
 // not UTF-8 text), each named with the reason on a line of its own. Nothing was written.
 class PointsRefused : public std::runtime_error {

@@ -2,11 +2,9 @@
 
 #include "base/Errors.h"
 #include "base/FileIO.h"
-#include "base/TextFormat.h"
 #include "gis/GdalSupport.h"
 #include "gis/LandXmlWriter.h"
 #include "gis/StagingFolder.h"
-#include "job/RecordLine.h"
 
 #include <cpl_string.h>
 #include <cpl_vsi.h>
@@ -255,12 +253,6 @@ std::unique_ptr<GisPointWriter> OpenGisPointWriter(GisFormat format, const std::
         throw FileError("Cannot create file \"" + path +
                         "\". A Shapefile is named by its .shp file.");
     return std::make_unique<OgrPointWriter>(format, path, system);
-}
-
-GisPoint GisPointOfRecordLine(const std::string& recordLine) {
-    return {RecordLinePt(recordLine), RecordLineCode(recordLine),
-            ParseStrictNumber(RecordLineN(recordLine)), ParseStrictNumber(RecordLineE(recordLine)),
-            ParseStrictNumber(RecordLineZ(recordLine))};
 }
 
 } // namespace stadix

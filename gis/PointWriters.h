@@ -32,7 +32,4 @@ std::unique_ptr<GisPointWriter> OpenGisPointWriter(GisFormat format, const std::
 // handler, so that a program ended by a signal leaves nothing behind.
 void RemoveGisWritesInProgress();
 
-// The point of a record line of a job.
-GisPoint GisPointOfRecordLine(const std::string& recordLine);
-
 } // namespace stadix

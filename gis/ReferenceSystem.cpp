@@ -28,12 +28,11 @@ bool IsAuthorityCode(const std::string& text) {
 
 } // namespace
 
-ReferenceSystem::ReferenceSystem(const std::string& authorityCode) {
+ReferenceSystem::ReferenceSystem(const std::string& authorityCode) : code_(authorityCode) {
     StartGdal();
     if (!IsAuthorityCode(authorityCode))
         throw UnknownReferenceSystem("Not an authority code such as EPSG:25833: " + authorityCode);
     auto held = std::make_shared<Held>();
-    held->code = authorityCode;
     if (held->srs.SetFromUserInput(authorityCode.c_str(),
                                    OGRSpatialReference::SET_FROM_USER_INPUT_LIMITATIONS_get()) !=
         OGRERR_NONE)
@@ -45,10 +44,6 @@ ReferenceSystem::ReferenceSystem(const std::string& authorityCode) {
                                      "northings and eastings.");
     held->srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     held_ = std::move(held);
-}
-
-const std::string& ReferenceSystem::Code() const {
-    return held_->code;
 }
 
 std::string ReferenceSystem::Name() const {

@@ -21,15 +21,16 @@ class ReferenceSystem {
     // eastings, not longitudes and latitudes).
     explicit ReferenceSystem(const std::string& authorityCode);
 
-    const std::string& Code() const; // as given: "EPSG:25833"
-    std::string Name() const;        // "ETRS89 / UTM zone 33N"
-    std::string EpsgCode() const;    // "25833"; empty for another authority's system
+    const std::string& Code() const { return code_; } // as given: "EPSG:25833"
+    std::string Name() const;                         // "ETRS89 / UTM zone 33N"
+    std::string EpsgCode() const; // "25833"; empty for another authority's system
 
     // What gis/ keeps of the system (GdalSupport.h).
     struct Held;
     const Held& Internals() const { return *held_; }
 
   private:
+    std::string code_;
     std::shared_ptr<const Held> held_;
 };
 

@@ -1,11 +1,7 @@
 #include "gis/ReferenceSystemCatalog.h"
 
-#include "gis/GdalSupport.h"
-
 #include <algorithm>
 #include <cctype>
-#include <memory>
-#include <ogr_srs_api.h>
 #include <sstream>
 
 namespace stadix {
@@ -44,20 +40,10 @@ std::string ReferenceSystemListing::Label() const {
     return code + "  " + name;
 }
 
-ReferenceSystemCatalog::ReferenceSystemCatalog() {
-    StartGdal();
-    int count = 0;
-    const std::unique_ptr<OSRCRSInfo*, void (*)(OSRCRSInfo**)> list(
-        OSRGetCRSInfoListFromDatabase(nullptr, nullptr, &count), OSRDestroyCRSInfoList);
-    for (int i = 0; list && i < count; ++i) {
-        const OSRCRSInfo& info = *list.get()[i];
-        // The IAU's authorities name the systems of the other planets and their moons.
-        if (info.eType != OSR_CRS_TYPE_PROJECTED || info.bDeprecated ||
-            std::string(info.pszAuthName).rfind("IAU", 0) == 0)
-            continue;
-        listings_.push_back({std::string(info.pszAuthName) + ":" + info.pszCode, info.pszName});
-        lowerLabels_.push_back(Lowered(listings_.back().Label()));
-    }
+ReferenceSystemCatalog::ReferenceSystemCatalog() : listings_(ProjectedReferenceSystems()) {
+    lowerLabels_.reserve(listings_.size());
+    for (const ReferenceSystemListing& listing : listings_)
+        lowerLabels_.push_back(Lowered(listing.Label()));
 }
 
 std::vector<std::size_t> ReferenceSystemCatalog::Find(const std::string& text) const {

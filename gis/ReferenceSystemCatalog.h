@@ -15,11 +15,14 @@ struct ReferenceSystemListing {
     std::string Label() const;
 };
 
+// The projected systems of PROJ's database that are not deprecated, of the Earth (not
+// another body's), in the database's order.
+std::vector<ReferenceSystemListing> ProjectedReferenceSystems();
+
 class ReferenceSystemCatalog {
   public:
-    // The projected systems of PROJ's database that are not deprecated, of the Earth
-    // (not another body's), in the database's order. Reading them takes a while (a
-    // tenth of a second): make the catalog once and search it many times.
+    // ProjectedReferenceSystems(). Reading them takes a while (a tenth of a second):
+    // make the catalog once and search it many times.
     ReferenceSystemCatalog();
 
     const std::vector<ReferenceSystemListing>& Listings() const { return listings_; }

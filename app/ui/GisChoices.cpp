@@ -5,6 +5,8 @@
 #include "gis/ui/ReferenceSystemDialog.h"
 #include "widgets/TextCodec.h"
 
+#include <stdexcept>
+
 std::vector<stadix::GisFormat> GisFormatsOfDialog(bool importing) {
     std::vector<stadix::GisFormat> formats;
     for (const stadix::GisFormat format : stadix::kGisFormats) {
@@ -22,13 +24,14 @@ QString GisFilterEntry(stadix::GisFormat format) {
 std::optional<ChosenReferenceSystem> AskReferenceSystem(WindowPrompts& prompts, QWidget* parent,
                                                         bool noneAllowed) {
     QString choice = RememberedSettings().value(kReferenceSystemKey).toString();
-    if (!prompts.ChooseReferenceSystem(parent, noneAllowed, choice) || choice.isEmpty())
-        return std::nullopt;
     ChosenReferenceSystem chosen;
+    // An unknown system, or the GIS module missing, which the list of systems needs too.
     try {
+        if (!prompts.ChooseReferenceSystem(parent, noneAllowed, choice) || choice.isEmpty())
+            return std::nullopt;
         if (choice != kNoReferenceSystem)
             chosen.system.emplace(choice.toStdString());
-    } catch (const stadix::UnknownReferenceSystem& failure) {
+    } catch (const std::runtime_error& failure) {
         prompts.Tell(parent, MessageToDisplay(failure.what()), QMessageBox::Warning);
         return std::nullopt;
     }

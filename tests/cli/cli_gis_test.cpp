@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
@@ -110,4 +112,27 @@ TEST_F(CliGisTest, AnOutputThatCannotBeWrittenLeavesTheOlderFileWhole) {
         EXPECT_EQ(Read(std::string("old.") + format), "older");
     }
     EXPECT_EQ(FolderSize(dir), 4u);
+}
+
+// The GIS formats live in a module looked for in ../lib/stadix beside the program: a copy
+// of the program elsewhere has none, says so for each GIS verb and keeps the others.
+TEST_F(CliGisTest, WithoutItsModuleTheGisFormatsAreRefusedAndTheRestWorks) {
+    Write("job.JCD", kJob);
+    fs::create_directory(dir / "bin");
+    fs::copy_file(STADIX_CLI, dir / "bin" / "stadix-cli");
+    const auto run = [&](const std::string& arguments) {
+        const int status = std::system(
+            ((dir / "bin" / "stadix-cli").string() + " " + arguments + " 2>" + Path("err.txt"))
+                .c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    for (const std::string& verb :
+         {"export --format gpkg --crs EPSG:25833 " + Path("job.JCD") + " " + Path("a.gpkg"),
+          "import --format gpkg " + Path("job.JCD") + " " + Path("a.JCD")}) {
+        EXPECT_EQ(run(verb), 3) << verb;
+        EXPECT_NE(Read("err.txt").find("The GIS formats cannot be used"), std::string::npos)
+            << Read("err.txt");
+    }
+    EXPECT_EQ(run("export --format pts " + Path("job.JCD") + " " + Path("a.pts")), 0);
+    EXPECT_FALSE(fs::exists(dir / "a.gpkg") || fs::exists(dir / "a.JCD"));
 }
