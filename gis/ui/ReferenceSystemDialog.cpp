@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QTimer>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -88,6 +90,10 @@ ReferenceSystemDialog::ReferenceSystemDialog(const QString& preset, bool noneAll
     connect(noneBox, &QCheckBox::toggled, this, &ReferenceSystemDialog::EnableChoice);
     ShowFound(QString());
     ChooseRow(model_->RowOf(preset));
+    // Scrolled again once the dialog is shown: before, the list has no height to centre in.
+    QTimer::singleShot(0, this, [this] {
+        systemList->scrollTo(systemList->currentIndex(), QAbstractItemView::PositionAtCenter);
+    });
     connect(systemList->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &ReferenceSystemDialog::EnableChoice);
     EnableChoice();
