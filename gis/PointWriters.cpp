@@ -6,8 +6,11 @@
 #include "gis/LandXmlWriter.h"
 #include "gis/StagingFolder.h"
 
+#include <cerrno>
 #include <cpl_string.h>
 #include <cpl_vsi.h>
+#include <cstdio>
+#include <cstring>
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
@@ -30,7 +33,9 @@ OgrOutput OgrOutputOf(GisFormat format) {
         // and a GIS makes one when it needs it.
         return {"GPKG", {}, {"GEOMETRY_NAME=geom", "FID=fid", "SPATIAL_INDEX=NO"}};
     case GisFormat::Shapefile:
-        return {"ESRI Shapefile", {}, {"ENCODING=UTF-8"}}; // ENCODING writes the .cpg
+        // ENCODING writes the .cpg. The dBASE file's end mark is written once, at the end
+        // (EndDbfFile): GDAL writing it after each record costs four system calls a point.
+        return {"ESRI Shapefile", {}, {"ENCODING=UTF-8", "DBF_EOF_CHAR=NO"}};
     case GisFormat::GeoJson:
         return {"GeoJSON", {}, {"RFC7946=YES", "COORDINATE_PRECISION=9"}};
     case GisFormat::Kml:
@@ -164,6 +169,8 @@ class OgrPointWriter final : public GisPointWriter {
         dataset_.reset(); // closed: the file is complete
         if (CPLGetLastErrorType() == CE_Failure || CPLGetLastErrorType() == CE_Fatal)
             Fail();
+        if (format_ == GisFormat::Shapefile)
+            EndDbfFile(staging_->StagedPath());
         if (stream_)
             stream_->Commit();
         else
@@ -218,6 +225,17 @@ class OgrPointWriter final : public GisPointWriter {
                 dataset_->StartTransaction() != OGRERR_NONE)
                 Fail();
         }
+    }
+
+    // Appends the end-of-file mark (0x1A) that a dBASE file ends with to the .dbf of the
+    // Shapefile whose .shp is at shpPath.
+    void EndDbfFile(const std::string& shpPath) const {
+        const std::string dbf = shpPath.substr(0, shpPath.size() - 4) + ".dbf";
+        std::FILE* file = std::fopen(dbf.c_str(), "r+b"); // the file GDAL made, never a new one
+        const bool written =
+            file && std::fseek(file, 0, SEEK_END) == 0 && std::fputc(0x1A, file) != EOF;
+        if (!file || std::fclose(file) != 0 || !written)
+            throw FileError(failure_ + std::strerror(errno));
     }
 
     [[noreturn]] void Fail() const {

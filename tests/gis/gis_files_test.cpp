@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <map>
 
@@ -69,6 +70,12 @@ TEST_F(GisFilesTest, EachFormatIsReadBackWithNamesCodesCoordinatesAndSystem) {
             landXml ? stadix::test::PointsReadFromLandXml(Path(test.file))
                     : stadix::test::PointsReadByGdal(Path(test.file));
         ASSERT_EQ(read.size(), points.size());
+        if (test.format == GisFormat::Shapefile) {
+            // The dBASE file ends with its end mark, once.
+            const std::string dbf = stadix::ReadFileBytes(
+                Path(std::string(test.file).substr(0, std::strlen(test.file) - 4) + ".dbf"));
+            EXPECT_EQ(dbf.substr(dbf.size() - 2), " \x1A");
+        }
         for (std::size_t i = 0; i < points.size(); ++i) {
             EXPECT_EQ(read[i].name, points[i].name);
             EXPECT_EQ(read[i].code, points[i].code);
