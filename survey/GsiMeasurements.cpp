@@ -3,6 +3,7 @@
 #include "base/TextFormat.h"
 #include "survey/TextRecords.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -159,6 +160,9 @@ class GsiReader {
 
     Measurements Read(std::string_view text) {
         measurements_.placeWord = "line";
+        // Nearly every line is an observation.
+        measurements_.observations.reserve(
+            static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
         ForEachLine(text, [this](std::string_view line, std::size_t number) {
             TakeLine(TrimView(line), number);
         });
@@ -194,12 +198,13 @@ class GsiReader {
         Apply(block, number);
     }
 
-    // Takes the word into the block; returns its value as the listing shows it.
+    // Takes the word into the block; returns its value as the listing shows it, when
+    // there is a listing.
     std::string TakeWord(const Word& word, Block& block, std::size_t line) {
         if (IsAngle(word.index)) {
             const Angle angle = AngleOf(word, line);
             (word.index == 21 ? block.horizontal : block.zenith) = angle;
-            return AngleText(angle);
+            return listing_ ? AngleText(angle) : std::string();
         }
         if (IsLength(word.index)) {
             const Length length = LengthOf(word, line);
@@ -209,14 +214,16 @@ class GsiReader {
                 block.slope = length;
             else if (word.index >= 81)
                 block.words[word.index - 80] = length;
-            return DecimalText(length.steps, length.unit.decimals) + UnitSuffix(length.unit.unit);
+            return listing_ ? DecimalText(length.steps, length.unit.decimals) +
+                                  UnitSuffix(length.unit.unit)
+                            : std::string();
         }
-        const std::string text(Text(word));
+        const std::string_view text = Text(word);
         if (word.index == 11)
             block.name = text;
         else if (word.index == 71)
             block.code = text;
-        return (word.negative ? "-" : "") + text;
+        return listing_ ? Concat(word.negative ? "-" : "", text) : std::string();
     }
 
     static std::int64_t Digits(const Word& word, std::size_t line) {

@@ -4,6 +4,7 @@
 
 #include "survey/Measurements.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,13 +16,21 @@ namespace stadix {
 // and numbered from 1; a last line without a line end counts.
 template <typename Take> void ForEachLine(std::string_view text, Take&& take) {
     std::size_t number = 0;
-    while (!text.empty()) {
-        const std::size_t end = text.find_first_of("\r\n");
-        take(text.substr(0, end), ++number);
+    std::size_t at = 0;
+    // The next line end of each kind, searched once and kept until it is passed: a text
+    // with one kind only is not searched to its end for the other at every line.
+    std::size_t newline = text.find('\n');
+    std::size_t carriageReturn = text.find('\r');
+    while (at < text.size()) {
+        if (newline < at)
+            newline = text.find('\n', at);
+        if (carriageReturn < at)
+            carriageReturn = text.find('\r', at);
+        const std::size_t end = std::min(newline, carriageReturn);
+        take(text.substr(at, end == std::string_view::npos ? end : end - at), ++number);
         if (end == std::string_view::npos)
             break;
-        const std::size_t next = text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
-        text.remove_prefix(next);
+        at = text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
     }
 }
 

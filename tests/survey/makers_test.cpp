@@ -6,6 +6,7 @@
 #include "survey/Rw5Measurements.h"
 #include "survey/SdrMeasurements.h"
 #include "survey/StoredPoints.h"
+#include "survey/TextRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -181,3 +182,14 @@ TEST(MakersFiles, StoredPointsAndListings) {
 
 } // namespace
 } // namespace stadix
+
+// Every kind of line end ends a line, a CR LF once; a last line without one counts too.
+TEST(MakersTextLines, EachKindOfLineEndEndsALine) {
+    std::vector<std::pair<std::string, std::size_t>> lines;
+    stadix::ForEachLine("a\r\nb\rc\n\rd", [&](std::string_view line, std::size_t number) {
+        lines.emplace_back(line, number);
+    });
+    const std::vector<std::pair<std::string, std::size_t>> expected = {
+        {"a", 1}, {"b", 2}, {"c", 3}, {"", 4}, {"d", 5}};
+    EXPECT_EQ(lines, expected);
+}

@@ -1,0 +1,65 @@
+// Another maker's raw file read and reduced: a GSI-16 file of 1,000,000 lines in 10,000
+// setups, read from disk, its measurements read and reduced to record lines.
+#include "base/FileIO.h"
+#include "bench/Process.h"
+#include "survey/GsiMeasurements.h"
+#include "survey/Reduction.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <sys/resource.h>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int kLines = 1000000;
+constexpr int kShotsPerSetup = 99;
+
+// A GSI-16 point id: the name with zeros before it.
+std::string PointId(char prefix, int number) {
+    const std::string name = prefix + std::to_string(number);
+    return std::string(16 - name.size(), '0') + name;
+}
+
+// A station block, then its shots: GSI-16 words in mm, gon to 1e-5, heights.
+std::string GsiFile() {
+    const std::string path = bench::BenchFolder() + "/reduce1m.gsi";
+    if (std::filesystem::exists(path))
+        return path;
+    stadix::AtomicFileWriter file(path);
+    char line[160];
+    for (int n = 1, setup = 0; n <= kLines; ++setup, ++n) {
+        std::snprintf(
+            line, sizeof line, "*11%04d+%s 84..10+%016d 85..10+%016d 86..10+%016d 88..10+%016d\r\n",
+            n % 10000, PointId('S', setup).c_str(), 1000000 + setup * 50, 2000000, 50000, 1500);
+        file.Write(line);
+        for (int i = 0; i < kShotsPerSetup && n < kLines; ++i) {
+            ++n;
+            std::snprintf(line, sizeof line,
+                          "*11%04d+%s 21.102+%016d 22.102+%016d 31..06+%016d 87..10+%016d\r\n",
+                          n % 10000, PointId('P', n).c_str(), i * 3637 % 4000000,
+                          10000000 - i % 50 * 1000, 10000 + i * 100, 1500);
+            file.Write(line);
+        }
+    }
+    file.Commit();
+    return path;
+}
+
+void BM_ReduceGsi16Lines1M(benchmark::State& state) {
+    const std::string path = GsiFile();
+    std::size_t records = 0;
+    for (auto _ : state) {
+        const stadix::Reduction reduction = stadix::Reduce(
+            stadix::ReadGsiMeasurements(stadix::ReadFileBytes(path)), stadix::ReductionOptions());
+        records = reduction.recordLines.size();
+    }
+    state.counters["records"] = static_cast<double>(records);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024;
+}
+BENCHMARK(BM_ReduceGsi16Lines1M)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
