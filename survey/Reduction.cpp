@@ -471,55 +471,69 @@ class Reducer {
                 point.Mean(),       point.first->unit,   knownOf_[source - setups]};
     }
 
-    // The places and sources of the record lines: each station with its coordinates and
-    // each computed point, in input order.
-    std::vector<std::pair<std::size_t, std::size_t>> RecordOrder() const {
-        std::vector<std::pair<std::size_t, std::size_t>> order;
-        order.reserve(measurements_.setups.size() + result_.points.size());
-        for (std::size_t s = 0; s < measurements_.setups.size(); ++s) {
-            if (result_.setups[s].station)
-                order.push_back({measurements_.setups[s].place, s});
-        }
-        for (std::size_t i = 0; i < result_.points.size(); ++i)
-            order.push_back({result_.points[i].first->place, measurements_.setups.size() + i});
-        // The stations come in input order, and mostly the points too.
-        const auto points = order.end() - static_cast<std::ptrdiff_t>(result_.points.size());
-        if (!std::is_sorted(points, order.end()))
-            std::sort(points, order.end());
-        std::inplace_merge(order.begin(), points, order.end());
+    // The computed points in the order of their first places, which they mostly have.
+    std::vector<NameIndex> PointsInInputOrder() const {
+        std::vector<NameIndex> order(result_.points.size());
+        for (std::size_t i = 0; i < order.size(); ++i)
+            order[i] = static_cast<NameIndex>(i);
+        const auto earlier = [this](NameIndex a, NameIndex b) {
+            return result_.points[a].first->place < result_.points[b].first->place;
+        };
+        if (!std::is_sorted(order.begin(), order.end(), earlier))
+            std::stable_sort(order.begin(), order.end(), earlier);
         return order;
     }
 
-    // A record line for the first entry of each name, in input order.
+    // The first setup from s on whose station has coordinates; the setup count if none.
+    std::size_t NextStation(std::size_t s) const {
+        while (s < measurements_.setups.size() && !result_.setups[s].station)
+            ++s;
+        return s;
+    }
+
+    // A record line for the first entry of each name, in input order: the stations, in
+    // the order of their setups, merged with the computed points, a station first where
+    // both stand at one place.
     void WriteRecordLines() {
-        const std::vector<std::pair<std::size_t, std::size_t>> order = RecordOrder();
-        result_.recordLines.reserve(order.size());
-        for (const auto& placed : order) {
-            const Entry entry = EntryOf(placed.second);
-            bool& listed = known_.At(entry.known).listed;
-            if (listed)
-                continue;
-            listed = true;
-            if (entry.name->empty()) {
-                result_.notWritten.push_back({"", entry.place, "no name"});
-                continue;
+        const std::size_t setups = measurements_.setups.size();
+        const std::vector<NameIndex> points = PointsInInputOrder();
+        result_.recordLines.reserve(setups + points.size());
+        std::size_t s = NextStation(0);
+        auto p = points.begin();
+        while (s < setups || p != points.end()) {
+            if (p == points.end() ||
+                (s < setups && measurements_.setups[s].place <= result_.points[*p].first->place)) {
+                WriteRecordLine(EntryOf(s));
+                s = NextStation(s + 1);
+            } else {
+                WriteRecordLine(EntryOf(setups + *p++));
             }
-            if (!IsFinite(entry.position)) {
-                result_.notWritten.push_back({*entry.name, entry.place, "cannot be computed"});
-                continue;
-            }
-            const std::string name = entry.name->substr(0, kRecordNameLength);
-            try {
-                result_.recordLines.push_back(
-                    PointLine(name, *entry.code, entry.position, entry.unit));
-            } catch (const ConversionError&) {
-                result_.notWritten.push_back(
-                    {*entry.name, entry.place, "too large for a record line"});
-                continue;
-            }
-            if (name.size() < entry.name->size())
-                result_.cutNames.push_back({*entry.name, name});
         }
+    }
+
+    // The entry's record line, unless its name has one already or it cannot be written.
+    void WriteRecordLine(const Entry& entry) {
+        bool& listed = known_.At(entry.known).listed;
+        if (listed)
+            return;
+        listed = true;
+        if (entry.name->empty()) {
+            result_.notWritten.push_back({"", entry.place, "no name"});
+            return;
+        }
+        if (!IsFinite(entry.position)) {
+            result_.notWritten.push_back({*entry.name, entry.place, "cannot be computed"});
+            return;
+        }
+        const std::string name = entry.name->substr(0, kRecordNameLength);
+        try {
+            result_.recordLines.push_back(PointLine(name, *entry.code, entry.position, entry.unit));
+        } catch (const ConversionError&) {
+            result_.notWritten.push_back({*entry.name, entry.place, "too large for a record line"});
+            return;
+        }
+        if (name.size() < entry.name->size())
+            result_.cutNames.push_back({*entry.name, name});
     }
 
     const Measurements& measurements_;
