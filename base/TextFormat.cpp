@@ -16,9 +16,6 @@ namespace {
 bool IsBlank(char c) {
     return static_cast<unsigned char>(c) <= ' ' && c != '\0';
 }
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 // Moves i past a run of digits; returns how many there were.
 std::size_t SkipDigits(std::string_view text, std::size_t& i) {

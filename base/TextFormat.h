@@ -7,6 +7,11 @@
 
 namespace stadix {
 
+// Whether c is an ASCII digit, whatever the locale.
+constexpr bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 // The text itself if it fits width; else its first width-2 characters, "-" and its
 // last character.
 std::string FitName(const std::string& text, std::size_t width);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <benchmark/benchmark.h>
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -55,6 +57,25 @@ inline ProcessRun RunProcess(const std::vector<std::string>& arguments) {
     }
     posix_spawn_file_actions_destroy(&actions);
     return run;
+}
+
+// Runs the program at each iteration, the files named removed first and untimed (some
+// programs will not replace a file), and counts the peak memory of the last run.
+inline void RunEachIteration(benchmark::State& state, const std::vector<std::string>& arguments,
+                             const std::vector<std::string>& removedFirst = {}) {
+    ProcessRun run;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (const std::string& file : removedFirst)
+            std::filesystem::remove(file);
+        state.ResumeTiming();
+        run = RunProcess(arguments);
+        if (!run.succeeded) {
+            state.SkipWithError(("failed: " + arguments[0] + " " + arguments[1]).c_str());
+            return;
+        }
+    }
+    state.counters["peak_MB"] = double(run.peakKilobytes) / 1024;
 }
 
 } // namespace bench

@@ -25,44 +25,30 @@ std::string PointsCsv(int count, bool titled) {
     return path;
 }
 
-// Runs the program on each iteration, the output file it writes removed first (GDAL's
-// DXF writer will not replace one).
-void Run(benchmark::State& state, const std::string& output,
-         const std::vector<std::string>& arguments) {
-    bench::ProcessRun run;
-    for (auto _ : state) {
-        state.PauseTiming();
-        std::filesystem::remove(output);
-        state.ResumeTiming();
-        run = bench::RunProcess(arguments);
-        if (!run.succeeded) {
-            state.SkipWithError(("failed: " + arguments[0]).c_str());
-            return;
-        }
-    }
-    state.counters["peak_MB"] = double(run.peakKilobytes) / 1024;
-}
-
 void BM_StadixConvertCsvToDxf100k(benchmark::State& state) {
     const std::string input = PointsCsv(100000, false);
     const std::string output = bench::BenchFolder() + "/stadix.dxf";
-    Run(state, output, {STADIX_CLI, "convert", "--from", "csv", "--to", "dxf", input, output});
+    bench::RunEachIteration(
+        state, {STADIX_CLI, "convert", "--from", "csv", "--to", "dxf", input, output}, {output});
 }
 BENCHMARK(BM_StadixConvertCsvToDxf100k)->Unit(benchmark::kMillisecond);
 
 void BM_Ogr2ogrCsvToDxf100k(benchmark::State& state) {
     const std::string input = PointsCsv(100000, true);
     const std::string output = bench::BenchFolder() + "/gdal.dxf";
-    Run(state, output,
-        {"ogr2ogr", "-f", "DXF", output, input, "-oo", "X_POSSIBLE_NAMES=E", "-oo",
-         "Y_POSSIBLE_NAMES=N", "-oo", "Z_POSSIBLE_NAMES=Z"});
+    // GDAL's DXF writer will not replace a file.
+    bench::RunEachIteration(state,
+                            {"ogr2ogr", "-f", "DXF", output, input, "-oo", "X_POSSIBLE_NAMES=E",
+                             "-oo", "Y_POSSIBLE_NAMES=N", "-oo", "Z_POSSIBLE_NAMES=Z"},
+                            {output});
 }
 BENCHMARK(BM_Ogr2ogrCsvToDxf100k)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_StadixConvertCsvToDxf1M(benchmark::State& state) {
     const std::string input = PointsCsv(1000000, false);
     const std::string output = bench::BenchFolder() + "/big.dxf";
-    Run(state, output, {STADIX_CLI, "convert", "--from", "csv", "--to", "dxf", input, output});
+    bench::RunEachIteration(
+        state, {STADIX_CLI, "convert", "--from", "csv", "--to", "dxf", input, output}, {output});
 }
 BENCHMARK(BM_StadixConvertCsvToDxf1M)->Unit(benchmark::kMillisecond)->Iterations(2);
 

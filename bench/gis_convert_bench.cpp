@@ -30,39 +30,30 @@ std::string PointsCsv(int count, bool titled) {
     return path;
 }
 
-// Runs the program on each iteration, the files of the output removed first (ogr2ogr
-// will not replace them).
-void Run(benchmark::State& state, const std::string& output,
-         const std::vector<std::string>& arguments) {
-    const std::filesystem::path stem = std::filesystem::path(output).replace_extension();
-    bench::ProcessRun run;
-    for (auto _ : state) {
-        state.PauseTiming();
-        for (const char* extension : {"", ".shx", ".dbf", ".prj", ".cpg"})
-            std::filesystem::remove(*extension ? stem.string() + extension : output);
-        state.ResumeTiming();
-        run = bench::RunProcess(arguments);
-        if (!run.succeeded) {
-            state.SkipWithError(("failed: " + arguments[0]).c_str());
-            return;
-        }
-    }
-    state.counters["peak_MB"] = double(run.peakKilobytes) / 1024;
+// The output and, for a Shapefile, the files beside it: removed before each run, as
+// ogr2ogr will not replace them.
+std::vector<std::string> OutputFiles(const std::string& output) {
+    const std::string stem = std::filesystem::path(output).replace_extension().string();
+    return {output, stem + ".shx", stem + ".dbf", stem + ".prj", stem + ".cpg"};
 }
 
 void StadixConvert(benchmark::State& state, int count, const std::string& format) {
     const std::string input = PointsCsv(count, false);
     const std::string output = bench::BenchFolder() + "/stadix." + format;
-    Run(state, output,
-        {STADIX_CLI, "convert", "--from", "csv", "--to", format, "--crs", kSystem, input, output});
+    bench::RunEachIteration(
+        state,
+        {STADIX_CLI, "convert", "--from", "csv", "--to", format, "--crs", kSystem, input, output},
+        OutputFiles(output));
 }
 
 void Ogr2ogr(benchmark::State& state, const std::string& driver, const std::string& extension) {
     const std::string input = PointsCsv(100000, true);
     const std::string output = bench::BenchFolder() + "/gdal." + extension;
-    Run(state, output,
-        {"ogr2ogr", "-f", driver, output, input, "-a_srs", kSystem, "-oo", "X_POSSIBLE_NAMES=E",
-         "-oo", "Y_POSSIBLE_NAMES=N", "-oo", "Z_POSSIBLE_NAMES=Z"});
+    bench::RunEachIteration(state,
+                            {"ogr2ogr", "-f", driver, output, input, "-a_srs", kSystem, "-oo",
+                             "X_POSSIBLE_NAMES=E", "-oo", "Y_POSSIBLE_NAMES=N", "-oo",
+                             "Z_POSSIBLE_NAMES=Z"},
+                            OutputFiles(output));
 }
 
 void BM_StadixConvertCsvToGpkg100k(benchmark::State& state) {

@@ -42,16 +42,8 @@ std::string Easting(int i) {
 
 void Run(benchmark::State& state, const std::string& input,
          const std::vector<std::string>& arguments) {
-    bench::ProcessRun run;
-    for (auto _ : state) {
-        run = bench::RunProcess(arguments);
-        if (!run.succeeded) {
-            state.SkipWithError(("failed: stadix-cli " + arguments[1]).c_str());
-            break;
-        }
-    }
+    bench::RunEachIteration(state, arguments);
     state.counters["input_MB"] = double(std::filesystem::file_size(input)) / (1 << 20);
-    state.counters["peak_MB"] = double(run.peakKilobytes) / 1024;
     std::filesystem::remove(input);
     std::filesystem::remove(arguments.back());
 }

@@ -4,6 +4,7 @@
 #include "cli/GisVerbs.h"
 
 #include "base/FileIO.h"
+#include "base/TextFormat.h"
 #include "formats/ExportFormats.h"
 #include "job/Job.h"
 #include "job/JobFile.h"
@@ -98,8 +99,7 @@ int RunExport(const std::vector<std::string>& words) {
     } catch (const Failure& failure) {
         if (!IsExportFormat(format))
             throw;
-        throw Failure(kBadOutput,
-                      std::string("Cannot export data to this file\n") + failure.what());
+        throw Failure(kBadOutput, stadix::Concat(stadix::kCannotExportError, "\n", failure.what()));
     }
     return kDone;
 }

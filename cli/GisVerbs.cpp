@@ -3,7 +3,9 @@
 #include "cli/GisVerbs.h"
 
 #include "base/FileIO.h"
+#include "base/TextFormat.h"
 #include "formats/CoordinateImport.h"
+#include "formats/ExportFormats.h"
 #include "gis/GisModule.h"
 #include "gis/PointImport.h"
 #include "gis/PointWriters.h"
@@ -165,8 +167,7 @@ int ExportGis(const Arguments& args) {
     } catch (const Failure& failure) {
         if (failure.code != kBadOutput)
             throw;
-        throw Failure(kBadOutput,
-                      std::string("Cannot export data to this file\n") + failure.what());
+        throw Failure(kBadOutput, stadix::Concat(stadix::kCannotExportError, "\n", failure.what()));
     }
     return kDone;
 }

@@ -17,6 +17,9 @@
 
 namespace stadix {
 
+// The first line of the message of an export that could not be written.
+inline constexpr char kCannotExportError[] = "Cannot export data to this file";
+
 // One entry of a save dialog's file types.
 struct DialogEntry {
     std::string description; // e.g. "Topcon GTS-700/600/800 Coords(*.pts)"

@@ -23,10 +23,6 @@ struct Word {
     std::string_view text; // the whole word, for messages
 };
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // The word of the text; throws FormatError when it is none or holds more data than its
 // line's words may.
 Word ParseWord(std::string_view text, std::size_t width, std::size_t line) {

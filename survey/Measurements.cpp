@@ -1,5 +1,7 @@
 #include "survey/Measurements.h"
 
+#include "base/TextFormat.h"
+
 #include <cmath>
 
 namespace stadix {
@@ -22,19 +24,8 @@ double BasesInCircle(AngleUnit unit) {
     }
 }
 
-std::int64_t PowerOfTen(std::uint8_t exponent) {
-    std::int64_t value = 1;
-    for (std::uint8_t i = 0; i < exponent; ++i)
-        value *= 10;
-    return value;
-}
-
 std::int64_t StepsInCircle(const Angle& angle) {
     return static_cast<std::int64_t>(BasesInCircle(angle.unit)) * PowerOfTen(angle.decimals);
-}
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
 }
 
 bool AllDigits(std::string_view text) {
@@ -71,6 +62,13 @@ std::optional<Angle> ParseDmsText(std::string_view whole, std::string fraction) 
 }
 
 } // namespace
+
+std::int64_t PowerOfTen(std::uint8_t exponent) {
+    std::int64_t value = 1;
+    for (std::uint8_t i = 0; i < exponent; ++i)
+        value *= 10;
+    return value;
+}
 
 Angle SecondsOfArc(std::uint32_t seconds) {
     Angle angle;

@@ -30,6 +30,9 @@ struct Angle {
 
 constexpr std::uint8_t kMaxAngleDecimals = 8;
 
+// 10 to the exponent: the steps of a whole unit of an Angle of that many decimals.
+std::int64_t PowerOfTen(std::uint8_t exponent);
+
 // A raw record's angle: whole seconds of arc.
 Angle SecondsOfArc(std::uint32_t seconds);
 double Radians(const Angle& angle);

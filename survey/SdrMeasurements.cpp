@@ -9,10 +9,6 @@ namespace {
 
 constexpr std::size_t kDescriptionWidth = 16;
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 bool IsLetterOrDigit(char c) {
     return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }

@@ -20,13 +20,6 @@ std::string Padded(std::int64_t value, std::size_t digits) {
     return text;
 }
 
-std::int64_t PowerOfTen(std::uint8_t exponent) {
-    std::int64_t value = 1;
-    for (std::uint8_t i = 0; i < exponent; ++i)
-        value *= 10;
-    return value;
-}
-
 std::string DmsText(const Angle& angle) {
     const std::int64_t scale = PowerOfTen(angle.decimals);
     const std::int64_t magnitude = std::llabs(angle.steps);

@@ -36,10 +36,6 @@ bool FitsRecordLine(double value) {
     return rounded > -10000000 && rounded < 100000000;
 }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // The digits of one packed-decimal byte: "0d" below 0A, "0-" for 0F, "-d" for a
 // high half of F, otherwise high half * 10 + low half in decimal.
 std::string PackedByteDigits(std::uint8_t byte) {

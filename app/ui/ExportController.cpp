@@ -78,14 +78,10 @@ void ExportController::ExportGisFile(const QString& path, stadix::GisFormat form
             writer->Add(stadix::GisPointOfRecordLine(line));
         writer->Commit();
     } catch (const stadix::PointsRefused& failure) {
-        view_.ShowProgress(QString());
-        prompts_.Tell(parent_, MessageToDisplay(failure.what()) + "\nNothing was written.",
-                      QMessageBox::Warning);
+        TellNothingWritten(MessageToDisplay(failure.what()) + "\nNothing was written.");
     } catch (const stadix::FileError& failure) {
-        view_.ShowProgress(QString());
-        prompts_.Tell(parent_,
-                      "Cannot export data to this file\n" + MessageToDisplay(failure.what()),
-                      QMessageBox::Warning);
+        TellNothingWritten(QString(stadix::kCannotExportError) + "\n" +
+                           MessageToDisplay(failure.what()));
     }
 }
 
@@ -111,11 +107,14 @@ void ExportController::WriteExportFile(const QString& path, const std::string& b
     try {
         stadix::WriteFileAtomically(LocalPath(path), bytes);
     } catch (const stadix::FileError& failure) {
-        view_.ShowProgress(QString());
-        prompts_.Tell(parent_,
-                      "Cannot export data to this file\n" + MessageToDisplay(failure.what()),
-                      QMessageBox::Warning);
+        TellNothingWritten(QString(stadix::kCannotExportError) + "\n" +
+                           MessageToDisplay(failure.what()));
     }
+}
+
+void ExportController::TellNothingWritten(const QString& why) {
+    view_.ShowProgress(QString());
+    prompts_.Tell(parent_, why, QMessageBox::Warning);
 }
 
 void ExportController::DefineExportFormat() {

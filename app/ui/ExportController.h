@@ -31,6 +31,8 @@ class ExportController {
 
   private:
     void ExportCoordinates();
+    // The export's failure told, the progress shown cleared first.
+    void TellNothingWritten(const QString& why);
     void ExportMeasurements();
     // Writes the points in the format, asking their reference system first; the file is
     // written whole or not at all, and a failure or a point refused is reported.
