@@ -275,17 +275,9 @@ class Rw5Reader {
         observedInSetup_ = false;
     }
 
-    // The setup on the station: the last one, or none when it is on another station.
-    std::size_t SetupOf(const std::string& station) const {
-        if (measurements_.setups.empty() ||
-            (!station.empty() && measurements_.setups.back().station != station))
-            return kNoSetup;
-        return measurements_.setups.size() - 1;
-    }
-
     void TakeBacksight() {
         const std::string station = Name("OP");
-        if (SetupOf(station) == kNoSetup)
+        if (LastSetupOn(measurements_, station) == kNoSetup)
             StartSetup(station, std::nullopt);
         DesignatedBacksight backsight{Name("BP"), {}, std::nullopt};
         if (const std::optional<Angle> azimuth = AngleOf("BS"))
@@ -321,7 +313,7 @@ class Rw5Reader {
         observation.code = std::string(note_);
         observation.targetHeight = targetHeight_;
         observation.face = FaceOfZenith(*zenith);
-        observation.setup = SetupOf(Name("OP"));
+        observation.setup = LastSetupOn(measurements_, Name("OP"));
         if (observation.setup != kNoSetup) {
             observedInSetup_ = true;
             if (measurements_.setups[observation.setup].instrumentHeight != instrumentHeight_)

@@ -221,14 +221,6 @@ class SdrReader {
         measurements_.setups.push_back(std::move(setup));
     }
 
-    // The setup of the station (blank: the last one), when it is the one set up last.
-    std::size_t SetupOf(const std::string& station) const {
-        if (measurements_.setups.empty() ||
-            (!station.empty() && measurements_.setups.back().station != station))
-            return kNoSetup;
-        return measurements_.setups.size() - 1;
-    }
-
     void TakeBacksight() {
         Record("backsight");
         const std::string station = NameField("station");
@@ -239,7 +231,7 @@ class SdrReader {
                 Peek(valueWidth_).empty() ? Angle{0, angleUnit_, 0} : AngleField("circle");
             backsight.stated = StatedDirection{azimuth, circle};
         }
-        const std::size_t setup = SetupOf(station);
+        const std::size_t setup = LastSetupOn(measurements_, station);
         if (setup == kNoSetup)
             measurements_.unread.push_back({number_, "backsight " + backsight.point +
                                                          " of station " + station +
@@ -274,7 +266,7 @@ class SdrReader {
         Item("description", observation.code);
         observation.targetHeight = targetHeight_;
         observation.face = FaceOfZenith(observation.zenith);
-        observation.setup = SetupOf(station);
+        observation.setup = LastSetupOn(measurements_, station);
         observation.place = number_;
         observation.unit = unit_;
         measurements_.observations.push_back(std::move(observation));

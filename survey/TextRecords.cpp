@@ -99,4 +99,11 @@ std::string Quoted(std::string_view text) {
     return Concat("'", text.substr(0, kQuotedLength), "...'");
 }
 
+std::size_t LastSetupOn(const Measurements& measurements, const std::string& station) {
+    if (measurements.setups.empty() ||
+        (!station.empty() && measurements.setups.back().station != station))
+        return kNoSetup;
+    return measurements.setups.size() - 1;
+}
+
 } // namespace stadix

@@ -34,6 +34,10 @@ template <typename Take> void ForEachLine(std::string_view text, Take&& take) {
     }
 }
 
+// The last setup of the measurements when it is on the station (a blank station: on any);
+// kNoSetup when there is none or it is on another station.
+std::size_t LastSetupOn(const Measurements& measurements, const std::string& station);
+
 // A finite decimal number (blanks around it allowed), or none.
 std::optional<double> ParseFiniteNumber(std::string_view text);
 
