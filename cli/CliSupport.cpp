@@ -90,23 +90,42 @@ template <typename Step> void OnOutputFile(Step step) {
 
 } // namespace
 
-void WriteOutputInPieces(const std::string& output,
-                         const std::function<void(const WritePiece&)>& produce) {
-    if (output == "-") {
-        // Standard output cannot be taken back: the result is held until it is whole.
-        std::string bytes;
-        produce([&bytes](std::string_view piece) { bytes.append(piece); });
-        WriteOutput(output, bytes);
+OutputInPieces::OutputInPieces(std::string path) : path_(std::move(path)) {}
+
+void OutputInPieces::Write(std::string_view piece) {
+    if (path_ == "-") {
+        held_.append(piece);
         return;
     }
-    std::optional<stadix::AtomicFileWriter> file;
-    const auto opened = [&]() -> stadix::AtomicFileWriter& {
-        if (!file)
-            OnOutputFile([&] { file.emplace(output); });
-        return *file;
-    };
-    produce([&](std::string_view piece) { OnOutputFile([&] { opened().Write(piece); }); });
-    OnOutputFile([&] { opened().Commit(); });
+    OnOutputFile([&] {
+        if (!file_)
+            file_.emplace(path_);
+        file_->Write(piece);
+    });
+}
+
+void OutputInPieces::StartOver() {
+    file_.reset();
+    held_.clear();
+}
+
+void OutputInPieces::Commit() {
+    if (path_ == "-") {
+        WriteOutput(path_, held_);
+        return;
+    }
+    OnOutputFile([&] {
+        if (!file_)
+            file_.emplace(path_);
+        file_->Commit();
+    });
+}
+
+void WriteOutputInPieces(const std::string& output,
+                         const std::function<void(const WritePiece&)>& produce) {
+    OutputInPieces file(output);
+    produce([&file](std::string_view piece) { file.Write(piece); });
+    file.Commit();
 }
 
 void WriteRecordsAsJobFile(const std::string& output, const std::vector<std::string>& lines) {

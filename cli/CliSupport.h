@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/Errors.h"
+#include "base/FileIO.h"
 #include "formats/CoordinateImport.h"
 #include "formats/UserFormat.h"
 #include "job/Job.h"
@@ -10,6 +11,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -47,6 +49,24 @@ void RequirePositionals(const Arguments& args, const std::vector<std::string>& n
 void WriteOutput(const std::string& output, const std::string& bytes);
 
 using WritePiece = std::function<void(std::string_view)>;
+
+// An output written piece by piece, to the file whole or not at all, or to standard output
+// for "-" once it is whole. The file is made at the first piece, so that an input that
+// cannot be read is told first; until Commit, it may start over. Destroyed without Commit,
+// it leaves nothing written. Throws Failure(kBadOutput).
+class OutputInPieces {
+  public:
+    explicit OutputInPieces(std::string path);
+    void Write(std::string_view piece);
+    // Drops what was written.
+    void StartOver();
+    void Commit();
+
+  private:
+    std::string path_;
+    std::optional<stadix::AtomicFileWriter> file_;
+    std::string held_; // for standard output
+};
 
 // Writes what produce hands to its WritePiece, piece by piece, to the file whole or not
 // at all, or to standard output for "-" once it is whole. The file is made at the first

@@ -7,10 +7,12 @@
 #include "base/TextFormat.h"
 #include "formats/Convert.h"
 #include "rawconv/MeasurementFile.h"
+#include "survey/MakersFile.h"
 #include "survey/MakersFormats.h"
 #include "survey/RawMeasurements.h"
 #include "survey/ReductionReport.h"
 #include "survey/SssMeasurements.h"
+#include "survey/StreamedReduction.h"
 
 namespace cli {
 
@@ -64,37 +66,85 @@ stadix::ReductionOptions OptionsOf(const Arguments& args) {
     return options;
 }
 
+// SSS text or a measurement file, read whole.
 stadix::Measurements ReadMeasurements(const InputKind& kind, const std::string& input) {
     const std::string bytes = ReadInput([&] { return stadix::ReadFileBytes(input); });
-    const std::string word = kind.word;
-    if (word == "sss")
+    if (std::string_view(kind.word) == "sss")
         return stadix::ReadSssMeasurements(bytes);
-    if (word == "tsm") {
-        const std::string problem = stadix::CheckMeasurementFile(bytes);
-        if (!problem.empty())
-            throw Failure(kBadInput, problem);
-        return stadix::ReadRawMeasurements(bytes);
-    }
-    return ReadMakersFile(*stadix::FindMakersFormat(word), input, bytes);
+    const std::string problem = stadix::CheckMeasurementFile(bytes);
+    if (!problem.empty())
+        throw Failure(kBadInput, problem);
+    return stadix::ReadRawMeasurements(bytes);
 }
 
-std::string OutputBytes(const stadix::RecordWriter& writer,
-                        const std::vector<std::string>& recordLines,
-                        const stadix::UserFormat& layout) {
-    std::string bytes(writer.header);
-    for (std::size_t i = 0; i < recordLines.size(); ++i) {
-        writer.appendRecord(bytes, i + 1, recordLines[i], layout);
-        bytes += "\r\n";
-    }
-    bytes += writer.trailer;
-    return bytes;
-}
+// The record lines written as the output format writes a job, its header before the first.
+class RecordPieces {
+  public:
+    RecordPieces(const stadix::RecordWriter& writer, const stadix::UserFormat& layout,
+                 OutputInPieces& output)
+        : writer_(writer), layout_(layout), output_(output) {}
 
-std::size_t LeftOutCount(const stadix::Reduction& reduction) {
-    std::size_t count = reduction.outsideSetups.size();
+    void Add(const std::string& line) {
+        if (count_ == 0)
+            bytes_ = writer_.header;
+        writer_.appendRecord(bytes_, ++count_, line, layout_);
+        bytes_ += "\r\n";
+        if (bytes_.size() >= kPiece) {
+            output_.Write(bytes_);
+            bytes_.clear();
+        }
+    }
+
+    void End() {
+        bytes_ += writer_.trailer;
+        output_.Write(bytes_);
+    }
+
+  private:
+    static constexpr std::size_t kPiece = 1 << 16;
+    const stadix::RecordWriter& writer_;
+    const stadix::UserFormat& layout_;
+    OutputInPieces& output_;
+    std::string bytes_;
+    std::size_t count_ = 0;
+};
+
+// A measurement file or SSS text: read whole, then reduced.
+stadix::StreamedReductionCounts ReduceWhole(const InputKind& kind, const std::string& input,
+                                            const stadix::ReductionOptions& options,
+                                            RecordPieces& records, OutputInPieces* report) {
+    const stadix::Measurements measurements = ReadMeasurements(kind, input);
+    const stadix::Reduction reduction = stadix::Reduce(measurements, options);
+    for (const std::string& line : reduction.recordLines)
+        records.Add(line);
+    if (report)
+        report->Write(stadix::ReductionReport(measurements, options, reduction));
+    stadix::StreamedReductionCounts counts{measurements.setups.size(), reduction.recordLines.size(),
+                                           reduction.outsideSetups.size()};
     for (const stadix::SetupResult& setup : reduction.setups)
-        count += setup.leftOut.size();
-    return count;
+        counts.leftOut += setup.leftOut.size();
+    return counts;
+}
+
+// Another maker's file: reduced as it is read, a setup at a time.
+stadix::StreamedReductionCounts ReduceStreamed(const stadix::MakersFormat& format,
+                                               const std::string& input,
+                                               const stadix::ReductionOptions& options,
+                                               RecordPieces& records, OutputInPieces* report) {
+    stadix::StreamedReductionOutput output;
+    output.recordLine = [&records](std::string&& line) { records.Add(line); };
+    if (report)
+        output.startReport = [report]() -> stadix::ReductionReportWriter::Write {
+            report->StartOver();
+            return [report](std::string_view piece) { report->Write(piece); };
+        };
+    return ReadInput([&] {
+        try {
+            return stadix::ReduceMakersFile(format, input, options, output);
+        } catch (const stadix::FormatError& failure) {
+            throw Failure(kBadInput, stadix::NotOfKindMessage(format, input, failure));
+        }
+    });
 }
 
 } // namespace
@@ -126,23 +176,28 @@ int RunReduce(const std::vector<std::string>& words) {
                           {input, userLayout ? SettingsPathOf(args) : NamedSettingsFile(args)});
     RefuseOutputOverInput(args.Value("--report"), {input, output});
 
-    const stadix::Measurements measurements = ReadMeasurements(kind, input);
-    if (measurements.setups.empty())
+    const stadix::UserFormat layout = userLayout ? UserLayout(args) : stadix::DefaultUserFormat();
+    OutputInPieces out(output);
+    std::optional<OutputInPieces> report;
+    if (args.Has("--report"))
+        report.emplace(args.Value("--report"));
+    RecordPieces records(*writer, layout, out);
+    const stadix::MakersFormat* makers = stadix::FindMakersFormat(kind.word);
+    const stadix::StreamedReductionCounts counts =
+        makers ? ReduceStreamed(*makers, input, options, records, report ? &*report : nullptr)
+               : ReduceWhole(kind, input, options, records, report ? &*report : nullptr);
+    if (counts.setups == 0)
         throw Failure(kBadInput, "No station setup in " + input);
-    const stadix::Reduction reduction = stadix::Reduce(measurements, options);
-    if (reduction.recordLines.empty())
+    if (counts.records == 0)
         throw Failure(kBadInput,
                       "Nothing to compute: no station with known coordinates in " + input);
-    const std::string bytes =
-        OutputBytes(*writer, reduction.recordLines,
-                    userLayout ? UserLayout(args) : stadix::DefaultUserFormat());
-    if (args.Has("--report"))
-        WriteOutput(args.Value("--report"),
-                    stadix::ReductionReport(measurements, options, reduction));
-    WriteOutput(output, bytes);
-    Report("Records written: " + std::to_string(reduction.recordLines.size()) +
-           "; setups: " + std::to_string(measurements.setups.size()) +
-           "; observations left out: " + std::to_string(LeftOutCount(reduction)));
+    records.End();
+    if (report)
+        report->Commit();
+    out.Commit();
+    Report("Records written: " + std::to_string(counts.records) +
+           "; setups: " + std::to_string(counts.setups) +
+           "; observations left out: " + std::to_string(counts.leftOut));
     return kDone;
 }
 

@@ -152,10 +152,12 @@ struct Block {
 
 class GsiReader {
   public:
-    explicit GsiReader(std::string* listing) : listing_(listing) {}
+    explicit GsiReader(std::string* listing, FinishedSetups take = {})
+        : listing_(listing), take_(std::move(take)) {
+        measurements_.placeWord = "line";
+    }
 
     Measurements Read(std::string_view text) {
-        measurements_.placeWord = "line";
         // Nearly every line is an observation.
         measurements_.observations.reserve(
             static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
@@ -163,6 +165,13 @@ class GsiReader {
             TakeLine(TrimView(line), number);
         });
         return std::move(measurements_);
+    }
+
+    void Stream(const std::string& path) {
+        ForEachFileLine(path, [this](std::string_view line, std::size_t number) {
+            TakeLine(TrimView(line), number);
+        });
+        take_(measurements_, measurements_.setups.size());
     }
 
   private:
@@ -337,7 +346,7 @@ class GsiReader {
         setup.instrumentHeight = station_[4] ? station_[4]->Metres() : 0;
         setup.place = line;
         setup.unit = unit_;
-        measurements_.setups.push_back(std::move(setup));
+        stadix::StartSetup(measurements_, std::move(setup), take_);
     }
 
     void AddObservation(const Block& block, std::size_t line) {
@@ -363,6 +372,7 @@ class GsiReader {
     }
 
     std::string* listing_;
+    FinishedSetups take_;
     Measurements measurements_;
     CoordUnit unit_ = CoordUnit::Metre;
     double targetHeight_ = 0;
@@ -373,6 +383,10 @@ class GsiReader {
 
 Measurements ReadGsiMeasurements(std::string_view text) {
     return GsiReader(nullptr).Read(text);
+}
+
+void StreamGsiMeasurements(const std::string& path, const FinishedSetups& take) {
+    GsiReader(nullptr, take).Stream(path);
 }
 
 std::string GsiListing(std::string_view text) {

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "survey/Measurements.h"
+#include "survey/TextRecords.h"
 
 #include <string>
 #include <string_view>
@@ -21,6 +22,10 @@
 namespace stadix {
 
 Measurements ReadGsiMeasurements(std::string_view text);
+
+// Reads the file a line at a time, handing its setups to take as they finish, and the
+// rest at its end. Throws FileError, and FormatError as the reading does.
+void StreamGsiMeasurements(const std::string& path, const FinishedSetups& take);
 
 // One line per block: what each word is and its value in the unit the word gives.
 // Throws FormatError as the reading does.

@@ -8,9 +8,9 @@ namespace stadix {
 
 const std::vector<MakersFormat>& MakersFormats() {
     static const std::vector<MakersFormat> kFormats = {
-        {"gsi", ".GSI", "Leica GSI", &ReadGsiMeasurements, &GsiListing},
-        {"sdr", ".SDR", "Sokkia SDR33", &ReadSdrMeasurements, &SdrListing},
-        {"rw5", ".RW5", "Carlson RW5", &ReadRw5Measurements, &Rw5Listing},
+        {"gsi", ".GSI", "Leica GSI", &ReadGsiMeasurements, &StreamGsiMeasurements, &GsiListing},
+        {"sdr", ".SDR", "Sokkia SDR33", &ReadSdrMeasurements, &StreamSdrMeasurements, &SdrListing},
+        {"rw5", ".RW5", "Carlson RW5", &ReadRw5Measurements, &StreamRw5Measurements, &Rw5Listing},
     };
     return kFormats;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "survey/Measurements.h"
+#include "survey/TextRecords.h"
 
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@ struct MakersFormat {
     const char* extension; // upper case, with its dot
     const char* name;      // "Leica GSI", as "not a Leica GSI file" names it
     Measurements (*read)(std::string_view text);
+    void (*stream)(const std::string& path, const FinishedSetups& take);
     std::string (*listing)(std::string_view text);
 };
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <map>
 #include <stdexcept>
 #include <string_view>
 
@@ -31,52 +32,90 @@ double HorizontalDistance(const Position& from, const Position& to) {
 }
 
 // An index among the names of one input, or what is counted by them; an input holds
-// fewer than 2^32 names (KnownPoints checks).
+// fewer than 2^31 names (KnownPoints checks).
 using NameIndex = std::uint32_t;
 constexpr NameIndex kNoIndex = std::numeric_limits<NameIndex>::max();
+constexpr std::size_t kMostNames = std::size_t{1} << 31;
 
-// What the reduction knows of a point by its name: coordinates the input gives; its entry
-// among the computed points, whose setups so far give its mean; and whether a record line
-// of that name is written. Kept small: there is one for nearly every observation.
-struct KnownPoint {
-    NameIndex given = kNoIndex;    // index into the given positions
-    NameIndex computed = kNoIndex; // index into Reduction::points, once computed
-    bool listed = false;
+// A text kept in one of the reduction's own stores, which hold its names and codes: the
+// input's own strings are gone once their setup is reduced.
+struct TextRef {
+    std::uint32_t offset = 0;
+    std::uint32_t size = 0;
 };
 
-// The points known by name, each name once. Open addressing over a table made large
-// enough for every name of the input at the start, so that it never grows and a name is
-// found in about one probe: an input holds a new name in nearly every observation. The
-// slots are kept small, as the table is read at random.
+class TextStore {
+  public:
+    TextRef Add(std::string_view text) {
+        if (text_.size() + text.size() > std::numeric_limits<std::uint32_t>::max())
+            throw std::length_error("too many point names");
+        const TextRef ref{static_cast<std::uint32_t>(text_.size()),
+                          static_cast<std::uint32_t>(text.size())};
+        text_ += text;
+        return ref;
+    }
+    std::string_view At(TextRef ref) const {
+        return std::string_view(text_).substr(ref.offset, ref.size);
+    }
+
+  private:
+    std::string text_;
+};
+
+// What the reduction knows of a point by its name: the coordinates a station's or
+// backsight's record gives, which come before those a given point gives; its entry among
+// the computed points, whose setups so far give its mean; whether a record line of that
+// name is written; and whether a station or backsight asked for its coordinates. Kept
+// small: there is one for nearly every observation.
+struct KnownPoint {
+    NameIndex recorded = kNoIndex; // index into the given positions
+    NameIndex given = kNoIndex;    // index into the given positions
+    NameIndex computed = kNoIndex; // index into the computed points, once computed
+    bool listed = false;
+    bool askedFor = false;
+    NameIndex Given() const { return recorded != kNoIndex ? recorded : given; }
+};
+
+// The points known by name, each name once. Open addressing over a table kept at least
+// twice as large as the names, so that a name is found in about one probe: an input
+// holds a new name in nearly every observation. The slots are kept small, as the table
+// is read at random.
 class KnownPoints {
   public:
-    explicit KnownPoints(std::size_t names) {
-        if (names >= kNoIndex)
+    KnownPoints() { Resize(1024); }
+    // Makes room for that many names at once.
+    void Reserve(std::size_t names) {
+        if (names >= kMostNames)
             throw std::length_error("too many point names");
-        std::size_t size = 16;
+        std::size_t size = slots_.size();
         while (size < 2 * names)
             size *= 2;
-        slots_.assign(size, {0, kNoIndex});
+        if (size > slots_.size())
+            Resize(size);
         names_.reserve(names);
         points_.reserve(names);
     }
     // The index of the name's point, added when the name is new.
-    NameIndex IndexOf(const std::string& name) {
+    NameIndex IndexOf(std::string_view name) {
         const std::size_t hash = Hash(name);
-        Slot& slot = slots_[SlotOf(name, hash)];
-        if (slot.point == kNoIndex) {
-            slot = {static_cast<std::uint32_t>(hash), static_cast<NameIndex>(points_.size())};
-            names_.push_back(&name);
-            points_.emplace_back();
+        std::size_t at = SlotOf(name, hash);
+        if (slots_[at].point != kNoIndex)
+            return slots_[at].point;
+        if (2 * (points_.size() + 1) > slots_.size()) {
+            if (points_.size() + 1 >= kMostNames)
+                throw std::length_error("too many point names");
+            Resize(2 * slots_.size());
+            at = SlotOf(name, hash);
         }
-        return slot.point;
+        slots_[at] = {static_cast<std::uint32_t>(hash), static_cast<NameIndex>(points_.size())};
+        names_.push_back(text_.Add(name));
+        points_.emplace_back();
+        return slots_[at].point;
     }
-    KnownPoint& At(std::size_t index) { return points_[index]; }
-    // The name's point; nullptr when the name is not known.
-    const KnownPoint* Find(const std::string& name) const {
-        const NameIndex point = slots_[SlotOf(name, Hash(name))].point;
-        return point == kNoIndex ? nullptr : &points_[point];
-    }
+    KnownPoint& At(NameIndex index) { return points_[index]; }
+    const KnownPoint& At(NameIndex index) const { return points_[index]; }
+    std::string_view NameOf(NameIndex index) const { return text_.At(names_[index]); }
+    std::size_t Count() const { return points_.size(); }
     // Asks for the slot where the name is looked for first, ahead of the lookup, so that
     // walking a long list of names does not wait on memory at every name.
     void Prefetch(std::string_view name) const {
@@ -97,19 +136,35 @@ class KnownPoints {
         return std::hash<std::string_view>()(name);
     }
 
+    // The slots anew at that size, each name where its hash puts it.
+    void Resize(std::size_t size) {
+        std::vector<Slot> old(size, {0, kNoIndex});
+        old.swap(slots_);
+        const std::size_t mask = size - 1;
+        for (const Slot& slot : old) {
+            if (slot.point == kNoIndex)
+                continue;
+            std::size_t at = slot.hash & mask;
+            while (slots_[at].point != kNoIndex)
+                at = (at + 1) & mask;
+            slots_[at] = slot;
+        }
+    }
+
     // The slot that holds the name, or the empty one where it goes.
     std::size_t SlotOf(std::string_view name, std::size_t hash) const {
         const std::size_t mask = slots_.size() - 1;
         const auto tag = static_cast<std::uint32_t>(hash);
         std::size_t at = hash & mask;
         while (slots_[at].point != kNoIndex &&
-               (slots_[at].hash != tag || *names_[slots_[at].point] != name))
+               (slots_[at].hash != tag || NameOf(slots_[at].point) != name))
             at = (at + 1) & mask;
         return at;
     }
 
     std::vector<Slot> slots_;
-    std::vector<const std::string*> names_; // the input's own strings
+    TextStore text_;
+    std::vector<TextRef> names_;
     std::vector<KnownPoint> points_;
 };
 
@@ -133,12 +188,12 @@ double Near(double angle, double reference) {
 }
 
 // A position's record line in the unit; throws ConversionError for a value it cannot hold.
-std::string PointLine(const std::string& name, const std::string& code, const Position& position,
+std::string PointLine(std::string_view name, std::string_view code, const Position& position,
                       CoordUnit unit) {
     const double perMetre = 1 / MetresPer(unit);
-    return MakeRecordLineFromValues(name, code.substr(0, kRecordNameLength),
-                                    position.north * perMetre, position.east * perMetre,
-                                    position.elevation * perMetre);
+    return MakeRecordLineFromValues(
+        std::string(name), std::string(code.substr(0, kRecordNameLength)),
+        position.north * perMetre, position.east * perMetre, position.elevation * perMetre);
 }
 
 // How many names the input holds at most.
@@ -149,24 +204,92 @@ std::size_t NameCount(const Measurements& measurements) {
     return count;
 }
 
-class Reducer {
-  public:
-    Reducer(const Measurements& measurements, const ReductionOptions& options)
-        : measurements_(measurements), options_(options), known_(NameCount(measurements)) {}
-
-    Reduction Run() {
-        LearnGivenPoints();
-        GroupObservationsBySetup();
-        // Each observation in a setup computes one point at most.
-        result_.points.reserve(bySetup_.size());
-        knownOf_.reserve(bySetup_.size());
-        slotOf_.assign(bySetup_.size(), kNoIndex);
-        result_.setups.resize(measurements_.setups.size());
-        for (std::size_t s = 0; s < measurements_.setups.size(); ++s)
-            ReduceSetup(s);
-        WriteRecordLines();
-        return std::move(result_);
+// The largest horizontal distance between two of the positions, and the range of their
+// heights.
+PointSpread SpreadOf(const std::vector<Position>& positions) {
+    PointSpread spread;
+    spread.setups = positions.size();
+    double low = positions.front().elevation;
+    double high = low;
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        for (std::size_t j = i + 1; j < positions.size(); ++j)
+            spread.horizontal =
+                std::max(spread.horizontal, std::hypot(positions[i].north - positions[j].north,
+                                                       positions[i].east - positions[j].east));
+        low = std::min(low, positions[i].elevation);
+        high = std::max(high, positions[i].elevation);
     }
+    spread.height = high - low;
+    return spread;
+}
+
+} // namespace
+
+class SetupReducer::Work {
+  public:
+    explicit Work(const ReductionOptions& options) : options_(options) {}
+
+    void Reserve(const Measurements& measurements) {
+        known_.Reserve(NameCount(measurements));
+        // Each observation computes one point at most.
+        points_.reserve(measurements.observations.size());
+    }
+
+    void LearnCoordinates(const Measurements& measurements) {
+        for (const Setup& setup : measurements.setups) {
+            if (setup.coordinates.position && !setup.coordinates.zerosMayBePlaceholder)
+                Learn(setup.station, *setup.coordinates.position, &KnownPoint::recorded);
+            for (const DesignatedBacksight& backsight : setup.backsights) {
+                if (backsight.coordinates.position && !backsight.coordinates.zerosMayBePlaceholder)
+                    Learn(backsight.point, *backsight.coordinates.position, &KnownPoint::recorded);
+            }
+        }
+        for (const GivenPoint& point : measurements.givenPoints)
+            Learn(point.name, point.position, &KnownPoint::given);
+    }
+
+    void ReduceSetups(const Measurements& measurements, std::size_t finished,
+                      const std::function<void(const Setup&, SetupResult&&)>& done) {
+        GroupObservationsBySetup(measurements);
+        for (std::size_t s = 0; s < finished; ++s) {
+            const Setup& setup = measurements.setups[s];
+            SetupResult result = ReduceSetup(setup, s);
+            if (result.station)
+                stations_.push_back({*result.station, setup.place, known_.IndexOf(setup.station),
+                                     codes_.Add(setup.code), setup.unit});
+            done(setup, std::move(result));
+        }
+    }
+
+    bool LearnedTooLate() const { return learnedTooLate_; }
+
+    std::unique_ptr<Work> Restarted() const {
+        auto restarted = std::make_unique<Work>(options_);
+        for (NameIndex i = 0; i < known_.Count(); ++i) {
+            const KnownPoint& known = known_.At(i);
+            if (known.recorded != kNoIndex)
+                restarted->Learn(known_.NameOf(i), givenPositions_[known.recorded],
+                                 &KnownPoint::recorded);
+            if (known.given != kNoIndex)
+                restarted->Learn(known_.NameOf(i), givenPositions_[known.given],
+                                 &KnownPoint::given);
+        }
+        return restarted;
+    }
+
+    ReductionSummary Finish(const std::function<void(std::string&&)>& line) {
+        WriteRecordLines(line);
+        for (const auto& [point, positions] : positionsOf_) {
+            PointSpread spread = SpreadOf(positions);
+            spread.name = known_.NameOf(points_[point].known);
+            spread.unit = points_[point].unit;
+            summary_.spreads.push_back(std::move(spread));
+        }
+        return std::move(summary_);
+    }
+
+    // The unit of a computed point's first observation.
+    CoordUnit UnitOf(std::size_t point) const { return points_[point].unit; }
 
   private:
     // An observation's reduction to a position, or why it gives none.
@@ -183,65 +306,83 @@ class Reducer {
         std::size_t observations = 0;
     };
 
+    // A point computed in one setup or more, as its record line needs it: the sum of its
+    // setups' positions, and the place, code and unit of its first observation.
+    struct ComputedPoint {
+        Position sum;
+        std::size_t place = 0;
+        TextRef code;
+        NameIndex known = kNoIndex;
+        // Where it stands in the points of the setup being reduced.
+        NameIndex slot = kNoIndex;
+        std::uint32_t setups = 0;
+        CoordUnit unit = CoordUnit::Metre;
+        Position Mean() const {
+            const double count = setups;
+            return {sum.north / count, sum.east / count, sum.elevation / count};
+        }
+    };
+
+    // A station whose setup had coordinates, for its record line.
+    struct StationLine {
+        Position position;
+        std::size_t place;
+        NameIndex known;
+        TextRef code;
+        CoordUnit unit;
+    };
+
     // One record line to be written: a station or a computed point.
     struct Entry {
         std::size_t place;
-        const std::string* name;
-        const std::string* code;
+        NameIndex known;
+        TextRef code;
         Position position;
         CoordUnit unit;
-        std::size_t known; // what is known by the name
     };
 
-    void Learn(const std::string& name, const Position& position) {
+    // The first coordinates learned for the name of each kind stand.
+    void Learn(std::string_view name, const Position& position, NameIndex KnownPoint::*kind) {
         KnownPoint& known = known_.At(known_.IndexOf(name));
-        if (known.given != kNoIndex)
+        if (known.*kind != kNoIndex)
             return;
-        known.given = static_cast<NameIndex>(givenPositions_.size());
+        const NameIndex before = known.Given();
+        known.*kind = static_cast<NameIndex>(givenPositions_.size());
         givenPositions_.push_back(position);
+        if (known.askedFor && known.Given() != before)
+            learnedTooLate_ = true;
     }
 
-    void LearnGivenPoints() {
-        for (const Setup& setup : measurements_.setups) {
-            if (setup.coordinates.position && !setup.coordinates.zerosMayBePlaceholder)
-                Learn(setup.station, *setup.coordinates.position);
-            for (const DesignatedBacksight& backsight : setup.backsights) {
-                if (backsight.coordinates.position && !backsight.coordinates.zerosMayBePlaceholder)
-                    Learn(backsight.point, *backsight.coordinates.position);
-            }
-        }
-        for (const GivenPoint& point : measurements_.givenPoints)
-            Learn(point.name, point.position);
-    }
-
-    // The setups' observations one after the other, in input order within each setup.
-    void GroupObservationsBySetup() {
-        const std::vector<Observation>& observations = measurements_.observations;
-        setupStart_.assign(measurements_.setups.size() + 1, 0);
+    // The observations of the setups one after the other, in input order within each.
+    void GroupObservationsBySetup(const Measurements& measurements) {
+        const std::vector<Observation>& observations = measurements.observations;
+        const std::size_t setups = measurements.setups.size();
+        setupStart_.assign(setups + 1, 0);
         for (const Observation& observation : observations) {
-            if (observation.setup < measurements_.setups.size())
+            if (observation.setup < setups)
                 ++setupStart_[observation.setup + 1];
             else
-                result_.outsideSetups.push_back(
+                summary_.outsideSetups.push_back(
                     {observation.point, observation.place, "no station setup"});
         }
         for (std::size_t s = 1; s < setupStart_.size(); ++s)
             setupStart_[s] += setupStart_[s - 1];
-        std::vector<std::size_t> next(setupStart_.begin(), setupStart_.end() - 1);
+        next_.assign(setupStart_.begin(), setupStart_.end() - 1);
         bySetup_.resize(setupStart_.back());
         for (const Observation& observation : observations) {
-            if (observation.setup < measurements_.setups.size())
-                bySetup_[next[observation.setup]++] = &observation;
+            if (observation.setup < setups)
+                bySetup_[next_[observation.setup]++] = &observation;
         }
     }
 
     // Coordinates a record gives, else those known by the name, else the record's zeros.
     std::optional<Position> Locate(const std::string& name, const RecordedCoordinates& recorded,
-                                   std::string* source) const {
+                                   std::string* source) {
         if (recorded.position && !recorded.zerosMayBePlaceholder)
             return recorded.position;
-        const KnownPoint* known = known_.Find(name);
-        if (const std::optional<Position> position = known ? PositionOf(*known) : std::nullopt) {
+        KnownPoint& known = known_.At(known_.IndexOf(name));
+        known.askedFor = true;
+        if (const std::optional<Position> position = PositionOf(known)) {
             if (source)
                 *source = name;
             return position;
@@ -252,16 +393,15 @@ class Reducer {
     // The given coordinates of a point, else the mean of the setups that computed it so
     // far; none when neither is known yet.
     std::optional<Position> PositionOf(const KnownPoint& known) const {
-        if (known.given != kNoIndex)
-            return givenPositions_[known.given];
-        if (known.computed != kNoIndex && result_.points[known.computed].setups > 0)
-            return result_.points[known.computed].Mean();
+        if (known.Given() != kNoIndex)
+            return givenPositions_[known.Given()];
+        if (known.computed != kNoIndex && points_[known.computed].setups > 0)
+            return points_[known.computed].Mean();
         return std::nullopt;
     }
 
-    void ReduceSetup(std::size_t s) {
-        const Setup& setup = measurements_.setups[s];
-        SetupResult& result = result_.setups[s];
+    SetupResult ReduceSetup(const Setup& setup, std::size_t s) {
+        SetupResult result;
         const Observation* const* first = bySetup_.data() + setupStart_[s];
         const Observation* const* last = bySetup_.data() + setupStart_[s + 1];
         result.station = Locate(setup.station, setup.coordinates, &result.stationSource);
@@ -269,7 +409,7 @@ class Reducer {
             for (const Observation* const* o = first; o != last; ++o)
                 result.leftOut.push_back(
                     {(*o)->point, (*o)->place, "station without known coordinates"});
-            return;
+            return result;
         }
         Orient(setup, result, first, last);
         result.points.reserve(static_cast<std::size_t>(last - first));
@@ -281,6 +421,7 @@ class Reducer {
                 AddObservation(setup, result, **o);
         }
         SettleSetupPoints(result);
+        return result;
     }
 
     static bool IsBacksight(const Setup& setup, const std::string& name) {
@@ -290,7 +431,6 @@ class Reducer {
         }
         return false;
     }
-
     // The distance-weighted mean of (azimuth - reading) over the observed backsights.
     void Orient(const Setup& setup, SetupResult& result, const Observation* const* first,
                 const Observation* const* last) {
@@ -421,20 +561,23 @@ class Reducer {
         const NameIndex index = known_.IndexOf(observation.point);
         KnownPoint& known = known_.At(index);
         if (known.computed == kNoIndex) {
-            known.computed = static_cast<NameIndex>(result_.points.size());
-            result_.points.push_back({&observation, {}, 0});
-            knownOf_.push_back(index);
+            known.computed = static_cast<NameIndex>(points_.size());
+            points_.emplace_back();
+            points_.back().known = index;
+            points_.back().place = std::numeric_limits<std::size_t>::max();
         }
-        ComputedPoint& point = result_.points[known.computed];
-        if (observation.place < point.first->place)
-            point.first = &observation;
-        NameIndex& slot = slotOf_[known.computed];
-        if (slot == kNoIndex || slot >= result.points.size() ||
-            result.points[slot].point != known.computed) {
-            slot = static_cast<NameIndex>(result.points.size());
-            result.points.push_back({known.computed, {}, 0});
+        ComputedPoint& point = points_[known.computed];
+        if (observation.place < point.place) {
+            point.place = observation.place;
+            point.code = codes_.Add(observation.code);
+            point.unit = observation.unit;
         }
-        SetupPoint& setupPoint = result.points[slot];
+        if (point.slot == kNoIndex || point.slot >= result.points.size() ||
+            result.points[point.slot].point != known.computed) {
+            point.slot = static_cast<NameIndex>(result.points.size());
+            result.points.push_back({known.computed, observation.point, point.unit, {}, 0});
+        }
+        SetupPoint& setupPoint = result.points[point.slot];
         setupPoint.position.north += reduced.position.north;
         setupPoint.position.east += reduced.position.east;
         setupPoint.position.elevation += reduced.position.elevation;
@@ -442,13 +585,18 @@ class Reducer {
     }
 
     // Each point of the setup becomes the mean of its observations there, and adds to
-    // what later setups know of it.
+    // what later setups know of it; the positions of a point of several setups are kept
+    // for its spread.
     void SettleSetupPoints(SetupResult& result) {
         for (SetupPoint& setupPoint : result.points) {
             const double count = static_cast<double>(setupPoint.observations);
             Position& p = setupPoint.position;
             p = {p.north / count, p.east / count, p.elevation / count};
-            ComputedPoint& point = result_.points[setupPoint.point];
+            ComputedPoint& point = points_[setupPoint.point];
+            if (point.setups == 1)
+                positionsOf_[static_cast<NameIndex>(setupPoint.point)] = {point.sum};
+            if (point.setups >= 1)
+                positionsOf_[static_cast<NameIndex>(setupPoint.point)].push_back(p);
             point.sum.north += p.north;
             point.sum.east += p.east;
             point.sum.elevation += p.elevation;
@@ -456,107 +604,129 @@ class Reducer {
         }
     }
 
-    // The record line source of a number below the setup count is that setup's station;
-    // of any other, the computed point that many places further.
-    Entry EntryOf(std::size_t source) {
-        const std::size_t setups = measurements_.setups.size();
-        if (source < setups) {
-            const Setup& setup = measurements_.setups[source];
-            return {setup.place, &setup.station,
-                    &setup.code, *result_.setups[source].station,
-                    setup.unit,  known_.IndexOf(setup.station)};
-        }
-        const ComputedPoint& point = result_.points[source - setups];
-        return {point.first->place, &point.first->point, &point.first->code,
-                point.Mean(),       point.first->unit,   knownOf_[source - setups]};
-    }
-
     // The computed points in the order of their first places, which they mostly have.
     std::vector<NameIndex> PointsInInputOrder() const {
-        std::vector<NameIndex> order(result_.points.size());
+        std::vector<NameIndex> order(points_.size());
         for (std::size_t i = 0; i < order.size(); ++i)
             order[i] = static_cast<NameIndex>(i);
         const auto earlier = [this](NameIndex a, NameIndex b) {
-            return result_.points[a].first->place < result_.points[b].first->place;
+            return points_[a].place < points_[b].place;
         };
         if (!std::is_sorted(order.begin(), order.end(), earlier))
             std::stable_sort(order.begin(), order.end(), earlier);
         return order;
     }
 
-    // The first setup from s on whose station has coordinates; the setup count if none.
-    std::size_t NextStation(std::size_t s) const {
-        while (s < measurements_.setups.size() && !result_.setups[s].station)
-            ++s;
-        return s;
-    }
-
     // A record line for the first entry of each name, in input order: the stations, in
     // the order of their setups, merged with the computed points, a station first where
     // both stand at one place.
-    void WriteRecordLines() {
-        const std::size_t setups = measurements_.setups.size();
+    void WriteRecordLines(const std::function<void(std::string&&)>& line) {
         const std::vector<NameIndex> points = PointsInInputOrder();
-        result_.recordLines.reserve(setups + points.size());
-        std::size_t s = NextStation(0);
+        auto s = stations_.begin();
         auto p = points.begin();
-        while (s < setups || p != points.end()) {
-            if (p == points.end() ||
-                (s < setups && measurements_.setups[s].place <= result_.points[*p].first->place)) {
-                WriteRecordLine(EntryOf(s));
-                s = NextStation(s + 1);
+        while (s != stations_.end() || p != points.end()) {
+            if (p == points.end() || (s != stations_.end() && s->place <= points_[*p].place)) {
+                WriteRecordLine({s->place, s->known, s->code, s->position, s->unit}, line);
+                ++s;
             } else {
-                WriteRecordLine(EntryOf(setups + *p++));
+                const ComputedPoint& point = points_[*p++];
+                WriteRecordLine({point.place, point.known, point.code, point.Mean(), point.unit},
+                                line);
             }
         }
     }
 
     // The entry's record line, unless its name has one already or it cannot be written.
-    void WriteRecordLine(const Entry& entry) {
+    void WriteRecordLine(const Entry& entry, const std::function<void(std::string&&)>& line) {
         bool& listed = known_.At(entry.known).listed;
         if (listed)
             return;
         listed = true;
-        if (entry.name->empty()) {
-            result_.notWritten.push_back({"", entry.place, "no name"});
+        const std::string_view fullName = known_.NameOf(entry.known);
+        if (fullName.empty()) {
+            summary_.notWritten.push_back({"", entry.place, "no name"});
             return;
         }
         if (!IsFinite(entry.position)) {
-            result_.notWritten.push_back({*entry.name, entry.place, "cannot be computed"});
+            summary_.notWritten.push_back(
+                {std::string(fullName), entry.place, "cannot be computed"});
             return;
         }
-        const std::string name = entry.name->substr(0, kRecordNameLength);
+        const std::string_view name = fullName.substr(0, kRecordNameLength);
         try {
-            result_.recordLines.push_back(PointLine(name, *entry.code, entry.position, entry.unit));
+            line(PointLine(name, codes_.At(entry.code), entry.position, entry.unit));
         } catch (const ConversionError&) {
-            result_.notWritten.push_back({*entry.name, entry.place, "too large for a record line"});
+            summary_.notWritten.push_back(
+                {std::string(fullName), entry.place, "too large for a record line"});
             return;
         }
-        if (name.size() < entry.name->size())
-            result_.cutNames.push_back({*entry.name, name});
+        if (name.size() < fullName.size())
+            summary_.cutNames.push_back({std::string(fullName), std::string(name)});
     }
 
-    const Measurements& measurements_;
-    const ReductionOptions& options_;
-    Reduction result_;
-    KnownPoints known_; // the names are those of the measurements
+    ReductionOptions options_;
+    ReductionSummary summary_;
+    KnownPoints known_;
+    TextStore codes_;
     std::vector<Position> givenPositions_;
-    std::vector<NameIndex> knownOf_; // of each computed point
+    std::vector<ComputedPoint> points_;
+    std::vector<StationLine> stations_;
+    // The positions of each point computed in more than one setup, in setup order.
+    std::map<NameIndex, std::vector<Position>> positionsOf_;
+    bool learnedTooLate_ = false;
+    // The observations being reduced, grouped by setup.
     std::vector<std::size_t> setupStart_;
+    std::vector<std::size_t> next_;
     std::vector<const Observation*> bySetup_;
-    // Where each computed point stands in the points of the setup being reduced.
-    std::vector<NameIndex> slotOf_;
 };
 
-} // namespace
+SetupReducer::SetupReducer(const ReductionOptions& options)
+    : work_(std::make_unique<Work>(options)) {}
+SetupReducer::~SetupReducer() = default;
+SetupReducer::SetupReducer(SetupReducer&&) noexcept = default;
+SetupReducer& SetupReducer::operator=(SetupReducer&&) noexcept = default;
 
-Position ComputedPoint::Mean() const {
-    const double count = static_cast<double>(setups);
-    return {sum.north / count, sum.east / count, sum.elevation / count};
+void SetupReducer::LearnCoordinates(const Measurements& measurements) {
+    work_->LearnCoordinates(measurements);
+}
+
+void SetupReducer::ReduceSetups(const Measurements& measurements, std::size_t finished,
+                                const std::function<void(const Setup&, SetupResult&&)>& done) {
+    work_->ReduceSetups(measurements, finished, done);
+}
+
+bool SetupReducer::LearnedTooLate() const {
+    return work_->LearnedTooLate();
+}
+
+SetupReducer SetupReducer::Restarted() const {
+    SetupReducer restarted(ReductionOptions{});
+    restarted.work_ = work_->Restarted();
+    return restarted;
+}
+
+ReductionSummary SetupReducer::Finish(const std::function<void(std::string&&)>& line) {
+    return work_->Finish(line);
 }
 
 Reduction Reduce(const Measurements& measurements, const ReductionOptions& options) {
-    return Reducer(measurements, options).Run();
+    SetupReducer reducer(options);
+    reducer.work_->Reserve(measurements);
+    reducer.LearnCoordinates(measurements);
+    Reduction reduction;
+    reduction.setups.reserve(measurements.setups.size());
+    reducer.ReduceSetups(
+        measurements, measurements.setups.size(),
+        [&](const Setup&, SetupResult&& result) { reduction.setups.push_back(std::move(result)); });
+    reduction.recordLines.reserve(measurements.setups.size() + measurements.observations.size());
+    static_cast<ReductionSummary&>(reduction) = reducer.Finish(
+        [&](std::string&& line) { reduction.recordLines.push_back(std::move(line)); });
+    // A point's first observation may stand in a later setup when setups interleave.
+    for (SetupResult& setup : reduction.setups) {
+        for (SetupPoint& point : setup.points)
+            point.unit = reducer.work_->UnitOf(point.point);
+    }
+    return reduction;
 }
 
 } // namespace stadix

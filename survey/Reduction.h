@@ -7,8 +7,11 @@
 #include "survey/Measurements.h"
 
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace stadix {
@@ -41,7 +44,9 @@ struct BacksightCheck {
 
 // A point as one setup computed it: the mean of its observations there.
 struct SetupPoint {
-    std::size_t point = 0; // index into Reduction::points
+    std::size_t point = 0; // the computed point, counted in the order they were first computed
+    std::string name;
+    CoordUnit unit = CoordUnit::Metre; // where the point's first observation stands
     Position position;
     std::size_t observations = 0;
 };
@@ -58,12 +63,13 @@ struct SetupResult {
     std::vector<LeftOut> leftOut;
 };
 
-// A point computed in one setup or more.
-struct ComputedPoint {
-    const Observation* first = nullptr; // its first observation that gave it
-    Position sum;                       // of its setups' positions
+// A point computed in more than one setup: how far its positions lie apart.
+struct PointSpread {
+    std::string name;
+    CoordUnit unit = CoordUnit::Metre;
     std::size_t setups = 0;
-    Position Mean() const;
+    double horizontal = 0; // the largest distance between two of its positions
+    double height = 0;     // the range of its heights
 };
 
 struct CutName {
@@ -71,17 +77,55 @@ struct CutName {
     std::string cut;
 };
 
-struct Reduction {
+// What the whole reduction tells beside its setups.
+struct ReductionSummary {
+    std::vector<LeftOut> outsideSetups; // observations that belong to no setup
+    std::vector<PointSpread> spreads;   // in the order the points were first computed
+    std::vector<CutName> cutNames;
+    std::vector<LeftOut> notWritten; // values a record line cannot hold
+};
+
+struct Reduction : ReductionSummary {
     // Stations and computed points in input order, one record line per name, in the
     // distance unit of the input where each stands.
     std::vector<std::string> recordLines;
     std::vector<SetupResult> setups; // as Measurements::setups
-    std::vector<ComputedPoint> points;
-    std::vector<LeftOut> outsideSetups; // observations that belong to no setup
-    std::vector<LeftOut> notWritten;    // values a record line cannot hold
-    std::vector<CutName> cutNames;
 };
 
 Reduction Reduce(const Measurements& measurements, const ReductionOptions& options);
+
+// The reduction of an input given a few setups at a time, so that it is never held whole.
+// The coordinates of each name are learned as they come; a station or backsight takes
+// those known by its name when its setup is reduced. When a name's coordinates come only
+// after they were asked for, the reduction of the input must be made again from the start
+// with Restarted(), which knows them all from the beginning: Reduce gives the same.
+class SetupReducer {
+  public:
+    explicit SetupReducer(const ReductionOptions& options);
+    ~SetupReducer();
+    SetupReducer(SetupReducer&&) noexcept;
+    SetupReducer& operator=(SetupReducer&&) noexcept;
+
+    // Learns the coordinates the measurements give: their stations' and backsights' own,
+    // then their given points'. A station's or backsight's own come before a given point's.
+    void LearnCoordinates(const Measurements& measurements);
+    // Reduces the setups of the measurements before `finished`, in order, each with its
+    // observations; an observation of no setup is left out. Each setup's result goes to
+    // `done` with its setup, then its record line's place is kept.
+    void ReduceSetups(const Measurements& measurements, std::size_t finished,
+                      const std::function<void(const Setup&, SetupResult&&)>& done);
+    // Whether coordinates were learned for a name after a station or backsight had asked
+    // for it: the reduction so far did not have them.
+    bool LearnedTooLate() const;
+    // A new reduction that knows every coordinate this one learned.
+    SetupReducer Restarted() const;
+    // Ends the reduction: each record line in input order to `line`; the rest returned.
+    ReductionSummary Finish(const std::function<void(std::string&&)>& line);
+
+  private:
+    friend Reduction Reduce(const Measurements& measurements, const ReductionOptions& options);
+    class Work;
+    std::unique_ptr<Work> work_;
+};
 
 } // namespace stadix

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 namespace stadix {
 
@@ -44,162 +43,134 @@ std::string Signed(double value, int decimals) {
     return text[0] == '-' ? text : "+" + text;
 }
 
-class ReportWriter {
-  public:
-    ReportWriter(const Measurements& measurements, const ReductionOptions& options,
-                 const Reduction& reduction)
-        : measurements_(measurements), options_(options), reduction_(reduction) {}
+} // namespace
 
-    std::string Write() {
-        Heading();
-        for (std::size_t s = 0; s < measurements_.setups.size(); ++s)
-            SetupBlock(s);
-        LeftOutList("Observations outside any setup", reduction_.outsideSetups);
-        Spreads();
-        CutNames();
-        LeftOutList("Not written", reduction_.notWritten);
-        Unread();
-        text_ += Concat("\nWritten: ", std::to_string(reduction_.recordLines.size()),
-                        " records (stations and points).\n");
-        return std::move(text_);
-    }
-
-  private:
-    std::string Place(std::size_t place) const {
-        return Concat(measurements_.placeWord, " ", std::to_string(place));
-    }
-
-    void Heading() {
-        text_ +=
-            Concat("Coordinates from measurements\nScale factor: ", FormatFixed(options_.scale, 6),
+ReductionReportWriter::ReductionReportWriter(const ReductionOptions& options, std::string placeWord,
+                                             Write write)
+    : placeWord_(std::move(placeWord)), write_(std::move(write)) {
+    text_ = Concat("Coordinates from measurements\nScale factor: ", FormatFixed(options.scale, 6),
                    "\nCurvature and refraction: ",
-                   options_.refraction
-                       ? Concat("applied, coefficient ", FormatFixed(*options_.refraction, 2))
+                   options.refraction
+                       ? Concat("applied, coefficient ", FormatFixed(*options.refraction, 2))
                        : std::string("not applied"),
                    "\n");
-    }
+    Emit();
+}
 
-    void SetupBlock(std::size_t s) {
-        const Setup& setup = measurements_.setups[s];
-        const SetupResult& result = reduction_.setups[s];
-        text_ += Concat("\nSetup ", std::to_string(s + 1), ": station ", setup.station, " (",
-                        Place(setup.place), ")\n");
-        if (!result.station) {
-            text_ += "  Station coordinates not known: nothing computed.\n";
-        } else {
-            text_ += Concat("  Station: ", Coordinates(*result.station, setup.unit),
-                            ", instrument height ", Length(setup.instrumentHeight, setup.unit),
-                            UnitSuffix(setup.unit), "\n");
-            if (!result.stationSource.empty())
-                text_ += Concat("  Coordinates taken from point ", result.stationSource, "\n");
-            Orientation(setup, result);
-            Points(result);
-        }
-        LeftOutList("Left out", result.leftOut, "  ");
-    }
+void ReductionReportWriter::Emit() {
+    write_(text_);
+    text_.clear();
+}
 
-    void Orientation(const Setup& setup, const SetupResult& result) {
-        if (result.orientationStatedBy)
-            text_ += Concat("  Orientation: ", DegreesMinutesSeconds(*result.orientation),
-                            ", as the backsight record",
-                            result.orientationStatedBy->empty()
-                                ? std::string()
-                                : Concat(" of ", *result.orientationStatedBy),
-                            " states it (azimuth less circle reading)\n");
-        else if (result.orientation)
-            text_ += Concat("  Orientation: ", DegreesMinutesSeconds(*result.orientation), "\n");
+std::string ReductionReportWriter::Place(std::size_t place) const {
+    return Concat(placeWord_, " ", std::to_string(place));
+}
+
+void ReductionReportWriter::AddSetup(const Setup& setup, const SetupResult& result) {
+    text_ += Concat("\nSetup ", std::to_string(++setups_), ": station ", setup.station, " (",
+                    Place(setup.place), ")\n");
+    if (!result.station) {
+        text_ += "  Station coordinates not known: nothing computed.\n";
+    } else {
+        text_ +=
+            Concat("  Station: ", Coordinates(*result.station, setup.unit), ", instrument height ",
+                   Length(setup.instrumentHeight, setup.unit), UnitSuffix(setup.unit), "\n");
+        if (!result.stationSource.empty())
+            text_ += Concat("  Coordinates taken from point ", result.stationSource, "\n");
+        Orientation(setup, result);
+        Points(result);
+    }
+    LeftOutList("Left out", result.leftOut, "  ");
+    Emit();
+}
+
+void ReductionReportWriter::Orientation(const Setup& setup, const SetupResult& result) {
+    if (result.orientationStatedBy)
+        text_ += Concat("  Orientation: ", DegreesMinutesSeconds(*result.orientation),
+                        ", as the backsight record",
+                        result.orientationStatedBy->empty()
+                            ? std::string()
+                            : Concat(" of ", *result.orientationStatedBy),
+                        " states it (azimuth less circle reading)\n");
+    else if (result.orientation)
+        text_ += Concat("  Orientation: ", DegreesMinutesSeconds(*result.orientation), "\n");
+    else
+        text_ += "  Orientation: none, circle as read\n";
+    for (const BacksightCheck& backsight : result.backsights) {
+        text_ += Concat("  Backsight ", backsight.point, ": ");
+        if (backsight.residualSeconds)
+            text_ += Concat("residual ", Signed(*backsight.residualSeconds, 1), "\" (",
+                            Observations(backsight.observations), ", ",
+                            Length(backsight.distance, setup.unit), UnitSuffix(setup.unit), ")\n");
         else
-            text_ += "  Orientation: none, circle as read\n";
-        for (const BacksightCheck& backsight : result.backsights) {
-            text_ += Concat("  Backsight ", backsight.point, ": ");
-            if (backsight.residualSeconds)
-                text_ +=
-                    Concat("residual ", Signed(*backsight.residualSeconds, 1), "\" (",
-                           Observations(backsight.observations), ", ",
-                           Length(backsight.distance, setup.unit), UnitSuffix(setup.unit), ")\n");
-            else
-                text_ += Concat("not used, ", backsight.unusedReason, "\n");
-        }
+            text_ += Concat("not used, ", backsight.unusedReason, "\n");
     }
+}
 
-    void Points(const SetupResult& result) {
-        text_ += Concat("  Points computed: ", std::to_string(result.points.size()), "\n");
-        for (const SetupPoint& setupPoint : result.points) {
-            const Observation& first = *reduction_.points[setupPoint.point].first;
-            text_ += Concat("    ", first.point, "  ", Coordinates(setupPoint.position, first.unit),
-                            "  (", Observations(setupPoint.observations), ")\n");
-        }
-    }
+void ReductionReportWriter::Points(const SetupResult& result) {
+    text_ += Concat("  Points computed: ", std::to_string(result.points.size()), "\n");
+    for (const SetupPoint& point : result.points)
+        text_ += Concat("    ", point.name, "  ", Coordinates(point.position, point.unit), "  (",
+                        Observations(point.observations), ")\n");
+}
 
-    void LeftOutList(const char* title, const std::vector<LeftOut>& list, const char* indent = "") {
-        if (list.empty())
-            return;
-        // Lists of a setup stand in its block; the others are paragraphs of their own.
-        text_ += Concat(*indent ? "" : "\n", indent, title, ":\n");
-        for (const LeftOut& item : list)
-            text_ +=
-                Concat(indent, "  ", item.name, " (", Place(item.place), "): ", item.reason, "\n");
-    }
+void ReductionReportWriter::LeftOutList(const char* title, const std::vector<LeftOut>& list,
+                                        const char* indent) {
+    if (list.empty())
+        return;
+    // Lists of a setup stand in its block; the others are paragraphs of their own.
+    text_ += Concat(*indent ? "" : "\n", indent, title, ":\n");
+    for (const LeftOut& item : list)
+        text_ += Concat(indent, "  ", item.name, " (", Place(item.place), "): ", item.reason, "\n");
+}
 
-    // The largest horizontal distance between two of a point's positions, and the range
-    // of its heights.
-    void Spreads() {
-        std::map<std::size_t, std::vector<Position>> positions;
-        for (const SetupResult& setup : reduction_.setups) {
-            for (const SetupPoint& setupPoint : setup.points) {
-                if (reduction_.points[setupPoint.point].setups > 1)
-                    positions[setupPoint.point].push_back(setupPoint.position);
-            }
-        }
-        if (positions.empty())
-            return;
-        text_ += "\nPoints computed in more than one setup:\n";
-        for (const auto& [index, list] : positions) {
-            double horizontal = 0;
-            double low = list.front().elevation;
-            double high = low;
-            for (std::size_t i = 0; i < list.size(); ++i) {
-                for (std::size_t j = i + 1; j < list.size(); ++j)
-                    horizontal = std::max(horizontal, std::hypot(list[i].north - list[j].north,
-                                                                 list[i].east - list[j].east));
-                low = std::min(low, list[i].elevation);
-                high = std::max(high, list[i].elevation);
-            }
-            const Observation& first = *reduction_.points[index].first;
-            text_ += Concat("  ", first.point, "  ", std::to_string(list.size()),
-                            " setups, horizontal spread ", Length(horizontal, first.unit),
-                            ", height spread ", Length(high - low, first.unit),
-                            UnitSuffix(first.unit), "\n");
-        }
-    }
+void ReductionReportWriter::Spreads(const std::vector<PointSpread>& spreads) {
+    if (spreads.empty())
+        return;
+    text_ += "\nPoints computed in more than one setup:\n";
+    for (const PointSpread& spread : spreads)
+        text_ += Concat("  ", spread.name, "  ", std::to_string(spread.setups),
+                        " setups, horizontal spread ", Length(spread.horizontal, spread.unit),
+                        ", height spread ", Length(spread.height, spread.unit),
+                        UnitSuffix(spread.unit), "\n");
+}
 
-    void CutNames() {
-        if (reduction_.cutNames.empty())
-            return;
-        text_ += "\nNames cut to 8 characters:\n";
-        for (const CutName& cut : reduction_.cutNames)
-            text_ += Concat("  ", cut.name, " -> ", cut.cut, "\n");
-    }
+void ReductionReportWriter::CutNames(const std::vector<CutName>& cuts) {
+    if (cuts.empty())
+        return;
+    text_ += "\nNames cut to 8 characters:\n";
+    for (const CutName& cut : cuts)
+        text_ += Concat("  ", cut.name, " -> ", cut.cut, "\n");
+}
 
-    void Unread() {
-        if (measurements_.unread.empty())
-            return;
-        text_ += "\nNot read:\n";
-        for (const UnreadItem& item : measurements_.unread)
-            text_ += Concat("  ", Place(item.place), ": ", item.what, "\n");
-    }
+void ReductionReportWriter::Unread(const std::vector<UnreadItem>& unread) {
+    if (unread.empty())
+        return;
+    text_ += "\nNot read:\n";
+    for (const UnreadItem& item : unread)
+        text_ += Concat("  ", Place(item.place), ": ", item.what, "\n");
+}
 
-    const Measurements& measurements_;
-    const ReductionOptions& options_;
-    const Reduction& reduction_;
-    std::string text_;
-};
-
-} // namespace
+void ReductionReportWriter::End(const ReductionSummary& summary,
+                                const std::vector<UnreadItem>& unread, std::size_t written) {
+    LeftOutList("Observations outside any setup", summary.outsideSetups);
+    Spreads(summary.spreads);
+    CutNames(summary.cutNames);
+    LeftOutList("Not written", summary.notWritten);
+    Unread(unread);
+    text_ += Concat("\nWritten: ", std::to_string(written), " records (stations and points).\n");
+    Emit();
+}
 
 std::string ReductionReport(const Measurements& measurements, const ReductionOptions& options,
                             const Reduction& reduction) {
-    return ReportWriter(measurements, options, reduction).Write();
+    std::string text;
+    ReductionReportWriter writer(options, measurements.placeWord,
+                                 [&text](std::string_view piece) { text += piece; });
+    for (std::size_t s = 0; s < measurements.setups.size(); ++s)
+        writer.AddSetup(measurements.setups[s], reduction.setups[s]);
+    writer.End(reduction, measurements.unread, reduction.recordLines.size());
+    return text;
 }
 
 } // namespace stadix

@@ -100,30 +100,46 @@ bool IsRecordType(std::string_view type) {
 
 class Rw5Reader {
   public:
-    explicit Rw5Reader(std::string* listing) : listing_(listing) {}
+    explicit Rw5Reader(std::string* listing, FinishedSetups take = {})
+        : listing_(listing), take_(std::move(take)) {
+        measurements_.placeWord = "line";
+    }
 
     // A file none of whose records is one that is read is refused at its first record.
     Measurements Read(std::string_view text) {
-        measurements_.placeWord = "line";
-        ForEachLine(text, [this](std::string_view line, std::size_t number) {
-            line = TrimView(line);
-            if (line.empty())
-                return;
-            number_ = number;
-            if (line.substr(0, 2) == "--") {
-                if (listing_)
-                    *listing_ +=
-                        Concat("Line ", std::to_string(number), ": note ", line.substr(2), "\n");
-                return;
-            }
-            TakeRecord(line);
-        });
-        if (!firstRecord_.empty() && !recordRead_)
-            throw FormatError(firstRecordLine_, "not an RW5 record: " + firstRecord_);
+        ForEachLine(text,
+                    [this](std::string_view line, std::size_t number) { TakeText(line, number); });
+        RefuseWhenNothingRead();
         return std::move(measurements_);
     }
 
+    void Stream(const std::string& path) {
+        ForEachFileLine(
+            path, [this](std::string_view line, std::size_t number) { TakeText(line, number); });
+        RefuseWhenNothingRead();
+        take_(measurements_, measurements_.setups.size());
+    }
+
   private:
+    void TakeText(std::string_view line, std::size_t number) {
+        line = TrimView(line);
+        if (line.empty())
+            return;
+        number_ = number;
+        if (line.substr(0, 2) == "--") {
+            if (listing_)
+                *listing_ +=
+                    Concat("Line ", std::to_string(number), ": note ", line.substr(2), "\n");
+            return;
+        }
+        TakeRecord(line);
+    }
+
+    void RefuseWhenNothingRead() const {
+        if (!firstRecord_.empty() && !recordRead_)
+            throw FormatError(firstRecordLine_, "not an RW5 record: " + firstRecord_);
+    }
+
     void TakeRecord(std::string_view line) {
         const std::size_t comma = line.find(',');
         type_ = line.substr(0, comma);
@@ -271,7 +287,7 @@ class Rw5Reader {
         setup.instrumentHeight = instrumentHeight_;
         setup.place = number_;
         setup.unit = unit_;
-        measurements_.setups.push_back(std::move(setup));
+        stadix::StartSetup(measurements_, std::move(setup), take_);
         observedInSetup_ = false;
     }
 
@@ -356,6 +372,7 @@ class Rw5Reader {
     }
 
     std::string* listing_;
+    FinishedSetups take_;
     Measurements measurements_;
     std::size_t number_ = 0;
     std::string_view type_;
@@ -376,6 +393,10 @@ class Rw5Reader {
 
 Measurements ReadRw5Measurements(std::string_view text) {
     return Rw5Reader(nullptr).Read(text);
+}
+
+void StreamRw5Measurements(const std::string& path, const FinishedSetups& take) {
+    Rw5Reader(nullptr, take).Stream(path);
 }
 
 std::string Rw5Listing(std::string_view text) {

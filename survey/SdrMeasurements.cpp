@@ -26,18 +26,29 @@ const char* AngleUnitName(AngleUnit unit) {
 
 class SdrReader {
   public:
-    explicit SdrReader(std::string* listing) : listing_(listing) {}
+    explicit SdrReader(std::string* listing, FinishedSetups take = {})
+        : listing_(listing), take_(std::move(take)) {
+        measurements_.placeWord = "line";
+    }
 
     Measurements Read(std::string_view text) {
-        measurements_.placeWord = "line";
-        ForEachLine(text, [this](std::string_view line, std::size_t number) {
-            if (!TrimView(line).empty())
-                TakeLine(line, number);
-        });
+        ForEachLine(text,
+                    [this](std::string_view line, std::size_t number) { TakeText(line, number); });
         return std::move(measurements_);
     }
 
+    void Stream(const std::string& path) {
+        ForEachFileLine(
+            path, [this](std::string_view line, std::size_t number) { TakeText(line, number); });
+        take_(measurements_, measurements_.setups.size());
+    }
+
   private:
+    void TakeText(std::string_view line, std::size_t number) {
+        if (!TrimView(line).empty())
+            TakeLine(line, number);
+    }
+
     void TakeLine(std::string_view line, std::size_t number) {
         if (line.size() < 4 || !IsDigit(line[0]) || !IsDigit(line[1]) ||
             !IsLetterOrDigit(line[2]) || !IsLetterOrDigit(line[3]))
@@ -218,7 +229,7 @@ class SdrReader {
         if (position && !zeros)
             measurements_.givenPoints.push_back(
                 {setup.station, *position, setup.code, number_, unit_});
-        measurements_.setups.push_back(std::move(setup));
+        StartSetup(measurements_, std::move(setup), take_);
     }
 
     void TakeBacksight() {
@@ -273,6 +284,7 @@ class SdrReader {
     }
 
     std::string* listing_;
+    FinishedSetups take_;
     Measurements measurements_;
     std::string_view line_;
     std::size_t number_ = 0;
@@ -293,6 +305,10 @@ class SdrReader {
 
 Measurements ReadSdrMeasurements(std::string_view text) {
     return SdrReader(nullptr).Read(text);
+}
+
+void StreamSdrMeasurements(const std::string& path, const FinishedSetups& take) {
+    SdrReader(nullptr, take).Stream(path);
 }
 
 std::string SdrListing(std::string_view text) {

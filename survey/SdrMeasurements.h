@@ -20,6 +20,7 @@
 #pragma once
 
 #include "survey/Measurements.h"
+#include "survey/TextRecords.h"
 
 #include <string>
 #include <string_view>
@@ -27,6 +28,10 @@
 namespace stadix {
 
 Measurements ReadSdrMeasurements(std::string_view text);
+
+// Reads the file a line at a time, handing its setups to take as they finish, and the
+// rest at its end. Throws FileError, and FormatError as the reading does.
+void StreamSdrMeasurements(const std::string& path, const FinishedSetups& take);
 
 // One line per record: what it is and its values in the file's units.
 // Throws FormatError as the reading does.

@@ -106,4 +106,15 @@ std::size_t LastSetupOn(const Measurements& measurements, const std::string& sta
     return measurements.setups.size() - 1;
 }
 
+void StartSetup(Measurements& measurements, Setup setup, const FinishedSetups& take) {
+    measurements.setups.push_back(std::move(setup));
+    if (!take || measurements.setups.size() == 1)
+        return;
+    take(measurements, measurements.setups.size() - 1);
+    measurements.setups.erase(measurements.setups.begin(), measurements.setups.end() - 1);
+    measurements.observations.clear();
+    measurements.givenPoints.clear();
+    measurements.unread.clear();
+}
+
 } // namespace stadix

@@ -2,10 +2,12 @@
 // time, and the numbers, angles and units of their records.
 #pragma once
 
+#include "base/FileIO.h"
 #include "survey/Measurements.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +35,24 @@ template <typename Take> void ForEachLine(std::string_view text, Take&& take) {
         at = text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
     }
 }
+
+// Calls take(line, number) for each line of the file, split and numbered as ForEachLine
+// does, reading it a piece at a time. Throws FileError.
+template <typename Take> void ForEachFileLine(const std::string& path, Take&& take) {
+    FileLineReader reader(path);
+    std::string line;
+    for (std::size_t number = 1; reader.Next(line); ++number)
+        take(std::string_view(line), number);
+}
+
+// Takes what a reader has read as its setups finish: the setups before `finished`, with
+// every observation, given point and unread item read so far.
+using FinishedSetups = std::function<void(const Measurements& read, std::size_t finished)>;
+
+// Adds the setup that starts. With a taker, every earlier setup is finished: they and all
+// else read so far are handed over and dropped, and the new setup is kept alone, so that
+// a reader holds one setup at a time.
+void StartSetup(Measurements& measurements, Setup setup, const FinishedSetups& take);
 
 // The last setup of the measurements when it is on the station (a blank station: on any);
 // kNoSetup when there is none or it is on another station.
