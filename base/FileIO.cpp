@@ -2,6 +2,7 @@
 
 #include "base/Errors.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -190,9 +191,18 @@ void ForgetTemporaryFile(const char* path) {
 
 // The position of the first CR or LF from start; npos when there is none.
 std::size_t FindLineEnd(const std::string& text, std::size_t start) {
-    for (std::size_t i = start; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n')
-            return i;
+    // Searched in windows that grow, so that a text with one kind of line end only is not
+    // searched to its end for the other at every line.
+    for (std::size_t window = 256; start < text.size(); window *= 2) {
+        const std::size_t length = std::min(window, text.size() - start);
+        const char* begin = text.data() + start;
+        const auto* newline = static_cast<const char*>(std::memchr(begin, '\n', length));
+        const auto* carriageReturn = static_cast<const char*>(
+            std::memchr(begin, '\r', newline ? static_cast<std::size_t>(newline - begin) : length));
+        if (carriageReturn || newline)
+            return static_cast<std::size_t>((carriageReturn ? carriageReturn : newline) -
+                                            text.data());
+        start += length;
     }
     return std::string::npos;
 }
@@ -267,15 +277,17 @@ FileLineReader::~FileLineReader() {
 }
 
 bool FileLineReader::Fill() {
+    constexpr std::size_t kPiece = 1 << 16;
     buffer_.erase(0, position_);
     position_ = 0;
-    char piece[1 << 16];
-    const std::size_t n = ReadPiece(fd_, path_, piece, sizeof piece);
-    buffer_.append(piece, n);
+    const std::size_t kept = buffer_.size();
+    buffer_.resize(kept + kPiece);
+    const std::size_t n = ReadPiece(fd_, path_, &buffer_[kept], kPiece);
+    buffer_.resize(kept + n);
     return n > 0;
 }
 
-bool FileLineReader::Next(std::string& line) {
+bool FileLineReader::Next(std::string_view& line) {
     std::size_t scanned = position_;
     for (;;) {
         std::size_t end = FindLineEnd(buffer_, scanned);
@@ -285,11 +297,11 @@ bool FileLineReader::Next(std::string& line) {
                 scanned = offset;
                 continue;
             }
-            if (buffer_.empty())
+            if (position_ == buffer_.size())
                 return false;
             // A last line without a line end.
-            line = std::move(buffer_);
-            buffer_.clear();
+            line = std::string_view(buffer_).substr(position_);
+            position_ = buffer_.size();
             return true;
         }
         // A CR that ends the piece read may be the first half of CR LF.
@@ -301,12 +313,20 @@ bool FileLineReader::Next(std::string& line) {
             if (more)
                 continue;
         }
-        line.assign(buffer_, position_, end - position_);
+        line = std::string_view(buffer_).substr(position_, end - position_);
         position_ = end + 1;
         if (buffer_[end] == '\r' && position_ < buffer_.size() && buffer_[position_] == '\n')
             ++position_;
         return true;
     }
+}
+
+bool FileLineReader::Next(std::string& line) {
+    std::string_view view;
+    if (!Next(view))
+        return false;
+    line.assign(view);
+    return true;
 }
 
 std::size_t FileLineReader::CountRemainingLines() {

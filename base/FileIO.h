@@ -88,6 +88,8 @@ class FileLineReader {
     FileLineReader& operator=(const FileLineReader&) = delete;
     // The next line; false at the end of the file.
     bool Next(std::string& line);
+    // The same without a copy: the line stands in the reader until the next call.
+    bool Next(std::string_view& line);
     // How many lines are left, read to the end without keeping them.
     std::size_t CountRemainingLines();
 

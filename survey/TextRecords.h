@@ -40,9 +40,9 @@ template <typename Take> void ForEachLine(std::string_view text, Take&& take) {
 // does, reading it a piece at a time. Throws FileError.
 template <typename Take> void ForEachFileLine(const std::string& path, Take&& take) {
     FileLineReader reader(path);
-    std::string line;
+    std::string_view line;
     for (std::size_t number = 1; reader.Next(line); ++number)
-        take(std::string_view(line), number);
+        take(line, number);
 }
 
 // Takes what a reader has read as its setups finish: the setups before `finished`, with
