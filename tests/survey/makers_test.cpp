@@ -1,12 +1,16 @@
 // Other makers' raw files written as their instruments and field software write them,
 // from chosen true coordinates: read and reduced, they must give those coordinates back.
+#include "base/FileIO.h"
 #include "job/RecordLine.h"
 #include "survey/GsiMeasurements.h"
 #include "survey/Reduction.h"
+#include "survey/ReductionReport.h"
 #include "survey/Rw5Measurements.h"
 #include "survey/SdrMeasurements.h"
 #include "survey/StoredPoints.h"
+#include "survey/StreamedReduction.h"
 #include "survey/TextRecords.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -178,6 +182,90 @@ TEST(MakersFiles, StoredPointsAndListings) {
         "232°21'43.0\", zenith angle 270°57'31.5\", slope distance 133.5137 US ft, note TREE\n"};
     for (std::size_t i = 0; i < 3; ++i)
         EXPECT_NE(listings[i].find(expected[i]), std::string::npos) << listings[i];
+}
+
+// Further setups after each sample: one on a point computed before, which measures a
+// point again, and one on a station whose coordinates come only after the next setup.
+const std::string kGsiSetups =
+    std::string(kGsi16) + R"(*110007+00000000000000P1 88..10+0000000000001500
+*110008+00000000000000P2 21.102+0000000010000000 22.102+0000000010000000 31..06+0000000002000000
+*110009+00000000000000K1 88..10+0000000000001400
+*110010+00000000000000Q1 21.102+0000000005000000 22.102+0000000009900000 31..06+0000000001000000
+*110011+00000000000000S2 84..10+0000000003000000 85..10+0000000005000000 86..10+0000000000100000
+*110012+00000000000000K1 81..10+0000000003100000 82..10+0000000005100000 83..10+0000000000100500
+)";
+const std::string kSdrSetups =
+    std::string(kSdrEastFirst) +
+    R"(02TP              P1                                                  1.500
+07TP              P1               A
+09F1              P1               A133.5011        99.38770        174.84661
+09F1              P1              P2100.0000        99.00000        20.00000
+02TP              K1                                                  1.400
+09F1              K1              Q1100.0000        99.00000        20.00000
+02TP              S2                                                  1.500
+08KI              K13100.000        5100.000        100.500         GIVEN
+)";
+const std::string kRw5Setups = std::string(kRw5) + R"(OC,OP3
+BK,OP3,BP1,BS0.00000,BC10.00000
+SS,OP3,FP4,AR146.28494,ZE90.09125,SD224.0014
+OC,OP8
+SS,OP8,FP9,AR46.28494,ZE90.09125,SD124.0014
+OC,OP10
+SP,PN8,N 5100.0000,E 3100.0000,EL100.0000
+)";
+
+// What a maker's file gives reduced as it is read: its record lines and its report, which
+// starts again when the file is read a second time.
+struct AsRead {
+    std::vector<std::string> lines;
+    std::string report;
+    StreamedReductionCounts counts;
+};
+
+AsRead ReduceAsRead(const MakersFormat& format, const std::string& path) {
+    AsRead read;
+    StreamedReductionOutput output;
+    output.startReport = [&read]() -> ReductionReportWriter::Write {
+        read.report.clear();
+        return [&read](std::string_view piece) { read.report += piece; };
+    };
+    output.recordLine = [&read](std::string&& line) { read.lines.push_back(line); };
+    read.counts = ReduceMakersFile(format, path, {}, output);
+    return read;
+}
+
+class MakersFileAsRead : public test::TempFolderTest {};
+
+// A setup at a time, each file gives what it gives read whole, the report too.
+TEST_F(MakersFileAsRead, GivesWhatTheWholeFileGives) {
+    const std::pair<const char*, std::string> files[] = {
+        {"gsi", kGsiSetups}, {"gsi", kGsi8},      {"sdr", kSdrSetups},
+        {"sdr", kSdr2x},     {"rw5", kRw5Setups}, {"rw5", "MO,AD0,UN2\nSS,OP1,FP3\n"},
+    };
+    for (const auto& [word, text] : files) {
+        const MakersFormat& format = *FindMakersFormat(word);
+        WriteFileAtomically(Path("file"), text);
+        const Measurements measurements = format.read(text);
+        const Reduction whole = Reduce(measurements, {});
+        const AsRead read = ReduceAsRead(format, Path("file"));
+        EXPECT_EQ(read.lines, whole.recordLines) << text;
+        EXPECT_EQ(read.report, ReductionReport(measurements, {}, whole)) << text;
+        EXPECT_EQ(read.counts.setups, measurements.setups.size()) << text;
+        EXPECT_EQ(read.counts.records, whole.recordLines.size()) << text;
+    }
+}
+
+// A station whose coordinates the file gives only after its setup takes them: the file is
+// read again knowing them, and the report tells the second reading only.
+TEST_F(MakersFileAsRead, AStationTakesCoordinatesGivenLaterInTheFile) {
+    WriteFileAtomically(Path("late.gsi"), kGsiSetups);
+    const AsRead read = ReduceAsRead(*FindMakersFormat("gsi"), Path("late.gsi"));
+    ASSERT_EQ(read.lines.size(), 7u);
+    EXPECT_EQ(read.lines[4], "K1                5100.000     3100.000     100.500      ");
+    EXPECT_EQ(read.lines[5], "Q1                5170.702     3170.702     102.171      ");
+    EXPECT_EQ(read.report.find("Coordinates from measurements"), 0u);
+    EXPECT_EQ(read.report.rfind("Coordinates from measurements"), 0u);
+    EXPECT_NE(read.report.find("  P2  2 setups"), std::string::npos) << read.report;
 }
 
 } // namespace
