@@ -204,22 +204,49 @@ std::size_t NameCount(const Measurements& measurements) {
     return count;
 }
 
-// The largest horizontal distance between two of the positions, and the range of their
-// heights.
+// The corners of the positions' convex hull in the horizontal, counterclockwise: the
+// two positions farthest apart are among them.
+std::vector<Position> HullCorners(std::vector<Position> positions) {
+    std::sort(positions.begin(), positions.end(), [](const Position& a, const Position& b) {
+        return a.east < b.east || (a.east == b.east && a.north < b.north);
+    });
+    const auto turnsLeft = [](const Position& o, const Position& a, const Position& b) {
+        return (a.east - o.east) * (b.north - o.north) - (a.north - o.north) * (b.east - o.east) >
+               0;
+    };
+    std::vector<Position> hull(2 * positions.size());
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        while (k >= 2 && !turnsLeft(hull[k - 2], hull[k - 1], positions[i]))
+            --k;
+        hull[k++] = positions[i];
+    }
+    for (std::size_t i = positions.size() - 1, lower = k + 1; i-- > 0;) {
+        while (k >= lower && !turnsLeft(hull[k - 2], hull[k - 1], positions[i]))
+            --k;
+        hull[k++] = positions[i];
+    }
+    hull.resize(k > 1 ? k - 1 : k);
+    return hull;
+}
+
+// The largest horizontal distance between two of the positions, sought among the corners
+// of their hull (a point measured from many setups has many positions), and the range of
+// their heights.
 PointSpread SpreadOf(const std::vector<Position>& positions) {
     PointSpread spread;
     spread.setups = positions.size();
-    double low = positions.front().elevation;
-    double high = low;
-    for (std::size_t i = 0; i < positions.size(); ++i) {
-        for (std::size_t j = i + 1; j < positions.size(); ++j)
+    const auto [low, high] = std::minmax_element(
+        positions.begin(), positions.end(),
+        [](const Position& a, const Position& b) { return a.elevation < b.elevation; });
+    spread.height = high->elevation - low->elevation;
+    const std::vector<Position> corners = HullCorners(positions);
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        for (std::size_t j = i + 1; j < corners.size(); ++j)
             spread.horizontal =
-                std::max(spread.horizontal, std::hypot(positions[i].north - positions[j].north,
-                                                       positions[i].east - positions[j].east));
-        low = std::min(low, positions[i].elevation);
-        high = std::max(high, positions[i].elevation);
+                std::max(spread.horizontal, std::hypot(corners[i].north - corners[j].north,
+                                                       corners[i].east - corners[j].east));
     }
-    spread.height = high - low;
     return spread;
 }
 
@@ -227,7 +254,8 @@ PointSpread SpreadOf(const std::vector<Position>& positions) {
 
 class SetupReducer::Work {
   public:
-    explicit Work(const ReductionOptions& options) : options_(options) {}
+    Work(const ReductionOptions& options, bool keepSpreads)
+        : options_(options), keepSpreads_(keepSpreads) {}
 
     void Reserve(const Measurements& measurements) {
         known_.Reserve(NameCount(measurements));
@@ -264,7 +292,7 @@ class SetupReducer::Work {
     bool LearnedTooLate() const { return learnedTooLate_; }
 
     std::unique_ptr<Work> Restarted() const {
-        auto restarted = std::make_unique<Work>(options_);
+        auto restarted = std::make_unique<Work>(options_, keepSpreads_);
         for (NameIndex i = 0; i < known_.Count(); ++i) {
             const KnownPoint& known = known_.At(i);
             if (known.recorded != kNoIndex)
@@ -593,15 +621,21 @@ class SetupReducer::Work {
             Position& p = setupPoint.position;
             p = {p.north / count, p.east / count, p.elevation / count};
             ComputedPoint& point = points_[setupPoint.point];
-            if (point.setups == 1)
-                positionsOf_[static_cast<NameIndex>(setupPoint.point)] = {point.sum};
-            if (point.setups >= 1)
-                positionsOf_[static_cast<NameIndex>(setupPoint.point)].push_back(p);
+            if (keepSpreads_ && point.setups >= 1)
+                KeepPosition(static_cast<NameIndex>(setupPoint.point), point, p);
             point.sum.north += p.north;
             point.sum.east += p.east;
             point.sum.elevation += p.elevation;
             ++point.setups;
         }
+    }
+
+    // A position of a point computed before, with its first, which its sum still is.
+    void KeepPosition(NameIndex index, const ComputedPoint& point, const Position& position) {
+        std::vector<Position>& positions = positionsOf_[index];
+        if (point.setups == 1)
+            positions.push_back(point.sum);
+        positions.push_back(position);
     }
 
     // The computed points in the order of their first places, which they mostly have.
@@ -665,6 +699,7 @@ class SetupReducer::Work {
     }
 
     ReductionOptions options_;
+    bool keepSpreads_;
     ReductionSummary summary_;
     KnownPoints known_;
     TextStore codes_;
@@ -680,8 +715,8 @@ class SetupReducer::Work {
     std::vector<const Observation*> bySetup_;
 };
 
-SetupReducer::SetupReducer(const ReductionOptions& options)
-    : work_(std::make_unique<Work>(options)) {}
+SetupReducer::SetupReducer(const ReductionOptions& options, bool keepSpreads)
+    : work_(std::make_unique<Work>(options, keepSpreads)) {}
 SetupReducer::~SetupReducer() = default;
 SetupReducer::SetupReducer(SetupReducer&&) noexcept = default;
 SetupReducer& SetupReducer::operator=(SetupReducer&&) noexcept = default;

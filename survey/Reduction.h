@@ -101,7 +101,9 @@ Reduction Reduce(const Measurements& measurements, const ReductionOptions& optio
 // with Restarted(), which knows them all from the beginning: Reduce gives the same.
 class SetupReducer {
   public:
-    explicit SetupReducer(const ReductionOptions& options);
+    // Without spreads, the positions of points computed in several setups are not kept,
+    // and Finish gives none: memory then grows with the names of the input only.
+    explicit SetupReducer(const ReductionOptions& options, bool keepSpreads = true);
     ~SetupReducer();
     SetupReducer(SetupReducer&&) noexcept;
     SetupReducer& operator=(SetupReducer&&) noexcept;

@@ -58,7 +58,8 @@ class FileReading {
 StreamedReductionCounts ReduceMakersFile(const MakersFormat& format, const std::string& path,
                                          const ReductionOptions& options,
                                          const StreamedReductionOutput& output) {
-    SetupReducer reducer(options);
+    // The spreads are told in the report only.
+    SetupReducer reducer(options, static_cast<bool>(output.startReport));
     {
         FileReading reading(reducer, options, output);
         reading.Read(format, path);

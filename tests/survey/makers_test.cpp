@@ -214,6 +214,22 @@ OC,OP10
 SP,PN8,N 5100.0000,E 3100.0000,EL100.0000
 )";
 
+// Target T measured due north at 10 m from five stations, which put it at N 10.000 E 0,
+// N 10.000 E 0.030, N 10.040 E 0, N 10.040 E 0.010 and N 10.020 E 0.015: 0.050 apart at
+// most, the last one inside the others; heights from 100.000 to 100.004.
+const char kGsiFiveSetups[] =
+    R"(*110001+00000000000000S1 84..10+0000000000000000 85..10+0000000000000000 86..10+0000000000100000 88..10+0000000000001500
+*110002+000000000000000T 21.102+0000000000000000 22.102+0000000010000000 31..06+0000000000100000 87..10+0000000000001500
+*110003+00000000000000S2 84..10+0000000000000030 85..10+0000000000000000 86..10+0000000000100004 88..10+0000000000001500
+*110004+000000000000000T 21.102+0000000000000000 22.102+0000000010000000 31..06+0000000000100000 87..10+0000000000001500
+*110005+00000000000000S3 84..10+0000000000000000 85..10+0000000000000040 86..10+0000000000100001 88..10+0000000000001500
+*110006+000000000000000T 21.102+0000000000000000 22.102+0000000010000000 31..06+0000000000100000 87..10+0000000000001500
+*110007+00000000000000S4 84..10+0000000000000010 85..10+0000000000000040 86..10+0000000000100002 88..10+0000000000001500
+*110008+000000000000000T 21.102+0000000000000000 22.102+0000000010000000 31..06+0000000000100000 87..10+0000000000001500
+*110009+00000000000000S5 84..10+0000000000000015 85..10+0000000000000020 86..10+0000000000100003 88..10+0000000000001500
+*110010+000000000000000T 21.102+0000000000000000 22.102+0000000010000000 31..06+0000000000100000 87..10+0000000000001500
+)";
+
 // What a maker's file gives reduced as it is read: its record lines and its report, which
 // starts again when the file is read a second time.
 struct AsRead {
@@ -239,8 +255,13 @@ class MakersFileAsRead : public test::TempFolderTest {};
 // A setup at a time, each file gives what it gives read whole, the report too.
 TEST_F(MakersFileAsRead, GivesWhatTheWholeFileGives) {
     const std::pair<const char*, std::string> files[] = {
-        {"gsi", kGsiSetups}, {"gsi", kGsi8},      {"sdr", kSdrSetups},
-        {"sdr", kSdr2x},     {"rw5", kRw5Setups}, {"rw5", "MO,AD0,UN2\nSS,OP1,FP3\n"},
+        {"gsi", kGsiSetups},
+        {"gsi", kGsi8},
+        {"gsi", kGsiFiveSetups},
+        {"sdr", kSdrSetups},
+        {"sdr", kSdr2x},
+        {"rw5", kRw5Setups},
+        {"rw5", "MO,AD0,UN2\nSS,OP1,FP3\n"},
     };
     for (const auto& [word, text] : files) {
         const MakersFormat& format = *FindMakersFormat(word);
@@ -266,6 +287,14 @@ TEST_F(MakersFileAsRead, AStationTakesCoordinatesGivenLaterInTheFile) {
     EXPECT_EQ(read.report.find("Coordinates from measurements"), 0u);
     EXPECT_EQ(read.report.rfind("Coordinates from measurements"), 0u);
     EXPECT_NE(read.report.find("  P2  2 setups"), std::string::npos) << read.report;
+}
+
+TEST_F(MakersFileAsRead, APointOfManySetupsIsToldWithTheSpreadOfItsPositions) {
+    WriteFileAtomically(Path("five.gsi"), kGsiFiveSetups);
+    const AsRead read = ReduceAsRead(*FindMakersFormat("gsi"), Path("five.gsi"));
+    EXPECT_NE(read.report.find("\n  T  5 setups, horizontal spread 0.050, height spread 0.004 m\n"),
+              std::string::npos)
+        << read.report;
 }
 
 } // namespace
