@@ -717,6 +717,7 @@ class SetupReducer::Work {
 
 SetupReducer::SetupReducer(const ReductionOptions& options, bool keepSpreads)
     : work_(std::make_unique<Work>(options, keepSpreads)) {}
+SetupReducer::SetupReducer(std::unique_ptr<Work> work) : work_(std::move(work)) {}
 SetupReducer::~SetupReducer() = default;
 SetupReducer::SetupReducer(SetupReducer&&) noexcept = default;
 SetupReducer& SetupReducer::operator=(SetupReducer&&) noexcept = default;
@@ -735,9 +736,7 @@ bool SetupReducer::LearnedTooLate() const {
 }
 
 SetupReducer SetupReducer::Restarted() const {
-    SetupReducer restarted(ReductionOptions{});
-    restarted.work_ = work_->Restarted();
-    return restarted;
+    return SetupReducer(work_->Restarted());
 }
 
 ReductionSummary SetupReducer::Finish(const std::function<void(std::string&&)>& line) {

@@ -112,8 +112,8 @@ class SetupReducer {
     // then their given points'. A station's or backsight's own come before a given point's.
     void LearnCoordinates(const Measurements& measurements);
     // Reduces the setups of the measurements before `finished`, in order, each with its
-    // observations; an observation of no setup is left out. Each setup's result goes to
-    // `done` with its setup, then its record line's place is kept.
+    // observations, and hands each result to `done` with its setup; an observation of no
+    // setup is left out.
     void ReduceSetups(const Measurements& measurements, std::size_t finished,
                       const std::function<void(const Setup&, SetupResult&&)>& done);
     // Whether coordinates were learned for a name after a station or backsight had asked
@@ -127,6 +127,7 @@ class SetupReducer {
   private:
     friend Reduction Reduce(const Measurements& measurements, const ReductionOptions& options);
     class Work;
+    explicit SetupReducer(std::unique_ptr<Work> work);
     std::unique_ptr<Work> work_;
 };
 
