@@ -9,6 +9,7 @@
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -95,6 +96,13 @@ ReportWindow::ReportWindow(QWidget* owner, std::function<void()> save)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(reportText, 1);
     layout->addLayout(buttons);
+}
+
+void ReportWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void ReportWindow::SetReport(const std::string& text) {

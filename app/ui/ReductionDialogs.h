@@ -10,6 +10,7 @@
 #include <functional>
 
 class QCheckBox;
+class QKeyEvent;
 class QDoubleSpinBox;
 class QPushButton;
 class TextLinesView;
@@ -42,4 +43,8 @@ class ReportWindow : public QWidget {
     TextLinesView* reportText = nullptr;
     QPushButton* copyButton = nullptr;
     QPushButton* saveButton = nullptr;
+
+  protected:
+    // Escape closes it, as it closes a dialog.
+    void keyPressEvent(QKeyEvent* event) override;
 };

@@ -122,6 +122,8 @@ class MainWindowReductionTest : public MainWindowFixture {
         report->saveButton->click();
         QCOMPARE(QString::fromUtf8(stadix::ReadFileBytes(Path("report.txt").toStdString())),
                  text + "\n");
+        QTest::keyClick(report->reportText, Qt::Key_Escape);
+        QVERIFY(!report->isVisible());
 
         // The measurements are still there to go back to, after the usual question.
         prompts->answers = {QMessageBox::Discard};
