@@ -1,9 +1,10 @@
 // Arbitrary bytes as measurements: the first byte chooses curvature and refraction (bit
 // 1) and the reader (bits 2 and 3: raw records, or SSS text when bit 0 is set; Leica
 // GSI; Sokkia SDR33; Carlson RW5); the rest is read, reduced and reported, and of the
-// other makers' files listed and their stored points written. A file the reader refuses
-// must say so with a FormatError; no coordinate written may be anything but a finite
-// number.
+// other makers' files listed and their stored points written, and reduced again as they
+// are read from a file, which must give the same lines and report. A file the reader
+// refuses must say so with a FormatError; no coordinate written may be anything but a
+// finite number.
 #include "base/Errors.h"
 #include "base/TextFormat.h"
 #include "job/RecordLine.h"
@@ -12,14 +13,19 @@
 #include "survey/ReductionReport.h"
 #include "survey/SssMeasurements.h"
 #include "survey/StoredPoints.h"
+#include "survey/StreamedReduction.h"
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -56,6 +62,31 @@ std::optional<stadix::Measurements> ReadMakersFile(const stadix::MakersFormat& f
     }
 }
 
+// The file reduced a setup at a time, as stadix-cli reduces it, gives what it gives read
+// whole.
+void CheckReducedAsRead(const stadix::MakersFormat& format, std::string_view input,
+                        const stadix::Measurements& measurements,
+                        const stadix::ReductionOptions& options,
+                        const stadix::Reduction& reduction) {
+    static const std::string path = (std::filesystem::temp_directory_path() /
+                                     ("stadix-survey-fuzz-" + std::to_string(::getpid())))
+                                        .string();
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(input.data(), static_cast<std::streamsize>(input.size()));
+    std::vector<std::string> lines;
+    std::string report;
+    stadix::StreamedReductionOutput output;
+    output.startReport = [&report]() -> stadix::ReductionReportWriter::Write {
+        report.clear();
+        return [&report](std::string_view piece) { report += piece; };
+    };
+    output.recordLine = [&lines](std::string&& line) { lines.push_back(std::move(line)); };
+    stadix::ReduceMakersFile(format, path, options, output);
+    if (lines != reduction.recordLines ||
+        report != stadix::ReductionReport(measurements, options, reduction))
+        __builtin_trap();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -77,5 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const stadix::Reduction reduction = stadix::Reduce(*measurements, options);
     stadix::ReductionReport(*measurements, options, reduction);
     CheckRecordLines(reduction.recordLines);
+    if (reader != 0)
+        CheckReducedAsRead(stadix::MakersFormats()[reader - 1], input, *measurements, options,
+                           reduction);
     return 0;
 }
