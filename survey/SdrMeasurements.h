@@ -1,9 +1,8 @@
 // The measurements of a Sokkia SDR33 file (or SDR2x): records of fixed columns, each
 // line starting with a two-digit record type and two characters of how it came about.
-// - The header (00), the file's first record, gives the angle unit (degrees, read as decimal
-// degrees, gon or mil),
-//   the distance unit (metres or feet) and the coordinate order (north or east first);
-//   its version says the field widths: SDR2x 4-character point ids and 10-character
+// - The header (00), the file's first record, gives the angle unit (degrees, read as
+//   decimal degrees, gon or mil), the distance unit (metres or feet) and the coordinate
+//   order (north or east first); its version says the field widths: SDR2x 4-character point ids and 10-character
 //   values, otherwise 16 and 16. The instrument record (01) says whether vertical angles
 //   are read from the zenith or the horizon.
 // - A station record (02) starts a setup: station, coordinates, instrument height.
