@@ -14,11 +14,16 @@
 
 namespace stadix {
 
+// The UTF-8 byte order mark some Windows editors put before a text's first line.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // Calls take(line, number) for each line of the text, lines ending in LF, CR LF or CR
-// and numbered from 1; a last line without a line end counts.
+// and numbered from 1; a last line without a line end counts. A byte order mark before
+// the first line is no part of it.
 template <typename Take> void ForEachLine(std::string_view text, Take&& take) {
     std::size_t number = 0;
-    std::size_t at = 0;
+    std::size_t at =
+        text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0 ? kByteOrderMark.size() : 0;
     // The next line end of each kind, searched once and kept until it is passed: a text
     // with one kind only is not searched to its end for the other at every line.
     std::size_t newline = text.find('\n');
@@ -41,8 +46,11 @@ template <typename Take> void ForEachLine(std::string_view text, Take&& take) {
 template <typename Take> void ForEachFileLine(const std::string& path, Take&& take) {
     FileLineReader reader(path);
     std::string_view line;
-    for (std::size_t number = 1; reader.Next(line); ++number)
+    for (std::size_t number = 1; reader.Next(line); ++number) {
+        if (number == 1 && line.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0)
+            line.remove_prefix(kByteOrderMark.size());
         take(line, number);
+    }
 }
 
 // Takes what a reader has read as its setups finish: the setups before `finished`, with
