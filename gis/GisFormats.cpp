@@ -14,52 +14,43 @@ std::string JoinedLines(const std::vector<std::string>& lines) {
     return text;
 }
 
+// What names a format: its word, its file type in a file dialog and its extension.
+struct GisFormatNames {
+    GisFormat format;
+    std::string_view word;
+    std::string_view fileType;
+    std::string_view extension;
+};
+
+// In the order of the formats.
+constexpr GisFormatNames kNames[] = {
+    {GisFormat::GeoPackage, "gpkg", "GeoPackage (*.gpkg)", "gpkg"},
+    {GisFormat::Shapefile, "shp", "ESRI Shapefile (*.shp)", "shp"},
+    {GisFormat::GeoJson, "geojson", "GeoJSON (*.geojson)", "geojson"},
+    {GisFormat::Kml, "kml", "KML (*.kml)", "kml"},
+    {GisFormat::LandXml, "landxml", "LandXML 1.2 (*.xml)", "xml"},
+};
+
+const GisFormatNames& NamesOf(GisFormat format) {
+    return kNames[static_cast<std::size_t>(format)];
+}
+
 } // namespace
 
 std::optional<GisFormat> FindGisFormat(std::string_view word) {
-    if (word == "gpkg")
-        return GisFormat::GeoPackage;
-    if (word == "shp")
-        return GisFormat::Shapefile;
-    if (word == "geojson")
-        return GisFormat::GeoJson;
-    if (word == "kml")
-        return GisFormat::Kml;
-    if (word == "landxml")
-        return GisFormat::LandXml;
+    for (const GisFormatNames& names : kNames) {
+        if (names.word == word)
+            return names.format;
+    }
     return std::nullopt;
 }
 
 std::string_view GisFileTypeName(GisFormat format) {
-    switch (format) {
-    case GisFormat::GeoPackage:
-        return "GeoPackage (*.gpkg)";
-    case GisFormat::Shapefile:
-        return "ESRI Shapefile (*.shp)";
-    case GisFormat::GeoJson:
-        return "GeoJSON (*.geojson)";
-    case GisFormat::Kml:
-        return "KML (*.kml)";
-    case GisFormat::LandXml:
-        break;
-    }
-    return "LandXML 1.2 (*.xml)";
+    return NamesOf(format).fileType;
 }
 
 std::string_view GisFileExtension(GisFormat format) {
-    switch (format) {
-    case GisFormat::GeoPackage:
-        return "gpkg";
-    case GisFormat::Shapefile:
-        return "shp";
-    case GisFormat::GeoJson:
-        return "geojson";
-    case GisFormat::Kml:
-        return "kml";
-    case GisFormat::LandXml:
-        break;
-    }
-    return "xml";
+    return NamesOf(format).extension;
 }
 
 bool HoldsWgs84(GisFormat format) {
