@@ -3,6 +3,9 @@
 #include "base/TextFormat.h"
 #include "job/RecordLine.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace stadix {
 
 namespace {
@@ -22,7 +25,6 @@ struct GisFormatNames {
     std::string_view extension;
 };
 
-// In the order of the formats.
 constexpr GisFormatNames kNames[] = {
     {GisFormat::GeoPackage, "gpkg", "GeoPackage (*.gpkg)", "gpkg"},
     {GisFormat::Shapefile, "shp", "ESRI Shapefile (*.shp)", "shp"},
@@ -32,7 +34,8 @@ constexpr GisFormatNames kNames[] = {
 };
 
 const GisFormatNames& NamesOf(GisFormat format) {
-    return kNames[static_cast<std::size_t>(format)];
+    return *std::find_if(std::begin(kNames), std::end(kNames),
+                         [format](const GisFormatNames& names) { return names.format == format; });
 }
 
 } // namespace
