@@ -19,8 +19,8 @@ std::string NotOfKindMessage(const MakersFormat& format, const std::string& file
 
 void OpenMakersFile(Job& job, const std::string& path, const MakersFormat& format) {
     std::string text = ReadFileBytes(path);
-    // Read whole as Compute Coordinates reads it, so that a file shown always computes.
-    format.read(text);
+    // The listing is made by the same reading as Compute Coordinates makes, so that a file
+    // shown always computes.
     std::vector<std::string> lines = SplitLines(format.listing(text));
     AttachToFile(job, path);
     job.lines = std::move(lines);
@@ -39,6 +39,10 @@ Measurements MakersFileMeasurements(const Job& job) {
 
 StoredPointLines ReadStoredPoints(const std::string& path, const MakersFormat& format) {
     return StoredPointRecordLines(format.read(ReadFileBytes(path)));
+}
+
+StoredPointLines ListedFileStoredPoints(const Job& job) {
+    return StoredPointRecordLines(MakersFileMeasurements(job));
 }
 
 std::string CutNamesMessage(const std::vector<CutName>& cuts) {

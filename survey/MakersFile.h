@@ -30,6 +30,10 @@ Measurements MakersFileMeasurements(const Job& job);
 // ConversionError.
 StoredPointLines ReadStoredPoints(const std::string& path, const MakersFormat& format);
 
+// The points the maker's file the job lists stores, from the text it shows. Throws
+// ConversionError.
+StoredPointLines ListedFileStoredPoints(const Job& job);
+
 // One message naming every name that was cut, and to what.
 std::string CutNamesMessage(const std::vector<CutName>& cuts);
 

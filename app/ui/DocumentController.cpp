@@ -365,11 +365,12 @@ void DocumentController::TellImportFailure(const std::string& why) {
 }
 
 std::optional<stadix::StoredPointLines>
-DocumentController::ReadStoredPoints(const std::string& path, const stadix::MakersFormat& format) {
+DocumentController::TakeStoredPoints(const std::string& path, const stadix::MakersFormat& format,
+                                     const std::function<stadix::StoredPointLines()>& read) {
     stadix::StoredPointLines stored;
     try {
         const ProgressShown progress(view_, "Importing...");
-        stored = stadix::ReadStoredPoints(path, format);
+        stored = read();
     } catch (const stadix::FormatError& failure) {
         TellImportFailure(stadix::NotOfKindMessage(format, path, failure));
         return std::nullopt;
@@ -393,7 +394,8 @@ void DocumentController::TellCutNames(const std::vector<stadix::CutName>& cutNam
 
 void DocumentController::ImportStoredPoints(const std::string& path,
                                             const stadix::MakersFormat& format) {
-    std::optional<stadix::StoredPointLines> stored = ReadStoredPoints(path, format);
+    std::optional<stadix::StoredPointLines> stored =
+        TakeStoredPoints(path, format, [&] { return stadix::ReadStoredPoints(path, format); });
     if (!stored)
         return;
     stadix::ImportedRecords imported = ImportedUpToTheLimit(std::move(stored->lines));
@@ -410,7 +412,9 @@ void DocumentController::ImportStoredCoordinates() {
     const stadix::MakersFormat* format = stadix::MakersFormatOfFile(path);
     if (!ShowsMakersFile() || !format)
         return;
-    std::optional<stadix::StoredPointLines> stored = ReadStoredPoints(path, *format);
+    // From the text shown, which Compute Coordinates computes from too.
+    std::optional<stadix::StoredPointLines> stored =
+        TakeStoredPoints(path, *format, [this] { return stadix::ListedFileStoredPoints(job_); });
     if (!stored || !ConfirmSaveChanges())
         return;
     stadix::ImportedRecords imported = ImportedUpToTheLimit(std::move(stored->lines));
@@ -447,10 +451,7 @@ void DocumentController::ImportGisFile(const std::string& path, stadix::GisForma
         const ProgressShown progress(view_, "Importing...");
         imported = stadix::ImportGisPoints(path, format, chosen->system);
     } catch (const std::exception& failure) {
-        prompts_.Tell(parent_,
-                      QString::fromUtf8(stadix::kImportingError) + "\n" +
-                          MessageToDisplay(failure.what()),
-                      QMessageBox::Warning);
+        TellImportFailure(failure.what());
         return;
     }
     const std::vector<std::string> notes = stadix::ImportNotes(imported, chosen->system);

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <functional>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -78,9 +80,11 @@ class DocumentController {
     // The coordinates another maker's raw file stores, imported as a coordinate file is;
     // names cut to fit a record are told.
     void ImportStoredPoints(const std::string& path, const stadix::MakersFormat& format);
-    // The coordinates the file stores; none when it failed or stores none, which is told.
-    std::optional<stadix::StoredPointLines> ReadStoredPoints(const std::string& path,
-                                                             const stadix::MakersFormat& format);
+    // The coordinates read() gives of the file at path; none when it failed or the file
+    // stores none, which is told.
+    std::optional<stadix::StoredPointLines>
+    TakeStoredPoints(const std::string& path, const stadix::MakersFormat& format,
+                     const std::function<stadix::StoredPointLines()>& read);
     void TellCutNames(const std::vector<stadix::CutName>& cutNames);
     // Takes the points of a GIS file into the reference system the user names; what was
     // cut or left out is told in one message. A failure leaves the job as it was.

@@ -98,9 +98,11 @@ class MainWindowMakersTest : public MainWindowFixture {
         QCOMPARE(prompts->shown.back().text,
                  QString("1 point name was cut to 8 characters:\nBOUNDARY12 -> BOUNDARY"));
 
-        // The same points straight from the raw file shown, as a new untitled job.
+        // The same points straight from the raw file shown, as a new untitled job: those of
+        // the text shown, even when the file has changed since.
         prompts->answers = {QMessageBox::Discard};
         window->OpenDocument(Path("stored.rw5"));
+        Write("stored.rw5", "JB,NMT\nSP,PN9,N 1.0,E 2.0,EL3.0\n");
         QVERIFY(window->Action("Import Stored Coordinates")->isEnabled());
         window->Action("Import Stored Coordinates")->trigger();
         QVERIFY(window->measurementText->isHidden() && job.untitled && job.modified);
